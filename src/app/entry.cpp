@@ -1,0 +1,2 @@
+#include "app/entry.h"
+int orvaneMain(int, char**) { return 0; }

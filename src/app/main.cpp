@@ -1,0 +1,4 @@
+// Process entry: hands the command line to the application shell.
+#include "app/entry.h"
+
+int main(int argc, char** argv) { return orvaneMain(argc, argv); }

@@ -1,0 +1,31 @@
+// The fatal check: a broken precondition shows a fixed text naming the failed
+// expression and ends the process at once, without any clean-up. Any thread may fail.
+// Does not: recover, log, or run destructors.
+#pragma once
+
+// The whole text is a string literal made when the program is built: the
+// expression and the message exactly as written at the check site.
+#define VELL_CRITICAL_TEXT(expression, message) "Critical error:[" #expression " + " #message "]"
+
+#define CRITICAL_CHECK(expression, message)                                   \
+  do {                                                                        \
+    if (!(expression)) {                                                      \
+      ::vell::fatalExit(VELL_CRITICAL_TEXT(expression, message));             \
+    }                                                                         \
+  } while (0)
+
+namespace vell {
+
+// Status with which a fatal exit ends the process.
+inline constexpr int kFatalExitStatus = 3;
+
+// Shows the text (standard error, and the presenter when one is installed)
+// and terminates the process immediately. Never returns.
+[[noreturn]] void fatalExit(const char* text);
+
+// An interactive run installs a presenter that shows the text in a modal
+// message box before the process ends; tests and headless runs leave none.
+using FatalPresenter = void (*)(const char* text);
+void setFatalPresenter(FatalPresenter presenter);
+
+}  // namespace vell
