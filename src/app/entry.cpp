@@ -1,2 +1,157 @@
+// The program's life in its fixed order: capability probe, settings, main window,
+// swap interval, big-screen pause, services, the main loop, and the shutdown order.
 #include "app/entry.h"
-int orvaneMain(int, char**) { return 0; }
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/display_aspect.h"
+#include "app/setup_settings.h"
+#include "app/window.h"
+#include "demo/demo_manager.h"
+#include "framework/critical_check.h"
+#include "platform/gl_window.h"
+#include "platform/video.h"
+
+namespace {
+
+constexpr u32 BIG_SCREEN_PAUSE_MILLISECONDS = 3000;
+constexpr float BIG_SCREEN_GAMMA = 1.2f;
+
+void presentFatalText(const char* text) { platform::showMessageBox("Orvane", text); }
+
+// Proves that the card can run the show, with a throw-away 1 x 1 window.
+void probeCapabilities() {
+  {
+    CWindowGL probe;
+    if (probe.create("", 0, 0, 0, 1, 1) && probe.createGLContext(0)) {
+      probe.makeCurrent();
+    }
+    platform::initGLFunctions();
+  }
+  const platform::GLCapabilities capabilities = platform::queryGLCapabilities();
+  if (!capabilities.version20) {
+    vell::fatalExit("This demo requires \"OpenGL 2.0\" but your graphics card doesn't seem to be supporting it.");
+  }
+  if (!capabilities.pointParameters || !capabilities.pointSprite) {
+    vell::fatalExit("This demo requires \"point sprite\" but your graphics card doesn't seem to be supporting it.");
+  }
+}
+
+// Pumps events for three seconds while a big screen settles; false when the
+// viewer quit meanwhile.
+bool bigScreenPause() {
+  const u32 start = platform::ticks();
+  while (platform::ticks() - start < BIG_SCREEN_PAUSE_MILLISECONDS) {
+    platform::Event event;
+    while (platform::pollEvent(event)) {
+      if (event.type == platform::EventType::Quit || event.type == platform::EventType::WindowClose ||
+          (event.type == platform::EventType::KeyDown && event.key == platform::Key::Escape)) {
+        return false;
+      }
+    }
+    platform::sleepMilliseconds(10);
+  }
+  return true;
+}
+
+void setRunState() {
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_BACK);
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
+}
+
+int playShow(const CommandLine& commandLine) {
+  if (commandLine.isInteractive()) {
+    vell::setFatalPresenter(presentFatalText);
+  }
+  if (!platform::initVideo()) {
+    std::fprintf(stderr, "orvane: no display can be opened: %s\n", platform::error().c_str());
+    return 1;
+  }
+  probeCapabilities();
+
+  SetupSettings settings;  // the built-in defaults
+  commandLine.applyTo(settings);
+
+  auto window = std::make_unique<CWindowGL>();
+  setMainWindow(window.get());
+  bool created = false;
+  if (settings.fullscreen) {
+    created = window->createFullscreen(settings.width, settings.height, "Orvane", settings.fsaaSamples) &&
+              window->changeToFullscreen();
+    platform::showCursor(false);
+  } else {
+    created = window->createWindowed(settings.width, settings.height, settings.fsaaSamples);
+    platform::showCursor(true);
+    if (created && settings.alwaysOnTop) {
+      window->setAlwaysOnTop(true);
+    }
+  }
+  if (!created) {
+    std::fprintf(stderr, "orvane: could not open a %dx%d %s window with %d anti-aliasing samples: %s\n",
+                 settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
+                 settings.fsaaSamples, platform::error().c_str());
+    setMainWindow(nullptr);
+    return 1;
+  }
+
+  platform::setSwapInterval(settings.vsync ? 1 : 0);  // unsupported is not an error
+  window->show();
+  if (settings.fullscreen) {
+    platform::showCursor(false);
+  }
+  if (settings.bigScreen && settings.fullscreen && !bigScreenPause()) {
+    return 0;
+  }
+
+  const AspectRatio aspect = decideDisplayAspect(settings);
+  CDemoManager& demo = demoManager();
+  demo.setWindow(window.get());
+  demo.setLowQuality(settings.lowQuality != 0);
+  demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y);
+  window->saveGammaRamp();
+  setRunState();
+  if (settings.bigScreen && settings.fullscreen) {
+    window->setGamma(BIG_SCREEN_GAMMA);
+  }
+  if (commandLine.frames) {
+    demo.setFrameLimit(static_cast<u64>(*commandLine.frames));
+  }
+
+  const int status = demo.run();
+
+  window->restoreGammaRamp();
+  demo.setWindow(nullptr);
+  setMainWindow(nullptr);
+  window.reset();
+  platform::quitVideo();
+  return status;
+}
+
+}  // namespace
+
+int orvaneMain(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const CommandLineResult parsed = parseCommandLine(arguments);
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "orvane: %s\n%s", parsed.error.c_str(), usageText().c_str());
+    return 2;
+  }
+  if (parsed.commandLine.help) {
+    std::fputs(usageText().c_str(), stdout);
+    return 0;
+  }
+  if (parsed.commandLine.version) {
+    std::printf("orvane %s\n", ORVANE_VERSION);
+    return 0;
+  }
+  return playShow(parsed.commandLine);
+}

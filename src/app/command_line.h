@@ -1,0 +1,32 @@
+// The program's options. With none, the program behaves as a viewer expects: the
+// setup dialog, then the show. Options only add ways to test and to make demos.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/setup_settings.h"
+
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  bool noDialog = false;
+  std::optional<std::pair<int, int>> windowed;    // --windowed WxH
+  std::optional<std::pair<int, int>> fullscreen;  // --fullscreen WxH
+  std::optional<int> fsaaSamples;                 // --fsaa N
+  std::optional<long> frames;                     // --frames N
+
+  // Whether a failed fatal check may show a modal message box.
+  bool isInteractive() const { return !noDialog; }
+  // The options that override the dialog's (or the defaults') choice.
+  void applyTo(SetupSettings& settings) const;
+};
+
+struct CommandLineResult {
+  CommandLine commandLine;
+  std::string error;  // empty when the arguments were valid
+};
+
+CommandLineResult parseCommandLine(const std::vector<std::string>& arguments);
+std::string usageText();

@@ -1,0 +1,132 @@
+// The show's window over the platform layer, and the gamma ramp formula.
+#include "app/window.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/gl_window.h"
+#include "platform/video.h"
+
+namespace {
+CWindowGL* gpMainWindow = nullptr;
+}
+
+CWindowGL* mainWindow() { return gpMainWindow; }
+void setMainWindow(CWindowGL* pWindow) { gpMainWindow = pWindow; }
+
+float clampGamma(float gamma) {
+  if (gamma < 0.0f) return 0.0f;
+  if (gamma > 2.0f) return 2.0f;
+  return gamma;
+}
+
+GammaRamp computeGammaRamp(float gamma) {
+  const double exponent = 2.0 - clampGamma(gamma);
+  GammaRamp ramp;
+  for (int i = 0; i < 256; ++i) {
+    double value = std::pow((i + 1) / 256.0, exponent) * 65535.0 + 0.5;
+    if (value < 0.0) value = 0.0;
+    if (value > 65535.0) value = 65535.0;
+    const u16 entry = static_cast<u16>(value);
+    ramp.red[i] = entry;
+    ramp.green[i] = entry;
+    ramp.blue[i] = entry;
+  }
+  return ramp;
+}
+
+CWindow::CWindow() : mpNative(std::make_unique<platform::GlWindow>()) {}
+
+CWindow::~CWindow() { mpNative->destroy(); }
+
+bool CWindow::create(const char* title, u32 /*style: every window of the show is a popup*/, int x, int y,
+                     int width, int height) {
+  if (!mpNative->create(title ? title : "", x, y, width, height)) {
+    const char* text = "System failed CWindow::Create().\nCreateWindowEx();";
+    std::fprintf(stderr, "%s (%s)\n", text, platform::error().c_str());
+    platform::showMessageBox("Error", text);
+    return false;
+  }
+  mWidth = static_cast<u16>(width);
+  mHeight = static_cast<u16>(height);
+  return true;
+}
+
+void CWindow::saveGammaRamp() {
+  mHasSavedRamp = mpNative->getGammaRamp(mSavedRamp.red, mSavedRamp.green, mSavedRamp.blue);
+}
+
+void CWindow::restoreGammaRamp() {
+  // A ramp that could not be read is never written back: that would flatten the display.
+  if (mHasSavedRamp) {
+    mpNative->setGammaRamp(mSavedRamp.red, mSavedRamp.green, mSavedRamp.blue);
+  }
+}
+
+bool CWindow::setGamma(float gamma) {
+  if (!mFullscreen) {
+    return false;
+  }
+  mGamma = clampGamma(gamma);
+  const GammaRamp ramp = computeGammaRamp(mGamma);
+  return mpNative->setGammaRamp(ramp.red, ramp.green, ramp.blue);
+}
+
+float CWindow::getGamma() const { return mGamma; }
+
+bool CWindow::changeToFullscreen() {
+  if (mFullscreen) {
+    return false;
+  }
+  mpNative->setAlwaysOnTop(true);
+  if (!mpNative->setFullscreen()) {
+    return false;
+  }
+  mFullscreen = 1;
+  mpNative->setDraggable(false);
+  return true;
+}
+
+void CWindow::show() { mpNative->show(); }
+
+void CWindow::setAlwaysOnTop(bool onTop) { mpNative->setAlwaysOnTop(onTop); }
+
+void CWindow::swapBuffers() { mpNative->swapBuffers(); }
+
+CWindowGL::~CWindowGL() { mpNative->destroy(); }
+
+bool CWindowGL::createGLContext(int samples) { return mpNative->createContext(samples < 1 ? 0 : samples); }
+
+bool CWindowGL::makeCurrent() { return mpNative->makeCurrent(); }
+
+bool CWindowGL::createFullscreen(int width, int height, const char* title, int samples) {
+  return create(title, STYLE_POPUP, 0, 0, width, height) && createGLContext(samples) && makeCurrent();
+}
+
+bool CWindowGL::createWindowed(int width, int height, int samples) {
+  if (!create("Orvane", STYLE_POPUP, 0, 0, width, height) || !createGLContext(samples) || !makeCurrent()) {
+    return false;
+  }
+  const platform::DesktopMode desktop = platform::desktopMode();
+  mpNative->setPosition((desktop.width - width) / 2, (desktop.height - height) / 2);
+  // A borderless window has no caption to grab: any free point drags it.
+  mpNative->setDraggable(true);
+  return true;
+}
+
+void CWindowGL::drawCentredQuad(float width, float height, float s, float t) {
+  const float halfWidth = width / 2.0f;
+  const float halfHeight = height / 2.0f;
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(0.0f, t);
+  glVertex3f(-halfWidth, halfHeight, 0.0f);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(-halfWidth, -halfHeight, 0.0f);
+  glTexCoord2f(s, t);
+  glVertex3f(halfWidth, halfHeight, 0.0f);
+  glTexCoord2f(s, 0.0f);
+  glVertex3f(halfWidth, -halfHeight, 0.0f);
+  glEnd();
+}

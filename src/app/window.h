@@ -1,0 +1,83 @@
+// CWindow and CWindowGL: the show's window with its OpenGL context, the switch to
+// full screen, and the display gamma ramp saved, set and restored around the show.
+// Main thread only. The projection with anti-aliasing jitter lives elsewhere.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/types.h"
+
+namespace platform {
+class GlWindow;
+}
+
+// The ramp for gamma g (clamped to 0..2): entry i = ((i + 1) / 256)^(2 - g) * 65535 + 0.5.
+struct GammaRamp {
+  u16 red[256];
+  u16 green[256];
+  u16 blue[256];
+};
+float clampGamma(float gamma);
+GammaRamp computeGammaRamp(float gamma);
+
+class CWindow {
+ public:
+  static constexpr u32 STYLE_POPUP = 0x80000000u;
+
+  CWindow();
+  virtual ~CWindow();
+  CWindow(const CWindow&) = delete;
+  CWindow& operator=(const CWindow&) = delete;
+
+  // A hidden window of the given client size; on failure the message box
+  // "System failed CWindow::Create()..." is shown and false returned.
+  virtual bool create(const char* title, u32 style, int x, int y, int width, int height);
+  virtual void saveGammaRamp();
+  virtual void restoreGammaRamp();
+  // Full screen only: clamps gamma to 0..2 and sets the display ramp.
+  virtual bool setGamma(float gamma);
+  virtual float getGamma() const;
+
+  bool changeToFullscreen();
+  void show();
+  void setAlwaysOnTop(bool onTop);
+  void swapBuffers();
+
+  u16 getWidth() const { return mWidth; }
+  u16 getHeight() const { return mHeight; }
+  bool isFullscreen() const { return mFullscreen != 0; }
+  platform::GlWindow& native() { return *mpNative; }
+
+ protected:
+  std::unique_ptr<platform::GlWindow> mpNative;
+  u16 mWidth = 0;
+  u16 mHeight = 0;
+  u8 mFullscreen = 0;
+  GammaRamp mSavedRamp{};
+  bool mHasSavedRamp = false;
+  float mGamma = 1.0f;
+};
+
+class CWindowGL : public CWindow {
+ public:
+  CWindowGL() = default;
+  ~CWindowGL() override;
+
+  // A context with exactly `samples` multisamples (0 = none); false when the
+  // system cannot satisfy the request. The caller makes it current.
+  bool createGLContext(int samples);
+  bool makeCurrent();
+
+  // The main window's two creation paths: title "Orvane", popup style, the chosen
+  // size and samples, context current. createWindowed also centres the window.
+  bool createFullscreen(int width, int height, const char* title, int samples);
+  bool createWindowed(int width, int height, int samples);
+
+  // A triangle strip centred on the origin with texture coordinates 0..s, 0..t.
+  static void drawCentredQuad(float width, float height, float s, float t);
+};
+
+// The show's window, reachable process-wide while it exists.
+CWindowGL* mainWindow();
+void setMainWindow(CWindowGL* pWindow);

@@ -1,0 +1,116 @@
+// The main loop, the frame and the exit fade.
+#include "demo/demo_manager.h"
+
+#include <GL/glew.h>
+
+#include "app/window.h"
+#include "platform/video.h"
+
+namespace {
+CDemoManager gDemoManager;
+}
+
+CDemoManager& demoManager() { return gDemoManager; }
+
+bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
+  if (!mpWindow) {
+    mpWindow = mainWindow();
+  }
+  mFsaaSamples = fsaaSamples;
+  mAspectX = aspectX;
+  mAspectY = aspectY;
+  return mpWindow != nullptr;
+}
+
+int CDemoManager::run() {
+  bool ending = false;
+  mFrameCount = 0;
+  resetFade();
+  for (;;) {
+    platform::Event event;
+    if (platform::pollEvent(event)) {
+      switch (event.type) {
+        case platform::EventType::Quit:
+        case platform::EventType::WindowClose:
+          return 0;
+        case platform::EventType::KeyDown:
+          if (event.key == platform::Key::Escape) {
+            // The first Escape starts the fade; a second one (or auto-repeat) quits.
+            if (ending) {
+              return 0;
+            }
+            ending = true;
+          }
+          break;
+        default:
+          break;
+      }
+      continue;
+    }
+    if (!runFrame(ending)) {
+      return 0;
+    }
+    ++mFrameCount;
+    if (mFrameLimit != 0 && mFrameCount >= mFrameLimit) {
+      return 0;
+    }
+  }
+}
+
+bool CDemoManager::runFrame(bool ending) {
+  renderFrame();
+  if (ending && !fadeOut()) {
+    return false;
+  }
+  if (mpWindow) {
+    mpWindow->swapBuffers();
+  }
+  return true;
+}
+
+void CDemoManager::renderFrame() {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClearDepth(1.0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+bool CDemoManager::fadeOut() {
+  const u32 now = mClock ? mClock() : platform::ticks();
+  if (!mFadeStarted) {
+    mFadeStarted = true;
+    mFadeStart = now;
+  }
+  const u32 elapsed = now - mFadeStart;
+  const float f = 1.0f - static_cast<float>(elapsed) / static_cast<float>(FADE_MILLISECONDS);
+  if (f < 0.0f) {
+    return false;
+  }
+
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_COLOR_MATERIAL);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(0.0f, 0.0f, 0.0f, 1.0f - f * f);
+  glBegin(GL_TRIANGLE_STRIP);
+  glVertex2f(0.0f, 1.0f);
+  glVertex2f(0.0f, 0.0f);
+  glVertex2f(1.0f, 1.0f);
+  glVertex2f(1.0f, 0.0f);
+  glEnd();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+  return true;
+}

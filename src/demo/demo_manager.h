@@ -1,0 +1,60 @@
+// CDemoManager: the process-wide object that owns the main loop and the frame
+// cycle, and performs the 3-second exit fade. Main (user-interface) thread only.
+#pragma once
+
+#include <functional>
+
+#include "framework/singleton.h"
+#include "framework/types.h"
+
+class CWindowGL;
+
+class CDemoManager : public Singleton<CDemoManager> {
+ public:
+  static constexpr u32 FADE_MILLISECONDS = 3000;
+
+  CDemoManager() = default;
+  ~CDemoManager() override = default;
+
+  bool initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY);
+
+  // The main loop: drains events without waiting and renders whenever the queue
+  // is empty. Returns the process exit status.
+  int run();
+  // One frame; false when the show is over.
+  bool runFrame(bool ending);
+  // Draws the frame into the back buffer without swapping.
+  void renderFrame();
+  // One step of the exit fade; false once it has finished.
+  bool fadeOut();
+  // Forgets a fade in progress (each run starts without one).
+  void resetFade() { mFadeStarted = false; }
+
+  void setWindow(CWindowGL* pWindow) { mpWindow = pWindow; }
+  void setLowQuality(bool lowQuality) { mLowQuality = lowQuality ? 1 : 0; }
+  bool isLowQuality() const { return mLowQuality != 0; }
+  s32 getAspectX() const { return mAspectX; }
+  s32 getAspectY() const { return mAspectY; }
+
+  // Ends the loop with status 0 after this many frames (0 = no limit).
+  void setFrameLimit(u64 frames) { mFrameLimit = frames; }
+  u64 getFrameCount() const { return mFrameCount; }
+  // The millisecond clock the fade reads; tests replace it.
+  void setMillisecondClock(std::function<u32()> clock) { mClock = std::move(clock); }
+
+ private:
+  CWindowGL* mpWindow = nullptr;  // borrowed: the main window
+  u32 mFsaaSamples = 0;
+  s32 mAspectX = 16;
+  s32 mAspectY = 9;
+  u8 mLowQuality = 0;
+
+  bool mFadeStarted = false;
+  u32 mFadeStart = 0;
+  u64 mFrameLimit = 0;
+  u64 mFrameCount = 0;
+  std::function<u32()> mClock;
+};
+
+// The one demo manager of the process.
+CDemoManager& demoManager();

@@ -1,0 +1,223 @@
+// SDL2 windows and GL contexts. Multisampling is a property of the window's visual,
+// so asking for samples recreates the native window with the new attributes.
+#include "platform/gl_window.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+namespace platform {
+
+struct GlWindow::Native {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  std::string title;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool draggable = false;
+};
+
+namespace {
+
+SDL_HitTestResult dragAnywhere(SDL_Window*, const SDL_Point*, void*) { return SDL_HITTEST_DRAGGABLE; }
+
+void setContextAttributes(int samples) {
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, samples > 0 ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples > 0 ? samples : 0);
+}
+
+SDL_Window* openWindow(const std::string& title, int x, int y, int width, int height) {
+  const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+  return SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+}
+
+}  // namespace
+
+GlWindow::GlWindow() : mNative(std::make_unique<Native>()) {}
+
+GlWindow::~GlWindow() { destroy(); }
+
+bool GlWindow::create(const std::string& title, int x, int y, int width, int height) {
+  destroy();
+  setContextAttributes(0);
+  SDL_Window* window = openWindow(title, x, y, width, height);
+  if (!window) {
+    return false;
+  }
+  mNative->window = window;
+  mNative->title = title;
+  mNative->x = x;
+  mNative->y = y;
+  mNative->width = width;
+  mNative->height = height;
+  return true;
+}
+
+bool GlWindow::createContext(int samples) {
+  Native& native = *mNative;
+  if (!native.window) {
+    return false;
+  }
+  if (native.context) {
+    SDL_GL_DeleteContext(native.context);
+    native.context = nullptr;
+  }
+  // A refused request leaves a window without samples behind, so the caller
+  // may ask again with another count.
+  auto reopen = [&native, this](int withSamples) {
+    setContextAttributes(withSamples);
+    SDL_DestroyWindow(native.window);
+    native.window = openWindow(native.title, native.x, native.y, native.width, native.height);
+    if (native.window) {
+      setDraggable(native.draggable);
+    }
+    return native.window != nullptr;
+  };
+  auto refuse = [&]() {
+    if (native.context) {
+      SDL_GL_DeleteContext(native.context);
+      native.context = nullptr;
+    }
+    reopen(0);
+    return false;
+  };
+
+  if (samples > 0) {
+    if (!reopen(samples)) {
+      return refuse();
+    }
+  } else {
+    setContextAttributes(0);
+  }
+  native.context = SDL_GL_CreateContext(native.window);
+  if (!native.context) {
+    return samples > 0 ? refuse() : false;
+  }
+  if (samples > 0) {
+    int buffers = 0;
+    int granted = 0;
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers);
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &granted);
+    if (buffers != 1 || granted != samples) {
+      return refuse();
+    }
+  }
+  return true;
+}
+
+bool GlWindow::makeCurrent() {
+  return mNative->context && SDL_GL_MakeCurrent(mNative->window, mNative->context) == 0;
+}
+
+void GlWindow::destroy() {
+  Native& native = *mNative;
+  if (native.context) {
+    SDL_GL_MakeCurrent(native.window, nullptr);
+    SDL_GL_DeleteContext(native.context);
+    native.context = nullptr;
+  }
+  if (native.window) {
+    SDL_DestroyWindow(native.window);
+    native.window = nullptr;
+  }
+}
+
+void GlWindow::show() {
+  if (mNative->window) {
+    SDL_ShowWindow(mNative->window);
+  }
+}
+
+void GlWindow::setPosition(int x, int y) {
+  mNative->x = x;
+  mNative->y = y;
+  if (mNative->window) {
+    SDL_SetWindowPosition(mNative->window, x, y);
+  }
+}
+
+void GlWindow::setAlwaysOnTop(bool onTop) {
+  if (mNative->window) {
+    SDL_SetWindowAlwaysOnTop(mNative->window, onTop ? SDL_TRUE : SDL_FALSE);
+  }
+}
+
+bool GlWindow::setFullscreen() {
+  Native& native = *mNative;
+  if (!native.window) {
+    return false;
+  }
+  SDL_DisplayMode wanted{};
+  wanted.w = native.width;
+  wanted.h = native.height;
+  SDL_DisplayMode closest{};
+  const int display = SDL_GetWindowDisplayIndex(native.window);
+  if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) == nullptr) {
+    return false;
+  }
+  if (SDL_SetWindowDisplayMode(native.window, &closest) != 0) {
+    return false;
+  }
+  return SDL_SetWindowFullscreen(native.window, SDL_WINDOW_FULLSCREEN) == 0;
+}
+
+void GlWindow::setDraggable(bool draggable) {
+  mNative->draggable = draggable;
+  if (mNative->window) {
+    SDL_SetWindowHitTest(mNative->window, draggable ? dragAnywhere : nullptr, nullptr);
+  }
+}
+
+void GlWindow::swapBuffers() {
+  if (mNative->window) {
+    SDL_GL_SwapWindow(mNative->window);
+  }
+}
+
+bool GlWindow::getGammaRamp(u16* red, u16* green, u16* blue) {
+  return mNative->window && SDL_GetWindowGammaRamp(mNative->window, red, green, blue) == 0;
+}
+
+bool GlWindow::setGammaRamp(const u16* red, const u16* green, const u16* blue) {
+  return mNative->window && SDL_SetWindowGammaRamp(mNative->window, red, green, blue) == 0;
+}
+
+bool GlWindow::isCreated() const { return mNative->window != nullptr; }
+
+bool GlWindow::hasContext() const { return mNative->context != nullptr; }
+
+u32 GlWindow::windowId() const { return mNative->window ? SDL_GetWindowID(mNative->window) : 0; }
+
+bool setSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
+bool initGLFunctions() {
+  glewExperimental = GL_TRUE;
+  const GLenum result = glewInit();
+  if (result == GLEW_OK) {
+    return true;
+  }
+  // Without an X display (EGL) GLEW's GLX half fails after the GL half has
+  // already loaded every entry point and capability flag.
+  return result == GLEW_ERROR_NO_GLX_DISPLAY;
+}
+
+GLCapabilities queryGLCapabilities() {
+  GLCapabilities capabilities;
+  capabilities.version20 = GLEW_VERSION_2_0 != 0;
+  capabilities.pointParameters = GLEW_ARB_point_parameters != 0;
+  capabilities.pointSprite = GLEW_ARB_point_sprite != 0;
+  capabilities.nonPowerOfTwo = GLEW_ARB_texture_non_power_of_two != 0;
+  return capabilities;
+}
+
+}  // namespace platform

@@ -1,0 +1,66 @@
+// The window and its context on a real GL (llvmpipe under Xvfb): capabilities,
+// multisample requests, full-screen switch and the gamma ramp.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/window.h"
+#include "platform/gl_window.h"
+#include "support/gl_test_context.h"
+
+TEST(WindowGL, ProbePassesOnThisDriver) {
+  GlTestContext context;
+  ASSERT_TRUE(context.ok()) << context.error();
+  const platform::GLCapabilities capabilities = platform::queryGLCapabilities();
+  EXPECT_TRUE(capabilities.version20);
+  EXPECT_TRUE(capabilities.pointParameters);
+  EXPECT_TRUE(capabilities.pointSprite);
+}
+
+TEST(WindowGL, MultisampleRequestIsExactOrRefused) {
+  CWindowGL window;
+  ASSERT_TRUE(window.create("samples", CWindow::STYLE_POPUP, 0, 0, 32, 32));
+  EXPECT_FALSE(window.createGLContext(64));
+  ASSERT_TRUE(window.createGLContext(4));
+  ASSERT_TRUE(window.makeCurrent());
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLES, &samples);
+  EXPECT_EQ(samples, 4);
+}
+
+TEST(WindowGL, GammaInAWindowIsRefusedAndLeavesTheRamp) {
+  GlTestContext context;
+  ASSERT_TRUE(context.ok()) << context.error();
+  CWindowGL& window = context.window();
+  GammaRamp before{};
+  const bool readable = window.native().getGammaRamp(before.red, before.green, before.blue);
+  EXPECT_FALSE(window.setGamma(1.5f));
+  EXPECT_FLOAT_EQ(window.getGamma(), 1.0f);
+  if (readable) {
+    GammaRamp after{};
+    ASSERT_TRUE(window.native().getGammaRamp(after.red, after.green, after.blue));
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before));
+  }
+}
+
+TEST(WindowGL, FullScreenGammaClampsAndRestores) {
+  GlTestContext context(320, 240);
+  ASSERT_TRUE(context.ok()) << context.error();
+  CWindowGL& window = context.window();
+  window.saveGammaRamp();
+  if (!window.changeToFullscreen()) {
+    GTEST_SKIP() << "this display offers no full-screen mode";
+  }
+  EXPECT_FALSE(window.changeToFullscreen());
+  ASSERT_TRUE(window.setGamma(3.0f));
+  EXPECT_FLOAT_EQ(window.getGamma(), 2.0f);
+  GammaRamp set{};
+  ASSERT_TRUE(window.native().getGammaRamp(set.red, set.green, set.blue));
+  EXPECT_EQ(set.red[0], 65535);
+  EXPECT_EQ(set.blue[128], 65535);
+  window.restoreGammaRamp();
+  GammaRamp restored{};
+  ASSERT_TRUE(window.native().getGammaRamp(restored.red, restored.green, restored.blue));
+  EXPECT_LT(restored.red[0], 65535);
+}

@@ -1,0 +1,119 @@
+// The main loop and the frame on a real GL context: Escape handling, closing the
+// window, the frame limit, the cleared back buffer and the exit fade.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "demo/demo_manager.h"
+#include "platform/video.h"
+#include "support/gl_test_context.h"
+
+namespace {
+
+class MainLoop : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mContext.ok()) << mContext.error();
+    platform::Event ignored;
+    while (platform::pollEvent(ignored)) {
+    }
+    CDemoManager& demo = demoManager();
+    demo.setWindow(&mContext.window());
+    demo.setFrameLimit(100);
+    demo.setMillisecondClock([this] { return mNow; });
+  }
+  void TearDown() override {
+    CDemoManager& demo = demoManager();
+    demo.setWindow(nullptr);
+    demo.setFrameLimit(0);
+    demo.setMillisecondClock(nullptr);
+  }
+
+  std::array<GLubyte, 4> centrePixel() {
+    std::array<GLubyte, 4> pixel{};
+    glReadBuffer(GL_BACK);
+    glReadPixels(32, 32, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+    return pixel;
+  }
+
+  GlTestContext mContext{64, 64};
+  u32 mNow = 1000;
+};
+
+}  // namespace
+
+TEST_F(MainLoop, TwoEscapesQuitAtOnceWithZero) {
+  platform::pushKeyDown(platform::Key::Escape);
+  platform::pushKeyDown(platform::Key::Escape);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+}
+
+TEST_F(MainLoop, EscapeAutoRepeatQuitsLikeASecondEscape) {
+  platform::pushKeyDown(platform::Key::Escape);
+  platform::pushKeyDown(platform::Key::Escape, true);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+}
+
+TEST_F(MainLoop, ClosingTheWindowQuitsWithZero) {
+  platform::pushWindowClose();
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+}
+
+TEST_F(MainLoop, OneEscapeFadesForThreeSecondsThenEnds) {
+  // Each fade step sees the clock 500 ms later: steps at 0, 500, ..., 3000 ms
+  // draw, the one at 3500 ms ends the show without another swap.
+  demoManager().setMillisecondClock([this] {
+    const u32 now = mNow;
+    mNow += 500;
+    return now;
+  });
+  platform::pushKeyDown(platform::Key::Escape);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getFrameCount(), 7u);
+}
+
+TEST_F(MainLoop, FrameLimitEndsTheLoop) {
+  demoManager().setFrameLimit(3);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getFrameCount(), 3u);
+}
+
+TEST_F(MainLoop, FrameClearsTheBackBuffer) {
+  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  ASSERT_EQ(centrePixel()[0], 255);
+  demoManager().renderFrame();
+  const auto pixel = centrePixel();
+  EXPECT_EQ(pixel[0], 0);
+  EXPECT_EQ(pixel[1], 0);
+  EXPECT_EQ(pixel[2], 0);
+}
+
+TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
+  CDemoManager& demo = demoManager();
+  demo.resetFade();
+  mNow = 1000;
+  ASSERT_TRUE(demo.fadeOut());  // starts the fade at 1000 ms
+  glViewport(0, 0, 64, 64);
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_MODELVIEW);
+  mNow = 2500;  // f = 0.5: alpha 0.75 leaves a quarter of white
+  ASSERT_TRUE(demo.fadeOut());
+  const auto pixel = centrePixel();
+  EXPECT_NEAR(pixel[0], 64, 2);
+  EXPECT_NEAR(pixel[2], 64, 2);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+  mNow = 4001;
+  EXPECT_FALSE(demo.fadeOut());
+}
