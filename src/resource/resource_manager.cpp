@@ -1,0 +1,86 @@
+// Loading and sharing of resources; the one static resourceManager.
+#include "resource/resource_manager.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "framework/critical_check.h"
+#include "framework/vell_file.h"
+#include "framework/vell_manager.h"
+#include "platform/shell_path.h"
+
+namespace {
+
+resourceManager gResourceManager;
+
+bool extensionMatchesMask(const std::string& extension, const char* mask) {
+  std::string_view rest = mask ? mask : "";
+  for (;;) {
+    const std::size_t bar = rest.find('|');
+    const std::string_view token = rest.substr(0, bar);
+    if (!token.empty() && token.size() < 64 && token.size() == extension.size() &&
+        ::strncasecmp(token.data(), extension.data(), token.size()) == 0) {
+      return true;
+    }
+    if (bar == std::string_view::npos) {
+      return false;
+    }
+    rest.remove_prefix(bar + 1);
+  }
+}
+
+}  // namespace
+
+resourceManager::resourceManager() {
+  vell::registerManager(mpThis, this);
+  char buffer[1024];
+  if (::getcwd(buffer, sizeof buffer)) {
+    mCurrentDirectory = buffer;
+  }
+}
+
+resourceManager::~resourceManager() { vell::unregisterManager(mpThis); }
+
+resourceObject* resourceManager::getResource(const char* fileName, const VellDTI& dti) {
+  CRITICAL_CHECK(dti.isKindOf(resourceObject::DTI), "invalid dti");
+  const std::string name = fileName ? fileName : "";
+  for (resourceObject* pResource : mResources) {
+    if (pResource->getPath() == name) {
+      ++pResource->mRefPtr;
+      return pResource;
+    }
+  }
+
+  const std::string extension = platform::pathExtension(name);
+  if (extension.empty()) {
+    return nullptr;
+  }
+  resourceObject* pResource = static_cast<resourceObject*>(dti.create());
+  if (!pResource) {
+    return nullptr;
+  }
+  if (!extensionMatchesMask(extension, pResource->getExtensionMask())) {
+    delete pResource;
+    return nullptr;
+  }
+  pResource->mRefPtr = 1;
+
+  VellFile file;
+  VellFileStream stream(&file);
+  if (!file.open(name.c_str()) || !pResource->load(stream)) {
+    releaseResourceObject(pResource);
+    return nullptr;
+  }
+  mResources.push_back(pResource);
+  return pResource;
+}
+
+void resourceManager::removeResource(resourceObject* pResource) {
+  const auto found = std::find(mResources.begin(), mResources.end(), pResource);
+  if (found != mResources.end()) {
+    mResources.erase(found);
+  }
+}

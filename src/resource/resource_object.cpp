@@ -1,0 +1,25 @@
+// The base load and the release rule.
+#include "resource/resource_object.h"
+
+#include "framework/critical_check.h"
+#include "framework/vell_file.h"
+#include "platform/shell_path.h"
+#include "resource/resource_manager.h"
+
+bool resourceObject::load(VellFileStream& stream) {
+  mPath = stream.getPath();
+  mName = platform::removeExtension(platform::stripPath(mPath));
+  return true;
+}
+
+void releaseResourceObject(resourceObject* pResource) {
+  u32& mRefPtr = pResource->mRefPtr;
+  CRITICAL_CHECK(mRefPtr, "reference pointer underflow!");
+  --mRefPtr;
+  if (mRefPtr == 0) {
+    if (resourceManager::mpThis) {
+      resourceManager::mpThis->removeResource(pResource);
+    }
+    delete pResource;
+  }
+}

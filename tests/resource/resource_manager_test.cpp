@@ -1,0 +1,123 @@
+// Sharing by exact file name, extension masks, failed loads and the release rule.
+#include "resource/resource_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/critical_check.h"
+#include "framework/vell_file.h"
+#include "support/fatal_text.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A resource that accepts ".img" and ".pic" files and fails on a file that says "bad".
+class TestImage : public resourceObject {
+  VELL_CLASS(TestImage, resourceObject)
+ public:
+  ~TestImage() override { ++sDestroyed; }
+  bool load(VellFileStream& stream) override {
+    resourceObject::load(stream);
+    char first = 0;
+    stream.read(&first, 1);
+    return first != 'b';
+  }
+  const char* getExtensionMask() const override { return "img|pic"; }
+  inline static int sDestroyed = 0;
+};
+
+class TestScript : public resourceObject {
+  VELL_CLASS(TestScript, resourceObject)
+ public:
+  ~TestScript() override = default;
+  const char* getExtensionMask() const override { return "fx|cgfx"; }
+};
+
+bool listed(const resourceObject* pResource) {
+  const auto& list = resourceManager::mpThis->getResources();
+  return std::find(list.begin(), list.end(), pResource) != list.end();
+}
+
+}  // namespace
+
+TEST(ResourceManager, SameNameIsSharedAndLastReleaseDestroys) {
+  TempDir dir;
+  dir.write("Data/Texture/sky.img", "good");
+  const std::string path = dir.path().string() + "\\data\\texture\\sky.img";
+  resourceManager& manager = *resourceManager::mpThis;
+  resourceObject* first = manager.getResource(path.c_str(), TestImage::DTI);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->getName(), "sky");
+  resourceObject* second = manager.getResource(path.c_str(), TestImage::DTI);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(first->mRefPtr, 2u);
+
+  const int destroyedBefore = TestImage::sDestroyed;
+  releaseResource(second);
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(first->mRefPtr, 1u);
+  EXPECT_TRUE(listed(first));
+  resourceObject* keep = first;
+  releaseResource(first);
+  EXPECT_EQ(TestImage::sDestroyed, destroyedBefore + 1);
+  EXPECT_FALSE(listed(keep));
+}
+
+TEST(ResourceManager, SharingIsCaseSensitiveWhileMasksAreNot) {
+  TempDir dir;
+  const std::string lower = dir.write("photo.IMG", "good");
+  const std::string upper = dir.path().string() + "/PHOTO.IMG";
+  dir.write("PHOTO.IMG", "good");
+  resourceObject* a = resourceManager::mpThis->getResource(lower.c_str(), TestImage::DTI);
+  resourceObject* b = resourceManager::mpThis->getResource(upper.c_str(), TestImage::DTI);
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_NE(a, b);
+  releaseResource(a);
+  releaseResource(b);
+}
+
+TEST(ResourceManager, MaskMismatchLeavesNothingUntilLoadedAsTheRightClass) {
+  TempDir dir;
+  const std::string path = dir.write("effect.fx", "technique");
+  const std::size_t before = resourceManager::mpThis->getResources().size();
+  EXPECT_EQ(resourceManager::mpThis->getResource(path.c_str(), TestImage::DTI), nullptr);
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), before);
+  resourceObject* script = resourceManager::mpThis->getResource(path.c_str(), TestScript::DTI);
+  ASSERT_NE(script, nullptr);
+  // Sharing ignores the class: the loaded script comes back for an image request.
+  resourceObject* again = resourceManager::mpThis->getResource(path.c_str(), TestImage::DTI);
+  EXPECT_EQ(again, script);
+  releaseResource(again);
+  releaseResource(script);
+}
+
+TEST(ResourceManager, MissingFilesAndFailedLoadsYieldNull) {
+  TempDir dir;
+  const std::string missing = dir.path().string() + "/later.img";
+  const std::size_t before = resourceManager::mpThis->getResources().size();
+  EXPECT_EQ(resourceManager::mpThis->getResource(missing.c_str(), TestImage::DTI), nullptr);
+  const std::string noExtension = dir.write("plain", "good");
+  EXPECT_EQ(resourceManager::mpThis->getResource(noExtension.c_str(), TestImage::DTI), nullptr);
+  const std::string bad = dir.write("bad.pic", "bad");
+  const int destroyedBefore = TestImage::sDestroyed;
+  EXPECT_EQ(resourceManager::mpThis->getResource(bad.c_str(), TestImage::DTI), nullptr);
+  EXPECT_EQ(TestImage::sDestroyed, destroyedBefore + 1);
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), before);
+
+  dir.write("later.img", "good");  // a later request tries the file again
+  resourceObject* later = resourceManager::mpThis->getResource(missing.c_str(), TestImage::DTI);
+  ASSERT_NE(later, nullptr);
+  releaseResource(later);
+}
+
+TEST(ResourceManagerDeath, NonResourceClassAndUnderflowAreFatal) {
+  EXPECT_EXIT(resourceManager::mpThis->getResource("x.img", VellFile::DTI),
+              testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[dti.isKindOf(resourceObject::DTI) + \"invalid dti\"]"));
+  TestImage unowned;
+  resourceObject* pointer = &unowned;
+  EXPECT_EXIT(releaseResource(pointer), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mRefPtr + \"reference pointer underflow!\"]"));
+}
