@@ -1,0 +1,43 @@
+// Screen creation and depth attachment; completeness is checked once here so a
+// driver that refuses a format fails at start-up, not as a black show.
+#include "screen/scene_screen.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+void CSceneScreen::createScreen(u32 width, u32 height, bool withDepth) {
+  mpFrameBuffer = std::make_unique<CFrmBufObj2D>();
+  mpColor = std::make_unique<CTexture>();
+  mpColor->createEmpty(width, height, GL_RGBA16F_ARB, GL_RGBA);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpFrameBuffer->getName());
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, mpColor->getName(), 0);
+  glFlush();
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  if (withDepth) {
+    mpDepth = std::make_unique<CTexture>();
+    mpDepth->createEmpty(width, height, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT);
+    restoreDepth();
+  }
+
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpFrameBuffer->getName());
+  const GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
+    std::fprintf(stderr,
+                 "orvane: the graphics driver refuses a %ux%u off-screen buffer%s (framebuffer status 0x%04x); "
+                 "try the Low Quality option\n",
+                 width, height, withDepth ? " with depth" : "", status);
+    std::exit(1);
+  }
+}
+
+void CSceneScreen::attachDepth(u32 textureName) {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, getFrameBuffer());
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, textureName, 0);
+  glFlush();
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+void CSceneScreen::restoreDepth() { attachDepth(getDepthTexture()); }
