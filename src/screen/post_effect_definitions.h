@@ -1,0 +1,28 @@
+// The post-effect table's file format: one entry per accepted line (effect file,
+// start, end, order, pass, output buffer), sorted by order with ties in file order.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+
+class resShader;
+
+struct PostEffectEntry {
+  u32 start = 0;
+  u32 end = 0;
+  std::string effectFile;  // relative to data\shader\, extension included
+  u32 order = 0;
+  s32 pass = -1;           // -1: every pass of the technique
+  s32 bufferID = -1;       // -1: the composite screen, 0..3: work screens
+  resShader* pEffect = nullptr;  // a held reference once loaded
+};
+
+// Reads an open text file to its end. Lines with fewer than six tokens, or whose
+// first six tokens include one beginning with '#' or a line feed, are skipped.
+std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file);
+
+// Stable sort by order, compared as unsigned.
+void sortPostEffectEntries(std::vector<PostEffectEntry>& entries);
