@@ -4,6 +4,8 @@
 #include <GL/glew.h>
 
 #include "app/window.h"
+#include "demo/scene.h"
+#include "demo/scene_manager.h"
 #include "platform/video.h"
 
 namespace {
@@ -20,6 +22,38 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   mAspectX = aspectX;
   mAspectY = aspectY;
   return mpWindow != nullptr;
+}
+
+bool CDemoManager::selectScenes(u32 time) {
+  for (int line = 0; line < LINE_COUNT; ++line) {
+    for (CSceneManager* pManager : mLineManagers[line]) {
+      if (!pManager) {
+        mpCurrentScene[line] = nullptr;
+        continue;
+      }
+      const std::string previousName = mpCurrentScene[line] ? mpCurrentScene[line]->getName() : "__NONE__";
+      IScene* pScene = pManager->getScene(time);
+      mpCurrentScene[line] = pScene;
+      if (!pScene) {
+        continue;
+      }
+      if (line == 1 && pScene->hasContentAt(time) == 0) {
+        mpCurrentScene[line] = nullptr;
+        continue;
+      }
+      if (pScene->getName() != previousName) {
+        pScene->onEnter();
+      }
+    }
+  }
+  return mpCurrentScene[0] || mpCurrentScene[1];
+}
+
+void CDemoManager::clearSceneManagers() {
+  for (int line = 0; line < LINE_COUNT; ++line) {
+    mLineManagers[line].clear();
+    mpCurrentScene[line] = nullptr;
+  }
 }
 
 int CDemoManager::run() {

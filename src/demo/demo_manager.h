@@ -3,11 +3,14 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "framework/singleton.h"
 #include "framework/types.h"
 
 class CWindowGL;
+class CSceneManager;
+class IScene;
 
 class CDemoManager : public Singleton<CDemoManager> {
  public:
@@ -30,6 +33,16 @@ class CDemoManager : public Singleton<CDemoManager> {
   // Forgets a fade in progress (each run starts without one).
   void resetFade() { mFadeStarted = false; }
 
+  static constexpr int LINE_COUNT = 2;
+
+  // Picks each line's scene at the demo time, calling onEnter when a line's scene
+  // changes name; line 1 is hidden while its scene has no content. False when
+  // neither line has a scene: the show is over.
+  bool selectScenes(u32 time);
+  IScene* getCurrentScene(int line) const { return mpCurrentScene[line]; }
+  void addSceneManager(int line, CSceneManager* pManager) { mLineManagers[line].push_back(pManager); }
+  void clearSceneManagers();
+
   void setWindow(CWindowGL* pWindow) { mpWindow = pWindow; }
   void setLowQuality(bool lowQuality) { mLowQuality = lowQuality ? 1 : 0; }
   bool isLowQuality() const { return mLowQuality != 0; }
@@ -44,6 +57,8 @@ class CDemoManager : public Singleton<CDemoManager> {
 
  private:
   CWindowGL* mpWindow = nullptr;  // borrowed: the main window
+  std::vector<CSceneManager*> mLineManagers[LINE_COUNT];  // borrowed: the entry owns them
+  IScene* mpCurrentScene[LINE_COUNT] = {};
   u32 mFsaaSamples = 0;
   s32 mAspectX = 16;
   s32 mAspectY = 9;
