@@ -1,0 +1,84 @@
+// MqoModel: a Metasequoia text model read into memory — materials, regular objects
+// with their rebuilt meshes (triangles, normals, split vertices), bone and light
+// markers. Does not: touch GL or load textures; resMQO does that.
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+#include "resource/token_reader.h"
+
+using MqoPoint = std::array<f32, 3>;
+
+struct MqoMaterial {
+  std::array<f32, 4> col = {0.0f, 0.0f, 0.0f, 0.0f};
+  f32 dif = 0.0f;
+  f32 amb = 0.0f;
+  f32 emi = 0.0f;
+  f32 spc = 0.0f;
+  f32 power = 0.0f;
+  s32 shader = 0;
+  std::string tex;
+  std::string aplane;
+  std::string bump;  // the material's effect file
+};
+
+struct MqoFace {
+  s32 num_v = 0;
+  s32 M = 0;
+  std::array<s32, 4> V = {0, 0, 0, 0};
+  std::array<std::array<f32, 2>, 4> UV = {};
+};
+
+struct MqoObject {
+  u32 vertexNum = 0;
+  u32 faceNum = 0;
+  std::string name;
+  MqoPoint color = {1.0f, 1.0f, 1.0f};
+  std::vector<MqoPoint> vertex;
+  std::vector<MqoPoint> normal;
+  std::vector<MqoPoint> vertexColor;  // empty unless a caller provides colours
+  std::vector<MqoFace> face;
+  s32 depth = 0;
+  std::vector<MqoPoint> faceNormal;
+  f32 facet = 59.5f;
+};
+
+class MqoModel : public TokenReader {
+ public:
+  // Reads and builds the whole model; false with error() set when the file is
+  // missing, is not a model, ends early or refers to vertices it does not have.
+  bool read(const std::string& path);
+  const std::string& error() const { return mError; }
+
+  s32 GetMatNum() const { return static_cast<s32>(materials.size()); }
+  // The bone's point, looked up without leading '>' characters; (0, 0, 0) if absent.
+  const MqoPoint& getBone(const std::string& name) const;
+
+  // Rebuilds an object's mesh for drawing: quads to triangles, reversed winding,
+  // face and vertex normals, one vertex per face corner, flat normals at edges
+  // sharper than the object's facet angle.
+  static void buildMesh(MqoObject& object);
+
+  std::vector<MqoObject> objects;
+  std::vector<MqoMaterial> materials;
+  std::map<std::string, MqoPoint> bones;
+  MqoPoint lightPos = {0.0f, 0.0f, 0.0f};
+  MqoPoint lightLookAt = {0.0f, 0.0f, 0.0f};
+  std::vector<MqoMaterial> initialMaterials;
+  MqoPoint boundsMax = {-1e38f, -1e38f, -1e38f};
+  MqoPoint boundsMin = {1e38f, 1e38f, 1e38f};
+
+ private:
+  bool readMaterials();
+  bool readObject();
+  bool readRegularObject(const std::string& nameToken);
+  bool readMarker(std::string name, bool isLight);
+  bool fail(const std::string& problem);
+
+  std::string mError;
+  bool mEndReached = false;
+};
