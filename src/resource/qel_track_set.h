@@ -1,0 +1,29 @@
+// QelKey and QelTrackSet: the key-framed tracks of one animated object — per part,
+// one ten-float key per key time — and their evaluation at any time.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+#include "resource/token_reader.h"
+
+struct QelKey {
+  f32 rotation[3] = {0.0f, 0.0f, 0.0f};  // radians
+  f32 alpha = 1.0f;
+  f32 scale[3] = {1.0f, 1.0f, 1.0f};
+  f32 position[3] = {0.0f, 0.0f, 0.0f};
+};
+
+class QelTrackSet : public TokenReader {
+ public:
+  // The key of a part at time t: rotation, alpha and scale linear between keys,
+  // position on a parabola through three neighbouring keys. Before the first key
+  // time t counts as 0; after the last the last key holds. A part the object does
+  // not have gives the default key.
+  QelKey evaluate(const std::string& part, f32 time) const;
+
+  std::map<std::string, std::vector<QelKey>> parts;
+  std::vector<f32> times;
+};
