@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "framework/types.h"
-#include "resource/token_reader.h"
 
 struct QelKey {
   f32 rotation[3] = {0.0f, 0.0f, 0.0f};  // radians
@@ -16,7 +15,9 @@ struct QelKey {
   f32 position[3] = {0.0f, 0.0f, 0.0f};
 };
 
-class QelTrackSet : public TokenReader {
+// Copied by value with its object; it never reads a file itself, so it carries
+// no reader state.
+class QelTrackSet {
  public:
   // The key of a part at time t: rotation, alpha and scale linear between keys,
   // position on a parabola through three neighbouring keys. Before the first key
