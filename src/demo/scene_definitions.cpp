@@ -1,0 +1,32 @@
+// Parsing of the running order.
+#include "demo/scene_definitions.h"
+
+#include "framework/definition_rows.h"
+
+std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* fileNameForMessages) {
+  std::vector<SceneDefInfo> infos;
+  for (DefinitionRow& row : readDefinitionRows(file, 7)) {
+    SceneDefInfo info;
+    info.name = std::move(row.columns[0]);
+    info.line = definitionInteger(row.columns[1]);
+    info.windowStart = definitionInteger(row.columns[2]);
+    info.windowEnd = definitionInteger(row.columns[3]);
+    info.reserved1 = definitionInteger(row.columns[4]);
+    info.reserved2 = definitionInteger(row.columns[5]);
+    info.shader = std::move(row.columns[6]);
+    if (!info.shader.empty() && info.shader.back() == '\r') {
+      info.shader.pop_back();
+    } else if (!info.shader.empty() && info.shader.back() == '\n') {
+      info.shader.pop_back();
+      if (!info.shader.empty() && info.shader.back() == '\r') info.shader.pop_back();
+    }
+    if (info.line != 0 && info.line != 1) {
+      std::fprintf(stderr, "%s: line %u: scene line %d is not 0 or 1; row \"%s\" skipped\n",
+                   fileNameForMessages ? fileNameForMessages : "scene definitions", row.lineNumber, info.line,
+                   info.name.c_str());
+      continue;
+    }
+    infos.push_back(std::move(info));
+  }
+  return infos;
+}

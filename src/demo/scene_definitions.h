@@ -1,0 +1,24 @@
+// The running order's file format: one SceneDefInfo per accepted row of
+// "data\definition\sceneLineDefine.txt" (Qel file, line, play window, two
+// reserved columns, line shader).
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+
+struct SceneDefInfo {
+  std::string name;  // the Qel file, also the scene's name
+  s32 line = 0;
+  s32 windowStart = 0;  // > 0 overrides the start of play
+  s32 windowEnd = 0;    // > 0 overrides the end of play
+  s32 reserved1 = 0;
+  s32 reserved2 = 0;
+  std::string shader;  // "default": no line shader
+};
+
+// Reads every accepted row. Rows on a line other than 0 or 1 are reported on
+// standard error with their file line and skipped: the show has two lines.
+std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* fileNameForMessages);
