@@ -10,6 +10,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -80,6 +81,14 @@ class DialogWindow {
   DialogWindow& operator=(const DialogWindow&) = delete;
 
   bool open();
+  // A driven dialog owns its pointer from the start, parked outside, so that
+  // wherever the display's real pointer rests hovers nothing in tests or pictures.
+  void parkPointerIfDriven() {
+    const bool driven = !mOptions.script.empty() || !mOptions.screenshotPath.empty() ||
+                        mOptions.frameLimit > 0;
+    mScriptPointer = driven;
+    mScriptPointerPos = ImVec2(-FLT_MAX, -FLT_MAX);
+  }
   int run();
 
  private:
@@ -112,7 +121,7 @@ class DialogWindow {
   int mFrame = 0;
   std::size_t mScriptStep = 0;
   int mScriptPhase = 0;
-  bool mScriptPointer = false;  // once a script clicks, it owns the pointer
+  bool mScriptPointer = false;  // a driven dialog's pointer is the script's, not the display's
   ImVec2 mScriptPointerPos;
   bool mScriptButtonDown = false;
   std::map<int, float> mListScroll;  // list id -> scroll offset of the last frame
@@ -163,6 +172,7 @@ bool DialogWindow::open() {
   if (!mBackendsReady) return false;
 
   loadPictures();
+  parkPointerIfDriven();
   SDL_ShowWindow(mpWindow);
   SDL_RaiseWindow(mpWindow);
   return true;
@@ -215,9 +225,11 @@ int DialogWindow::run() {
     if (mOptions.frameLimit > 0 && mFrame >= mOptions.frameLimit) break;
     playScript();
     SDL_Event event;
-    // Without a script the dialog sleeps until something happens; the first
-    // frames run at once so that the layout settles.
-    const bool busy = mScriptStep < mOptions.script.size() || mFrame < kScreenshotFrame + 1;
+    // A viewer's dialog sleeps until something happens; a driven one (script or
+    // frame limit) never waits, and the first frames run at once so that the
+    // layout settles.
+    const bool busy = !mOptions.script.empty() || mOptions.frameLimit > 0 ||
+                      mFrame < kScreenshotFrame + 1;
     if (busy ? SDL_PollEvent(&event) : SDL_WaitEventTimeout(&event, 250)) {
       do {
         handleEvent(event);
@@ -263,6 +275,9 @@ ImVec2 DialogWindow::clickPoint(const DialogScriptStep& step) const {
 }
 
 void DialogWindow::playScript() {
+  // Input waits until the layout has settled and the picture was taken, as a
+  // viewer's would: lists must be scrolled to their lines before a click lands.
+  if (mFrame <= kScreenshotFrame) return;
   if (mScriptStep >= mOptions.script.size()) return;
   const DialogScriptStep& step = mOptions.script[mScriptStep];
   bool done = false;
@@ -410,7 +425,15 @@ void DialogWindow::drawControl(const DialogControl& control, ImDrawList* drawLis
           if (ImGui::Selectable(state.lines[static_cast<std::size_t>(line)].c_str(), selected)) {
             mHandler.select(control.id, line);
           }
-          if (selected && mFrame == 0) ImGui::SetScrollHereY(0.5f);
+          if (selected && mFrame == 0) {
+            // As a classic list box does: scroll by whole lines, just far
+            // enough for the selected line to show.
+            const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
+            const int visible = std::max(
+                1, static_cast<int>((ImGui::GetWindowHeight() - ImGui::GetStyle().WindowPadding.y * 2.0f +
+                                     ImGui::GetStyle().ItemSpacing.y) / lineHeight));
+            ImGui::SetScrollY(static_cast<float>(std::max(0, line - visible + 1)) * lineHeight);
+          }
           ImGui::PopID();
         }
         mListScroll[control.id] = ImGui::GetScrollY();
