@@ -1,0 +1,23 @@
+// Small picture files for the setup dialog: reading the artwork and writing a
+// screenshot. Does not: upload to GL, or handle anything larger than a dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct DialogImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;  // rows top to bottom, four bytes a pixel
+};
+
+// Reads a BMP (or any format stb_image knows); false when the file is missing or bad.
+bool loadDialogImage(const std::string& path, DialogImage& image);
+
+// Writes a PNG; false when the file cannot be written.
+bool saveDialogImagePng(const std::string& path, const DialogImage& image);
+
+}  // namespace platform

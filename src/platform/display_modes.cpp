@@ -1,0 +1,52 @@
+// Display-mode queries through SDL. Each call brings the video subsystem up and
+// down again (SDL counts the references), so it works before or after any window.
+#include "platform/display_modes.h"
+
+#include <SDL.h>
+
+namespace platform {
+namespace {
+
+class VideoSubsystem {
+ public:
+  VideoSubsystem() : mReady(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+  ~VideoSubsystem() {
+    if (mReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  VideoSubsystem(const VideoSubsystem&) = delete;
+  VideoSubsystem& operator=(const VideoSubsystem&) = delete;
+  bool ready() const { return mReady; }
+
+ private:
+  bool mReady;
+};
+
+}  // namespace
+
+std::vector<DisplayModeInfo> enumerateDisplayModes() {
+  std::vector<DisplayModeInfo> modes;
+  VideoSubsystem video;
+  if (!video.ready()) return modes;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int index = 0; index < count; ++index) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetDisplayMode(0, index, &mode) != 0) break;
+    modes.push_back({mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format)),
+                     static_cast<int>(SDL_BYTESPERPIXEL(mode.format)), mode.refresh_rate});
+  }
+  return modes;
+}
+
+bool desktopResolution(int& width, int& height) {
+  width = 0;
+  height = 0;
+  VideoSubsystem video;
+  if (!video.ready()) return false;
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+  width = mode.w;
+  height = mode.h;
+  return true;
+}
+
+}  // namespace platform
