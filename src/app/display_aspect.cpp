@@ -1,22 +1,17 @@
-// Aspect ratio decision for the letterbox.
+// Aspect ratio decision for the letterbox, over the dialog's aspect table.
 #include "app/display_aspect.h"
 
-AspectRatio listedAspectOf(int width, int height, AspectRatio fallback) {
-  if (height <= 0) {
-    return fallback;
-  }
-  const float ratio = static_cast<float>(width) / static_cast<float>(height);
-  if (ratio == 4.0f / 3.0f) return {4, 3};
-  if (ratio == 1.25f) return {5, 4};
-  if (ratio == 16.0f / 9.0f) return {16, 9};
-  if (ratio == 1.6f) return {16, 10};
-  return fallback;
-}
+#include "app/setup_dialog_logic.h"
 
-AspectRatio decideDisplayAspect(const SetupSettings& settings) {
-  const AspectRatio chosen{settings.aspectX, settings.aspectY};
+DisplayAspect decideDisplayAspect(const SetupSettings& settings) {
+  const DisplayAspect chosen{settings.aspectX, settings.aspectY};
   if (settings.fullscreen) {
     return chosen;
   }
-  return listedAspectOf(settings.width, settings.height, chosen);
+  const int row = listedAspectRow(settings.width, settings.height);
+  if (row < 0) {
+    return chosen;
+  }
+  const AspectRatio& listed = aspectTable()[static_cast<std::size_t>(row)];
+  return {static_cast<int>(listed.x), static_cast<int>(listed.y)};
 }

@@ -4,11 +4,10 @@
 
 #include "app/setup_settings.h"
 
-struct AspectRatio {
+struct DisplayAspect {
   int x = 16;
   int y = 9;
 };
 
 // The exact single-precision comparison matters: 1280 x 1024 is 5:4, 1024 x 600 is none.
-AspectRatio listedAspectOf(int width, int height, AspectRatio fallback);
-AspectRatio decideDisplayAspect(const SetupSettings& settings);
+DisplayAspect decideDisplayAspect(const SetupSettings& settings);

@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/display_aspect.h"
+#include "app/setup_dialog.h"
 #include "app/setup_settings.h"
 #include "app/window.h"
 #include "demo/demo_manager.h"
@@ -78,7 +79,16 @@ int playShow(const CommandLine& commandLine) {
   }
   probeCapabilities();
 
-  SetupSettings settings;  // the built-in defaults
+  // The initial record holds the defaults the dialog preselects from; the chosen
+  // one is what the viewer ran with (or the defaults without a dialog).
+  const SetupSettings initial;
+  SetupSettings settings = initial;
+  if (!commandLine.noDialog) {
+    settings.bitsPerPixel = 0;
+    if (runSetupDialog(initial, settings) != 1) {
+      return 0;
+    }
+  }
   commandLine.applyTo(settings);
 
   auto window = std::make_unique<CWindowGL>();
@@ -112,7 +122,7 @@ int playShow(const CommandLine& commandLine) {
     return 0;
   }
 
-  const AspectRatio aspect = decideDisplayAspect(settings);
+  const DisplayAspect aspect = decideDisplayAspect(settings);
   CDemoManager& demo = demoManager();
   demo.setWindow(window.get());
   demo.setLowQuality(settings.lowQuality != 0);

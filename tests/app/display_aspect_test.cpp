@@ -17,7 +17,7 @@ SetupSettings windowed(int width, int height) {
 }  // namespace
 
 TEST(DisplayAspect, WindowUsesItsOwnListedRatio) {
-  AspectRatio aspect = decideDisplayAspect(windowed(1280, 1024));
+  DisplayAspect aspect = decideDisplayAspect(windowed(1280, 1024));
   EXPECT_EQ(aspect.x, 5);
   EXPECT_EQ(aspect.y, 4);
   aspect = decideDisplayAspect(windowed(1024, 768));
@@ -32,7 +32,7 @@ TEST(DisplayAspect, WindowUsesItsOwnListedRatio) {
 }
 
 TEST(DisplayAspect, UnlistedWindowKeepsTheSettings) {
-  const AspectRatio aspect = decideDisplayAspect(windowed(1024, 600));
+  const DisplayAspect aspect = decideDisplayAspect(windowed(1024, 600));
   EXPECT_EQ(aspect.x, 16);
   EXPECT_EQ(aspect.y, 10);
 }
@@ -40,7 +40,7 @@ TEST(DisplayAspect, UnlistedWindowKeepsTheSettings) {
 TEST(DisplayAspect, FullScreenAlwaysUsesTheSettings) {
   SetupSettings settings = windowed(1280, 1024);
   settings.fullscreen = 1;
-  const AspectRatio aspect = decideDisplayAspect(settings);
+  const DisplayAspect aspect = decideDisplayAspect(settings);
   EXPECT_EQ(aspect.x, 16);
   EXPECT_EQ(aspect.y, 10);
 }
