@@ -1,0 +1,60 @@
+// The demo clock over CSound: start position plus the millisecond clock's
+// progress, counted only while the music plays, so the picture pauses with
+// the music and is independent of the frame rate. Main thread only.
+#include "sound/demo_sound.h"
+
+#include <chrono>
+
+u32 CDemoSoundREAL::systemMilliseconds() {
+  using namespace std::chrono;
+  // Truncated to 32 bits on purpose: the clock's users rely on unsigned wrap-around.
+  return static_cast<u32>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+CDemoSoundREAL::CDemoSoundREAL(MillisecondClock clock) : mClock(std::move(clock)) {}
+
+CDemoSoundREAL::~CDemoSoundREAL() = default;
+
+bool CDemoSoundREAL::create(void* pWindow) {
+  mpSound = std::make_unique<CSound>();
+  return finishCreate(mpSound->initialize(pWindow), CSound::MUSIC_FILE_NAME);
+}
+
+bool CDemoSoundREAL::create(std::unique_ptr<platform::SoundDevice> pDevice, const char* pFileName) {
+  mpSound = std::make_unique<CSound>();
+  return finishCreate(mpSound->initialize(std::move(pDevice)), pFileName);
+}
+
+bool CDemoSoundREAL::finishCreate(s32 initializeResult, const char* pFileName) {
+  if (initializeResult == CSound::RESULT_OK && mpSound->open(pFileName) == CSound::RESULT_OK) return true;
+  mpSound.reset();
+  return false;
+}
+
+void CDemoSoundREAL::play(u32 ms) {
+  if (mpSound) mpSound->play(ms);
+  mTime = ms;
+  mLastTick = mClock();
+}
+
+void CDemoSoundREAL::stop() {
+  if (mpSound) mpSound->stop();
+}
+
+bool CDemoSoundREAL::isPlaying() { return mpSound && mpSound->isPlaying(); }
+
+u32 CDemoSoundREAL::getTime() {
+  const u32 now = mClock();
+  if (isPlaying()) mTime += now - mLastTick;  // unsigned: right across the 2^32 wrap
+  mLastTick = now;
+  return mTime;
+}
+
+void CDemoSoundREAL::setVolume(f32 volume) {
+  if (mpSound && mpSound->hasBuffer()) mpSound->setVolume(static_cast<s32>((volume - 1.0f) * 10000.0f));
+}
+
+f32 CDemoSoundREAL::getVolume() {
+  if (!mpSound) return 0.0f;
+  return static_cast<f32>(mpSound->getVolume()) / 10000.0f + 1.0f;
+}
