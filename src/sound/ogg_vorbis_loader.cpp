@@ -88,6 +88,8 @@ void OggVorbisLoader::closeStream() { mVorbis.clear(); }
 
 s32 OggVorbisLoader::seekBytes(s64 bytes, s32 /*origin*/) {
   mPosition = static_cast<u32>(bytes);
+  // After a whole-sound decode the stream is closed; an opened decoder brings it back.
+  if (mOpened && !mVorbis.isOpen()) openStream();
   if (!mVorbis.isOpen() || mFormat.avgBytesPerSec == 0) return RESULT_OK;
   // Whole-number arithmetic, so a block-aligned byte offset maps to its exact sample.
   s64 sample = bytes * static_cast<s64>(mRate) / static_cast<s64>(mFormat.avgBytesPerSec);
@@ -97,6 +99,7 @@ s32 OggVorbisLoader::seekBytes(s64 bytes, s32 /*origin*/) {
 
 s32 OggVorbisLoader::seekMs(s64 ms, s32 /*origin*/) {
   mPosition = static_cast<u32>(ms * static_cast<s64>(mFormat.avgBytesPerSec) / 1000);
+  if (mOpened && !mVorbis.isOpen()) openStream();
   if (mVorbis.isOpen()) mVorbis.pcmSeek(ms * static_cast<s64>(mRate) / 1000);
   return RESULT_OK;
 }

@@ -73,6 +73,8 @@ void WaveLoader::closeStream() { mRiff.close(); }
 
 s32 WaveLoader::seekBytes(s64 bytes, s32 origin) {
   if (!mOpened) return RESULT_NOT_OPEN;
+  // After a whole-sound decode the file is closed; an opened decoder brings it back.
+  if (!mRiff.isOpen()) openStream();
   s64 base = origin == 1 ? static_cast<s64>(getStreamOffset()) : origin == 2 ? static_cast<s64>(mDataSize) : 0;
   s64 target = base + bytes < 0 ? 0 : base + bytes;
   mPosition = static_cast<u32>(target);
@@ -83,6 +85,7 @@ s32 WaveLoader::seekBytes(s64 bytes, s32 origin) {
 s32 WaveLoader::seekMs(s64 ms, s32 /*origin*/) {
   s64 bytes = ms < 0 ? 0 : ms * static_cast<s64>(mFormat.avgBytesPerSec) / 1000;
   mPosition = static_cast<u32>(bytes);
+  if (mOpened && !mRiff.isOpen()) openStream();
   if (mRiff.isOpen()) mRiff.seek(mDataStart + static_cast<u64>(bytes));
   return RESULT_OK;
 }
