@@ -164,7 +164,7 @@ TEST(OggVorbisLoader, DamagedStreamsFailWithACodeAndMessage) {
     EXPECT_GT(fromFile.getLastError().size(), path.size() + 4) << "says what is wrong";
 
     std::unique_ptr<u8[]> copy(new u8[c.bytes.size() + 1]);
-    std::memcpy(copy.get(), c.bytes.data(), c.bytes.size());
+    if (!c.bytes.empty()) std::memcpy(copy.get(), c.bytes.data(), c.bytes.size());
     OggVorbisLoader fromMemory;
     EXPECT_EQ(fromMemory.open(CSoundLoader::MEMORY_FILE_NAME, copy.get(), c.bytes.size()), 6) << c.label;
   }

@@ -203,7 +203,7 @@ TEST_P(WaveLoaderDamaged, FailsWithACodeAndAMessageNamingFileAndProblem) {
 
   // Memory mode over an exact-size heap copy, so any over-read shows up under a sanitizer.
   std::unique_ptr<u8[]> copy(new u8[c.bytes.size() + 1]);
-  std::memcpy(copy.get(), c.bytes.data(), c.bytes.size());
+  if (!c.bytes.empty()) std::memcpy(copy.get(), c.bytes.data(), c.bytes.size());
   WaveLoader fromMemory;
   EXPECT_EQ(fromMemory.open(CSoundLoader::MEMORY_FILE_NAME, copy.get(), c.bytes.size()), 6) << c.label;
   EXPECT_NE(fromMemory.getLastError().find(c.problem), std::string::npos) << fromMemory.getLastError();

@@ -104,7 +104,7 @@ std::string TempDir::write(const std::string& name, const std::vector<u8>& bytes
   std::filesystem::create_directories(std::filesystem::path(full).parent_path());
   std::FILE* pFile = std::fopen(full.c_str(), "wb");
   if (!pFile) throw std::runtime_error("cannot write " + full);
-  std::fwrite(bytes.data(), 1, bytes.size(), pFile);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), pFile);
   std::fclose(pFile);
   return full;
 }
