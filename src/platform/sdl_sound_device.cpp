@@ -13,6 +13,7 @@ namespace {
 
 class SdlSoundDevice final : public SoundDevice {
  public:
+  SdlSoundDevice() : SoundDevice(true) {}
   ~SdlSoundDevice() override {
     if (mDeviceId != 0) SDL_CloseAudioDevice(mDeviceId);
     if (mSubsystemStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -50,10 +50,11 @@ void SoundBuffer::simulateLoss() {
   mLost = true;
 }
 
-void SoundBuffer::play(bool looping) {
+u64 SoundBuffer::play(bool looping) {
   std::lock_guard<std::mutex> guard(mDevice.mMutex);
   mPlaying = true;
   mLooping = looping;
+  return mFramesPlayed;
 }
 
 void SoundBuffer::stop() {
@@ -102,6 +103,7 @@ u64 SoundBuffer::getFramesPlayed() const {
 
 f64 SoundBuffer::estimateFramesPlayed() const {
   std::lock_guard<std::mutex> guard(mDevice.mMutex);
+  if (!mDevice.mRealTime) return static_cast<f64>(mFramesPlayed);
   // The last mix handed the output a block that it plays out over the following
   // interval; where in that block the listener is follows from the time since.
   f64 since = std::chrono::duration<f64>(std::chrono::steady_clock::now() - mDevice.mLastMixTime).count();
@@ -184,6 +186,7 @@ namespace {
 
 class NullSoundDevice final : public SoundDevice {
  public:
+  NullSoundDevice() : SoundDevice(false) {}
   const char* getDriverName() const override { return "null"; }
 };
 

@@ -54,7 +54,9 @@ class SoundBuffer {
   // Makes the next lock report a loss; how tests reach the restore path.
   void simulateLoss();
 
-  void play(bool looping);
+  // Starts (or keeps) playing from the cursor; returns getFramesPlayed() at
+  // that instant, so callers can count what is played from here on exactly.
+  u64 play(bool looping);
   void stop();  // the cursor stays where it is
   // Byte offset of the play cursor, on a whole frame; false outside the buffer.
   bool setCurrentPosition(u32 byteOffset);
@@ -70,7 +72,8 @@ class SoundBuffer {
   // Source frames the device has taken from this buffer since it was made.
   u64 getFramesPlayed() const;
   // The same, moved on by the time elapsed since the last mix, as far as that
-  // mix reached: a clock finer than the device's step.
+  // mix reached: a clock finer than the device's step. Devices that do not run
+  // in real time (the null device) give getFramesPlayed() unchanged.
   f64 estimateFramesPlayed() const;
 
  private:
@@ -114,7 +117,9 @@ class SoundDevice {
   virtual const char* getDriverName() const = 0;
 
  protected:
-  SoundDevice() = default;
+  // `realTime`: the output plays mixed blocks at the sample rate, so positions
+  // may be interpolated between mixes.
+  explicit SoundDevice(bool realTime) : mRealTime(realTime) {}
 
  private:
   friend class SoundBuffer;
@@ -122,6 +127,7 @@ class SoundDevice {
   std::vector<SoundBuffer*> mBuffers;  // borrowed: each buffer removes itself
   std::vector<s32> mAccumulator;
   std::chrono::steady_clock::time_point mLastMixTime{};
+  const bool mRealTime;
 };
 
 // A device that nothing drives: tests call mix() to pull output deterministically.

@@ -11,7 +11,15 @@ u32 CDemoSoundREAL::systemMilliseconds() {
   return static_cast<u32>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+CDemoSoundREAL::CDemoSoundREAL() = default;
+
 CDemoSoundREAL::CDemoSoundREAL(MillisecondClock clock) : mClock(std::move(clock)) {}
+
+u32 CDemoSoundREAL::readClock() {
+  if (mClock) return mClock();
+  if (mpSound) return static_cast<u32>(static_cast<u64>(mpSound->getPlayedMilliseconds()));
+  return systemMilliseconds();
+}
 
 CDemoSoundREAL::~CDemoSoundREAL() = default;
 
@@ -34,7 +42,8 @@ bool CDemoSoundREAL::finishCreate(s32 initializeResult, const char* pFileName) {
 void CDemoSoundREAL::play(u32 ms) {
   if (mpSound) mpSound->play(ms);
   mTime = ms;
-  mLastTick = mClock();
+  // The music clock counts from the instant the buffer started, which is its zero.
+  mLastTick = (!mClock && mpSound) ? 0 : readClock();
 }
 
 void CDemoSoundREAL::stop() {
@@ -44,7 +53,7 @@ void CDemoSoundREAL::stop() {
 bool CDemoSoundREAL::isPlaying() { return mpSound && mpSound->isPlaying(); }
 
 u32 CDemoSoundREAL::getTime() {
-  const u32 now = mClock();
+  const u32 now = readClock();
   if (isPlaying()) mTime += now - mLastTick;  // unsigned: right across the 2^32 wrap
   mLastTick = now;
   return mTime;

@@ -1,6 +1,6 @@
 // The demo's single time base: IDemoSound starts and stops the music and reads
-// the demo time; CDemoSoundREAL counts the millisecond clock only while its
-// CSound plays. Main thread only.
+// the demo time; CDemoSoundREAL advances it by a millisecond clock only while
+// its CSound plays. Main thread only.
 #pragma once
 
 #include <functional>
@@ -29,7 +29,14 @@ class CDemoSoundREAL : public IDemoSound {
   using MillisecondClock = std::function<u32()>;
   static u32 systemMilliseconds();
 
-  explicit CDemoSoundREAL(MillisecondClock clock = &CDemoSoundREAL::systemMilliseconds);
+  // Ticks by what the sound device has played of the music, interpolated
+  // between its mixes, so the picture cannot drift from the sound even when
+  // the device's pace differs from the system clock's (SDL's dummy driver runs
+  // about 0.7 % slow). Without music it falls back to the system clock.
+  CDemoSoundREAL();
+  // Ticks by the given clock (systemMilliseconds for the plain wall clock; a
+  // fake one in tests).
+  explicit CDemoSoundREAL(MillisecondClock clock);
   ~CDemoSoundREAL() override;
 
   // Opens the system sound device and "data\air.ogg"; false (with a message
@@ -49,9 +56,10 @@ class CDemoSoundREAL : public IDemoSound {
 
  private:
   bool finishCreate(s32 initializeResult, const char* pFileName);
+  u32 readClock();
 
   std::unique_ptr<CSound> mpSound;
   u32 mTime = 0;       // demo time last returned
   u32 mLastTick = 0;   // clock reading at the last update
-  MillisecondClock mClock;
+  MillisecondClock mClock;  // empty: the music's played position
 };

@@ -123,7 +123,7 @@ s32 CSound::play(u32 ms) {
     return RESULT_OK;
   }
   mpBuffer->setCurrentPosition(static_cast<u32>(msToBytes(ms, mFormat.avgBytesPerSec)));
-  mpBuffer->play(false);
+  mStartFrames = mpBuffer->play(false);
   return RESULT_OK;
 }
 
@@ -152,6 +152,12 @@ void CSound::syncWorker() {
   if (!mThread.joinable()) return;
   post(Command::Sync);
   waitReady();
+}
+
+f64 CSound::getPlayedMilliseconds() {
+  if (!mpBuffer || mFormat.samplesPerSec == 0) return 0.0;
+  const f64 frames = mpBuffer->estimateFramesPlayed() - static_cast<f64>(mStartFrames.load());
+  return frames > 0.0 ? frames * 1000.0 / mFormat.samplesPerSec : 0.0;
 }
 
 f64 CSound::getWorkerCpuSeconds() const {
@@ -276,7 +282,7 @@ void CSound::runWorker() {
             writeOffset = mChunkSize;
           }
           pChunk.reset();
-          mpBuffer->play(true);
+          mStartFrames = mpBuffer->play(true);
           playing = true;
           setReady();
           break;

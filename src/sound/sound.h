@@ -3,6 +3,7 @@
 // worker thread refills. Main thread only; the worker is internal.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -61,6 +62,9 @@ class CSound {
   // and refilled if due: lets a caller that drives a null device by hand keep
   // the stream deterministic.
   void syncWorker();
+  // Milliseconds of this sound the device has played since the last play(),
+  // interpolated between the device's mixes: the music's own clock.
+  f64 getPlayedMilliseconds();
   // CPU time the worker thread has used, in seconds; 0 without a worker.
   f64 getWorkerCpuSeconds() const;
 
@@ -90,6 +94,7 @@ class CSound {
   s32 mBufferSeconds = 3;
   u32 mStreaming = 0;
   std::thread mThread;
+  std::atomic<u64> mStartFrames{0};  // buffer frames played when the last play began
 
   // The worker's message queue and the auto-reset ready event.
   std::mutex mQueueMutex;

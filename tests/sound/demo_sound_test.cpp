@@ -109,3 +109,28 @@ TEST(DemoSoundCreation, FailsWithoutTheMusicAndThenDoesNothing) {
   demo.setVolume(0.5f);
   EXPECT_FLOAT_EQ(demo.getVolume(), 0.0f);
 }
+
+TEST(DemoSoundMusicClock, FollowsWhatTheDevicePlayedOfTheMusic) {
+  TempDir dir;
+  const std::string path = dir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
+  auto device = platform::createNullSoundDevice();
+  platform::SoundDevice* pDevice = device.get();
+  CDemoSoundREAL demo;
+  ASSERT_TRUE(demo.create(std::move(device), path.c_str()));
+  ASSERT_TRUE(demo.getSound()->isStreaming());
+  std::vector<s16> out(4410 * 2);
+  demo.play(3000);
+  EXPECT_EQ(demo.getTime(), 3000u) << "nothing played yet";
+  for (int i = 0; i < 10; ++i) {
+    pDevice->mix(out.data(), 441);
+    demo.getSound()->syncWorker();
+  }
+  EXPECT_EQ(demo.getTime(), 3100u) << "4410 frames at 44.1 kHz";
+  demo.stop();
+  pDevice->mix(out.data(), 4410);
+  EXPECT_EQ(demo.getTime(), 3100u) << "held while stopped";
+  demo.play(0);
+  pDevice->mix(out.data(), 4410);
+  EXPECT_EQ(demo.getTime(), 100u) << "restarted from the new position";
+  EXPECT_EQ(out[2 * 4409], soundtest::patternLeft(4409)) << "and the device played exactly that";
+}
