@@ -1,6 +1,6 @@
-// The demo clock over CSound: start position plus the millisecond clock's
-// progress, counted only while the music plays, so the picture pauses with
-// the music and is independent of the frame rate. Main thread only.
+// The demo clock over CSound: start position plus a millisecond clock's progress
+// (by default the music the device has played), counted only while the music
+// plays, so the picture pauses with it and ignores the frame rate. Main thread only.
 #include "sound/demo_sound.h"
 
 #include <chrono>
