@@ -214,3 +214,18 @@ TEST(Sound, AnUnreadableFileIsReportedWithItsNameOnStandardErrorAndThePresenter)
   sound::setMessagePresenter(nullptr);
   EXPECT_EQ(gPresented.size(), 2u);
 }
+
+TEST_F(SoundPlayer, PlaysEightBitMonoAtHalfRateConvertedToTheDevice) {
+  std::vector<u8> pcm(22050);
+  for (std::size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<u8>(128 + (i % 64));
+  ASSERT_EQ(openWave(makeWave(pcm, soundtest::WaveSpec{.channels = 1, .samplesPerSecond = 22050, .bitsPerSample = 8})),
+            CSound::RESULT_OK);
+  ASSERT_FALSE(mpSound->isStreaming());
+  ASSERT_EQ(mpSound->play(500), CSound::RESULT_OK);  // byte 11025 of 22050 bytes per second
+  std::vector<s16> out = pump(4);
+  const s32 first = 11025 % 64;
+  EXPECT_EQ(out[0], first * 256);
+  EXPECT_EQ(out[1], first * 256) << "mono on both sides";
+  EXPECT_EQ(out[2], first * 256 + 128) << "half-way to the next source frame";
+  EXPECT_EQ(out[4], (first + 1) * 256);
+}
