@@ -1,0 +1,136 @@
+// CDemoSoundREAL with an injected millisecond clock and a null device: the demo
+// time advances only while the music plays, survives the 2^32 ms wrap, freezes
+// at the end of the music; and the volume mapping.
+#include <gtest/gtest.h>
+
+#include "sound/demo_sound.h"
+#include "support/sound_fixtures.h"
+
+using soundtest::TempDir;
+
+namespace {
+
+class DemoSound : public testing::Test {
+ protected:
+  // Two seconds of a static WAVE sound on a null device.
+  void SetUp() override {
+    const std::string path = mDir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(88200)));
+    auto device = platform::createNullSoundDevice();
+    mpDevice = device.get();
+    ASSERT_TRUE(mDemo.create(std::move(device), path.c_str()));
+  }
+
+  std::vector<s16> pump(u32 frames) {
+    std::vector<s16> out(static_cast<std::size_t>(frames) * 2);
+    mpDevice->mix(out.data(), frames);
+    return out;
+  }
+
+  TempDir mDir;
+  u32 mNow = 1000;
+  CDemoSoundREAL mDemo{[this] { return mNow; }};
+  platform::SoundDevice* mpDevice = nullptr;  // owned by the demo sound's player
+};
+
+}  // namespace
+
+TEST_F(DemoSound, AdvancesByTheClockWhilePlayingAndHoldsWhileStopped) {
+  EXPECT_FALSE(mDemo.isPlaying());
+  mDemo.play(0);
+  EXPECT_TRUE(mDemo.isPlaying());
+  mNow += 15;
+  const u32 first = mDemo.getTime();
+  EXPECT_EQ(first, 15u);
+  mNow += 40;
+  EXPECT_EQ(mDemo.getTime() - first, 40u);
+  EXPECT_EQ(mDemo.getTime(), 55u) << "a second call in the same frame adds nothing";
+
+  mDemo.stop();
+  EXPECT_FALSE(mDemo.isPlaying());
+  mNow += 500;
+  const u32 stopped = mDemo.getTime();
+  mNow += 40;
+  EXPECT_EQ(mDemo.getTime(), stopped);
+  EXPECT_EQ(stopped, 55u);
+}
+
+TEST_F(DemoSound, StartsFromThePlayPosition) {
+  mDemo.play(5000);
+  mNow += 7;
+  EXPECT_EQ(mDemo.getTime(), 5007u);
+}
+
+TEST_F(DemoSound, SurvivesTheMillisecondClockWrapping) {
+  mNow = 0xFFFFFFF0u;
+  mDemo.play(100);
+  mNow += 40;  // wraps to 24
+  EXPECT_EQ(mNow, 24u);
+  EXPECT_EQ(mDemo.getTime(), 140u);
+}
+
+TEST_F(DemoSound, FreezesWhenTheMusicEnds) {
+  mDemo.play(1000);
+  pump(44100 + 10);
+  EXPECT_FALSE(mDemo.isPlaying());
+  mNow += 3000;
+  const u32 frozen = mDemo.getTime();
+  mNow += 3000;
+  EXPECT_EQ(mDemo.getTime(), frozen);
+  EXPECT_EQ(frozen, 1000u);
+}
+
+TEST_F(DemoSound, VolumeMapsOneToFullAndZeroToSilence) {
+  mDemo.play(0);
+  EXPECT_FLOAT_EQ(mDemo.getVolume(), 1.0f);
+  mDemo.setVolume(0.5f);
+  EXPECT_EQ(mDemo.getSound()->getVolume(), -5000);
+  EXPECT_FLOAT_EQ(mDemo.getVolume(), 0.5f);
+  mDemo.setVolume(0.0f);
+  EXPECT_EQ(mDemo.getSound()->getVolume(), -10000);
+  EXPECT_FLOAT_EQ(mDemo.getVolume(), 0.0f);
+  EXPECT_EQ(pump(4000), std::vector<s16>(8000, 0)) << "the mixed output is silent";
+  mDemo.setVolume(1.0f);
+  EXPECT_EQ(pump(1)[0], soundtest::patternLeft(4000));
+}
+
+TEST(DemoSoundCreation, FailsWithoutTheMusicAndThenDoesNothing) {
+  u32 now = 0;
+  CDemoSoundREAL demo([&now] { return now; });
+  TempDir dir;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(demo.create(platform::createNullSoundDevice(), (dir.path() + "/air.ogg").c_str()));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(dir.path() + "/air.ogg"), std::string::npos);
+  EXPECT_EQ(demo.getSound(), nullptr);
+  demo.play(0);
+  now += 100;
+  EXPECT_FALSE(demo.isPlaying());
+  EXPECT_EQ(demo.getTime(), 0u);
+  demo.setVolume(0.5f);
+  EXPECT_FLOAT_EQ(demo.getVolume(), 0.0f);
+}
+
+TEST(DemoSoundMusicClock, FollowsWhatTheDevicePlayedOfTheMusic) {
+  TempDir dir;
+  const std::string path = dir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
+  auto device = platform::createNullSoundDevice();
+  platform::SoundDevice* pDevice = device.get();
+  CDemoSoundREAL demo;
+  ASSERT_TRUE(demo.create(std::move(device), path.c_str()));
+  ASSERT_TRUE(demo.getSound()->isStreaming());
+  std::vector<s16> out(4410 * 2);
+  demo.play(3000);
+  EXPECT_EQ(demo.getTime(), 3000u) << "nothing played yet";
+  for (int i = 0; i < 10; ++i) {
+    pDevice->mix(out.data(), 441);
+    demo.getSound()->syncWorker();
+  }
+  EXPECT_EQ(demo.getTime(), 3100u) << "4410 frames at 44.1 kHz";
+  demo.stop();
+  pDevice->mix(out.data(), 4410);
+  EXPECT_EQ(demo.getTime(), 3100u) << "held while stopped";
+  demo.play(0);
+  pDevice->mix(out.data(), 4410);
+  EXPECT_EQ(demo.getTime(), 100u) << "restarted from the new position";
+  EXPECT_EQ(out[2 * 4409], soundtest::patternLeft(4409)) << "and the device played exactly that";
+}

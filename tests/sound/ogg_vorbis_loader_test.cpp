@@ -1,0 +1,190 @@
+// OggVorbisLoader: the format and size derived from the stream, file and memory
+// modes agreeing byte for byte, codes 7/8, looping, sample-exact seeking, the
+// four memory callbacks, and damaged streams failing with a message.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "sound/ogg_vorbis_loader.h"
+#include "support/sound_fixtures.h"
+
+using soundtest::TempDir;
+
+namespace {
+
+// One encoded second shared by the tests: encoding is the slow part.
+const std::vector<u8>& oneSecondOgg() {
+  static const std::vector<u8> bytes = soundtest::makeOgg(1.0);
+  return bytes;
+}
+
+}  // namespace
+
+TEST(OggVorbisLoader, DerivesTheFormatAndSizeFromTheStream) {
+  ASSERT_FALSE(oneSecondOgg().empty());
+  TempDir dir;
+  const std::string path = dir.write("tone.ogg", oneSecondOgg());
+  OggVorbisLoader loader;
+  ASSERT_EQ(loader.open(path.c_str(), nullptr, 0), 1) << loader.getLastError();
+  WAVEFORMATEX format;
+  loader.getFormat(&format);
+  EXPECT_EQ(format.formatTag, 1);
+  EXPECT_EQ(format.channels, 2);
+  EXPECT_EQ(format.samplesPerSec, 44100u);
+  EXPECT_EQ(format.bitsPerSample, 16);
+  EXPECT_EQ(format.blockAlign, 4);
+  EXPECT_EQ(format.avgBytesPerSec, 176400u);
+  EXPECT_EQ(format.extraSize, 0);
+  EXPECT_NEAR(static_cast<double>(loader.getDataSize()), 176400.0, 8.0);
+  EXPECT_NEAR(static_cast<double>(loader.getLengthMs()), 1000.0, 1.0);
+}
+
+TEST(OggVorbisLoader, FileAndMemoryModesDecodeTheSameBytes) {
+  TempDir dir;
+  const std::string path = dir.write("tone.ogg", oneSecondOgg());
+  OggVorbisLoader fromFile, fromMemory;
+  ASSERT_EQ(fromFile.open(path.c_str(), nullptr, 0), 1);
+  ASSERT_EQ(fromMemory.open(CSoundLoader::MEMORY_FILE_NAME, oneSecondOgg().data(), oneSecondOgg().size()), 1)
+      << fromMemory.getLastError();
+  ASSERT_EQ(fromFile.getDataSize(), fromMemory.getDataSize());
+  CSoundLoader::Block whole, chunk;
+  ASSERT_EQ(fromFile.read(&whole, -1, 0, false), 1);
+  u32 offset = 0;
+  const u32 chunkSize = 44100;
+  while (offset + chunkSize <= fromMemory.getDataSize()) {
+    ASSERT_EQ(fromMemory.read(&chunk, -1, chunkSize, false), 1);
+    ASSERT_EQ(std::memcmp(chunk.get(), whole.get() + offset, chunkSize), 0) << "at " << offset;
+    offset += chunkSize;
+  }
+  bool audible = false;
+  for (u32 i = 0; i < fromFile.getDataSize(); i += 2) audible |= (whole[i] | whole[i + 1]) != 0;
+  EXPECT_TRUE(audible);
+}
+
+TEST(OggVorbisLoader, ReportsTheEndInsideAReadThenAReadPastIt) {
+  OggVorbisLoader loader;
+  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, oneSecondOgg().data(), oneSecondOgg().size()), 1);
+  const u32 size = loader.getDataSize();
+  CSoundLoader::Block data;
+  ASSERT_EQ(loader.read(&data, size - 400, 100, false), 1);
+  EXPECT_EQ(loader.read(&data, -1, 1000, false), 7);
+  for (int i = 300; i < 1000; ++i) ASSERT_EQ(data[i], 0) << "silence after the end, byte " << i;
+  EXPECT_EQ(loader.read(&data, -1, 64, false), 8);
+}
+
+TEST(OggVorbisLoader, LoopingReadWrapsToTheFirstSample) {
+  OggVorbisLoader loader;
+  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, oneSecondOgg().data(), oneSecondOgg().size()), 1);
+  CSoundLoader::Block start, wrapped;
+  ASSERT_EQ(loader.read(&start, 0, 4000, false), 1);
+  const u32 size = loader.getDataSize();
+  ASSERT_EQ(loader.read(&wrapped, size - 1000, 3000, true), 1);
+  EXPECT_EQ(loader.getPosition(), 2000u);
+  EXPECT_EQ(std::memcmp(wrapped.get() + 1000, start.get(), 2000), 0);
+}
+
+TEST(OggVorbisLoader, SeeksToTheExactSampleOfAByteOffset) {
+  OggVorbisLoader loader;
+  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, oneSecondOgg().data(), oneSecondOgg().size()), 1);
+  CSoundLoader::Block whole, part;
+  // The whole-sound decode closes the stream; the seek must bring it back.
+  ASSERT_EQ(loader.read(&whole, -1, 0, false), 1);
+  ASSERT_EQ(loader.seekBytes(100000, 0), 1);
+  EXPECT_EQ(loader.getPosition(), 100000u);
+  ASSERT_EQ(loader.read(&part, -1, 4096, false), 1);
+  EXPECT_EQ(std::memcmp(part.get(), whole.get() + 100000, 4096), 0);
+  EXPECT_EQ(loader.seekMs(500, 0), 1);
+  EXPECT_EQ(loader.getPosition(), 88200u);
+  ASSERT_EQ(loader.read(&part, -1, 4096, false), 1);
+  EXPECT_EQ(std::memcmp(part.get(), whole.get() + 88200, 4096), 0);
+}
+
+TEST(OggVorbisLoader, ASeekTheStreamRefusesIsFatal) {
+  OggVorbisLoader loader;
+  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, oneSecondOgg().data(), oneSecondOgg().size()), 1);
+  CSoundLoader::Block data;
+  ASSERT_EQ(loader.read(&data, -1, 16, false), 1);
+  EXPECT_EXIT(loader.seekBytes(50'000'000, 0), testing::ExitedWithCode(3),
+              "Critical error:\\[0 \\+ \"\"\\]");
+}
+
+TEST(OggVorbisLoader, MemoryCallbacksFollowTheSourceBlock) {
+  const std::vector<u8>& bytes = oneSecondOgg();
+  OggVorbisLoader loader;
+  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, bytes.data(), bytes.size()), 1);
+  void* pSource = &loader;
+  u8 buffer[16] = {};
+
+  ASSERT_EQ(OggVorbisLoader::seekMemory(pSource, 0, SEEK_SET), 0);
+  EXPECT_EQ(OggVorbisLoader::tellMemory(pSource), 0);
+  EXPECT_EQ(OggVorbisLoader::readMemory(buffer, 1, 4, pSource), 4u);
+  EXPECT_EQ(std::memcmp(buffer, "OggS", 4), 0);
+  EXPECT_EQ(OggVorbisLoader::tellMemory(pSource), 4);
+
+  // Five bytes left, three records of four wanted: one whole record, and the
+  // position moves to the end.
+  ASSERT_EQ(OggVorbisLoader::seekMemory(pSource, -5, SEEK_END), 0);
+  EXPECT_EQ(OggVorbisLoader::readMemory(buffer, 4, 3, pSource), 1u);
+  EXPECT_EQ(std::memcmp(buffer, bytes.data() + bytes.size() - 5, 5), 0);
+  EXPECT_EQ(OggVorbisLoader::tellMemory(pSource), static_cast<long>(bytes.size()));
+  EXPECT_EQ(OggVorbisLoader::readMemory(buffer, 1, 4, pSource), 0u) << "nothing left";
+
+  ASSERT_EQ(OggVorbisLoader::seekMemory(pSource, 2, SEEK_SET), 0);
+  ASSERT_EQ(OggVorbisLoader::seekMemory(pSource, 3, SEEK_CUR), 0);
+  EXPECT_EQ(OggVorbisLoader::tellMemory(pSource), 5);
+  EXPECT_EQ(OggVorbisLoader::seekMemory(pSource, -6, SEEK_CUR), -1) << "before the start";
+  EXPECT_EQ(OggVorbisLoader::seekMemory(pSource, 0, 7), -1) << "unknown origin";
+  EXPECT_EQ(OggVorbisLoader::tellMemory(pSource), 5) << "failed seeks leave the position";
+
+  ASSERT_EQ(OggVorbisLoader::seekMemory(pSource, 100, SEEK_END), 0) << "no upper bound";
+  EXPECT_EQ(OggVorbisLoader::readMemory(buffer, 1, 4, pSource), 0u);
+  ASSERT_EQ(OggVorbisLoader::seekMemory(pSource, (s64{1} << 32) + 9, SEEK_SET), 0);
+  EXPECT_EQ(OggVorbisLoader::tellMemory(pSource), 9) << "tell gives the low 32 bits";
+
+  EXPECT_EQ(OggVorbisLoader::closeMemory(pSource), 0);
+  EXPECT_EQ(OggVorbisLoader::closeMemory(nullptr), -1);
+  EXPECT_EQ(OggVorbisLoader::readMemory(buffer, 1, 1, nullptr), 0u);
+}
+
+TEST(OggVorbisLoader, DamagedStreamsFailWithACodeAndMessage) {
+  std::vector<u8> garbage(4096);
+  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<u8>(i * 37 + 11);
+  const std::vector<u8> truncated(oneSecondOgg().begin(), oneSecondOgg().begin() + 60);
+  struct Case {
+    const char* label;
+    std::vector<u8> bytes;
+  };
+  TempDir dir;
+  for (const Case& c : {Case{"empty", {}}, Case{"garbage", garbage}, Case{"truncated", truncated}}) {
+    const std::string path = dir.write(std::string(c.label) + ".ogg", c.bytes);
+    OggVorbisLoader fromFile;
+    EXPECT_EQ(fromFile.open(path.c_str(), nullptr, 0), 6) << c.label;
+    EXPECT_NE(fromFile.getLastError().find(path), std::string::npos) << fromFile.getLastError();
+    EXPECT_GT(fromFile.getLastError().size(), path.size() + 4) << "says what is wrong";
+
+    std::unique_ptr<u8[]> copy(new u8[c.bytes.size() + 1]);
+    if (!c.bytes.empty()) std::memcpy(copy.get(), c.bytes.data(), c.bytes.size());
+    OggVorbisLoader fromMemory;
+    EXPECT_EQ(fromMemory.open(CSoundLoader::MEMORY_FILE_NAME, copy.get(), c.bytes.size()), 6) << c.label;
+  }
+  OggVorbisLoader missing;
+  EXPECT_FALSE(missing.probe("data\\no_such_music.ogg", nullptr, 0));
+  EXPECT_NE(missing.getLastError().find("no_such_music.ogg: cannot be opened"), std::string::npos);
+}
+
+TEST(OggVorbisLoader, AStreamCutShortStillReadsWithoutOverrun) {
+  const std::vector<u8>& whole = oneSecondOgg();
+  const std::size_t keep = whole.size() / 2;
+  std::unique_ptr<u8[]> copy(new u8[keep]);
+  std::memcpy(copy.get(), whole.data(), keep);
+  OggVorbisLoader loader;
+  if (loader.open(CSoundLoader::MEMORY_FILE_NAME, copy.get(), keep) != 1) {
+    EXPECT_FALSE(loader.getLastError().empty());
+    return;
+  }
+  CSoundLoader::Block data;
+  s32 result = 1;
+  for (int i = 0; i < 100 && result == 1; ++i) result = loader.read(&data, -1, 44100, false);
+  EXPECT_TRUE(result == 7 || result == 8) << result;
+}

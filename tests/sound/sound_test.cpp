@@ -1,0 +1,231 @@
+// CSound over a null device pumped by the test: the static/streaming boundary,
+// positions from play(ms), the ring refilled ahead of the cursor, the stop at
+// the end of the data, restarts, volume, and the unreadable-file messages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "sound/sound.h"
+#include "sound/sound_message.h"
+#include "support/sound_fixtures.h"
+
+using soundtest::makeWave;
+using soundtest::patternLeft;
+using soundtest::patternRight;
+using soundtest::TempDir;
+
+namespace {
+
+std::vector<std::string> gPresented;
+void recordPresented(const char* pText) { gPresented.emplace_back(pText); }
+
+class SoundPlayer : public testing::Test {
+ protected:
+  // Opens `bytes` as a WAVE file through a fresh player on a null device.
+  s32 openWave(const std::vector<u8>& bytes) {
+    const std::string path = mDir.write("music.wav", bytes);
+    auto device = platform::createNullSoundDevice();
+    mpDevice = device.get();
+    mpSound = std::make_unique<CSound>();
+    EXPECT_EQ(mpSound->initialize(std::move(device)), CSound::RESULT_OK);
+    return mpSound->open(path.c_str());
+  }
+
+  // Pulls frames in steps no longer than half a chunk, letting the worker catch
+  // up after each step as a real device's pace would.
+  std::vector<s16> pump(u32 frames) {
+    std::vector<s16> out(static_cast<std::size_t>(frames) * 2);
+    for (u32 done = 0; done < frames;) {
+      u32 step = std::min<u32>(4096, frames - done);
+      mpDevice->mix(out.data() + 2 * done, step);
+      mpSound->syncWorker();
+      done += step;
+    }
+    return out;
+  }
+
+  TempDir mDir;
+  platform::SoundDevice* mpDevice = nullptr;  // owned by the player's shared state
+  std::unique_ptr<CSound> mpSound;
+};
+
+}  // namespace
+
+TEST_F(SoundPlayer, StreamsFromOneMebibyteOfPcmAndPlaysSmallerSoundsStatically) {
+  ASSERT_EQ(openWave(makeWave(std::vector<u8>(1048576))), CSound::RESULT_OK);
+  EXPECT_TRUE(mpSound->isStreaming());
+  EXPECT_EQ(mpSound->getChunkSize(), 44100u) << "a quarter second of 44.1 kHz 16-bit stereo";
+  EXPECT_EQ(mpSound->getBuffer()->getSize(), 12u * 44100u) << "twelve chunks, three seconds";
+  mpSound.reset();
+
+  ASSERT_EQ(openWave(makeWave(std::vector<u8>(1048575))), CSound::RESULT_OK);
+  EXPECT_FALSE(mpSound->isStreaming());
+  EXPECT_EQ(mpSound->getBuffer()->getSize(), 1048575u);
+}
+
+TEST_F(SoundPlayer, PlayFromMillisecondsStartsStreamingOnTheNearestWholeFrame) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(300000))), CSound::RESULT_OK);
+  ASSERT_TRUE(mpSound->isStreaming());
+  ASSERT_EQ(mpSound->play(1234), CSound::RESULT_OK);
+  EXPECT_TRUE(mpSound->isPlaying());
+  // 1234 ms is 217,677.6 bytes: 217,677 rounds down to the frame at byte 217,676.
+  std::vector<s16> out = pump(1);
+  EXPECT_EQ(out[0], patternLeft(217676 / 4));
+  EXPECT_EQ(out[1], patternRight(217676 / 4));
+}
+
+TEST_F(SoundPlayer, PlayFromMillisecondsPositionsAStaticSound) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(88200))), CSound::RESULT_OK);
+  ASSERT_FALSE(mpSound->isStreaming());
+  ASSERT_EQ(mpSound->play(1000), CSound::RESULT_OK);
+  std::vector<s16> out = pump(2);
+  EXPECT_EQ(out[0], patternLeft(44100));
+  EXPECT_EQ(out[2], patternLeft(44101));
+  EXPECT_FALSE(mpSound->getBuffer()->isLooping()) << "a static sound plays once";
+  pump(44100);
+  EXPECT_FALSE(mpSound->isPlaying()) << "and stops at its end";
+}
+
+TEST_F(SoundPlayer, StreamsEveryFrameInOrderAndStopsByItselfAtTheEnd) {
+  const u64 frames = 400000;  // 9 s, 1.6 MB: the ring wraps several times
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(frames))), CSound::RESULT_OK);
+  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+  u64 frame = 0;
+  u32 steps = 0;
+  while (mpSound->isPlaying() && steps++ < 200) {
+    std::vector<s16> out = pump(4096);
+    for (u32 i = 0; i < 4096 && frame < frames; ++i, ++frame) {
+      if (!mpSound->isPlaying() && out[2 * i] == 0 && out[2 * i + 1] == 0) break;
+      ASSERT_EQ(out[2 * i], patternLeft(frame)) << "frame " << frame;
+      ASSERT_EQ(out[2 * i + 1], patternRight(frame)) << "frame " << frame;
+    }
+  }
+  EXPECT_FALSE(mpSound->isPlaying()) << "the worker stops the buffer at the end of the data";
+  // It stops when the last, partial chunk is due: at most a chunk and a half early.
+  EXPECT_GT(frame, frames - 44100 * 3 / 8 - 4096);
+  EXPECT_EQ(mpSound->getBuffer()->getCurrentPosition(), 0u);
+  EXPECT_EQ(pump(64), std::vector<s16>(128, 0)) << "silent once stopped";
+
+  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+  EXPECT_TRUE(mpSound->isPlaying()) << "a later play starts again";
+  EXPECT_EQ(pump(1)[0], patternLeft(0));
+}
+
+TEST_F(SoundPlayer, ASecondPlayRestartsFromTheNewPositionWithAFreshChunk) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(400000))), CSound::RESULT_OK);
+  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+  pump(30000);
+  ASSERT_EQ(mpSound->play(2000), CSound::RESULT_OK);
+  std::vector<s16> out = pump(50000);
+  for (u32 i = 0; i < 50000; ++i) ASSERT_EQ(out[2 * i], patternLeft(88200 + i)) << "frame " << i;
+}
+
+TEST_F(SoundPlayer, StopHaltsTheStreamAndRewindsTheRing) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(300000))), CSound::RESULT_OK);
+  EXPECT_EQ(mpSound->stop(), CSound::RESULT_OK) << "stopping an idle stream is harmless";
+  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+  pump(10000);
+  ASSERT_EQ(mpSound->stop(), CSound::RESULT_OK);
+  EXPECT_FALSE(mpSound->isPlaying());
+  EXPECT_EQ(mpSound->getBuffer()->getCurrentPosition(), 0u);
+  EXPECT_EQ(pump(100), std::vector<s16>(200, 0));
+}
+
+TEST_F(SoundPlayer, RestoresALostBufferBeforeWriting) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(300000))), CSound::RESULT_OK);
+  mpSound->getBuffer()->simulateLoss();
+  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+  EXPECT_EQ(pump(2)[2], patternLeft(1));
+}
+
+TEST_F(SoundPlayer, VolumeReachesTheMixedOutput) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(300000))), CSound::RESULT_OK);
+  ASSERT_TRUE(mpSound->setVolume(-10000));
+  EXPECT_EQ(mpSound->getVolume(), -10000);
+  ASSERT_EQ(mpSound->play(1000), CSound::RESULT_OK);
+  EXPECT_EQ(pump(2000), std::vector<s16>(4000, 0));
+}
+
+TEST(Sound, OperationsWithoutAnOpenFileReportNothingOpen) {
+  CSound sound;
+  EXPECT_EQ(sound.play(0), CSound::RESULT_NOT_OPEN);
+  EXPECT_EQ(sound.stop(), CSound::RESULT_NOT_OPEN);
+  EXPECT_FALSE(sound.isPlaying());
+  EXPECT_FALSE(sound.setVolume(-100));
+  EXPECT_EQ(sound.getVolume(), 0);
+}
+
+TEST(Sound, TheDeviceIsSharedAndReleasedWithTheLastPlayer) {
+  {
+    CSound first;
+    EXPECT_EQ(first.initialize(std::unique_ptr<platform::SoundDevice>()), CSound::RESULT_NO_DEVICE) << "an empty device";
+    EXPECT_EQ(first.initialize(platform::createNullSoundDevice()), CSound::RESULT_OK);
+    CSound second;
+    EXPECT_EQ(second.initialize(platform::createNullSoundDevice()), CSound::RESULT_DEVICE_ERROR)
+        << "the process already has a device";
+  }
+  CSound afterwards;
+  EXPECT_EQ(afterwards.initialize(platform::createNullSoundDevice()), CSound::RESULT_OK);
+}
+
+TEST(Sound, StreamsOggVorbisToTheEnd) {
+  TempDir dir;
+  const std::string path = dir.write("air.ogg", soundtest::makeOgg(6.5));
+  auto device = platform::createNullSoundDevice();
+  platform::SoundDevice* pDevice = device.get();
+  CSound sound;
+  ASSERT_EQ(sound.initialize(std::move(device)), CSound::RESULT_OK);
+  ASSERT_EQ(sound.open(path.c_str()), CSound::RESULT_OK);
+  ASSERT_TRUE(sound.isStreaming());
+  ASSERT_EQ(sound.play(0), CSound::RESULT_OK);
+  std::vector<s16> out(4096 * 2);
+  s32 peak = 0;
+  u32 steps = 0;
+  while (sound.isPlaying() && steps++ < 200) {
+    pDevice->mix(out.data(), 4096);
+    sound.syncWorker();
+    for (s16 v : out) peak = std::max<s32>(peak, std::abs(v));
+  }
+  EXPECT_FALSE(sound.isPlaying());
+  EXPECT_GT(steps, 60u) << "about six seconds were played";
+  EXPECT_GT(peak, 8000) << "the tone was heard";
+}
+
+TEST(Sound, AnUnreadableFileIsReportedWithItsNameOnStandardErrorAndThePresenter) {
+  TempDir dir;
+  const std::string garbage = dir.write("air.ogg", std::vector<u8>(5000, 0x5A));
+  gPresented.clear();
+  sound::setMessagePresenter(&recordPresented);
+  for (const std::string& name : {garbage, dir.path() + "/missing.ogg"}) {
+    CSound sound;
+    ASSERT_EQ(sound.initialize(platform::createNullSoundDevice()), CSound::RESULT_OK);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(sound.open(name.c_str()), CSound::RESULT_NO_DECODER);
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string expected = "Sound::" + name +
+                                 "の読み取りインターフェイス取得に失敗.\nファイルが存在するかもしくは対応形式か確認して下さい.";
+    EXPECT_EQ(err.substr(0, expected.size()), expected);
+    EXPECT_NE(err.find("as Ogg Vorbis: " + name + ": "), std::string::npos) << err;
+    ASSERT_FALSE(gPresented.empty());
+    EXPECT_EQ(gPresented.back(), expected);
+    EXPECT_FALSE(sound.hasBuffer());
+  }
+  sound::setMessagePresenter(nullptr);
+  EXPECT_EQ(gPresented.size(), 2u);
+}
+
+TEST_F(SoundPlayer, PlaysEightBitMonoAtHalfRateConvertedToTheDevice) {
+  std::vector<u8> pcm(22050);
+  for (std::size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<u8>(128 + (i % 64));
+  ASSERT_EQ(openWave(makeWave(pcm, soundtest::WaveSpec{.channels = 1, .samplesPerSecond = 22050, .bitsPerSample = 8})),
+            CSound::RESULT_OK);
+  ASSERT_FALSE(mpSound->isStreaming());
+  ASSERT_EQ(mpSound->play(500), CSound::RESULT_OK);  // byte 11025 of 22050 bytes per second
+  std::vector<s16> out = pump(4);
+  const s32 first = 11025 % 64;
+  EXPECT_EQ(out[0], first * 256);
+  EXPECT_EQ(out[1], first * 256) << "mono on both sides";
+  EXPECT_EQ(out[2], first * 256 + 128) << "half-way to the next source frame";
+  EXPECT_EQ(out[4], (first + 1) * 256);
+}

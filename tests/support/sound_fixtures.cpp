@@ -1,0 +1,112 @@
+// WAVE and Ogg fixtures for the sound tests, built in memory so no sample files
+// need to ship; and the scratch directory they are written to.
+#include "support/sound_fixtures.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/vorbis_encoder.h"
+
+namespace soundtest {
+namespace {
+
+void put16(std::vector<u8>& out, u32 value) {
+  out.push_back(static_cast<u8>(value));
+  out.push_back(static_cast<u8>(value >> 8));
+}
+
+void put32(std::vector<u8>& out, u32 value) {
+  put16(out, value & 0xFFFF);
+  put16(out, value >> 16);
+}
+
+void putTag(std::vector<u8>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<u8>(tag[i]));
+}
+
+}  // namespace
+
+std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& spec) {
+  std::vector<u8> out;
+  putTag(out, "RIFF");
+  put32(out, 0);  // patched below
+  putTag(out, "WAVE");
+  if (spec.junkChunkFirst) {
+    putTag(out, "LIST");
+    put32(out, 5);
+    out.insert(out.end(), {'I', 'N', 'F', 'O', '!', 0});  // odd size plus its pad byte
+  }
+  putTag(out, "fmt ");
+  put32(out, spec.fmtChunkSize);
+  const u16 block = static_cast<u16>(spec.channels * (spec.bitsPerSample / 8));
+  put16(out, spec.formatTag);
+  put16(out, spec.channels);
+  put32(out, spec.samplesPerSecond);
+  put32(out, spec.samplesPerSecond * block);
+  put16(out, block);
+  put16(out, spec.bitsPerSample);
+  for (u32 i = 16; i < spec.fmtChunkSize; ++i) out.push_back(0);
+  if (!spec.omitData) {
+    putTag(out, "data");
+    put32(out, spec.dataSizeOverride >= 0 ? static_cast<u32>(spec.dataSizeOverride) : static_cast<u32>(pcm.size()));
+    out.insert(out.end(), pcm.begin(), pcm.end());
+    if (pcm.size() & 1) out.push_back(0);
+  }
+  const u32 riffSize = static_cast<u32>(out.size() - 8);
+  for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<u8>(riffSize >> (8 * i));
+  return out;
+}
+
+s16 patternLeft(u64 frame) { return static_cast<s16>(frame & 0x7FFF); }
+s16 patternRight(u64 frame) { return static_cast<s16>(frame >> 15); }
+
+std::vector<u8> patternPcm(u64 frames) {
+  std::vector<u8> out;
+  out.reserve(frames * 4);
+  for (u64 f = 0; f < frames; ++f) {
+    put16(out, static_cast<u16>(patternLeft(f)));
+    put16(out, static_cast<u16>(patternRight(f)));
+  }
+  return out;
+}
+
+std::vector<s16> tonePcm(u64 frames, int channels, long rate) {
+  std::vector<s16> out(frames * channels);
+  for (u64 f = 0; f < frames; ++f) {
+    const double value = std::sin(2.0 * M_PI * 440.0 * static_cast<double>(f) / rate) * 12000.0;
+    for (int c = 0; c < channels; ++c) out[f * channels + c] = static_cast<s16>(value);
+  }
+  return out;
+}
+
+std::vector<u8> makeOgg(f64 seconds, int channels, long rate) {
+  const u64 frames = static_cast<u64>(seconds * rate);
+  const std::vector<s16> pcm = tonePcm(frames, channels, rate);
+  return platform::encodeOggVorbis(pcm.data(), frames, channels, rate, 0.3f);
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "orvane_sound_XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch directory");
+  mPath = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(mPath, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::vector<u8>& bytes) const {
+  const std::string full = mPath + "/" + name;
+  std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+  std::FILE* pFile = std::fopen(full.c_str(), "wb");
+  if (!pFile) throw std::runtime_error("cannot write " + full);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), pFile);
+  std::fclose(pFile);
+  return full;
+}
+
+}  // namespace soundtest
