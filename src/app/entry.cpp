@@ -18,6 +18,7 @@
 #include "framework/critical_check.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
+#include "sound/sound_message.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ constexpr u32 BIG_SCREEN_PAUSE_MILLISECONDS = 3000;
 constexpr float BIG_SCREEN_GAMMA = 1.2f;
 
 void presentFatalText(const char* text) { platform::showMessageBox("Orvane", text); }
+void presentSoundMessage(const char* text) { platform::showMessageBox("", text); }
 
 // Proves that the card can run the show, with a throw-away 1 x 1 window.
 void probeCapabilities() {
@@ -72,6 +74,7 @@ void setRunState() {
 int playShow(const CommandLine& commandLine) {
   if (commandLine.isInteractive()) {
     vell::setFatalPresenter(presentFatalText);
+    sound::setMessagePresenter(presentSoundMessage);
   }
   if (!platform::initVideo()) {
     std::fprintf(stderr, "orvane: no display can be opened: %s\n", platform::error().c_str());
@@ -93,6 +96,13 @@ int playShow(const CommandLine& commandLine) {
 
   auto window = std::make_unique<CWindowGL>();
   setMainWindow(window.get());
+  // However start-up ends, nobody may reach the window after it is gone.
+  struct MainWindowRelease {
+    ~MainWindowRelease() {
+      demoManager().setWindow(nullptr);
+      setMainWindow(nullptr);
+    }
+  } mainWindowRelease;
   bool created = false;
   if (settings.fullscreen) {
     created = window->createFullscreen(settings.width, settings.height, "Orvane", settings.fsaaSamples) &&
@@ -109,7 +119,6 @@ int playShow(const CommandLine& commandLine) {
     std::fprintf(stderr, "orvane: could not open a %dx%d %s window with %d anti-aliasing samples: %s\n",
                  settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
                  settings.fsaaSamples, platform::error().c_str());
-    setMainWindow(nullptr);
     return 1;
   }
 
@@ -126,7 +135,10 @@ int playShow(const CommandLine& commandLine) {
   CDemoManager& demo = demoManager();
   demo.setWindow(window.get());
   demo.setLowQuality(settings.lowQuality != 0);
-  demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y);
+  if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
+    std::fprintf(stderr, "orvane: the show cannot start without its music (see above)\n");
+    return 1;
+  }
   window->saveGammaRamp();
   setRunState();
   if (settings.bigScreen && settings.fullscreen) {
@@ -139,8 +151,7 @@ int playShow(const CommandLine& commandLine) {
   const int status = demo.run();
 
   window->restoreGammaRamp();
-  demo.setWindow(nullptr);
-  setMainWindow(nullptr);
+  demo.releaseDemoSound();
   window.reset();
   platform::quitVideo();
   return status;

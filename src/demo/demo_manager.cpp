@@ -3,10 +3,13 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 #include "app/window.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "platform/video.h"
+#include "sound/demo_sound.h"
 
 namespace {
 CDemoManager gDemoManager;
@@ -14,14 +17,34 @@ CDemoManager gDemoManager;
 
 CDemoManager& demoManager() { return gDemoManager; }
 
+CDemoManager::CDemoManager() = default;
+
+CDemoManager::~CDemoManager() = default;
+
 bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   if (!mpWindow) {
     mpWindow = mainWindow();
   }
   mFsaaSamples = fsaaSamples;
+  if (!mpSound) {
+    auto pSound = std::make_unique<CDemoSoundREAL>();
+    if (!pSound->create(nullptr)) {
+      return false;
+    }
+    mpSound = std::move(pSound);
+  }
   mAspectX = aspectX;
   mAspectY = aspectY;
-  return mpWindow != nullptr;
+  return true;
+}
+
+void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
+
+void CDemoManager::releaseDemoSound() {
+  if (mpSound) {
+    mpSound->stop();
+    mpSound.reset();
+  }
 }
 
 bool CDemoManager::selectScenes(u32 time) {
@@ -57,6 +80,9 @@ void CDemoManager::clearSceneManagers() {
 }
 
 int CDemoManager::run() {
+  if (mpSound) {
+    mpSound->play(mStartTime);
+  }
   bool ending = false;
   mFrameCount = 0;
   resetFade();
@@ -118,6 +144,9 @@ bool CDemoManager::fadeOut() {
   const float f = 1.0f - static_cast<float>(elapsed) / static_cast<float>(FADE_MILLISECONDS);
   if (f < 0.0f) {
     return false;
+  }
+  if (mpSound) {
+    mpSound->setVolume(std::sqrt(f));
   }
 
   glPushAttrib(GL_ALL_ATTRIB_BITS);

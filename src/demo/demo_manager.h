@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "framework/singleton.h"
@@ -10,16 +11,27 @@
 
 class CWindowGL;
 class CSceneManager;
+class IDemoSound;
 class IScene;
 
 class CDemoManager : public Singleton<CDemoManager> {
  public:
   static constexpr u32 FADE_MILLISECONDS = 3000;
 
-  CDemoManager() = default;
-  ~CDemoManager() override = default;
+  CDemoManager();
+  ~CDemoManager() override;
 
+  // Takes the main window and starts the demo sound (the music, unless a clock
+  // was given with setDemoSound). False when the music cannot be opened.
   bool initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY);
+  // Replaces the demo sound (a fixed-step clock for capture and bench runs, or
+  // a fake in tests); initialize then keeps it.
+  void setDemoSound(std::unique_ptr<IDemoSound> pSound);
+  IDemoSound* getDemoSound() { return mpSound.get(); }
+  // Stops and destroys the demo sound while the platform is still up.
+  void releaseDemoSound();
+  // Where the music starts, in milliseconds.
+  void setStartTime(u32 milliseconds) { mStartTime = milliseconds; }
 
   // The main loop: drains events without waiting and renders whenever the queue
   // is empty. Returns the process exit status.
@@ -57,6 +69,8 @@ class CDemoManager : public Singleton<CDemoManager> {
 
  private:
   CWindowGL* mpWindow = nullptr;  // borrowed: the main window
+  std::unique_ptr<IDemoSound> mpSound;
+  u32 mStartTime = 0;
   std::vector<CSceneManager*> mLineManagers[LINE_COUNT];  // borrowed: the entry owns them
   IScene* mpCurrentScene[LINE_COUNT] = {};
   u32 mFsaaSamples = 0;

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
+#include <vector>
 
 #include "demo/demo_manager.h"
+#include "sound/demo_sound.h"
 #include "platform/video.h"
 #include "support/gl_test_context.h"
 
@@ -116,4 +119,43 @@ TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
   EXPECT_EQ(mode, GL_MODELVIEW);
   mNow = 4001;
   EXPECT_FALSE(demo.fadeOut());
+}
+
+namespace {
+// Records what the loop asks of the music.
+class RecordingSound : public IDemoSound {
+ public:
+  void play(u32 ms) override { playedFrom.push_back(ms); }
+  void stop() override {}
+  bool isPlaying() override { return true; }
+  u32 getTime() override { return 0; }
+  void setVolume(f32 volume) override { volumes.push_back(volume); }
+  f32 getVolume() override { return volumes.empty() ? 1.0f : volumes.back(); }
+  std::vector<u32> playedFrom;
+  std::vector<f32> volumes;
+};
+}  // namespace
+
+TEST_F(MainLoop, MusicStartsAtTheStartTimeAndFadesWithTheSquareRoot) {
+  auto owned = std::make_unique<RecordingSound>();
+  RecordingSound* sound = owned.get();
+  CDemoManager& demo = demoManager();
+  demo.setDemoSound(std::move(owned));
+  demo.setStartTime(1234);
+  demo.setFrameLimit(1);
+  EXPECT_EQ(demo.run(), 0);
+  ASSERT_EQ(sound->playedFrom.size(), 1u);
+  EXPECT_EQ(sound->playedFrom[0], 1234u);
+
+  demo.resetFade();
+  mNow = 0;
+  ASSERT_TRUE(demo.fadeOut());
+  mNow = 2250;  // f = 0.25
+  ASSERT_TRUE(demo.fadeOut());
+  ASSERT_EQ(sound->volumes.size(), 2u);
+  EXPECT_FLOAT_EQ(sound->volumes[0], 1.0f);
+  EXPECT_FLOAT_EQ(sound->volumes[1], 0.5f);
+  demo.setStartTime(0);
+  demo.releaseDemoSound();
+  EXPECT_EQ(demo.getDemoSound(), nullptr);
 }
