@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include <charconv>
+#include <cstdlib>
 
 namespace {
 
@@ -38,6 +39,15 @@ void CommandLine::applyTo(SetupSettings& settings) const {
     settings.alwaysOnTop = 0;
     settings.width = fullscreen->first;
     settings.height = fullscreen->second;
+  }
+  if (isOffline()) {
+    // Rendered as a window of its size would be, without waiting for a display.
+    settings.fullscreen = 0;
+    settings.alwaysOnTop = 0;
+    settings.bigScreen = 0;
+    settings.vsync = 0;
+    settings.width = size ? size->first : 1280;
+    settings.height = size ? size->second : 720;
   }
   if (fsaaSamples) {
     settings.fsaaSamples = *fsaaSamples;
@@ -80,6 +90,40 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
         return result;
       }
       line.fsaaSamples = static_cast<int>(samples);
+    } else if (option == "--start") {
+      if (!needValue(value)) return result;
+      char* end = nullptr;
+      const double seconds = std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(seconds >= 0.0) || seconds > 4294967.0) {
+        result.error = "option --start takes a time in seconds, not '" + value + "'";
+        return result;
+      }
+      line.startSeconds = seconds;
+    } else if (option == "--capture") {
+      if (!needValue(value)) return result;
+      if (value.empty()) {
+        result.error = "option --capture needs a folder or a .mp4/.mkv file";
+        return result;
+      }
+      line.captureTarget = value;
+    } else if (option == "--bench") {
+      line.bench = true;
+    } else if (option == "--fps") {
+      if (!needValue(value)) return result;
+      long fps = 0;
+      if (!parseInteger(value, fps) || fps < 1 || fps > 1000) {
+        result.error = "option --fps takes 1 to 1000 frames per second, not '" + value + "'";
+        return result;
+      }
+      line.framesPerSecond = static_cast<int>(fps);
+    } else if (option == "--size") {
+      if (!needValue(value)) return result;
+      std::pair<int, int> size;
+      if (!parseSize(value, size)) {
+        result.error = "option --size takes WIDTHxHEIGHT, not '" + value + "'";
+        return result;
+      }
+      line.size = size;
     } else if (option == "--frames") {
       if (!needValue(value)) return result;
       long frames = 0;
@@ -95,6 +139,12 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
   }
   if (line.windowed && line.fullscreen) {
     result.error = "--windowed and --fullscreen exclude each other";
+  } else if (line.captureTarget && line.bench) {
+    result.error = "--capture and --bench exclude each other";
+  } else if ((line.framesPerSecond || line.size) && !line.isOffline()) {
+    result.error = "--fps and --size belong to --capture or --bench";
+  } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
+    result.error = "--capture and --bench render off screen: use --size, not --windowed or --fullscreen";
   }
   return result;
 }
@@ -109,5 +159,12 @@ std::string usageText() {
          "  --windowed WxH       play in a window of W x H pixels\n"
          "  --fullscreen WxH     play full screen in the display mode W x H\n"
          "  --fsaa N             anti-aliasing samples: 0, 2, 4 or 8\n"
-         "  --frames N           quit with status 0 after N frames\n";
+         "  --frames N           quit with status 0 after N frames\n"
+         "  --start SECONDS      start the show (and the music) at this time\n"
+         "  --capture DIR        render every frame at a fixed step to DIR/000000.png ... plus\n"
+         "                       DIR/audio.wav; a name ending in .mp4 or .mkv makes one video\n"
+         "                       with the music (needs ffmpeg)\n"
+         "  --bench              play at a fixed step without vsync and print frame-time statistics\n"
+         "  --fps N              frames per second of --capture or --bench (default 60)\n"
+         "  --size WxH           picture size of --capture or --bench (default 1280x720)\n";
 }

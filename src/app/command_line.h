@@ -16,9 +16,16 @@ struct CommandLine {
   std::optional<std::pair<int, int>> fullscreen;  // --fullscreen WxH
   std::optional<int> fsaaSamples;                 // --fsaa N
   std::optional<long> frames;                     // --frames N
+  std::optional<double> startSeconds;             // --start SECONDS
+  std::optional<std::string> captureTarget;       // --capture DIR (or a .mp4/.mkv file)
+  bool bench = false;                             // --bench
+  std::optional<int> framesPerSecond;             // --fps N (capture, bench)
+  std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
 
+  // Capture and bench render at a fixed step with no dialog, sound or display.
+  bool isOffline() const { return captureTarget.has_value() || bench; }
   // Whether a failed fatal check may show a modal message box.
-  bool isInteractive() const { return !noDialog; }
+  bool isInteractive() const { return !noDialog && !isOffline(); }
   // The options that override the dialog's (or the defaults') choice.
   void applyTo(SetupSettings& settings) const;
 };

@@ -4,13 +4,17 @@
 
 #include <GL/glew.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/display_aspect.h"
+#include "app/frame_bench.h"
+#include "app/frame_capture.h"
 #include "app/setup_dialog.h"
 #include "app/setup_settings.h"
 #include "app/window.h"
@@ -18,6 +22,8 @@
 #include "framework/critical_check.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
+#include "sound/fixed_step_clock.h"
+#include "sound/sound.h"
 #include "sound/sound_message.h"
 
 namespace {
@@ -76,6 +82,11 @@ int playShow(const CommandLine& commandLine) {
     vell::setFatalPresenter(presentFatalText);
     sound::setMessagePresenter(presentSoundMessage);
   }
+  const auto startedAt = std::chrono::steady_clock::now();
+  if (commandLine.isOffline() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    // Offline runs need no display server: SDL renders through EGL instead.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  }
   if (!platform::initVideo()) {
     std::fprintf(stderr, "orvane: no display can be opened: %s\n", platform::error().c_str());
     return 1;
@@ -86,7 +97,7 @@ int playShow(const CommandLine& commandLine) {
   // one is what the viewer ran with (or the defaults without a dialog).
   const SetupSettings initial;
   SetupSettings settings = initial;
-  if (!commandLine.noDialog) {
+  if (!commandLine.noDialog && !commandLine.isOffline()) {
     settings.bitsPerPixel = 0;
     if (runSetupDialog(initial, settings) != 1) {
       return 0;
@@ -123,7 +134,9 @@ int playShow(const CommandLine& commandLine) {
   }
 
   platform::setSwapInterval(settings.vsync ? 1 : 0);  // unsupported is not an error
-  window->show();
+  if (!commandLine.isOffline()) {
+    window->show();
+  }
   if (settings.fullscreen) {
     platform::showCursor(false);
   }
@@ -135,6 +148,14 @@ int playShow(const CommandLine& commandLine) {
   CDemoManager& demo = demoManager();
   demo.setWindow(window.get());
   demo.setLowQuality(settings.lowQuality != 0);
+  const u32 startMs = static_cast<u32>(commandLine.startSeconds.value_or(0.0) * 1000.0 + 0.5);
+  demo.setStartTime(startMs);
+  CDemoSoundFixedStep* pFixedClock = nullptr;
+  if (commandLine.isOffline()) {
+    auto pClock = std::make_unique<CDemoSoundFixedStep>(static_cast<u32>(commandLine.framesPerSecond.value_or(60)));
+    pFixedClock = pClock.get();
+    demo.setDemoSound(std::move(pClock));
+  }
   if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
     std::fprintf(stderr, "orvane: the show cannot start without its music (see above)\n");
     return 1;
@@ -148,7 +169,36 @@ int playShow(const CommandLine& commandLine) {
     demo.setFrameLimit(static_cast<u64>(*commandLine.frames));
   }
 
-  const int status = demo.run();
+  std::unique_ptr<FrameCapture> pCapture;
+  std::unique_ptr<FrameBench> pBench;
+  if (commandLine.captureTarget) {
+    pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
+                                              demo.getShowEndTime());
+    if (!pCapture->prepare()) {
+      std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
+      return 1;
+    }
+    demo.setFrameObserver(pCapture.get());
+  } else if (commandLine.bench) {
+    pBench = std::make_unique<FrameBench>(pFixedClock);
+    pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
+    demo.setFrameObserver(pBench.get());
+  }
+
+  int status = demo.run();
+  demo.setFrameObserver(nullptr);
+  if (pCapture) {
+    if (!pCapture->finish(CSound::MUSIC_FILE_NAME, startMs)) {
+      std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
+      status = 1;
+    } else {
+      std::fprintf(stderr, "capture: %llu frames written to %s\n",
+                   static_cast<unsigned long long>(pCapture->framesWritten()), commandLine.captureTarget->c_str());
+    }
+  }
+  if (pBench) {
+    std::fputs(FrameBench::format(pBench->report()).c_str(), stdout);
+  }
 
   window->restoreGammaRamp();
   demo.releaseDemoSound();

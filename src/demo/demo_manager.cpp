@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/window.h"
+#include "demo/frame_observer.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "platform/video.h"
@@ -117,10 +118,35 @@ int CDemoManager::run() {
   }
 }
 
+u32 CDemoManager::getShowEndTime() const {
+  u32 end = 0;
+  for (const auto& managers : mLineManagers) {
+    for (const CSceneManager* pManager : managers) {
+      if (!pManager) continue;
+      for (const IScene* pScene : pManager->getScenes()) {
+        if (pScene && pScene->getEndTime() > end) end = pScene->getEndTime();
+      }
+    }
+  }
+  return end;
+}
+
 bool CDemoManager::runFrame(bool ending) {
+  const u32 time = mpSound ? mpSound->getTime() : 0;
+  if (mpObserver) {
+    mpObserver->onFrameStart(time);
+  }
   renderFrame();
+  if (mpObserver) {
+    mpObserver->onStageEnd(FrameStage::Scenes);
+    mpObserver->onStageEnd(FrameStage::PostEffects);
+    mpObserver->onStageEnd(FrameStage::Composition);
+  }
   if (ending && !fadeOut()) {
     return false;
+  }
+  if (mpObserver) {
+    mpObserver->onFrameComposed(time);
   }
   if (mpWindow) {
     mpWindow->swapBuffers();

@@ -10,6 +10,7 @@
 #include "framework/types.h"
 
 class CWindowGL;
+class IFrameObserver;
 class CSceneManager;
 class IDemoSound;
 class IScene;
@@ -61,6 +62,11 @@ class CDemoManager : public Singleton<CDemoManager> {
   s32 getAspectX() const { return mAspectX; }
   s32 getAspectY() const { return mAspectY; }
 
+  // Offline runs watch the frame cycle through this (not owned; null for none).
+  void setFrameObserver(IFrameObserver* pObserver) { mpObserver = pObserver; }
+  // The last millisecond any line has a scene (0 without scenes).
+  u32 getShowEndTime() const;
+
   // Ends the loop with status 0 after this many frames (0 = no limit).
   void setFrameLimit(u64 frames) { mFrameLimit = frames; }
   u64 getFrameCount() const { return mFrameCount; }
@@ -70,6 +76,7 @@ class CDemoManager : public Singleton<CDemoManager> {
  private:
   CWindowGL* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
+  IFrameObserver* mpObserver = nullptr;  // borrowed
   u32 mStartTime = 0;
   std::vector<CSceneManager*> mLineManagers[LINE_COUNT];  // borrowed: the entry owns them
   IScene* mpCurrentScene[LINE_COUNT] = {};

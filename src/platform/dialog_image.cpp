@@ -1,8 +1,9 @@
-// Dialog pictures through stb_image and stb_image_write.
+// Dialog pictures through stb_image (reading) and our PNG writer.
 #include "platform/dialog_image.h"
 
+#include "platform/image_file.h"
+
 #include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
 
 #include <cstring>
 
@@ -26,8 +27,7 @@ bool saveDialogImagePng(const std::string& path, const DialogImage& image) {
       image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
     return false;
   }
-  return stbi_write_png(path.c_str(), image.width, image.height, 4, image.rgba.data(),
-                        image.width * 4) != 0;
+  return writePngFile(path, image.width, image.height, image.rgba.data(), false);
 }
 
 }  // namespace platform

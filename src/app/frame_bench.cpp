@@ -1,0 +1,81 @@
+// Bench timing and its report.
+#include "app/frame_bench.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "sound/fixed_step_clock.h"
+
+FrameBench::FrameBench(CDemoSoundFixedStep* pClock) : mpClock(pClock) {}
+
+void FrameBench::onFrameStart(u32) {
+  glFinish();
+  const Clock::time_point now = Clock::now();
+  if (mRunning) {
+    mFrameMs.push_back(std::chrono::duration<double, std::milli>(now - mFrameStart).count());
+  } else {
+    mFirstFrame = now;
+    mRunning = true;
+  }
+  mFrameStart = now;
+  mStageStart = now;
+  mLastFrame = now;
+}
+
+void FrameBench::onStageEnd(FrameStage stage) {
+  glFinish();
+  const Clock::time_point now = Clock::now();
+  mStageSeconds[static_cast<std::size_t>(stage)] += std::chrono::duration<double>(now - mStageStart).count();
+  mStageStart = now;
+}
+
+void FrameBench::onFrameComposed(u32) {
+  if (mpClock) {
+    mpClock->advance();
+  }
+}
+
+double FrameBench::percentile(const std::vector<double>& sorted, double fraction) {
+  if (sorted.empty()) {
+    return 0.0;
+  }
+  const double rank = std::ceil(fraction * static_cast<double>(sorted.size()));
+  const std::size_t index = rank < 1.0 ? 0 : static_cast<std::size_t>(rank) - 1;
+  return sorted[std::min(index, sorted.size() - 1)];
+}
+
+BenchReport FrameBench::report() const {
+  BenchReport result;
+  result.loadSeconds = mLoadSeconds;
+  result.frames = mFrameMs.size();
+  std::vector<double> sorted = mFrameMs;
+  std::sort(sorted.begin(), sorted.end());
+  double total = 0.0;
+  for (double ms : sorted) total += ms;
+  result.framesPerSecond = total > 0.0 ? 1000.0 * static_cast<double>(sorted.size()) / total : 0.0;
+  result.medianMs = percentile(sorted, 0.5);
+  result.p95Ms = percentile(sorted, 0.95);
+  result.p99Ms = percentile(sorted, 0.99);
+  const double stageTotal = mStageSeconds[0] + mStageSeconds[1] + mStageSeconds[2];
+  for (std::size_t stage = 0; stage < 3; ++stage) {
+    result.stageShare[stage] = stageTotal > 0.0 ? mStageSeconds[stage] / stageTotal : 0.0;
+  }
+  return result;
+}
+
+std::string FrameBench::format(const BenchReport& report) {
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "load time      %.2f s\n"
+                "frames         %llu\n"
+                "frames/s       %.1f\n"
+                "frame time     median %.2f ms, 95th %.2f ms, 99th %.2f ms\n"
+                "stage share    scenes %.0f %%, post effects %.0f %%, composition %.0f %%\n",
+                report.loadSeconds, static_cast<unsigned long long>(report.frames), report.framesPerSecond,
+                report.medianMs, report.p95Ms, report.p99Ms, report.stageShare[0] * 100.0,
+                report.stageShare[1] * 100.0, report.stageShare[2] * 100.0);
+  return text;
+}

@@ -1,0 +1,114 @@
+// Offline capture: read back, PNG files, music excerpt and the optional video.
+#include "app/frame_capture.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/image_file.h"
+#include "sound/fixed_step_clock.h"
+#include "sound/music_excerpt.h"
+
+namespace {
+
+bool endsWith(const std::string& text, const char* suffix) {
+  const std::size_t length = std::char_traits<char>::length(suffix);
+  return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+std::string shellQuoted(const std::string& text) {
+  std::string result = "'";
+  for (char c : text) {
+    if (c == '\'') result += "'\\''";
+    else result += c;
+  }
+  return result + "'";
+}
+
+}  // namespace
+
+FrameCapture::FrameCapture(std::string target, CDemoSoundFixedStep* pClock, int width, int height, u32 showEndMs)
+    : mTarget(std::move(target)), mpClock(pClock), mWidth(width), mHeight(height), mShowEndMs(showEndMs) {
+  mFrameFolder = isVideoTarget(mTarget) ? mTarget + ".frames" : mTarget;
+  mPixels.resize(static_cast<std::size_t>(width) * height * 4);
+}
+
+bool FrameCapture::isVideoTarget(const std::string& target) {
+  return endsWith(target, ".mp4") || endsWith(target, ".mkv");
+}
+
+bool FrameCapture::prepare() {
+  if (isVideoTarget(mTarget) && std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+    mError = "a video capture needs ffmpeg (apt-get install ffmpeg); capture to a folder instead";
+    return false;
+  }
+  std::error_code failure;
+  std::filesystem::create_directories(mFrameFolder, failure);
+  if (failure || !std::filesystem::is_directory(mFrameFolder)) {
+    mError = "cannot create the capture folder " + mFrameFolder + ": " + failure.message();
+    return false;
+  }
+  mStarted = std::chrono::steady_clock::now();
+  return true;
+}
+
+void FrameCapture::onFrameComposed(u32 demoTime) {
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, mWidth, mHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
+  for (std::size_t alpha = 3; alpha < mPixels.size(); alpha += 4) {
+    mPixels[alpha] = 255;  // the picture is opaque whatever the effects left in alpha
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(mFrames));
+  if (!platform::writePngFile(mFrameFolder + name, mWidth, mHeight, mPixels.data(), true) && mError.empty()) {
+    mError = "cannot write " + mFrameFolder + name;
+  }
+  ++mFrames;
+  printProgress(demoTime);
+  if (mpClock) {
+    mpClock->advance();
+  }
+}
+
+void FrameCapture::printProgress(u32 demoTime) {
+  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - mStarted).count();
+  const double rate = elapsed > 0.0 ? static_cast<double>(mFrames) / elapsed : 0.0;
+  const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
+  const double framesLeft = mShowEndMs > demoTime ? (mShowEndMs - demoTime) * fps / 1000.0 : 0.0;
+  std::fprintf(stderr, "\rcapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.0f s left   ",
+               static_cast<unsigned long long>(mFrames), demoTime / 1000, demoTime % 1000, rate,
+               rate > 0.0 ? framesLeft / rate : 0.0);
+}
+
+bool FrameCapture::finish(const char* musicFile, u32 startMs) {
+  std::fputc('\n', stderr);
+  if (!mError.empty()) {
+    return false;
+  }
+  const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
+  const u32 lengthMs = static_cast<u32>(mFrames * 1000 / fps);
+  PcmExcerpt excerpt;
+  std::string problem;
+  const std::string wave = mFrameFolder + "/audio.wav";
+  if (!readMusicExcerpt(musicFile, startMs, lengthMs, excerpt, problem) || !writeWaveFile(wave, excerpt)) {
+    mError = problem.empty() ? "cannot write " + wave : problem;
+    return false;
+  }
+  if (!isVideoTarget(mTarget)) {
+    return true;
+  }
+  const std::string command = "ffmpeg -loglevel error -y -framerate " + std::to_string(fps) + " -i " +
+                              shellQuoted(mFrameFolder + "/%06d.png") + " -i " + shellQuoted(wave) +
+                              " -c:v libx264 -pix_fmt yuv420p -crf 18 -c:a aac -b:a 192k -shortest " +
+                              shellQuoted(mTarget);
+  if (std::system(command.c_str()) != 0) {
+    mError = "ffmpeg could not make " + mTarget + " (the frames stay in " + mFrameFolder + ")";
+    return false;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(mFrameFolder, ignored);
+  return true;
+}
