@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "render/vertex_buffer_manager.h"
@@ -56,9 +57,20 @@ TEST(MessageManagerGl, GlyphsAreGreenOnTransparentBlackFromX24) {
   EXPECT_GT(opaque, 500);
   EXPECT_GT(fullColour, 100);
   // Upright with row 0 at the bottom: the baseline sits above the descent, the
-  // cap height reaches into the upper half.
+  // cap height reaches into the upper half, and the legs (wide) are below the apex (narrow).
   EXPECT_GT(lowestRow, 12);
   EXPECT_GT(highestRow, 96);
+  auto inkSpan = [&](int row) {
+    int left = 128, right = -1;
+    for (int x = 0; x < 128; ++x) {
+      if (letter[(row * 128 + x) * 4 + 3]) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+    return right - left;
+  };
+  EXPECT_GT(inkSpan(lowestRow + 2), 2 * inkSpan(highestRow - 2));
   EXPECT_EQ(manager.getGlyph('A').pixels.size(), 128u * 128u * 3u);
 
   const u32 name = manager.getTextureName('A');
