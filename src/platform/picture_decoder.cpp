@@ -81,6 +81,8 @@ bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, s
     error = std::string("not a picture the decoder can read (") + stbi_failure_reason() + ")";
     return false;
   }
+  // stb_image reports a top-down BMP's height as stored, negative.
+  height = height < 0 && height != INT_MIN ? -height : height;
   if (width <= 0 || height <= 0 || static_cast<u32>(width) > kMaxPictureSide ||
       static_cast<u32>(height) > kMaxPictureSide) {
     error = "picture size " + std::to_string(width) + " x " + std::to_string(height) +

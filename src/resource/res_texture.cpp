@@ -110,11 +110,15 @@ bool resTexture::loadPicture(VellFileStream& sIn, const std::vector<u8>& file) {
 
   // A 32-bit BMP's own alpha replaces the colour key; check its size before
   // touching anything so a short file is refused whole.
+  // The pixels start at the file's own data offset: 54 behind the classic 40-byte
+  // header, further behind the newer ones. A negative height stores rows top-down.
   const bool bmpAlpha = file.size() >= 30 && file[0] == 'B' && file[1] == 'M' && readU16(file, 28) == 32;
   const std::size_t alphaBytes = static_cast<std::size_t>(width) * height * 4;
-  if (bmpAlpha && file.size() < 54 + alphaBytes) {
+  const std::size_t pixelOffset = bmpAlpha ? (readU16(file, 10) | readU16(file, 12) << 16) : 0;
+  const bool topDown = bmpAlpha && file.size() >= 26 && (file[25] & 0x80) != 0;
+  if (bmpAlpha && (pixelOffset < 54 || file.size() < pixelOffset || file.size() - pixelOffset < alphaBytes)) {
     return fail("the 32-bit BMP holds fewer than the " + std::to_string(alphaBytes) +
-                " pixel bytes its alpha needs after offset 54");
+                " pixel bytes its alpha needs after offset " + std::to_string(pixelOffset));
   }
 
   mWidth = roundUpToPowerOfTwo(width);
@@ -135,7 +139,8 @@ bool resTexture::loadPicture(VellFileStream& sIn, const std::vector<u8>& file) {
   mBitsPerPixel = 32;
   if (bmpAlpha) {
     for (u32 y = 0; y < height; ++y) {
-      const u8* pFileRow = file.data() + 54 + static_cast<std::size_t>(height - 1 - y) * width * 4;
+      const u32 fileRow = topDown ? y : height - 1 - y;
+      const u8* pFileRow = file.data() + pixelOffset + static_cast<std::size_t>(fileRow) * width * 4;
       u8* pTarget = mpPixels.get() + static_cast<std::size_t>(y) * mWidth * 4;
       for (u32 x = 0; x < width; ++x) pTarget[x * 4 + 3] = pFileRow[x * 4 + 3];
     }

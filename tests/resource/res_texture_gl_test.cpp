@@ -1,8 +1,6 @@
 // Texture loading with GL: pictures padded into power-of-two buffers with the colour
 // key and BMP alpha, HDR converted at upload, TGA uploads, and DXT1 cube maps with
 // every face and level uploaded compressed.
-#include "resource/res_texture.h"
-
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -12,6 +10,7 @@
 
 #include "platform/picture_decoder.h"
 #include "render/texture_manager.h"
+#include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 #include "support/gl_test_context.h"
 #include "support/image_fixtures.h"
@@ -93,11 +92,11 @@ TEST_F(TextureGl, JpegIsPaddedTopLeftTopRowFirstWithItsScales) {
 
 TEST_F(TextureGl, FullGreenIsTheColourKeyButNotNearGreen) {
   const std::string path = mDir.write("key.bmp", fixture::bmp(3, 3, 24, [](u32 x, u32 y) -> Rgba {
-    if (x == 0 && y == 0) return {0, 255, 0, 0};
-    if (x == 1 && y == 0) return {0, 254, 0, 0};
-    if (y == 2) return {10, 20, 30, 0};
-    return {200, 100, 0, 0};
-  }));
+                                        if (x == 0 && y == 0) return {0, 255, 0, 0};
+                                        if (x == 1 && y == 0) return {0, 254, 0, 0};
+                                        if (y == 2) return {10, 20, 30, 0};
+                                        return {200, 100, 0, 0};
+                                      }));
   resTexture* pTexture = load(path);
   ASSERT_NE(pTexture, nullptr);
   EXPECT_EQ(pTexture->getWidth(), 4u);
@@ -113,21 +112,26 @@ TEST_F(TextureGl, FullGreenIsTheColourKeyButNotNearGreen) {
 }
 
 TEST_F(TextureGl, ThirtyTwoBitBmpAlphaReplacesTheColourKey) {
-  const std::string path = mDir.write("alpha.bmp", fixture::bmp(4, 2, 32, [](u32 x, u32 y) -> Rgba {
+  auto pixel = [](u32 x, u32 y) -> Rgba {
     if (x == 0 && y == 0) return {0, 255, 0, 200};
     return {static_cast<u8>(x * 50), 60, 70, static_cast<u8>(x * 40 + y * 100 + 1)};
-  }));
-  resTexture* pTexture = load(path);
-  ASSERT_NE(pTexture, nullptr);
-  const u8* pPixels = pTexture->getPixels();
-  EXPECT_EQ(pixelOf(pPixels, 4, 0, 0), (Rgba{0, 255, 0, 200}));
-  for (u32 y = 0; y < 2; ++y) {
-    for (u32 x = (y == 0 ? 1 : 0); x < 4; ++x) {
-      EXPECT_EQ(pixelOf(pPixels, 4, x, y), (Rgba{static_cast<u8>(x * 50), 60, 70, static_cast<u8>(x * 40 + y * 100 + 1)}))
-          << x << "," << y;
+  };
+  for (const bool topDown : {false, true}) {
+    const std::string path = mDir.write(topDown ? "topdown.bmp" : "alpha.bmp", fixture::bmp(4, 2, 32, pixel, topDown));
+    SCOPED_TRACE(path);
+    resTexture* pTexture = load(path);
+    ASSERT_NE(pTexture, nullptr);
+    const u8* pPixels = pTexture->getPixels();
+    EXPECT_EQ(pixelOf(pPixels, 4, 0, 0), (Rgba{0, 255, 0, 200}));
+    for (u32 y = 0; y < 2; ++y) {
+      for (u32 x = (y == 0 ? 1 : 0); x < 4; ++x) {
+        EXPECT_EQ(pixelOf(pPixels, 4, x, y),
+                  (Rgba{static_cast<u8>(x * 50), 60, 70, static_cast<u8>(x * 40 + y * 100 + 1)}))
+            << x << "," << y;
+      }
     }
+    releaseResource(pTexture);
   }
-  releaseResource(pTexture);
 }
 
 TEST_F(TextureGl, HdrIsConvertedFromRgbeAtUpload) {
@@ -230,8 +234,7 @@ TEST_F(TextureGl, Dxt1CubeMapUploadsEveryFaceAndLevelCompressed) {
   const std::size_t listed = resourceManager::mpThis->getResources().size();
   testing::internal::CaptureStderr();
   EXPECT_EQ(load(mDir.write("flat.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt1, 0, 1))), nullptr);
-  EXPECT_EQ(load(mDir.write("dxt5.dds",
-                            fixture::dds(16, 16, 1, fixture::kFourCcDxt5, fixture::kCaps2CubeAllFaces, 6))),
+  EXPECT_EQ(load(mDir.write("dxt5.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt5, fixture::kCaps2CubeAllFaces, 6))),
             nullptr);
   const std::string messages = testing::internal::GetCapturedStderr();
   EXPECT_NE(messages.find("flat.dds"), std::string::npos) << messages;

@@ -25,7 +25,7 @@ void putPixel(std::string& out, const Rgba& rgba, u32 bytes) {
 
 }  // namespace
 
-std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel) {
+std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel, bool topDown) {
   const u32 bytesPerPixel = bits / 8;
   const u32 stride = (width * bytesPerPixel + 3) / 4 * 4;
   std::string out = "BM";
@@ -34,7 +34,7 @@ std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel) {
   put32(out, 54);
   put32(out, 40);
   put32(out, width);
-  put32(out, height);
+  put32(out, topDown ? 0u - height : height);
   put16(out, 1);
   put16(out, bits);
   put32(out, 0);
@@ -44,7 +44,7 @@ std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel) {
   put32(out, 0);
   put32(out, 0);
   for (u32 row = 0; row < height; ++row) {
-    const u32 y = height - 1 - row;
+    const u32 y = topDown ? row : height - 1 - row;
     std::string line;
     for (u32 x = 0; x < width; ++x) putPixel(line, pixel(x, y), bytesPerPixel);
     line.resize(stride, '\0');

@@ -14,8 +14,9 @@ namespace fixture {
 using Rgba = std::array<u8, 4>;
 using PixelAt = std::function<Rgba(u32 x, u32 y)>;  // y = 0 is the top row
 
-// A BI_RGB BMP with a 40-byte info header, bottom-up rows; 24 bits pads rows to 4 bytes.
-std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel);
+// A BI_RGB BMP with a 40-byte info header, bottom-up rows (top-down with a negative
+// height when asked); 24 bits pads rows to 4 bytes.
+std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel, bool topDown = false);
 
 // An uncompressed (type 2) or run-length (type 10) true-colour TGA, rows in the
 // order given (the first row written first), pixels as B, G, R[, A].
