@@ -1,0 +1,30 @@
+// BMP and JPEG decoding for textures, and JPEG writing for fixtures and captures,
+// behind our own types so that only the platform layer sees stb_image.
+// Does not: pad, key or upload pictures; the texture resource does that.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+
+namespace platform {
+
+// Larger sides than this are refused before decoding: no card takes such a texture,
+// and a forged header must not make us allocate gigabytes.
+inline constexpr u32 kMaxPictureSide = 16384;
+
+struct DecodedPicture {
+  u32 width = 0;
+  u32 height = 0;
+  std::vector<u8> rgb;  // width * height * 3 bytes, red first, top row first
+};
+
+// Decodes a BMP, JPEG (or other format stb_image knows) held in memory into 8-bit
+// RGB at the picture's own size. False with a reason in error on failure.
+bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error);
+
+// Writes 8-bit RGB (top row first) as a baseline JPEG; false when the file cannot be written.
+bool writeJpeg(const std::string& path, u32 width, u32 height, const u8* pRgb, int quality);
+
+}  // namespace platform

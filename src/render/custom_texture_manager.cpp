@@ -1,0 +1,97 @@
+// Reading the effect-texture table and binding its textures; the one static customTextureManager.
+#include "render/custom_texture_manager.h"
+
+#include <cstring>
+
+#include "framework/critical_check.h"
+#include "framework/vell_manager.h"
+#include "platform/shell_path.h"
+#include "render/texture_manager.h"
+#include "render/texture_parameter_sink.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
+
+namespace {
+
+customTextureManager gCustomTextureManager;
+
+constexpr int kLineCapacity = 1024;
+
+// The next field after `p`: separators are runs of tabs and spaces; everything
+// else, line breaks included, belongs to a field.
+const char* nextField(const char* p, std::string& field) {
+  while (*p == ' ' || *p == '\t') ++p;
+  const char* pStart = p;
+  while (*p && *p != ' ' && *p != '\t') ++p;
+  field.assign(pStart, p);
+  return p;
+}
+
+bool skipsLine(const std::string& field) { return field.empty() || field[0] == '#' || field == "\n"; }
+
+}  // namespace
+
+bool parseCustomTextureLine(const char* pLine, std::string& fileName, std::string& parameterName) {
+  std::string first;
+  std::string second;
+  const char* p = nextField(pLine, first);
+  nextField(p, second);
+  if (skipsLine(first) || skipsLine(second)) return false;
+  if (second.back() == '\r' || second.back() == '\n') second.pop_back();
+  fileName = first;
+  parameterName = second;
+  return true;
+}
+
+customTextureManager::customTextureManager() { vell::registerManager(mpThis, this); }
+
+customTextureManager::~customTextureManager() { vell::unregisterManager(mpThis); }
+
+bool customTextureManager::loadDefinitions(std::FILE* pFile) {
+  // Earlier entries give their references back rather than leak them.
+  releaseTextures();
+  mEntries.clear();
+  char line[kLineCapacity];
+  while (std::fgets(line, sizeof line, pFile)) {
+    // A text-mode read on Windows turns "\r\n" into "\n"; do the same here so a
+    // file written there gives clean parameter names.
+    const std::size_t length = std::strlen(line);
+    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') {
+      line[length - 2] = '\n';
+      line[length - 1] = '\0';
+    }
+    CustomTexture entry;
+    if (parseCustomTextureLine(line, entry.fileName, entry.parameterName)) {
+      mEntries.push_back(std::move(entry));
+    }
+  }
+  for (CustomTexture& entry : mEntries) {
+    resTexture* pTexture =
+        static_cast<resTexture*>(resourceManager::mpThis->getResource(entry.fileName.c_str(), resTexture::DTI));
+    CRITICAL_CHECK(pTexture, "failed to load custom texture");
+    entry.pTexture = pTexture;
+  }
+  return true;
+}
+
+bool customTextureManager::loadDefinitions(const char* pPath) {
+  std::FILE* pFile = std::fopen(platform::hostPath(pPath ? pPath : "").c_str(), "r");
+  if (!pFile) return false;
+  const bool loaded = loadDefinitions(pFile);
+  std::fclose(pFile);
+  return loaded;
+}
+
+void customTextureManager::applyTextures(TextureParameterSink* pShader) {
+  CRITICAL_CHECK(pShader, "");
+  for (const CustomTexture& entry : mEntries) {
+    const u32 textureName = textureManager::mpThis->getTextureId(entry.pTexture);
+    pShader->setTextureParameter(entry.parameterName.c_str(), textureName);
+  }
+}
+
+void customTextureManager::releaseTextures() {
+  for (CustomTexture& entry : mEntries) {
+    releaseResource(entry.pTexture);
+  }
+}

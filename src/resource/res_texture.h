@@ -1,0 +1,68 @@
+// resTexture: an image file decoded into a power-of-two pixel buffer (BMP, JPEG,
+// Radiance HDR, TGA) or a DXT1 cube map, handed to the texture manager for upload.
+// Main thread with the GL context current. Does not: resample or mipmap 2D pictures.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+#include "resource/resource_object.h"
+
+class textureManager;
+
+class resTexture : public resourceObject {
+  VELL_CLASS(resTexture, resourceObject)
+ public:
+  // Pixel formats of mpPixels; only the low byte of mFormat is examined.
+  static constexpr u32 FORMAT_RGB = 1;
+  static constexpr u32 FORMAT_RGBA = 2;
+  static constexpr u32 FORMAT_RGBE = 3;
+  static constexpr u32 FORMAT_DXT1_CUBE = 4;
+
+  resTexture() = default;
+  ~resTexture() override;
+
+  // Decodes the file and uploads it; false (with a message on standard error and
+  // in getLoadError) when the file is unreadable. An upper-case ".HDR", ".DDS" or
+  // ".TGA" extension, or a TGA whose sides are not powers of two, is fatal.
+  bool load(VellFileStream& sIn) override;
+  const char* getExtensionMask() const override { return "bmp|jpg|jpeg|dds|hdr|tga"; }
+
+  // True for "bmp", "jpg", "jpeg" and "gif" in any letter case.
+  static bool isIPictureFile(const VellFileStream& sIn);
+
+  u32 getWidth() const { return mWidth; }
+  u32 getHeight() const { return mHeight; }
+  u32 getBitsPerPixel() const { return mBitsPerPixel; }
+  u32 getFormat() const { return mFormat; }
+  f32 getScaleU() const { return mScaleU; }
+  f32 getScaleV() const { return mScaleV; }
+  // mWidth * mHeight * mBitsPerPixel / 8 bytes, row 0 first; null for a cube map.
+  const u8* getPixels() const { return mpPixels.get(); }
+  const std::string& getLoadError() const { return mLoadError; }
+
+ private:
+  friend class textureManager;  // converts RGBE to RGBA in place at upload
+
+  bool loadPicture(VellFileStream& sIn, const std::vector<u8>& file);
+  bool loadHdr(const std::vector<u8>& file);
+  bool loadDds(const std::vector<u8>& file);
+  bool loadTga(const std::vector<u8>& file);
+  bool readWholeFile(VellFileStream& sIn, std::vector<u8>& file);
+  void uploadToNewTexture();
+  bool fail(const std::string& problem);
+
+  u32 mWidth = 0;
+  u32 mHeight = 0;
+  u32 mBitsPerPixel = 0;
+  std::unique_ptr<u8[]> mpPixels;
+  u32 mFormat = 0;
+  f32 mScaleU = 0.0f;
+  f32 mScaleV = 0.0f;
+  std::string mLoadError;
+};
+
+// The smallest power of two not below n (n >= 1): 1 -> 1, 3 -> 4, 600 -> 1024.
+u32 roundUpToPowerOfTwo(u32 n);

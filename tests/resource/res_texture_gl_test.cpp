@@ -1,0 +1,243 @@
+// Texture loading with GL: pictures padded into power-of-two buffers with the colour
+// key and BMP alpha, HDR converted at upload, TGA uploads, and DXT1 cube maps with
+// every face and level uploaded compressed.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/picture_decoder.h"
+#include "render/texture_manager.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
+#include "support/gl_test_context.h"
+#include "support/image_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using fixture::Rgba;
+
+resTexture* load(const std::string& path) {
+  return static_cast<resTexture*>(resourceManager::mpThis->getResource(path.c_str(), resTexture::DTI));
+}
+
+std::vector<u8> readBack(u32 id, u32 width, u32 height) {
+  std::vector<u8> pixels(static_cast<std::size_t>(width) * height * 4, 0xCD);
+  glBindTexture(GL_TEXTURE_2D, id);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return pixels;
+}
+
+Rgba pixelOf(const u8* pPixels, u32 rowPixels, u32 x, u32 y, u32 bytes = 4) {
+  const u8* p = pPixels + (static_cast<std::size_t>(y) * rowPixels + x) * bytes;
+  return {p[0], p[1], p[2], bytes == 4 ? p[3] : u8{255}};
+}
+
+bool near(const Rgba& a, const Rgba& b, int tolerance) {
+  for (int c = 0; c < 4; ++c) {
+    if (std::abs(int(a[c]) - int(b[c])) > tolerance) return false;
+  }
+  return true;
+}
+
+class TextureGl : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(mContext.ok()) << mContext.error(); }
+  GlTestContext mContext;
+  TempDir mDir;
+};
+
+}  // namespace
+
+TEST_F(TextureGl, JpegIsPaddedTopLeftTopRowFirstWithItsScales) {
+  // Quadrants: red, green / blue, white, in a 600 x 400 picture.
+  std::vector<u8> rgb(600 * 400 * 3);
+  const Rgba colours[4] = {{230, 30, 30, 255}, {40, 200, 40, 255}, {30, 30, 230, 255}, {250, 250, 250, 255}};
+  for (u32 y = 0; y < 400; ++y) {
+    for (u32 x = 0; x < 600; ++x) {
+      const Rgba& c = colours[(y >= 200) * 2 + (x >= 300)];
+      std::copy(c.begin(), c.begin() + 3, rgb.begin() + (y * 600 + x) * 3);
+    }
+  }
+  const std::string path = (mDir.path() / "picture.jpg").string();
+  ASSERT_TRUE(platform::writeJpeg(path, 600, 400, rgb.data(), 95));
+  resTexture* pTexture = load(path);
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 1024u);
+  EXPECT_EQ(pTexture->getHeight(), 512u);
+  EXPECT_EQ(pTexture->getBitsPerPixel(), 32u);
+  EXPECT_EQ(pTexture->getFormat(), resTexture::FORMAT_RGBA);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.5859375f);
+  EXPECT_FLOAT_EQ(pTexture->getScaleV(), 0.78125f);
+
+  const u8* pPixels = pTexture->getPixels();
+  EXPECT_TRUE(near(pixelOf(pPixels, 1024, 100, 100), colours[0], 8));
+  EXPECT_TRUE(near(pixelOf(pPixels, 1024, 500, 100), colours[1], 8));
+  EXPECT_TRUE(near(pixelOf(pPixels, 1024, 100, 300), colours[2], 8));
+  EXPECT_TRUE(near(pixelOf(pPixels, 1024, 500, 300), colours[3], 8));
+  EXPECT_EQ(pixelOf(pPixels, 1024, 800, 100), (Rgba{0, 0, 0, 0})) << "right of the picture";
+  EXPECT_EQ(pixelOf(pPixels, 1024, 100, 450), (Rgba{0, 0, 0, 0})) << "below the picture";
+
+  const u32 id = textureManager::mpThis->getTextureId(pTexture);
+  const std::vector<u8> uploaded = readBack(id, 1024, 512);
+  EXPECT_EQ(0, std::memcmp(uploaded.data(), pPixels, uploaded.size())) << "texture row 0 is the picture's top";
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  releaseResource(pTexture);
+}
+
+TEST_F(TextureGl, FullGreenIsTheColourKeyButNotNearGreen) {
+  const std::string path = mDir.write("key.bmp", fixture::bmp(3, 3, 24, [](u32 x, u32 y) -> Rgba {
+                                        if (x == 0 && y == 0) return {0, 255, 0, 0};
+                                        if (x == 1 && y == 0) return {0, 254, 0, 0};
+                                        if (y == 2) return {10, 20, 30, 0};
+                                        return {200, 100, 0, 0};
+                                      }));
+  resTexture* pTexture = load(path);
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 4u);
+  EXPECT_EQ(pTexture->getHeight(), 4u);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
+  const u8* pPixels = pTexture->getPixels();
+  EXPECT_EQ(pixelOf(pPixels, 4, 0, 0), (Rgba{0, 255, 0, 0}));
+  EXPECT_EQ(pixelOf(pPixels, 4, 1, 0), (Rgba{0, 254, 0, 255}));
+  EXPECT_EQ(pixelOf(pPixels, 4, 2, 1), (Rgba{200, 100, 0, 255}));
+  EXPECT_EQ(pixelOf(pPixels, 4, 0, 2), (Rgba{10, 20, 30, 255})) << "bottom row of the file is buffer row 2";
+  EXPECT_EQ(pixelOf(pPixels, 4, 3, 3), (Rgba{0, 0, 0, 0}));
+  releaseResource(pTexture);
+}
+
+TEST_F(TextureGl, ThirtyTwoBitBmpAlphaReplacesTheColourKey) {
+  auto pixel = [](u32 x, u32 y) -> Rgba {
+    if (x == 0 && y == 0) return {0, 255, 0, 200};
+    return {static_cast<u8>(x * 50), 60, 70, static_cast<u8>(x * 40 + y * 100 + 1)};
+  };
+  for (const bool topDown : {false, true}) {
+    const std::string path = mDir.write(topDown ? "topdown.bmp" : "alpha.bmp", fixture::bmp(4, 2, 32, pixel, topDown));
+    SCOPED_TRACE(path);
+    resTexture* pTexture = load(path);
+    ASSERT_NE(pTexture, nullptr);
+    const u8* pPixels = pTexture->getPixels();
+    EXPECT_EQ(pixelOf(pPixels, 4, 0, 0), (Rgba{0, 255, 0, 200}));
+    for (u32 y = 0; y < 2; ++y) {
+      for (u32 x = (y == 0 ? 1 : 0); x < 4; ++x) {
+        EXPECT_EQ(pixelOf(pPixels, 4, x, y),
+                  (Rgba{static_cast<u8>(x * 50), 60, 70, static_cast<u8>(x * 40 + y * 100 + 1)}))
+            << x << "," << y;
+      }
+    }
+    releaseResource(pTexture);
+  }
+}
+
+TEST_F(TextureGl, HdrIsConvertedFromRgbeAtUpload) {
+  std::string bytes = fixture::hdrHeader("RADIANCE", "32-bit_rle_rgbe", "-Y 256 +X 512");
+  for (u32 row = 0; row < 256; ++row) {
+    std::vector<Rgba> line(512, Rgba{128, 64, 32, 129});
+    for (u32 x = 256; x < 512; ++x) line[x] = {128, 64, 32, 127};
+    line[0] = {static_cast<u8>(row), 0, 0, 136};
+    bytes += fixture::hdrRunLengthScanline(line);
+  }
+  resTexture* pTexture = load(mDir.write("sky.hdr", bytes));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 512u);
+  EXPECT_EQ(pTexture->getHeight(), 256u);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
+  EXPECT_FLOAT_EQ(pTexture->getScaleV(), 1.0f);
+  EXPECT_EQ(pTexture->getFormat(), resTexture::FORMAT_RGBA) << "converted from RGBE by the upload";
+  const std::vector<u8> uploaded = readBack(textureManager::mpThis->getTextureId(pTexture), 512, 256);
+  EXPECT_EQ(pixelOf(uploaded.data(), 512, 1, 0), (Rgba{255, 128, 64, 255}));
+  EXPECT_EQ(pixelOf(uploaded.data(), 512, 300, 200), (Rgba{64, 32, 16, 255}));
+  EXPECT_EQ(pixelOf(uploaded.data(), 512, 0, 0), (Rgba{0, 0, 0, 255}));
+  EXPECT_EQ(pixelOf(uploaded.data(), 512, 0, 1), (Rgba{255, 0, 0, 255})) << "row 1 holds scanline 1";
+  releaseResource(pTexture);
+
+  // X first: 6 scanlines of 8 pixels in an 8 x 8 buffer.
+  std::string xFirst = fixture::hdrHeader("RADIANCE", "32-bit_rle_rgbe", "+X 6 -Y 8");
+  for (int row = 0; row < 6; ++row) xFirst += fixture::hdrFlatScanline(std::vector<Rgba>(8, Rgba{2, 4, 6, 128}));
+  pTexture = load(mDir.write("turned.hdr", xFirst));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 8u);
+  EXPECT_EQ(pTexture->getHeight(), 8u);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
+  EXPECT_FLOAT_EQ(pTexture->getScaleV(), 1.0f);
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 8, 7, 5), (Rgba{2, 4, 6, 255}));
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 8, 7, 6), (Rgba{0, 0, 0, 255}));
+  releaseResource(pTexture);
+}
+
+TEST_F(TextureGl, TgaUploadsAsRgbOrRgba) {
+  auto pattern = [](u32 x, u32 y) -> Rgba { return {static_cast<u8>(x * 4), static_cast<u8>(y * 4), 9, 99}; };
+  resTexture* pRgb = load(mDir.write("raw.tga", fixture::tga(64, 64, 24, false, pattern)));
+  ASSERT_NE(pRgb, nullptr);
+  EXPECT_EQ(pRgb->getFormat(), resTexture::FORMAT_RGB);
+  EXPECT_EQ(pRgb->getBitsPerPixel(), 24u);
+  EXPECT_FLOAT_EQ(pRgb->getScaleU(), 1.0f);
+  std::vector<u8> uploaded = readBack(textureManager::mpThis->getTextureId(pRgb), 64, 64);
+  EXPECT_EQ(pixelOf(uploaded.data(), 64, 10, 20), (Rgba{40, 80, 9, 255}));
+  EXPECT_EQ(pixelOf(pRgb->getPixels(), 64, 10, 20, 3), (Rgba{40, 80, 9, 255}));
+
+  resTexture* pRgba = load(mDir.write("packed.tga", fixture::tga(32, 16, 32, true, pattern)));
+  ASSERT_NE(pRgba, nullptr);
+  EXPECT_EQ(pRgba->getFormat(), resTexture::FORMAT_RGBA);
+  uploaded = readBack(textureManager::mpThis->getTextureId(pRgba), 32, 16);
+  EXPECT_EQ(pixelOf(uploaded.data(), 32, 31, 15), (Rgba{124, 60, 9, 99}));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  releaseResource(pRgb);
+  releaseResource(pRgba);
+}
+
+TEST_F(TextureGl, Dxt1CubeMapUploadsEveryFaceAndLevelCompressed) {
+  const std::string bytes = fixture::dds(16, 16, 5, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6);
+  resTexture* pTexture = load(mDir.write("env.dds", bytes));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getFormat(), resTexture::FORMAT_DXT1_CUBE);
+  EXPECT_EQ(pTexture->getWidth(), 0u);
+  EXPECT_EQ(pTexture->getPixels(), nullptr);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
+  const u32 id = textureManager::mpThis->getTextureId(pTexture);
+  glBindTexture(GL_TEXTURE_CUBE_MAP, id);
+  const GLint sizes[5] = {16 * 8, 4 * 8, 8, 8, 8};
+  std::size_t offset = 128;
+  for (GLenum face = 0; face < 6; ++face) {
+    for (GLint level = 0; level < 5; ++level) {
+      const GLenum target = GL_TEXTURE_CUBE_MAP_POSITIVE_X + face;
+      GLint width = 0, compressed = 0, format = 0, size = 0;
+      glGetTexLevelParameteriv(target, level, GL_TEXTURE_WIDTH, &width);
+      glGetTexLevelParameteriv(target, level, GL_TEXTURE_COMPRESSED, &compressed);
+      glGetTexLevelParameteriv(target, level, GL_TEXTURE_INTERNAL_FORMAT, &format);
+      glGetTexLevelParameteriv(target, level, GL_TEXTURE_COMPRESSED_IMAGE_SIZE, &size);
+      EXPECT_EQ(width, 16 >> level) << "face " << face << " level " << level;
+      EXPECT_EQ(compressed, GL_TRUE);
+      EXPECT_EQ(format, GL_COMPRESSED_RGB_S3TC_DXT1_EXT);
+      EXPECT_EQ(size, sizes[level]);
+      std::vector<u8> blocks(static_cast<std::size_t>(sizes[level]));
+      glGetCompressedTexImage(target, level, blocks.data());
+      EXPECT_EQ(0, std::memcmp(blocks.data(), bytes.data() + offset, blocks.size()))
+          << "face " << face << " level " << level;
+      offset += blocks.size();
+    }
+  }
+  GLint maxLevel = 0, wrap = 0;
+  glGetTexParameteriv(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+  glGetTexParameteriv(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, &wrap);
+  EXPECT_EQ(maxLevel, 4);
+  EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+  glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  releaseResource(pTexture);
+
+  const std::size_t listed = resourceManager::mpThis->getResources().size();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(load(mDir.write("flat.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt1, 0, 1))), nullptr);
+  EXPECT_EQ(load(mDir.write("dxt5.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt5, fixture::kCaps2CubeAllFaces, 6))),
+            nullptr);
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_NE(messages.find("flat.dds"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("dxt5.dds"), std::string::npos) << messages;
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), listed);
+}

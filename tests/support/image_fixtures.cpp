@@ -1,0 +1,176 @@
+// Image fixture builders.
+#include "support/image_fixtures.h"
+
+#include <random>
+
+namespace fixture {
+namespace {
+
+void put16(std::string& out, u32 value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void put32(std::string& out, u32 value) {
+  put16(out, value & 0xFFFF);
+  put16(out, value >> 16);
+}
+
+void putPixel(std::string& out, const Rgba& rgba, u32 bytes) {
+  out += static_cast<char>(rgba[2]);
+  out += static_cast<char>(rgba[1]);
+  out += static_cast<char>(rgba[0]);
+  if (bytes == 4) out += static_cast<char>(rgba[3]);
+}
+
+}  // namespace
+
+std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel, bool topDown) {
+  const u32 bytesPerPixel = bits / 8;
+  const u32 stride = (width * bytesPerPixel + 3) / 4 * 4;
+  std::string out = "BM";
+  put32(out, 54 + stride * height);
+  put32(out, 0);
+  put32(out, 54);
+  put32(out, 40);
+  put32(out, width);
+  put32(out, topDown ? 0u - height : height);
+  put16(out, 1);
+  put16(out, bits);
+  put32(out, 0);
+  put32(out, stride * height);
+  put32(out, 2835);
+  put32(out, 2835);
+  put32(out, 0);
+  put32(out, 0);
+  for (u32 row = 0; row < height; ++row) {
+    const u32 y = topDown ? row : height - 1 - row;
+    std::string line;
+    for (u32 x = 0; x < width; ++x) putPixel(line, pixel(x, y), bytesPerPixel);
+    line.resize(stride, '\0');
+    out += line;
+  }
+  return out;
+}
+
+std::string tga(u32 width, u32 height, u32 bits, bool runLength, const PixelAt& pixel) {
+  const u32 bytesPerPixel = bits / 8;
+  std::string out(12, '\0');
+  out[2] = runLength ? 10 : 2;
+  put16(out, width);
+  put16(out, height);
+  out += static_cast<char>(bits);
+  out += static_cast<char>(bits == 32 ? 8 : 0);
+  std::vector<Rgba> pixels;
+  for (u32 y = 0; y < height; ++y)
+    for (u32 x = 0; x < width; ++x) pixels.push_back(pixel(x, y));
+  if (!runLength) {
+    for (const Rgba& p : pixels) putPixel(out, p, bytesPerPixel);
+    return out;
+  }
+  std::size_t i = 0;
+  while (i < pixels.size()) {
+    std::size_t run = 1;
+    while (i + run < pixels.size() && run < 128 && pixels[i + run] == pixels[i]) ++run;
+    if (run >= 2) {
+      out += static_cast<char>(127 + run);
+      putPixel(out, pixels[i], bytesPerPixel);
+      i += run;
+      continue;
+    }
+    std::size_t literal = 1;
+    while (i + literal < pixels.size() && literal < 128 &&
+           !(i + literal + 1 < pixels.size() && pixels[i + literal] == pixels[i + literal + 1])) {
+      ++literal;
+    }
+    out += static_cast<char>(literal - 1);
+    for (std::size_t k = 0; k < literal; ++k) putPixel(out, pixels[i + k], bytesPerPixel);
+    i += literal;
+  }
+  return out;
+}
+
+std::string hdrHeader(const std::string& program, const std::string& format, const std::string& resolution) {
+  return "#?" + program + "\nFORMAT=" + format + "\n\n" + resolution + "\n";
+}
+
+std::string hdrRunLengthScanline(const std::vector<Rgba>& pixels) {
+  const std::size_t n = pixels.size();
+  std::string out;
+  out += '\x02';
+  out += '\x02';
+  out += static_cast<char>((n >> 8) & 0xFF);
+  out += static_cast<char>(n & 0xFF);
+  for (int c = 0; c < 4; ++c) {
+    std::size_t i = 0;
+    while (i < n) {
+      std::size_t run = 1;
+      while (i + run < n && run < 127 && pixels[i + run][c] == pixels[i][c]) ++run;
+      if (run >= 3) {
+        out += static_cast<char>(128 + run);
+        out += static_cast<char>(pixels[i][c]);
+        i += run;
+        continue;
+      }
+      std::size_t literal = 0;
+      while (i + literal < n && literal < 128) {
+        if (i + literal + 2 < n && pixels[i + literal][c] == pixels[i + literal + 1][c] &&
+            pixels[i + literal][c] == pixels[i + literal + 2][c]) {
+          break;
+        }
+        ++literal;
+      }
+      out += static_cast<char>(literal);
+      for (std::size_t k = 0; k < literal; ++k) out += static_cast<char>(pixels[i + k][c]);
+      i += literal;
+    }
+  }
+  return out;
+}
+
+std::string hdrFlatScanline(const std::vector<Rgba>& pixels) {
+  std::string out;
+  for (const Rgba& p : pixels) out.append(reinterpret_cast<const char*>(p.data()), 4);
+  return out;
+}
+
+std::string dds(u32 width, u32 height, u32 mipCount, u32 fourCc, u32 caps2, u32 faces) {
+  std::string out = "DDS ";
+  put32(out, 124);
+  put32(out, 0x21007 | 0x80000);
+  put32(out, height);
+  put32(out, width);
+  put32(out, 0);  // pitch or linear size
+  put32(out, 0);  // depth
+  put32(out, mipCount);
+  out.resize(76, '\0');
+  put32(out, 32);
+  put32(out, 0x4);  // four-character code present
+  put32(out, fourCc);
+  out.resize(108, '\0');
+  put32(out, 0x401008);  // caps: complex, texture, mip-map
+  put32(out, caps2);
+  out.resize(128, '\0');
+  const u32 blockBytes = fourCc == kFourCcDxt5 ? 16 : 8;
+  u8 filler = 0;
+  for (u32 face = 0; face < faces; ++face) {
+    u32 w = width;
+    u32 h = height;
+    for (u32 level = 0; level < mipCount; ++level) {
+      const u32 bytes = (w + 3) / 4 * ((h + 3) / 4) * blockBytes;
+      for (u32 i = 0; i < bytes; ++i) out += static_cast<char>(filler++);
+      w = w > 1 ? w / 2 : 1;
+      h = h > 1 ? h / 2 : 1;
+    }
+  }
+  return out;
+}
+
+std::string randomBytes(std::size_t count, u32 seed) {
+  std::mt19937 generator(seed);
+  std::string out(count, '\0');
+  for (char& c : out) c = static_cast<char>(generator() & 0xFF);
+  return out;
+}
+
+}  // namespace fixture
