@@ -22,6 +22,9 @@
 #include "framework/critical_check.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
+#include "render/custom_texture_manager.h"
+#include "render/message_manager.h"
+#include "render/texture_manager.h"
 #include "sound/fixed_step_clock.h"
 #include "sound/sound.h"
 #include "sound/sound_message.h"
@@ -144,6 +147,8 @@ int playShow(const CommandLine& commandLine) {
     return 0;
   }
 
+  messageManager::mpThis->initialize();
+
   const DisplayAspect aspect = decideDisplayAspect(settings);
   CDemoManager& demo = demoManager();
   demo.setWindow(window.get());
@@ -161,6 +166,8 @@ int playShow(const CommandLine& commandLine) {
     return 1;
   }
   window->saveGammaRamp();
+  // A missing table is no error: the effects then get no extra textures.
+  customTextureManager::mpThis->loadDefinitions(customTextureManager::DEFINITION_FILE);
   setRunState();
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
@@ -201,6 +208,9 @@ int playShow(const CommandLine& commandLine) {
   }
 
   window->restoreGammaRamp();
+  customTextureManager::mpThis->releaseTextures();
+  messageManager::mpThis->deleteTextures();
+  textureManager::mpThis->deleteAllTextures();
   demo.releaseDemoSound();
   window.reset();
   platform::quitVideo();
