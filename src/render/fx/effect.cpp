@@ -630,8 +630,12 @@ Parameter* Effect::buildParameter(const std::string& name, const std::string& se
       parameter->mSamplerStates = decl->samplerStates;
     }
   }
-  for (std::size_t i = 1; i < parameter->mChildren.size(); ++i) {
-    parameter->mChildren[i - 1]->mpNext = parameter->mChildren[i];
+  // Members form a chain like the top level; array elements are reached by index only,
+  // so a walk from one element does not run on through its siblings.
+  if (parameter->mType == TYPE_STRUCT) {
+    for (std::size_t i = 1; i < parameter->mChildren.size(); ++i) {
+      parameter->mChildren[i - 1]->mpNext = parameter->mChildren[i];
+    }
   }
   return parameter;
 }
