@@ -3,6 +3,9 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "render/effect_support.h"
 #include "framework/critical_check.h"
 #include "support/fatal_text.h"
@@ -361,4 +364,38 @@ technique T { pass Only { FragmentProgram = compile glslf fill(); } }
               "broken\\.fx:5: error: fragment program 'fill' of technique 'T', pass 'Only' does not compile\n"
               ".*>     5 | \\}\n.*driver log:.*" +
                   literalPattern("Critical error:[0 + \"No valid technique found.\\n\"]"));
+}
+
+TEST_F(EffectTest, DocumentedExampleLoadsAndDraws) {
+  std::ifstream file(std::string(ORVANE_SOURCE_DIR) + "/docs/effects.md");
+  const std::string document((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t begin = document.find("```c\n");
+  ASSERT_NE(begin, std::string::npos);
+  const std::size_t end = document.find("```\n", begin + 5);
+  resShader* pShader = use(load("glow.fx", document.substr(begin + 5, end - begin - 5)));
+  ASSERT_NE(pShader, nullptr);
+  EXPECT_EQ(pShader->mTechnique->getName(), "Full");
+  ASSERT_EQ(pShader->getPassNum(), 2u);
+
+  OffscreenTarget target(8, 8);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT);
+  setUnitProjection();
+  const GLuint image = makeTexture();  // white
+  const float timeRate = 0.5f;
+  const float colour[4] = {0.5f, 0.25f, 1.0f, 1.0f};
+  const float light[4] = {0.2f, 0.4f, 0.0f, 1.0f};
+  pShader->setParameter("srcCBuf0", &image);
+  pShader->setParameter("TIME_RATE", &timeRate);
+  pShader->setParameter("shMqoColor", colour);
+  pShader->setParameter("lights[0].colour", light);
+  pShader->setStateMatrix("projMat", 0x81);
+  for (u32 pass = 0; pass < pShader->getPassNum(); ++pass) {
+    shaderManager::mpThis->setPass(pass);
+    drawUnitQuad();
+    shaderManager::mpThis->resetPass(pass);
+  }
+  // Base: white * colour; Add: + light * 0.5 * 2.0 * alpha 0.5.
+  expectNear(target.pixel(4, 4), {153, 115, 255, 255});
+  glDeleteTextures(1, &image);
 }
