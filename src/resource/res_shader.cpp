@@ -29,7 +29,7 @@ bool resShader::load(VellFileStream& stream) {
   if (!pContext) {
     std::fprintf(stderr, "%s: error: no effect context (shaderManager::initialize has not run)\n", getPath().c_str());
   }
-  mEffect = pContext ? pContext->createEffect(pSourceBuffer, getPath().c_str()) : nullptr;
+  mEffect = pContext ? pContext->createEffect(std::string_view(pSourceBuffer, size), getPath().c_str()) : nullptr;
   if (!mEffect) {
     CRITICAL_CHECK(0, "shader compilation error!");
   }

@@ -173,6 +173,7 @@ TEST(EffectReaderErrors, DamagedFilesNameTheLineAndTheProblem) {
       {"technique T { pass P { } }\n\x01\x02\xff\xfe", 2, "unexpected byte 0x01"},
       {"\n\n\xc3\x28\xa0\xa1 binary", 3, "unexpected byte 0xC3"},
       {"technique T { pass P { } }\n@", 2, "unexpected character '@'"},
+      {"struct S { float4 a[4096]; };\nS many[4096];\n", 2, "more than 65536 parameter values"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -180,6 +181,13 @@ TEST(EffectReaderErrors, DamagedFilesNameTheLineAndTheProblem) {
     EXPECT_EQ(error.line, c.line) << error.message;
     EXPECT_NE(error.message.find(c.problem), std::string::npos) << error.message;
   }
+}
+
+TEST(EffectReaderErrors, ZeroBytesAfterAGoodEffectAreDamage) {
+  const std::string text = std::string("technique T { pass P { } }\n\n", 28) + std::string(3, '\0') + "junk";
+  const fx::SourceError error = failure(text);
+  EXPECT_EQ(error.line, 3);
+  EXPECT_NE(error.message.find("unexpected byte 0x00"), std::string::npos) << error.message;
 }
 
 TEST(EffectReaderErrors, TruncatedFilesEndInAnErrorNotAHang) {

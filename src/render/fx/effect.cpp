@@ -652,8 +652,12 @@ Context::~Context() {
 }
 
 Effect* Context::createEffect(const char* source, const char* fileName) {
+  return createEffect(std::string_view(source ? source : ""), fileName);
+}
+
+Effect* Context::createEffect(std::string_view source, const char* fileName) {
   const std::string name = fileName ? fileName : "(effect)";
-  const std::string text = source ? source : "";
+  const std::string text(source);
   EffectDescription description;
   SourceError error;
   if (!parseEffect(text, description, error)) {

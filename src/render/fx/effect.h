@@ -1,8 +1,6 @@
-// The effect runtime: builds GLSL programs from effect files on the current GL, validates
-// techniques, keeps the parameter table with deferred values, and applies and restores a
-// pass's program, render states and texture bindings. Main thread, with the GL context
-// that created the effects current. Does not: share programs between effects, or set
-// values in GL outside Pass::setState.
+// The effect runtime: GLSL programs built from effect files, technique validation, the
+// parameter tree with deferred values, and a pass's state applied and put back. Main
+// thread, with the effects' GL context current. Does not: set values in GL outside setState.
 #pragma once
 
 #include <memory>
@@ -188,6 +186,8 @@ class Context {
   // The effect, or null when the text is not a well-formed effect (the reason, with
   // file and line, goes to standard error). Techniques are validated on demand.
   Effect* createEffect(const char* source, const char* fileName);
+  // The same for text that may hold zero bytes, which are then reported as damage.
+  Effect* createEffect(std::string_view source, const char* fileName);
   void destroyEffect(Effect* effect);
   // Whether the pointer is an effect that is still alive (in any context).
   static bool isEffect(const Effect* effect);

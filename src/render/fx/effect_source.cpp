@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 
@@ -489,6 +490,10 @@ class Parser {
     if (peek().is('[') && !parseArraySize(parameter.arraySize)) {
       return false;
     }
+    mValueCount += valueCount(parameter.type, parameter.arraySize);
+    if (mValueCount > kMaxValues) {
+      return fail(nameToken, "the effect declares more than " + std::to_string(kMaxValues) + " parameter values");
+    }
     if (peek().is(':')) {
       take();
       std::string_view semantic;
@@ -509,6 +514,19 @@ class Parser {
     mEffect.order.push_back({TopLevelItem::Kind::Parameter, mEffect.parameters.size()});
     mEffect.parameters.push_back(std::move(parameter));
     return true;
+  }
+
+  // Leaf records a declaration makes, saturating, so that nested arrays of structs
+  // cannot ask for more memory than a machine has.
+  u64 valueCount(const std::string& type, int arraySize) const {
+    u64 count = 1;
+    if (const StructDecl* decl = mEffect.findStruct(type)) {
+      count = 0;
+      for (const MemberDecl& member : decl->members) {
+        count = std::min<u64>(count + valueCount(member.type, member.arraySize), kMaxValues + 1);
+      }
+    }
+    return std::min<u64>(count * static_cast<u64>(std::max(arraySize, 1)), kMaxValues + 1);
   }
 
   bool parseArraySize(int& size) {
@@ -959,8 +977,11 @@ class Parser {
     return true;
   }
 
+  static constexpr u64 kMaxValues = 65536;
+
   std::string_view mText;
   std::vector<Token> mTokens;
+  u64 mValueCount = 0;
   std::size_t mAt = 0;
   EffectDescription& mEffect;
   SourceError mError;
