@@ -6,8 +6,8 @@
 #include <GL/glew.h>
 #include <strings.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -133,7 +133,7 @@ constexpr NamedEnum kWrapModes[] = {
 
 enum class ValueShape { Bool, Enum, TwoEnums, EnumAndFloat, FourBools };
 
-struct StateSpec {
+struct StateRule {
   const char* name;
   StateId id;
   ValueShape shape;
@@ -142,12 +142,12 @@ struct StateSpec {
 };
 
 template <std::size_t N>
-constexpr StateSpec state(const char* name, StateId id, ValueShape shape, const NamedEnum (&values)[N]) {
+constexpr StateRule state(const char* name, StateId id, ValueShape shape, const NamedEnum (&values)[N]) {
   return {name, id, shape, values, N};
 }
-constexpr StateSpec flag(const char* name, StateId id) { return {name, id, ValueShape::Bool, nullptr, 0}; }
+constexpr StateRule flag(const char* name, StateId id) { return {name, id, ValueShape::Bool, nullptr, 0}; }
 
-constexpr StateSpec kStates[] = {
+constexpr StateRule kStates[] = {
     flag("DepthTestEnable", StateId::DepthTestEnable),
     flag("DepthMask", StateId::DepthMask),
     flag("DepthWriteEnable", StateId::DepthMask),
@@ -882,10 +882,10 @@ class Parser {
     return true;
   }
 
-  bool toEnum(const Token& atom, const Token& state, const StateSpec& spec, u32& value) {
-    for (std::size_t i = 0; i < spec.valueCount; ++i) {
-      if (sameWord(atom.text, spec.values[i].name)) {
-        value = spec.values[i].value;
+  bool toEnum(const Token& atom, const Token& state, const StateRule& rule, u32& value) {
+    for (std::size_t i = 0; i < rule.valueCount; ++i) {
+      if (sameWord(atom.text, rule.values[i].name)) {
+        value = rule.values[i].value;
         return true;
       }
     }
@@ -893,49 +893,49 @@ class Parser {
   }
 
   bool parseState(const Token& nameToken, StateAssignment& assignment) {
-    const StateSpec* spec = nullptr;
-    for (const StateSpec& candidate : kStates) {
+    const StateRule* rule = nullptr;
+    for (const StateRule& candidate : kStates) {
       if (sameWord(nameToken.text, candidate.name)) {
-        spec = &candidate;
+        rule = &candidate;
       }
     }
-    if (!spec) {
+    if (!rule) {
       return fail(nameToken, "unknown state name " + quoted(nameToken.text));
     }
-    assignment.id = spec->id;
+    assignment.id = rule->id;
     assignment.line = nameToken.line;
     std::vector<Token> atoms;
     if (!parseStateValues(atoms)) {
       return false;
     }
-    const std::size_t wanted = spec->shape == ValueShape::FourBools                                          ? 4
-                               : spec->shape == ValueShape::TwoEnums || spec->shape == ValueShape::EnumAndFloat ? 2
+    const std::size_t wanted = rule->shape == ValueShape::FourBools                                          ? 4
+                               : rule->shape == ValueShape::TwoEnums || rule->shape == ValueShape::EnumAndFloat ? 2
                                                                                                                 : 1;
     if (atoms.size() != wanted) {
       return fail(nameToken, "state " + quoted(nameToken.text) + " takes " + std::to_string(wanted) + " value" +
                                  (wanted > 1 ? "s" : "") + ", found " + std::to_string(atoms.size()));
     }
-    switch (spec->shape) {
+    switch (rule->shape) {
       case ValueShape::Bool:
         return toBool(atoms[0], nameToken, assignment.values[0]);
       case ValueShape::Enum:
         // An equation serves colour and alpha alike: values 0 and 1.
-        if (!toEnum(atoms[0], nameToken, *spec, assignment.values[0])) {
+        if (!toEnum(atoms[0], nameToken, *rule, assignment.values[0])) {
           return false;
         }
         assignment.values[1] = assignment.values[0];
         return true;
       case ValueShape::TwoEnums:
         // A factor pair serves colour (values 0, 1) and alpha (values 2, 3) alike.
-        if (!toEnum(atoms[0], nameToken, *spec, assignment.values[0]) ||
-            !toEnum(atoms[1], nameToken, *spec, assignment.values[1])) {
+        if (!toEnum(atoms[0], nameToken, *rule, assignment.values[0]) ||
+            !toEnum(atoms[1], nameToken, *rule, assignment.values[1])) {
           return false;
         }
         assignment.values[2] = assignment.values[0];
         assignment.values[3] = assignment.values[1];
         return true;
       case ValueShape::EnumAndFloat: {
-        if (!toEnum(atoms[0], nameToken, *spec, assignment.values[0])) {
+        if (!toEnum(atoms[0], nameToken, *rule, assignment.values[0])) {
           return false;
         }
         char* end = nullptr;

@@ -82,7 +82,8 @@ enum class StateId : u8 {
   VertexProgramPointSizeEnable,
 };
 
-// One render-state assignment of a pass, its values already turned into GL enums.
+// One render-state assignment of a pass, its values already turned into GL enums in
+// the shape the GL call takes: a blend factor pair or equation is repeated for alpha.
 struct StateAssignment {
   StateId id = StateId::DepthTestEnable;
   u32 values[4] = {0, 0, 0, 0};
