@@ -72,8 +72,7 @@ fx::Pass* shaderManager::checkedPass(u32 index) const {
   return mpCurrentProgram->mVecPass[index];
 }
 
-void shaderManager::setPass(u32 index) {
-  checkedPass(index)->setState();
+void shaderManager::stopOnRuntimeError() const {
   fx::Error error = fx::Error::None;
   mContext->getLastErrorString(&error);
   if (error != fx::Error::None) {
@@ -81,11 +80,12 @@ void shaderManager::setPass(u32 index) {
   }
 }
 
+void shaderManager::setPass(u32 index) {
+  checkedPass(index)->setState();
+  stopOnRuntimeError();
+}
+
 void shaderManager::resetPass(u32 index) {
   checkedPass(index)->resetState();
-  fx::Error error = fx::Error::None;
-  mContext->getLastErrorString(&error);
-  if (error != fx::Error::None) {
-    CRITICAL_CHECK(0, "Cg error.");
-  }
+  stopOnRuntimeError();
 }

@@ -42,5 +42,6 @@ class shaderManager : public VellObject {
  private:
   u32 getPassNum() const;
   fx::Pass* checkedPass(u32 index) const;
+  void stopOnRuntimeError() const;
   static void onError();
 };

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "render/effect_support.h"
 #include "framework/critical_check.h"
+#include "render/effect_support.h"
 #include "support/fatal_text.h"
 
 namespace {
@@ -68,11 +68,7 @@ TEST_F(EffectTest, QuadThroughTwoPassBlendReadsBackTheBlendedColour) {
   pShader->setParameter("base", base);
   pShader->setParameter("shOverlay", overlay);  // by semantic
   pShader->setStateMatrix("projMat", 0x81);
-  for (u32 pass = 0; pass < pShader->getPassNum(); ++pass) {
-    shaderManager::mpThis->setPass(pass);
-    drawUnitQuad();
-    shaderManager::mpThis->resetPass(pass);
-  }
+  drawAllPasses();
   expectNear(target.pixel(8, 8), {102, 25, 128, 191});
   expectNear(target.pixel(0, 15), {102, 25, 128, 191});
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -390,11 +386,7 @@ TEST_F(EffectTest, DocumentedExampleLoadsAndDraws) {
   pShader->setParameter("shMqoColor", colour);
   pShader->setParameter("lights[0].colour", light);
   pShader->setStateMatrix("projMat", 0x81);
-  for (u32 pass = 0; pass < pShader->getPassNum(); ++pass) {
-    shaderManager::mpThis->setPass(pass);
-    drawUnitQuad();
-    shaderManager::mpThis->resetPass(pass);
-  }
+  drawAllPasses();
   // Base: white * colour; Add: + light * 0.5 * 2.0 * alpha 0.5.
   expectNear(target.pixel(4, 4), {153, 115, 255, 255});
   glDeleteTextures(1, &image);

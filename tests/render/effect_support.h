@@ -16,6 +16,35 @@
 #include "support/gl_test_context.h"
 #include "support/temp_dir.h"
 
+// The unit square under an orthographic 0..1 projection, the shape of every full-screen pass.
+inline void setUnitProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+inline void drawUnitQuad() {
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(0.0f, 0.0f);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(1.0f, 0.0f);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex2f(1.0f, 1.0f);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex2f(0.0f, 1.0f);
+  glEnd();
+}
+
+// One pass that fills with the float4 `colour`.
+inline constexpr const char* kFillEffect = R"(
+float4 colour;
+void fill() { gl_FragColor = colour; }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)";
+
 class EffectTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -50,6 +79,16 @@ class EffectTest : public testing::Test {
   resShader* use(resShader* pShader) {
     shaderManager::mpThis->mpCurrentProgram = pShader;
     return pShader;
+  }
+
+  // Draws the unit quad once through every pass of the current program.
+  static void drawAllPasses() {
+    shaderManager& manager = *shaderManager::mpThis;
+    for (u32 pass = 0; pass < manager.mpCurrentProgram->getPassNum(); ++pass) {
+      manager.setPass(pass);
+      drawUnitQuad();
+      manager.resetPass(pass);
+    }
   }
 
   GlTestContext mGl{64, 64};
@@ -102,24 +141,3 @@ inline GLuint makeTexture(GLenum target = GL_TEXTURE_2D) {
   return texture;
 }
 
-// The unit square under an orthographic 0..1 projection, the shape of every full-screen pass.
-inline void setUnitProjection() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
-
-inline void drawUnitQuad() {
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2f(0.0f, 0.0f);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2f(1.0f, 0.0f);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2f(1.0f, 1.0f);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2f(0.0f, 1.0f);
-  glEnd();
-}

@@ -5,19 +5,9 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include "render/effect_support.h"
 #include "framework/critical_check.h"
+#include "render/effect_support.h"
 #include "support/fatal_text.h"
-
-namespace {
-
-const char* const kFill = R"(
-float4 colour;
-void fill() { gl_FragColor = colour; }
-technique T { pass P { FragmentProgram = compile glslf fill(); } }
-)";
-
-}  // namespace
 
 TEST_F(EffectTest, ThisDriverOffersBothGlslProfiles) {
   EXPECT_TRUE(fx::Context::isProfileSupported(fx::Profile::GlslVertex));
@@ -44,8 +34,8 @@ TEST_F(EffectTest, MissingGlslProfilesStopTheStartWithTheirOwnTexts) {
 }
 
 TEST_F(EffectTest, SameBaseNameFromAnotherFolderIsAConflict) {
-  const std::string first = write("a/glow.fx", kFill);
-  const std::string again = write("b/glow.cgfx", kFill);
+  const std::string first = write("a/glow.fx", kFillEffect);
+  const std::string again = write("b/glow.cgfx", kFillEffect);
   ASSERT_NE(loadPath(first), nullptr);
   ASSERT_NE(loadPath(first), nullptr);  // the same file is shared, not registered twice
   EXPECT_EQ(shaderManager::mpThis->mShaderMap.size(), 1u);
@@ -54,7 +44,7 @@ TEST_F(EffectTest, SameBaseNameFromAnotherFolderIsAConflict) {
 }
 
 TEST_F(EffectTest, PassIndexMustBeBelowThePassCount) {
-  resShader* pShader = use(load("one.fx", kFill));
+  resShader* pShader = use(load("one.fx", kFillEffect));
   ASSERT_NE(pShader, nullptr);
   ASSERT_EQ(pShader->getPassNum(), 1u);
   EXPECT_EXIT(shaderManager::mpThis->setPass(1), testing::ExitedWithCode(vell::kFatalExitStatus),
@@ -72,7 +62,7 @@ TEST_F(EffectTest, PassesNeedACurrentProgram) {
 }
 
 TEST_F(EffectTest, GlErrorAroundAPassIsACgError) {
-  resShader* pShader = use(load("glerror.fx", kFill));
+  resShader* pShader = use(load("glerror.fx", kFillEffect));
   ASSERT_NE(pShader, nullptr);
   shaderManager::mpThis->getContext()->setErrorCallback(nullptr);
   EXPECT_EXIT(
@@ -84,7 +74,7 @@ TEST_F(EffectTest, GlErrorAroundAPassIsACgError) {
 }
 
 TEST_F(EffectTest, CurrentProgramStaysAfterUse) {
-  resShader* pShader = use(load("stay.fx", kFill));
+  resShader* pShader = use(load("stay.fx", kFillEffect));
   ASSERT_NE(pShader, nullptr);
   shaderManager::mpThis->setPass(0);
   shaderManager::mpThis->resetPass(0);

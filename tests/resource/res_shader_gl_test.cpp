@@ -5,17 +5,11 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include "render/effect_support.h"
 #include "framework/critical_check.h"
+#include "render/effect_support.h"
 #include "support/fatal_text.h"
 
 namespace {
-
-const char* const kFill = R"(
-float4 colour;
-void fill() { gl_FragColor = colour; }
-technique T { pass P { FragmentProgram = compile glslf fill(); } }
-)";
 
 const std::string kCompileFatal = literalPattern("Critical error:[0 + \"shader compilation error!\"]");
 
@@ -55,7 +49,7 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
 }
 
 TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffect) {
-  const std::string path = write("shared.cgfx", kFill);
+  const std::string path = write("shared.cgfx", kFillEffect);
   resShader* first = loadPath(path);
   resShader* second = loadPath(path);
   ASSERT_NE(first, nullptr);
@@ -69,12 +63,12 @@ TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffect) {
 }
 
 TEST_F(EffectTest, OnlyEffectExtensionsAreAccepted) {
-  EXPECT_NE(load("upper.FX", kFill), nullptr);
-  EXPECT_EQ(load("notes.txt", kFill), nullptr);
+  EXPECT_NE(load("upper.FX", kFillEffect), nullptr);
+  EXPECT_EQ(load("notes.txt", kFillEffect), nullptr);
 }
 
 TEST_F(EffectTest, EmptyNameOrNullValueSetsNothingAndChecksNoError) {
-  resShader* pShader = use(load("quiet.fx", kFill));
+  resShader* pShader = use(load("quiet.fx", kFillEffect));
   ASSERT_NE(pShader, nullptr);
   fx::Context& context = *shaderManager::mpThis->getContext();
   context.setErrorCallback(nullptr);
@@ -92,7 +86,7 @@ TEST_F(EffectTest, EmptyNameOrNullValueSetsNothingAndChecksNoError) {
 }
 
 TEST_F(EffectTest, UnmatchedNameIsSilentlyDropped) {
-  resShader* pShader = use(load("drop.fx", kFill));
+  resShader* pShader = use(load("drop.fx", kFillEffect));
   ASSERT_NE(pShader, nullptr);
   const float value[4] = {1, 2, 3, 4};
   pShader->setParameter("nobody", value);
@@ -134,7 +128,7 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
 }
 
 TEST_F(EffectTest, RuntimeErrorEndsTheProcessThroughTheCallback) {
-  resShader* pShader = load("misuse.fx", kFill);
+  resShader* pShader = load("misuse.fx", kFillEffect);
   ASSERT_NE(pShader, nullptr);
   EXPECT_EXIT(pShader->mVecParam[0].parameter->setTexture(3), testing::ExitedWithCode(vell::kFatalExitStatus),
               "parameter 'colour' of .*misuse\\.fx cannot take a texture.*" +

@@ -494,13 +494,8 @@ class Parser {
     if (mValueCount > kMaxValues) {
       return fail(nameToken, "the effect declares more than " + std::to_string(kMaxValues) + " parameter values");
     }
-    if (peek().is(':')) {
-      take();
-      std::string_view semantic;
-      if (!expectIdentifier(semantic, "a semantic after ':'")) {
-        return false;
-      }
-      parameter.semantic = std::string(semantic);
+    if (!parseOptionalSemantic(parameter.semantic)) {
+      return false;
     }
     if (peek().is('=')) {
       take();
@@ -527,6 +522,19 @@ class Parser {
       }
     }
     return std::min<u64>(count * static_cast<u64>(std::max(arraySize, 1)), kMaxValues + 1);
+  }
+
+  bool parseOptionalSemantic(std::string& semantic) {
+    if (!peek().is(':')) {
+      return true;
+    }
+    take();
+    std::string_view name;
+    if (!expectIdentifier(name, "a semantic after ':'")) {
+      return false;
+    }
+    semantic = std::string(name);
+    return true;
   }
 
   bool parseArraySize(int& size) {
@@ -714,13 +722,8 @@ class Parser {
       if (peek().is('[') && !parseArraySize(member.arraySize)) {
         return false;
       }
-      if (peek().is(':')) {
-        take();
-        std::string_view semantic;
-        if (!expectIdentifier(semantic, "a semantic after ':'")) {
-          return false;
-        }
-        member.semantic = std::string(semantic);
+      if (!parseOptionalSemantic(member.semantic)) {
+        return false;
       }
       if (!expectSymbol(';', "after the struct member")) {
         return false;
