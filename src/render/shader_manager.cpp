@@ -25,9 +25,9 @@ shaderManager::shaderManager() { vell::registerManager(mpThis, this); }
 
 shaderManager::~shaderManager() {
   vell::unregisterManager(mpThis);
-  // The GL context is gone at static destruction: its programs went with it, so only
-  // the runtime's own memory is freed here.
-  mContext.release();
+  // A context still here at static destruction is left alone: the GL context is gone,
+  // and deleting its programs would call GL without one. Shutdown calls destroyContext.
+  static_cast<void>(mContext.release());
 }
 
 void shaderManager::onError() {
