@@ -1,0 +1,91 @@
+// The effect context, the capability checks at start-up, the name registry and pass
+// application; the one static shaderManager.
+#include "render/shader_manager.h"
+
+#include <cstdio>
+
+#include "framework/critical_check.h"
+#include "framework/vell_manager.h"
+#include "resource/res_shader.h"
+
+namespace {
+
+shaderManager gShaderManager;
+
+// Spelled as the start-up checks have always been spelled, so that the texts a
+// viewer sees on a card without GLSL stay the same.
+constexpr fx::Profile CG_PROFILE_GLSLV = fx::Profile::GlslVertex;
+constexpr fx::Profile CG_PROFILE_GLSLF = fx::Profile::GlslFragment;
+constexpr bool CG_TRUE = true;
+bool cgGLIsProfileSupported(fx::Profile profile) { return fx::Context::isProfileSupported(profile); }
+
+}  // namespace
+
+shaderManager::shaderManager() { vell::registerManager(mpThis, this); }
+
+shaderManager::~shaderManager() {
+  vell::unregisterManager(mpThis);
+  // A context still here at static destruction is left alone: the GL context is gone,
+  // and deleting its programs would call GL without one. Shutdown calls destroyContext.
+  static_cast<void>(mContext.release());
+}
+
+void shaderManager::onError() {
+  fx::Context* pContext = mpThis ? mpThis->mContext.get() : nullptr;
+  if (!pContext) {
+    return;
+  }
+  fx::Error error = fx::Error::None;
+  const char* pText = pContext->getLastErrorString(&error);
+  if (error != fx::Error::None) {
+    std::fprintf(stderr, "effect runtime: %s\n", pText);
+  }
+  if (pContext->getError() != fx::Error::None) {
+    CRITICAL_CHECK(0, "Cg returned an error. STOP!");
+  }
+}
+
+void shaderManager::initialize() {
+  destroyContext();
+  mContext = std::make_unique<fx::Context>();
+  mContext->setErrorCallback(&shaderManager::onError);
+  CRITICAL_CHECK(cgGLIsProfileSupported(CG_PROFILE_GLSLV)==CG_TRUE, "We are very sorry but we can't start demo.");
+  CRITICAL_CHECK(cgGLIsProfileSupported(CG_PROFILE_GLSLF)==CG_TRUE, "We are very sorry but we can't start demo.");
+}
+
+void shaderManager::destroyContext() {
+  mpCurrentProgram = nullptr;
+  mShaderMap.clear();
+  mContext.reset();
+}
+
+void shaderManager::registerShader(resShader* pShader) {
+  CRITICAL_CHECK(mShaderMap.find(pShader->getName())==mShaderMap.end(), "shader conflict!");
+  mShaderMap.emplace(pShader->getName(), pShader);
+}
+
+u32 shaderManager::getPassNum() const { return mpCurrentProgram->getPassNum(); }
+
+fx::Pass* shaderManager::checkedPass(u32 index) const {
+  CRITICAL_CHECK(mpCurrentProgram, "");
+  CRITICAL_CHECK(index<getPassNum(), "");
+  return mpCurrentProgram->mVecPass[index];
+}
+
+void shaderManager::stopOnRuntimeError() const {
+  fx::Error error = fx::Error::None;
+  mContext->getLastErrorString(&error);
+  if (error != fx::Error::None) {
+    CRITICAL_CHECK(0, "Cg error.");
+  }
+}
+
+void shaderManager::setPass(u32 index) {
+  checkedPass(index)->setState();
+  stopOnRuntimeError();
+}
+
+void shaderManager::resetPass(u32 index) {
+  checkedPass(index)->resetState();
+  stopOnRuntimeError();
+}

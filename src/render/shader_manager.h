@@ -1,0 +1,47 @@
+// shaderManager: owns the one effect context, refuses a card without GLSL vertex and
+// fragment programs, turns every runtime error into a fatal stop, keeps the registry
+// of effect names and applies the passes of the current program. Main thread only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "framework/types.h"
+#include "framework/vell_object.h"
+#include "render/fx/effect.h"
+
+class resShader;
+
+class shaderManager : public VellObject {
+  VELL_CLASS(shaderManager, VellObject)
+ public:
+  inline static shaderManager* mpThis = nullptr;
+
+  shaderManager();
+  ~shaderManager() override;
+
+  // Makes the effect context for the current GL context. Called once at start-up; a
+  // later call first destroys the old context, so its GL context must still be current.
+  void initialize();
+  // Destroys the context, its effects and the name registry, which names them;
+  // called at shutdown while the GL context is still current.
+  void destroyContext();
+  fx::Context* getContext() const { return mContext.get(); }
+
+  // Refuses a second effect with the same name (file name without folder and extension).
+  void registerShader(resShader* pShader);
+
+  void setPass(u32 index);
+  void resetPass(u32 index);
+
+  std::unique_ptr<fx::Context> mContext;
+  resShader* mpCurrentProgram = nullptr;       // borrowed; set directly by the users
+  std::map<std::string, resShader*> mShaderMap;  // borrowed; only refuses duplicates
+
+ private:
+  u32 getPassNum() const;
+  fx::Pass* checkedPass(u32 index) const;
+  void stopOnRuntimeError() const;
+  static void onError();
+};

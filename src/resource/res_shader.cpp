@@ -1,0 +1,153 @@
+// Loading an effect file into the effect runtime, and setting its parameters by name.
+#include "resource/res_shader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "framework/critical_check.h"
+#include "framework/vell_file.h"
+#include "render/shader_manager.h"
+
+resShader::~resShader() {
+  if (fx::Context::isEffect(mEffect)) {
+    mEffect->getContext().destroyEffect(mEffect);
+  }
+}
+
+bool resShader::load(VellFileStream& stream) {
+  resourceObject::load(stream);
+
+  const u64 size = stream.getSize();
+  std::unique_ptr<char[]> sourceBuffer(new (std::nothrow) char[size + 2]);
+  char* pSourceBuffer = sourceBuffer.get();
+  CRITICAL_CHECK(pSourceBuffer, "");
+  std::memset(pSourceBuffer, 0, size + 2);
+  stream.read(pSourceBuffer, size);
+
+  fx::Context* pContext = shaderManager::mpThis ? shaderManager::mpThis->getContext() : nullptr;
+  if (!pContext) {
+    std::fprintf(stderr, "%s: error: no effect context (shaderManager::initialize has not run)\n", getPath().c_str());
+  }
+  mEffect = pContext ? pContext->createEffect(std::string_view(pSourceBuffer, size), getPath().c_str()) : nullptr;
+  if (!mEffect) {
+    CRITICAL_CHECK(0, "shader compilation error!");
+  }
+  sourceBuffer.reset();
+
+  mTechnique = mEffect->getFirstTechnique();
+  while (mTechnique && !mTechnique->validate()) {
+    mTechnique = mTechnique->getNext();
+  }
+  if (!mTechnique) {
+    CRITICAL_CHECK(0, "No valid technique found.\n");
+  }
+
+  collectParameters(mEffect->getFirstParameter());
+
+  for (fx::Pass* pPass = mTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) {
+    mVecPass.push_back(pPass);
+  }
+  CRITICAL_CHECK(mVecPass.size(), "invalid pass num.");
+
+  shaderManager::mpThis->registerShader(this);
+  return true;
+}
+
+void resShader::collectParameters(fx::Parameter* pFirst) {
+  for (fx::Parameter* pParameter = pFirst; pParameter; pParameter = pParameter->getNext()) {
+    if (pParameter->getType() == fx::TYPE_STRUCT) {
+      collectParameters(pParameter->getFirstStructParameter());
+    } else if (pParameter->getType() == fx::TYPE_ARRAY) {
+      for (int index = 0; index < pParameter->getArraySize(); ++index) {
+        collectParameters(pParameter->getArrayParameter(index));
+      }
+    } else {
+      mVecParam.push_back({pParameter->getName(), pParameter->getSemantic(), pParameter, pParameter->getType()});
+    }
+  }
+}
+
+void resShader::setParameter(const char* name, const void* value) {
+  if (!name || !name[0] || !value) {
+    return;
+  }
+  const float* floats = static_cast<const float*>(value);
+  for (const ShaderParam& param : mVecParam) {
+    if (param.name != name && param.semantic != name) {
+      continue;
+    }
+    switch (param.type) {
+      case fx::TYPE_HALF:
+      case fx::TYPE_FLOAT:
+      case fx::TYPE_HALF1:
+      case fx::TYPE_FLOAT1:
+        param.parameter->setFloats(floats, 1);
+        break;
+      case fx::TYPE_HALF2:
+      case fx::TYPE_FLOAT2:
+        param.parameter->setFloats(floats, 2);
+        break;
+      case fx::TYPE_HALF3:
+      case fx::TYPE_FLOAT3:
+        param.parameter->setFloats(floats, 3);
+        break;
+      case fx::TYPE_HALF4:
+      case fx::TYPE_FLOAT4:
+        param.parameter->setFloats(floats, 4);
+        break;
+      case fx::TYPE_FLOAT4x4:
+        param.parameter->setMatrixRows(floats);
+        break;
+      case fx::TYPE_SAMPLER1D:
+      case fx::TYPE_SAMPLER2D:
+      case fx::TYPE_SAMPLER3D:
+      case fx::TYPE_SAMPLERCUBE:
+        param.parameter->setTexture(*static_cast<const u32*>(value));
+        break;
+      default:
+        CRITICAL_CHECK(0, "specified type is not supported yet.");
+    }
+  }
+  fx::Error error = fx::Error::None;
+  const char* pErrorText = mEffect->getContext().getLastErrorString(&error);
+  if (error != fx::Error::None) {
+    std::fprintf(stderr, "%s: %s\n", getPath().c_str(), pErrorText);
+    CRITICAL_CHECK(0, "Cg error.");
+  }
+}
+
+void resShader::setStateMatrix(const char* name, u32 flags) {
+  if (!name) {
+    return;
+  }
+  fx::StateMatrix matrix = fx::StateMatrix::ModelView;
+  switch (flags & 0xF0) {
+    case 0x20:
+      matrix = fx::StateMatrix::Projection;
+      break;
+    case 0x40:
+      matrix = fx::StateMatrix::Texture;
+      break;
+    case 0x80:
+      matrix = fx::StateMatrix::ModelViewProjection;
+      break;
+  }
+  fx::MatrixTransform transform = fx::MatrixTransform::Identity;
+  switch (flags & 0x0F) {
+    case 0x2:
+      transform = fx::MatrixTransform::Transpose;
+      break;
+    case 0x4:
+      transform = fx::MatrixTransform::Inverse;
+      break;
+    case 0x8:
+      transform = fx::MatrixTransform::InverseTranspose;
+      break;
+  }
+  for (const ShaderParam& param : mVecParam) {
+    if (param.name == name || param.semantic == name) {
+      param.parameter->setStateMatrix(matrix, transform);
+    }
+  }
+}

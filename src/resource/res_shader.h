@@ -1,0 +1,51 @@
+// resShader: an effect file loaded through the resource manager, with the technique
+// chosen at load, its passes in order and the flat table of leaf parameters that
+// drawing code sets by name or semantic. Main thread, with the GL context current.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+#include "framework/vell_object.h"
+#include "render/fx/effect.h"
+#include "resource/resource_object.h"
+
+class resShader : public resourceObject {
+  VELL_CLASS(resShader, resourceObject)
+ public:
+  struct ShaderParam {
+    std::string name;
+    std::string semantic;  // empty when the parameter has none
+    fx::Parameter* parameter;
+    u32 type;
+  };
+
+  resShader() = default;
+  // Destroys the effect while it is still alive; the name stays registered.
+  ~resShader() override;
+
+  // Compiles the effect and picks the first technique that validates; any failure is fatal.
+  bool load(VellFileStream& stream) override;
+  const char* getExtensionMask() const override { return "fx|cgfx"; }
+
+  virtual fx::Effect* getEffect() const { return mEffect; }
+  virtual u32 getPassNum() const { return static_cast<u32>(mVecPass.size()); }
+
+  // Sets every parameter whose name or semantic is `name`: 1-4 floats, 16 floats row
+  // after row for float4x4, or one GL texture name for samplers. The value reaches GL
+  // when a pass is set.
+  void setParameter(const char* name, const void* value);
+  // Binds a GL matrix to every parameter whose name or semantic is `name`: bits 4-7 pick
+  // the matrix (0x20 projection, 0x40 texture, 0x80 model-view-projection, otherwise
+  // model-view), bits 0-3 the transform (0x2 transpose, 0x4 inverse, 0x8 inverse transpose).
+  void setStateMatrix(const char* name, u32 flags);
+
+  fx::Effect* mEffect = nullptr;        // owned by the shader manager's context
+  fx::Technique* mTechnique = nullptr;  // borrowed from mEffect
+  std::vector<fx::Pass*> mVecPass;      // borrowed from mTechnique
+  std::vector<ShaderParam> mVecParam;
+
+ private:
+  void collectParameters(fx::Parameter* pFirst);
+};

@@ -1,0 +1,87 @@
+// shaderManager on a real GL: the capability checks, the name registry, the pass
+// index and current-program checks, and the singleton rule.
+#include "render/shader_manager.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include "framework/critical_check.h"
+#include "render/effect_support.h"
+#include "support/fatal_text.h"
+
+TEST_F(EffectTest, ThisDriverOffersBothGlslProfiles) {
+  EXPECT_TRUE(fx::Context::isProfileSupported(fx::Profile::GlslVertex));
+  EXPECT_TRUE(fx::Context::isProfileSupported(fx::Profile::GlslFragment));
+}
+
+TEST_F(EffectTest, MissingGlslProfilesStopTheStartWithTheirOwnTexts) {
+  EXPECT_EXIT(
+      {
+        fx::Context::hideProfile(fx::Profile::GlslVertex, true);
+        shaderManager::mpThis->initialize();
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[cgGLIsProfileSupported(CG_PROFILE_GLSLV)==CG_TRUE + \"We are very sorry but we "
+                     "can't start demo.\"]"));
+  EXPECT_EXIT(
+      {
+        fx::Context::hideProfile(fx::Profile::GlslFragment, true);
+        shaderManager::mpThis->initialize();
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[cgGLIsProfileSupported(CG_PROFILE_GLSLF)==CG_TRUE + \"We are very sorry but we "
+                     "can't start demo.\"]"));
+}
+
+TEST_F(EffectTest, SameBaseNameFromAnotherFolderIsAConflict) {
+  const std::string first = write("a/glow.fx", kFillEffect);
+  const std::string again = write("b/glow.cgfx", kFillEffect);
+  ASSERT_NE(loadPath(first), nullptr);
+  ASSERT_NE(loadPath(first), nullptr);  // the same file is shared, not registered twice
+  EXPECT_EQ(shaderManager::mpThis->mShaderMap.size(), 1u);
+  EXPECT_EXIT(loadPath(again), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mShaderMap.find(pShader->getName())==mShaderMap.end() + \"shader conflict!\"]"));
+}
+
+TEST_F(EffectTest, PassIndexMustBeBelowThePassCount) {
+  resShader* pShader = use(load("one.fx", kFillEffect));
+  ASSERT_NE(pShader, nullptr);
+  ASSERT_EQ(pShader->getPassNum(), 1u);
+  EXPECT_EXIT(shaderManager::mpThis->setPass(1), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getPassNum() + \"\"]"));
+  EXPECT_EXIT(shaderManager::mpThis->resetPass(1), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getPassNum() + \"\"]"));
+}
+
+TEST_F(EffectTest, PassesNeedACurrentProgram) {
+  ASSERT_EQ(shaderManager::mpThis->mpCurrentProgram, nullptr);
+  EXPECT_EXIT(shaderManager::mpThis->setPass(0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpCurrentProgram + \"\"]"));
+  EXPECT_EXIT(shaderManager::mpThis->resetPass(0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpCurrentProgram + \"\"]"));
+}
+
+TEST_F(EffectTest, GlErrorAroundAPassIsACgError) {
+  resShader* pShader = use(load("glerror.fx", kFillEffect));
+  ASSERT_NE(pShader, nullptr);
+  shaderManager::mpThis->getContext()->setErrorCallback(nullptr);
+  EXPECT_EXIT(
+      {
+        glEnable(0x1234);  // leaves GL_INVALID_ENUM behind
+        shaderManager::mpThis->setPass(0);
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[0 + \"Cg error.\"]"));
+}
+
+TEST_F(EffectTest, CurrentProgramStaysAfterUse) {
+  resShader* pShader = use(load("stay.fx", kFillEffect));
+  ASSERT_NE(pShader, nullptr);
+  shaderManager::mpThis->setPass(0);
+  shaderManager::mpThis->resetPass(0);
+  EXPECT_EQ(shaderManager::mpThis->mpCurrentProgram, pShader);
+}
+
+TEST(ShaderManagerDeath, SecondManagerIsFatal) {
+  EXPECT_EXIT(delete shaderManager::DTI.create(), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[!mpThis + \"\"]"));
+}

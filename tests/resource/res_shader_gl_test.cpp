@@ -1,0 +1,177 @@
+// resShader on a real GL: loading through the resource manager, the parameter table,
+// the setters' edge cases, damaged files and every fatal text of loading and setting.
+#include "resource/res_shader.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include "framework/critical_check.h"
+#include "render/effect_support.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+const std::string kCompileFatal = literalPattern("Critical error:[0 + \"shader compilation error!\"]");
+
+}  // namespace
+
+TEST_F(EffectTest, TableIsDepthFirstWithStructMembersAndArrayElementsAsRecords) {
+  resShader* pShader = load("table.fx", R"(
+struct Light { float3 position : shLightPos; half4 colour; };
+uniform mat4 worldViewProj : shVProjMat;
+float4 colours[4];
+Light lights[2];
+sampler2D image : shBaseTexture;
+float gain;
+void fill() { gl_FragColor = colours[0] + colours[3] + lights[1].colour + texture2D(image, vec2(gain)); }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)");
+  ASSERT_NE(pShader, nullptr);
+  std::vector<std::string> names;
+  for (const resShader::ShaderParam& param : pShader->mVecParam) {
+    names.push_back(param.name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"worldViewProj", "colours[0]", "colours[1]", "colours[2]", "colours[3]",
+                                             "lights[0].position", "lights[0].colour", "lights[1].position",
+                                             "lights[1].colour", "image", "gain"}));
+  const std::vector<resShader::ShaderParam>& table = pShader->mVecParam;
+  EXPECT_EQ(table[0].type, 0x428u);
+  EXPECT_EQ(table[0].semantic, "shVProjMat");
+  EXPECT_EQ(table[1].type, 0x418u);
+  EXPECT_EQ(table[1].semantic, "");
+  EXPECT_EQ(table[5].type, 0x417u);
+  EXPECT_EQ(table[5].semantic, "shLightPos");
+  EXPECT_EQ(table[6].type, 0x404u);
+  EXPECT_EQ(table[9].type, 0x42Au);
+  EXPECT_EQ(table[10].type, 0x415u);
+  EXPECT_EQ(pShader->getEffect(), pShader->mEffect);
+  EXPECT_EQ(pShader->getName(), "table");
+}
+
+TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffect) {
+  const std::string path = write("shared.cgfx", kFillEffect);
+  resShader* first = loadPath(path);
+  resShader* second = loadPath(path);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(first->mRefPtr, 2u);
+  fx::Effect* effect = first->getEffect();
+  EXPECT_TRUE(fx::Context::isEffect(effect));
+  releaseResource(mLoaded[0]);
+  releaseResource(mLoaded[1]);
+  EXPECT_FALSE(fx::Context::isEffect(effect));
+}
+
+TEST_F(EffectTest, OnlyEffectExtensionsAreAccepted) {
+  EXPECT_NE(load("upper.FX", kFillEffect), nullptr);
+  EXPECT_EQ(load("notes.txt", kFillEffect), nullptr);
+}
+
+TEST_F(EffectTest, EmptyNameOrNullValueSetsNothingAndChecksNoError) {
+  resShader* pShader = use(load("quiet.fx", kFillEffect));
+  ASSERT_NE(pShader, nullptr);
+  fx::Context& context = *shaderManager::mpThis->getContext();
+  context.setErrorCallback(nullptr);
+  pShader->mVecParam[0].parameter->setTexture(7);  // records an error: colour is no sampler
+  const float value[4] = {1, 2, 3, 4};
+  pShader->setParameter("", value);
+  pShader->setParameter(nullptr, value);
+  pShader->setParameter("colour", nullptr);
+  pShader->setParameter("nobody", nullptr);
+  EXPECT_FLOAT_EQ(pShader->mVecParam[0].parameter->getValue()[0], 0.0f);
+  // A call that does set something checks the recorded error.
+  EXPECT_EXIT(pShader->setParameter("colour", value), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[0 + \"Cg error.\"]"));
+  EXPECT_EQ(context.getError(), fx::Error::InvalidParameterType);
+}
+
+TEST_F(EffectTest, UnmatchedNameIsSilentlyDropped) {
+  resShader* pShader = use(load("drop.fx", kFillEffect));
+  ASSERT_NE(pShader, nullptr);
+  const float value[4] = {1, 2, 3, 4};
+  pShader->setParameter("nobody", value);
+  pShader->setStateMatrix("nobody", 0x80);
+  EXPECT_FLOAT_EQ(pShader->mVecParam[0].parameter->getValue()[0], 0.0f);
+  EXPECT_EQ(shaderManager::mpThis->getContext()->getError(), fx::Error::None);
+}
+
+TEST_F(EffectTest, SamplerRectIsFatalOnlyWhenSet) {
+  resShader* pShader = use(load("rect.fx", R"(
+samplerRECT screen : srcCBuf0;
+float4 colour;
+void fill() { gl_FragColor = texture2DRect(screen, gl_FragCoord.xy) * colour; }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)"));
+  ASSERT_NE(pShader, nullptr);
+  const float value[4] = {1, 1, 1, 1};
+  pShader->setParameter("colour", value);  // harmless while nobody names the rectangle
+  shaderManager::mpThis->setPass(0);
+  shaderManager::mpThis->resetPass(0);
+  const u32 texture = 1;
+  EXPECT_EXIT(pShader->setParameter("srcCBuf0", &texture), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[0 + \"specified type is not supported yet.\"]"));
+}
+
+TEST_F(EffectTest, OtherMatrixSizesAndIntegersAreFatalWhenSet) {
+  resShader* pShader = use(load("sizes.fx", R"(
+float3x3 rotation;
+int count = 3;
+void fill() { gl_FragColor = vec4(rotation[0], float(count)); }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)"));
+  ASSERT_NE(pShader, nullptr);
+  const float value[16] = {};
+  EXPECT_EXIT(pShader->setParameter("rotation", value), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[0 + \"specified type is not supported yet.\"]"));
+  EXPECT_EXIT(pShader->setParameter("count", value), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[0 + \"specified type is not supported yet.\"]"));
+}
+
+TEST_F(EffectTest, RuntimeErrorEndsTheProcessThroughTheCallback) {
+  resShader* pShader = load("misuse.fx", kFillEffect);
+  ASSERT_NE(pShader, nullptr);
+  EXPECT_EXIT(pShader->mVecParam[0].parameter->setTexture(3), testing::ExitedWithCode(vell::kFatalExitStatus),
+              "parameter 'colour' of .*misuse\\.fx cannot take a texture.*" +
+                  literalPattern("Critical error:[0 + \"Cg returned an error. STOP!\"]"));
+}
+
+TEST_F(EffectTest, TechniqueWithoutPassesIsFatal) {
+  const std::string path = write("nopass.fx", "void f() { }\ntechnique Empty { }\n");
+  EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mVecPass.size() + \"invalid pass num.\"]"));
+}
+
+TEST_F(EffectTest, NoTechniqueThatLinksIsFatal) {
+  const std::string path = write("nolink.fx", R"(
+vec4 missing();
+void broken() { gl_FragColor = missing(); }
+technique A { pass P { FragmentProgram = compile glslf broken(); } }
+technique B { pass P { FragmentProgram = compile glslf broken(); } }
+)");
+  EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+              "technique 'A', pass 'P' does not link.*technique 'B', pass 'P' does not link.*" +
+                  literalPattern("Critical error:[0 + \"No valid technique found.\\n\"]"));
+}
+
+TEST_F(EffectTest, DamagedFilesNameFileLineAndProblemThenStop) {
+  struct Case {
+    const char* file;
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"braces.fx", "void f() {\n  if (true) {\n}\ntechnique T { pass P { } }\n",
+       "braces\\.fx:1: error: unbalanced '\\{'"},
+      {"state.fx", "technique T {\n pass P {\n  ZEnable = true;\n }\n}\n",
+       "state\\.fx:3: error: unknown state name 'ZEnable'"},
+      {"type.fx", "\n\nuniform colour4 tint;\n", "type\\.fx:3: error: unknown type 'colour4'"},
+      {"empty.fx", "", "empty\\.fx:1: error: the effect declares no technique"},
+      {"garbage.fx", "\x7f\x45\x4c\x46\x02\x01\x01\x00\x00", "garbage\\.fx:1: error: unexpected byte 0x7F"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = write(c.file, c.text);
+    EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+                std::string(c.message) + ".*" + kCompileFatal);
+  }
+}
