@@ -22,7 +22,16 @@
 #include "framework/critical_check.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
+#include "demo/qel_scene_factory.h"
+#include "demo/scene.h"
+#include "demo/scene_manager.h"
+#include "demo/scene_qel_default.h"
+#include "platform/shell_path.h"
 #include "render/custom_texture_manager.h"
+#include "render/shader_manager.h"
+#include "resource/res_shader.h"
+#include "resource/resource_manager.h"
+#include "screen/post_effect_manager.h"
 #include "render/message_manager.h"
 #include "render/texture_manager.h"
 #include "sound/fixed_step_clock.h"
@@ -70,6 +79,43 @@ bool bigScreenPause() {
     platform::sleepMilliseconds(10);
   }
   return true;
+}
+
+// Opens a definition file in text mode and hands it to its reader; a file that
+// does not open is skipped.
+template <class Reader>
+void readDefinitionFile(const char* dataPath, Reader reader) {
+  std::FILE* file = std::fopen(platform::hostPath(dataPath).c_str(), "r");
+  if (file) {
+    reader(file);
+    std::fclose(file);
+  }
+}
+
+void presentLoadingFrame() {
+  if (CWindowGL* pWindow = mainWindow()) {
+    pWindow->swapBuffers();
+  }
+}
+
+// The loading scene, when its class is registered, drawn once at progress 0 and
+// then on every model loaded.
+std::unique_ptr<CSceneQelDefault> createLoadingScene(CWindowGL& window) {
+  const VellDTI* pRecord = VellDTI::search("CSceneQel_loader");
+  if (!pRecord) {
+    return nullptr;
+  }
+  VellObject* pRender = pRecord->create();
+  CRITICAL_CHECK(pRender, "loader class not found!");
+  std::unique_ptr<CSceneQelDefault> pLoader(static_cast<CSceneQelDefault*>(pRender));
+  pLoader->init(nullptr);
+  resourceManager::mpThis->setLoadingScene(pLoader.get());
+  resourceManager::mpThis->setLoadingPresenter(presentLoadingFrame);
+  pLoader->update(nullptr, 0.0f);
+  pLoader->draw(nullptr, 0.0f);
+  pLoader->finish(nullptr, 0.0f);
+  window.swapBuffers();
+  return pLoader;
 }
 
 void setRunState() {
@@ -147,6 +193,7 @@ int playShow(const CommandLine& commandLine) {
     return 0;
   }
 
+  shaderManager::mpThis->initialize();
   messageManager::mpThis->initialize();
 
   const DisplayAspect aspect = decideDisplayAspect(settings);
@@ -166,9 +213,42 @@ int playShow(const CommandLine& commandLine) {
     return 1;
   }
   window->saveGammaRamp();
-  // A missing table is no error: the effects then get no extra textures.
-  customTextureManager::mpThis->loadDefinitions(customTextureManager::DEFINITION_FILE);
+  // Definition files that do not open are skipped: no scenes, no post effects
+  // or no extra effect textures respectively.
+  auto pFactory = std::make_unique<CQelSceneFactory>();
+  readDefinitionFile(CQelSceneFactory::DEFINITION_FILE, [&](std::FILE* file) { pFactory->read(file); });
+  auto pPostEffects = std::make_unique<CPostEffectManager>();
+  readDefinitionFile(CPostEffectManager::DEFINITION_FILE, [&](std::FILE* file) { pPostEffects->loadDefinitions(file); });
+  demo.setPostEffectManager(pPostEffects.get());
+  readDefinitionFile(customTextureManager::DEFINITION_FILE,
+                     [](std::FILE* file) { customTextureManager::mpThis->loadDefinitions(file); });
   setRunState();
+
+  // The loading count, the loading scene, then every row's scene.
+  for (u32 row = 0; row < pFactory->getDefinitionCount(); ++row) {
+    resourceManager::mpThis->addPreload(pFactory->getDefinition(row).name.c_str());
+  }
+  if (pFactory->getDefinitionCount() > 0) {
+    resourceManager::mpThis->preparePreload();
+  }
+  std::unique_ptr<CSceneQelDefault> pLoader = createLoadingScene(*window);
+  std::vector<std::unique_ptr<CSceneManager>> sceneManagers;
+  for (u32 row = 0; row < pFactory->getDefinitionCount(); ++row) {
+    const SceneDefInfo& info = pFactory->getDefinition(row);
+    IScene* pScene = pFactory->createScene(row);
+    pScene->setLineIndex(info.line);
+    auto& pManager = sceneManagers.emplace_back(std::make_unique<CSceneManager>());
+    pManager->addScene(pScene);
+    demo.addSceneManager(info.line, pManager.get());
+    resShader* pShader = nullptr;
+    if (info.shader != "default") {
+      const std::string path = "data\\shader\\" + info.shader + ".fx";
+      pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
+      CRITICAL_CHECK(pShader, "invalid shader.");
+    }
+    demo.addLineShader(info.line, pShader);
+  }
+  resourceManager::mpThis->setLoadingScene(nullptr);
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
   }
@@ -208,10 +288,17 @@ int playShow(const CommandLine& commandLine) {
   }
 
   window->restoreGammaRamp();
+  pLoader.reset();
+  sceneManagers.clear();
+  demo.clearSceneManagers();
+  pFactory.reset();
+  demo.setPostEffectManager(nullptr);
+  pPostEffects.reset();
   customTextureManager::mpThis->releaseTextures();
   messageManager::mpThis->deleteTextures();
   textureManager::mpThis->deleteAllTextures();
-  demo.releaseDemoSound();
+  demo.shutdown();
+  shaderManager::mpThis->destroyContext();
   window.reset();
   platform::quitVideo();
   return status;

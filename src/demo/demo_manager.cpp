@@ -1,20 +1,48 @@
-// The main loop, the frame and the exit fade.
+// The main loop, the frame cycle, the post-effect stage, the final composition
+// and the exit fade.
 #include "demo/demo_manager.h"
 
 #include <GL/glew.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "app/window.h"
 #include "demo/frame_observer.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
+#include "framework/critical_check.h"
 #include "platform/video.h"
+#include "render/custom_texture_manager.h"
+#include "render/render_object.h"
+#include "render/shader_manager.h"
+#include "resource/res_shader.h"
+#include "resource/resource_manager.h"
+#include "screen/letterbox.h"
+#include "screen/post_effect_manager.h"
+#include "screen/power_of_two.h"
+#include "screen/scene_renderer.h"
+#include "screen/scene_screen.h"
+#include "screen/screen_quad.h"
 #include "sound/demo_sound.h"
 
 namespace {
+
 CDemoManager gDemoManager;
+
+constexpr u32 kModelViewProjection = 0x81;
+
+void orthographicUnitSquare() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, 1.0, 0.0, 1.0, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
 }
+
+void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
+
+}  // namespace
 
 CDemoManager& demoManager() { return gDemoManager; }
 
@@ -27,6 +55,47 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
     mpWindow = mainWindow();
   }
   mFsaaSamples = fsaaSamples;
+  mWidth = mpWindow ? mpWindow->getWidth() : 1;
+  mHeight = mpWindow ? mpWindow->getHeight() : 1;
+  if (!hasNonPowerOfTwoTextures()) {
+    u32 width = mWidth;
+    u32 height = mHeight;
+    roundUpPowerOfTwo(width, height, &mScreenScaleU, &mScreenScaleV);
+  }
+  if (fsaaSamples != 0) {
+    mpMultisampleScreen = std::make_unique<CSceneScreen>();
+    mpMultisampleScreen->createScreen(mWidth, mHeight, true);
+  }
+  for (auto& pScreen : mpSourceScreen) {
+    pScreen = std::make_unique<CSceneScreen>();
+    pScreen->createScreen(mWidth, mHeight, true);
+  }
+  for (auto& pScreen : mpWorkScreen) {
+    pScreen = std::make_unique<CSceneScreen>();
+    pScreen->createScreen(mWidth, mHeight, false);
+  }
+  mpCompositeScreen = std::make_unique<CSceneScreen>();
+  mpCompositeScreen->createScreen(mWidth, mHeight, false);
+  glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
+
+  mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
+  resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(DEFAULT_EFFECT, resShader::DTI));
+  CRITICAL_CHECK(pShader, "");
+  mpDefaultEffect = pShader;
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  setTexture("srcCBuf0", mpSourceScreen[0]->getColorTexture());
+  setTexture("srcCBuf1", mpSourceScreen[1]->getColorTexture());
+  setTexture("srcZBuf0", mpSourceScreen[0]->getDepthTexture());
+  setTexture("srcZBuf1", mpSourceScreen[1]->getDepthTexture());
+  setTexture("workBuf0", mpWorkScreen[0]->getColorTexture());
+  setTexture("workBuf1", mpWorkScreen[1]->getColorTexture());
+
+  setJitterViewport(static_cast<f64>(mWidth), static_cast<f64>(mHeight));
+  if (!sceneRenderer().initRenderer(static_cast<s32>(fsaaSamples), mpMultisampleScreen.get())) {
+    std::fprintf(stderr, "orvane: %u anti-aliasing samples are not supported (0, 2, 4 or 8)\n", fsaaSamples);
+    return false;
+  }
+
   if (!mpSound) {
     auto pSound = std::make_unique<CDemoSoundREAL>();
     if (!pSound->create(nullptr)) {
@@ -37,6 +106,27 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   mAspectX = aspectX;
   mAspectY = aspectY;
   return true;
+}
+
+void CDemoManager::shutdown() {
+  releaseDemoSound();
+  sceneRenderer().shutdown();
+  for (auto& shaders : mLineShaders) {
+    for (resShader*& pShader : shaders) releaseResource(pShader);
+    shaders.clear();
+  }
+  releaseResource(mpFinalEffect);
+  releaseResource(mpDefaultEffect);
+  if (shaderManager::mpThis) {
+    shaderManager::mpThis->mpCurrentProgram = nullptr;
+  }
+  mpMultisampleScreen.reset();
+  for (auto& pScreen : mpSourceScreen) pScreen.reset();
+  for (auto& pScreen : mpWorkScreen) pScreen.reset();
+  mpCompositeScreen.reset();
+  clearSceneManagers();
+  mpPeManager = nullptr;
+  mpCurrentLineShader = nullptr;
 }
 
 void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
@@ -80,6 +170,19 @@ void CDemoManager::clearSceneManagers() {
   }
 }
 
+u32 CDemoManager::getShowEndTime() const {
+  u32 end = 0;
+  for (const auto& managers : mLineManagers) {
+    for (const CSceneManager* pManager : managers) {
+      if (!pManager) continue;
+      for (const IScene* pScene : pManager->getScenes()) {
+        if (pScene && pScene->getEndTime() > end) end = pScene->getEndTime();
+      }
+    }
+  }
+  return end;
+}
+
 int CDemoManager::run() {
   if (mpSound) {
     mpSound->play(mStartTime);
@@ -118,46 +221,131 @@ int CDemoManager::run() {
   }
 }
 
-u32 CDemoManager::getShowEndTime() const {
-  u32 end = 0;
-  for (const auto& managers : mLineManagers) {
-    for (const CSceneManager* pManager : managers) {
-      if (!pManager) continue;
-      for (const IScene* pScene : pManager->getScenes()) {
-        if (pScene && pScene->getEndTime() > end) end = pScene->getEndTime();
-      }
-    }
-  }
-  return end;
-}
-
 bool CDemoManager::runFrame(bool ending) {
   const u32 time = mpSound ? mpSound->getTime() : 0;
-  if (mpObserver) {
-    mpObserver->onFrameStart(time);
+  if (!selectScenes(time)) {
+    return false;
   }
-  renderFrame();
-  if (mpObserver) {
-    mpObserver->onStageEnd(FrameStage::Scenes);
-    mpObserver->onStageEnd(FrameStage::PostEffects);
-    mpObserver->onStageEnd(FrameStage::Composition);
-  }
+  if (mpObserver) mpObserver->onFrameStart(time);
+  renderScenes(time);
+  if (mpObserver) mpObserver->onStageEnd(FrameStage::Scenes);
+  runPostEffects(time);
+  if (mpObserver) mpObserver->onStageEnd(FrameStage::PostEffects);
+  composeToWindow();
+  if (mpObserver) mpObserver->onStageEnd(FrameStage::Composition);
   if (ending && !fadeOut()) {
     return false;
   }
-  if (mpObserver) {
-    mpObserver->onFrameComposed(time);
-  }
+  if (mpObserver) mpObserver->onFrameComposed(time);
   if (mpWindow) {
     mpWindow->swapBuffers();
   }
   return true;
 }
 
-void CDemoManager::renderFrame() {
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClearDepth(1.0);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+void CDemoManager::renderScenes(u32 time) {
+  for (int line = 0; line < LINE_COUNT; ++line) {
+    IScene* pScene = mpCurrentScene[line];
+    mLineProgress[line] = 0.0f;
+    if (!pScene) {
+      continue;
+    }
+    const u32 length = pScene->getLength();
+    mLineProgress[line] =
+        length ? static_cast<f32>(time - pScene->getStartTime()) / static_cast<f32>(length) : 0.0f;
+    mpCurrentLineShader = mLineShaders[line].empty() ? nullptr : mLineShaders[line][0];
+    sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line]);
+  }
+  mpCurrentLineShader = nullptr;
+}
+
+void CDemoManager::runPasses(resShader* pEffect, s32 pass) {
+  const u32 first = pass != -1 ? static_cast<u32>(pass) : 0;
+  for (u32 k = first; k < (pass != -1 ? first + 1 : pEffect->getPassNum()); ++k) {
+    shaderManager::mpThis->setPass(k);
+    drawScreenQuad(mScreenScaleU, mScreenScaleV);
+    shaderManager::mpThis->resetPass(k);
+  }
+}
+
+void CDemoManager::runPostEffects(u32 time) {
+  CRITICAL_CHECK(mpPeManager, "");
+  orthographicUnitSquare();
+  const f32 viewport[2] = {static_cast<f32>(mWidth), static_cast<f32>(mHeight)};
+  bool anyRan = false;
+  for (u32 index = 0; index < mpPeManager->getEntryCount(); ++index) {
+    resShader* pEffect = mpPeManager->activeEffect(index, time);
+    if (!pEffect) {
+      continue;
+    }
+    shaderManager::mpThis->mpCurrentProgram = pEffect;
+    setCurrentStateMatrix("projMat", kModelViewProjection);
+    setTexture("srcCBuf0", mpSourceScreen[0]->getColorTexture());
+    setTexture("srcCBuf1", mpSourceScreen[1]->getColorTexture());
+    setTexture("srcZBuf0", mpSourceScreen[0]->getDepthTexture());
+    setTexture("srcZBuf1", mpSourceScreen[1]->getDepthTexture());
+    for (int work = 0; work < WORK_SCREEN_COUNT; ++work) {
+      const std::string name = "workBuf" + std::to_string(work);
+      setTexture(name.c_str(), mpWorkScreen[work]->getColorTexture());
+    }
+    setCurrentParameter("TIME_RATE_0", &mLineProgress[0]);
+    setCurrentParameter("TIME_RATE_1", &mLineProgress[1]);
+    const f32 rate = mpPeManager->effectRate(index, time);
+    setCurrentParameter("TIME_RATE_EFFECT", &rate);
+    customTextureManager::mpThis->applyTextures(pEffect);
+    setCurrentParameter("ViewportSize", viewport);
+    const PostEffectEntry& entry = mpPeManager->getEntry(index);
+    const s32 bufferID = entry.bufferID;
+    CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
+    CSceneScreen* pOutput = bufferID == -1 ? mpCompositeScreen.get() : mpWorkScreen[bufferID].get();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pOutput->getFrameBuffer());
+    runPasses(pEffect, entry.pass);
+    glFlush();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    anyRan = true;
+  }
+  if (anyRan) {
+    return;
+  }
+  resShader* pShader = mpDefaultEffect;
+  CRITICAL_CHECK(pShader, "");
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  setCurrentStateMatrix("projMat", kModelViewProjection);
+  customTextureManager::mpThis->applyTextures(pShader);
+  setCurrentParameter("ViewportSize", viewport);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpCompositeScreen->getFrameBuffer());
+  runPasses(pShader, -1);
+  glFlush();
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+void CDemoManager::composeToWindow() {
+  orthographicUnitSquare();
+  resShader* pShader = mpFinalEffect;
+  CRITICAL_CHECK(pShader, "");
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  setTexture("shScreenTexture", mpCompositeScreen->getColorTexture());
+  setCurrentStateMatrix("shVProjMat", kModelViewProjection);
+  shaderManager::mpThis->setPass(1);
+  drawScreenQuad(1.0f, 1.0f);
+  shaderManager::mpThis->resetPass(1);
+
+  const PictureRect rect = letterboxRect(mAspectX, mAspectY);
+  const f32 u = mScreenScaleU;
+  const f32 v = mScreenScaleV;
+  const GLfloat vertices[] = {
+      0.0f, v,    rect.x0, rect.y1, 0.0f,  //
+      0.0f, 0.0f, rect.x0, rect.y0, 0.0f,  //
+      u,    v,    rect.x1, rect.y1, 0.0f,  //
+      u,    0.0f, rect.x1, rect.y0, 0.0f,
+  };
+  shaderManager::mpThis->setPass(0);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glInterleavedArrays(GL_T2F_V3F, 0, vertices);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  glPopClientAttrib();
+  shaderManager::mpThis->resetPass(0);
 }
 
 bool CDemoManager::fadeOut() {

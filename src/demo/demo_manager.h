@@ -1,5 +1,7 @@
-// CDemoManager: the process-wide object that owns the main loop and the frame
-// cycle, and performs the 3-second exit fade. Main (user-interface) thread only.
+// CDemoManager: the process-wide object that turns the music's clock into pictures —
+// the screens, the two lines with their scene managers and line shaders, the demo
+// sound, the frame cycle, the post-effect stage, the final composition and the
+// 3-second exit fade. Main (user-interface) thread only.
 #pragma once
 
 #include <functional>
@@ -9,44 +11,44 @@
 #include "framework/singleton.h"
 #include "framework/types.h"
 
-class CWindowGL;
-class IFrameObserver;
+class CPostEffectManager;
 class CSceneManager;
+class CSceneScreen;
+class CWindowGL;
 class IDemoSound;
+class IFrameObserver;
 class IScene;
+class resShader;
 
 class CDemoManager : public Singleton<CDemoManager> {
  public:
   static constexpr u32 FADE_MILLISECONDS = 3000;
+  static constexpr int LINE_COUNT = 2;
+  static constexpr int WORK_SCREEN_COUNT = 4;
+  static constexpr const char* FINAL_EFFECT = "data\\shader\\finalScreenShader.fx";
+  static constexpr const char* DEFAULT_EFFECT = "data\\shader\\effectSample.fx";
 
   CDemoManager();
   ~CDemoManager() override;
 
-  // Takes the main window and starts the demo sound (the music, unless a clock
-  // was given with setDemoSound). False when the music cannot be opened.
+  // Takes the main window, creates the screens, loads the final and default
+  // effects, prepares the scene renderer and starts the demo sound (the music,
+  // unless a clock was given with setDemoSound). False, with a message, when the
+  // music cannot be opened or the sample count has no jitter table.
   bool initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY);
-  // Replaces the demo sound (a fixed-step clock for capture and bench runs, or
-  // a fake in tests); initialize then keeps it.
-  void setDemoSound(std::unique_ptr<IDemoSound> pSound);
-  IDemoSound* getDemoSound() { return mpSound.get(); }
-  // Stops and destroys the demo sound while the platform is still up.
-  void releaseDemoSound();
-  // Where the music starts, in milliseconds.
-  void setStartTime(u32 milliseconds) { mStartTime = milliseconds; }
+  // Releases screens, effects, line shaders and the demo sound while the GL
+  // context and the platform are still up.
+  void shutdown();
 
   // The main loop: drains events without waiting and renders whenever the queue
   // is empty. Returns the process exit status.
   int run();
   // One frame; false when the show is over.
   bool runFrame(bool ending);
-  // Draws the frame into the back buffer without swapping.
-  void renderFrame();
   // One step of the exit fade; false once it has finished.
   bool fadeOut();
   // Forgets a fade in progress (each run starts without one).
   void resetFade() { mFadeStarted = false; }
-
-  static constexpr int LINE_COUNT = 2;
 
   // Picks each line's scene at the demo time, calling onEnter when a line's scene
   // changes name; line 1 is hidden while its scene has no content. False when
@@ -54,37 +56,78 @@ class CDemoManager : public Singleton<CDemoManager> {
   bool selectScenes(u32 time);
   IScene* getCurrentScene(int line) const { return mpCurrentScene[line]; }
   void addSceneManager(int line, CSceneManager* pManager) { mLineManagers[line].push_back(pManager); }
+  // A line's shader (null for none), held with one reference until shutdown.
+  void addLineShader(int line, resShader* pShader) { mLineShaders[line].push_back(pShader); }
   void clearSceneManagers();
+  // The last millisecond any line has a scene (0 without scenes).
+  u32 getShowEndTime() const;
 
+  // While a line renders: that line's shader, which model drawing uses instead
+  // of each material's own effect; null otherwise.
+  resShader* getCurrentLineShader() const { return mpCurrentLineShader; }
+  void setCurrentLineShader(resShader* pShader) { mpCurrentLineShader = pShader; }
+
+  void setPostEffectManager(CPostEffectManager* pManager) { mpPeManager = pManager; }
   void setWindow(CWindowGL* pWindow) { mpWindow = pWindow; }
   void setLowQuality(bool lowQuality) { mLowQuality = lowQuality ? 1 : 0; }
   bool isLowQuality() const { return mLowQuality != 0; }
   s32 getAspectX() const { return mAspectX; }
   s32 getAspectY() const { return mAspectY; }
+  f32 getScreenScaleU() const { return mScreenScaleU; }
+  f32 getScreenScaleV() const { return mScreenScaleV; }
+  f32 getLineProgress(int line) const { return mLineProgress[line]; }
+  CSceneScreen* getSourceScreen(int line) const { return mpSourceScreen[line].get(); }
+  CSceneScreen* getWorkScreen(int index) const { return mpWorkScreen[index].get(); }
+  CSceneScreen* getCompositeScreen() const { return mpCompositeScreen.get(); }
 
+  // Replaces the demo sound (a fixed-step clock for capture and bench runs, or
+  // a fake in tests); initialize then keeps it.
+  void setDemoSound(std::unique_ptr<IDemoSound> pSound);
+  IDemoSound* getDemoSound() { return mpSound.get(); }
+  void releaseDemoSound();
+  // Where the music starts, in milliseconds.
+  void setStartTime(u32 milliseconds) { mStartTime = milliseconds; }
   // Offline runs watch the frame cycle through this (not owned; null for none).
   void setFrameObserver(IFrameObserver* pObserver) { mpObserver = pObserver; }
-  // The last millisecond any line has a scene (0 without scenes).
-  u32 getShowEndTime() const;
-
   // Ends the loop with status 0 after this many frames (0 = no limit).
   void setFrameLimit(u64 frames) { mFrameLimit = frames; }
   u64 getFrameCount() const { return mFrameCount; }
   // The millisecond clock the fade reads; tests replace it.
   void setMillisecondClock(std::function<u32()> clock) { mClock = std::move(clock); }
 
+  // The frame's stages, public for tests.
+  void renderScenes(u32 time);
+  void runPostEffects(u32 time);
+  void composeToWindow();
+
  private:
+  void runPasses(resShader* pEffect, s32 pass);
+
   CWindowGL* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
-  IFrameObserver* mpObserver = nullptr;  // borrowed
-  u32 mStartTime = 0;
   std::vector<CSceneManager*> mLineManagers[LINE_COUNT];  // borrowed: the entry owns them
+  std::unique_ptr<CSceneScreen> mpSourceScreen[LINE_COUNT];
   IScene* mpCurrentScene[LINE_COUNT] = {};
+  std::unique_ptr<CSceneScreen> mpWorkScreen[WORK_SCREEN_COUNT];
+  std::unique_ptr<CSceneScreen> mpMultisampleScreen;
+  resShader* mpDefaultEffect = nullptr;  // one reference
   u32 mFsaaSamples = 0;
+  CPostEffectManager* mpPeManager = nullptr;  // borrowed: the entry owns it
+  resShader* mpCurrentLineShader = nullptr;   // borrowed from the line shader lists
+  std::vector<resShader*> mLineShaders[LINE_COUNT];  // one reference each
+  std::unique_ptr<CSceneScreen> mpCompositeScreen;
+  resShader* mpFinalEffect = nullptr;  // one reference
   s32 mAspectX = 16;
   s32 mAspectY = 9;
+  f32 mScreenScaleU = 1.0f;
+  f32 mScreenScaleV = 1.0f;
   u8 mLowQuality = 0;
+  f32 mLineProgress[LINE_COUNT] = {};
+  u32 mWidth = 0;
+  u32 mHeight = 0;
 
+  IFrameObserver* mpObserver = nullptr;  // borrowed
+  u32 mStartTime = 0;
   bool mFadeStarted = false;
   u32 mFadeStart = 0;
   u64 mFrameLimit = 0;

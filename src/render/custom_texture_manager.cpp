@@ -6,8 +6,10 @@
 #include "framework/critical_check.h"
 #include "framework/vell_manager.h"
 #include "platform/shell_path.h"
+#include "render/shader_manager.h"
 #include "render/texture_manager.h"
 #include "render/texture_parameter_sink.h"
+#include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 
@@ -80,6 +82,26 @@ bool customTextureManager::loadDefinitions(const char* pPath) {
   const bool loaded = loadDefinitions(pFile);
   std::fclose(pFile);
   return loaded;
+}
+
+void customTextureManager::applyTextures(resShader* pShader) {
+  shaderManager& manager = *shaderManager::mpThis;
+  resShader* pRemembered = manager.mpCurrentProgram;
+  if (pRemembered != pShader) {
+    CRITICAL_CHECK(pShader, "");
+    manager.mpCurrentProgram = pShader;
+  }
+  for (const CustomTexture& entry : mEntries) {
+    const u32 textureName = textureManager::mpThis->getTextureId(entry.pTexture);
+    resShader* mpCurrentProgram = manager.mpCurrentProgram;
+    CRITICAL_CHECK(mpCurrentProgram, "");
+    mpCurrentProgram->setParameter(entry.parameterName.c_str(), &textureName);
+  }
+  if (pRemembered != pShader) {
+    resShader* pShader = pRemembered;
+    CRITICAL_CHECK(pShader, "");
+    manager.mpCurrentProgram = pShader;
+  }
 }
 
 void customTextureManager::applyTextures(TextureParameterSink* pShader) {

@@ -12,6 +12,7 @@
 
 class resTexture;
 class TextureParameterSink;
+class resShader;
 
 struct CustomTexture {
   std::string fileName;
@@ -34,6 +35,9 @@ class customTextureManager : public VellObject {
   // The same for a data path; false, with nothing changed, when it does not open.
   bool loadDefinitions(const char* pPath);
   // Sets every entry's texture on the effect under the entry's parameter name.
+  // Makes the effect current while its parameters are set, then restores the
+  // program that was current.
+  void applyTextures(resShader* pShader);
   void applyTextures(TextureParameterSink* pShader);
   // Called by the entry at exit, before textureManager::deleteAllTextures.
   void releaseTextures();

@@ -54,7 +54,7 @@ class MqoModel : public TokenReader {
   bool read(const std::string& path);
   const std::string& error() const { return mError; }
 
-  s32 GetMatNum() const { return static_cast<s32>(materials.size()); }
+  u32 GetMatNum() const { return static_cast<u32>(materials.size()); }
   // The bone's point, looked up without leading '>' characters; (0, 0, 0) if absent.
   const MqoPoint& getBone(const std::string& name) const;
 

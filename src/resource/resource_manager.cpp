@@ -10,7 +10,9 @@
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
 #include "framework/vell_manager.h"
+#include "demo/scene_qel_default.h"
 #include "platform/shell_path.h"
+#include "resource/qel_animation.h"
 
 namespace {
 
@@ -82,5 +84,36 @@ void resourceManager::removeResource(resourceObject* pResource) {
   const auto found = std::find(mResources.begin(), mResources.end(), pResource);
   if (found != mResources.end()) {
     mResources.erase(found);
+  }
+}
+
+void resourceManager::addPreload(const char* fileName) {
+  if (!fileName || !platform::pathFileExists(fileName)) {
+    return;
+  }
+  if (std::find(mPreloadFiles.begin(), mPreloadFiles.end(), fileName) == mPreloadFiles.end()) {
+    mPreloadFiles.emplace_back(fileName);
+  }
+}
+
+void resourceManager::preparePreload() {
+  mLoadingStep = 0.0f;
+  u32 mqoNum = 0;
+  for (const std::string& file : mPreloadFiles) {
+    mqoNum += resQEL::getModelCount(file.c_str());
+  }
+  CRITICAL_CHECK(mqoNum>0, "");
+  mLoadingStep = 1.0f / static_cast<f32>(mqoNum);
+}
+
+void resourceManager::stepLoading() {
+  mLoadingProgress += mLoadingStep;
+  if (mpLoadingScene) {
+    mpLoadingScene->update(nullptr, mLoadingProgress);
+    mpLoadingScene->draw(nullptr, mLoadingProgress);
+    mpLoadingScene->finish(nullptr, mLoadingProgress);
+    if (mPresentLoadingFrame) {
+      mPresentLoadingFrame();
+    }
   }
 }

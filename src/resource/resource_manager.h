@@ -9,6 +9,8 @@
 #include "framework/vell_object.h"
 #include "resource/resource_object.h"
 
+class CSceneQelDefault;
+
 class resourceManager : public VellObject {
   VELL_CLASS(resourceManager, VellObject)
  public:
@@ -23,9 +25,27 @@ class resourceManager : public VellObject {
   void removeResource(resourceObject* pResource);
 
   const std::vector<resourceObject*>& getResources() const { return mResources; }
+
+  // Loading progress: every animation file to be built is registered first, the
+  // models they list are counted, and each model loaded advances the progress
+  // (and draws the loading scene when one is set).
+  void addPreload(const char* fileName);
+  void preparePreload();
+  void stepLoading();
+  const std::vector<std::string>& getPreloadFiles() const { return mPreloadFiles; }
+  f32 getLoadingStep() const { return mLoadingStep; }
+  f32 getLoadingProgress() const { return mLoadingProgress; }
+  void setLoadingScene(CSceneQelDefault* pScene) { mpLoadingScene = pScene; }
+  // Called after each frame the loading scene draws (the entry swaps buffers).
+  void setLoadingPresenter(void (*present)()) { mPresentLoadingFrame = present; }
   const std::string& getCurrentDirectory() const { return mCurrentDirectory; }
 
  private:
   std::vector<resourceObject*> mResources;  // not owned: the holders own references
   std::string mCurrentDirectory;
+  std::vector<std::string> mPreloadFiles;
+  f32 mLoadingStep = 0.0f;
+  f32 mLoadingProgress = 0.0f;
+  CSceneQelDefault* mpLoadingScene = nullptr;  // borrowed: the entry owns it
+  void (*mPresentLoadingFrame)() = nullptr;
 };

@@ -1,5 +1,6 @@
-// The main loop and the frame on a real GL context: Escape handling, closing the
-// window, the frame limit, the cleared back buffer and the exit fade.
+// The main loop and the frame cycle on a real GL context with the show's own
+// screens and effects: Escape handling, closing the window, the frame limit, the
+// end of the show, the letterboxed picture and the exit fade.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -8,39 +9,45 @@
 #include <vector>
 
 #include "demo/demo_manager.h"
-#include "sound/demo_sound.h"
+#include "demo/frame_observer.h"
 #include "platform/video.h"
-#include "support/gl_test_context.h"
+#include "sound/demo_sound.h"
+#include "support/demo_fixture.h"
 
 namespace {
+
+constexpr std::array<float, 4> kRed = {1.0f, 0.0f, 0.0f, 1.0f};
+
+// Reads pixels of the composed frame before the swap.
+class PixelProbe : public IFrameObserver {
+ public:
+  PixelProbe(DemoFixture& fixture, std::vector<std::array<int, 2>> points) : mFixture(fixture), mPoints(points) {}
+  void onFrameComposed(u32 time) override {
+    times.push_back(time);
+    std::vector<std::array<u8, 4>> frame;
+    for (const auto& point : mPoints) frame.push_back(mFixture.pixel(point[0], point[1]));
+    frames.push_back(frame);
+    mFixture.clock().advance();
+  }
+  std::vector<u32> times;
+  std::vector<std::vector<std::array<u8, 4>>> frames;
+
+ private:
+  DemoFixture& mFixture;
+  std::vector<std::array<int, 2>> mPoints;
+};
 
 class MainLoop : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(mContext.ok()) << mContext.error();
-    platform::Event ignored;
-    while (platform::pollEvent(ignored)) {
-    }
+    ASSERT_TRUE(mDemo.ok()) << mDemo.error();
+    mDemo.addScene(0, "red", 0, 100000, kRed);
     CDemoManager& demo = demoManager();
-    demo.setWindow(&mContext.window());
     demo.setFrameLimit(100);
     demo.setMillisecondClock([this] { return mNow; });
   }
-  void TearDown() override {
-    CDemoManager& demo = demoManager();
-    demo.setWindow(nullptr);
-    demo.setFrameLimit(0);
-    demo.setMillisecondClock(nullptr);
-  }
 
-  std::array<GLubyte, 4> centrePixel() {
-    std::array<GLubyte, 4> pixel{};
-    glReadBuffer(GL_BACK);
-    glReadPixels(32, 32, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-    return pixel;
-  }
-
-  GlTestContext mContext{64, 64};
+  DemoFixture mDemo{64, 48, 4, 3};
   u32 mNow = 1000;
 };
 
@@ -85,15 +92,25 @@ TEST_F(MainLoop, FrameLimitEndsTheLoop) {
   EXPECT_EQ(demoManager().getFrameCount(), 3u);
 }
 
-TEST_F(MainLoop, FrameClearsTheBackBuffer) {
-  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  ASSERT_EQ(centrePixel()[0], 255);
-  demoManager().renderFrame();
-  const auto pixel = centrePixel();
-  EXPECT_EQ(pixel[0], 0);
-  EXPECT_EQ(pixel[1], 0);
-  EXPECT_EQ(pixel[2], 0);
+TEST_F(MainLoop, ShowEndsWhenNoLineHasAScene) {
+  demoManager().setStartTime(100001);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+}
+
+TEST_F(MainLoop, PictureIsLetterboxedWithBlackBars) {
+  // A 4:3 display: the 16:9 picture leaves bars of an eighth above and below.
+  PixelProbe probe(mDemo, {{32, 24}, {32, 2}, {32, 45}, {2, 24}});
+  demoManager().setFrameObserver(&probe);
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  ASSERT_EQ(probe.frames.size(), 1u);
+  const auto& frame = probe.frames[0];
+  EXPECT_EQ(frame[0][0], 255) << "the centre shows the red scene";
+  EXPECT_EQ(frame[0][1], 0);
+  EXPECT_EQ(frame[1][0], 0) << "a bar below the picture";
+  EXPECT_EQ(frame[2][0], 0) << "a bar above the picture";
+  EXPECT_EQ(frame[3][0], 255) << "no bars at the sides";
 }
 
 TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
@@ -101,7 +118,7 @@ TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
   demo.resetFade();
   mNow = 1000;
   ASSERT_TRUE(demo.fadeOut());  // starts the fade at 1000 ms
-  glViewport(0, 0, 64, 64);
+  glViewport(0, 0, 64, 48);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
@@ -109,7 +126,7 @@ TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
   glMatrixMode(GL_MODELVIEW);
   mNow = 2500;  // f = 0.5: alpha 0.75 leaves a quarter of white
   ASSERT_TRUE(demo.fadeOut());
-  const auto pixel = centrePixel();
+  const auto pixel = mDemo.pixel(32, 24);
   EXPECT_NEAR(pixel[0], 64, 2);
   EXPECT_NEAR(pixel[2], 64, 2);
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -155,7 +172,4 @@ TEST_F(MainLoop, MusicStartsAtTheStartTimeAndFadesWithTheSquareRoot) {
   ASSERT_EQ(sound->volumes.size(), 2u);
   EXPECT_FLOAT_EQ(sound->volumes[0], 1.0f);
   EXPECT_FLOAT_EQ(sound->volumes[1], 0.5f);
-  demo.setStartTime(0);
-  demo.releaseDemoSound();
-  EXPECT_EQ(demo.getDemoSound(), nullptr);
 }

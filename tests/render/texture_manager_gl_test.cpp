@@ -125,6 +125,6 @@ TEST_F(TextureManagerGl, DefinitionsAreLoadedAppliedAndReleased) {
 
 TEST_F(TextureManagerGl, ApplyingToNoEffectIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(customTextureManager::mpThis->applyTextures(nullptr), testing::ExitedWithCode(vell::kFatalExitStatus),
+  EXPECT_EXIT(customTextureManager::mpThis->applyTextures(static_cast<TextureParameterSink*>(nullptr)), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[pShader + \"\"]"));
 }

@@ -50,7 +50,7 @@ TEST(MqoMaterials, AttributesInOrderWithDefaults) {
                         "}\nEof\n",
                         "sub/model.mqo"))
       << model.error();
-  ASSERT_EQ(model.GetMatNum(), 4);
+  ASSERT_EQ(model.GetMatNum(), 4u);
   const MqoMaterial& plain = model.materials[0];
   EXPECT_FLOAT_EQ(plain.col[0], 0.1f);
   EXPECT_FLOAT_EQ(plain.col[3], 0.4f);

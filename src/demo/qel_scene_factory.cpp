@@ -1,0 +1,32 @@
+// Running order to scenes.
+#include "demo/qel_scene_factory.h"
+
+#include <algorithm>
+
+#include "demo/scene_qel_trampoline.h"
+#include "framework/critical_check.h"
+
+CQelSceneFactory::~CQelSceneFactory() = default;
+
+bool CQelSceneFactory::read(std::FILE* file) {
+  std::vector<SceneDefInfo> rows = readSceneDefinitions(file, DEFINITION_FILE);
+  mVecSceneDefInfos.insert(mVecSceneDefInfos.end(), rows.begin(), rows.end());
+  for (const SceneDefInfo& info : mVecSceneDefInfos) {
+    mMaxLine = std::max(mMaxLine, info.line + 1);
+  }
+  CRITICAL_CHECK(mMaxLine-1<static_cast<s32>(mVecSceneDefInfos.size()), "invalid format.");
+  return true;
+}
+
+IScene* CQelSceneFactory::createScene(u32 index) {
+  if (mVecSceneDefInfos.empty() || index >= mVecSceneDefInfos.size()) {
+    return nullptr;
+  }
+  const SceneDefInfo& info = mVecSceneDefInfos[index];
+  auto pScene = std::make_unique<CSceneQelTrampoline>(info);
+  const u32 start = info.windowStart > 0 ? static_cast<u32>(info.windowStart) : pScene->getStartTime();
+  const u32 end = info.windowEnd > 0 ? static_cast<u32>(info.windowEnd) : pScene->getEndTime();
+  pScene->setWindow(start, end);
+  mScenes.push_back(std::move(pScene));
+  return mScenes.back().get();
+}

@@ -1,0 +1,10 @@
+// The default sub-scene drawing.
+#include "demo/scene_qel_default.h"
+
+#include "render/qel_render.h"
+
+void CSceneQelDefault::draw(cQelRender* pRender, f32 progress) {
+  if (pRender) {
+    pRender->drawSceneByName(mName.c_str(), progress);
+  }
+}

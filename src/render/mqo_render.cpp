@@ -1,0 +1,159 @@
+// Model drawing: materials, passes, the animated object hierarchy and instances.
+#include "render/mqo_render.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+#include "demo/demo_manager.h"
+#include "framework/critical_check.h"
+#include "render/custom_texture_manager.h"
+#include "render/shader_manager.h"
+#include "render/texture_manager.h"
+#include "resource/qel_track_set.h"
+#include "resource/res_mqo.h"
+#include "resource/res_shader.h"
+
+namespace {
+constexpr f64 kRadiansToDegrees = 180.0 / 3.141592025756836;
+}
+
+void cMqoRender::setModel(resMQO* pModel, const QelTrackSet* pAnim) {
+  if (pModel) {
+    mpMqo = pModel;
+    const MqoModel* pParsed = mpMqo->getModel();
+    CRITICAL_CHECK(pParsed, "");
+    const u32 count = pParsed->GetMatNum();
+    baseTextureIds.assign(count, 0);
+    overlapTextureIds.assign(count, 0);
+    for (u32 material = 0; material < count; ++material) {
+      const MqoModel* mpMqo = pParsed;
+      CRITICAL_CHECK(material<mpMqo->GetMatNum(), "");
+      baseTextureIds[material] = textureManager::mpThis->getTextureId(pModel->getTexture(material));
+      overlapTextureIds[material] = textureManager::mpThis->getTextureId(pModel->getAplaneTexture(material));
+    }
+  }
+  if (pAnim) {
+    mpAnim = pAnim;
+  }
+}
+
+u32 cMqoRender::getPassNum() const { return getShader() ? getShader()->getPassNum() : 0; }
+
+u32 cMqoRender::getMaterialNum() const {
+  if (!mpMqo) {
+    return 0;
+  }
+  const MqoModel* mpMqo = this->mpMqo->getModel();
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->GetMatNum();
+}
+
+void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time) {
+  const MqoMaterial& record = mpMqo->getMaterial(material);
+  resShader* pLineShader = demoManager().getCurrentLineShader();
+  setShader(pLineShader ? pLineShader : mpMqo->getMaterialEffect(material));
+  resShader* pShader = getShader();
+  CRITICAL_CHECK(pShader, "");
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  setCurrentParameter("shBaseTexture", &baseTextureIds[material]);
+  setCurrentParameter("shOverlapTexture", &overlapTextureIds[material]);
+  const f32 color[4] = {record.col[0], record.col[1], record.col[2], record.col[3] * alpha};
+  setCurrentParameter("shMqoColor", color);
+  setCurrentParameter("TIME_RATE", &time);
+  customTextureManager::mpThis->applyTextures(pShader);
+}
+
+void cMqoRender::drawStill(f32 alpha, f32 time) {
+  for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
+    setMaterial(material, alpha, time);
+    for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
+      beginPass(pass);
+      glCallList(mpMqo->getMaterialList(material));
+      endPass(pass);
+    }
+  }
+}
+
+void cMqoRender::drawObject(u32 object, f32 alpha, f32 time) {
+  for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
+    setMaterial(material, alpha, time);
+    for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
+      beginPass(pass);
+      glCallList(mpMqo->getObjectMaterialList(object, material));
+      endPass(pass);
+    }
+  }
+}
+
+void cMqoRender::draw(f32 time) {
+  if (!mpMqo) {
+    return;
+  }
+  if (!mpAnim) {
+    drawStill(1.0f, time);
+    return;
+  }
+  const MqoModel* mpMqo = this->mpMqo->getModel();
+  CRITICAL_CHECK(mpMqo, "");
+  s32 previous = -1;
+  s32 pushed = 0;
+  for (u32 object = 0; object < mpMqo->objects.size(); ++object) {
+    const MqoObject& data = mpMqo->objects[object];
+    const s32 depth = data.depth;
+    if (previous < depth) {
+      glPushMatrix();
+      ++pushed;
+    } else if (previous == depth) {
+      glPopMatrix();
+      glPushMatrix();
+    } else {
+      // Never pop more than this draw pushed, whatever depths the file holds.
+      const s32 pops = std::min(previous - depth, pushed);
+      for (s32 i = 0; i < pops; ++i) glPopMatrix();
+      glPushMatrix();
+      pushed += 1 - pops;
+    }
+    const MqoPoint& pivot = this->mpMqo->getBone(data.name);
+    const QelKey key = mpAnim->evaluate(data.name, time);
+    glTranslatef(pivot[0], pivot[1], -pivot[2]);
+    glTranslatef(key.position[0], key.position[1], -key.position[2]);
+    glRotated(key.rotation[2] * kRadiansToDegrees, 0.0, 0.0, 1.0);
+    glRotated(-key.rotation[1] * kRadiansToDegrees, 0.0, 1.0, 0.0);
+    glRotated(-key.rotation[0] * kRadiansToDegrees, 1.0, 0.0, 0.0);
+    glScalef(key.scale[0], key.scale[1], key.scale[2]);
+    glTranslatef(-pivot[0], -pivot[1], pivot[2]);
+    drawObject(object, key.alpha, time);
+    previous = depth;
+  }
+  for (s32 i = 0; i < pushed; ++i) glPopMatrix();
+}
+
+void cMqoRender::drawFace(u32 object, u32 face, u32 material) {
+  if (mpMqo) {
+    mpMqo->drawFace(object, face, material);
+  }
+}
+
+void cMassMqoRender::beginMaterialPass(f32 time, u32 pass, u32 material, f32 alpha) {
+  setMaterial(material, alpha, time);
+  currentMaterial = material;
+  beginPass(pass);
+  currentPass = pass;
+}
+
+void cMassMqoRender::updateMatrices() {
+  setCurrentStateMatrix("shWorldMat", 17);
+  setCurrentStateMatrix("shViewMat", 17);
+  setCurrentStateMatrix("shVProjMat", 128);
+}
+
+void cMassMqoRender::drawInstance() {
+  if (!mpMqo) {
+    return;
+  }
+  CRITICAL_CHECK(!mpAnim, "animation is not allowed!");
+  glCallList(mpMqo->getMaterialList(currentMaterial));
+}
+
+void cMassMqoRender::endMaterialPass() { endPass(currentPass); }

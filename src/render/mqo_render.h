@@ -1,0 +1,59 @@
+// cMqoRender draws a loaded model material by material through each material's
+// effect (or the current line's shader), still or moved by one animated object's
+// tracks; cMassMqoRender draws many copies of a still model with one set-up per
+// material and pass. Main thread, inside a frame's drawing.
+#pragma once
+
+#include <vector>
+
+#include "render/render_object.h"
+
+class resMQO;
+class QelTrackSet;
+
+class cMqoRender : public cRenderObject {
+  VELL_CLASS(cMqoRender, cRenderObject)
+ public:
+  cMqoRender() = default;
+  ~cMqoRender() override = default;
+
+  void draw(f32 time) override;
+  // Binds a model (with its texture ids) and, when given, the tracks that move it.
+  virtual void setModel(resMQO* pModel, const QelTrackSet* pAnim);
+  virtual void releaseInstances() {}
+  virtual u32 getPassNum() const;
+  virtual u32 getMaterialNum() const;
+  virtual void drawFace(u32 object, u32 face, u32 material);
+  // Chooses the material's effect, makes it current and sets its parameters.
+  virtual void setMaterial(u32 material, f32 alpha, f32 time);
+
+  resMQO* getModel() const { return mpMqo; }
+  const QelTrackSet* getAnimation() const { return mpAnim; }
+  const std::vector<u32>& getBaseTextureIds() const { return baseTextureIds; }
+
+ protected:
+  void drawStill(f32 alpha, f32 time);
+  void drawObject(u32 object, f32 alpha, f32 time);
+
+  resMQO* mpMqo = nullptr;              // borrowed: the scene holds the reference
+  const QelTrackSet* mpAnim = nullptr;  // borrowed
+  std::vector<u32> baseTextureIds;
+  std::vector<u32> overlapTextureIds;
+};
+
+class cMassMqoRender : public cMqoRender {
+  VELL_CLASS(cMassMqoRender, cMqoRender)
+ public:
+  cMassMqoRender() = default;
+  ~cMassMqoRender() override = default;
+
+  virtual void beginMaterialPass(f32 time, u32 pass, u32 material, f32 alpha);
+  // Sets the three matrices again after the modelview changed for another copy.
+  virtual void updateMatrices();
+  virtual void drawInstance();
+  virtual void endMaterialPass();
+
+ private:
+  u32 currentMaterial = 0;
+  u32 currentPass = 0;
+};

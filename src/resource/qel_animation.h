@@ -1,0 +1,86 @@
+// QelAnimation and resQEL: a scene-animation file — the models it animates and,
+// per scene, objects with key-framed tracks per model part plus camera tracks.
+// Loading requests every listed model and advances the loading screen per model.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+#include "resource/qel_track_set.h"
+#include "resource/resource_object.h"
+#include "resource/token_reader.h"
+
+class resMQO;
+struct MqoMaterial;
+
+inline constexpr u32 CDEMO_OBJECT_NUMMAX = 256;
+
+struct QelObject {
+  resMQO* mqo = nullptr;  // obj[mqoIndex], not an extra reference; null for the camera
+  s32 mqoIndex = -1;      // -1: the camera object
+  QelTrackSet tracks;
+  s32 cameraTrans = 1;
+  s32 visible = 1;
+};
+
+struct QelScene {
+  std::string name;
+  std::vector<QelObject> objects;
+};
+
+class QelAnimation : public TokenReader {
+ public:
+  QelAnimation();
+  ~QelAnimation() override;
+  QelAnimation(const QelAnimation&) = delete;
+  QelAnimation& operator=(const QelAnimation&) = delete;
+
+  // Reads the file and loads every model it lists. False (with error()) when the
+  // file cannot be opened, ends early or is damaged; a model that cannot be
+  // loaded is fatal.
+  bool read(const std::string& path);
+  const std::string& error() const { return mError; }
+
+  // The number of ".mqo" names in the file's model blocks (0 when it cannot be opened).
+  static u32 countModels(const std::string& path);
+
+  std::array<resMQO*, CDEMO_OBJECT_NUMMAX> obj{};  // one held reference each
+  std::vector<QelScene> scenes;
+  std::vector<f32> sceneEnds;
+  std::string modelDir;
+
+ private:
+  bool readModels();
+  bool readScene();
+  bool fail(const std::string& problem);
+  void releaseModels();
+
+  std::string mError;
+  bool mEndToken = false;  // a scene block ended on "Eof"
+};
+
+class resQEL : public resourceObject {
+  VELL_CLASS(resQEL, resourceObject)
+ public:
+  resQEL() = default;
+  ~resQEL() override;
+
+  bool load(VellFileStream& stream) override;
+  const char* getExtensionMask() const override { return "qel"; }
+
+  static u32 getModelCount(const char* fileName);
+  // Overwrites (or, with null, resets) a model's material; returns the record.
+  const MqoMaterial& setModelMaterial(const MqoMaterial* pMaterial, u32 mqoIndex, u32 materialIndex);
+  // The first model whose path contains the text.
+  u32 getModelIndex(const char* pText) const;
+
+  u32 getSceneNum() const { return mpQel ? static_cast<u32>(mpQel->scenes.size()) : 0; }
+  const QelScene& getScene(u32 index) const;
+  const std::vector<QelScene>& getScenes() const;
+  const std::vector<f32>& getSceneEnds() const;
+
+  std::unique_ptr<QelAnimation> mpQel;
+};

@@ -1,0 +1,194 @@
+// Model loading: the reader, the material resources and the display lists.
+#include "resource/res_mqo.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+
+#include "framework/critical_check.h"
+#include "framework/vell_file.h"
+#include "resource/res_shader.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
+
+resMQO::~resMQO() { releaseEverything(); }
+
+void resMQO::releaseEverything() {
+  for (resTexture*& pTexture : textures) releaseResource(pTexture);
+  for (resTexture*& pTexture : aplaneTextures) releaseResource(pTexture);
+  for (resShader*& pShader : effects) releaseResource(pShader);
+  textures.clear();
+  aplaneTextures.clear();
+  effects.clear();
+  for (auto& [object, lists] : objectLists) {
+    for (u32 list : lists) {
+      if (list) glDeleteLists(list, 1);
+    }
+  }
+  objectLists.clear();
+  for (u32 list : materialLists) {
+    if (list) glDeleteLists(list, 1);
+  }
+  materialLists.clear();
+  mpMqo.reset();
+}
+
+bool resMQO::load(VellFileStream& stream) {
+  resourceObject::load(stream);
+  mpMqo = std::make_unique<MqoModel>();
+  CRITICAL_CHECK(mpMqo, "");
+  if (!mpMqo->read(stream.getPath())) {
+    std::fprintf(stderr, "orvane: cannot load model: %s\n", mpMqo->error().c_str());
+    releaseEverything();
+    return false;
+  }
+  if (!obtainMaterialResources()) {
+    releaseEverything();
+    return false;
+  }
+  compileLists();
+  return true;
+}
+
+bool resMQO::obtainMaterialResources() {
+  resourceManager& manager = *resourceManager::mpThis;
+  for (const MqoMaterial& material : mpMqo->materials) {
+    const std::string texture = material.tex.empty() ? DEFAULT_TEXTURE : material.tex;
+    const std::string aplane = material.aplane.empty() ? DEFAULT_TEXTURE : material.aplane;
+    const std::string effect = material.bump.empty() ? DEFAULT_SHADER : material.bump;
+    auto* pTexture = static_cast<resTexture*>(manager.getResource(texture.c_str(), resTexture::DTI));
+    if (!pTexture) {
+      std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), texture.c_str());
+      return false;
+    }
+    textures.push_back(pTexture);
+    auto* pAplane = static_cast<resTexture*>(manager.getResource(aplane.c_str(), resTexture::DTI));
+    if (!pAplane) {
+      std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), aplane.c_str());
+      return false;
+    }
+    aplaneTextures.push_back(pAplane);
+    auto* pEffect = static_cast<resShader*>(manager.getResource(effect.c_str(), resShader::DTI));
+    if (!pEffect) {
+      std::fprintf(stderr, "orvane: model %s: effect %s cannot be loaded\n", getPath().c_str(), effect.c_str());
+      return false;
+    }
+    effects.push_back(pEffect);
+  }
+  return true;
+}
+
+void resMQO::compileLists() {
+  const u32 materialCount = getMaterialNum();
+  const u32 objectCount = getObjectNum();
+  for (u32 material = 0; material < materialCount; ++material) {
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    for (u32 object = 0; object < objectCount; ++object) {
+      const MqoObject& data = mpMqo->objects[object];
+      for (u32 face = 0; face < data.faceNum; ++face) {
+        if (static_cast<u32>(data.face[face].M) == material) drawFace(object, face, material);
+      }
+    }
+    glEndList();
+    materialLists.push_back(list);
+  }
+  for (u32 object = 0; object < objectCount; ++object) {
+    std::vector<u32>& lists = objectLists[object];
+    const MqoObject& data = mpMqo->objects[object];
+    for (u32 material = 0; material < materialCount; ++material) {
+      const GLuint list = glGenLists(1);
+      glNewList(list, GL_COMPILE);
+      for (u32 face = 0; face < data.faceNum; ++face) {
+        if (static_cast<u32>(data.face[face].M) == material) drawFace(object, face, material);
+      }
+      glEndList();
+      lists.push_back(list);
+    }
+  }
+}
+
+void resMQO::drawFace(u32 objectIndex, u32 faceIndex, u32 materialIndex) const {
+  const MqoObject& object = getObject(objectIndex);
+  const std::vector<MqoFace>& face = object.face;
+  CRITICAL_CHECK(face[faceIndex].num_v!=2, "unsupported vertex count.");
+  CRITICAL_CHECK(face[faceIndex].num_v==3, "");
+  const resTexture* pTexture = getTexture(materialIndex);
+  const f32 scaleU = pTexture ? pTexture->getScaleU() : 1.0f;
+  const f32 scaleV = pTexture ? pTexture->getScaleV() : 1.0f;
+  std::vector<f32> uvs;
+  std::vector<f32> verts;
+  std::vector<f32> normals;
+  std::vector<f32> colors;
+  const bool hasColors = !object.vertexColor.empty();
+  for (int corner = 0; corner < 3; ++corner) {
+    const s32 v = face[faceIndex].V[corner];
+    uvs.push_back(face[faceIndex].UV[corner][0] * scaleU);
+    uvs.push_back(face[faceIndex].UV[corner][1] * scaleV);
+    verts.insert(verts.end(), object.vertex[v].begin(), object.vertex[v].end());
+    normals.insert(normals.end(), object.normal[v].begin(), object.normal[v].end());
+    if (hasColors) colors.insert(colors.end(), object.vertexColor[v].begin(), object.vertexColor[v].end());
+  }
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (hasColors) glEnableClientState(GL_COLOR_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, verts.data());
+  glNormalPointer(GL_FLOAT, 0, normals.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, uvs.data());
+  if (hasColors) glColorPointer(3, GL_FLOAT, 0, colors.data());
+  CRITICAL_CHECK(verts.size()%3==0, "");
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(verts.size() / 3));
+  glPopClientAttrib();
+}
+
+u32 resMQO::getObjectNum() const { return mpMqo ? static_cast<u32>(mpMqo->objects.size()) : 0; }
+
+const MqoObject& resMQO::getObject(u32 index) const {
+  CRITICAL_CHECK(mpMqo, "");
+  CRITICAL_CHECK(index<getObjectNum(), "");
+  return mpMqo->objects[index];
+}
+
+std::string resMQO::getObjectName(u32 index) const {
+  return mpMqo && index < getObjectNum() ? mpMqo->objects[index].name : std::string();
+}
+
+u32 resMQO::getMaterialNum() const { return mpMqo ? static_cast<u32>(mpMqo->materials.size()) : 0; }
+
+const MqoMaterial& resMQO::getMaterial(u32 index) const {
+  CRITICAL_CHECK(mpMqo, "");
+  CRITICAL_CHECK(index<getMaterialNum(), "");
+  return mpMqo->materials[index];
+}
+
+resShader* resMQO::getMaterialEffect(u32 material) const {
+  CRITICAL_CHECK(mpMqo, "");
+  CRITICAL_CHECK(material<mpMqo->GetMatNum(), "");
+  return material < effects.size() ? effects[material] : nullptr;
+}
+
+void resMQO::overwriteMaterial(const MqoMaterial& material, u32 index) {
+  CRITICAL_CHECK(mpMqo, "");
+  CRITICAL_CHECK(index<getMaterialNum(), "");
+  mpMqo->materials[index] = material;
+}
+
+void resMQO::resetMaterial(u32 index) {
+  CRITICAL_CHECK(mpMqo, "");
+  CRITICAL_CHECK(index<getMaterialNum(), "");
+  mpMqo->materials[index] = mpMqo->initialMaterials[index];
+}
+
+u32 resMQO::getObjectMaterialList(u32 object, u32 material) const {
+  const auto found = objectLists.find(object);
+  if (found == objectLists.end() || material >= found->second.size()) return 0;
+  return found->second[material];
+}
+
+const MqoPoint& resMQO::getBone(const std::string& name) const {
+  static const MqoPoint kOrigin = {0.0f, 0.0f, 0.0f};
+  return mpMqo ? mpMqo->getBone(name) : kOrigin;
+}

@@ -1,0 +1,41 @@
+// CPostEffectManager: the post-effect table and its per-frame stage — every entry
+// active at the demo time runs its effect over the source screens into a work or
+// the composite screen; with none active the default effect copies the picture.
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "framework/types.h"
+#include "screen/post_effect_definitions.h"
+
+class resShader;
+
+class CPostEffectManager {
+ public:
+  static constexpr s32 RENDER_TARGET_BEGIN = -1;
+  static constexpr s32 RENDER_TARGET_END = 4;
+  static constexpr const char* DEFINITION_FILE = "data\\definition\\postEffectDefine.txt";
+
+  CPostEffectManager() = default;
+  virtual ~CPostEffectManager();
+  CPostEffectManager(const CPostEffectManager&) = delete;
+  CPostEffectManager& operator=(const CPostEffectManager&) = delete;
+
+  // Replaces the table from an open text file, sorts it and loads the effects
+  // (an effect that does not load leaves its entry inert). Always true.
+  bool loadDefinitions(std::FILE* file);
+
+  u32 getEntryCount() const { return static_cast<u32>(mEntries.size()); }
+  const PostEffectEntry& getEntry(u32 index) const { return mEntries[index]; }
+  // The entry's effect while start <= time <= end, else null.
+  resShader* activeEffect(u32 index, u32 time) const;
+  // 0 outside the entry's range, else (time - start) / (end - start).
+  f32 effectRate(u32 index, u32 time) const;
+
+ private:
+  void releaseEffects();
+
+  std::vector<PostEffectEntry> mEntries;
+  std::vector<resShader*> mHeldEffects;  // one reference each
+};

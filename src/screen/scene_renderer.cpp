@@ -1,0 +1,125 @@
+// Scene rendering with accumulation anti-aliasing.
+#include "screen/scene_renderer.h"
+
+#include <GL/glew.h>
+
+#include "demo/demo_manager.h"
+#include "demo/scene.h"
+#include "framework/critical_check.h"
+#include "render/render_object.h"
+#include "render/shader_manager.h"
+#include "resource/res_shader.h"
+#include "resource/resource_manager.h"
+#include "screen/scene_screen.h"
+#include "screen/screen_quad.h"
+
+namespace {
+
+CSceneRenderer gSceneRenderer;
+
+void orthographicUnitSquare() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, 1.0, 0.0, 1.0, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace
+
+CSceneRenderer& sceneRenderer() { return gSceneRenderer; }
+
+JitterOffset currentJitterOffset() { return gSceneRenderer.jitterOffset(); }
+
+CSceneRenderer::~CSceneRenderer() = default;
+
+bool CSceneRenderer::initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScreen) {
+  const JitterOffset* table = jitterTable(sampleCount);
+  if (!table) {
+    return false;
+  }
+  mSampleCount = sampleCount;
+  mpMultisampleScreen = pMultisampleScreen;
+  mpJitterTable = table;
+  mSampleIndex = 0;
+  if (mpMultisampleScreen) {
+    resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(CORE_EFFECT, resShader::DTI));
+    CRITICAL_CHECK(pShader, "");
+    mpCoreEffect = pShader;
+    shaderManager::mpThis->mpCurrentProgram = pShader;
+    const f32 div = static_cast<f32>(sampleCount);
+    setCurrentParameter("div", &div);
+  }
+  return true;
+}
+
+void CSceneRenderer::shutdown() {
+  releaseResource(mpCoreEffect);
+  mpMultisampleScreen = nullptr;
+  mSampleCount = 0;
+  mpJitterTable = nullptr;
+  mSampleIndex = 0;
+}
+
+JitterOffset CSceneRenderer::jitterOffset() const {
+  return mpJitterTable ? mpJitterTable[mSampleIndex] : JitterOffset{};
+}
+
+void CSceneRenderer::render(IScene* pScene, CSceneScreen* pTarget, f32 progress) {
+  if (!pScene || !pTarget) {
+    return;
+  }
+  if (mSampleCount == 0 || !mpMultisampleScreen) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
+    glEnable(GL_DEPTH_TEST);
+    mSampleIndex = 0;
+    pScene->draw(progress);
+    glFlush();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    return;
+  }
+
+  CDemoManager& demo = demoManager();
+  resShader* pShader = mpCoreEffect;
+  CRITICAL_CHECK(pShader, "");
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  const u32 sampleTexture = mpMultisampleScreen->getColorTexture();
+  const u32 targetTexture = pTarget->getColorTexture();
+  setCurrentParameter("srcColBuf0", &sampleTexture);
+  setCurrentParameter("srcColBuf1", &targetTexture);
+
+  for (s32 i = 0; i < mSampleCount; ++i) {
+    if (i == 0) {
+      mpMultisampleScreen->attachDepth(pTarget->getDepthTexture());
+    } else {
+      mpMultisampleScreen->restoreDepth();
+    }
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpMultisampleScreen->getFrameBuffer());
+    glEnable(GL_DEPTH_TEST);
+    mSampleIndex = i;
+    pScene->draw(progress);
+    glFlush();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
+    orthographicUnitSquare();
+    CRITICAL_CHECK(pShader, "");
+    shaderManager::mpThis->mpCurrentProgram = pShader;
+    setCurrentStateMatrix("projMat", 0x81);
+    const u32 pass = i == 0 ? 0 : 1;
+    shaderManager::mpThis->setPass(pass);
+    drawScreenQuad(demo.getScreenScaleU(), demo.getScreenScaleV());
+    shaderManager::mpThis->resetPass(pass);
+    glFlush();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  }
+
+  orthographicUnitSquare();
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  setCurrentStateMatrix("projMat", 0x81);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
+  shaderManager::mpThis->setPass(2);
+  drawScreenQuad(demo.getScreenScaleU(), demo.getScreenScaleV());
+  shaderManager::mpThis->resetPass(2);
+  glFlush();
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}

@@ -1,0 +1,42 @@
+// CSceneRenderer: draws a line's scene into its source screen, directly or as
+// several jittered renders combined by the accumulation effect, and publishes the
+// jitter of the sample being drawn to every projection set-up. Main thread.
+#pragma once
+
+#include "framework/singleton.h"
+#include "framework/types.h"
+#include "screen/jitter.h"
+
+class CSceneScreen;
+class IScene;
+class resShader;
+
+class CSceneRenderer : public Singleton<CSceneRenderer> {
+ public:
+  static constexpr const char* CORE_EFFECT = "data\\shader\\core.fx";
+
+  CSceneRenderer() = default;
+  ~CSceneRenderer() override;
+
+  // Sample counts without a jitter table (anything but 0, 2, 3, 4, 8, 16) are
+  // refused with false. With a multisample screen the accumulation effect loads.
+  bool initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScreen);
+  void render(IScene* pScene, CSceneScreen* pTarget, f32 progress);
+  // Releases the accumulation effect (the renderer then draws directly).
+  void shutdown();
+
+  JitterOffset jitterOffset() const;
+  s32 getSampleCount() const { return mSampleCount; }
+  s32 getSampleIndex() const { return mSampleIndex; }
+
+ private:
+  s32 mSampleCount = 0;
+  const JitterOffset* mpJitterTable = nullptr;
+  s32 mSampleIndex = 0;
+  CSceneScreen* mpMultisampleScreen = nullptr;  // borrowed from the demo manager
+  resShader* mpCoreEffect = nullptr;            // one held reference
+};
+
+CSceneRenderer& sceneRenderer();
+// The jitter of the sample being drawn ((0, 0) outside the multi-sample loop).
+JitterOffset currentJitterOffset();
