@@ -68,14 +68,17 @@ void report(const Track& track, const StereoBuffer& all) {
                 dbfs(peak), dbfs(std::sqrt(sum / n)), dbfs(std::sqrt(low / n)), dbfs(std::sqrt(high / n)),
                 std::sqrt(side / sum));
   }
-  // Instrument balance in the climax, each heard alone (effects included).
-  const Section& climax = *findSection("climax");
-  const std::int64_t first = msToSample(climax.startMs()) + kSamplesPerBar;
-  for (int i = 0; i < kInstrumentCount; ++i) {
-    const Level level = measure(track.render(first, 2 * kSamplesPerBar, 1u << i));
-    std::printf("  climax %-9s rms %6.1f dB peak %6.1f dB\n", instrumentName(static_cast<Instrument>(i)),
-                dbfs(level.rms), dbfs(level.peak));
-  }
+  // Instrument balance, each heard alone (effects included), in a drop and at the end of a build-up.
+  const std::pair<const char*, std::int64_t> windows[] = {
+      {"climax", msToSample(findSection("climax")->startMs()) + kSamplesPerBar},
+      {"buildup2", msToSample(findSection("buildup2")->endMs()) - 2 * kSamplesPerBar}};
+  for (const auto& [name, first] : windows)
+    for (int i = 0; i < kInstrumentCount; ++i) {
+      const Level level = measure(track.render(first, 2 * kSamplesPerBar, 1u << i));
+      if (level.peak > 1e-4)
+        std::printf("  %-9s %-9s rms %6.1f dB peak %6.1f dB\n", name, instrumentName(static_cast<Instrument>(i)),
+                    dbfs(level.rms), dbfs(level.peak));
+    }
 }
 
 }  // namespace

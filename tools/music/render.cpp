@@ -24,26 +24,26 @@ struct Routing {
 constexpr std::array<Routing, kInstrumentCount> kRouting{{
     {false, 0.55, 0.00, 0.00},  // kick
     {false, 0.45, 0.30, 0.00},  // snare
-    {false, 0.40, 0.35, 0.00},  // clap
+    {false, 0.50, 0.35, 0.00},  // clap
     {false, 1.10, 0.10, 0.00},  // hat
     {false, 0.90, 0.12, 0.00},  // open hat
     {false, 0.80, 0.30, 0.00},  // crash
     {false, 0.60, 0.40, 0.00},  // riser
     {true, 0.90, 0.00, 0.00},   // bass
     {true, 0.75, 0.00, 0.00},   // sub
-    {true, 1.30, 0.40, 0.00},   // pad
+    {true, 1.15, 0.40, 0.00},   // pad
     {true, 1.00, 0.30, 0.35},   // pluck
-    {true, 1.10, 0.28, 0.30},   // lead
+    {true, 1.45, 0.28, 0.30},   // lead
     {true, 1.00, 0.50, 0.35},   // bell
     {false, 0.90, 0.45, 0.00},  // wind
 }};
 
-constexpr double kDuckDepth = 0.5;
+constexpr double kDuckDepth = 0.45;
 constexpr double kDuckRecovery = 0.11;
 constexpr double kMasterGain = 0.87;
 constexpr double kLimitKnee = 0.70;
 constexpr double kCeiling = 0.8912509381337456;  // -1 dBFS
-constexpr double kFadeSeconds = 3.5;
+constexpr double kFadeSeconds = 2.5;
 
 // Freeverb-style room: eight damped combs and four allpasses per side.
 class Reverb {

@@ -235,7 +235,7 @@ void intro(Composer& c, const Section& s) {
   c.add(Instrument::Wind, s.startBar, 0, 16 * s.bars, 0, 0.6, 0, 700, 2400);
   for (int local = 0; local < s.bars; ++local) {
     const int bar = s.startBar + local;
-    c.pad(bar, 0.32 + 0.05 * local, 350 * exp2Det(local * 0.42), 350 * exp2Det((local + 1) * 0.42));
+    c.pad(bar, 0.16 + 0.07 * local, 350 * exp2Det(local * 0.42), 350 * exp2Det((local + 1) * 0.42));
     if (local >= 4) {
       c.arp(bar, 0.16 + 0.04 * (local - 4), 900 + 250 * (local - 4), 12, 1);
       c.sub(bar, 0.22 + 0.04 * (local - 4));

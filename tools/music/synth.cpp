@@ -131,7 +131,7 @@ struct Clap {
     double env = 0.0;
     for (double burst : {0.0, 0.011, 0.023})
       if (t >= burst) env += expDet(-(t - burst) / 0.0065);
-    if (t >= 0.023) env += 0.55 * expDet(-(t - 0.023) / 0.13);
+    if (t >= 0.023) env += 0.85 * expDet(-(t - 0.023) / 0.13);
     env *= endFade(t, 0.5, 0.05);
     bpL.process(noiseL.next());
     bpR.process(noiseR.next());
