@@ -291,10 +291,11 @@ void buildup(Composer& c, const Section& s, double intensity) {
 void drop(Composer& c, const Section& s, bool climax) {
   for (int local = 0; local < s.bars; ++local) {
     const int bar = s.startBar + local;
-    c.kicks(bar, 1.0);
-    c.claps(bar, climax ? 0.82 : 0.7);
-    c.busyHats(bar, climax ? 0.34 : 0.3, true);
-    c.offbeatBass(bar, 0.72, 420);
+    // The first drop holds a little back so the climax can rise above it.
+    c.kicks(bar, climax ? 1.0 : 0.9);
+    c.claps(bar, climax ? 0.85 : 0.68);
+    c.busyHats(bar, climax ? 0.36 : 0.28, true);
+    c.offbeatBass(bar, climax ? 0.76 : 0.66, climax ? 460 : 400);
     c.sub(bar, 0.5);
     c.pad(bar, climax ? 0.56 : 0.5, climax ? 4200 : 3000, climax ? 4800 : 3400);
     c.arp(bar, climax ? 0.27 : 0.25, climax ? 2400 : 1900, 12, 1);
