@@ -249,3 +249,146 @@ TEST(MusicDocs, SectionTableMatchesTheCode) {
     EXPECT_NE(page.find(row), std::string::npos) << row;
   }
 }
+
+namespace {
+
+m::Note testNote(m::Instrument instrument, double pitch, double length) {
+  m::Note note{};
+  note.instrument = instrument;
+  note.start = 1.0;
+  note.length = length;
+  note.pitch = pitch;
+  note.velocity = 1.0;
+  note.pan = 0.0;
+  note.brightFrom = instrument == m::Instrument::Riser ? 300.0 : 2000.0;
+  note.brightTo = instrument == m::Instrument::Riser ? 6000.0 : 2000.0;
+  note.seed = 7;
+  return note;
+}
+
+struct Rendered {
+  std::int64_t first;
+  std::vector<double> left, right;
+};
+
+Rendered renderAlone(const m::Note& note, std::int64_t before = 100, std::int64_t after = 2000) {
+  Rendered r;
+  r.first = m::noteFirstSample(note) - before;
+  const auto count = before + static_cast<std::int64_t>(m::noteSeconds(note) * m::kSampleRate) + after;
+  r.left.assign(static_cast<std::size_t>(count), 0.0);
+  r.right.assign(static_cast<std::size_t>(count), 0.0);
+  m::renderNote(note, r.first, count, r.left.data(), r.right.data());
+  return r;
+}
+
+int risingZeroCrossings(const std::vector<double>& x, std::size_t from, std::size_t to) {
+  int count = 0;
+  for (std::size_t i = from + 1; i < to; ++i) count += x[i - 1] < 0.0 && x[i] >= 0.0;
+  return count;
+}
+
+}  // namespace
+
+TEST(MusicSynth, EveryInstrumentSoundsOnlyWithinItsSpan) {
+  for (int i = 0; i < m::kInstrumentCount; ++i) {
+    const auto instrument = static_cast<m::Instrument>(i);
+    const bool long_ = instrument == m::Instrument::Riser || instrument == m::Instrument::Wind;
+    const m::Note note = testNote(instrument, instrument == m::Instrument::Bass ? 40 : 69, long_ ? 2.0 : 0.5);
+    const Rendered r = renderAlone(note);
+    const std::int64_t spanEnd = m::noteFirstSample(note) + static_cast<std::int64_t>(m::noteSeconds(note) * 44100) + 1;
+    double peak = 0.0;
+    for (std::size_t s = 0; s < r.left.size(); ++s) {
+      const std::int64_t at = r.first + static_cast<std::int64_t>(s);
+      ASSERT_TRUE(std::isfinite(r.left[s]) && std::isfinite(r.right[s])) << m::instrumentName(instrument);
+      if (at < m::noteFirstSample(note) || at >= spanEnd) {
+        ASSERT_EQ(r.left[s], 0.0) << m::instrumentName(instrument) << " at " << at;
+        ASSERT_EQ(r.right[s], 0.0) << m::instrumentName(instrument) << " at " << at;
+      }
+      peak = std::max({peak, std::fabs(r.left[s]), std::fabs(r.right[s])});
+    }
+    EXPECT_GT(peak, 0.01) << m::instrumentName(instrument);
+    EXPECT_LT(peak, 1.5) << m::instrumentName(instrument);
+    // The tail has faded out by the end of the span: no click when the voice stops.
+    const std::size_t last = static_cast<std::size_t>(spanEnd - 1 - r.first);
+    EXPECT_LT(std::fabs(r.left[last]), 0.01 * peak + 1e-9) << m::instrumentName(instrument);
+  }
+}
+
+TEST(MusicSynth, ANoteSplitAcrossRangesEqualsTheWholeNote) {
+  const m::Note note = testNote(m::Instrument::Pad, 62, 1.0);
+  const std::int64_t first = m::noteFirstSample(note);
+  const std::int64_t count = static_cast<std::int64_t>(m::noteSeconds(note) * m::kSampleRate);
+  std::vector<double> wholeL(count, 0.0), wholeR(count, 0.0), partL(count, 0.0), partR(count, 0.0);
+  m::renderNote(note, first, count, wholeL.data(), wholeR.data());
+  const std::int64_t cut = count / 3;
+  m::renderNote(note, first, cut, partL.data(), partR.data());
+  m::renderNote(note, first + cut, count - cut, partL.data() + cut, partR.data() + cut);
+  EXPECT_EQ(wholeL, partL);
+  EXPECT_EQ(wholeR, partR);
+}
+
+TEST(MusicSynth, PitchedVoicesPlayTheirNote) {
+  // A2 = 110 Hz on the sub: 55 cycles in half a second of its sustain.
+  const Rendered sub = renderAlone(testNote(m::Instrument::Sub, 45, 1.0), 0, 0);
+  EXPECT_NEAR(risingZeroCrossings(sub.left, 4410, 4410 + 22050), 55, 1);
+  // The kick's body settles near 44 Hz after its pitch drop.
+  const Rendered kick = renderAlone(testNote(m::Instrument::Kick, 36, 0.5), 0, 0);
+  EXPECT_NEAR(risingZeroCrossings(kick.left, 8820, 8820 + 8820), 9, 1);
+}
+
+TEST(MusicSynth, PadsAreWideAndKicksAreCentred) {
+  const Rendered pad = renderAlone(testNote(m::Instrument::Pad, 62, 1.0));
+  double sideEnergy = 0.0, energy = 0.0;
+  for (std::size_t i = 0; i < pad.left.size(); ++i) {
+    sideEnergy += (pad.left[i] - pad.right[i]) * (pad.left[i] - pad.right[i]);
+    energy += pad.left[i] * pad.left[i] + pad.right[i] * pad.right[i];
+  }
+  EXPECT_GT(sideEnergy / energy, 0.05);
+  const Rendered kick = renderAlone(testNote(m::Instrument::Kick, 36, 0.5));
+  EXPECT_EQ(kick.left, kick.right);
+}
+
+TEST(MusicScore, PitchedPartsStayInDMajor) {
+  static constexpr bool kInKey[12] = {false, true, true, false, true, false, true, true, false, true, false, true};
+  for (const m::Note& note : track().notes()) {
+    switch (note.instrument) {
+      case m::Instrument::Bass:
+      case m::Instrument::Sub:
+      case m::Instrument::Pad:
+      case m::Instrument::Pluck:
+      case m::Instrument::Lead:
+      case m::Instrument::Bell:
+        EXPECT_TRUE(kInKey[static_cast<int>(note.pitch) % 12])
+            << m::instrumentName(note.instrument) << " " << note.pitch << " at " << note.start;
+        break;
+      default: break;
+    }
+  }
+}
+
+TEST(MusicScore, BreakdownHasNoKickAndTheClimaxIsTheBusiest) {
+  auto perBar = [](const char* name, m::Instrument only, bool all) {
+    const m::Section& s = *m::findSection(name);
+    int count = 0;
+    for (const m::Note& note : track().notes())
+      if ((all || note.instrument == only) && note.start >= barSeconds(s.startBar) && note.start < barSeconds(s.endBar()))
+        ++count;
+    return static_cast<double>(count) / s.bars;
+  };
+  EXPECT_EQ(perBar("breakdown", m::Instrument::Kick, false), 0.0);
+  EXPECT_EQ(perBar("intro", m::Instrument::Kick, false), 0.0);
+  EXPECT_GT(perBar("climax", m::Instrument::Kick, true), perBar("main", m::Instrument::Kick, true));
+  EXPECT_GT(perBar("main", m::Instrument::Kick, true), perBar("verse", m::Instrument::Kick, true));
+  EXPECT_GT(perBar("verse", m::Instrument::Kick, true), perBar("intro", m::Instrument::Kick, true));
+  EXPECT_GT(perBar("main", m::Instrument::Lead, false), 0.0);
+  EXPECT_GT(perBar("breakdown", m::Instrument::Bell, false), 0.0);
+}
+
+TEST(MusicRender, InstrumentMaskSilencesWhatIsLeftOut) {
+  const std::int64_t first = atSeconds(barSeconds(m::findSection("breakdown")->startBar + 2));
+  for (std::uint32_t mask : {0u, 1u << static_cast<int>(m::Instrument::Kick)}) {
+    const m::StereoBuffer silent = track().render(first, 4410, mask);
+    EXPECT_EQ(m::measure(silent).peak, 0.0) << mask;
+  }
+  EXPECT_GT(m::measure(track().render(first, 4410)).peak, 0.01);
+}

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "music/arrangement.h"
+
 namespace orvane::music {
 
 double sineCycles(double phase) {
@@ -105,10 +107,9 @@ double squareBlep(double phase, double step) {
 }
 
 void Svf::tune(double cutoffHz, double damping) {
-  const double nyquistSafe = std::min(std::max(cutoffHz, 10.0), 20000.0) / 44100.0;
-  // tan(pi·f/rate) from the deterministic sine and cosine.
-  const double half = nyquistSafe * 0.5;
-  const double g = sineCycles(half) / cosineCycles(half);
+  const double ratio = std::min(std::max(cutoffHz, 10.0), 20000.0) / kSampleRate;
+  // tan(pi·f/rate) from the deterministic sine and cosine (which take cycles).
+  const double g = sineCycles(ratio * 0.5) / cosineCycles(ratio * 0.5);
   k_ = damping;
   a1_ = 1.0 / (1.0 + g * (g + k_));
   a2_ = g * a1_;
@@ -121,7 +122,6 @@ void Svf::process(double input) {
   const double v2 = ic2_ + a2_ * ic1_ + a3_ * v3;
   ic1_ = 2.0 * v1 - ic1_;
   ic2_ = 2.0 * v2 - ic2_;
-  input_ = input;
   low_ = v2;
   band_ = v1;
   high_ = input - k_ * v1 - v2;

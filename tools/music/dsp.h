@@ -1,6 +1,6 @@
 // Deterministic sound building blocks for the music generator: sine, exponent,
 // seeded noise, band-limited oscillators and filters. Only IEEE basic arithmetic,
-// floor, ldexp and sqrt are used, so every machine computes the same samples.
+// floor, frexp, ldexp and sqrt are used, so every machine computes the same samples.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +50,7 @@ class Svf {
  private:
   double a1_ = 0, a2_ = 0, a3_ = 0, k_ = 1;
   double ic1_ = 0, ic2_ = 0;
-  double low_ = 0, band_ = 0, high_ = 0, input_ = 0;
+  double low_ = 0, band_ = 0, high_ = 0;
 };
 
 // Constant-power pan gains for pan in [-1 (left), 1 (right)].

@@ -12,7 +12,7 @@ namespace orvane::music {
 // The Ogg stream serial number; fixed so the same samples give the same file.
 inline constexpr int kOggSerial = 0x0a1e2026;
 
-// Encodes interleaved-free stereo at `quality` (-0.1..1). Returns false on I/O errors.
+// Encodes two-channel audio at VBR `quality` (-0.1..1); false (with `error`) when it cannot.
 bool writeOggVorbis(const std::string& path, const StereoBuffer& audio, int sampleRate, float quality,
                     std::string& error);
 

@@ -1,6 +1,6 @@
 // music_gen: renders the music track "air" and writes it as Ogg Vorbis.
 // Usage: music_gen OUTPUT.ogg [--report]
-// --report prints levels and a rough spectrum per section, and per instrument.
+// --report prints levels and low/high band balance per section, and per instrument.
 #include <algorithm>
 #include <chrono>
 #include <cmath>

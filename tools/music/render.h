@@ -1,7 +1,6 @@
-// Mixes the notes of "air" into the finished stereo track: sidechain pumping,
-// ping-pong delay, reverb, master gain, limiter and the final fade. Any range of
-// samples can be rendered on its own, which keeps tests short and lets the
-// generator render chunks in parallel.
+// Mixes the notes of "air" into the finished stereo track: sidechain pumping, delay,
+// reverb, limiter and the final fade. Any range renders on its own, which keeps
+// tests short and lets the generator render chunks in parallel.
 #pragma once
 
 #include <cstdint>
