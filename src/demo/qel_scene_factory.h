@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "demo/scene.h"
 #include "demo/scene_definitions.h"
 #include "framework/types.h"
 
-class IScene;
 
 class CQelSceneFactory {
  public:

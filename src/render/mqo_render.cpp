@@ -146,6 +146,9 @@ void cMassMqoRender::updateMatrices() {
   setCurrentStateMatrix("shWorldMat", 17);
   setCurrentStateMatrix("shViewMat", 17);
   setCurrentStateMatrix("shVProjMat", 128);
+  // Values reach the program when its pass is set; setting the pass again before
+  // its reset sends them and keeps the states saved by the first set.
+  shaderManager::mpThis->setPass(currentPass);
 }
 
 void cMassMqoRender::drawInstance() {

@@ -18,6 +18,9 @@
 
 namespace {
 constexpr f64 kRadiansToDegrees = 180.0 / 3.141592025756836;
+
+// The parsed animation of the bound resource; null when nothing is bound either.
+const QelAnimation* parsedAnimation(const resQEL* pQel) { return pQel ? pQel->mpQel.get() : nullptr; }
 }
 
 cQelRender::~cQelRender() { releaseRenderers(); }
@@ -25,7 +28,10 @@ cQelRender::~cQelRender() { releaseRenderers(); }
 void cQelRender::setQel(resQEL* pQel) {
   CRITICAL_CHECK(pQel, "");
   mpQel = pQel;
-  CRITICAL_CHECK(mpQel->mpQel, "");
+  {
+    const QelAnimation* mpQel = parsedAnimation(this->mpQel);
+    CRITICAL_CHECK(mpQel, "");
+  }
   releaseRenderers();
   for (const QelScene& scene : mpQel->getScenes()) {
     std::vector<std::unique_ptr<cMqoRender>>& sceneRenderers = renderers.emplace_back();
@@ -74,12 +80,18 @@ void cQelRender::applyCamera(u32 sceneIndex, f32 time) {
 }
 
 void cQelRender::setCamera(u32 sceneIndex, f32 progress) {
-  CRITICAL_CHECK(mpQel->mpQel, "");
+  {
+    const QelAnimation* mpQel = parsedAnimation(this->mpQel);
+    CRITICAL_CHECK(mpQel, "");
+  }
   applyCamera(sceneIndex, getSceneTime(sceneIndex) * progress);
 }
 
 void cQelRender::drawSceneByName(const char* name, f32 progress) {
-  CRITICAL_CHECK(mpQel->mpQel, "");
+  {
+    const QelAnimation* mpQel = parsedAnimation(this->mpQel);
+    CRITICAL_CHECK(mpQel, "");
+  }
   CRITICAL_CHECK(mpQel->getSceneNum()>0, "");
   bool isFound = false;
   u32 index = 0;
@@ -99,7 +111,10 @@ const MqoMaterial& cQelRender::setModelMaterial(const MqoMaterial* pMaterial, u3
 }
 
 void cQelRender::drawScene(u32 sn, f32 progress, s32 withCamera) {
-  CRITICAL_CHECK(mpQel->mpQel, "");
+  {
+    const QelAnimation* mpQel = parsedAnimation(this->mpQel);
+    CRITICAL_CHECK(mpQel, "");
+  }
   CRITICAL_CHECK(sn<mpQel->getSceneNum(), "");
   const f32 time = getSceneTime(sn) * progress;
   if (withCamera == 1) {

@@ -41,7 +41,9 @@ void setCurrentStateMatrix(const char* name, u32 code) {
 }
 
 void cRenderObject::beginPass(u32 pass) {
-  shaderManager::mpThis->setPass(pass);
+  // Values reach the program when a pass is set, so the standard parameters are
+  // set first and the pass applied after them: the order the effect needs to see
+  // this draw's matrices and not the previous one's.
   setCurrentStateMatrix("shWorldMat", kModelViewMatrix);
   setCurrentStateMatrix("shViewMat", kModelViewMatrix);
   setCurrentStateMatrix("shVProjMat", kModelViewProjectionMatrix);
@@ -61,6 +63,7 @@ void cRenderObject::beginPass(u32 pass) {
   setCurrentParameter("shShininess", &shininess);
   setCurrentParameter("shEyePos", cameraManager::mpThis->mEyePos);
   setCurrentParameter("shLightPos", lightManager::mpThis->mLightPos);
+  shaderManager::mpThis->setPass(pass);
 }
 
 void cRenderObject::endPass(u32 pass) {
@@ -75,8 +78,7 @@ void cRenderObject::draw(f32 /*time*/) {
     return;
   }
   shaderManager::mpThis->mpCurrentProgram = shader;
-  // beginPass and endPass apply and reset the pass themselves; applying it twice
-  // would save the already-changed render states as the ones to restore.
+  // beginPass and endPass apply and reset the pass themselves, once per pass.
   for (u32 pass = 0; pass < shader->getPassNum(); ++pass) {
     beginPass(pass);
     drawGeometry(pass);

@@ -23,7 +23,8 @@ class cRenderObject : public VellObject {
   cRenderObject() = default;
   ~cRenderObject() override = default;
 
-  // Applies the current program's pass and sets the standard parameters.
+  // Sets the standard parameters, then applies the current program's pass: a value
+  // set after this reaches the program only when the pass is set again.
   virtual void beginPass(u32 pass);
   // Draws the geometry through every pass of the effect (or once without one).
   virtual void draw(f32 time);

@@ -1,0 +1,74 @@
+// The running order as the factory reads it: line count, columns converted like
+// atoi, the "invalid format." stop, and rows on lines the show does not have.
+#include "demo/qel_scene_factory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "framework/critical_check.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+// Reads the text as the entry would hand the open file over.
+void readInto(CQelSceneFactory& factory, const std::string& text) {
+  std::FILE* file = std::tmpfile();
+  std::fputs(text.c_str(), file);
+  std::rewind(file);
+  EXPECT_TRUE(factory.read(file));
+  std::fclose(file);
+}
+
+}  // namespace
+
+TEST(SceneFactory, OneRowPerLineGivesTwoLinesAndTwoRecords) {
+  CQelSceneFactory factory;
+  readInto(factory, "data\\qel\\a.qel 0 0 0 0 0 default\ndata\\qel\\b.qel 1 0 0 0 0 glow\n");
+  EXPECT_EQ(factory.getMaxLine(), 2);
+  ASSERT_EQ(factory.getDefinitionCount(), 2u);
+  EXPECT_EQ(factory.getDefinition(0).name, "data\\qel\\a.qel");
+  EXPECT_EQ(factory.getDefinition(1).line, 1);
+  EXPECT_EQ(factory.getDefinition(1).shader, "glow");
+}
+
+TEST(SceneFactory, EighthColumnIsIgnoredAndNumbersStopAtTheFirstLetter) {
+  CQelSceneFactory factory;
+  readInto(factory, "a.qel 0 1500x 2500 0 0 default eighth\nb.qel 0 abc xyz 0 0 Default\n");
+  ASSERT_EQ(factory.getDefinitionCount(), 2u);
+  EXPECT_EQ(factory.getDefinition(0).windowStart, 1500);
+  EXPECT_EQ(factory.getDefinition(0).windowEnd, 2500);
+  EXPECT_EQ(factory.getDefinition(0).shader, "default");
+  EXPECT_EQ(factory.getDefinition(1).windowStart, 0);  // letters only: the scene keeps its own start
+  EXPECT_EQ(factory.getDefinition(1).windowEnd, 0);
+  EXPECT_EQ(factory.getDefinition(1).shader, "Default");  // another effect name, not "no shader"
+}
+
+TEST(SceneFactory, NoRowsMeansNoScene) {
+  CQelSceneFactory factory;
+  readInto(factory, "# only a comment\n\n");
+  EXPECT_EQ(factory.getDefinitionCount(), 0u);
+  EXPECT_EQ(factory.getMaxLine(), 0);
+  EXPECT_EQ(factory.createScene(0), nullptr);
+}
+
+TEST(SceneFactoryDeath, OnlyRowOnLineOneIsAnInvalidFormat) {
+  EXPECT_EXIT(
+      {
+        CQelSceneFactory factory;
+        readInto(factory, "data\\qel\\b.qel 1 0 0 0 0 default\n");
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[mMaxLine-1<static_cast<s32>(mVecSceneDefInfos.size()) + \"invalid format.\"]"));
+}
+
+TEST(SceneFactory, RowsOnOtherLinesAreRejectedWithTheirRowNamed) {
+  CQelSceneFactory factory;
+  testing::internal::CaptureStderr();
+  readInto(factory, "a.qel 0 0 0 0 0 default\nextra.qel 2 0 0 0 0 default\n");
+  const std::string messages = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(factory.getDefinitionCount(), 1u);
+  EXPECT_EQ(factory.getMaxLine(), 1);
+  EXPECT_NE(messages.find("line 2"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("extra.qel"), std::string::npos) << messages;
+}

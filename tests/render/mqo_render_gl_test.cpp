@@ -1,0 +1,208 @@
+// Model drawing: material colour and alpha, the line shader taking over with the
+// model's own textures and colours, the depth nesting of animated objects, and
+// instanced drawing that refuses animations.
+#include "render/mqo_render.h"
+
+#include <gtest/gtest.h>
+
+#include "demo/demo_manager.h"
+#include "demo/show_fixtures.h"
+#include "framework/critical_check.h"
+#include "render/effect_support.h"
+#include "resource/qel_track_set.h"
+#include "resource/res_mqo.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+// Outputs blue whatever the material: proof that the line shader drew.
+constexpr const char* kBlueEffect = R"(
+uniform float4x4 shVProjMat;
+float4 shMqoColor = float4(1, 1, 1, 1);
+void blueVertex() { gl_Position = shVProjMat * gl_Vertex; }
+vec4 blue() { return vec4(0.0, 0.0, 1.0, shMqoColor.a); }
+technique Blue { pass P {
+  VertexProgram = compile glslv blueVertex();
+  FragmentProgram = compile glslf blue();
+} }
+)";
+
+class MqoRender : public EffectTest {
+ protected:
+  void SetUp() override {
+    EffectTest::SetUp();
+    write("flat.fx", kFlatEffect);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+  void TearDown() override {
+    demoManager().setCurrentLineShader(nullptr);
+    for (resMQO*& pModel : mModels) releaseResource(pModel);
+    EffectTest::TearDown();
+  }
+
+  resMQO* model(const std::string& name, const std::string& text) {
+    const std::string path = write(name, text);
+    mModels.push_back(static_cast<resMQO*>(resourceManager::mpThis->getResource(path.c_str(), resMQO::DTI)));
+    return mModels.back();
+  }
+
+  static GLint modelviewDepth() {
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    return depth;
+  }
+
+  std::vector<resMQO*> mModels;
+};
+
+}  // namespace
+
+TEST_F(MqoRender, ColourAlphaIsScaledByTheDrawingAlpha) {
+  resMQO* pModel = model("orange.mqo", plateModel(1.0f, 0.5f, 0.0f, 0.8f));
+  ASSERT_NE(pModel, nullptr);
+  cMqoRender render;
+  render.setModel(pModel, nullptr);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  render.setMaterial(0, 0.5f, 0.0f);
+  render.beginPass(0);
+  glCallList(pModel->getMaterialList(0));
+  render.endPass(0);
+  const std::array<int, 4> pixel = target.pixel(4, 4);
+  EXPECT_EQ(pixel[0], 255);
+  EXPECT_NEAR(pixel[1], 128, 1);
+  EXPECT_EQ(pixel[2], 0);
+  EXPECT_NEAR(pixel[3], 102, 1);  // 0.8 x 0.5 = 0.4
+}
+
+TEST_F(MqoRender, StillDrawingGoesThroughEveryMaterialInOrder) {
+  // Left half material 0 (red), right half material 1 (green).
+  resMQO* pModel = model("halves.mqo", plateModel({PlateMaterial{1, 0, 0}, PlateMaterial{0, 1, 0}},
+                                                  {PlateObject{"left", 0, -100, -100, 0, 100, 0},
+                                                   PlateObject{"right", 0, 0, -100, 100, 100, 1}}));
+  ASSERT_NE(pModel, nullptr);
+  cMqoRender render;
+  render.setModel(pModel, nullptr);
+  EXPECT_EQ(render.getMaterialNum(), 2u);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  render.draw(0.0f);
+  EXPECT_EQ(target.pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(render.getPassNum(), 1u);  // the last material's effect
+}
+
+TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
+  resMQO* pModel = model("faint.mqo", plateModel(1.0f, 0.0f, 0.0f, 0.5f));
+  resShader* pBlue = load("blue.fx", kBlueEffect);
+  ASSERT_NE(pModel, nullptr);
+  ASSERT_NE(pBlue, nullptr);
+  cMqoRender render;
+  render.setModel(pModel, nullptr);
+  demoManager().setCurrentLineShader(pBlue);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  render.draw(0.0f);
+  EXPECT_EQ(render.getShader(), pBlue);
+  const std::array<int, 4> pixel = target.pixel(4, 4);
+  EXPECT_EQ(pixel[0], 0);
+  EXPECT_EQ(pixel[2], 255);
+  EXPECT_NEAR(pixel[3], 128, 1);  // the material's own alpha reached the line shader
+  demoManager().setCurrentLineShader(nullptr);
+  render.draw(0.0f);
+  EXPECT_NE(render.getShader(), pBlue);
+  EXPECT_EQ(target.pixel(4, 4)[0], 255);
+}
+
+TEST_F(MqoRender, DepthNestingLeavesTheMatrixStackAsFound) {
+  // Depths 0, 1, 1, 0: push; push; pop and push; pop once and push; two pops at the end.
+  resMQO* pModel = model("tree.mqo", plateModel({PlateMaterial{1, 1, 1}},
+                                                {PlateObject{"root", 0, -10, -10, 10, 10},
+                                                 PlateObject{"leafA", 1, -10, -10, 10, 10},
+                                                 PlateObject{"leafB", 1, -10, -10, 10, 10},
+                                                 PlateObject{"other", 0, -10, -10, 10, 10}}));
+  ASSERT_NE(pModel, nullptr);
+  QelTrackSet tracks;
+  tracks.times = {0.0f};
+  QelKey moved;
+  moved.position[0] = 0.5f;
+  tracks.parts["root"] = {moved};
+  cMqoRender render;
+  render.setModel(pModel, &tracks);
+  EXPECT_EQ(render.getAnimation(), &tracks);
+  glTranslatef(0.25f, 0.0f, 0.0f);
+  std::array<f64, 16> before{};
+  glGetDoublev(GL_MODELVIEW_MATRIX, before.data());
+  const GLint depth = modelviewDepth();
+  render.draw(0.0f);
+  EXPECT_EQ(modelviewDepth(), depth);
+  std::array<f64, 16> after{};
+  glGetDoublev(GL_MODELVIEW_MATRIX, after.data());
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(MqoRender, ChildrenMoveWithTheirParent) {
+  // Only the root's track moves; its child at depth 1 follows, the object after it does not.
+  resMQO* pModel = model("arm.mqo", plateModel({PlateMaterial{1, 0, 0}, PlateMaterial{0, 1, 0}},
+                                               {PlateObject{"root", 0, -10, -10, 10, 10, 0},
+                                                PlateObject{"child", 1, -10, 40, 10, 60, 1}}));
+  ASSERT_NE(pModel, nullptr);
+  QelTrackSet tracks;
+  tracks.times = {0.0f};
+  QelKey moved;
+  moved.position[0] = 0.5f;
+  tracks.parts["root"] = {moved};
+  cMqoRender render;
+  render.setModel(pModel, &tracks);
+  OffscreenTarget target(16, 16);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  render.draw(0.0f);
+  // x = +0.5 is pixel 12; y = 0 is row 8 (the root) and y = 0.5 row 12 (the child).
+  EXPECT_EQ(target.pixel(12, 8), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(12, 12), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(target.pixel(8, 12), (std::array<int, 4>{0, 0, 0, 255}));
+}
+
+TEST_F(MqoRender, EmptyRendererHasNoMaterialsOrPasses) {
+  cMqoRender render;
+  EXPECT_EQ(render.getMaterialNum(), 0u);
+  EXPECT_EQ(render.getPassNum(), 0u);
+  render.draw(0.0f);  // nothing bound: nothing drawn
+}
+
+TEST_F(MqoRender, InstancesDrawTheCurrentMaterialAndRefuseAnimations) {
+  resMQO* pModel = model("still.mqo", plateModel(0, 1, 0));
+  ASSERT_NE(pModel, nullptr);
+  cMassMqoRender mass;
+  mass.setModel(pModel, nullptr);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  for (u32 pass = 0; pass < 1; ++pass) {
+    mass.beginMaterialPass(0.0f, pass, 0, 1.0f);
+    glPushMatrix();
+    glTranslatef(-0.5f, 0.0f, 0.0f);
+    glScalef(0.1f, 0.1f, 1.0f);
+    mass.updateMatrices();
+    mass.drawInstance();
+    glPopMatrix();
+    mass.endMaterialPass();
+  }
+  EXPECT_EQ(target.pixel(2, 4), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 0, 255}));
+
+  QelTrackSet tracks;
+  cMassMqoRender animated;
+  animated.setModel(pModel, &tracks);
+  EXPECT_EXIT(animated.drawInstance(), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[!mpAnim + \"animation is not allowed!\"]"));
+}

@@ -1,0 +1,182 @@
+// The Qel renderer: scene time from the camera keys, the camera's field of view,
+// roll-free look-at with z negated, eye and light positions, invisible and
+// screen-fixed objects, matrix stacks left as found, and its fatal checks.
+#include "render/qel_render.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "demo/show_fixtures.h"
+#include "framework/critical_check.h"
+#include "render/camera_manager.h"
+#include "render/effect_support.h"
+#include "render/light_manager.h"
+#include "resource/qel_animation.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+class QelRender : public EffectTest {
+ protected:
+  void SetUp() override {
+    EffectTest::SetUp();
+    write("flat.fx", kFlatEffect);
+    write("red.mqo", plateModel(1, 0, 0));
+    write("white.mqo", plateModel(1, 1, 1));
+    // Small enough to leave the corners of the view free.
+    write("small.mqo", plateModel({PlateMaterial{0, 0, 1}}, {PlateObject{"plate", 0, -5, -5, 5, 5}}));
+  }
+  void TearDown() override {
+    releaseResource(mpQel);
+    EffectTest::TearDown();
+  }
+
+  resQEL* loadQel(const std::string& scenes) {
+    const std::string path = write("show.qel", qelFile({"red.mqo", "white.mqo", "small.mqo"}, scenes));
+    mpQel = static_cast<resQEL*>(resourceManager::mpThis->getResource(path.c_str(), resQEL::DTI));
+    return mpQel;
+  }
+
+  static std::array<f64, 16> matrix(GLenum which) {
+    std::array<f64, 16> m{};
+    glGetDoublev(which, m.data());
+    return m;
+  }
+  static GLint stackDepth(GLenum which) {
+    GLint depth = 0;
+    glGetIntegerv(which, &depth);
+    return depth;
+  }
+
+  resQEL* mpQel = nullptr;
+};
+
+}  // namespace
+
+TEST_F(QelRender, SceneTimeIsTheLastCameraKeyTimesTheProgress) {
+  ASSERT_NE(loadQel(qelScene("eight", cameraObject({0.0f, 8.0f}, 5.0f, 0.0f, 0.0f, 8.0f)) +
+                    qelScene("still", modelObject(0))),
+            nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  EXPECT_FLOAT_EQ(render.getSceneTime(0), 8.0f);
+  EXPECT_FLOAT_EQ(render.getSceneTime(1), 0.0f);  // no camera object: always time 0
+  render.setCamera(0, 0.25f);
+  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[0], 2.0f);  // eye x runs 0 .. 8 with the time
+  render.setCamera(0, 1.0f);
+  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[0], 8.0f);
+}
+
+TEST_F(QelRender, CameraGivesThirtyDegreesPlusRotationYAndNegatesDepth) {
+  ASSERT_NE(loadQel(qelScene("plain", cameraObject({0.0f, 1.0f}, 5.0f)) +
+                    qelScene("wide", cameraObject({0.0f, 1.0f}, 5.0f, static_cast<f32>(std::numbers::pi / 6.0)))),
+            nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  render.setCamera(0, 0.5f);
+  // The projection's [1][1] is cot(fov / 2); the x scale is that over 16:9.
+  std::array<f64, 16> projection = matrix(GL_PROJECTION_MATRIX);
+  EXPECT_NEAR(projection[5], 1.0 / std::tan(15.0 * std::numbers::pi / 180.0), 1e-4);
+  EXPECT_NEAR(projection[0], projection[5] / (16.0 / 9.0), 1e-4);
+  const std::array<f64, 16> view = matrix(GL_MODELVIEW_MATRIX);
+  EXPECT_NEAR(view[14], -5.0, 1e-5);  // Qel z of -5 puts the eye at +5 in GL
+  EXPECT_NEAR(view[0], 1.0, 1e-6);    // no roll
+  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[2], -5.0f);
+  EXPECT_FLOAT_EQ(lightManager::mpThis->mLightPos[2], 5.0f);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+
+  render.setCamera(1, 0.5f);
+  projection = matrix(GL_PROJECTION_MATRIX);
+  EXPECT_NEAR(projection[5], 1.0 / std::tan(30.0 * std::numbers::pi / 180.0), 1e-4);
+}
+
+TEST_F(QelRender, InvisibleObjectsAreSkippedAndStacksAreLeftAsFound) {
+  // The red plate fills the view; the white one would, but it is invisible.
+  ASSERT_NE(loadQel(qelScene("show", cameraObject({0.0f, 1.0f}) + modelObject(0) + modelObject(1, {"plate"}, 1, 0))),
+            nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  OffscreenTarget target(16, 16);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_MODELVIEW);
+  const GLint modelview = stackDepth(GL_MODELVIEW_STACK_DEPTH);
+  const GLint projection = stackDepth(GL_PROJECTION_STACK_DEPTH);
+  const std::array<f64, 16> projectionBefore = matrix(GL_PROJECTION_MATRIX);
+  render.drawSceneByName("show", 0.5f);
+  EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), modelview);
+  EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), projection);
+  EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), projectionBefore);
+}
+
+TEST_F(QelRender, ScreenFixedObjectLooksAlongPlusZAndSetsItsOwnEyeAndLight) {
+  ASSERT_NE(loadQel(qelScene("show", cameraObject({0.0f, 1.0f}) + modelObject(2, {"plate"}, 0))), nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  OffscreenTarget target(16, 16);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  render.drawSceneByIndex(0, 0.5f);
+  // One unit in front of the fixed eye, the small plate covers the centre.
+  EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(target.pixel(0, 0), (std::array<int, 4>{0, 0, 0, 255}));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[2], -1.0f);
+  EXPECT_FLOAT_EQ(lightManager::mpThis->mLightPos[1], 1000.0f);
+  glDisable(GL_DEPTH_TEST);
+}
+
+TEST_F(QelRender, WithoutCameraObjectZeroIsDrawnAndScreenFixedObjectsAreNot) {
+  // The first object is a model: without the camera it is drawn under the caller's matrices.
+  ASSERT_NE(loadQel(qelScene("show", modelObject(0) + modelObject(1, {"plate"}, 0))), nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  OffscreenTarget target(16, 16);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1, 1, -1, 1, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  render.drawScene(0, 0.0f, 0);
+  EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 0, 0, 255}));  // red, not the screen-fixed white
+}
+
+TEST_F(QelRender, ObjectCountsByName) {
+  ASSERT_NE(loadQel(qelScene("two", cameraObject({0.0f, 1.0f}) + modelObject(0) + modelObject(1)) +
+                    qelScene("camera", cameraObject({0.0f, 1.0f}))),
+            nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  EXPECT_EQ(render.getSceneObjectCount("two"), 2);
+  EXPECT_EQ(render.getSceneObjectCount("camera"), 0);
+  EXPECT_EQ(render.getSceneObjectCount("nothing"), 0);
+}
+
+TEST_F(QelRender, UnknownSceneNameIsFatal) {
+  ASSERT_NE(loadQel(qelScene("show", cameraObject({0.0f, 1.0f}))), nullptr);
+  cQelRender render;
+  render.setQel(mpQel);
+  EXPECT_EXIT(render.drawSceneByName("Show", 0.5f), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[isFound + \"scene name not found.\"]"));
+  EXPECT_EXIT(render.drawScene(1, 0.5f, 1), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[sn<mpQel->getSceneNum() + \"\"]"));
+}
+
+TEST_F(QelRender, MissingAnimationIsFatal) {
+  cQelRender render;
+  EXPECT_EXIT(render.setQel(nullptr), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[pQel + \"\"]"));
+  EXPECT_EXIT(render.setCamera(0, 0.5f), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpQel + \"\"]"));
+}

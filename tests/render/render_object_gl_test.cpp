@@ -1,0 +1,108 @@
+// Render objects: each pass applied once and its states put back, the immediate
+// vertex lists drawn in the first pass and emptied, geometry without an effect,
+// and the null-effect and no-program stops.
+#include "render/render_object.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/critical_check.h"
+#include "render/effect_support.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+// Two passes that both change states: blending, then alpha testing and no depth writes.
+constexpr const char* kTwoPassEffect = R"(
+uniform float4x4 shVProjMat;
+float4 shMqoColor = float4(1, 1, 1, 1);
+void vertexMain() { gl_Position = shVProjMat * gl_Vertex; }
+vec4 green() { return vec4(0.0, 1.0, 0.0, 1.0); }
+technique T {
+  pass Blend {
+    VertexProgram = compile glslv vertexMain();
+    FragmentProgram = compile glslf green();
+    BlendEnable = true;
+    BlendFunc = int2(One, One);
+  }
+  pass Test {
+    VertexProgram = compile glslv vertexMain();
+    FragmentProgram = compile glslf green();
+    AlphaTestEnable = true;
+    AlphaFunc = float2(Greater, 0.5);
+    DepthMask = false;
+  }
+}
+)";
+
+// Fills its triangle list in pass 0 only and counts the passes it saw.
+class TriangleObject : public cRenderObject {
+ public:
+  void drawGeometry(u32 pass) override {
+    passes.push_back(pass);
+    if (pass == 0) {
+      triangleVertices.push_back({0, 0, 0, 0, 1, -1, -1, 0});
+      triangleVertices.push_back({1, 0, 0, 0, 1, 1, -1, 0});
+      triangleVertices.push_back({0, 1, 0, 0, 1, -1, 1, 0});
+    }
+    listsEmptyOnEntry.push_back(triangleVertices.size() == (pass == 0 ? 3u : 0u));
+  }
+  std::vector<u32> passes;
+  std::vector<bool> listsEmptyOnEntry;
+};
+
+class RenderObject : public EffectTest {
+ protected:
+  void SetUp() override {
+    EffectTest::SetUp();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+};
+
+}  // namespace
+
+TEST_F(RenderObject, EveryPassRunsOnceAndItsStatesAreRestored) {
+  resShader* pShader = load("two.fx", kTwoPassEffect);
+  ASSERT_NE(pShader, nullptr);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  TriangleObject object;
+  object.setShader(pShader);
+  EXPECT_EQ(object.getShader(), pShader);
+  object.draw(0.0f);
+  EXPECT_EQ(object.passes, (std::vector<u32>{0, 1}));
+  EXPECT_TRUE(object.triangleVertices.empty());
+  EXPECT_EQ(target.pixel(1, 1), (std::array<int, 4>{0, 255, 0, 255}));  // inside the triangle
+  EXPECT_EQ(target.pixel(7, 7), (std::array<int, 4>{0, 0, 0, 255}));
+  // A pass applied twice would have saved its own states as the ones to restore.
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+  GLboolean depthMask = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+  EXPECT_TRUE(depthMask);
+  GLint program = -1;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  EXPECT_EQ(program, 0);
+}
+
+TEST_F(RenderObject, WithoutAnEffectTheGeometryIsAskedForOnce) {
+  TriangleObject object;
+  object.draw(0.0f);
+  EXPECT_EQ(object.passes, (std::vector<u32>{0}));
+}
+
+TEST_F(RenderObject, NullEffectIsFatal) {
+  TriangleObject object;
+  EXPECT_EXIT(object.setShader(nullptr), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[pShader + \"\"]"));
+}
+
+TEST_F(RenderObject, StandardParametersNeedACurrentProgram) {
+  shaderManager::mpThis->mpCurrentProgram = nullptr;
+  EXPECT_EXIT(setCurrentStateMatrix("shWorldMat", 17), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpCurrentProgram + \"\"]"));
+}
