@@ -106,6 +106,10 @@ std::unique_ptr<CSceneQelDefault> createLoadingScene(CWindowGL& window) {
     return nullptr;
   }
   VellObject* pRender = pRecord->create();
+  if (pRender && !pRender->isKindOf(CSceneQelDefault::DTI)) {
+    delete pRender;  // a class of that name that is no scene cannot draw the loading screen
+    pRender = nullptr;
+  }
   CRITICAL_CHECK(pRender, "loader class not found!");
   std::unique_ptr<CSceneQelDefault> pLoader(static_cast<CSceneQelDefault*>(pRender));
   pLoader->init(nullptr);
