@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <string>
 #include <vector>
 
 #include <GL/glu.h>
@@ -189,5 +190,37 @@ TEST(StrapRibbons, BothPassesDrawAndTheLineWidthIsOneAfterwards) {
     EXPECT_EQ(width, 1.0f) << pass;
     EXPECT_GT(litPixels(SceneStage::capture()), 30) << pass;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+}
+
+TEST(SceneEffects, EveryEffectHoldsTheParametersTheCodeSets) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  struct Expectation {
+    const char* file;
+    std::vector<std::string> names;
+    u32 passes;
+  };
+  const std::vector<std::string> sprite = {"TIME_RATE", "shWorldMat", "shViewMat", "shVProjMat", "shTexture0"};
+  const Expectation effects[] = {
+      {"data\\shader\\pointspriteShader.fx", sprite, 1},
+      {"data\\shader\\sakuraShader.fx", sprite, 1},
+      {"data\\shader\\lightballShader.fx", sprite, 1},
+      {"data\\shader\\particleCloudShader.fx", sprite, 1},
+      {"data\\shader\\strapShader.fx", {"TIME_RATE", "shWorldMat", "shViewMat", "shVProjMat"}, 2},
+  };
+  for (const Expectation& expectation : effects) {
+    resShader* pShader =
+        static_cast<resShader*>(resourceManager::mpThis->getResource(expectation.file, resShader::DTI));
+    ASSERT_NE(pShader, nullptr) << expectation.file;
+    EXPECT_GE(pShader->getPassNum(), expectation.passes) << expectation.file;
+    for (const std::string& name : expectation.names) {
+      bool found = false;
+      for (const resShader::ShaderParam& param : pShader->mVecParam) {
+        found = found || param.name == name;
+      }
+      EXPECT_TRUE(found) << expectation.file << " lacks " << name;
+    }
+    releaseResource(pShader);
   }
 }

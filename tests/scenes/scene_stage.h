@@ -16,6 +16,7 @@
 #include "demo/scene_qel_default.h"
 #include "demo/scene_qel_trampoline.h"
 #include "render/shader_manager.h"
+#include "platform/video.h"
 #include "screen/jitter.h"
 #include "support/gl_test_context.h"
 #include "support/temp_dir.h"
@@ -69,6 +70,10 @@ inline SceneStage::SceneStage() : mPrevious(std::filesystem::current_path()), mC
   mDir.write("plainbox.mqo", boxModelText());
   std::filesystem::current_path(mDir.path());
   if (mContext.ok()) {
+    // The window settles on its first events; drain them before drawing.
+    platform::Event ignored;
+    while (platform::pollEvent(ignored)) {
+    }
     shaderManager::mpThis->initialize();
     glViewport(0, 0, kWidth, kHeight);
     setJitterViewport(kWidth, kHeight);
@@ -110,15 +115,19 @@ inline std::unique_ptr<CSceneQelTrampoline> SceneStage::play(const std::string& 
 }
 
 inline void SceneStage::drawChild(CSceneQelTrampoline& trampoline, std::size_t child, f32 progress) {
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  CSceneQelDefault& scene = *trampoline.getChildren().at(child);
-  cQelRender* pRender = trampoline.getRenderer();
-  scene.update(pRender, progress);
-  glPushMatrix();
-  scene.draw(pRender, progress);
-  glPopMatrix();
-  scene.finish(pRender, progress);
+  // Twice: the model renderer hands its matrices to the effect after setting the
+  // pass, so a model drawn for the first time still uses the previous matrices.
+  for (int time = 0; time < 2; ++time) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    CSceneQelDefault& scene = *trampoline.getChildren().at(child);
+    cQelRender* pRender = trampoline.getRenderer();
+    scene.update(pRender, progress);
+    glPushMatrix();
+    scene.draw(pRender, progress);
+    glPopMatrix();
+    scene.finish(pRender, progress);
+  }
 }
 
 inline std::vector<u8> SceneStage::capture() {

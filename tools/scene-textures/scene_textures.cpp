@@ -240,10 +240,12 @@ std::vector<std::uint8_t> renderCloud(int seed, float stretch, float density) {
   for (int py = 0; py < kCloud; ++py) {
     for (int px = 0; px < kCloud; ++px) {
       const float x = (px + 0.5f) / kCloud * 2 - 1, y = (py + 0.5f) / kCloud * 2 - 1;
-      const float r = std::sqrt(x * x / (stretch * stretch) + y * y * 1.6f);
-      const float mask = 1.0f - smoothstep(0.35f, 0.95f, r);
-      const float n = fbm(x * 3.0f + 10.0f, y * 3.0f + 10.0f, seed);
-      const float cloud = clamp01((n - (1.0f - density)) * 2.2f) * mask;
+      // A puffy outline: the noise pushes the edge in and out, and shades the inside.
+      const float n = fbm(x * 2.5f + 10.0f, y * 2.5f + 10.0f, seed);
+      const float detail = fbm(x * 6.0f + 3.0f, y * 6.0f + 7.0f, seed + 101);
+      const float r = std::sqrt(x * x / (stretch * stretch) + y * y * 1.8f) + (n - 0.5f) * 0.7f;
+      const float coverage = 1.0f - smoothstep(0.25f, 0.7f + density * 0.1f, r);
+      const float cloud = clamp01(coverage * (0.7f + 0.6f * (detail - 0.5f)) * 1.15f);
       // Lit from above: tops brighter and whiter, undersides a touch blue-grey.
       const float light = 0.8f + 0.2f * clamp01(0.5f - y * 0.5f);
       const std::size_t i = (static_cast<std::size_t>(py) * kCloud + px) * 3;
