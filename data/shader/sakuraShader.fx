@@ -9,6 +9,7 @@ sampler2D shTexture0 = sampler_state { MinFilter = Linear; MagFilter = Linear; W
 
 varying vec4 tint;
 varying vec3 spin;  // cos and sin of the turn, and the flip's squash
+varying float shade;  // each petal's own brightness
 
 void petalVertex() {
   float rate = clamp(TIME_RATE, 0.0, 1.0);
@@ -19,10 +20,12 @@ void petalVertex() {
   vec4 world = vec4(position, 1.0);
   gl_Position = shVProjMat * world;
   float distance = max(-(shWorldMat * world).z, 0.2);
-  gl_PointSize = clamp(gl_MultiTexCoord1.x * 5.0 / distance, 1.0, 128.0);
+  gl_PointSize = clamp(gl_MultiTexCoord1.x * 4.0 / distance, 1.0, 128.0);
   float angle = phase + rate * 12.0;
   spin = vec3(cos(angle), sin(angle), 0.35 + 0.65 * abs(cos(rate * 10.0 + phase * 2.0)));
-  tint = gl_Color;
+  // Petals right in front of the lens fade instead of filling the picture.
+  tint = vec4(gl_Color.rgb, gl_Color.a * smoothstep(0.6, 2.5, distance));
+  shade = 0.8 + 0.35 * fract(phase * 7.31);
 }
 
 vec4 petalFragment() {
@@ -34,7 +37,7 @@ vec4 petalFragment() {
   vec4 texel = texture2D(shTexture0, uv);
   // The flipped side of a petal is a little darker.
   float side = 0.8 + 0.2 * spin.z;
-  return vec4(texel.rgb * tint.rgb * side, texel.a * tint.a);
+  return vec4(texel.rgb * tint.rgb * side * shade, texel.a * tint.a);
 }
 
 technique Petals {

@@ -18,7 +18,7 @@ void ribbonVertex() {
 
 vec4 glowRibbon() {
   float shimmer = 0.8 + 0.2 * sin(along * 6.0 - TIME_RATE * 60.0);
-  return vec4(tint.rgb * 1.6 * shimmer, tint.a);
+  return vec4(tint.rgb * shimmer, tint.a * 0.85);
 }
 
 vec4 veilRibbon() {

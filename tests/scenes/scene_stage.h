@@ -26,7 +26,7 @@ class SceneStage {
   static constexpr int kWidth = 160;
   static constexpr int kHeight = 90;
 
-  SceneStage();
+  explicit SceneStage(int width = kWidth, int height = kHeight);
   ~SceneStage();
   bool ok() const { return mContext.ok(); }
   const char* error() const { return mContext.error(); }
@@ -60,7 +60,8 @@ inline std::string boxModelText() {
          "\t\t4 V(3 2 6 7) M(0)\n\t\t4 V(1 5 6 2) M(0)\n\t\t4 V(4 0 3 7) M(0)\n\t}\n}\nEof\n";
 }
 
-inline SceneStage::SceneStage() : mPrevious(std::filesystem::current_path()), mContext(kWidth, kHeight) {
+inline SceneStage::SceneStage(int width, int height)
+    : mPrevious(std::filesystem::current_path()), mContext(width, height) {
   const std::filesystem::path source = ORVANE_SOURCE_DIR;
   std::filesystem::create_directories(mDir.path() / "data");
   std::filesystem::create_directory_symlink(source / "data" / "shader", mDir.path() / "data" / "shader");
@@ -75,8 +76,8 @@ inline SceneStage::SceneStage() : mPrevious(std::filesystem::current_path()), mC
     while (platform::pollEvent(ignored)) {
     }
     shaderManager::mpThis->initialize();
-    glViewport(0, 0, kWidth, kHeight);
-    setJitterViewport(kWidth, kHeight);
+    glViewport(0, 0, width, height);
+    setJitterViewport(width, height);
     glEnable(GL_DEPTH_TEST);
   }
 }
