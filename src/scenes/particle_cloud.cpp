@@ -53,6 +53,10 @@ void drawBillboard(const CloudRecord& cloud) {
 }  // namespace
 
 void drawClouds(const CloudRecord* pClouds, f32 progress) {
+  GLint blendSource = GL_ONE;
+  GLint blendDestination = GL_ZERO;
+  glGetIntegerv(GL_BLEND_SRC, &blendSource);
+  glGetIntegerv(GL_BLEND_DST, &blendDestination);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
@@ -73,6 +77,7 @@ void drawClouds(const CloudRecord* pClouds, f32 progress) {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
+  glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
 }
 
 void generateCloudField(CloudRecord* pClouds, resTexture* const* ppTextures) {

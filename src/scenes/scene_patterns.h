@@ -18,7 +18,11 @@ void drawUnderQelCamera(cQelRender* pRender, u32 sceneIndex, f32 progress, Alpha
                         DrawEffects drawEffects) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+  GLint alphaFunction = GL_ALWAYS;
+  GLfloat alphaReference = 0.0f;
   if (span != AlphaTestSpan::none) {
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunction);
+    glGetFloatv(GL_ALPHA_TEST_REF, &alphaReference);
     glAlphaFunc(GL_GREATER, threshold);
   }
   if (span == AlphaTestSpan::qelScene) {
@@ -37,6 +41,9 @@ void drawUnderQelCamera(cQelRender* pRender, u32 sceneIndex, f32 progress, Alpha
   glPopMatrix();
   if (span == AlphaTestSpan::effects) {
     glDisable(GL_ALPHA_TEST);
+  }
+  if (span != AlphaTestSpan::none) {
+    glAlphaFunc(static_cast<GLenum>(alphaFunction), alphaReference);
   }
 }
 

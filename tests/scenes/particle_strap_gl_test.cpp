@@ -123,6 +123,7 @@ TEST(CloudDrawing, DrawsThreeCloudsAndPutsTheStateBack) {
   glLoadIdentity();
   gluLookAt(0, 0, 150, 0, 0, 0, 0, 1, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   drawClouds(clouds, 0.5f);  // mid-way the clouds are around the centre
   EXPECT_GT(litPixels(SceneStage::capture()), 200);
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -131,6 +132,12 @@ TEST(CloudDrawing, DrawsThreeCloudsAndPutsTheStateBack) {
   GLint bound = -1;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(bound, 0);
+  GLint source = 0;
+  GLint destination = 0;
+  glGetIntegerv(GL_BLEND_SRC, &source);
+  glGetIntegerv(GL_BLEND_DST, &destination);
+  EXPECT_EQ(source, GL_SRC_ALPHA);
+  EXPECT_EQ(destination, GL_ONE);
   for (resTexture*& pTexture : textures) releaseResource(pTexture);
 }
 

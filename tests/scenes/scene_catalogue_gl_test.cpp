@@ -173,3 +173,19 @@ TEST(BoxfloorScene, WithoutABoxfloorModelEndsWithItsMessage) {
       testing::ExitedWithCode(vell::kFatalExitStatus),
       literalPattern("Critical error:[index<CDEMO_OBJECT_NUMMAX + \"\"]"));
 }
+
+TEST(StartScene, ModelAndPathComeRoundTwiceOverTheSpan) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("start.qel", {"start"});
+  auto trampoline = stage.play("start.qel");
+  auto frameAt = [&](f32 progress) {
+    SceneStage::drawChild(*trampoline, 0, progress);
+    return SceneStage::capture();
+  };
+  const std::vector<u8> begin = frameAt(0.0f);
+  EXPECT_FALSE(blank(begin));
+  EXPECT_EQ(differingPixels(begin, frameAt(0.5f)), 0);  // one full turn
+  EXPECT_EQ(differingPixels(begin, frameAt(1.0f)), 0);  // two full turns
+  EXPECT_GT(differingPixels(begin, frameAt(0.125f)), 20);  // a quarter turn moves the path
+}
