@@ -231,3 +231,35 @@ TEST(SceneEffects, EveryEffectHoldsTheParametersTheCodeSets) {
     releaseResource(pShader);
   }
 }
+
+TEST(StrapRibbons, EachRibbonDrawsItsValuesInTheGeneratorsOrder) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  // An independent copy of the runtime sequence: per ribbon three offset values,
+  // four per control point, then width, shade and length.
+  std::vector<double> r;
+  unsigned state = 1;
+  for (int i = 0; i < 44; ++i) {
+    state = state * 214013u + 2531011u;
+    r.push_back(((state >> 16) & 0x7FFF) / 32767.0);
+  }
+  const StrapDescriptor d = arcDescriptor();
+  setRuntimeRandomState(1);
+  CStrap strap;
+  strap.initStrap(d);
+  for (u32 ribbon = 0; ribbon < 2; ++ribbon) {
+    const double* v = r.data() + ribbon * 22;
+    const StrapRibbon& made = strap.getRibbon(ribbon);
+    const double offsetX = (v[0] - 0.5) * 2 * d.ribbonSpread;
+    const double jitterX = (v[3] - 0.5) * 2 * d.pointJitter;
+    EXPECT_EQ(made.getSamples()[0][0], static_cast<float>(d.pPoints[0].x + offsetX + jitterX)) << ribbon;
+    EXPECT_EQ(made.lineWidth, static_cast<float>(v[19] * d.lineWidth)) << ribbon;
+    EXPECT_EQ(made.colour[0], static_cast<float>(d.baseColour[0] + v[20] * d.colourVariation[0])) << ribbon;
+    const double s2 = v[21];
+    const double length = d.lengthMinimum + (static_cast<double>(d.lengthMaximum) - d.lengthMinimum) * s2;
+    EXPECT_EQ(made.length, static_cast<s32>(length / d.step)) << ribbon;
+    EXPECT_EQ(made.fadeInSamples, static_cast<s32>(s2 * d.fadeInFactor / d.step)) << ribbon;
+    EXPECT_EQ(made.fadeOutSamples, static_cast<s32>(s2 * d.fadeOutFactor / d.step)) << ribbon;
+    EXPECT_FLOAT_EQ(made.fadeInRate, 1.0f / static_cast<float>(made.fadeInSamples)) << ribbon;
+  }
+}

@@ -14,6 +14,7 @@
 #include "render/qel_render.h"
 #include "resource/mqo_model.h"
 #include "scenes/scene_lightballs.h"
+#include "scenes/scene_patterns.h"
 #include "scenes/scene_stage.h"
 #include "support/fatal_text.h"
 
@@ -188,4 +189,34 @@ TEST(StartScene, ModelAndPathComeRoundTwiceOverTheSpan) {
   EXPECT_EQ(differingPixels(begin, frameAt(0.5f)), 0);  // one full turn
   EXPECT_EQ(differingPixels(begin, frameAt(1.0f)), 0);  // two full turns
   EXPECT_GT(differingPixels(begin, frameAt(0.125f)), 20);  // a quarter turn moves the path
+}
+
+TEST(QelCameraPattern, TheAlphaTestCoversTheQelSceneOrTheEffectsPerClass) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("one.qel", {"plainCopy"});
+  auto trampoline = stage.play("one.qel");
+  cQelRender* pRender = trampoline->getRenderer();
+  struct Case {
+    AlphaTestSpan span;
+    bool duringEffects;
+  };
+  for (const Case& c : {Case{AlphaTestSpan::none, false}, Case{AlphaTestSpan::qelScene, false},
+                        Case{AlphaTestSpan::effects, true}}) {
+    glAlphaFunc(GL_LESS, 0.5f);
+    bool enabled = !c.duringEffects;
+    GLfloat reference = -1.0f;
+    drawUnderQelCamera(pRender, 0, 0.5f, c.span, 0.1f, [&] {
+      enabled = glIsEnabled(GL_ALPHA_TEST);
+      glGetFloatv(GL_ALPHA_TEST_REF, &reference);
+    });
+    EXPECT_EQ(enabled, c.duringEffects);
+    if (c.span == AlphaTestSpan::effects) {
+      EXPECT_FLOAT_EQ(reference, 0.1f);
+    }
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    GLint function = 0;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &function);
+    EXPECT_EQ(function, GL_LESS);  // put back
+  }
 }
