@@ -1,0 +1,63 @@
+// Point-sprite drawing of particle records.
+#include "scenes/particle.h"
+
+#include <GL/glew.h>
+
+#include "framework/critical_check.h"
+#include "render/shader_manager.h"
+#include "render/texture_manager.h"
+#include "resource/res_shader.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
+
+CParticle::~CParticle() {
+  releaseResource(mpTexture);
+  releaseResource(mpShader);
+}
+
+bool CParticle::create(const char* effectFile, const char* textureFile) {
+  releaseResource(mpTexture);
+  releaseResource(mpShader);
+  mpShader = static_cast<resShader*>(resourceManager::mpThis->getResource(effectFile, resShader::DTI));
+  mpTexture = static_cast<resTexture*>(resourceManager::mpThis->getResource(textureFile, resTexture::DTI));
+  return mpShader && mpTexture;
+}
+
+void CParticle::drawParticles(f32 rate, const ParticleRecord* pRecords, u32 count) {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_POINT_SPRITE_ARB);
+  glEnable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
+  glPointParameterfARB(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+  glTexEnvi(GL_POINT_SPRITE_ARB, GL_COORD_REPLACE_ARB, GL_TRUE);
+
+  resShader* pShader = mpShader;
+  CRITICAL_CHECK(pShader, "");
+  shaderManager::mpThis->mpCurrentProgram = pShader;
+  pShader->setParameter("TIME_RATE", &rate);
+  pShader->setStateMatrix("shWorldMat", 0x11);
+  pShader->setStateMatrix("shViewMat", 0x11);
+  pShader->setStateMatrix("shVProjMat", 0x80);
+  // A texture that failed to load leaves the sprites untextured rather than stopping.
+  const u32 textureName = mpTexture ? textureManager::mpThis->getTextureId(mpTexture) : 0;
+  pShader->setParameter("shTexture0", &textureName);
+
+  for (u32 pass = 0; pass < pShader->getPassNum(); ++pass) {
+    shaderManager::mpThis->setPass(pass);
+    glBegin(GL_POINTS);
+    for (u32 i = 0; i < count; ++i) {
+      const ParticleRecord& record = pRecords[i];
+      glColor4f(record.colour[0], record.colour[1], record.colour[2], record.colour[3] * mIntensity);
+      glNormal3fv(record.target);
+      glMultiTexCoord2fARB(GL_TEXTURE1_ARB, record.size, record.size);
+      glVertex3fv(record.position);
+    }
+    glEnd();
+    shaderManager::mpThis->resetPass(pass);
+  }
+
+  glPointParameterfARB(GL_POINT_SPRITE_COORD_ORIGIN, GL_UPPER_LEFT);
+  glPointSize(1.0f);
+  glDisable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
+  glDisable(GL_POINT_SPRITE_ARB);
+  glDisable(GL_TEXTURE_2D);
+}

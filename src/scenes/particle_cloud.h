@@ -1,0 +1,48 @@
+// CParticleCloud and drawClouds: a few large textured billboards that slide from a
+// start point to an end point with the progress, blended by their own colour, and
+// the cloud field a scene scatters at set-up. Main thread.
+#pragma once
+
+#include <vector>
+
+#include "framework/types.h"
+
+class resShader;
+class resTexture;
+
+inline constexpr u32 kCloudCount = 3;
+
+// 14 values; the texture is borrowed from the scene that holds its reference.
+struct CloudRecord {
+  f32 start[3];
+  f32 end[3];
+  f32 width;
+  f32 height;
+  f32 rotation;  // degrees about z; also written into the billboard's normals
+  f32 colour[4];
+  resTexture* pTexture;  // borrowed
+};
+
+class CParticleCloud {
+ public:
+  CParticleCloud();
+  virtual ~CParticleCloud();
+  CParticleCloud(const CParticleCloud&) = delete;
+  CParticleCloud& operator=(const CParticleCloud&) = delete;
+
+  // Takes one reference of the effect; false when it is missing.
+  bool create(const char* effectFile);
+
+  std::vector<CloudRecord> mClouds;  // stays empty: scenes draw their own records
+  resShader* mpShader = nullptr;     // one reference; the drawing itself is fixed-function
+};
+
+// Where a cloud is at the progress: start + (end - start) * progress, per component.
+void cloudPosition(const CloudRecord& cloud, f32 progress, f32 position[3]);
+
+// Draws exactly kCloudCount records at the progress.
+void drawClouds(const CloudRecord* pClouds, f32 progress);
+
+// Three clouds drifting from x = -200 to 200 around small random offsets, one per
+// texture, in the generator's order.
+void generateCloudField(CloudRecord* pClouds, resTexture* const* ppTextures);

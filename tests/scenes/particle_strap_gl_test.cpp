@@ -1,0 +1,265 @@
+// Particles, clouds and straps drawn under GL: the state they leave behind, the
+// intensity, and ribbons built from descriptors.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+#include <GL/glu.h>
+
+#include "resource/res_shader.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
+#include "scenes/particle.h"
+#include "scenes/particle_cloud.h"
+#include "scenes/runtime_random.h"
+#include "scenes/scene_stage.h"
+#include "scenes/strap.h"
+
+namespace {
+
+int litPixels(const std::vector<u8>& frame) {
+  int count = 0;
+  for (std::size_t i = 0; i < frame.size(); i += 4) {
+    if (frame[i] > 8 || frame[i + 1] > 8 || frame[i + 2] > 8) ++count;
+  }
+  return count;
+}
+
+void lookAtOrigin() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glFrustum(-0.1, 0.1, -0.1, 0.1, 0.1, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -5.0f);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::vector<ParticleRecord> grid() {
+  std::vector<ParticleRecord> records;
+  for (int y = -2; y <= 2; ++y) {
+    for (int x = -2; x <= 2; ++x) {
+      records.push_back({{x * 0.8f, y * 0.8f, 0}, {x * 0.8f, y * 0.8f, 0}, {1, 0.8f, 0.6f, 1}, 40});
+    }
+  }
+  return records;
+}
+
+const StrapPoint kArc[4] = {{-2, -1, 0, 0}, {-1, 1, 0, 0.3f}, {1, 1, 0, 0.7f}, {2, -1, 0, 1}};
+
+StrapDescriptor arcDescriptor() {
+  return {kArc, 4, 6, 0.1f, 0.05f, 0.0f, 4.0f, 0.3f, 0.5f, 0.2f, 0.2f, 0.0f, 0.001f, {0.5f, 0.5f, 1, 1}, {0.5f, 0, 0, 0}};
+}
+
+}  // namespace
+
+TEST(ParticleDrawing, LeavesPointSpritesOffAndThePointSizeAtOne) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  CParticle particle;
+  ASSERT_TRUE(particle.create("data\\shader\\pointspriteShader.fx", "data//texture//tsubu1.bmp"));
+  lookAtOrigin();
+  glPointSize(7.0f);
+  const std::vector<ParticleRecord> records = grid();
+  particle.drawParticles(0.5f, records.data(), static_cast<u32>(records.size()));
+  EXPECT_FALSE(glIsEnabled(GL_POINT_SPRITE_ARB));
+  EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_POINT_SIZE_ARB));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  GLfloat size = 0;
+  glGetFloatv(GL_POINT_SIZE, &size);
+  EXPECT_EQ(size, 1.0f);
+  GLint origin = 0;
+  glGetIntegerv(GL_POINT_SPRITE_COORD_ORIGIN, &origin);
+  EXPECT_EQ(origin, GL_UPPER_LEFT);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  EXPECT_GT(litPixels(SceneStage::capture()), 50);
+}
+
+TEST(ParticleDrawing, IntensityZeroDrawsEverySpriteTransparent) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  CParticle particle;
+  ASSERT_TRUE(particle.create("data\\shader\\lightballShader.fx", "data//texture//lightball0.bmp"));
+  const std::vector<ParticleRecord> records = grid();
+  lookAtOrigin();
+  particle.mIntensity = 0.0f;
+  particle.drawParticles(0.0f, records.data(), static_cast<u32>(records.size()));
+  EXPECT_EQ(litPixels(SceneStage::capture()), 0);
+  lookAtOrigin();
+  particle.mIntensity = 1.0f;
+  particle.drawParticles(0.0f, records.data(), static_cast<u32>(records.size()));
+  EXPECT_GT(litPixels(SceneStage::capture()), 50);
+}
+
+TEST(ParticleDrawing, AMissingTextureIsReportedByCreate) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  CParticle particle;
+  EXPECT_FALSE(particle.create("data\\shader\\pointspriteShader.fx", "data//texture//nothing.bmp"));
+  EXPECT_NE(particle.mpShader, nullptr);
+}
+
+TEST(CloudDrawing, DrawsThreeCloudsAndPutsTheStateBack) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  const char* names[kCloudCount] = {"data\\texture\\cloud2.jpg", "data\\texture\\cloud3.jpg",
+                                    "data\\texture\\cloud4.jpg"};
+  resTexture* textures[kCloudCount];
+  for (u32 i = 0; i < kCloudCount; ++i) {
+    textures[i] = static_cast<resTexture*>(resourceManager::mpThis->getResource(names[i], resTexture::DTI));
+    ASSERT_NE(textures[i], nullptr) << names[i];
+  }
+  CloudRecord clouds[kCloudCount];
+  setRuntimeRandomState(1);
+  generateCloudField(clouds, textures);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(45.0, 16.0 / 9.0, 1.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(0, 0, 150, 0, 0, 0, 0, 1, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  drawClouds(clouds, 0.5f);  // mid-way the clouds are around the centre
+  EXPECT_GT(litPixels(SceneStage::capture()), 200);
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  GLint bound = -1;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(bound, 0);
+  GLint source = 0;
+  GLint destination = 0;
+  glGetIntegerv(GL_BLEND_SRC, &source);
+  glGetIntegerv(GL_BLEND_DST, &destination);
+  EXPECT_EQ(source, GL_SRC_ALPHA);
+  EXPECT_EQ(destination, GL_ONE);
+  for (resTexture*& pTexture : textures) releaseResource(pTexture);
+}
+
+TEST(StrapRibbons, DescriptorRangesShapeEveryRibbon) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  CStrap strap;
+  strap.initStrap(arcDescriptor());
+  ASSERT_EQ(strap.getRibbonCount(), 6u);
+  ASSERT_NE(strap.mpShader, nullptr);
+  for (u32 i = 0; i < strap.getRibbonCount(); ++i) {
+    const StrapRibbon& ribbon = strap.getRibbon(i);
+    EXPECT_EQ(ribbon.getSampleCount(), 1001);
+    EXPECT_GE(ribbon.length, 299);  // 0.3 / 0.001, truncated
+    EXPECT_LE(ribbon.length, 500);
+    EXPECT_LE(ribbon.fadeInSamples, 200);
+    EXPECT_GE(ribbon.colour[0], 0.5f);
+    EXPECT_LE(ribbon.colour[0], 1.0f);
+    EXPECT_EQ(ribbon.colour[1], 0.5f);
+    EXPECT_LE(ribbon.lineWidth, 4.0f);
+    // The ribbon's own ends are forced onto w = 0 and 1: it starts near its control point.
+    EXPECT_NEAR(ribbon.getSamples()[0][0], -2.0f, 0.2f);
+    EXPECT_NEAR(ribbon.getSamples()[1000][0], 2.0f, 0.2f);
+  }
+}
+
+TEST(StrapRibbons, FadeFactorsOfZeroGiveNoRamps) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  StrapDescriptor descriptor = arcDescriptor();
+  descriptor.fadeInFactor = 0.0f;
+  descriptor.fadeOutFactor = 0.0f;
+  CStrap strap;
+  strap.initStrap(descriptor);
+  for (u32 i = 0; i < strap.getRibbonCount(); ++i) {
+    EXPECT_EQ(strap.getRibbon(i).fadeInSamples, 0);
+    EXPECT_EQ(strap.getRibbon(i).fadeOutSamples, 0);
+  }
+  lookAtOrigin();
+  strap.drawStrap(0.8f, 0);
+  // Every line vertex has alpha 0: additive ribbons leave the picture black.
+  EXPECT_EQ(litPixels(SceneStage::capture()), 0);
+}
+
+TEST(StrapRibbons, BothPassesDrawAndTheLineWidthIsOneAfterwards) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  CStrap strap;
+  strap.initStrap(arcDescriptor());
+  ASSERT_GE(strap.mpShader->getPassNum(), 2u);
+  for (u32 pass = 0; pass < 2; ++pass) {
+    lookAtOrigin();
+    glLineWidth(3.0f);
+    strap.drawStrap(0.8f, pass);
+    GLfloat width = 0;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_EQ(width, 1.0f) << pass;
+    EXPECT_GT(litPixels(SceneStage::capture()), 30) << pass;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+}
+
+TEST(SceneEffects, EveryEffectHoldsTheParametersTheCodeSets) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  struct Expectation {
+    const char* file;
+    std::vector<std::string> names;
+    u32 passes;
+  };
+  const std::vector<std::string> sprite = {"TIME_RATE", "shWorldMat", "shViewMat", "shVProjMat", "shTexture0"};
+  const Expectation effects[] = {
+      {"data\\shader\\pointspriteShader.fx", sprite, 1},
+      {"data\\shader\\sakuraShader.fx", sprite, 1},
+      {"data\\shader\\lightballShader.fx", sprite, 1},
+      {"data\\shader\\particleCloudShader.fx", sprite, 1},
+      {"data\\shader\\strapShader.fx", {"TIME_RATE", "shWorldMat", "shViewMat", "shVProjMat"}, 2},
+  };
+  for (const Expectation& expectation : effects) {
+    resShader* pShader =
+        static_cast<resShader*>(resourceManager::mpThis->getResource(expectation.file, resShader::DTI));
+    ASSERT_NE(pShader, nullptr) << expectation.file;
+    EXPECT_GE(pShader->getPassNum(), expectation.passes) << expectation.file;
+    for (const std::string& name : expectation.names) {
+      bool found = false;
+      for (const resShader::ShaderParam& param : pShader->mVecParam) {
+        found = found || param.name == name;
+      }
+      EXPECT_TRUE(found) << expectation.file << " lacks " << name;
+    }
+    releaseResource(pShader);
+  }
+}
+
+TEST(StrapRibbons, EachRibbonDrawsItsValuesInTheGeneratorsOrder) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  // An independent copy of the runtime sequence: per ribbon three offset values,
+  // four per control point, then width, shade and length.
+  std::vector<double> r;
+  unsigned state = 1;
+  for (int i = 0; i < 44; ++i) {
+    state = state * 214013u + 2531011u;
+    r.push_back(((state >> 16) & 0x7FFF) / 32767.0);
+  }
+  const StrapDescriptor d = arcDescriptor();
+  setRuntimeRandomState(1);
+  CStrap strap;
+  strap.initStrap(d);
+  for (u32 ribbon = 0; ribbon < 2; ++ribbon) {
+    const double* v = r.data() + ribbon * 22;
+    const StrapRibbon& made = strap.getRibbon(ribbon);
+    const double offsetX = (v[0] - 0.5) * 2 * d.ribbonSpread;
+    const double jitterX = (v[3] - 0.5) * 2 * d.pointJitter;
+    EXPECT_EQ(made.getSamples()[0][0], static_cast<float>(d.pPoints[0].x + offsetX + jitterX)) << ribbon;
+    EXPECT_EQ(made.lineWidth, static_cast<float>(v[19] * d.lineWidth)) << ribbon;
+    EXPECT_EQ(made.colour[0], static_cast<float>(d.baseColour[0] + v[20] * d.colourVariation[0])) << ribbon;
+    const double s2 = v[21];
+    const double length = d.lengthMinimum + (static_cast<double>(d.lengthMaximum) - d.lengthMinimum) * s2;
+    EXPECT_EQ(made.length, static_cast<s32>(length / d.step)) << ribbon;
+    EXPECT_EQ(made.fadeInSamples, static_cast<s32>(s2 * d.fadeInFactor / d.step)) << ribbon;
+    EXPECT_EQ(made.fadeOutSamples, static_cast<s32>(s2 * d.fadeOutFactor / d.step)) << ribbon;
+    EXPECT_FLOAT_EQ(made.fadeInRate, 1.0f / static_cast<float>(made.fadeInSamples)) << ribbon;
+  }
+}

@@ -1,0 +1,222 @@
+// The scene catalogue under GL: every class is found by its name, builds its
+// content and draws a frame of its own; the light-balls timing and the box-floor
+// check seen from outside.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/critical_check.h"
+#include "render/qel_render.h"
+#include "resource/mqo_model.h"
+#include "scenes/scene_lightballs.h"
+#include "scenes/scene_patterns.h"
+#include "scenes/scene_stage.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+const std::vector<std::string> kCatalogue = {
+    "boxfloor1", "dnabox",    "finesky",    "greetz",     "happa",      "kusa",       "lightballs", "lightToSky",
+    "pipe1",     "pipe2",     "sakuraFar1", "sakuraFar2", "SakuraKare", "sakuraSaku", "start",      "toTheSky"};
+
+bool blank(const std::vector<u8>& frame) {
+  for (std::size_t i = 4; i < frame.size(); ++i) {
+    if (frame[i] != frame[i % 4]) return false;
+  }
+  return true;
+}
+
+// Pixels whose colour differs by more than a rounding step.
+int differingPixels(const std::vector<u8>& a, const std::vector<u8>& b) {
+  int count = 0;
+  for (std::size_t i = 0; i < a.size(); i += 4) {
+    for (int c = 0; c < 3; ++c) {
+      if (std::abs(a[i + c] - b[i + c]) > 2) {
+        ++count;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+TEST(SceneCatalogue, EveryClassIsRegisteredUnderItsSceneName) {
+  for (const std::string& name : kCatalogue) {
+    const VellDTI* pDti = VellDTI::search(("CSceneQel_" + name).c_str());
+    ASSERT_NE(pDti, nullptr) << name;
+    EXPECT_TRUE(pDti->isKindOf(CSceneQelDefault::DTI)) << name;
+    EXPECT_EQ(pDti->getParent(), &CSceneQelDefault::DTI) << name;
+  }
+}
+
+TEST(SceneCatalogue, EachClassDrawsAFrameOfItsOwn) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  std::vector<std::string> scenes = kCatalogue;
+  scenes.push_back("plainCopy");  // no class: drawn by the default
+  stage.writeQel("catalogue.qel", scenes);
+  auto trampoline = stage.play("catalogue.qel");
+  ASSERT_EQ(trampoline->getChildren().size(), scenes.size());
+
+  std::vector<std::vector<u8>> frames;
+  for (std::size_t i = 0; i < scenes.size(); ++i) {
+    const CSceneQelDefault& child = *trampoline->getChildren()[i];
+    ASSERT_STREQ(child.getDTI().getName(), i < kCatalogue.size() ? ("CSceneQel_" + scenes[i]).c_str()
+                                                                   : "CSceneQelDefault");
+    SceneStage::drawChild(*trampoline, i, 0.8f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << scenes[i];
+    frames.push_back(SceneStage::capture());
+  }
+  const std::vector<u8>& plain = frames.back();
+  for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
+    EXPECT_FALSE(blank(frames[i])) << kCatalogue[i];
+    if (i > 0) {
+      EXPECT_GT(differingPixels(frames[i], frames[i - 1]), 20) << kCatalogue[i] << " vs " << kCatalogue[i - 1];
+    }
+    EXPECT_GT(differingPixels(frames[i], plain), 20) << kCatalogue[i] << " draws nothing of its own";
+  }
+}
+
+TEST(SceneCatalogue, TheTrampolineDispatchesToTheClasses) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("pair.qel", {"greetz", "plainCopy"});
+  auto trampoline = stage.play("pair.qel");
+  ASSERT_EQ(trampoline->getEndTime(), 4000u);
+  trampoline->draw(0.4f);  // greetz at 80 % (twice: see SceneStage::drawChild)
+  trampoline->draw(0.4f);
+  const std::vector<u8> greetz = SceneStage::capture();
+  trampoline->draw(0.9f);  // plainCopy at 80 %
+  trampoline->draw(0.9f);
+  const std::vector<u8> plain = SceneStage::capture();
+  EXPECT_GT(differingPixels(greetz, plain), 20);
+}
+
+TEST(LightballsScene, AtHalfTimeDrawsOnlyItsQelScene) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("balls.qel", {"lightballs", "plainCopy"});
+  auto trampoline = stage.play("balls.qel");
+  SceneStage::drawChild(*trampoline, 0, 0.5f);
+  const std::vector<u8> balls = SceneStage::capture();
+  SceneStage::drawChild(*trampoline, 1, 0.5f);
+  const std::vector<u8> plain = SceneStage::capture();
+  EXPECT_FALSE(blank(balls));
+  EXPECT_EQ(differingPixels(balls, plain), 0);
+}
+
+TEST(LightballsScene, AtThreeQuartersTheBallsGlowAtPointSevenAndTheCameraIsAtThreeEighths) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("balls.qel", {"lightballs"});
+  auto trampoline = stage.play("balls.qel");
+  auto& balls = static_cast<CSceneQel_lightballs&>(*trampoline->getChildren()[0]);
+  SceneStage::drawChild(*trampoline, 0, 0.75f);
+  for (u32 s = 0; s < kLightballSystems; ++s) {
+    EXPECT_FLOAT_EQ(balls.getSystem(s).mIntensity, 0.7f) << s;
+  }
+  // The projection is left as the scene set it: 120 - 40 p degrees of view.
+  GLfloat projection[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  const double fov = 120.0 - 40.0 * 0.375;
+  EXPECT_NEAR(projection[5], 1.0 / std::tan(fov * 3.14159265358979 / 360.0), 1e-4);
+  EXPECT_NEAR(projection[0], projection[5] * 9.0 / 16.0, 1e-4);
+}
+
+TEST(LightballsScene, BallsLieNearTheCentreAndFlyFarOut) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("balls.qel", {"lightballs"});
+  auto trampoline = stage.play("balls.qel");
+  const auto& balls = static_cast<const CSceneQel_lightballs&>(*trampoline->getChildren()[0]);
+  for (u32 i = 0; i < kLightballCount; ++i) {
+    const ParticleRecord& record = balls.getRecords()[i];
+    for (int axis = 0; axis < 3; ++axis) {
+      ASSERT_LE(std::fabs(record.position[axis]), 2.0f + 1e-5f);
+    }
+    const float dy = record.target[1] - record.position[1];
+    ASSERT_GE(dy, -16.0f - 1e-3f);
+    ASSERT_LE(dy, 64.0f + 1e-3f);
+    ASSERT_EQ(record.size, 60.0f);
+    ASSERT_FLOAT_EQ(record.colour[3], 0.3f);
+  }
+}
+
+TEST(BoxfloorScene, FindsItsModelAndRestoresTheMaterialAfterEachFrame) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("floor.qel", {"boxfloor1"});
+  auto trampoline = stage.play("floor.qel");
+  SceneStage::drawChild(*trampoline, 0, 0.25f);
+  const MqoMaterial& material = trampoline->getRenderer()->setModelMaterial(nullptr, 0, 0);
+  EXPECT_FLOAT_EQ(material.col[0], 0.8f);  // finish put the loaded colour back
+  const std::vector<u8> early = SceneStage::capture();
+  SceneStage::drawChild(*trampoline, 0, 0.9f);
+  EXPECT_GT(differingPixels(early, SceneStage::capture()), 20);  // green turns red
+}
+
+TEST(BoxfloorScene, WithoutABoxfloorModelEndsWithItsMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SceneStage stage;
+        if (!stage.ok()) std::exit(1);
+        stage.writeQel("floor.qel", {"boxfloor1"}, "plainbox.mqo");
+        stage.play("floor.qel");
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[index<CDEMO_OBJECT_NUMMAX + \"\"]"));
+}
+
+TEST(StartScene, ModelAndPathComeRoundTwiceOverTheSpan) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("start.qel", {"start"});
+  auto trampoline = stage.play("start.qel");
+  auto frameAt = [&](f32 progress) {
+    SceneStage::drawChild(*trampoline, 0, progress);
+    return SceneStage::capture();
+  };
+  const std::vector<u8> begin = frameAt(0.0f);
+  EXPECT_FALSE(blank(begin));
+  EXPECT_EQ(differingPixels(begin, frameAt(0.5f)), 0);  // one full turn
+  EXPECT_EQ(differingPixels(begin, frameAt(1.0f)), 0);  // two full turns
+  EXPECT_GT(differingPixels(begin, frameAt(0.125f)), 20);  // a quarter turn moves the path
+}
+
+TEST(QelCameraPattern, TheAlphaTestCoversTheQelSceneOrTheEffectsPerClass) {
+  SceneStage stage;
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  stage.writeQel("one.qel", {"plainCopy"});
+  auto trampoline = stage.play("one.qel");
+  cQelRender* pRender = trampoline->getRenderer();
+  struct Case {
+    AlphaTestSpan span;
+    bool duringEffects;
+  };
+  for (const Case& c : {Case{AlphaTestSpan::none, false}, Case{AlphaTestSpan::qelScene, false},
+                        Case{AlphaTestSpan::effects, true}}) {
+    glAlphaFunc(GL_LESS, 0.5f);
+    bool enabled = !c.duringEffects;
+    GLfloat reference = -1.0f;
+    drawUnderQelCamera(pRender, 0, 0.5f, c.span, 0.1f, [&] {
+      enabled = glIsEnabled(GL_ALPHA_TEST);
+      glGetFloatv(GL_ALPHA_TEST_REF, &reference);
+    });
+    EXPECT_EQ(enabled, c.duringEffects);
+    if (c.span == AlphaTestSpan::effects) {
+      EXPECT_FLOAT_EQ(reference, 0.1f);
+    }
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    GLint function = 0;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &function);
+    EXPECT_EQ(function, GL_LESS);  // put back
+  }
+}
