@@ -64,6 +64,16 @@ void shaderManager::registerShader(resShader* pShader) {
   mShaderMap.emplace(pShader->getName(), pShader);
 }
 
+void shaderManager::unregisterShader(resShader* pShader) {
+  const auto found = mShaderMap.find(pShader->getName());
+  if (found != mShaderMap.end() && found->second == pShader) {
+    mShaderMap.erase(found);
+  }
+  if (mpCurrentProgram == pShader) {
+    mpCurrentProgram = nullptr;
+  }
+}
+
 u32 shaderManager::getPassNum() const { return mpCurrentProgram->getPassNum(); }
 
 fx::Pass* shaderManager::checkedPass(u32 index) const {

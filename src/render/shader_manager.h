@@ -31,6 +31,9 @@ class shaderManager : public VellObject {
 
   // Refuses a second effect with the same name (file name without folder and extension).
   void registerShader(resShader* pShader);
+  // Forgets a destroyed effect: its name may be loaded again, and it stops being
+  // the current program.
+  void unregisterShader(resShader* pShader);
 
   void setPass(u32 index);
   void resetPass(u32 index);

@@ -10,6 +10,9 @@
 #include "render/shader_manager.h"
 
 resShader::~resShader() {
+  if (shaderManager::mpThis) {
+    shaderManager::mpThis->unregisterShader(this);
+  }
   if (fx::Context::isEffect(mEffect)) {
     mEffect->getContext().destroyEffect(mEffect);
   }

@@ -7,6 +7,7 @@
 
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
+#include "render/shader_manager.h"
 #include "support/fatal_text.h"
 
 namespace {
@@ -60,6 +61,19 @@ TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffect) {
   releaseResource(mLoaded[0]);
   releaseResource(mLoaded[1]);
   EXPECT_FALSE(fx::Context::isEffect(effect));
+}
+
+TEST_F(EffectTest, ReleasedEffectCanBeLoadedAgainAndIsNoLongerCurrent) {
+  const std::string path = write("again.fx", kFillEffect);
+  resShader* first = loadPath(path);
+  ASSERT_NE(first, nullptr);
+  shaderManager::mpThis->mpCurrentProgram = first;
+  releaseResource(mLoaded[0]);
+  EXPECT_EQ(shaderManager::mpThis->mpCurrentProgram, nullptr);
+  EXPECT_EQ(shaderManager::mpThis->mShaderMap.count("again"), 0u);
+  resShader* second = loadPath(path);  // the name is free again: no "shader conflict!"
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(shaderManager::mpThis->mShaderMap.at("again"), second);
 }
 
 TEST_F(EffectTest, OnlyEffectExtensionsAreAccepted) {
