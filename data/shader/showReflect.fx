@@ -59,6 +59,7 @@ vec4 litModel() {
                back * 0.25 * vec3(0.85, 0.6, 0.9);
   vec3 colour = albedo.rgb * light + specular * vec3(1.0, 0.85, 0.75);
   vec3 reflected = reflect(normalize(worldViewGuess), normalize(worldNormalGuess));
+  reflected.y = abs(reflected.y) + 0.15;  // mirror the dark ground into the sky: chrome at dusk
   float fresnel = 0.25 + 0.75 * pow(1.0 - max(dot(n, toViewer), 0.0), 3.0);
   colour = mix(colour, textureCube(shEnvCube, reflected).rgb * albedo.rgb * 1.3, fresnel * 0.7);
   // Distance fog towards the pink horizon; thinner when the eye is high above it.

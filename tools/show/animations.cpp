@@ -200,12 +200,11 @@ QelScene boxFloor() {
 QelScene dnaBox() {
   Builder b("dnabox", 32, 16);
   b.camera(
-      0.5, [](double t) { return orbit(2.4 * t / 16, mix(8.5, 5.5, smooth(t / 16)), mix(-1.4, 3.0, smooth(t / 16))); },
-      [](double t) { return Vec3{0, mix(-0.6, 1.2, t / 16), 0}; }, [](double) { return 44.0; },
+      0.5, [](double t) { return orbit(2.4 * t / 16, mix(9.0, 6.0, smooth(t / 16)), mix(-0.8, 3.4, smooth(t / 16))); },
+      [](double t) { return Vec3{0, mix(0.2, 1.8, t / 16), 0}; }, [](double) { return 44.0; },
       [](double t) { return 0.06 * sine(t * 0.5); });
   b.sky();
-  b.hill();
-  const Vec3 places[3] = {{0, 1.8, 0}, {-6, 2.5, -5}, {5.5, 3.2, -7}};
+  const Vec3 places[3] = {{0, 1.0, 0}, {-6, 2.5, -5}, {5.5, 3.2, -7}};
   const double scales[3] = {1.6, 0.9, 1.1};
   for (int h = 0; h < 3; ++h) {
     b.model(kHelix, 0.125, {"strandA", "strandB", "rungs"}, [&b, h, places, scales](const std::string& part, int, double t) {
@@ -323,7 +322,7 @@ QelScene lightToSky() {
   b.hill();
   b.model(kGrass, 1.0, {"grassA", "grassB", "grassC"}, [](const std::string&, int, double) { return Pose{}; });
   b.tree(kSakura, {-4, 0, -4}, 0.8, 0.9, 1.0, 0.8);
-  b.balls({0, 0.5, 0}, 0.45, 0.9, 1.0);
+  b.balls({0, 0.5, -2}, 0.45, 0.55, 0.9);
   return b.scene;
 }
 
@@ -336,7 +335,7 @@ QelScene toTheSky() {
   b.sky();
   b.hill();
   b.tree(kSakura, {0, 0, 0}, 0, 1.2, 1.0, 2.0);
-  b.balls({0, 6.0, 0}, 1.0, 2.5, 1.0);
+  b.balls({0, 6.0, 0}, 1.0, 1.4, 1.0);
   b.petals(1.0, 0.4, {0, 8, 0});
   return b.scene;
 }
