@@ -15,9 +15,9 @@ void screenVertex() {
 
 // Eye distance from a depth value of the Qel camera's projection (near 0.1, far 150).
 float eyeDistance(float depth) {
-  const float near = 0.1;
-  const float far = 150.0;
-  return near * far / (far - depth * (far - near));
+  const float nearPlane = 0.1;
+  const float farPlane = 150.0;
+  return nearPlane * farPlane / (farPlane - depth * (farPlane - nearPlane));
 }
 
 vec4 focusBlur() {

@@ -15,12 +15,12 @@ void screenVertex() {
 
 vec3 blurAlong(sampler2D source, vec2 direction) {
   // Nine linear-filtered taps, each between two texels: a 17-texel Gaussian.
-  vec2 step = direction * 2.2 / ViewportSize;
+  vec2 texelStep = direction * 2.2 / ViewportSize;
   vec3 sum = texture2D(source, uv).rgb * 0.2;
-  sum += (texture2D(source, uv + step).rgb + texture2D(source, uv - step).rgb) * 0.17;
-  sum += (texture2D(source, uv + step * 2.0).rgb + texture2D(source, uv - step * 2.0).rgb) * 0.12;
-  sum += (texture2D(source, uv + step * 3.0).rgb + texture2D(source, uv - step * 3.0).rgb) * 0.07;
-  sum += (texture2D(source, uv + step * 4.0).rgb + texture2D(source, uv - step * 4.0).rgb) * 0.04;
+  sum += (texture2D(source, uv + texelStep).rgb + texture2D(source, uv - texelStep).rgb) * 0.17;
+  sum += (texture2D(source, uv + texelStep * 2.0).rgb + texture2D(source, uv - texelStep * 2.0).rgb) * 0.12;
+  sum += (texture2D(source, uv + texelStep * 3.0).rgb + texture2D(source, uv - texelStep * 3.0).rgb) * 0.07;
+  sum += (texture2D(source, uv + texelStep * 4.0).rgb + texture2D(source, uv - texelStep * 4.0).rgb) * 0.04;
   return sum;
 }
 

@@ -63,8 +63,8 @@ vec4 litModel() {
   float fresnel = 0.25 + 0.75 * pow(1.0 - max(dot(n, toViewer), 0.0), 3.0);
   colour = mix(colour, textureCube(shEnvCube, reflected).rgb * albedo.rgb * 1.3, fresnel * 0.7);
   // Distance fog towards the pink horizon; thinner when the eye is high above it.
-  float distance = length(viewPosition);
-  float fog = smoothstep(10.0, 70.0, distance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
+  float viewDistance = length(viewPosition);
+  float fog = smoothstep(10.0, 70.0, viewDistance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
   colour = mix(colour, vec3(0.86, 0.56, 0.60), fog);
   return vec4(colour, albedo.a);
 }

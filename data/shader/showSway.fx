@@ -57,8 +57,8 @@ vec4 litModel() {
                back * 0.25 * vec3(0.85, 0.6, 0.9);
   vec3 colour = albedo.rgb * light + specular * vec3(1.0, 0.85, 0.75);
   // Distance fog towards the pink horizon; thinner when the eye is high above it.
-  float distance = length(viewPosition);
-  float fog = smoothstep(10.0, 70.0, distance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
+  float viewDistance = length(viewPosition);
+  float fog = smoothstep(10.0, 70.0, viewDistance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
   colour = mix(colour, vec3(0.86, 0.56, 0.60), fog);
   return vec4(colour, albedo.a);
 }

@@ -60,7 +60,7 @@ const char* glyph(char c) {
     case 'O': return " ### #   ##   ##   ##   ##   # ### ";
     case 'P': return "#### #   ##   ##### #    #    #    ";
     case 'R': return "#### #   ##   ##### # #  #  # #   #";
-    case 'S': return " ####    #     ###     #    #####  ";
+    case 'S': return " #####    #     ###     #    ##### ";
     case 'T': return "#####  #    #    #    #    #    #  ";
     case 'U': return "#   ##   ##   ##   ##   ##   # ### ";
     case 'V': return "#   ##   ##   ##   # # #  # #   #  ";
