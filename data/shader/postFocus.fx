@@ -28,7 +28,7 @@ vec4 focusBlur() {
   float envelope = smoothstep(0.0, 0.04, TIME_RATE_EFFECT) * (1.0 - smoothstep(0.96, 1.0, TIME_RATE_EFFECT));
   vec3 blurred = texture2D(workBuf2, uv).rgb;
   blurred += max(blurred - vec3(0.5), 0.0) * 1.2;
-  return vec4(clamp(blurred, 0.0, 1.0), amount * envelope * 0.9);
+  return vec4(clamp(blurred, 0.0, 1.0), amount * envelope * 0.75);
 }
 
 technique Focus {

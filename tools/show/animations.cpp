@@ -335,7 +335,7 @@ QelScene toTheSky() {
   b.sky();
   b.hill();
   b.tree(kSakura, {0, 0, 0}, 0, 1.2, 1.0, 2.0);
-  b.balls({0, 6.0, 0}, 1.0, 1.4, 1.0);
+  b.balls({0, 6.0, 0}, 1.0, 1.0, 1.0);
   b.petals(1.0, 0.4, {0, 8, 0});
   return b.scene;
 }

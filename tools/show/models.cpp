@@ -336,7 +336,7 @@ Model lettering() {
   // right is -x and the plates face -z.
   const char* names[4] = {"title", "subtitle", "greets", "thanks"};
   const double centreY[4] = {0.2, -0.22, -0.78, 0.0};
-  const double halfWidth[4] = {1.0, 0.32, 1.45, 1.35};
+  const double halfWidth[4] = {1.0, 0.32, 1.75, 1.7};
   for (int i = 0; i < 4; ++i) {
     MeshObject o = object(names[i]);
     // Crop each band of the lettering picture to its text, keeping the aspect.
