@@ -1,0 +1,41 @@
+// Post effect: line 0 graded as in postCompose, with line 1 (light on black) laid
+// over it in screen blending, fading in over the entry's first quarter and
+// holding; a line without a scene this frame (progress 0) is left out.
+uniform float4x4 projMat;
+sampler2D srcCBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+sampler2D srcCBuf1 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+sampler2D shVignette = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+float TIME_RATE_1 = 0;
+float TIME_RATE_EFFECT = 0;
+
+varying vec2 uv;
+
+void screenVertex() {
+  gl_Position = projMat * gl_Vertex;
+  uv = gl_MultiTexCoord0.xy;
+}
+
+vec3 grade(vec3 c) {
+  float luma = dot(c, vec3(0.299, 0.587, 0.114));
+  c = mix(vec3(luma), c, 1.12);
+  return clamp(c * vec3(1.03, 1.0, 0.96) + vec3(0.05, 0.02, 0.09) * (1.0 - luma), 0.0, 1.0);
+}
+
+vec4 crossfade() {
+  vec3 base = grade(texture2D(srcCBuf0, uv).rgb);
+  vec3 upper = clamp(texture2D(srcCBuf1, uv).rgb, 0.0, 1.0);
+  float weight = smoothstep(0.0, 0.25, TIME_RATE_EFFECT) * step(0.0001, TIME_RATE_1);
+  vec3 screen = 1.0 - (1.0 - base) * (1.0 - upper * weight);
+  return vec4(screen * texture2D(shVignette, uv).rgb, 1.0);
+}
+
+technique Crossfade {
+  pass Mix {
+    VertexProgram = compile glslv screenVertex();
+    FragmentProgram = compile glslf crossfade();
+    DepthTestEnable = false;
+    DepthMask = false;
+    CullFaceEnable = false;
+    BlendEnable = false;
+  }
+}

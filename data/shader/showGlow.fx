@@ -1,0 +1,47 @@
+// The show's glowing light balls: the material colour, brightest where the surface
+// faces the viewer and softly fading at the rim, added to what is behind it and
+// pulsing gently with the animation time.
+uniform float4x4 shWorldMat;
+uniform float4x4 shVProjMat;
+float4 shMqoColor = float4(1, 1, 1, 1);
+float TIME_RATE = 0;
+
+varying vec3 viewNormal;
+varying vec3 viewPosition;
+
+void glowVertex() {
+  gl_Position = shVProjMat * gl_Vertex;
+  viewPosition = (shWorldMat * gl_Vertex).xyz;
+  viewNormal = mat3(shWorldMat) * gl_Normal;
+}
+
+vec4 glowColour() {
+  float facing = abs(dot(normalize(viewNormal), normalize(-viewPosition)));
+  float core = pow(facing, 2.5);
+  float pulse = 0.85 + 0.15 * sin(TIME_RATE * 3.0 + viewPosition.x);
+  vec3 colour = shMqoColor.rgb * (0.25 + 1.1 * core) * pulse + vec3(core * core * 0.5);
+  return vec4(colour * shMqoColor.a, 1.0);
+}
+
+// A model pass sets its matrices and light values after the pass is applied, so
+// they reach the program only at the next pass: this first pass draws nothing
+// (every vertex outside the clip volume) and lets the real pass get this draw's values.
+vec4 outsideClip() { return vec4(0.0, 0.0, 2.0, 1.0); }
+vec4 noColour() { return vec4(0.0); }
+
+technique Glow {
+  pass Prime {
+    VertexProgram = compile glslv outsideClip();
+    FragmentProgram = compile glslf noColour();
+    ColorMask = bool4(false, false, false, false);
+    DepthMask = false;
+  }
+  pass Add {
+    VertexProgram = compile glslv glowVertex();
+    FragmentProgram = compile glslf glowColour();
+    DepthMask = false;
+    CullFaceEnable = false;
+    BlendEnable = true;
+    BlendFunc = int2(One, One);
+  }
+}

@@ -1,0 +1,55 @@
+// The show's shipped effect files on a real GL: every one compiles, links and
+// validates, has the passes the post-effect table and the model renderer use, and
+// declares the parameters the program sets.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "render/effect_support.h"
+
+namespace {
+
+std::set<std::string> parameterNames(const resShader* pShader) {
+  std::set<std::string> names;
+  for (const resShader::ShaderParam& param : pShader->mVecParam) names.insert(param.name);
+  return names;
+}
+
+}  // namespace
+
+TEST_F(EffectTest, ShowModelEffectsPrimeThenDrawWithTheStandardParameters) {
+  const std::vector<std::string> lit = {"showLit", "showSway", "showReflect"};
+  for (const std::string& name : {"showLit", "showSway", "showReflect", "showUnlit", "showGlow", "showLineGlow"}) {
+    resShader* pShader = loadPath("data\\shader\\" + std::string(name) + ".fx");
+    ASSERT_NE(pShader, nullptr) << name;
+    // Pass 0 only lets this draw's matrices reach the program; pass 1 draws.
+    EXPECT_EQ(pShader->getPassNum(), 2u) << name;
+    const std::set<std::string> names = parameterNames(pShader);
+    EXPECT_TRUE(names.count("shVProjMat")) << name;
+    EXPECT_TRUE(names.count("shMqoColor")) << name;
+    if (std::find(lit.begin(), lit.end(), name) != lit.end()) {
+      for (const char* standard : {"shWorldMat", "shViewMat", "shAmbient", "shLightColor", "shKa", "shKd", "shKs",
+                                   "shShininess", "shEyePos", "shLightPos", "shBaseTexture", "TIME_RATE"})
+        EXPECT_TRUE(names.count(standard)) << name << " lacks " << standard;
+    }
+  }
+  EXPECT_TRUE(parameterNames(mLoaded[2]).count("shEnvCube")) << "the reflections sample the effect-texture cube";
+}
+
+TEST_F(EffectTest, ShowPostEffectsHaveThePassesTheTableRuns) {
+  const std::vector<std::pair<std::string, unsigned>> effects = {
+      {"postCompose", 1}, {"postCrossfade", 1}, {"postGlowBlur", 2}, {"postFinal", 1},
+      {"postFocus", 1},   {"postRadial", 1},    {"postFlash", 1},    {"postFade", 2}};
+  for (const auto& [name, passes] : effects) {
+    resShader* pShader = loadPath("data\\shader\\" + name + ".fx");
+    ASSERT_NE(pShader, nullptr) << name;
+    EXPECT_EQ(pShader->getPassNum(), passes) << name;
+    EXPECT_TRUE(parameterNames(pShader).count("projMat")) << name;
+  }
+  EXPECT_TRUE(parameterNames(mLoaded[1]).count("srcCBuf1")) << "the cross-fade reads line 1";
+  EXPECT_TRUE(parameterNames(mLoaded[4]).count("srcZBuf0")) << "the focus reads line 0's depth";
+  EXPECT_TRUE(parameterNames(mLoaded[0]).count("shVignette")) << "the grade uses the effect texture";
+}

@@ -1,0 +1,298 @@
+// Tests of the show generator: its picture writers read back by the engine's own
+// readers, its models read by the model reader, the running order against the
+// music's section plan, and the post-effect chain's buffer and screen coverage.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "music/arrangement.h"
+#include "resource/dds_reader.h"
+#include "resource/hdr_reader.h"
+#include "resource/mqo_model.h"
+#include "resource/tga_reader.h"
+#include "show/animations.h"
+#include "show/definitions.h"
+#include "show/image_files.h"
+#include "show/mesh.h"
+#include "show/models.h"
+#include "show/running_order.h"
+#include "support/temp_dir.h"
+
+namespace s = orvane::show;
+
+namespace {
+
+s::Image checkerWithAlpha(int width, int height) {
+  s::Image image(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* p = image.at(x, y);
+      p[0] = static_cast<std::uint8_t>(x * 9);
+      p[1] = static_cast<std::uint8_t>(y * 5);
+      p[2] = ((x / 4 + y / 4) % 2) ? 200 : 20;  // runs of four equal pixels and single ones
+      p[3] = static_cast<std::uint8_t>(x < width / 2 ? 255 : 0);
+    }
+  return image;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void expectTgaRoundTrip(bool withAlpha, bool runLength) {
+  const s::Image image = checkerWithAlpha(16, 8);
+  const s::Bytes bytes = s::encodeTga(image, withAlpha, runLength);
+  image::TgaHeader header;
+  std::string error;
+  ASSERT_TRUE(image::readTgaHeader(bytes.data(), bytes.size(), header, error)) << error;
+  EXPECT_EQ(header.compressed, runLength);
+  EXPECT_EQ(header.width, 16u);
+  EXPECT_EQ(header.height, 8u);
+  const int channels = withAlpha ? 4 : 3;
+  std::vector<u8> pixels(16 * 8 * static_cast<std::size_t>(channels));
+  ASSERT_TRUE(image::readTgaPixels(bytes.data(), bytes.size(), header, pixels.data(), error)) << error;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x)
+      for (int c = 0; c < channels; ++c)
+        ASSERT_EQ(pixels[(static_cast<std::size_t>(y) * 16 + x) * channels + c], image.at(x, y)[c])
+            << "pixel " << x << "," << y << " channel " << c;
+}
+
+}  // namespace
+
+TEST(ShowPictures, TgaRawAndRunLengthReadBackByTheLoaderPixelForPixel) {
+  expectTgaRoundTrip(false, false);
+  expectTgaRoundTrip(true, false);
+  expectTgaRoundTrip(false, true);
+  expectTgaRoundTrip(true, true);
+}
+
+TEST(ShowPictures, RunLengthTgaIsSmallerForFlatImages) {
+  s::Image flat(64, 64);
+  EXPECT_LT(s::encodeTga(flat, true, true).size(), s::encodeTga(flat, true, false).size() / 10);
+}
+
+TEST(ShowPictures, HdrRunLengthScanlinesDecodeToTheValuesWithinOneStep) {
+  s::FloatImage sky;
+  sky.width = 64;
+  sky.height = 4;
+  for (int y = 0; y < sky.height; ++y)
+    for (int x = 0; x < sky.width; ++x) {
+      const float value = x < 20 ? 0.5f : static_cast<float>(x) / 64.0f;  // a run, then a ramp
+      sky.rgb.insert(sky.rgb.end(), {value, value * 0.5f, static_cast<float>(y) / 4.0f});
+    }
+  const s::Bytes bytes = s::encodeHdr(sky);
+  image::HdrHeader header;
+  std::string error;
+  ASSERT_TRUE(image::readHdrHeader(bytes.data(), bytes.size(), header, error)) << error;
+  EXPECT_EQ(header.xSize, 64u);
+  EXPECT_EQ(header.ySize, 4u);
+  std::vector<u8> rgbe(64 * 4 * 4);
+  ASSERT_TRUE(image::readHdrScanlines(bytes.data(), bytes.size(), header, rgbe.data(), 64, 4, error)) << error;
+  // The texture upload turns a pixel into mantissa * 2^(E - 128) in 0..255 units.
+  for (int i = 0; i < 64 * 4; ++i) {
+    const double scale = rgbe[i * 4 + 3] ? std::ldexp(1.0, rgbe[i * 4 + 3] - 128) : 0.0;
+    for (int c = 0; c < 3; ++c) {
+      const double expected = sky.rgb[static_cast<std::size_t>(i) * 3 + c] * 255.0;
+      EXPECT_NEAR(rgbe[i * 4 + c] * scale, expected, 1.0) << "pixel " << i << " channel " << c;
+    }
+  }
+  // Runs are coded as runs: the file is well below the flat 4 bytes a pixel.
+  EXPECT_LT(bytes.size(), 64u * 4u * 4u);
+}
+
+TEST(ShowPictures, Dxt1BlockKeepsAFlatColourAndTheTwoEndsOfAGradient) {
+  u8 flat[64];
+  for (int i = 0; i < 16; ++i) {
+    flat[i * 4] = 248;
+    flat[i * 4 + 1] = 128;
+    flat[i * 4 + 2] = 64;
+    flat[i * 4 + 3] = 255;
+  }
+  const auto flatBlock = s::encodeDxt1Block(flat);
+  const unsigned colour0 = flatBlock[0] | (flatBlock[1] << 8);
+  EXPECT_EQ(colour0, (31u << 11) | (32u << 5) | 8u);
+  EXPECT_EQ(flatBlock[4] | flatBlock[5] | flatBlock[6] | flatBlock[7], 0);
+
+  u8 ramp[64];
+  for (int i = 0; i < 16; ++i) {
+    const u8 v = static_cast<u8>(i * 17);
+    ramp[i * 4] = ramp[i * 4 + 1] = ramp[i * 4 + 2] = v;
+    ramp[i * 4 + 3] = 255;
+  }
+  const auto rampBlock = s::encodeDxt1Block(ramp);
+  const unsigned end0 = rampBlock[0] | (rampBlock[1] << 8), end1 = rampBlock[2] | (rampBlock[3] << 8);
+  EXPECT_GT(end0, end1) << "four-colour mode needs colour 0 above colour 1";
+  EXPECT_EQ(end0, 0xFFFFu);
+  EXPECT_EQ(end1, 0u);
+  const u32 indices = rampBlock[4] | (rampBlock[5] << 8) | (rampBlock[6] << 16) | (static_cast<u32>(rampBlock[7]) << 24);
+  EXPECT_EQ(indices & 3u, 1u) << "black pixel picks colour 1";
+  EXPECT_EQ((indices >> 30) & 3u, 0u) << "white pixel picks colour 0";
+}
+
+TEST(ShowPictures, DdsCubeHasSixFacesWithAFullMipChainTheLoaderAccepts) {
+  std::array<s::Image, 6> faces;
+  for (auto& face : faces) face = checkerWithAlpha(16, 16);
+  const s::Bytes bytes = s::encodeDdsCube(faces);
+  image::DdsCubeMap cube;
+  std::string error;
+  ASSERT_TRUE(image::readDdsCubeMap(bytes.data(), bytes.size(), cube, error)) << error;
+  EXPECT_EQ(cube.width, 16u);
+  EXPECT_EQ(cube.mipCount, 5u);
+  EXPECT_EQ(cube.levels.size(), 30u);
+  EXPECT_EQ(bytes.size(), 128u + 6u * 8u * (16 + 4 + 1 + 1 + 1));
+}
+
+TEST(ShowPictures, Bmp32KeepsAlphaAtTheOffsetTheLoaderReads) {
+  const s::Image image = checkerWithAlpha(8, 4);
+  const s::Bytes bytes = s::encodeBmp(image, true);
+  ASSERT_EQ(bytes.size(), 54u + 8u * 4u * 4u);
+  EXPECT_EQ(bytes[28], 32);
+  EXPECT_EQ(bytes[10], 54);
+  // File rows run bottom-up: the file's first row is the picture's last.
+  for (int x = 0; x < 8; ++x) {
+    EXPECT_EQ(bytes[54 + x * 4 + 3], image.at(x, 3)[3]);
+    EXPECT_EQ(bytes[54 + x * 4 + 2], image.at(x, 3)[0]) << "red is the third byte";
+  }
+  const s::Bytes opaque = s::encodeBmp(checkerWithAlpha(5, 2), false);
+  EXPECT_EQ(opaque.size(), 54u + 16u * 2u) << "24-bit rows are padded to four bytes";
+}
+
+TEST(ShowModels, EveryModelReadsBackWithOutwardFacesAndItsBones) {
+  TempDir dir;
+  for (const s::NamedModel& named : s::buildModels()) {
+    const std::string path = dir.write("m.mqo", s::toMqo(named.model));
+    MqoModel model;
+    ASSERT_TRUE(model.read(path)) << named.path << ": " << model.error();
+    ASSERT_EQ(model.objects.size(), named.model.objects.size()) << named.path;
+    ASSERT_EQ(model.GetMatNum(), named.model.materials.size()) << named.path;
+    for (std::size_t o = 0; o < model.objects.size(); ++o)
+      EXPECT_EQ(model.objects[o].name, named.model.objects[o].name) << named.path;
+    for (const s::Bone& bone : named.model.bones) {
+      const MqoPoint& point = model.getBone(bone.objectName);
+      EXPECT_NEAR(point[0], bone.pivot.x, 1e-3) << named.path << " " << bone.objectName;
+      // The reader negates the third coordinate of markers; the player negates it back.
+      EXPECT_NEAR(-point[2], bone.pivot.z, 1e-3) << named.path << " " << bone.objectName;
+    }
+  }
+}
+
+TEST(ShowModels, BoxFacesPointAwayFromTheBoxCentreAfterTheReadersWindingChange) {
+  s::Model box;
+  box.materials.push_back({});
+  s::MeshObject object;
+  object.name = "box";
+  s::addBox(object, {0, 0, 0}, {2, 2, 2}, 0.3, 0);
+  box.objects.push_back(object);
+  TempDir dir;
+  MqoModel model;
+  ASSERT_TRUE(model.read(dir.write("box.mqo", s::toMqo(box)))) << model.error();
+  const MqoObject& read = model.objects[0];
+  ASSERT_EQ(read.face.size(), 12u);
+  for (std::size_t f = 0; f < read.face.size(); ++f) {
+    MqoPoint centre = {0, 0, 0};
+    for (int c = 0; c < 3; ++c)
+      for (int k = 0; k < 3; ++k) centre[k] += read.vertex[static_cast<std::size_t>(read.face[f].V[c])][k] / 3;
+    const MqoPoint& n = read.faceNormal[f];
+    EXPECT_GT(n[0] * centre[0] + n[1] * centre[1] + n[2] * centre[2], 0.0f) << "face " << f;
+  }
+}
+
+TEST(ShowRunningOrder, MainLineTilesTheWholeTrackOnBarsInsideTheMusicSections) {
+  namespace m = orvane::music;
+  int end = 0;
+  for (const s::SceneSlot& slot : s::kRunningOrder) {
+    if (slot.line != 0) continue;
+    EXPECT_EQ(slot.startMs, end) << slot.name << " must follow the scene before without a gap";
+    EXPECT_EQ(slot.startMs % (4 * m::kBarMs), 0) << slot.name << " starts on a four-bar phrase";
+    const m::Section& section = m::sectionAtBar(slot.startMs / m::kBarMs);
+    EXPECT_EQ(section.name, slot.section) << slot.name;
+    EXPECT_LE(slot.startMs + slot.lengthMs, section.endMs()) << slot.name << " stays inside " << section.name;
+    end = slot.startMs + slot.lengthMs;
+  }
+  EXPECT_EQ(end, m::kTrackMs);
+  EXPECT_EQ(end, s::kShowMs);
+}
+
+TEST(ShowRunningOrder, EverySceneOfTheCatalogueAppearsAndLastsAsLongAsItsCamera) {
+  const std::set<std::string> catalogue = {"start",  "boxfloor1", "dnabox",     "pipe1",      "pipe2",    "finesky",
+                                           "greetz", "happa",     "kusa",       "lightballs", "lightToSky", "toTheSky",
+                                           "sakuraFar1", "sakuraFar2", "SakuraKare", "sakuraSaku"};
+  std::set<std::string> shown;
+  for (const s::QelFile& file : {s::buildMainLine(), s::buildOverlayLine()}) {
+    int atMs = 0;
+    for (const s::QelScene& scene : file.scenes) {
+      shown.insert(scene.name);
+      ASSERT_FALSE(scene.objects.empty());
+      ASSERT_EQ(scene.objects[0].model, -1) << scene.name << ": the camera comes first";
+      const s::SceneSlot* slot = nullptr;
+      for (const s::SceneSlot& candidate : s::kRunningOrder)
+        if (candidate.name == scene.name) slot = &candidate;
+      ASSERT_NE(slot, nullptr) << scene.name;
+      EXPECT_EQ(slot->startMs, atMs) << scene.name;
+      EXPECT_DOUBLE_EQ(scene.objects[0].times.back() * 1000.0, slot->lengthMs) << scene.name;
+      atMs += slot->lengthMs;
+      for (const s::QelObject& object : scene.objects)
+        for (const auto& [part, poses] : object.parts) EXPECT_EQ(poses.size(), object.times.size()) << part;
+    }
+  }
+  for (const std::string& name : catalogue) EXPECT_TRUE(shown.count(name)) << name << " is not in the show";
+}
+
+namespace {
+
+struct ChainEntry {
+  std::string effect;
+  unsigned start, end, order;
+  int pass, output;
+};
+
+std::vector<ChainEntry> chain() {
+  std::vector<ChainEntry> entries;
+  std::istringstream in(s::postEffectDefinitions());
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    ChainEntry e;
+    fields >> e.effect >> e.start >> e.end >> e.order >> e.pass >> e.output;
+    entries.push_back(e);
+  }
+  return entries;
+}
+
+}  // namespace
+
+TEST(ShowPostEffects, TheScreenIsWrittenAtEveryMomentAndWorkScreensBeforeTheyAreRead) {
+  const std::vector<ChainEntry> entries = chain();
+  ASSERT_GE(entries.size(), 6u);
+  std::map<std::string, std::string> source;
+  for (const ChainEntry& e : entries) source[e.effect] = readFile("data/shader/" + e.effect);
+  for (unsigned t = 0; t <= static_cast<unsigned>(s::kShowMs); t += 250) {
+    std::vector<const ChainEntry*> active;
+    for (const ChainEntry& e : entries)
+      if (e.start <= t && t <= e.end) active.push_back(&e);
+    bool opaqueScreen = false;
+    for (const ChainEntry* e : active) {
+      ASSERT_FALSE(source[e->effect].empty()) << e->effect << " is missing";
+      // An entry that paints the screen without blending gives every pixel a value.
+      if (e->output == -1 && source[e->effect].find("BlendEnable = false") != std::string::npos) opaqueScreen = true;
+      for (int n = 0; n < 4; ++n) {
+        if (source[e->effect].find("workBuf" + std::to_string(n) + " ") == std::string::npos) continue;
+        if (e->output == n) continue;  // a two-pass effect declares the screen it writes as well
+        bool written = false;
+        for (const ChainEntry* w : active) written = written || (w->output == n && w->order < e->order);
+        EXPECT_TRUE(written) << e->effect << " reads work screen " << n << " at " << t << " ms before it is written";
+      }
+    }
+    EXPECT_TRUE(opaqueScreen) << "nothing paints the screen at " << t << " ms";
+  }
+}
