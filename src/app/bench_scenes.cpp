@@ -41,7 +41,7 @@ void loadCamera(f32 progress) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glTranslatef(0.0f, 0.0f, -16.0f);
+  glTranslatef(0.0f, 0.0f, -24.0f);
   glRotatef(12.0f, 1.0f, 0.0f, 0.0f);
   glRotatef(progress * 90.0f - 45.0f, 0.0f, 1.0f, 0.0f);
 }

@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -267,8 +268,14 @@ int playShow(const CommandLine& commandLine) {
   std::unique_ptr<FrameCapture> pCapture;
   std::unique_ptr<FrameBench> pBench;
   if (commandLine.captureTarget) {
+    // The progress line counts down to the last frame: the frame limit or the show's end.
+    u32 lastMs = demo.getShowEndTime();
+    if (commandLine.frames && pFixedClock) {
+      const u64 limitMs = startMs + static_cast<u64>(*commandLine.frames) * 1000 / pFixedClock->getFramesPerSecond();
+      lastMs = static_cast<u32>(std::min<u64>(lastMs, limitMs));
+    }
     pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
-                                              demo.getShowEndTime());
+                                              lastMs);
     if (!pCapture->prepare()) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       return 1;

@@ -78,7 +78,7 @@ void FrameCapture::printProgress(u32 demoTime) {
   const double rate = elapsed > 0.0 ? static_cast<double>(mFrames) / elapsed : 0.0;
   const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
   const double framesLeft = mShowEndMs > demoTime ? (mShowEndMs - demoTime) * fps / 1000.0 : 0.0;
-  std::fprintf(stderr, "\rcapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.0f s left   ",
+  std::fprintf(stderr, "\rcapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.1f s left   ",
                static_cast<unsigned long long>(mFrames), demoTime / 1000, demoTime % 1000, rate,
                rate > 0.0 ? framesLeft / rate : 0.0);
 }
