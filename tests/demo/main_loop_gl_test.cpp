@@ -10,7 +10,9 @@
 
 #include "demo/demo_manager.h"
 #include "demo/frame_observer.h"
+#include "demo/scene_manager.h"
 #include "platform/video.h"
+#include "screen/power_of_two.h"
 #include "sound/demo_sound.h"
 #include "support/demo_fixture.h"
 
@@ -172,4 +174,58 @@ TEST_F(MainLoop, MusicStartsAtTheStartTimeAndFadesWithTheSquareRoot) {
   ASSERT_EQ(sound->volumes.size(), 2u);
   EXPECT_FLOAT_EQ(sound->volumes[0], 1.0f);
   EXPECT_FLOAT_EQ(sound->volumes[1], 0.5f);
+}
+
+namespace {
+// Red on the left half of the window's area, blue elsewhere in the texture.
+class HalfScene : public IScene {
+ public:
+  HalfScene(int width, int height) : mWidth(width), mHeight(height) {
+    setName("half");
+    setTimeRange(0, 1000);
+  }
+  void prepare() override {}
+  void onEnter() override {}
+  void release() override {}
+  void draw(f32) override {
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, mWidth / 2, mHeight);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+  }
+
+ private:
+  int mWidth;
+  int mHeight;
+};
+}  // namespace
+
+TEST(MainLoopWithoutNonPowerOfTwoTextures, PictureComesFromTheCoveredPartOfEachScreen) {
+  overrideNonPowerOfTwoTextures(false);
+  {
+    // 80 x 45 is stored as 128 x 64: the picture covers 0.625 x 0.703125 of it.
+    DemoFixture fixture(80, 45);
+    ASSERT_TRUE(fixture.ok()) << fixture.error();
+    CDemoManager& demo = demoManager();
+    EXPECT_FLOAT_EQ(demo.getScreenScaleU(), 0.625f);
+    EXPECT_FLOAT_EQ(demo.getScreenScaleV(), 0.703125f);
+    HalfScene scene(80, 45);
+    CSceneManager manager;
+    manager.addScene(&scene);
+    demo.addSceneManager(0, &manager);
+    demo.addLineShader(0, nullptr);
+    PixelProbe probe(fixture, {{32, 22}, {48, 22}});
+    demo.setFrameObserver(&probe);
+    demo.setFrameLimit(1);
+    EXPECT_EQ(demo.run(), 0);
+    demo.setFrameObserver(nullptr);
+    ASSERT_EQ(probe.frames.size(), 1u);
+    EXPECT_EQ(probe.frames[0][0][0], 255) << "0.4 of the window is still the red half";
+    EXPECT_EQ(probe.frames[0][0][2], 0);
+    EXPECT_EQ(probe.frames[0][1][2], 255) << "0.6 of the window is blue";
+  }
+  overrideNonPowerOfTwoTextures(std::nullopt);
 }
