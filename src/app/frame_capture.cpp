@@ -55,9 +55,15 @@ bool FrameCapture::prepare() {
 }
 
 void FrameCapture::onFrameComposed(u32 demoTime) {
+  GLint previousAlignment = 4;
+  GLint previousReadBuffer = GL_BACK;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &previousAlignment);
+  glGetIntegerv(GL_READ_BUFFER, &previousReadBuffer);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, mWidth, mHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
+  glReadBuffer(static_cast<GLenum>(previousReadBuffer));
+  glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
   for (std::size_t alpha = 3; alpha < mPixels.size(); alpha += 4) {
     mPixels[alpha] = 255;  // the picture is opaque whatever the effects left in alpha
   }
