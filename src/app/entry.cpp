@@ -257,6 +257,9 @@ int playShow(const CommandLine& commandLine) {
   BenchSceneSet benchScenes;
   if (commandLine.benchScene) {
     benchScenes.addTo(demo);
+  } else if (commandLine.isOffline() && pFactory->getDefinitionCount() == 0) {
+    std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
+                 CQelSceneFactory::DEFINITION_FILE);
   }
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
