@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -14,7 +15,10 @@
 #include "platform/video.h"
 #include "screen/power_of_two.h"
 #include "sound/demo_sound.h"
+#include "render/shader_manager.h"
 #include "support/demo_fixture.h"
+#include "support/gl_test_context.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -228,4 +232,52 @@ TEST(MainLoopWithoutNonPowerOfTwoTextures, PictureComesFromTheCoveredPartOfEachS
     EXPECT_EQ(probe.frames[0][1][2], 255) << "0.6 of the window is blue";
   }
   overrideNonPowerOfTwoTextures(std::nullopt);
+}
+
+TEST_F(MainLoop, ZeroLengthSceneIsDrawnAtProgressZero) {
+  // (T - start) / length would be 0 / 0 for a scene of one millisecond.
+  demoManager().clearSceneManagers();
+  ColourScene& instant = mDemo.addScene(0, "instant", 500, 500, kRed);
+  demoManager().setStartTime(500);
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  ASSERT_EQ(instant.drawnAt.size(), 1u);
+  EXPECT_EQ(instant.drawnAt[0], 0.0f);
+  EXPECT_EQ(demoManager().getLineProgress(0), 0.0f);
+}
+
+TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRange) {
+  demoManager().clearSceneManagers();
+  ColourScene& scene = mDemo.addScene(0, "ranged", 1000, 3000, kRed);
+  demoManager().setStartTime(1500);
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  ASSERT_EQ(scene.drawnAt.size(), 1u);
+  EXPECT_FLOAT_EQ(scene.drawnAt[0], 0.25f);
+  EXPECT_EQ(scene.enters, 1);
+}
+
+TEST(DemoManagerStart, WithoutMusicNothingOfTheShowIsLeftBehind) {
+  TempDir folder;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::create_directories(folder.path() / "data" / "shader");
+  for (const char* name : {"finalScreenShader.fx", "effectSample.fx", "core.fx"}) {
+    std::filesystem::copy_file(previous / "data" / "shader" / name, folder.path() / "data" / "shader" / name);
+  }
+  std::filesystem::current_path(folder.path());
+  {
+    GlTestContext context(32, 18);
+    ASSERT_TRUE(context.ok()) << context.error();
+    shaderManager::mpThis->initialize();
+    CDemoManager& demo = demoManager();
+    demo.setWindow(&context.window());
+    EXPECT_FALSE(demo.initialize(4, 16, 9)) << "there is no data/air.ogg here";
+    EXPECT_EQ(demo.getDemoSound(), nullptr);
+    EXPECT_EQ(demo.getSourceScreen(0), nullptr);
+    EXPECT_EQ(demo.getWorkScreen(3), nullptr);
+    EXPECT_EQ(demo.getCompositeScreen(), nullptr);
+    demo.setWindow(nullptr);
+    shaderManager::mpThis->destroyContext();
+  }
+  std::filesystem::current_path(previous);
 }
