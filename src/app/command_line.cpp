@@ -108,6 +108,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       line.captureTarget = value;
     } else if (option == "--bench") {
       line.bench = true;
+    } else if (option == "--bench-scene") {
+      line.benchScene = true;
     } else if (option == "--fps") {
       if (!needValue(value)) return result;
       long fps = 0;
@@ -166,5 +168,7 @@ std::string usageText() {
          "                       with the music (needs ffmpeg)\n"
          "  --bench              play at a fixed step without vsync and print frame-time statistics\n"
          "  --fps N              frames per second of --capture or --bench (default 60)\n"
-         "  --size WxH           picture size of --capture or --bench (default 1280x720)\n";
+         "  --size WxH           picture size of --capture or --bench (default 1280x720)\n"
+         "  --bench-scene        add two built-in procedural scenes (30 s, one per line) that\n"
+         "                       need no data files besides the three fixed effects\n";
 }

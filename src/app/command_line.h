@@ -21,6 +21,7 @@ struct CommandLine {
   bool bench = false;                             // --bench
   std::optional<int> framesPerSecond;             // --fps N (capture, bench)
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
+  bool benchScene = false;                        // --bench-scene: the built-in scenes
 
   // Capture and bench render at a fixed step with no dialog, sound or display.
   bool isOffline() const { return captureTarget.has_value() || bench; }

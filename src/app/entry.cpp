@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bench_scenes.h"
 #include "app/command_line.h"
 #include "app/display_aspect.h"
 #include "app/frame_bench.h"
@@ -173,7 +175,10 @@ int playShow(const CommandLine& commandLine) {
               window->changeToFullscreen();
     platform::showCursor(false);
   } else {
-    created = window->createWindowed(settings.width, settings.height, settings.fsaaSamples);
+    // Offline runs read back the composed picture; the window's own multisample
+    // buffer would add nothing there, and not every visual offers every count.
+    created = window->createWindowed(settings.width, settings.height,
+                                     commandLine.isOffline() ? 0 : settings.fsaaSamples);
     platform::showCursor(true);
     if (created && settings.alwaysOnTop) {
       window->setAlwaysOnTop(true);
@@ -213,7 +218,7 @@ int playShow(const CommandLine& commandLine) {
     demo.setDemoSound(std::move(pClock));
   }
   if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
-    std::fprintf(stderr, "orvane: the show cannot start without its music (see above)\n");
+    std::fprintf(stderr, "orvane: the show cannot start (see above)\n");
     return 1;
   }
   window->saveGammaRamp();
@@ -253,6 +258,13 @@ int playShow(const CommandLine& commandLine) {
     demo.addLineShader(info.line, pShader);
   }
   resourceManager::mpThis->setLoadingScene(nullptr);
+  BenchSceneSet benchScenes;
+  if (commandLine.benchScene) {
+    benchScenes.addTo(demo);
+  } else if (commandLine.isOffline() && pFactory->getDefinitionCount() == 0) {
+    std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
+                 CQelSceneFactory::DEFINITION_FILE);
+  }
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
   }
@@ -263,8 +275,14 @@ int playShow(const CommandLine& commandLine) {
   std::unique_ptr<FrameCapture> pCapture;
   std::unique_ptr<FrameBench> pBench;
   if (commandLine.captureTarget) {
+    // The progress line counts down to the last frame: the frame limit or the show's end.
+    u32 lastMs = demo.getShowEndTime();
+    if (commandLine.frames && pFixedClock) {
+      const u64 limitMs = startMs + static_cast<u64>(*commandLine.frames) * 1000 / pFixedClock->getFramesPerSecond();
+      lastMs = static_cast<u32>(std::min<u64>(lastMs, limitMs));
+    }
     pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
-                                              demo.getShowEndTime());
+                                              lastMs);
     if (!pCapture->prepare()) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       return 1;

@@ -14,21 +14,18 @@ FrameBench::FrameBench(CDemoSoundFixedStep* pClock) : mpClock(pClock) {}
 void FrameBench::onFrameStart(u32) {
   glFinish();
   const Clock::time_point now = Clock::now();
-  if (mRunning) {
-    mFrameMs.push_back(std::chrono::duration<double, std::milli>(now - mFrameStart).count());
-  } else {
+  if (!mRunning) {
     mFirstFrame = now;
     mRunning = true;
   }
   mFrameStart = now;
   mStageStart = now;
-  mLastFrame = now;
 }
 
 void FrameBench::onStageEnd(FrameStage stage) {
   glFinish();
   const Clock::time_point now = Clock::now();
-  mStageSeconds[static_cast<std::size_t>(stage)] += std::chrono::duration<double>(now - mStageStart).count();
+  mSamples.stageSeconds[static_cast<std::size_t>(stage)] += std::chrono::duration<double>(now - mStageStart).count();
   mStageStart = now;
 }
 
@@ -36,6 +33,13 @@ void FrameBench::onFrameComposed(u32) {
   if (mpClock) {
     mpClock->advance();
   }
+}
+
+void FrameBench::onFrameEnd() {
+  glFinish();
+  const Clock::time_point now = Clock::now();
+  mSamples.frameMs.push_back(std::chrono::duration<double, std::milli>(now - mFrameStart).count());
+  mSamples.wallSeconds = std::chrono::duration<double>(now - mFirstFrame).count();
 }
 
 double FrameBench::percentile(const std::vector<double>& sorted, double fraction) {
@@ -47,21 +51,21 @@ double FrameBench::percentile(const std::vector<double>& sorted, double fraction
   return sorted[std::min(index, sorted.size() - 1)];
 }
 
-BenchReport FrameBench::report() const {
+BenchReport FrameBench::summarize(const BenchSamples& samples, double loadSeconds) {
   BenchReport result;
-  result.loadSeconds = mLoadSeconds;
-  result.frames = mFrameMs.size();
-  std::vector<double> sorted = mFrameMs;
+  result.loadSeconds = loadSeconds;
+  result.frames = samples.frameMs.size();
+  std::vector<double> sorted = samples.frameMs;
   std::sort(sorted.begin(), sorted.end());
-  double total = 0.0;
-  for (double ms : sorted) total += ms;
-  result.framesPerSecond = total > 0.0 ? 1000.0 * static_cast<double>(sorted.size()) / total : 0.0;
+  result.framesPerSecond =
+      samples.wallSeconds > 0.0 ? static_cast<double>(sorted.size()) / samples.wallSeconds : 0.0;
   result.medianMs = percentile(sorted, 0.5);
   result.p95Ms = percentile(sorted, 0.95);
   result.p99Ms = percentile(sorted, 0.99);
-  const double stageTotal = mStageSeconds[0] + mStageSeconds[1] + mStageSeconds[2];
-  for (std::size_t stage = 0; stage < 3; ++stage) {
-    result.stageShare[stage] = stageTotal > 0.0 ? mStageSeconds[stage] / stageTotal : 0.0;
+  const auto& stages = samples.stageSeconds;
+  const double stageTotal = stages[0] + stages[1] + stages[2];
+  for (std::size_t stage = 0; stage < stages.size(); ++stage) {
+    result.stageShare[stage] = stageTotal > 0.0 ? stages[stage] / stageTotal : 0.0;
   }
   return result;
 }
@@ -73,7 +77,7 @@ std::string FrameBench::format(const BenchReport& report) {
                 "frames         %llu\n"
                 "frames/s       %.1f\n"
                 "frame time     median %.2f ms, 95th %.2f ms, 99th %.2f ms\n"
-                "stage share    scenes %.0f %%, post effects %.0f %%, composition %.0f %%\n",
+                "stage share    scenes %.1f %%, post effects %.1f %%, composition %.1f %%\n",
                 report.loadSeconds, static_cast<unsigned long long>(report.frames), report.framesPerSecond,
                 report.medianMs, report.p95Ms, report.p99Ms, report.stageShare[0] * 100.0,
                 report.stageShare[1] * 100.0, report.stageShare[2] * 100.0);

@@ -1,5 +1,6 @@
-// FrameBench: frame-time statistics of a fixed-step run — each frame's time and
-// the share of its stages, measured between glFinish boundaries.
+// FrameBench: frame-time statistics of a fixed-step run — each frame's time from
+// its start to after the swap, and the share of its stages, measured between
+// glFinish boundaries so that queued GL work is charged to the stage that made it.
 #pragma once
 
 #include <array>
@@ -22,6 +23,14 @@ struct BenchReport {
   std::array<double, 3> stageShare = {};  // scenes, post effects, composition (of all stage time)
 };
 
+// The measured run: each frame's milliseconds, the seconds spent in each stage,
+// and the wall-clock seconds from the first frame's start to the last one's end.
+struct BenchSamples {
+  std::vector<double> frameMs;
+  std::array<double, 3> stageSeconds = {};
+  double wallSeconds = 0.0;
+};
+
 class FrameBench : public IFrameObserver {
  public:
   explicit FrameBench(CDemoSoundFixedStep* pClock);
@@ -30,8 +39,10 @@ class FrameBench : public IFrameObserver {
   void onFrameStart(u32 demoTime) override;
   void onStageEnd(FrameStage stage) override;
   void onFrameComposed(u32 demoTime) override;
+  void onFrameEnd() override;
 
-  BenchReport report() const;
+  BenchReport report() const { return summarize(mSamples, mLoadSeconds); }
+  static BenchReport summarize(const BenchSamples& samples, double loadSeconds);
   static std::string format(const BenchReport& report);
 
   // Percentile by nearest rank of a sorted list; 0 for an empty one.
@@ -41,11 +52,9 @@ class FrameBench : public IFrameObserver {
   using Clock = std::chrono::steady_clock;
   CDemoSoundFixedStep* mpClock;  // borrowed
   double mLoadSeconds = 0.0;
-  std::vector<double> mFrameMs;
-  std::array<double, 3> mStageSeconds = {};
+  BenchSamples mSamples;
   Clock::time_point mFrameStart;
   Clock::time_point mStageStart;
   Clock::time_point mFirstFrame;
-  Clock::time_point mLastFrame;
   bool mRunning = false;
 };

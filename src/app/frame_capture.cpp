@@ -55,9 +55,15 @@ bool FrameCapture::prepare() {
 }
 
 void FrameCapture::onFrameComposed(u32 demoTime) {
+  GLint previousAlignment = 4;
+  GLint previousReadBuffer = GL_BACK;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &previousAlignment);
+  glGetIntegerv(GL_READ_BUFFER, &previousReadBuffer);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, mWidth, mHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
+  glReadBuffer(static_cast<GLenum>(previousReadBuffer));
+  glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
   for (std::size_t alpha = 3; alpha < mPixels.size(); alpha += 4) {
     mPixels[alpha] = 255;  // the picture is opaque whatever the effects left in alpha
   }
@@ -78,7 +84,7 @@ void FrameCapture::printProgress(u32 demoTime) {
   const double rate = elapsed > 0.0 ? static_cast<double>(mFrames) / elapsed : 0.0;
   const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
   const double framesLeft = mShowEndMs > demoTime ? (mShowEndMs - demoTime) * fps / 1000.0 : 0.0;
-  std::fprintf(stderr, "\rcapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.0f s left   ",
+  std::fprintf(stderr, "\rcapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.1f s left   ",
                static_cast<unsigned long long>(mFrames), demoTime / 1000, demoTime % 1000, rate,
                rate > 0.0 ? framesLeft / rate : 0.0);
 }

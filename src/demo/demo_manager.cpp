@@ -13,6 +13,7 @@
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "framework/critical_check.h"
+#include "platform/gl_window.h"
 #include "platform/video.h"
 #include "render/custom_texture_manager.h"
 #include "render/render_object.h"
@@ -21,6 +22,7 @@
 #include "resource/resource_manager.h"
 #include "screen/letterbox.h"
 #include "screen/post_effect_manager.h"
+#include "screen/jitter.h"
 #include "screen/power_of_two.h"
 #include "screen/scene_renderer.h"
 #include "screen/scene_screen.h"
@@ -51,12 +53,25 @@ CDemoManager::CDemoManager() = default;
 CDemoManager::~CDemoManager() = default;
 
 bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
+  // Refused before anything is built: a count without a jitter table would
+  // leave the accumulation without offsets.
+  if (!jitterTable(static_cast<s32>(fsaaSamples))) {
+    std::fprintf(stderr, "orvane: %u anti-aliasing samples are not supported (0, 2, 4 or 8)\n", fsaaSamples);
+    return false;
+  }
   if (!mpWindow) {
     mpWindow = mainWindow();
+  }
+  if (mpWindow) {
+    // What the show's window procedure did: a borderless window that is not
+    // full screen is dragged by a click anywhere; a full-screen one never moves.
+    mpWindow->native().setDraggable(!mpWindow->isFullscreen());
   }
   mFsaaSamples = fsaaSamples;
   mWidth = mpWindow ? mpWindow->getWidth() : 1;
   mHeight = mpWindow ? mpWindow->getHeight() : 1;
+  mScreenScaleU = 1.0f;
+  mScreenScaleV = 1.0f;
   if (!hasNonPowerOfTwoTextures()) {
     u32 width = mWidth;
     u32 height = mHeight;
@@ -91,14 +106,13 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   setTexture("workBuf1", mpWorkScreen[1]->getColorTexture());
 
   setJitterViewport(static_cast<f64>(mWidth), static_cast<f64>(mHeight));
-  if (!sceneRenderer().initRenderer(static_cast<s32>(fsaaSamples), mpMultisampleScreen.get())) {
-    std::fprintf(stderr, "orvane: %u anti-aliasing samples are not supported (0, 2, 4 or 8)\n", fsaaSamples);
-    return false;
-  }
+  sceneRenderer().initRenderer(static_cast<s32>(fsaaSamples), mpMultisampleScreen.get());
 
   if (!mpSound) {
     auto pSound = std::make_unique<CDemoSoundREAL>();
     if (!pSound->create(nullptr)) {
+      // Nothing of the show may outlive a start-up that cannot play it.
+      shutdown();
       return false;
     }
     mpSound = std::move(pSound);
@@ -240,6 +254,7 @@ bool CDemoManager::runFrame(bool ending) {
   if (mpWindow) {
     mpWindow->swapBuffers();
   }
+  if (mpObserver) mpObserver->onFrameEnd();
   return true;
 }
 

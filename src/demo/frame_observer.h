@@ -14,4 +14,6 @@ class IFrameObserver {
   virtual void onStageEnd(FrameStage /*stage*/) {}
   // The picture is complete in the back buffer; the swap follows.
   virtual void onFrameComposed(u32 /*demoTime*/) {}
+  // The frame has been swapped to the window.
+  virtual void onFrameEnd() {}
 };

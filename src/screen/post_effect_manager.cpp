@@ -15,17 +15,22 @@ void CPostEffectManager::releaseEffects() {
 }
 
 bool CPostEffectManager::loadDefinitions(std::FILE* file) {
-  releaseEffects();
-  mEntries = readPostEffectDefinitions(file);
-  sortPostEffectEntries(mEntries);
-  for (PostEffectEntry& entry : mEntries) {
+  std::vector<PostEffectEntry> entries = readPostEffectDefinitions(file);
+  sortPostEffectEntries(entries);
+  std::vector<resShader*> held;
+  for (PostEffectEntry& entry : entries) {
     const std::string path = "data\\shader\\" + entry.effectFile;
     auto* pEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
     if (pEffect) {
       entry.pEffect = pEffect;
-      mHeldEffects.push_back(pEffect);
+      held.push_back(pEffect);
     }
   }
+  // The old table lets go only now, so an effect both tables use keeps its
+  // count above zero and is not built twice.
+  releaseEffects();
+  mEntries = std::move(entries);
+  mHeldEffects = std::move(held);
   return true;
 }
 

@@ -5,7 +5,8 @@
 #include <GL/glew.h>
 
 #include <cstdio>
-#include <cstdlib>
+
+#include "framework/critical_check.h"
 
 void CSceneScreen::createScreen(u32 width, u32 height, bool withDepth) {
   mpFrameBuffer = std::make_unique<CFrmBufObj2D>();
@@ -25,11 +26,12 @@ void CSceneScreen::createScreen(u32 width, u32 height, bool withDepth) {
   const GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
-    std::fprintf(stderr,
-                 "orvane: the graphics driver refuses a %ux%u off-screen buffer%s (framebuffer status 0x%04x); "
-                 "try the Low Quality option\n",
-                 width, height, withDepth ? " with depth" : "", status);
-    std::exit(1);
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The graphics driver refuses a %ux%u off-screen buffer%s (framebuffer status 0x%04x). "
+                  "Try the Low Quality option or another resolution.",
+                  width, height, withDepth ? " with depth" : "", status);
+    vell::fatalExit(text);
   }
 }
 

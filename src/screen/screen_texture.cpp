@@ -35,7 +35,9 @@ bool CTexture::createEmpty(u32 width, u32 height, u32 internalFormat, u32 pixelF
   }
 
   GLint previous = 0;
+  GLint previousAlignment = 4;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
   glGenTextures(1, &mName);
   glBindTexture(mTarget, mName);
   glTexParameteri(mTarget, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -45,6 +47,7 @@ bool CTexture::createEmpty(u32 width, u32 height, u32 internalFormat, u32 pixelF
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(mTarget, 0, static_cast<GLint>(mInternalFormat), static_cast<GLsizei>(width),
                static_cast<GLsizei>(height), 0, pixelFormat, type, nullptr);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
   glBindTexture(mTarget, static_cast<GLuint>(previous));
   return true;
 }

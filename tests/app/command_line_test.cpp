@@ -1,5 +1,6 @@
 // Options: valid forms, their effect on the settings, and the errors for bad ones.
 #include "app/command_line.h"
+#include "app/display_aspect.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,60 @@ TEST(CommandLine, BadOptionsAndValuesAreErrors) {
 TEST(CommandLine, UsageNamesEveryOption) {
   const std::string usage = usageText();
   for (const char* option : {"--help", "--version", "--no-dialog", "--windowed", "--fullscreen", "--fsaa", "--frames"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSize) {
+  const CommandLineResult result =
+      parseCommandLine({"--capture", "out", "--fps", "30", "--size", "400x300", "--start", "12.5", "--frames", "9"});
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  const CommandLine& line = result.commandLine;
+  EXPECT_TRUE(line.isOffline());
+  EXPECT_FALSE(line.isInteractive());
+  EXPECT_EQ(*line.captureTarget, "out");
+  EXPECT_EQ(*line.framesPerSecond, 30);
+  EXPECT_DOUBLE_EQ(*line.startSeconds, 12.5);
+  SetupSettings settings;  // full screen 16:9 by default
+  line.applyTo(settings);
+  EXPECT_EQ(settings.fullscreen, 0);
+  EXPECT_EQ(settings.vsync, 0);
+  EXPECT_EQ(settings.width, 400);
+  EXPECT_EQ(settings.height, 300);
+  // The windowed aspect rule then picks 4:3 from the size, whatever the dialog said.
+  const DisplayAspect aspect = decideDisplayAspect(settings);
+  EXPECT_EQ(aspect.x, 4);
+  EXPECT_EQ(aspect.y, 3);
+}
+
+TEST(CommandLine, BenchDefaultsTo720pAndTakesSamplesAndTheBuiltInScenes) {
+  const CommandLineResult result = parseCommandLine({"--bench", "--fsaa", "4", "--bench-scene"});
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  EXPECT_TRUE(result.commandLine.bench);
+  EXPECT_TRUE(result.commandLine.benchScene);
+  SetupSettings settings;
+  result.commandLine.applyTo(settings);
+  EXPECT_EQ(settings.width, 1280);
+  EXPECT_EQ(settings.height, 720);
+  EXPECT_EQ(settings.fsaaSamples, 4);
+  EXPECT_EQ(settings.vsync, 0);
+}
+
+TEST(CommandLine, OfflineOptionsOutsideCaptureOrBenchAreErrors) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--fps", "30"},
+           {"--size", "400x300"},
+           {"--capture", "out", "--bench"},
+           {"--capture", "out", "--windowed", "320x240"},
+           {"--bench", "--fps", "0"},
+           {"--capture"},
+           {"--start", "-1"},
+           {"--start", "ten"},
+       }) {
+    EXPECT_FALSE(parseCommandLine(arguments).error.empty()) << arguments[0];
+  }
+  const std::string usage = usageText();
+  for (const char* option : {"--start", "--capture", "--bench", "--fps", "--size", "--bench-scene"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

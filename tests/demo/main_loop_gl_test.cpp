@@ -5,14 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "demo/demo_manager.h"
 #include "demo/frame_observer.h"
+#include "demo/scene_manager.h"
 #include "platform/video.h"
+#include "screen/power_of_two.h"
 #include "sound/demo_sound.h"
+#include "render/shader_manager.h"
 #include "support/demo_fixture.h"
+#include "support/gl_test_context.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -172,4 +178,106 @@ TEST_F(MainLoop, MusicStartsAtTheStartTimeAndFadesWithTheSquareRoot) {
   ASSERT_EQ(sound->volumes.size(), 2u);
   EXPECT_FLOAT_EQ(sound->volumes[0], 1.0f);
   EXPECT_FLOAT_EQ(sound->volumes[1], 0.5f);
+}
+
+namespace {
+// Red on the left half of the window's area, blue elsewhere in the texture.
+class HalfScene : public IScene {
+ public:
+  HalfScene(int width, int height) : mWidth(width), mHeight(height) {
+    setName("half");
+    setTimeRange(0, 1000);
+  }
+  void prepare() override {}
+  void onEnter() override {}
+  void release() override {}
+  void draw(f32) override {
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, mWidth / 2, mHeight);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+  }
+
+ private:
+  int mWidth;
+  int mHeight;
+};
+}  // namespace
+
+TEST(MainLoopWithoutNonPowerOfTwoTextures, PictureComesFromTheCoveredPartOfEachScreen) {
+  overrideNonPowerOfTwoTextures(false);
+  {
+    // 80 x 45 is stored as 128 x 64: the picture covers 0.625 x 0.703125 of it.
+    DemoFixture fixture(80, 45);
+    ASSERT_TRUE(fixture.ok()) << fixture.error();
+    CDemoManager& demo = demoManager();
+    EXPECT_FLOAT_EQ(demo.getScreenScaleU(), 0.625f);
+    EXPECT_FLOAT_EQ(demo.getScreenScaleV(), 0.703125f);
+    HalfScene scene(80, 45);
+    CSceneManager manager;
+    manager.addScene(&scene);
+    demo.addSceneManager(0, &manager);
+    demo.addLineShader(0, nullptr);
+    PixelProbe probe(fixture, {{32, 22}, {48, 22}});
+    demo.setFrameObserver(&probe);
+    demo.setFrameLimit(1);
+    EXPECT_EQ(demo.run(), 0);
+    demo.setFrameObserver(nullptr);
+    ASSERT_EQ(probe.frames.size(), 1u);
+    EXPECT_EQ(probe.frames[0][0][0], 255) << "0.4 of the window is still the red half";
+    EXPECT_EQ(probe.frames[0][0][2], 0);
+    EXPECT_EQ(probe.frames[0][1][2], 255) << "0.6 of the window is blue";
+  }
+  overrideNonPowerOfTwoTextures(std::nullopt);
+}
+
+TEST_F(MainLoop, ZeroLengthSceneIsDrawnAtProgressZero) {
+  // (T - start) / length would be 0 / 0 for a scene of one millisecond.
+  demoManager().clearSceneManagers();
+  ColourScene& instant = mDemo.addScene(0, "instant", 500, 500, kRed);
+  demoManager().setStartTime(500);
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  ASSERT_EQ(instant.drawnAt.size(), 1u);
+  EXPECT_EQ(instant.drawnAt[0], 0.0f);
+  EXPECT_EQ(demoManager().getLineProgress(0), 0.0f);
+}
+
+TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRange) {
+  demoManager().clearSceneManagers();
+  ColourScene& scene = mDemo.addScene(0, "ranged", 1000, 3000, kRed);
+  demoManager().setStartTime(1500);
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  ASSERT_EQ(scene.drawnAt.size(), 1u);
+  EXPECT_FLOAT_EQ(scene.drawnAt[0], 0.25f);
+  EXPECT_EQ(scene.enters, 1);
+}
+
+TEST(DemoManagerStart, WithoutMusicNothingOfTheShowIsLeftBehind) {
+  TempDir folder;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::create_directories(folder.path() / "data" / "shader");
+  for (const char* name : {"finalScreenShader.fx", "effectSample.fx", "core.fx"}) {
+    std::filesystem::copy_file(previous / "data" / "shader" / name, folder.path() / "data" / "shader" / name);
+  }
+  std::filesystem::current_path(folder.path());
+  {
+    GlTestContext context(32, 18);
+    ASSERT_TRUE(context.ok()) << context.error();
+    shaderManager::mpThis->initialize();
+    CDemoManager& demo = demoManager();
+    demo.setWindow(&context.window());
+    EXPECT_FALSE(demo.initialize(4, 16, 9)) << "there is no data/air.ogg here";
+    EXPECT_EQ(demo.getDemoSound(), nullptr);
+    EXPECT_EQ(demo.getSourceScreen(0), nullptr);
+    EXPECT_EQ(demo.getWorkScreen(3), nullptr);
+    EXPECT_EQ(demo.getCompositeScreen(), nullptr);
+    demo.setWindow(nullptr);
+    shaderManager::mpThis->destroyContext();
+  }
+  std::filesystem::current_path(previous);
 }

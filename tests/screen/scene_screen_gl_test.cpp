@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "demo/demo_manager.h"
+#include "framework/critical_check.h"
 #include "screen/power_of_two.h"
 #include "screen/scene_screen.h"
 #include "support/gl_test_context.h"
@@ -117,4 +118,18 @@ TEST_F(SceneScreenGL, AttachDepthSwapsTheDepthAttachment) {
                                            GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   EXPECT_EQ(static_cast<u32>(attached), first.getDepthTexture());
+}
+
+TEST(SceneScreenRefused, ScreenTheDriverRefusesEndsWithAMessageNamingIt) {
+  // Forked children cannot draw with llvmpipe: the death test starts afresh.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GlTestContext context;
+  ASSERT_TRUE(context.ok()) << context.error();
+  // A screen without pixels has an incomplete colour attachment on every driver.
+  EXPECT_EXIT(
+      {
+        CSceneScreen screen;
+        screen.createScreen(0, 0, true);
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus), "refuses a 0x0 off-screen buffer with depth");
 }

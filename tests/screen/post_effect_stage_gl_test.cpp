@@ -1,0 +1,267 @@
+// The post-effect stage of a frame on the show's own screens: which entries run,
+// in which order, with which parameters and passes, into which screen; the
+// default effect when nothing is active; the fatal texts of a bad table row.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "demo/demo_manager.h"
+#include "framework/critical_check.h"
+#include "screen/scene_screen.h"
+#include "support/demo_fixture.h"
+#include "support/fatal_text.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Writes a full-screen effect whose fragment program is `body` (a GLSL
+// expression giving the colour); `extra` holds pass states.
+std::string screenEffect(const std::string& parameters, const std::string& body, const std::string& passes = "") {
+  return "uniform float4x4 projMat;\n" + parameters +
+         "\nvarying vec2 uv;\n"
+         "void screenVertex() { gl_Position = projMat * gl_Vertex; uv = gl_MultiTexCoord0.xy; }\n"
+         "vec4 shade() { return " + body + "; }\n"
+         "technique T {\n" +
+         (passes.empty() ? "  pass P { VertexProgram = compile glslv screenVertex(); FragmentProgram = compile glslf "
+                           "shade(); DepthTestEnable = false; CullFaceEnable = false; }\n"
+                         : passes) +
+         "}\n";
+}
+
+// Three passes adding red, green and blue a quarter each.
+std::string threePassEffect() {
+  std::string text =
+      "uniform float4x4 projMat;\nvarying vec2 uv;\n"
+      "void screenVertex() { gl_Position = projMat * gl_Vertex; uv = gl_MultiTexCoord0.xy; }\n"
+      "vec4 add(float r, float g, float b) { return vec4(r, g, b, 0.0); }\n"
+      "technique T {\n";
+  const char* arguments[] = {"0.25, 0.0, 0.0", "0.0, 0.25, 0.0", "0.0, 0.0, 0.25"};
+  for (const char* argument : arguments) {
+    text += std::string("  pass { VertexProgram = compile glslv screenVertex(); FragmentProgram = compile glslf add(") +
+            argument +
+            "); DepthTestEnable = false; CullFaceEnable = false; BlendEnable = true; BlendFunc = int2(One, One); }\n";
+  }
+  return text + "}\n";
+}
+
+std::array<float, 4> readScreen(const CSceneScreen& screen) {
+  std::array<float, 4> value{};
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.getFrameBuffer());
+  glReadPixels(8, 6, 1, 1, GL_RGBA, GL_FLOAT, value.data());
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  return value;
+}
+
+void fillScreen(const CSceneScreen& screen, std::array<float, 4> colour) {
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.getFrameBuffer());
+  glClearColor(colour[0], colour[1], colour[2], colour[3]);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+class PostEffectStage : public testing::Test {
+ protected:
+  void SetUp() override {
+    // Forked children cannot draw with llvmpipe: death tests start afresh.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_TRUE(mDemo.ok()) << mDemo.error();
+    CDemoManager& demo = demoManager();
+    fillScreen(*demo.getSourceScreen(0), {0.0f, 0.0f, 0.0f, 1.0f});
+    fillScreen(*demo.getSourceScreen(1), {0.0f, 0.0f, 0.0f, 1.0f});
+    for (int work = 0; work < CDemoManager::WORK_SCREEN_COUNT; ++work) {
+      fillScreen(*demo.getWorkScreen(work), {0.0f, 0.0f, 0.0f, 0.0f});
+    }
+    fillScreen(*demo.getCompositeScreen(), {0.0f, 0.0f, 0.0f, 0.0f});
+  }
+
+  // Writes an effect and returns its name as the table names it (relative to
+  // data/shader/, where the table's effects are looked up).
+  std::string effect(const std::string& name, const std::string& text) {
+    const std::filesystem::path file = mDir.write(name, text);
+    return std::filesystem::relative(file, std::filesystem::current_path() / "data" / "shader").generic_string();
+  }
+
+  void loadTable(const std::string& text) {
+    std::FILE* file = std::tmpfile();
+    std::fputs(text.c_str(), file);
+    std::rewind(file);
+    mDemo.postEffects().loadDefinitions(file);
+    std::fclose(file);
+  }
+
+  std::array<float, 4> composite() { return readScreen(*demoManager().getCompositeScreen()); }
+
+  TempDir mDir;
+  DemoFixture mDemo{16, 12};
+};
+
+}  // namespace
+
+TEST_F(PostEffectStage, DefaultEffectShowsLineZeroWithLineOneOverIt) {
+  const std::string green = effect("later.fx", screenEffect("", "vec4(0.0, 1.0, 0.0, 1.0)"));
+  loadTable(green + " 1000 2000 0 -1 -1\n");
+  fillScreen(*demoManager().getSourceScreen(0), {0.5f, 0.0f, 0.0f, 1.0f});
+  fillScreen(*demoManager().getSourceScreen(1), {0.0f, 0.0f, 0.5f, 1.0f});
+  demoManager().runPostEffects(999);
+  const auto colour = composite();
+  EXPECT_NEAR(colour[0], 0.5f, 0.01f);
+  EXPECT_NEAR(colour[1], 0.0f, 0.01f);
+  EXPECT_NEAR(colour[2], 0.5f, 0.01f);
+  EXPECT_NEAR(colour[3], 1.0f, 0.01f);
+
+  // Light parts of line 1 brighten line 0 rather than replace it.
+  fillScreen(*demoManager().getSourceScreen(1), {0.5f, 0.0f, 0.0f, 1.0f});
+  demoManager().runPostEffects(999);
+  EXPECT_NEAR(composite()[0], 0.75f, 0.01f);
+}
+
+TEST_F(PostEffectStage, EffectRateRunsFromZeroAtStartToOneAtEndThenStops) {
+  const std::string rate = effect("rate.fx", screenEffect("float TIME_RATE_EFFECT;", "vec4(TIME_RATE_EFFECT, 1.0, 0.0, 1.0)"));
+  loadTable(rate + " 1000 2000 0 -1 -1\n");
+  CPostEffectManager& table = mDemo.postEffects();
+  ASSERT_EQ(table.getEntryCount(), 1u);
+  EXPECT_NE(table.activeEffect(0, 1000), nullptr);
+  EXPECT_EQ(table.activeEffect(0, 999), nullptr);
+  EXPECT_FLOAT_EQ(table.effectRate(0, 1500), 0.5f);
+  EXPECT_FLOAT_EQ(table.effectRate(0, 2001), 0.0f);
+
+  demoManager().runPostEffects(1000);
+  EXPECT_NEAR(composite()[0], 0.0f, 1e-3f);
+  EXPECT_NEAR(composite()[1], 1.0f, 1e-3f);
+  demoManager().runPostEffects(1250);
+  EXPECT_NEAR(composite()[0], 0.25f, 1e-3f);
+  demoManager().runPostEffects(2000);
+  EXPECT_NEAR(composite()[0], 1.0f, 1e-3f);
+  // One millisecond later the entry is inactive: the default effect shows the (black) lines.
+  demoManager().runPostEffects(2001);
+  EXPECT_NEAR(composite()[1], 0.0f, 1e-3f);
+}
+
+TEST_F(PostEffectStage, EntriesRunByOrderKeyWithTiesInFileOrder) {
+  // Each stage reads the previous one's work screen, so only the right order
+  // leaves 0.1 + 0.2 + 0.3 + 0.4 in the composite screen.
+  const std::string first = effect("first.fx", screenEffect("", "vec4(0.1, 0.0, 0.0, 1.0)"));
+  const std::string second =
+      effect("second.fx", screenEffect("sampler2D workBuf0;", "texture2D(workBuf0, uv) + vec4(0.2, 0.0, 0.0, 0.0)"));
+  const std::string tieA =
+      effect("tieA.fx", screenEffect("sampler2D workBuf1;", "texture2D(workBuf1, uv) + vec4(0.3, 0.0, 0.0, 0.0)"));
+  const std::string tieB =
+      effect("tieB.fx", screenEffect("sampler2D workBuf2;", "texture2D(workBuf2, uv) + vec4(0.4, 0.0, 0.0, 0.0)"));
+  loadTable("# effect start end order pass output\n" +  //
+            tieA + " 0 5000 3 -1 2\n" +                 //
+            first + " 0 5000 1 -1 0\n" +                //
+            tieB + " 0 5000 3 -1 -1\n" +                //
+            second + " 0 5000 2 -1 1\n");
+  demoManager().runPostEffects(100);
+  EXPECT_NEAR(composite()[0], 1.0f, 2e-3f);
+  EXPECT_NEAR(readScreen(*demoManager().getWorkScreen(2))[0], 0.6f, 2e-3f);
+}
+
+TEST_F(PostEffectStage, PassMinusOneRunsEveryPassAndANumberOnlyThatOne) {
+  const std::string three = effect("three.fx", threePassEffect());
+  loadTable(three + " 0 999 0 -1 -1\n" + three + " 1000 2000 0 1 -1\n");
+  demoManager().runPostEffects(500);
+  auto colour = composite();
+  EXPECT_NEAR(colour[0], 0.25f, 1e-3f);
+  EXPECT_NEAR(colour[1], 0.25f, 1e-3f);
+  EXPECT_NEAR(colour[2], 0.25f, 1e-3f);
+
+  fillScreen(*demoManager().getCompositeScreen(), {0.0f, 0.0f, 0.0f, 0.0f});
+  demoManager().runPostEffects(1500);
+  colour = composite();
+  EXPECT_NEAR(colour[0], 0.0f, 1e-3f);
+  EXPECT_NEAR(colour[1], 0.25f, 1e-3f);
+  EXPECT_NEAR(colour[2], 0.0f, 1e-3f);
+}
+
+TEST_F(PostEffectStage, EffectsReceiveLineProgressAndViewportSize) {
+  const std::string probe = effect(
+      "probe.fx", screenEffect("float TIME_RATE_0; float TIME_RATE_1; float2 ViewportSize;",
+                               "vec4(TIME_RATE_0, TIME_RATE_1, ViewportSize.x / 100.0, ViewportSize.y / 100.0)"));
+  loadTable(probe + " 0 5000 0 -1 -1\n");
+  mDemo.addScene(0, "zero", 1000, 3000, {1.0f, 0.0f, 0.0f, 1.0f});
+  CDemoManager& demo = demoManager();
+  ASSERT_TRUE(demo.selectScenes(1500));
+  demo.renderScenes(1500);
+  demo.runPostEffects(1500);
+  const auto colour = composite();
+  EXPECT_NEAR(colour[0], 0.25f, 1e-3f);
+  EXPECT_NEAR(colour[1], 0.0f, 1e-3f) << "line 1 has no scene";
+  EXPECT_NEAR(colour[2], 0.16f, 1e-3f);
+  EXPECT_NEAR(colour[3], 0.12f, 1e-3f);
+}
+
+TEST_F(PostEffectStage, EntryWithoutAnEffectNeverRuns) {
+  loadTable("missing.fx 0 5000 0 -1 -1\n");
+  ASSERT_EQ(mDemo.postEffects().getEntryCount(), 1u);
+  EXPECT_EQ(mDemo.postEffects().activeEffect(0, 100), nullptr);
+  fillScreen(*demoManager().getSourceScreen(0), {0.0f, 0.5f, 0.0f, 1.0f});
+  demoManager().runPostEffects(100);
+  EXPECT_NEAR(composite()[1], 0.5f, 0.01f) << "the default effect ran instead";
+}
+
+TEST_F(PostEffectStage, BadBufferIdIsFatalTheFirstTimeTheEntryIsActive) {
+  const std::string fill = effect("fillOut.fx", screenEffect("", "vec4(1.0)"));
+  loadTable(fill + " 1000 2000 0 -1 4\n");
+  demoManager().runPostEffects(999);  // loaded and inactive: nothing is wrong yet
+  EXPECT_EXIT(
+      {
+        loadTable(fill + " 1000 2000 0 -1 4\n");
+        demoManager().runPostEffects(1000);
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && "
+                     "bufferID<CPostEffectManager::RENDER_TARGET_END + \"invalid screen buffer id\"]"));
+  EXPECT_EXIT(
+      {
+        loadTable(fill + " 0 2000 0 -1 -2\n");
+        demoManager().runPostEffects(0);
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("invalid screen buffer id"));
+}
+
+TEST_F(PostEffectStage, PassBeyondTheCountIsFatal) {
+  const std::string three = effect("threeFatal.fx", threePassEffect());
+  EXPECT_EXIT(
+      {
+        loadTable(three + " 0 2000 0 3 -1\n");
+        demoManager().runPostEffects(10);
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[index<getPassNum() + \"\"]"));
+}
+
+TEST_F(PostEffectStage, MissingManagerIsFatal) {
+  EXPECT_EXIT(
+      {
+        demoManager().setPostEffectManager(nullptr);
+        demoManager().runPostEffects(0);
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[mpPeManager + \"\"]"));
+}
+
+TEST_F(PostEffectStage, ZeroLengthEntryIsCompleteAtItsOnlyMillisecond) {
+  // (t - start) / (end - start) would be 0 / 0 here; the entry is taken as done.
+  loadTable("missing.fx 100 100 0 -1 -1\nmissing.fx 4294967295 4294967295 0 -1 -1\n");
+  CPostEffectManager& table = mDemo.postEffects();
+  ASSERT_EQ(table.getEntryCount(), 2u);
+  EXPECT_FLOAT_EQ(table.effectRate(0, 100), 1.0f);
+  EXPECT_FLOAT_EQ(table.effectRate(0, 99), 0.0f);
+  EXPECT_FLOAT_EQ(table.effectRate(0, 101), 0.0f);
+  EXPECT_FLOAT_EQ(table.effectRate(1, 4294967295u), 1.0f);
+}
+
+TEST_F(PostEffectStage, ReplacingTheTableKeepsTheEffectsBothTablesUse) {
+  const std::string rate = effect("again.fx", screenEffect("float TIME_RATE_EFFECT;", "vec4(TIME_RATE_EFFECT, 1.0, 0.0, 1.0)"));
+  loadTable(rate + " 0 1000 0 -1 -1\n");
+  resShader* pFirst = mDemo.postEffects().getEntry(0).pEffect;
+  ASSERT_NE(pFirst, nullptr);
+  loadTable(rate + " 0 2000 0 -1 -1\n");
+  EXPECT_EQ(mDemo.postEffects().getEntry(0).pEffect, pFirst) << "the same loaded effect";
+  EXPECT_EQ(mDemo.postEffects().getEntry(0).end, 2000u);
+  demoManager().runPostEffects(500);
+  EXPECT_NEAR(composite()[0], 0.25f, 1e-3f);
+}

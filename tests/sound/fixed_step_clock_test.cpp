@@ -1,0 +1,42 @@
+// The offline demo clock: start + frame x 1000 / fps, one frame per advance.
+#include "sound/fixed_step_clock.h"
+
+#include <gtest/gtest.h>
+
+TEST(FixedStepClock, TimeIsStartPlusFramesAtTheRateTruncated) {
+  CDemoSoundFixedStep clock(60);
+  clock.play(1000);
+  EXPECT_EQ(clock.getTime(), 1000u);
+  EXPECT_EQ(clock.getTime(), 1000u) << "reading does not move the clock";
+  clock.advance();
+  EXPECT_EQ(clock.getTime(), 1016u);  // 16.67 truncated
+  clock.advance();
+  EXPECT_EQ(clock.getTime(), 1033u);
+  clock.advance();
+  EXPECT_EQ(clock.getTime(), 1050u);
+  for (int i = 0; i < 57; ++i) clock.advance();
+  EXPECT_EQ(clock.getTime(), 2000u) << "sixty frames make a second exactly";
+}
+
+TEST(FixedStepClock, NoDriftOverAnHourAndPlayRestarts) {
+  CDemoSoundFixedStep clock(30);
+  clock.play(0);
+  for (int i = 0; i < 30 * 3600; ++i) clock.advance();
+  EXPECT_EQ(clock.getTime(), 3600000u);
+  EXPECT_EQ(clock.getFrame(), 108000u);
+  clock.play(500);
+  EXPECT_EQ(clock.getTime(), 500u);
+  EXPECT_EQ(clock.getFrame(), 0u);
+}
+
+TEST(FixedStepClock, PlaysStopsAndKeepsTheVolume) {
+  CDemoSoundFixedStep clock(25);
+  EXPECT_FALSE(clock.isPlaying());
+  clock.play(0);
+  EXPECT_TRUE(clock.isPlaying());
+  clock.setVolume(0.25f);
+  EXPECT_FLOAT_EQ(clock.getVolume(), 0.25f);
+  clock.stop();
+  EXPECT_FALSE(clock.isPlaying());
+  EXPECT_EQ(CDemoSoundFixedStep(0).getFramesPerSecond(), 1u) << "a zero rate cannot divide";
+}
