@@ -58,5 +58,6 @@ class resMQO : public resourceObject {
  private:
   bool obtainMaterialResources();
   void compileLists();
+  u32 compileList(u32 objectBegin, u32 objectEnd, u32 material) const;
   void releaseEverything();
 };
