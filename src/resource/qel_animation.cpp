@@ -226,7 +226,8 @@ bool QelAnimation::readObject(QelScene& scene, std::string_view& t) {
   }
   // An object without parts still closes its own brace; the objects after it
   // belong to the same scene.
-  if (!hasParts && t == "}") {
+  if (!hasParts) {
+    if (t != "}") return fail(what + ": " + quoted(t) + " is not part of an object");
     t = nextToken();
   }
   if (t != "Object" && t != "}" && t != "Eof") {
