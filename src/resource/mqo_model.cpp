@@ -88,6 +88,7 @@ bool MqoModel::read(const std::string& path) {
   boundsMax = {-1e38f, -1e38f, -1e38f};
   boundsMin = {1e38f, 1e38f, 1e38f};
   mError.clear();
+  mObjectsToBuild.clear();
   if (!open(path)) {
     mError = "cannot open > " + path;
     return false;
@@ -117,7 +118,11 @@ bool MqoModel::read(const std::string& path) {
       return false;
     }
     if (token == "Eof") {
+      // The text goes before the meshes are built, so that both never take memory
+      // at the same time.
       close();
+      for (std::size_t index : mObjectsToBuild) buildMesh(objects[index]);
+      mObjectsToBuild.clear();
       initialMaterials = materials;
       return true;
     }
@@ -349,7 +354,7 @@ bool MqoModel::readRegularObject(std::string name) {
     if (!skipChunk(key, what)) return false;
   }
   if (hasFaces) {
-    buildMesh(object);
+    mObjectsToBuild.push_back(objects.size());
   }
   objects.push_back(std::move(object));
   return true;

@@ -91,4 +91,5 @@ class MqoModel : public TokenReader {
   bool fail(const std::string& problem, u64 line = 0);
 
   std::string mError;
+  std::vector<std::size_t> mObjectsToBuild;  // objects with faces, built after reading
 };

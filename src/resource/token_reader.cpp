@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <fstream>
-#include <iterator>
 #include <limits>
 
 #include "platform/shell_path.h"
@@ -26,7 +25,15 @@ bool TokenReader::open(const std::string& path) {
   if (!stream.is_open()) {
     return false;
   }
-  mText.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+  stream.seekg(0, std::ios::end);
+  const std::streamoff size = stream.tellg();
+  stream.seekg(0, std::ios::beg);
+  if (size < 0) {
+    return false;
+  }
+  mText.resize(static_cast<std::size_t>(size));
+  stream.read(mText.data(), size);
+  mText.resize(static_cast<std::size_t>(stream.gcount()));
   mOpen = !stream.bad();
   return mOpen;
 }
