@@ -179,6 +179,7 @@ s32 TokenReader::toInteger(std::string_view token) {
 
 f32 TokenReader::toFloat(std::string_view token) {
   // Only a plain decimal number counts: no hexadecimal, infinity or NaN spellings.
+  // The number is read as a double and stored as a float, as atof would.
   std::size_t end = 0;
   const std::size_t size = token.size();
   bool negative = false;
@@ -187,37 +188,62 @@ f32 TokenReader::toFloat(std::string_view token) {
     ++end;
   }
   const std::size_t numberStart = end;
-  while (end < size && isDigit(token[end])) ++end;
-  bool digits = end > numberStart;
+  u64 mantissa = 0;
+  int significant = 0;
+  int scale = 0;  // power of ten to apply to the mantissa
+  bool digits = false;
+  auto takeDigit = [&](char c, bool fraction) {
+    digits = true;
+    if (significant < 19) {
+      if (mantissa != 0 || c != '0') ++significant;
+      mantissa = mantissa * 10 + static_cast<u64>(c - '0');
+      if (fraction) --scale;
+    } else if (!fraction) {
+      ++scale;
+    }
+  };
+  while (end < size && isDigit(token[end])) takeDigit(token[end++], false);
   if (end < size && token[end] == '.') {
     ++end;
-    const std::size_t fractionStart = end;
-    while (end < size && isDigit(token[end])) ++end;
-    digits = digits || end > fractionStart;
+    while (end < size && isDigit(token[end])) takeDigit(token[end++], true);
   }
   if (!digits) {
     return 0.0f;
   }
+  int exponent = 0;
   if (end < size && (token[end] == 'e' || token[end] == 'E')) {
-    std::size_t exponent = end + 1;
-    if (exponent < size && (token[exponent] == '+' || token[exponent] == '-')) ++exponent;
-    if (exponent < size && isDigit(token[exponent])) {
-      while (exponent < size && isDigit(token[exponent])) ++exponent;
-      end = exponent;
+    std::size_t index = end + 1;
+    bool exponentNegative = false;
+    if (index < size && (token[index] == '+' || token[index] == '-')) {
+      exponentNegative = token[index] == '-';
+      ++index;
+    }
+    if (index < size && isDigit(token[index])) {
+      for (; index < size && isDigit(token[index]); ++index) {
+        if (exponent < 100000) exponent = exponent * 10 + (token[index] - '0');
+      }
+      if (exponentNegative) exponent = -exponent;
+      end = index;
     }
   }
-  f32 value = 0.0f;
-  const std::from_chars_result result = std::from_chars(token.data() + numberStart, token.data() + end, value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Beyond the float range: a negative exponent underflows to 0, anything else
-    // overflows to infinity, as strtof would give.
-    const std::string_view number = token.substr(numberStart, end - numberStart);
-    const std::size_t exponent = number.find_first_of("eE");
-    value = exponent != std::string_view::npos && number[exponent + 1] == '-'
-                ? 0.0f
-                : std::numeric_limits<f32>::infinity();
+  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const int power = scale + exponent;
+  f64 value = 0.0;
+  if (significant <= 15 && power >= -22 && power <= 22) {
+    // Both the mantissa and the power of ten are exact doubles: one rounding.
+    value = power < 0 ? static_cast<f64>(mantissa) / kPowers[-power] : static_cast<f64>(mantissa) * kPowers[power];
+  } else {
+    const std::from_chars_result result = std::from_chars(token.data() + numberStart, token.data() + end, value);
+    if (result.ec == std::errc::result_out_of_range) {
+      // Beyond the double range: a negative exponent underflows to 0, anything
+      // else overflows to infinity, as strtod would give.
+      value = power < 0 ? 0.0 : std::numeric_limits<f64>::infinity();
+    }
   }
-  return negative ? -value : value;
+  const f32 single = value > std::numeric_limits<f32>::max() ? std::numeric_limits<f32>::infinity()
+                                                            : static_cast<f32>(value);
+  return negative ? -single : single;
 }
 
 bool TokenReader::isNumber(std::string_view token) {

@@ -341,3 +341,24 @@ TEST(MqoDamaged, TruncationAtEveryByteNeverHangsOrSucceeds) {
     EXPECT_FALSE(cut.error().empty());
   }
 }
+
+TEST(MqoNumbers, TheLeadingDecimalNumberOfATokenIsRead) {
+  EXPECT_EQ(TokenReader::toFloat("1.5"), 1.5f);
+  EXPECT_EQ(TokenReader::toFloat("-0.0025"), -0.0025f);
+  EXPECT_EQ(TokenReader::toFloat("+2e3"), 2000.0f);
+  EXPECT_EQ(TokenReader::toFloat(".5x"), 0.5f);
+  EXPECT_EQ(TokenReader::toFloat("7e"), 7.0f);
+  EXPECT_EQ(TokenReader::toFloat("0.1000000000000000055511151231257827"), 0.1f);
+  EXPECT_EQ(TokenReader::toFloat("123456789012345678901234"), 123456789012345678901234.0f);
+  EXPECT_EQ(TokenReader::toFloat("1e-400"), 0.0f);
+  EXPECT_TRUE(std::isinf(TokenReader::toFloat("1e400")));
+  EXPECT_TRUE(std::isinf(TokenReader::toFloat("1e39")));
+  EXPECT_EQ(TokenReader::toFloat("inf"), 0.0f);
+  EXPECT_EQ(TokenReader::toFloat("nan"), 0.0f);
+  EXPECT_EQ(TokenReader::toFloat("0x10"), 0.0f);
+  EXPECT_EQ(TokenReader::toFloat(""), 0.0f);
+  EXPECT_EQ(TokenReader::toInteger("-12abc"), -12);
+  EXPECT_EQ(TokenReader::toInteger("99999999999"), 2147483647);
+  EXPECT_EQ(TokenReader::toInteger("-99999999999"), -2147483647 - 1);
+  EXPECT_EQ(TokenReader::toInteger("x1"), 0);
+}
