@@ -193,9 +193,11 @@ bool QelAnimation::readObject(QelScene& scene, std::string_view& t) {
   if (t == "DataNum") {
     const std::string_view countToken = nextToken();
     keyCount = toInteger(countToken);
-    // Every key needs its time in the file: a count beyond that is damage and
-    // must not be allocated.
-    if (!isNumber(countToken) || keyCount < 0 || static_cast<std::size_t>(keyCount) > remainingBytes() / 2) {
+    // Every key needs its time in the file: a large count beyond that is damage
+    // and must not be allocated.
+    constexpr s32 kKeysAlwaysAllowed = 4096;
+    if (!isNumber(countToken) || keyCount < 0 ||
+        (keyCount > kKeysAlwaysAllowed && static_cast<std::size_t>(keyCount) > remainingBytes() / 2)) {
       return fail(what + ": \"DataNum\" " + quoted(countToken) + " is not a key count the file can hold");
     }
     std::vector<std::string> partNames;

@@ -1,4 +1,6 @@
-// Model loading: the reader, the material resources and the display lists.
+// Model loading: the reader, the material resources with their defaults, and the
+// display lists per material and per object. A failed load gives back every
+// reference it took. Main thread, with the GL context current.
 #include "resource/res_mqo.h"
 
 #include <GL/glew.h>

@@ -1,4 +1,5 @@
-// Tokenizing of the model and animation text formats.
+// Tokenizing of the model and animation text formats, and their number reading.
+// The file is read whole; tokens are views into it. Main thread.
 #include "resource/token_reader.h"
 
 #include <charconv>
