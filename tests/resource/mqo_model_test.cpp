@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 
 #include "support/temp_dir.h"
 
@@ -361,4 +362,42 @@ TEST(MqoNumbers, TheLeadingDecimalNumberOfATokenIsRead) {
   EXPECT_EQ(TokenReader::toInteger("99999999999"), 2147483647);
   EXPECT_EQ(TokenReader::toInteger("-99999999999"), -2147483647 - 1);
   EXPECT_EQ(TokenReader::toInteger("x1"), 0);
+}
+
+TEST(MqoDamaged, RandomByteDamageEitherLoadsOrFailsWithAMessage) {
+  TempDir dir;
+  const std::string whole = std::string(kHeader) +
+                            "Material 2 {\n\t\"m\" col(1 1 1 1) tex(\"a b.bmp\")\n\t\"n\" shader(3) emi(1)\n}\n"
+                            "Object \"o p\" {\n\tfacet 30\n" + kTriangle +
+                            "\tface 2 {\n\t\t3 V(0 1 2) M(0) UV(0 0 1 0 0 1)\n\t\t4 V(0 1 2 0) M(1)\n\t}\n}\n"
+                            "Object \"_bone_:>b\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t1 1 1\n\t}\n}\nEof\n";
+  const char kBytes[] = "{}()\" \n0123456789.-VMUEof#x";
+  std::mt19937 random(7);
+  int loaded = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    std::string text = whole;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int change = 0; change < changes; ++change) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0: text[at] = kBytes[random() % (sizeof kBytes - 1)]; break;
+        case 1: text.erase(at, 1 + random() % 8); break;
+        default: text.insert(at, 1, kBytes[random() % (sizeof kBytes - 1)]); break;
+      }
+    }
+    MqoModel model;
+    if (model.read(dir.write("damaged.mqo", text))) {
+      ++loaded;
+      for (const MqoObject& object : model.objects) {
+        for (const MqoFace& face : object.face) {
+          for (int c = 0; c < face.num_v; ++c) ASSERT_LT(static_cast<u32>(face.V[c]), object.vertexNum);
+        }
+        for (const MqoPoint& normal : object.normal) ASSERT_FALSE(std::isnan(normal[0] + normal[1] + normal[2]));
+      }
+    } else {
+      EXPECT_NE(model.error().find("damaged.mqo:"), std::string::npos) << model.error();
+    }
+  }
+  EXPECT_GT(loaded, 0);  // some damage (inside numbers, names) still reads
+  EXPECT_LT(loaded, 400);
 }

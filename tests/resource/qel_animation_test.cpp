@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
 
 #include "resource/resource_manager.h"
 #include "support/temp_dir.h"
@@ -224,4 +225,38 @@ TEST(QelDamaged, TruncationAtEveryByteNeverHangsOrSucceeds) {
     EXPECT_FALSE(cut.read(dir.write("cut.qel", whole.substr(0, size)))) << size;
     EXPECT_FALSE(cut.error().empty());
   }
+}
+
+TEST(QelDamaged, RandomByteDamageEitherLoadsOrFailsWithAMessage) {
+  TempDir dir;
+  const std::string whole = "Scene \"s t\" {\n" + std::string(kCameraObject) + "}\n" + cameraScene("u", "2") + "Eof\n";
+  const char kBytes[] = "{}()\" \n0123456789.-#xPartTimeDataNumObjectEof";
+  std::mt19937 random(11);
+  int loaded = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    std::string text = whole;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int change = 0; change < changes; ++change) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0: text[at] = kBytes[random() % (sizeof kBytes - 1)]; break;
+        case 1: text.erase(at, 1 + random() % 8); break;
+        default: text.insert(at, 1, kBytes[random() % (sizeof kBytes - 1)]); break;
+      }
+    }
+    QelAnimation animation;
+    if (animation.read(dir.write("damaged.qel", text))) {
+      ++loaded;
+      ASSERT_EQ(animation.sceneEnds.size(), animation.scenes.size());
+      for (const QelScene& scene : animation.scenes) {
+        for (const QelObject& object : scene.objects) {
+          for (const auto& [name, keys] : object.tracks.parts) ASSERT_GE(keys.size(), object.tracks.times.size());
+        }
+      }
+    } else {
+      EXPECT_NE(animation.error().find("damaged.qel:"), std::string::npos) << animation.error();
+    }
+  }
+  EXPECT_GT(loaded, 0);
+  EXPECT_LT(loaded, 400);
 }
