@@ -32,15 +32,16 @@ bool TokenReader::open(const std::string& path) {
   if (size < 0) {
     return false;
   }
-  mText.resize(static_cast<std::size_t>(size));
-  stream.read(mText.data(), size);
-  mText.resize(static_cast<std::size_t>(stream.gcount()));
+  mStorage.reset(new char[static_cast<std::size_t>(size) + 1]);
+  stream.read(mStorage.get(), size);
+  mText = std::string_view(mStorage.get(), static_cast<std::size_t>(stream.gcount()));
   mOpen = !stream.bad();
   return mOpen;
 }
 
 void TokenReader::close() {
-  std::string().swap(mText);
+  mStorage.reset();
+  mText = std::string_view();
   mPosition = mPendingBegin = mPendingEnd = 0;
   mLine = mWordLine = 1;
   mLastDelimiter = 0;
@@ -63,7 +64,7 @@ std::string_view TokenReader::nextWord() {
   if (mPosition > begin) {
     mWordLine = mLine;  // the end of the input keeps the last word's line
   }
-  return std::string_view(mText).substr(begin, mPosition - begin);
+  return mText.substr(begin, mPosition - begin);
 }
 
 std::string_view TokenReader::nextToken() {
@@ -75,7 +76,7 @@ std::string_view TokenReader::nextToken() {
   const std::size_t begin = mPendingBegin;
   std::size_t end = begin;
   while (end < mPendingEnd && !isDelimiter(mText[end])) ++end;
-  const std::string_view token = std::string_view(mText).substr(begin, end - begin);
+  const std::string_view token = mText.substr(begin, end - begin);
   if (end < mPendingEnd) {
     mLastDelimiter = mText[end];
     mPendingBegin = end + 1;
@@ -120,7 +121,7 @@ std::string_view TokenReader::completeName(std::string_view token) {
       }
       mPendingBegin = after;
       mPendingEnd = wordEnd;
-      return std::string_view(mText).substr(begin, close - begin);
+      return mText.substr(begin, close - begin);
     }
   }
   std::string_view name = token.substr(1);

@@ -3,6 +3,7 @@
 // in memory and tokens are views into it, so reading allocates nothing per token.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -68,7 +69,8 @@ class TokenReader {
  private:
   void skipSpace();
 
-  std::string mText;
+  std::unique_ptr<char[]> mStorage;  // the file, not zero-filled before reading
+  std::string_view mText;
   std::size_t mPosition = 0;
   std::size_t mPendingBegin = 0;  // the rest of the current word: [begin, end)
   std::size_t mPendingEnd = 0;
