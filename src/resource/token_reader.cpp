@@ -35,6 +35,9 @@ bool TokenReader::open(const std::string& path) {
   mStorage.reset(new char[static_cast<std::size_t>(size) + 1]);
   stream.read(mStorage.get(), size);
   mText = std::string_view(mStorage.get(), static_cast<std::size_t>(stream.gcount()));
+  if (mText.substr(0, 3) == "\xEF\xBB\xBF") {
+    mPosition = 3;  // a UTF-8 byte-order mark, as some editors save text
+  }
   mOpen = !stream.bad();
   return mOpen;
 }

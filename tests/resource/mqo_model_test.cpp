@@ -276,6 +276,10 @@ TEST(MqoFiles, ANewerMetasequoiaFileLoadsWithItsUnusedChunksSkipped) {
   EXPECT_FLOAT_EQ(box.face[1].UV[0][1], 1.0f);  // corner 3's UV after the reversal
   EXPECT_FLOAT_EQ(box.color[0], 0.898f);
   EXPECT_FLOAT_EQ(model.getBone("hand")[2], -1.0f);
+
+  MqoModel marked;  // saved as UTF-8 with a byte-order mark
+  ASSERT_TRUE(marked.read(dir.write("bom.mqo", "\xEF\xBB\xBFMetasequoia Document\nFormat Text Ver 1.1\nEof\n")))
+      << marked.error();
 }
 
 TEST(MqoDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
