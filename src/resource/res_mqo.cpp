@@ -225,3 +225,23 @@ const MqoPoint& resMQO::getBone(const std::string& name) const {
   static const MqoPoint kOrigin = {0.0f, 0.0f, 0.0f};
   return mpMqo ? mpMqo->getBone(name) : kOrigin;
 }
+
+const MqoPoint& resMQO::getLightPos() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->lightPos;
+}
+
+const MqoPoint& resMQO::getLightLookAt() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->lightLookAt;
+}
+
+const MqoPoint& resMQO::getBoundsMin() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->boundsMin;
+}
+
+const MqoPoint& resMQO::getBoundsMax() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->boundsMax;
+}

@@ -55,6 +55,9 @@ TEST_F(MqoGlTest, DisplayListsDrawEachMaterialAndEachObjectMaterialPair) {
   }
   EXPECT_EQ(pModel->getObjectName(1), "right");
   EXPECT_EQ(pModel->getObjectName(2), "");
+  EXPECT_EQ(pModel->getBoundsMin(), (MqoPoint{-1.0f, -1.0f, 0.0f}));
+  EXPECT_EQ(pModel->getBoundsMax(), (MqoPoint{1.0f, 1.0f, 0.0f}));
+  EXPECT_EQ(pModel->getLightPos(), (MqoPoint{0.0f, 0.0f, 0.0f}));
 
   OffscreenTarget target(64, 64);
   ASSERT_TRUE(target.complete());
