@@ -1,29 +1,29 @@
 // The Metasequoia reader and the mesh builder. Every loop also stops at the end of
-// the input, so a truncated or damaged file fails instead of reading for ever.
+// the input and at a closing brace, so a truncated or damaged file fails with the
+// file, the line and the problem instead of reading for ever or out of range.
 #include "resource/mqo_model.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
-
-#include "framework/critical_check.h"
 
 namespace {
 
 constexpr f64 kVertexScale = 0.009999999776482582;  // 0.01 in single precision
 constexpr f64 kDegreesToRadians = 0.017453288659453392;
+// The fewest bytes a vertex line ("0 0 0") and a face line ("2 V(0 1)") can take:
+// a declared count above what the rest of the file can hold is damage, and must
+// not be allocated.
+constexpr std::size_t kMinVertexBytes = 6;
+constexpr std::size_t kMinFaceBytes = 8;
 
 MqoPoint scaledVertex(f32 x, f32 y, f32 z, bool negateZ) {
   return {static_cast<f32>(x * kVertexScale), static_cast<f32>(y * kVertexScale),
           static_cast<f32>((negateZ ? -z : z) * kVertexScale)};
 }
 
-std::string withoutQuotes(const std::string& token) {
-  return token.size() >= 2 ? token.substr(1, token.size() - 2) : std::string();
-}
-
-std::string withoutLeadingMarks(const std::string& name) {
+std::string withoutLeadingMarks(std::string_view name) {
   const std::size_t first = name.find_first_not_of('>');
-  return first == std::string::npos ? std::string() : name.substr(first);
+  return first == std::string_view::npos ? std::string() : std::string(name.substr(first));
 }
 
 MqoPoint subtract(const MqoPoint& a, const MqoPoint& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
@@ -32,7 +32,8 @@ MqoPoint cross(const MqoPoint& a, const MqoPoint& b) {
   return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-// Unit length; a zero vector (degenerate face, unused vertex) stays zero.
+// Unit length; a zero vector (a degenerate face, a vertex no face uses, faces that
+// cancel out) stays zero rather than becoming NaN.
 MqoPoint normalized(const MqoPoint& v) {
   const f32 length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
   if (!(length > 0.0f)) {
@@ -41,10 +42,14 @@ MqoPoint normalized(const MqoPoint& v) {
   return {v[0] / length, v[1] / length, v[2] / length};
 }
 
+bool isZero(const MqoPoint& v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
 }  // namespace
 
-bool MqoModel::fail(const std::string& problem) {
-  mError = mFileName + ": " + problem + " (near line " + std::to_string(getLineNumber()) + ")";
+bool MqoModel::fail(const std::string& problem, u64 line) {
+  mError = mFileName + ":" + std::to_string(line ? line : getLineNumber()) + ": " + problem;
   close();
   return false;
 }
@@ -55,10 +60,35 @@ const MqoPoint& MqoModel::getBone(const std::string& name) const {
   return found == bones.end() ? kOrigin : found->second;
 }
 
+template <class Store>
+int MqoModel::readGroup(Store store, int capacity) {
+  if (lastDelimiter() != '(') {
+    return -1;
+  }
+  const u64 line = getLineNumber();
+  int count = 0;
+  for (;;) {
+    const std::string_view token = nextToken();
+    if (getLineNumber() != line) return -1;
+    if (!token.empty()) {
+      if (count < capacity) store(count, token);
+      ++count;
+    }
+    if (lastDelimiter() == ')') return count;
+    if (token.empty() && atEnd()) return -1;
+  }
+}
+
 bool MqoModel::read(const std::string& path) {
+  objects.clear();
+  materials.clear();
+  initialMaterials.clear();
+  bones.clear();
+  lightPos = lightLookAt = {0.0f, 0.0f, 0.0f};
   boundsMax = {-1e38f, -1e38f, -1e38f};
   boundsMin = {1e38f, 1e38f, 1e38f};
-  mEndReached = false;
+  mError.clear();
+  mObjectsToBuild.clear();
   if (!open(path)) {
     mError = "cannot open > " + path;
     return false;
@@ -67,21 +97,15 @@ bool MqoModel::read(const std::string& path) {
     return fail("not a Metasequoia model");
   }
   for (;;) {
-    const std::string token = nextToken();
+    const std::string_view token = nextToken();
     if (token.empty() && atEnd()) {
       return fail("the file ends without \"Eof\"");
     }
-    if (token == "Scene") {
-      int depth = 0;
-      for (;;) {
-        const std::string word = nextWord();
-        if (word.empty()) {
-          return fail("the Scene block is not closed");
-        }
-        if (word == "{") ++depth;
-        if (word == "}") --depth;
-        if (depth <= 0) break;
-      }
+    if (token == "Format" && !readHeaderFormat()) {
+      return false;
+    }
+    if (token == "Scene" && !skipBlock()) {
+      return fail("the Scene chunk is not closed");
     }
     if (token == "Material" && !readMaterials()) {
       return false;
@@ -89,98 +113,179 @@ bool MqoModel::read(const std::string& path) {
     if (token == "Object" && !readObject()) {
       return false;
     }
-    if (token == "Eof" || mEndReached) {
+    // Chunks of newer writers that carry nothing the show uses.
+    if ((token == "Thumbnail" || token == "BackImage" || token == "Blob") && !skipChunk(token, "the file")) {
+      return false;
+    }
+    if (token == "Eof") {
+      // The text goes before the meshes are built, so that both never take memory
+      // at the same time.
       close();
+      for (std::size_t index : mObjectsToBuild) buildMesh(objects[index]);
+      mObjectsToBuild.clear();
       initialMaterials = materials;
       return true;
     }
   }
 }
 
-bool MqoModel::readMaterials() {
-  const s32 count = toInteger(nextToken());
-  expectBrace();
-  std::string key = nextToken();  // the first material's name
-  for (s32 i = 0; i < count; ++i) {
-    if (atEnd()) {
-      return fail("the Material chunk ends early");
-    }
-    MqoMaterial material;
-    key = nextToken();
-    auto floatValue = [this, &key](f32& value) {
-      value = toFloat(nextToken());
-      key = nextToken();
-    };
-    auto skipValues = [this, &key](int values) {
-      for (int v = 0; v < values; ++v) nextToken();
-      key = nextToken();
-    };
-    auto pathValue = [this, &key](std::string& value) {
-      const std::string name = withoutQuotes(nextToken());
-      value = mDirectory + name;
-      key = nextToken();
-      return name;
-    };
-    if (key == "shader") {
-      const s32 shader = toInteger(nextToken());
-      material.shader = shader == 1 ? 0 : shader;
-      key = nextToken();
-    }
-    if (key == "col") {
-      for (f32& component : material.col) component = toFloat(nextToken());
-      key = nextToken();
-    }
-    if (key == "dif") floatValue(material.dif);
-    if (key == "amb") floatValue(material.amb);
-    if (key == "emi") {
-      floatValue(material.emi);
-      if (material.emi == 1.0f) material.shader = 1;
-    }
-    if (key == "spc") floatValue(material.spc);
-    if (key == "power") floatValue(material.power);
-    if (key == "tex") pathValue(material.tex);
-    if (key == "aplane") pathValue(material.aplane);
-    if (key == "bump" && !pathValue(material.bump).empty()) material.shader = 5;
-    if (key == "proj_type") skipValues(1);
-    if (key == "proj_pos") skipValues(3);
-    if (key == "proj_scale") skipValues(3);
-    if (key == "proj_angle") skipValues(3);
-    materials.push_back(std::move(material));
+bool MqoModel::readHeaderFormat() {
+  const std::string_view kind = nextToken();
+  if (kind != "Text") {
+    return fail("\"Format " + std::string(kind) + "\" is not a text model (only \"Format Text\" can be read)");
+  }
+  if (nextToken() != "Ver") {
+    return fail("the format line has no version");
+  }
+  const std::string_view version = nextToken();
+  if (version.substr(0, 2) != "1.") {
+    return fail("format version " + std::string(version) + " is not supported (1.x can be read)");
   }
   return true;
 }
 
+bool MqoModel::skipChunk(std::string_view key, const std::string& where) {
+  // "Key [values] {" ... "}" with nested blocks; the values stay on the key's line.
+  const std::string name(key);
+  const u64 line = getLineNumber();
+  for (;;) {
+    const std::string_view token = nextToken();
+    if (token == "{") break;
+    if ((token.empty() && atEnd()) || getLineNumber() != line || token == "}") {
+      return fail(quoted(name) + " in " + where + " is not followed by a block");
+    }
+  }
+  if (!skipBlock(1)) {
+    return fail(quoted(name) + " in " + where + " is not closed");
+  }
+  return true;
+}
+
+bool MqoModel::readMaterials() {
+  const std::string_view countToken = nextToken();
+  const s32 count = toInteger(countToken);
+  if (!isNumber(countToken) || count < 0) {
+    return fail("the Material chunk has no material count");
+  }
+  if (nextToken() != "{") {
+    return fail("the Material chunk does not open with \"{\"");
+  }
+  materials.reserve(materials.size() + std::min<std::size_t>(static_cast<std::size_t>(count), remainingBytes()));
+  std::string_view key = nextToken();  // the first material's name
+  for (s32 i = 0; i < count; ++i) {
+    if (key == "}" || (key.empty() && atEnd())) {
+      return fail("the Material chunk lists " + std::to_string(i) + " of " + std::to_string(count) + " materials");
+    }
+    if (key.empty() || key.front() != '"') {
+      return fail("material " + std::to_string(i) + " does not start with a quoted name");
+    }
+    completeName(key);
+    MqoMaterial material;
+    if (!readMaterial(material, key)) {
+      return false;
+    }
+    materials.push_back(std::move(material));
+  }
+  if (key != "}") {
+    return fail("the Material chunk lists more than " + std::to_string(count) + " materials");
+  }
+  return true;
+}
+
+bool MqoModel::readMaterial(MqoMaterial& material, std::string_view& key) {
+  // The attributes are taken in any order and unknown ones ("vcol", "dbls",
+  // "reflect", "amb_col", ...) are skipped; the derived shader rules are applied
+  // afterwards in their fixed order, so a file written in the usual order reads the
+  // same as with a strictly ordered reader.
+  const std::string index = std::to_string(materials.size());
+  s32 shader = 0;
+  for (;;) {
+    key = nextToken();
+    if (key == "}" || (!key.empty() && key.front() == '"')) break;
+    if (key.empty() && atEnd()) return fail("the file ends inside material " + index);
+    if (lastDelimiter() != '(') {
+      return fail("material " + index + ": " + quoted(key) + " is not an attribute with values");
+    }
+    int read = 0;
+    auto floats = [&](f32* values, int capacity) {
+      read = readGroup([values](int i, std::string_view token) { values[i] = toFloat(token); }, capacity);
+    };
+    auto path = [&](std::string& value) {
+      const std::string_view name = nextName();
+      value = name.empty() ? std::string() : mDirectory + std::string(name);
+      read = lastDelimiter() == ')' ? 1 : readGroup([](int, std::string_view) {}, 0);
+    };
+    if (key == "shader") {
+      read = readGroup([&shader](int, std::string_view token) { shader = toInteger(token); }, 1);
+    } else if (key == "col") {
+      floats(material.col.data(), 4);
+    } else if (key == "dif") {
+      floats(&material.dif, 1);
+    } else if (key == "amb") {
+      floats(&material.amb, 1);
+    } else if (key == "emi") {
+      floats(&material.emi, 1);
+    } else if (key == "spc") {
+      floats(&material.spc, 1);
+    } else if (key == "power") {
+      floats(&material.power, 1);
+    } else if (key == "tex") {
+      path(material.tex);
+    } else if (key == "aplane") {
+      path(material.aplane);
+    } else if (key == "bump") {
+      path(material.bump);
+    } else {
+      read = skipGroup() ? 0 : -1;
+    }
+    if (read < 0) {
+      return fail("material " + index + ": the values of " + quoted(key) + " do not close on their line");
+    }
+  }
+  material.shader = shader == 1 ? 0 : shader;
+  if (material.emi == 1.0f) material.shader = 1;
+  if (!material.bump.empty()) material.shader = 5;
+  return true;
+}
+
 bool MqoModel::readObject() {
-  const std::string nameToken = nextToken();
-  const std::string prefix = nameToken.substr(0, 8);
+  const std::string_view nameToken = nextToken();
+  const std::string_view prefix = nameToken.substr(0, 8);
+  const std::string name(completeName(nameToken));
   if (prefix == "\"motion_") {
+    // Motion objects carry nothing the show uses.
+    if (nextToken() != "{" || !skipBlock(1)) return fail("object " + quoted(name) + " is not closed");
     return true;
   }
   if (prefix == "\"_bone_:") {
-    std::string name = nameToken.substr(8);
-    if (!name.empty() && name.back() == '"') name.pop_back();
-    return readMarker(name, false);
+    return readMarker(name.substr(std::min<std::size_t>(7, name.size())), false);
   }
   if (prefix == "\"_light_") {
-    std::string name = nameToken.size() > 9 ? nameToken.substr(9) : std::string();
-    if (!name.empty() && name.back() == '"') name.pop_back();
-    return readMarker(name, true);
+    return readMarker(name.substr(std::min<std::size_t>(8, name.size())), true);
   }
-  return readRegularObject(nameToken);
+  return readRegularObject(name);
 }
 
-bool MqoModel::readMarker(std::string name, bool isLight) {
-  while (nextToken() != "vertex") {
-    if (atEnd()) return fail("marker object \"" + name + "\" has no vertex block");
+bool MqoModel::readMarker(const std::string& name, bool isLight) {
+  const std::string what = std::string(isLight ? "light" : "bone") + " marker " + quoted(name);
+  for (std::string_view token = nextToken(); token != "vertex"; token = nextToken()) {
+    if (token == "}" || token == "Eof" || (token.empty() && atEnd())) {
+      return fail(what + " has no vertex block");
+    }
   }
-  nextToken();
-  expectBrace();
+  const std::string_view countToken = nextToken();
+  if (toInteger(countToken) < 2 || nextToken() != "{") {
+    return fail(what + " needs a vertex block of two vertices");
+  }
   MqoPoint points[2];
   for (MqoPoint& point : points) {
-    const f32 x = toFloat(nextToken());
-    const f32 y = toFloat(nextToken());
-    const f32 z = toFloat(nextToken());
-    point = scaledVertex(x, y, z, true);
+    f32 xyz[3];
+    for (f32& value : xyz) {
+      const std::string_view token = nextToken();
+      if (!isNumber(token)) return fail(what + ": " + quoted(token) + " is not a vertex coordinate");
+      value = toFloat(token);
+    }
+    point = scaledVertex(xyz[0], xyz[1], xyz[2], true);
   }
   const MqoPoint middle = {(points[0][0] + points[1][0]) * 0.5f, (points[0][1] + points[1][1]) * 0.5f,
                            (points[0][2] + points[1][2]) * 0.5f};
@@ -190,42 +295,98 @@ bool MqoModel::readMarker(std::string name, bool isLight) {
   } else {
     bones[withoutLeadingMarks(name)] = middle;
   }
-  expectBrace();
+  // The rest of the vertex block and of the object (faces) is not used.
+  if (!skipBlock(2)) {
+    return fail(what + " is not closed");
+  }
   return true;
 }
 
-bool MqoModel::readRegularObject(const std::string& nameToken) {
+bool MqoModel::readRegularObject(std::string name) {
   MqoObject object;
-  object.name = nameToken.size() > 1 ? nameToken.substr(1) : std::string();
-  if (!object.name.empty() && object.name.back() == '"') object.name.pop_back();
-  expectBrace();
-
-  std::string key;
+  object.name = std::move(name);
+  const std::string what = "object " + quoted(object.name);
+  if (nextToken() != "{") {
+    return fail(what + " does not open with \"{\"");
+  }
   for (;;) {
-    key = nextToken();
+    const std::string_view key = nextToken();
     if (key == "vertex") break;
-    if (key == "Eof") {  // the object is dropped and the file ends here
-      mEndReached = true;
+    if (key.empty() && atEnd()) return fail("the file ends inside " + what);
+    if (key == "Eof") return fail("\"Eof\" inside " + what + ", before its vertices");
+    if (key == "}") {  // an object without vertices
+      objects.push_back(std::move(object));
       return true;
     }
-    if (key.empty() && atEnd()) return fail("object \"" + object.name + "\" ends before its vertices");
-    if (key == "depth") object.depth = toInteger(nextToken());
-    else if (key == "facet") object.facet = toFloat(nextToken());
-    else if (key == "color") for (f32& c : object.color) c = toFloat(nextToken());
-    else if (key == "scale" || key == "rotation" || key == "translation") for (int i = 0; i < 3; ++i) nextToken();
-    else if (key == "folding" || key == "patch" || key == "segment" || key == "visible" || key == "locking" ||
-             key == "shading" || key == "color_type" || key == "mirror" || key == "mirror_axis")
+    if (key == "{" && !skipBlock(1)) return fail("a block inside " + what + " is not closed");
+    if (key == "BVertex") return fail(what + " holds binary vertices (\"BVertex\"), which cannot be read");
+    if (key == "depth") {
+      object.depth = toInteger(nextToken());
+    } else if (key == "facet") {
+      object.facet = toFloat(nextToken());
+    } else if (key == "color") {
+      for (f32& c : object.color) c = toFloat(nextToken());
+    } else if (key == "scale" || key == "rotation" || key == "translation") {
+      for (int i = 0; i < 3; ++i) nextToken();
+    } else if (key == "folding" || key == "patch" || key == "segment" || key == "visible" || key == "locking" ||
+               key == "shading" || key == "color_type" || key == "mirror" || key == "mirror_axis") {
       nextToken();
+    }
+    // Any other key ("uid", "patchtri", "normal_weight", ...) and its values match nothing.
   }
+  if (!readVertices(object)) {
+    return false;
+  }
+  bool hasFaces = false;
+  for (;;) {
+    const std::string_view key = nextToken();
+    if (key == "}") break;
+    if (key.empty() && atEnd()) return fail("the file ends inside " + what);
+    if (key == "Eof") return fail("\"Eof\" inside " + what);
+    if (key == "face") {
+      if (hasFaces) return fail(what + " has a second face block");
+      if (!readFaces(object)) return false;
+      hasFaces = true;
+      continue;
+    }
+    if (key == "BFace") return fail(what + " holds binary faces (\"BFace\"), which cannot be read");
+    // "vertexattr" and other per-object chunks carry nothing the show uses.
+    if (!skipChunk(key, what)) return false;
+  }
+  if (hasFaces) {
+    mObjectsToBuild.push_back(objects.size());
+  }
+  objects.push_back(std::move(object));
+  return true;
+}
 
-  const s32 vertexCount = toInteger(nextToken());
-  expectBrace();
-  for (s32 i = 0; i < vertexCount; ++i) {
-    if (atEnd()) return fail("object \"" + object.name + "\" has fewer vertices than it declares");
-    const f32 x = toFloat(nextToken());
-    const f32 y = toFloat(nextToken());
-    const f32 z = toFloat(nextToken());
-    const MqoPoint point = scaledVertex(x, y, z, false);
+bool MqoModel::readVertices(MqoObject& object) {
+  const std::string what = "object " + quoted(object.name);
+  const std::string_view countToken = nextToken();
+  const s32 count = toInteger(countToken);
+  if (!isNumber(countToken) || count < 0) {
+    return fail(what + " has no vertex count");
+  }
+  if (static_cast<std::size_t>(count) > remainingBytes() / kMinVertexBytes) {
+    return fail(what + " declares " + std::to_string(count) + " vertices, more than the file holds");
+  }
+  if (nextToken() != "{") {
+    return fail(what + ": the vertex block does not open with \"{\"");
+  }
+  object.vertex.reserve(static_cast<std::size_t>(count));
+  for (s32 i = 0; i < count; ++i) {
+    f32 xyz[3];
+    for (f32& value : xyz) {
+      const std::string_view token = nextToken();
+      if (token == "}" || (token.empty() && atEnd())) {
+        return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " vertices");
+      }
+      if (!isNumber(token)) {
+        return fail(what + ", vertex " + std::to_string(i) + ": " + quoted(token) + " is not a number");
+      }
+      value = toFloat(token);
+    }
+    const MqoPoint point = scaledVertex(xyz[0], xyz[1], xyz[2], false);
     for (int axis = 0; axis < 3; ++axis) {
       if (point[axis] > boundsMax[axis]) boundsMax[axis] = point[axis];
       if (point[axis] < boundsMin[axis]) boundsMin[axis] = point[axis];
@@ -233,62 +394,97 @@ bool MqoModel::readRegularObject(const std::string& nameToken) {
     object.vertex.push_back(point);
   }
   object.vertexNum = static_cast<u32>(object.vertex.size());
-  expectBrace();
-  key = nextToken();
-  if (key != "face") {
-    objects.push_back(std::move(object));
-    return true;
+  if (nextToken() != "}") {
+    return fail(what + " has more vertices than the " + std::to_string(count) + " it declares");
   }
+  return true;
+}
 
-  const s32 faceCount = toInteger(nextToken());
-  expectBrace();
-  std::string token = nextToken();
-  for (s32 i = 0; i < faceCount; ++i) {
-    if (atEnd()) return fail("object \"" + object.name + "\" has fewer faces than it declares");
-    MqoFace face;
+bool MqoModel::readFaces(MqoObject& object) {
+  const std::string what = "object " + quoted(object.name);
+  const std::string_view countToken = nextToken();
+  const s32 count = toInteger(countToken);
+  if (!isNumber(countToken) || count < 0) {
+    return fail(what + " has no face count");
+  }
+  if (static_cast<std::size_t>(count) > remainingBytes() / kMinFaceBytes) {
+    return fail(what + " declares " + std::to_string(count) + " faces, more than the file holds");
+  }
+  if (nextToken() != "{") {
+    return fail(what + ": the face block does not open with \"{\"");
+  }
+  object.face.reserve(static_cast<std::size_t>(count));
+  std::string_view token = nextToken();
+  for (s32 i = 0; i < count; ++i) {
+    auto where = [&] { return what + ", face " + std::to_string(i); };
+    if (token == "}" || (token.empty() && atEnd())) {
+      return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " faces");
+    }
+    if (!isNumber(token)) {
+      return fail(where() + ": " + quoted(token) + " is not a corner count");
+    }
+    const u64 faceLine = getLineNumber();
+    MqoFace face;  // material 0 and UV (0, 0) unless the line gives them
     face.num_v = toInteger(token);
-    token = nextToken();
-    if (token == "V") {
-      face.V = {0, 0, 0, 0};
-      for (s32 corner = 0; corner < 4 && (corner < 2 || corner < face.num_v); ++corner) {
-        face.V[corner] = toInteger(nextToken());
-      }
-      token = nextToken();
-    }
-    if (token == "M") {
-      face.M = toInteger(nextToken());
-      token = nextToken();
-    }
-    if (token == "UV") {
-      for (s32 corner = 0; corner < 4 && (corner < 2 || corner < face.num_v); ++corner) {
-        face.UV[corner][0] = toFloat(nextToken());
-        face.UV[corner][1] = toFloat(nextToken());
-      }
-      token = nextToken();
-    }
     if (face.num_v < 2 || face.num_v > 4) {
-      return fail("face " + std::to_string(i) + " of object \"" + object.name + "\" has " +
-                  std::to_string(face.num_v) + " corners");
+      return fail(where() + " has " + std::to_string(face.num_v) + " corners (2 to 4 can be read)");
+    }
+    bool hasVertices = false;
+    for (token = nextToken(); !token.empty() && !isNumber(token) && token != "}"; token = nextToken()) {
+      if (lastDelimiter() != '(') {
+        return fail(where() + ": " + quoted(token) + " is not a face attribute");
+      }
+      int read = 0;
+      int expected = 0;
+      if (token == "V") {
+        read = readGroup([&face](int c, std::string_view value) { face.V[c] = toInteger(value); }, 4);
+        expected = face.num_v;
+        hasVertices = true;
+      } else if (token == "M") {
+        read = readGroup([&face](int, std::string_view value) { face.M = toInteger(value); }, 1);
+        expected = 1;
+      } else if (token == "UV") {
+        read = readGroup([&face](int c, std::string_view value) { face.UV[c / 2][c % 2] = toFloat(value); }, 8);
+        expected = 2 * face.num_v;
+      } else {
+        // Per-corner colours ("COL"), creases ("CRS"), "UID": not used.
+        read = skipGroup() ? 0 : -1;
+        expected = read;
+      }
+      if (read < 0) return fail(where() + ": " + quoted(token) + " is not a group of values closed on its line");
+      if (read != expected) {
+        return fail(where() + ": " + quoted(token) + " holds " + std::to_string(read) + " values for " +
+                    std::to_string(face.num_v) + " corners");
+      }
+    }
+    if (token.empty() && atEnd()) {
+      return fail("the file ends inside " + what);
+    }
+    if (!hasVertices) {
+      return fail(where() + " has no \"V\" indices", faceLine);
     }
     for (s32 corner = 0; corner < face.num_v; ++corner) {
       if (face.V[corner] < 0 || static_cast<u32>(face.V[corner]) >= object.vertexNum) {
-        return fail("face " + std::to_string(i) + " of object \"" + object.name + "\" uses vertex " +
-                    std::to_string(face.V[corner]) + " of " + std::to_string(object.vertexNum));
+        return fail(where() + " uses vertex " + std::to_string(face.V[corner]) + ", outside the object's " +
+                    std::to_string(object.vertexNum) + " vertices",
+                    faceLine);
       }
     }
     object.face.push_back(face);
   }
+  if (token != "}") {
+    return fail(what + " has more faces than the " + std::to_string(count) + " it declares");
+  }
   object.faceNum = static_cast<u32>(object.face.size());
-  expectBrace();
-  buildMesh(object);
-  objects.push_back(std::move(object));
   return true;
 }
 
 void MqoModel::buildMesh(MqoObject& object) {
   // 1. Quads become two triangles, the second right after the first.
+  std::size_t quads = 0;
+  for (const MqoFace& face : object.face) quads += face.num_v == 4;
   std::vector<MqoFace> faces;
-  faces.reserve(object.face.size() * 2);
+  faces.reserve(object.face.size() + quads);
   for (const MqoFace& face : object.face) {
     if (face.num_v != 4) {
       faces.push_back(face);
@@ -297,19 +493,20 @@ void MqoModel::buildMesh(MqoObject& object) {
     MqoFace first = face;
     MqoFace second = face;
     first.num_v = second.num_v = 3;
-    const int firstCorners[3] = {0, 1, 3};
-    const int secondCorners[3] = {1, 2, 3};
+    constexpr int kFirstCorners[3] = {0, 1, 3};
+    constexpr int kSecondCorners[3] = {1, 2, 3};
     for (int c = 0; c < 3; ++c) {
-      first.V[c] = face.V[firstCorners[c]];
-      first.UV[c] = face.UV[firstCorners[c]];
-      second.V[c] = face.V[secondCorners[c]];
-      second.UV[c] = face.UV[secondCorners[c]];
+      first.V[c] = face.V[kFirstCorners[c]];
+      first.UV[c] = face.UV[kFirstCorners[c]];
+      second.V[c] = face.V[kSecondCorners[c]];
+      second.UV[c] = face.UV[kSecondCorners[c]];
     }
     first.V[3] = second.V[3] = 0;
     first.UV[3] = second.UV[3] = {0.0f, 0.0f};
     faces.push_back(first);
     faces.push_back(second);
   }
+  std::vector<MqoFace>().swap(object.face);
 
   // 2. Reverse the winding.
   for (MqoFace& face : faces) {
@@ -326,7 +523,7 @@ void MqoModel::buildMesh(MqoObject& object) {
 
   // 3. Face normals, summed into the first three corners' vertices.
   const std::size_t vertexCount = object.vertex.size();
-  std::vector<MqoPoint> accumulated(vertexCount, MqoPoint{0.0f, 0.0f, 0.0f});
+  std::vector<MqoPoint> normals(vertexCount, MqoPoint{0.0f, 0.0f, 0.0f});
   std::vector<MqoPoint> faceNormals(faces.size(), MqoPoint{0.0f, 0.0f, 0.0f});
   for (std::size_t f = 0; f < faces.size(); ++f) {
     const MqoFace& face = faces[f];
@@ -337,57 +534,80 @@ void MqoModel::buildMesh(MqoObject& object) {
     const MqoPoint n = normalized(cross(subtract(p0, p2), subtract(p1, p2)));
     faceNormals[f] = n;
     for (int c = 0; c < 3; ++c) {
-      MqoPoint& sum = accumulated[face.V[c]];
+      MqoPoint& sum = normals[face.V[c]];
       for (int axis = 0; axis < 3; ++axis) sum[axis] += n[axis];
     }
   }
 
   // 4. Vertex normals.
-  for (MqoPoint& normal : accumulated) normal = normalized(normal);
+  for (MqoPoint& normal : normals) normal = normalized(normal);
 
-  // 5. Every further face that uses a vertex gets its own copy of it.
-  std::vector<bool> seen(vertexCount, false);
-  std::vector<std::vector<std::size_t>> sharers(vertexCount);
-  for (std::size_t f = 0; f < faces.size(); ++f) {
-    const MqoFace& face = faces[f];
-    const s32 corners = face.num_v < 4 ? face.num_v : 4;
-    for (s32 c = 0; c < corners; ++c) {
-      const s32 v = face.V[c];
-      if (seen[v]) {
-        sharers[v].push_back(f);
-      } else {
-        seen[v] = true;
+  // 5. The first face (in face and corner order) that uses a vertex keeps it; every
+  // further use appends a copy. The copies are grouped by source vertex, in vertex
+  // order, and within a vertex in order of use: count the uses, then hand out.
+  std::vector<u32> firstCopy(vertexCount + 1, 0);
+  {
+    std::vector<bool> seen(vertexCount, false);
+    for (const MqoFace& face : faces) {
+      for (s32 c = 0; c < face.num_v; ++c) {
+        const s32 v = face.V[c];
+        if (seen[v]) {
+          ++firstCopy[v + 1];
+        } else {
+          seen[v] = true;
+        }
       }
     }
   }
-  std::vector<MqoPoint> vertices = object.vertex;
-  std::vector<MqoPoint> normals = accumulated;
-  for (std::size_t v = 0; v < vertexCount; ++v) {
-    for (std::size_t f : sharers[v]) {
-      const s32 copy = static_cast<s32>(vertices.size());
-      vertices.push_back(object.vertex[v]);
-      normals.push_back(accumulated[v]);
-      MqoFace& face = faces[f];
-      const s32 corners = face.num_v < 4 ? face.num_v : 4;
-      // A face that uses the vertex at two corners keeps one copy for both.
-      for (s32 c = 0; c < corners; ++c) {
-        if (face.V[c] == static_cast<s32>(v)) face.V[c] = copy;
+  firstCopy[0] = static_cast<u32>(vertexCount);
+  for (std::size_t v = 0; v < vertexCount; ++v) firstCopy[v + 1] += firstCopy[v];
+  const std::size_t newCount = firstCopy[vertexCount];
+  std::vector<MqoPoint>& vertices = object.vertex;
+  vertices.resize(newCount);
+  normals.resize(newCount);
+  {
+    std::vector<bool> seen(vertexCount, false);
+    std::vector<u32> nextCopy(firstCopy.begin(), firstCopy.end() - 1);
+    for (MqoFace& face : faces) {
+      const std::array<s32, 4> source = face.V;
+      for (s32 c = 0; c < face.num_v; ++c) {
+        const s32 v = source[c];
+        if (!seen[v]) {
+          seen[v] = true;
+          continue;
+        }
+        const u32 copy = nextCopy[v]++;
+        vertices[copy] = vertices[v];
+        normals[copy] = normals[v];
+        // Every corner of this face that uses the vertex moves to the face's first
+        // copy; a second use within the same face leaves its copy unused.
+        bool firstUseInFace = true;
+        for (s32 earlier = 0; earlier < c; ++earlier) {
+          if (source[earlier] == v && face.V[earlier] != v) firstUseInFace = false;
+        }
+        if (firstUseInFace) {
+          for (s32 corner = 0; corner < face.num_v; ++corner) {
+            if (source[corner] == v) face.V[corner] = static_cast<s32>(copy);
+          }
+        }
       }
     }
   }
 
   // 6. Corners meeting their face at the facet angle or more take the face normal.
+  // A corner without an averaged normal (its faces cancel out) takes the face's;
+  // a degenerate face has none to give and leaves the corner as it is.
   const f64 limit = object.facet * kDegreesToRadians;
   for (std::size_t f = 0; f < faces.size(); ++f) {
     const MqoFace& face = faces[f];
-    const s32 corners = face.num_v < 4 ? face.num_v : 4;
-    if (face.num_v == 2) continue;
-    for (s32 c = 0; c < corners; ++c) {
+    if (face.num_v == 2 || isZero(faceNormals[f])) continue;
+    const MqoPoint& faceNormal = faceNormals[f];
+    for (s32 c = 0; c < face.num_v; ++c) {
       MqoPoint& normal = normals[face.V[c]];
-      const f32 dot = normal[0] * faceNormals[f][0] + normal[1] * faceNormals[f][1] + normal[2] * faceNormals[f][2];
+      const f32 dot = normal[0] * faceNormal[0] + normal[1] * faceNormal[1] + normal[2] * faceNormal[2];
       const f64 angle = std::acos(static_cast<f64>(dot));
-      if (angle >= limit) {
-        normal = faceNormals[f];
+      if (angle >= limit || isZero(normal)) {
+        normal = faceNormal;
       }
     }
   }
@@ -396,7 +616,6 @@ void MqoModel::buildMesh(MqoObject& object) {
   object.face = std::move(faces);
   object.faceNum = static_cast<u32>(object.face.size());
   object.faceNormal = std::move(faceNormals);
-  object.vertex = std::move(vertices);
   object.normal = std::move(normals);
   object.vertexNum = static_cast<u32>(object.vertex.size());
 }

@@ -49,8 +49,9 @@ struct MqoObject {
 
 class MqoModel : public TokenReader {
  public:
-  // Reads and builds the whole model; false with error() set when the file is
-  // missing, is not a model, ends early or refers to vertices it does not have.
+  // Reads and builds the whole model; false with error() set (the file, the line
+  // and the problem) when the file is missing, is not a text model, ends without
+  // "Eof" or holds something the reader cannot take as it is.
   bool read(const std::string& path);
   const std::string& error() const { return mError; }
 
@@ -60,7 +61,7 @@ class MqoModel : public TokenReader {
 
   // Rebuilds an object's mesh for drawing: quads to triangles, reversed winding,
   // face and vertex normals, one vertex per face corner, flat normals at edges
-  // sharper than the object's facet angle.
+  // sharper than the object's facet angle. Vertex indices must lie inside the object.
   static void buildMesh(MqoObject& object);
 
   std::vector<MqoObject> objects;
@@ -73,12 +74,22 @@ class MqoModel : public TokenReader {
   MqoPoint boundsMin = {1e38f, 1e38f, 1e38f};
 
  private:
+  bool readHeaderFormat();
   bool readMaterials();
+  bool readMaterial(MqoMaterial& material, std::string_view& key);
   bool readObject();
-  bool readRegularObject(const std::string& nameToken);
-  bool readMarker(std::string name, bool isLight);
-  bool fail(const std::string& problem);
+  bool readRegularObject(std::string name);
+  bool readVertices(MqoObject& object);
+  bool readFaces(MqoObject& object);
+  bool readMarker(const std::string& name, bool isLight);
+  bool skipChunk(std::string_view key, const std::string& where);
+  // Reads the values of a "key(...)" group, at most `capacity`; the count read, or
+  // -1 when the group does not close on its line.
+  template <class Store>
+  int readGroup(Store store, int capacity);
+  // Records the problem at the line of the last word read, or at `line`.
+  bool fail(const std::string& problem, u64 line = 0);
 
   std::string mError;
-  bool mEndReached = false;
+  std::vector<std::size_t> mObjectsToBuild;  // objects with faces, built after reading
 };

@@ -2,7 +2,7 @@
 // file fails with a message instead of reading for ever.
 #include "resource/qel_animation.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/critical_check.h"
@@ -13,21 +13,13 @@
 
 namespace {
 
-// Keys per part beyond which a file is taken as damaged rather than allocated.
-constexpr s32 kMaxKeys = 1 << 20;
-
-std::string unquoted(const std::string& token) {
-  std::string name = token.size() > 1 ? token.substr(1) : std::string();
-  if (!name.empty() && name.back() == '"') name.pop_back();
-  return name;
-}
-
 std::string modelDirectoryOf(const std::string& path) {
   std::string directory = platform::removeFileSpec(path);
   if (!platform::isRelativePath(directory)) {
     const std::string& current = resourceManager::mpThis->getCurrentDirectory();
     // Models of a file under the current directory are named relative to it;
-    // a file elsewhere keeps its own absolute folder.
+    // a file elsewhere keeps its own absolute folder (cutting the current
+    // directory's length off a path that does not start with it gives nonsense).
     if (!current.empty() && directory.compare(0, current.size(), current) == 0) {
       directory.erase(0, current.size());
     } else {
@@ -47,6 +39,10 @@ std::string modelDirectoryOf(const std::string& path) {
   return result;
 }
 
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
 
 QelAnimation::QelAnimation() = default;
@@ -58,38 +54,40 @@ void QelAnimation::releaseModels() {
 }
 
 bool QelAnimation::fail(const std::string& problem) {
-  mError = mFileName + ": " + problem + " (near line " + std::to_string(getLineNumber()) + ")";
+  mError = mFileName + ":" + std::to_string(getLineNumber()) + ": " + problem;
   close();
   return false;
 }
 
 bool QelAnimation::read(const std::string& path) {
+  scenes.clear();
+  sceneEnds.clear();
+  releaseModels();
+  mError.clear();
   if (!open(path)) {
     mError = "cannot open " + path;
     return false;
   }
   modelDir = modelDirectoryOf(path);
-  scenes.clear();
-  sceneEnds.clear();
-  releaseModels();
   for (;;) {
-    std::string token = nextToken();
-    if (token.empty() && atEnd()) {
+    std::string_view t = nextToken();
+    if (t.empty() && atEnd()) {
       return fail("the file ends without \"Eof\"");
     }
-    if (token == "MQO" && !readModels()) {
+    if (t == "MQO" && !readModels(true)) {
       return false;
     }
-    if (token == "Scene" && !readScene()) {
+    // A scene hands back the token that ended it, which is then tested for "Eof".
+    if (t == "Scene" && !readScene(t)) {
       return false;
     }
-    if (token == "Eof" || mEndToken) {
+    if (t == "Eof") {
       close();
+      // A scene without objects or key times adds no time.
       f32 end = 0.0f;
       for (const QelScene& scene : scenes) {
-        const f32 duration =
-            !scene.objects.empty() && !scene.objects[0].tracks.times.empty() ? scene.objects[0].tracks.times.back() : 0.0f;
-        end += duration;
+        const std::vector<f32>* times = scene.objects.empty() ? nullptr : &scene.objects[0].tracks.times;
+        end += times && !times->empty() ? times->back() : 0.0f;
         sceneEnds.push_back(end);
       }
       return true;
@@ -97,166 +95,222 @@ bool QelAnimation::read(const std::string& path) {
   }
 }
 
-bool QelAnimation::readModels() {
-  expectBrace();
-  std::string t = nextToken();
+bool QelAnimation::readModels(bool load) {
+  if (nextToken() != "{") {
+    return fail("the MQO block does not open with \"{\"");
+  }
+  std::string_view t = nextToken();
   while (t != "}") {
-    if (atEnd() && t.empty()) return fail("the MQO block is not closed");
-    if (t.find('#') != std::string::npos) {
+    if ((t.empty() && atEnd()) || t == "Eof") {
+      return fail("the MQO block is not closed");
+    }
+    if (t.find('#') != std::string_view::npos) {
+      // A comment runs up to the next token that begins with a digit; "#" on its
+      // own first drops the two words after it.
       if (t == "#") {
         nextToken();
         nextToken();
       }
-      while (!(std::isdigit(static_cast<unsigned char>(t.empty() ? 'x' : t[0]))) && t != "}") {
-        if (atEnd()) return fail("the MQO block is not closed");
+      while (!(!t.empty() && isDigit(t.front())) && t != "}") {
+        if ((t.empty() && atEnd()) || t == "Eof") return fail("the MQO block is not closed");
         t = nextToken();
       }
       continue;
     }
-    const s32 object_num = TokenReader::toInteger(t);
-    const std::string name = unquoted(nextToken());
+    if (!isNumber(t)) {
+      return fail(quoted(t) + " in the MQO block is neither a model index nor a comment");
+    }
+    const s32 object_num = toInteger(t);
     if (object_num < 0 || object_num >= static_cast<s32>(CDEMO_OBJECT_NUMMAX)) {
       return fail("model index " + std::to_string(object_num) + " is outside 0.." +
                   std::to_string(CDEMO_OBJECT_NUMMAX - 1));
     }
-    const std::string modelPath = modelDir + name;
-    releaseResource(obj[object_num]);  // a repeated index replaces the earlier model
-    obj[object_num] = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
-    if (!obj[object_num]) {
-      std::fprintf(stderr, "orvane: %s: model %d \"%s\" cannot be loaded\n", mFileName.c_str(), object_num,
-                   modelPath.c_str());
+    const std::string_view nameToken = nextToken();
+    if (nameToken.empty() || nameToken == "}") {
+      return fail("model " + std::to_string(object_num) + " has no file name");
     }
-    CRITICAL_CHECK(obj[object_num], "");
-    resourceManager::mpThis->stepLoading();
+    const std::string name(completeName(nameToken));
+    ++mModelLines;
+    if (load) {
+      const std::string modelPath = modelDir + name;
+      releaseResource(obj[object_num]);  // a repeated index replaces the earlier model
+      obj[object_num] = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
+      if (!obj[object_num]) {
+        std::fprintf(stderr, "orvane: %s:%llu: model %d %s cannot be loaded\n", mFileName.c_str(),
+                     static_cast<unsigned long long>(getLineNumber()), object_num, quoted(modelPath).c_str());
+      }
+      CRITICAL_CHECK(obj[object_num], "");
+      resourceManager::mpThis->stepLoading();
+    }
     t = nextToken();
   }
   return true;
 }
 
-bool QelAnimation::readScene() {
-  QelScene scene;
-  scene.name = unquoted(nextToken());
-  expectBrace();
-  std::string t = nextToken();
-  while (t == "Object") {
-    QelObject object;
-    object.mqoIndex = TokenReader::toInteger(nextToken());
-    if (object.mqoIndex != -1 && (object.mqoIndex < 0 || object.mqoIndex >= static_cast<s32>(CDEMO_OBJECT_NUMMAX))) {
-      return fail("scene \"" + scene.name + "\" animates model " + std::to_string(object.mqoIndex) +
-                  ", outside 0.." + std::to_string(CDEMO_OBJECT_NUMMAX - 1));
-    }
-    object.mqo = object.mqoIndex < 0 ? nullptr : obj[object.mqoIndex];
-    expectBrace();
-    t = nextToken();
-    if (t == "CameraTrans") {
-      object.cameraTrans = TokenReader::toInteger(nextToken());
-      t = nextToken();
-    }
-    if (t == "Visible") {
-      object.visible = TokenReader::toInteger(nextToken());
-      t = nextToken();
-    }
-    s32 keyCount = 0;
-    if (t == "DataNum") {
-      keyCount = TokenReader::toInteger(nextToken());
-      t = nextToken();
-      if (keyCount < 0 || keyCount > kMaxKeys) {
-        return fail("DataNum " + std::to_string(keyCount) + " is out of range");
-      }
-      std::vector<std::string> partNames;
-      if (object.mqoIndex == -1) {
-        partNames = {"camera_pos", "camera_lookat"};
-      } else {
-        const resMQO* pModel = object.mqo;
-        if (!pModel) {
-          return fail("scene \"" + scene.name + "\" animates model " + std::to_string(object.mqoIndex) +
-                      ", which the MQO block does not list");
-        }
-        const MqoModel* mpMqo = pModel->getModel();
-        CRITICAL_CHECK(mpMqo, "");
-        for (const MqoObject& part : mpMqo->objects) partNames.push_back(part.name);
-      }
-      for (const std::string& name : partNames) {
-        std::vector<QelKey>& keys = object.tracks.parts[name];
-        keys.resize(keys.size() + static_cast<std::size_t>(keyCount));
-      }
-    }
-    if (t == "Time") {
-      expectBrace();
-      for (s32 k = 0; k < keyCount; ++k) object.tracks.times.push_back(TokenReader::toFloat(nextToken()));
-      expectBrace();
-      t = nextToken();
-    }
-    while (t == "Part") {
-      if (atEnd()) return fail("scene \"" + scene.name + "\" ends inside a part");
-      const std::string partName = unquoted(nextToken());
-      if (object.tracks.parts.empty()) {
-        int depth = 0;
-        for (;;) {
-          const std::string word = nextWord();
-          if (word.empty()) return fail("part \"" + partName + "\" is not closed");
-          if (word == "{") ++depth;
-          if (word == "}") --depth;
-          if (depth <= 0) break;
-        }
-      } else {
-        // A part the object's model does not have still keeps its tracks.
-        std::vector<QelKey>& keys = object.tracks.parts[partName];
-        if (keys.size() < static_cast<std::size_t>(keyCount)) keys.resize(static_cast<std::size_t>(keyCount));
-        expectBrace();
-        t = nextToken();
-        auto readTriples = [&](auto member) {
-          expectBrace();
-          for (s32 k = 0; k < keyCount; ++k) {
-            f32* values = member(keys[static_cast<std::size_t>(k)]);
-            for (int axis = 0; axis < 3; ++axis) values[axis] = TokenReader::toFloat(nextToken());
-          }
-          expectBrace();
-          t = nextToken();
-        };
-        if (t == "Position") readTriples([](QelKey& key) { return key.position; });
-        if (t == "Rotation") readTriples([](QelKey& key) { return key.rotation; });
-        if (t == "Scale") readTriples([](QelKey& key) { return key.scale; });
-        if (t == "Alpha") {
-          expectBrace();
-          for (s32 k = 0; k < keyCount; ++k) keys[static_cast<std::size_t>(k)].alpha = TokenReader::toFloat(nextToken());
-          expectBrace();
-          t = nextToken();
-        }
-      }
-      t = nextToken();
-      if (t == "}") {
-        t = nextToken();
-      }
-    }
-    scene.objects.push_back(std::move(object));
+bool QelAnimation::readScene(std::string_view& t) {
+  QelScene& scene = scenes.emplace_back();
+  scene.name = std::string(nextName());
+  if (nextToken() != "{") {
+    return fail("scene " + quoted(scene.name) + " does not open with \"{\"");
   }
-  scenes.push_back(std::move(scene));
-  if (t == "Eof") {
-    mEndToken = true;
+  t = nextToken();
+  while (t == "Object") {
+    if (!readObject(scene, t)) return false;
+  }
+  if (t != "}" && t != "Eof") {
+    return fail("scene " + quoted(scene.name) + ": " + quoted(t) + " where an \"Object\" or \"}\" belongs");
+  }
+  return true;
+}
+
+bool QelAnimation::readObject(QelScene& scene, std::string_view& t) {
+  const std::string what = "scene " + quoted(scene.name) + ", object " + std::to_string(scene.objects.size());
+  const std::string_view indexToken = nextToken();
+  const s32 mqoIndex = toInteger(indexToken);
+  if (!isNumber(indexToken) || mqoIndex < -1 || mqoIndex >= static_cast<s32>(CDEMO_OBJECT_NUMMAX)) {
+    return fail(what + ": model index " + quoted(indexToken) + " is outside -1.." +
+                std::to_string(CDEMO_OBJECT_NUMMAX - 1));
+  }
+  if (mqoIndex != -1 && !obj[mqoIndex]) {
+    return fail(what + " animates model " + std::to_string(mqoIndex) + ", which no MQO block lists");
+  }
+  QelObject& object = scene.objects.emplace_back();
+  object.mqoIndex = mqoIndex;
+  object.mqo = mqoIndex == -1 ? nullptr : obj[mqoIndex];
+  if (nextToken() != "{") {
+    return fail(what + " does not open with \"{\"");
+  }
+  t = nextToken();
+  if (t == "CameraTrans") {
+    object.cameraTrans = toInteger(nextToken());
+    t = nextToken();
+  }
+  if (t == "Visible") {
+    object.visible = toInteger(nextToken());
+    t = nextToken();
+  }
+  s32 keyCount = -1;  // no "DataNum" yet
+  if (t == "DataNum") {
+    const std::string_view countToken = nextToken();
+    keyCount = toInteger(countToken);
+    // Every key needs its time in the file: a large count beyond that is damage
+    // and must not be allocated.
+    constexpr s32 kKeysAlwaysAllowed = 4096;
+    if (!isNumber(countToken) || keyCount < 0 ||
+        (keyCount > kKeysAlwaysAllowed && static_cast<std::size_t>(keyCount) > remainingBytes() / 2)) {
+      return fail(what + ": \"DataNum\" " + quoted(countToken) + " is not a key count the file can hold");
+    }
+    std::vector<std::string> partNames;
+    if (mqoIndex == -1) {
+      partNames = {"camera_pos", "camera_lookat"};
+    } else {
+      const MqoModel* mpMqo = object.mqo->getModel();
+      CRITICAL_CHECK(mpMqo, "");
+      for (const MqoObject& part : mpMqo->objects) partNames.push_back(part.name);
+    }
+    for (const std::string& name : partNames) {
+      std::vector<QelKey>& keys = object.tracks.parts[name];
+      keys.resize(keys.size() + static_cast<std::size_t>(keyCount));
+    }
+    t = nextToken();
+  }
+  if (t == "Time") {
+    if (keyCount < 0) return fail(what + ": \"Time\" comes before \"DataNum\"");
+    object.tracks.times.resize(static_cast<std::size_t>(keyCount));
+    if (!readValues(object.tracks.times.data(), keyCount, what + ", Time")) return false;
+    t = nextToken();
+  }
+  bool hasParts = false;
+  while (t == "Part") {
+    if (keyCount < 0) return fail(what + ": \"Part\" comes before \"DataNum\"");
+    if (!readPart(object, keyCount, what, t)) return false;
+    hasParts = true;
+  }
+  // An object without parts still closes its own brace; the objects after it
+  // belong to the same scene.
+  if (!hasParts) {
+    if (t != "}") return fail(what + ": " + quoted(t) + " is not part of an object");
+    t = nextToken();
+  }
+  if (t != "Object" && t != "}" && t != "Eof") {
+    return fail(what + ": " + quoted(t) + " is not part of an object");
+  }
+  return true;
+}
+
+bool QelAnimation::readPart(QelObject& object, s32 keyCount, const std::string& what, std::string_view& t) {
+  const std::string name(nextName());
+  const std::string part = what + ", part " + quoted(name);
+  const auto found = object.tracks.parts.find(name);
+  if (found == object.tracks.parts.end()) {
+    return fail(part + " is not a part of " +
+                (object.mqoIndex == -1 ? std::string("the camera (\"camera_pos\", \"camera_lookat\")")
+                                       : "model " + std::to_string(object.mqoIndex)));
+  }
+  std::vector<QelKey>& keys = found->second;
+  if (nextToken() != "{") {
+    return fail(part + " does not open with \"{\"");
+  }
+  std::vector<f32> values;
+  for (t = nextToken(); t == "Position" || t == "Rotation" || t == "Scale" || t == "Alpha"; t = nextToken()) {
+    const int width = t == "Alpha" ? 1 : 3;
+    const std::string block(t);
+    values.resize(static_cast<std::size_t>(keyCount) * width);
+    if (!readValues(values.data(), keyCount * width, part + ", " + block)) return false;
+    for (s32 k = 0; k < keyCount; ++k) {
+      QelKey& key = keys[static_cast<std::size_t>(k)];
+      const f32* value = &values[static_cast<std::size_t>(k) * width];
+      f32* target = block == "Position" ? key.position : block == "Rotation" ? key.rotation : block == "Scale" ? key.scale
+                                                                                                              : &key.alpha;
+      std::copy(value, value + width, target);
+    }
+  }
+  if (t != "}") {
+    return fail(part + ": " + quoted(t) + " where \"Position\", \"Rotation\", \"Scale\", \"Alpha\" or \"}\" belongs");
+  }
+  t = nextToken();
+  if (t == "}") {
+    t = nextToken();
+  }
+  return true;
+}
+
+bool QelAnimation::readValues(f32* values, s32 count, const std::string& what) {
+  if (nextToken() != "{") {
+    return fail(what + " does not open with \"{\"");
+  }
+  for (s32 i = 0; i < count; ++i) {
+    const std::string_view token = nextToken();
+    if (token == "}" || (token.empty() && atEnd())) {
+      return fail(what + " holds " + std::to_string(i) + " values where \"DataNum\" asks for " + std::to_string(count));
+    }
+    if (!isNumber(token)) {
+      return fail(what + ": " + quoted(token) + " is not a number");
+    }
+    values[i] = toFloat(token);
+  }
+  if (nextToken() != "}") {
+    return fail(what + " holds more values than \"DataNum\" asks for (" + std::to_string(count) + ")");
   }
   return true;
 }
 
 u32 QelAnimation::countModels(const std::string& path) {
-  TokenReader reader;
-  if (!reader.open(path)) {
+  mModelLines = 0;
+  if (!open(path)) {
     return 0;
   }
-  u32 count = 0;
   for (;;) {
-    const std::string token = reader.nextToken();
-    if (token == "Eof" || (token.empty() && reader.atEnd())) {
-      return count;
+    const std::string_view token = nextToken();
+    if (token == "Eof" || (token.empty() && atEnd())) {
+      break;
     }
-    if (token == "MQO") {
-      reader.expectBrace();
-      for (std::string t = reader.nextToken(); t != "}"; t = reader.nextToken()) {
-        if (t.empty() && reader.atEnd()) return count;
-        if (t.find(".mqo") != std::string::npos) ++count;
-      }
+    if (token == "MQO" && !readModels(false)) {
+      break;  // reading the file fails at the same place
     }
   }
+  close();
+  return mModelLines;
 }
 
 resQEL::~resQEL() = default;
@@ -275,10 +329,11 @@ bool resQEL::load(VellFileStream& stream) {
 u32 resQEL::getModelCount(const char* fileName) {
   auto pQel = std::make_unique<QelAnimation>();
   CRITICAL_CHECK(pQel, "");
-  return QelAnimation::countModels(fileName ? fileName : "");
+  return pQel->countModels(fileName ? fileName : "");
 }
 
 const MqoMaterial& resQEL::setModelMaterial(const MqoMaterial* pMaterial, u32 mqoIndex, u32 materialIndex) {
+  CRITICAL_CHECK(mpQel, "");
   CRITICAL_CHECK(mqoIndex<CDEMO_OBJECT_NUMMAX, "invalid mqo index");
   CRITICAL_CHECK(mpQel->obj[mqoIndex], "mqo is not loaded.");
   resMQO* pModel = mpQel->obj[mqoIndex];

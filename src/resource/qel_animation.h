@@ -35,17 +35,17 @@ class QelAnimation : public TokenReader {
  public:
   QelAnimation();
   ~QelAnimation() override;
-  QelAnimation(const QelAnimation&) = delete;
-  QelAnimation& operator=(const QelAnimation&) = delete;
 
-  // Reads the file and loads every model it lists. False (with error()) when the
-  // file cannot be opened, ends early or is damaged; a model that cannot be
-  // loaded is fatal.
+  // Reads the file and loads every model it lists, advancing the loading progress
+  // once per model. False (with error(): the file, the line and the problem) when
+  // the file cannot be opened, ends without "Eof" or holds what the format does not
+  // allow; a listed model that cannot be loaded is fatal.
   bool read(const std::string& path);
   const std::string& error() const { return mError; }
 
-  // The number of ".mqo" names in the file's model blocks (0 when it cannot be opened).
-  static u32 countModels(const std::string& path);
+  // The number of models that reading the file will request (0 when it cannot be
+  // opened): the model lines of its MQO blocks, comments read as read() reads them.
+  u32 countModels(const std::string& path);
 
   std::array<resMQO*, CDEMO_OBJECT_NUMMAX> obj{};  // one held reference each
   std::vector<QelScene> scenes;
@@ -53,13 +53,17 @@ class QelAnimation : public TokenReader {
   std::string modelDir;
 
  private:
-  bool readModels();
-  bool readScene();
+  // Reads one MQO block; with load false the model lines are only counted.
+  bool readModels(bool load);
+  bool readScene(std::string_view& t);
+  bool readObject(QelScene& scene, std::string_view& t);
+  bool readPart(QelObject& object, s32 keyCount, const std::string& what, std::string_view& t);
+  bool readValues(f32* values, s32 count, const std::string& what);
   bool fail(const std::string& problem);
   void releaseModels();
 
   std::string mError;
-  bool mEndToken = false;  // a scene block ended on "Eof"
+  u32 mModelLines = 0;
 };
 
 class resQEL : public resourceObject {
@@ -71,6 +75,7 @@ class resQEL : public resourceObject {
   bool load(VellFileStream& stream) override;
   const char* getExtensionMask() const override { return "qel"; }
 
+  // The models a file will load, for the loading progress.
   static u32 getModelCount(const char* fileName);
   // Overwrites (or, with null, resets) a model's material; returns the record.
   const MqoMaterial& setModelMaterial(const MqoMaterial* pMaterial, u32 mqoIndex, u32 materialIndex);

@@ -1,4 +1,5 @@
-// Track evaluation.
+// Track evaluation: linear rotation, alpha and scale; positions on a parabola
+// through three neighbouring keys. Parts or keys that are missing give defaults.
 #include "resource/qel_track_set.h"
 
 namespace {

@@ -1,9 +1,12 @@
-// Model loading: the reader, the material resources and the display lists.
+// Model loading: the reader, the material resources with their defaults, and the
+// display lists per material and per object. A failed load gives back every
+// reference it took. Main thread, with the GL context current.
 #include "resource/res_mqo.h"
 
 #include <GL/glew.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
@@ -78,57 +81,41 @@ bool resMQO::obtainMaterialResources() {
   return true;
 }
 
-void resMQO::compileLists() {
-  const u32 materialCount = getMaterialNum();
-  const u32 objectCount = getObjectNum();
-  for (u32 material = 0; material < materialCount; ++material) {
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    for (u32 object = 0; object < objectCount; ++object) {
-      const MqoObject& data = mpMqo->objects[object];
-      for (u32 face = 0; face < data.faceNum; ++face) {
-        if (static_cast<u32>(data.face[face].M) == material) drawFace(object, face, material);
-      }
-    }
-    glEndList();
-    materialLists.push_back(list);
-  }
-  for (u32 object = 0; object < objectCount; ++object) {
-    std::vector<u32>& lists = objectLists[object];
-    const MqoObject& data = mpMqo->objects[object];
-    for (u32 material = 0; material < materialCount; ++material) {
-      const GLuint list = glGenLists(1);
-      glNewList(list, GL_COMPILE);
-      for (u32 face = 0; face < data.faceNum; ++face) {
-        if (static_cast<u32>(data.face[face].M) == material) drawFace(object, face, material);
-      }
-      glEndList();
-      lists.push_back(list);
-    }
-  }
-}
+namespace {
 
-void resMQO::drawFace(u32 objectIndex, u32 faceIndex, u32 materialIndex) const {
-  const MqoObject& object = getObject(objectIndex);
-  const std::vector<MqoFace>& face = object.face;
-  CRITICAL_CHECK(face[faceIndex].num_v!=2, "unsupported vertex count.");
-  CRITICAL_CHECK(face[faceIndex].num_v==3, "");
-  const resTexture* pTexture = getTexture(materialIndex);
-  const f32 scaleU = pTexture ? pTexture->getScaleU() : 1.0f;
-  const f32 scaleV = pTexture ? pTexture->getScaleV() : 1.0f;
+// The corners of faces as the four tightly packed arrays the face drawing passes.
+struct FaceArrays {
   std::vector<f32> uvs;
   std::vector<f32> verts;
   std::vector<f32> normals;
   std::vector<f32> colors;
+};
+
+void appendFace(FaceArrays& arrays, const MqoObject& object, u32 faceIndex, f32 scaleU, f32 scaleV) {
+  const std::vector<MqoFace>& face = object.face;
+  CRITICAL_CHECK(face[faceIndex].num_v!=2, "unsupported vertex count.");
+  CRITICAL_CHECK(face[faceIndex].num_v==3, "");
   const bool hasColors = !object.vertexColor.empty();
   for (int corner = 0; corner < 3; ++corner) {
     const s32 v = face[faceIndex].V[corner];
-    uvs.push_back(face[faceIndex].UV[corner][0] * scaleU);
-    uvs.push_back(face[faceIndex].UV[corner][1] * scaleV);
-    verts.insert(verts.end(), object.vertex[v].begin(), object.vertex[v].end());
-    normals.insert(normals.end(), object.normal[v].begin(), object.normal[v].end());
-    if (hasColors) colors.insert(colors.end(), object.vertexColor[v].begin(), object.vertexColor[v].end());
+    arrays.uvs.push_back(face[faceIndex].UV[corner][0] * scaleU);
+    arrays.uvs.push_back(face[faceIndex].UV[corner][1] * scaleV);
+    arrays.verts.insert(arrays.verts.end(), object.vertex[v].begin(), object.vertex[v].end());
+    arrays.normals.insert(arrays.normals.end(), object.normal[v].begin(), object.normal[v].end());
+    if (hasColors) {
+      arrays.colors.insert(arrays.colors.end(), object.vertexColor[v].begin(), object.vertexColor[v].end());
+    }
   }
+}
+
+// Draws (or, while a list is being compiled, records) the arrays as triangles.
+// The client array state is put back as it was.
+void drawArrays(const FaceArrays& arrays) {
+  const std::vector<f32>& verts = arrays.verts;
+  if (verts.empty()) {
+    return;
+  }
+  const bool hasColors = !arrays.colors.empty();
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -136,12 +123,58 @@ void resMQO::drawFace(u32 objectIndex, u32 faceIndex, u32 materialIndex) const {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   if (hasColors) glEnableClientState(GL_COLOR_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, verts.data());
-  glNormalPointer(GL_FLOAT, 0, normals.data());
-  glTexCoordPointer(2, GL_FLOAT, 0, uvs.data());
-  if (hasColors) glColorPointer(3, GL_FLOAT, 0, colors.data());
+  glNormalPointer(GL_FLOAT, 0, arrays.normals.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, arrays.uvs.data());
+  if (hasColors) glColorPointer(3, GL_FLOAT, 0, arrays.colors.data());
   CRITICAL_CHECK(verts.size()%3==0, "");
   glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(verts.size() / 3));
   glPopClientAttrib();
+}
+
+}  // namespace
+
+u32 resMQO::compileList(u32 objectBegin, u32 objectEnd, u32 material) const {
+  // One draw per list rather than one per triangle: the list holds the same
+  // triangles in the same order and compiles far faster for large models.
+  const resTexture* pTexture = getTexture(material);
+  const f32 scaleU = pTexture ? pTexture->getScaleU() : 1.0f;
+  const f32 scaleV = pTexture ? pTexture->getScaleV() : 1.0f;
+  FaceArrays arrays;
+  for (u32 object = objectBegin; object < objectEnd; ++object) {
+    const MqoObject& data = mpMqo->objects[object];
+    for (u32 face = 0; face < data.faceNum; ++face) {
+      if (data.face[face].M == static_cast<s32>(material)) appendFace(arrays, data, face, scaleU, scaleV);
+    }
+  }
+  const GLuint list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  drawArrays(arrays);
+  glEndList();
+  return list;
+}
+
+void resMQO::compileLists() {
+  const u32 materialCount = getMaterialNum();
+  const u32 objectCount = getObjectNum();
+  for (u32 material = 0; material < materialCount; ++material) {
+    materialLists.push_back(compileList(0, objectCount, material));
+  }
+  for (u32 object = 0; object < objectCount; ++object) {
+    std::vector<u32>& lists = objectLists[object];
+    for (u32 material = 0; material < materialCount; ++material) {
+      lists.push_back(compileList(object, object + 1, material));
+    }
+  }
+}
+
+void resMQO::drawFace(u32 objectIndex, u32 faceIndex, u32 materialIndex) const {
+  const MqoObject& object = getObject(objectIndex);
+  CRITICAL_CHECK(faceIndex<object.faceNum, "");
+  const resTexture* pTexture = getTexture(materialIndex);
+  FaceArrays arrays;
+  appendFace(arrays, object, faceIndex, pTexture ? pTexture->getScaleU() : 1.0f,
+             pTexture ? pTexture->getScaleV() : 1.0f);
+  drawArrays(arrays);
 }
 
 u32 resMQO::getObjectNum() const { return mpMqo ? static_cast<u32>(mpMqo->objects.size()) : 0; }
@@ -191,4 +224,24 @@ u32 resMQO::getObjectMaterialList(u32 object, u32 material) const {
 const MqoPoint& resMQO::getBone(const std::string& name) const {
   static const MqoPoint kOrigin = {0.0f, 0.0f, 0.0f};
   return mpMqo ? mpMqo->getBone(name) : kOrigin;
+}
+
+const MqoPoint& resMQO::getLightPos() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->lightPos;
+}
+
+const MqoPoint& resMQO::getLightLookAt() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->lightLookAt;
+}
+
+const MqoPoint& resMQO::getBoundsMin() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->boundsMin;
+}
+
+const MqoPoint& resMQO::getBoundsMax() const {
+  CRITICAL_CHECK(mpMqo, "");
+  return mpMqo->boundsMax;
 }

@@ -42,6 +42,11 @@ class resMQO : public resourceObject {
   u32 getMaterialList(u32 material) const { return material < materialLists.size() ? materialLists[material] : 0; }
   u32 getObjectMaterialList(u32 object, u32 material) const;
   const MqoPoint& getBone(const std::string& name) const;
+  // Marker points and bounds of the loaded model (CRITICAL_CHECK on mpMqo).
+  const MqoPoint& getLightPos() const;
+  const MqoPoint& getLightLookAt() const;
+  const MqoPoint& getBoundsMin() const;
+  const MqoPoint& getBoundsMax() const;
   // Draws one face of an object with the material's texture scale (into a list
   // being compiled, or straight away).
   void drawFace(u32 object, u32 faceIndex, u32 material) const;
@@ -58,5 +63,6 @@ class resMQO : public resourceObject {
  private:
   bool obtainMaterialResources();
   void compileLists();
+  u32 compileList(u32 objectBegin, u32 objectEnd, u32 material) const;
   void releaseEverything();
 };

@@ -1,4 +1,5 @@
-// Loading and sharing of resources; the one static resourceManager.
+// Loading and sharing of resources, the loading progress, and the one static
+// resourceManager. Main thread only.
 #include "resource/resource_manager.h"
 
 #include <strings.h>

@@ -1,96 +1,259 @@
-// Tokenizing of the model and animation text formats.
+// Tokenizing of the model and animation text formats, and their number reading.
+// The file is read whole; tokens are views into it. Main thread.
 #include "resource/token_reader.h"
 
-#include <cctype>
-#include <cstdlib>
+#include <charconv>
+#include <fstream>
+#include <limits>
 
 #include "platform/shell_path.h"
+
+namespace {
+
+// The C locale's white space, which is what formatted string extraction skips.
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDelimiter(char c) { return c == '(' || c == ')'; }
+
+}  // namespace
 
 bool TokenReader::open(const std::string& path) {
   close();
   mFileName = path;
   const std::size_t separator = path.find_last_of("/\\");
   mDirectory = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-  mLineBuffer.clear();
-  mLineNumber = 1;
-  mStream.open(platform::hostPath(path), std::ios::binary);
-  return mStream.is_open();
+  std::ifstream stream(platform::hostPath(path), std::ios::binary);
+  if (!stream.is_open()) {
+    return false;
+  }
+  stream.seekg(0, std::ios::end);
+  const std::streamoff size = stream.tellg();
+  stream.seekg(0, std::ios::beg);
+  if (size < 0) {
+    return false;
+  }
+  mStorage.reset(new char[static_cast<std::size_t>(size) + 1]);
+  stream.read(mStorage.get(), size);
+  mText = std::string_view(mStorage.get(), static_cast<std::size_t>(stream.gcount()));
+  if (mText.substr(0, 3) == "\xEF\xBB\xBF") {
+    mPosition = 3;  // a UTF-8 byte-order mark, as some editors save text
+  }
+  mOpen = !stream.bad();
+  return mOpen;
 }
 
 void TokenReader::close() {
-  if (mStream.is_open()) {
-    mStream.close();
-  }
-  mStream.clear();
+  mStorage.reset();
+  mText = std::string_view();
+  mPosition = mPendingBegin = mPendingEnd = 0;
+  mLine = mWordLine = 1;
+  mLastDelimiter = 0;
+  mOpen = false;
 }
 
-std::string TokenReader::nextWord() {
-  std::string word;
-  if (!mStream.is_open()) {
-    return word;
+void TokenReader::skipSpace() {
+  const std::size_t size = mText.size();
+  while (mPosition < size && isSpace(mText[mPosition])) {
+    if (mText[mPosition] == '\n') ++mLine;
+    ++mPosition;
   }
-  int c = mStream.get();
-  while (c != EOF && std::isspace(static_cast<unsigned char>(c))) {
-    if (c == '\n') ++mLineNumber;
-    c = mStream.get();
-  }
-  while (c != EOF && !std::isspace(static_cast<unsigned char>(c))) {
-    word.push_back(static_cast<char>(c));
-    c = mStream.get();
-  }
-  if (c == '\n') {
-    ++mLineNumber;
-  }
-  return word;
 }
 
-std::string TokenReader::nextToken() {
-  if (mLineBuffer.empty()) {
-    mLineBuffer = nextWord();
+std::string_view TokenReader::nextWord() {
+  skipSpace();
+  const std::size_t begin = mPosition;
+  const std::size_t size = mText.size();
+  while (mPosition < size && !isSpace(mText[mPosition])) ++mPosition;
+  if (mPosition > begin) {
+    mWordLine = mLine;  // the end of the input keeps the last word's line
   }
-  const std::size_t delimiter = mLineBuffer.find_first_of("() \t");
-  std::string token;
-  if (delimiter == std::string::npos) {
-    token.swap(mLineBuffer);
+  return mText.substr(begin, mPosition - begin);
+}
+
+std::string_view TokenReader::nextToken() {
+  if (mPendingBegin == mPendingEnd) {
+    const std::string_view word = nextWord();
+    mPendingBegin = static_cast<std::size_t>(word.data() - mText.data());
+    mPendingEnd = mPendingBegin + word.size();
+  }
+  const std::size_t begin = mPendingBegin;
+  std::size_t end = begin;
+  while (end < mPendingEnd && !isDelimiter(mText[end])) ++end;
+  const std::string_view token = mText.substr(begin, end - begin);
+  if (end < mPendingEnd) {
+    mLastDelimiter = mText[end];
+    mPendingBegin = end + 1;
   } else {
-    token = mLineBuffer.substr(0, delimiter);
-    mLineBuffer.erase(0, delimiter + 1);
+    mLastDelimiter = 0;
+    mPendingBegin = mPendingEnd;
   }
   return token;
 }
 
-void TokenReader::expectBrace() { nextToken(); }
-
-bool TokenReader::atEnd() const { return mLineBuffer.empty() && (!mStream.is_open() || mStream.eof()); }
-
-s32 TokenReader::toInteger(const std::string& token) {
-  return static_cast<s32>(std::strtol(token.c_str(), nullptr, 10));
+bool TokenReader::expectBrace() {
+  const std::string_view token = nextToken();
+  return token == "{" || token == "}";
 }
 
-f32 TokenReader::toFloat(const std::string& token) {
+std::string_view TokenReader::completeName(std::string_view token) {
+  if (token.empty()) {
+    return token;
+  }
+  if (token.front() == '"' && !(token.size() >= 2 && token.back() == '"' && mLastDelimiter == 0)) {
+    // The quotes may enclose delimiters or spaces: look for the closing quote on
+    // the same line.
+    const std::size_t begin = static_cast<std::size_t>(token.data() - mText.data()) + 1;
+    std::size_t close = begin;
+    while (close < mText.size() && mText[close] != '"' && mText[close] != '\n' && mText[close] != '\r') ++close;
+    if (close < mText.size() && mText[close] == '"') {
+      // Continue after the quote as the splitter would: a delimiter right after it
+      // is dropped and the rest of that word stays pending.
+      std::size_t after = close + 1;
+      mLastDelimiter = 0;
+      if (after < mText.size() && isDelimiter(mText[after])) {
+        mLastDelimiter = mText[after];
+        ++after;
+      }
+      std::size_t wordEnd = after;
+      while (wordEnd < mText.size() && !isSpace(mText[wordEnd])) ++wordEnd;
+      if (mPosition < wordEnd) {
+        for (std::size_t i = mPosition; i < close; ++i) {
+          if (mText[i] == '\n') ++mLine;
+        }
+        mPosition = wordEnd;
+      }
+      mPendingBegin = after;
+      mPendingEnd = wordEnd;
+      return mText.substr(begin, close - begin);
+    }
+  }
+  std::string_view name = token.substr(1);
+  if (!name.empty() && name.back() == '"') name.remove_suffix(1);
+  return name;
+}
+
+bool TokenReader::skipGroup() {
+  if (mLastDelimiter != '(') {
+    return true;
+  }
+  const u64 line = mWordLine;
+  for (;;) {
+    const std::string_view token = nextToken();
+    if (mLastDelimiter == ')') return true;
+    if ((token.empty() && atEnd()) || mWordLine != line) return false;
+  }
+}
+
+bool TokenReader::skipBlock(int depth) {
+  for (;;) {
+    const std::string_view word = nextWord();
+    if (word.empty()) return false;
+    if (word == "{") ++depth;
+    if (word == "}") --depth;
+    if (depth <= 0) return true;
+  }
+}
+
+bool TokenReader::atEnd() {
+  if (mPendingBegin != mPendingEnd) {
+    return false;
+  }
+  const u64 wordLine = mWordLine;
+  skipSpace();
+  mWordLine = wordLine;
+  return mPosition >= mText.size();
+}
+
+s32 TokenReader::toInteger(std::string_view token) {
+  std::size_t index = 0;
+  bool negative = false;
+  if (index < token.size() && (token[index] == '+' || token[index] == '-')) {
+    negative = token[index] == '-';
+    ++index;
+  }
+  s64 value = 0;
+  for (; index < token.size() && isDigit(token[index]); ++index) {
+    value = value * 10 + (token[index] - '0');
+    if (value > std::numeric_limits<s32>::max()) {
+      value = std::numeric_limits<s32>::max() + static_cast<s64>(negative);
+      break;
+    }
+  }
+  return static_cast<s32>(negative ? -value : value);
+}
+
+f32 TokenReader::toFloat(std::string_view token) {
   // Only a plain decimal number counts: no hexadecimal, infinity or NaN spellings.
+  // The number is read as a double and stored as a float, as atof would.
   std::size_t end = 0;
   const std::size_t size = token.size();
-  if (end < size && (token[end] == '+' || token[end] == '-')) ++end;
-  const std::size_t digitsStart = end;
-  while (end < size && std::isdigit(static_cast<unsigned char>(token[end]))) ++end;
-  bool digits = end > digitsStart;
+  bool negative = false;
+  if (end < size && (token[end] == '+' || token[end] == '-')) {
+    negative = token[end] == '-';
+    ++end;
+  }
+  const std::size_t numberStart = end;
+  u64 mantissa = 0;
+  int significant = 0;
+  int scale = 0;  // power of ten to apply to the mantissa
+  bool digits = false;
+  auto takeDigit = [&](char c, bool fraction) {
+    digits = true;
+    if (significant < 19) {
+      if (mantissa != 0 || c != '0') ++significant;
+      mantissa = mantissa * 10 + static_cast<u64>(c - '0');
+      if (fraction) --scale;
+    } else if (!fraction) {
+      ++scale;
+    }
+  };
+  while (end < size && isDigit(token[end])) takeDigit(token[end++], false);
   if (end < size && token[end] == '.') {
     ++end;
-    const std::size_t fractionStart = end;
-    while (end < size && std::isdigit(static_cast<unsigned char>(token[end]))) ++end;
-    digits = digits || end > fractionStart;
+    while (end < size && isDigit(token[end])) takeDigit(token[end++], true);
   }
   if (!digits) {
     return 0.0f;
   }
+  int exponent = 0;
   if (end < size && (token[end] == 'e' || token[end] == 'E')) {
-    std::size_t exponent = end + 1;
-    if (exponent < size && (token[exponent] == '+' || token[exponent] == '-')) ++exponent;
-    if (exponent < size && std::isdigit(static_cast<unsigned char>(token[exponent]))) {
-      while (exponent < size && std::isdigit(static_cast<unsigned char>(token[exponent]))) ++exponent;
-      end = exponent;
+    std::size_t index = end + 1;
+    bool exponentNegative = false;
+    if (index < size && (token[index] == '+' || token[index] == '-')) {
+      exponentNegative = token[index] == '-';
+      ++index;
+    }
+    if (index < size && isDigit(token[index])) {
+      for (; index < size && isDigit(token[index]); ++index) {
+        if (exponent < 100000) exponent = exponent * 10 + (token[index] - '0');
+      }
+      if (exponentNegative) exponent = -exponent;
+      end = index;
     }
   }
-  return std::strtof(token.substr(0, end).c_str(), nullptr);
+  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const int power = scale + exponent;
+  f64 value = 0.0;
+  if (significant <= 15 && power >= -22 && power <= 22) {
+    // Both the mantissa and the power of ten are exact doubles: one rounding.
+    value = power < 0 ? static_cast<f64>(mantissa) / kPowers[-power] : static_cast<f64>(mantissa) * kPowers[power];
+  } else {
+    const std::from_chars_result result = std::from_chars(token.data() + numberStart, token.data() + end, value);
+    if (result.ec == std::errc::result_out_of_range) {
+      // Beyond the double range: a negative exponent underflows to 0, anything
+      // else overflows to infinity, as strtod would give.
+      value = power < 0 ? 0.0 : std::numeric_limits<f64>::infinity();
+    }
+  }
+  const f32 single = value > std::numeric_limits<f32>::max() ? std::numeric_limits<f32>::infinity()
+                                                            : static_cast<f32>(value);
+  return negative ? -single : single;
+}
+
+bool TokenReader::isNumber(std::string_view token) {
+  std::size_t index = 0;
+  if (index < token.size() && (token[index] == '+' || token[index] == '-')) ++index;
+  if (index < token.size() && token[index] == '.') ++index;
+  return index < token.size() && isDigit(token[index]);
 }

@@ -1,10 +1,11 @@
 // TokenReader: the word-and-parenthesis tokenizer shared by the model and the
-// animation readers. A token ends at "(", ")" or a blank; words come from the file.
-// Main thread only.
+// animation readers. A token ends at "(", ")" or white space. The whole file is held
+// in memory and tokens are views into it, so reading allocates nothing per token.
 #pragma once
 
-#include <fstream>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "framework/types.h"
 
@@ -12,37 +13,69 @@ class TokenReader {
  public:
   TokenReader() = default;
   virtual ~TokenReader() = default;
+  TokenReader(const TokenReader&) = delete;
+  TokenReader& operator=(const TokenReader&) = delete;
 
-  // Stores the file name and its directory, and opens the file.
+  // Stores the file name and its directory and reads the file; false when it
+  // cannot be read.
   bool open(const std::string& path);
+  // Frees the text; tokens handed out before become invalid.
   void close();
+  bool isOpen() const { return mOpen; }
 
-  // The next token; empty at the end of the input (and for a word that begins
-  // with a delimiter). atEnd() tells the two apart.
-  std::string nextToken();
-  // The next whitespace-separated word, bypassing the token splitter.
-  std::string nextWord();
-  // Reads one token that should be "{" or "}"; anything is accepted, as files
-  // have always been read, but a wrong one is remembered for the error report.
-  void expectBrace();
-  bool atEnd() const;
+  // The next token, valid until close(); empty at the end of the input and for a
+  // word that begins with a delimiter (atEnd() tells the two apart).
+  std::string_view nextToken();
+  // The next white-space separated word, bypassing the token splitter (what is
+  // left of the current word stays pending).
+  std::string_view nextWord();
+  // Reads one token that should be "{" or "}"; returns whether it was one.
+  bool expectBrace();
+  // A quoted name: the token after stripping its first character and one trailing
+  // double quote. A name whose quotes enclose white space or parentheses (Shift-JIS
+  // object names with spaces) is taken whole up to its closing quote on that line.
+  std::string_view nextName() { return completeName(nextToken()); }
+  // The same for a token already read.
+  std::string_view completeName(std::string_view token);
+  // Skips the rest of a "key(...)" group whose key has just been read; false when
+  // the line ends first.
+  bool skipGroup();
+  // Skips a brace block by raw words, the opening "{" being the first word read
+  // (or, with depth 1, already read). False when the input ends first.
+  bool skipBlock(int depth = 0);
+
+  // True when no token is pending and only white space remains.
+  bool atEnd();
+  // The delimiter that ended the last token: '(', ')' or 0 (end of the word).
+  char lastDelimiter() const { return mLastDelimiter; }
 
   const std::string& getFileName() const { return mFileName; }
   const std::string& getDirectory() const { return mDirectory; }
-  // Where the input stands, for messages.
-  u64 getLineNumber() const { return mLineNumber; }
+  // The line of the last word read, for messages.
+  u64 getLineNumber() const { return mWordLine; }
+  // Bytes not yet read; bounds what a declared count can really hold.
+  std::size_t remainingBytes() const { return mText.size() - mPosition; }
 
   // Number conversions of the text formats: the leading decimal part of a token,
-  // 0 when there is none.
-  static s32 toInteger(const std::string& token);
-  static f32 toFloat(const std::string& token);
+  // 0 when there is none. Integers saturate at the 32-bit range.
+  static s32 toInteger(std::string_view token);
+  static f32 toFloat(std::string_view token);
+  static bool isNumber(std::string_view token);
 
  protected:
   std::string mFileName;
   std::string mDirectory;
 
  private:
-  std::ifstream mStream;
-  std::string mLineBuffer;
-  u64 mLineNumber = 1;
+  void skipSpace();
+
+  std::unique_ptr<char[]> mStorage;  // the file, not zero-filled before reading
+  std::string_view mText;
+  std::size_t mPosition = 0;
+  std::size_t mPendingBegin = 0;  // the rest of the current word: [begin, end)
+  std::size_t mPendingEnd = 0;
+  u64 mLine = 1;
+  u64 mWordLine = 1;
+  char mLastDelimiter = 0;
+  bool mOpen = false;
 };

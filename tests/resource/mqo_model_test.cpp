@@ -1,21 +1,19 @@
-// The Metasequoia reader: materials, objects, markers, mesh building, and damaged
-// files failing with a message instead of hanging or reading out of range.
+// The Metasequoia reader without GL: materials, objects, markers, mesh building,
+// files as newer Metasequoia versions write them, and damaged files failing with
+// the file, the line and the problem instead of hanging or reading out of range.
 #include "resource/mqo_model.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <random>
 
 #include "support/temp_dir.h"
 
 namespace {
 
 const char* kHeader = "Metasequoia Document\nFormat Text Ver 1.0\n\nScene {\n\tpos 0 0 1500\n\tamb 0.25 0.25 0.25\n}\n";
-
-struct ReadResult {
-  bool ok;
-  MqoModel model;
-};
 
 bool readModel(MqoModel& model, const TempDir& dir, const std::string& body, const char* name = "model.mqo") {
   const std::string path = dir.write(name, std::string(kHeader) + body);
@@ -24,40 +22,46 @@ bool readModel(MqoModel& model, const TempDir& dir, const std::string& body, con
 
 f32 length(const MqoPoint& p) { return std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]); }
 f32 dot(const MqoPoint& a, const MqoPoint& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+bool finite(const MqoPoint& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
 // Two triangles sharing the edge (0,0,0)-(100,0,0) and meeting at a right angle.
-const char* kRightAngle =
-    "Object \"fold\" {\n\tfacet %s\n\tvertex 4 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t\t0 0 100\n\t}\n"
-    "\tface 2 {\n\t\t3 V(0 1 2) M(0)\n\t\t3 V(1 0 3) M(0)\n\t}\n}\nEof\n";
-
 std::string rightAngle(const char* facet) {
   char buffer[512];
-  std::snprintf(buffer, sizeof buffer, kRightAngle, facet);
+  std::snprintf(buffer, sizeof buffer,
+                "Object \"fold\" {\n\tfacet %s\n\tvertex 4 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t\t0 0 100\n\t}\n"
+                "\tface 2 {\n\t\t3 V(0 1 2) M(0)\n\t\t3 V(1 0 3) M(0)\n\t}\n}\nEof\n",
+                facet);
   return buffer;
 }
 
+const char* kTriangle = "\tvertex 3 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t}\n";
+
 }  // namespace
 
-TEST(MqoMaterials, AttributesInOrderWithDefaults) {
+TEST(MqoMaterials, KeysFollowTheShaderRules) {
   TempDir dir;
   MqoModel model;
   ASSERT_TRUE(readModel(model, dir,
-                        "Material 4 {\n"
+                        "Material 5 {\n"
                         "\t\"plain\" col(0.1 0.2 0.3 0.4)\n"
                         "\t\"one\" shader(1) col(1 1 1 1) dif(0.8) amb(0.6) emi(1.000) spc(0.1) power(5)\n"
                         "\t\"three\" shader(3) col(1 1 1 1) tex(\"wood.bmp\") aplane(\"mask.bmp\")\n"
                         "\t\"bumped\" shader(2) col(1 1 1 1) bump(\"shine.fx\") proj_type(1) proj_pos(0 0 0)\n"
+                        "\t\"shaderOne\" shader(1) col(1 1 1 1) emi(0.5)\n"
                         "}\nEof\n",
                         "sub/model.mqo"))
       << model.error();
-  ASSERT_EQ(model.GetMatNum(), 4u);
+  ASSERT_EQ(model.GetMatNum(), 5u);
   const MqoMaterial& plain = model.materials[0];
   EXPECT_FLOAT_EQ(plain.col[0], 0.1f);
   EXPECT_FLOAT_EQ(plain.col[3], 0.4f);
   EXPECT_EQ(plain.dif, 0.0f);
+  EXPECT_EQ(plain.power, 0.0f);
   EXPECT_EQ(plain.shader, 0);
   EXPECT_TRUE(plain.tex.empty());
+  EXPECT_TRUE(plain.bump.empty());
   EXPECT_EQ(model.materials[1].shader, 1);  // emi of exactly 1
+  EXPECT_FLOAT_EQ(model.materials[1].dif, 0.8f);
   EXPECT_FLOAT_EQ(model.materials[1].power, 5.0f);
   EXPECT_EQ(model.materials[2].shader, 3);
   const std::string directory = (dir.path() / "sub/").string();
@@ -65,7 +69,29 @@ TEST(MqoMaterials, AttributesInOrderWithDefaults) {
   EXPECT_EQ(model.materials[2].aplane, directory + "mask.bmp");
   EXPECT_EQ(model.materials[3].shader, 5);
   EXPECT_EQ(model.materials[3].bump, directory + "shine.fx");
-  ASSERT_EQ(model.initialMaterials.size(), 4u);
+  EXPECT_EQ(model.materials[4].shader, 0);  // 1 is stored as 0
+  ASSERT_EQ(model.initialMaterials.size(), 5u);
+  EXPECT_EQ(model.initialMaterials[2].tex, model.materials[2].tex);
+}
+
+TEST(MqoMaterials, NewerAttributesAreSkippedAndNamesMayHoldSpaces) {
+  TempDir dir;
+  MqoModel model;
+  ASSERT_TRUE(readModel(model, dir,
+                        "Material 2 {\n"
+                        "\t\"mat one\" uid(3) shader(3) vcol(1) dbls(1) col(0.5 0.5 0.5 1.000) dif(0.800) "
+                        "amb(0.600) emi(0.000) spc(0.000) power(5.00) reflect(0.500) refract(1.000) "
+                        "amb_col(0.6 0.6 0.6) tex(\"my wood.bmp\")\n"
+                        "\t\"(two)\" col(1 0 0 1) aplane(\"\")\n"
+                        "}\nEof\n"))
+      << model.error();
+  ASSERT_EQ(model.GetMatNum(), 2u);
+  EXPECT_FLOAT_EQ(model.materials[0].col[0], 0.5f);
+  EXPECT_FLOAT_EQ(model.materials[0].power, 5.0f);
+  EXPECT_EQ(model.materials[0].shader, 3);
+  EXPECT_EQ(model.materials[0].tex, model.getDirectory() + "my wood.bmp");
+  EXPECT_FLOAT_EQ(model.materials[1].col[0], 1.0f);
+  EXPECT_TRUE(model.materials[1].aplane.empty());
 }
 
 TEST(MqoObjects, VerticesAreScaledAndBoundsWidened) {
@@ -80,41 +106,47 @@ TEST(MqoObjects, VerticesAreScaledAndBoundsWidened) {
   EXPECT_EQ(object.name, "points");
   EXPECT_EQ(object.depth, 2);
   EXPECT_FLOAT_EQ(object.color[1], 0.25f);
+  EXPECT_FLOAT_EQ(object.facet, 59.5f);
   ASSERT_EQ(object.vertexNum, 2u);
-  EXPECT_FLOAT_EQ(object.vertex[0][0], 1.0f);
+  EXPECT_EQ(object.vertex[0][0], 1.0f);  // 100 becomes exactly 1.0
   EXPECT_FLOAT_EQ(object.vertex[0][1], -2.0f);
+  EXPECT_FLOAT_EQ(object.vertex[0][2], 0.5f);  // regular objects keep the third coordinate
   EXPECT_TRUE(object.face.empty());
   EXPECT_FLOAT_EQ(model.boundsMax[0], 1.0f);
   EXPECT_FLOAT_EQ(model.boundsMin[0], -1.0f);
   EXPECT_FLOAT_EQ(model.boundsMin[1], -2.0f);
 }
 
-TEST(MqoMesh, QuadSplitsIntoTwoReversedTriangles) {
+TEST(MqoMesh, QuadSplitsIntoTwoReversedTrianglesWithTheirUVs) {
   TempDir dir;
   MqoModel model;
   ASSERT_TRUE(readModel(model, dir,
                         "Object \"quad\" {\n\tfacet 89\n\tvertex 4 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t100 100 0\n"
-                        "\t\t0 100 0\n\t}\n\tface 1 {\n\t\t4 V(0 1 2 3) M(0) UV(0 0 1 0 1 1 0 1)\n\t}\n}\nEof\n"))
+                        "\t\t0 100 0\n\t}\n\tface 1 {\n\t\t4 V(0 1 2 3) M(1) UV(0 0.1 1 0.2 1 1.3 0 1.4)\n\t}\n}\nEof\n"))
       << model.error();
   const MqoObject& object = model.objects[0];
   ASSERT_EQ(object.faceNum, 2u);
-  // Before the vertex split the triangles are (3, 1, 0) and (3, 2, 1); the split
-  // gives the second triangle its own copies of 3 and 1, so compare positions and UVs.
+  // The triangles are (3, 1, 0) and (3, 2, 1); the second one's 3 and 1 were used
+  // before, so it gets copies: the copy of 1 (vertex 4) before the copy of 3 (5).
   const MqoFace& first = object.face[0];
   const MqoFace& second = object.face[1];
-  EXPECT_EQ(first.V[0], 3);
-  EXPECT_EQ(first.V[1], 1);
-  EXPECT_EQ(first.V[2], 0);
-  EXPECT_EQ(object.vertex[second.V[0]], object.vertex[3]);
-  EXPECT_EQ(object.vertex[second.V[1]], object.vertex[2]);
-  EXPECT_EQ(object.vertex[second.V[2]], object.vertex[1]);
-  EXPECT_FLOAT_EQ(first.UV[0][1], 1.0f);  // corner 3's (0, 1)
-  EXPECT_FLOAT_EQ(first.UV[2][0], 0.0f);
-  EXPECT_FLOAT_EQ(second.UV[1][0], 1.0f);  // corner 2's (1, 1)
-  EXPECT_FLOAT_EQ(second.UV[1][1], 1.0f);
+  EXPECT_EQ(first.num_v, 3);
+  EXPECT_EQ((std::array<s32, 3>{first.V[0], first.V[1], first.V[2]}), (std::array<s32, 3>{3, 1, 0}));
+  EXPECT_EQ((std::array<s32, 3>{second.V[0], second.V[1], second.V[2]}), (std::array<s32, 3>{5, 2, 4}));
+  EXPECT_EQ(object.vertex[5], object.vertex[3]);
+  EXPECT_EQ(object.vertex[4], object.vertex[1]);
+  EXPECT_EQ(first.M, 1);
+  EXPECT_EQ(second.M, 1);
+  EXPECT_FLOAT_EQ(first.UV[0][1], 1.4f);  // corner 3
+  EXPECT_FLOAT_EQ(first.UV[1][1], 0.2f);  // corner 1
+  EXPECT_FLOAT_EQ(first.UV[2][1], 0.1f);  // corner 0
+  EXPECT_FLOAT_EQ(second.UV[0][1], 1.4f);
+  EXPECT_FLOAT_EQ(second.UV[1][1], 1.3f);  // corner 2
+  EXPECT_FLOAT_EQ(second.UV[2][1], 0.2f);
   EXPECT_EQ(object.vertexNum, 6u);
-  // Reversed winding faces -z (toward a viewer looking down +z in GL terms).
+  // Reversed winding: the quad faces -z.
   EXPECT_FLOAT_EQ(object.faceNormal[0][2], -1.0f);
+  EXPECT_FLOAT_EQ(object.faceNormal[1][2], -1.0f);
 }
 
 TEST(MqoMesh, FacetAngleChoosesSmoothOrFlatNormals) {
@@ -123,23 +155,21 @@ TEST(MqoMesh, FacetAngleChoosesSmoothOrFlatNormals) {
   ASSERT_TRUE(readModel(smooth, dir, rightAngle("59.5"), "smooth.mqo")) << smooth.error();
   const MqoObject& soft = smooth.objects[0];
   EXPECT_EQ(soft.vertexNum, 6u);
-  for (const MqoFace& face : soft.face) {
+  int averaged = 0;
+  for (std::size_t f = 0; f < soft.face.size(); ++f) {
     for (int c = 0; c < 3; ++c) {
-      EXPECT_NEAR(length(soft.normal[face.V[c]]), 1.0f, 1e-5f);
+      const MqoPoint& normal = soft.normal[soft.face[f].V[c]];
+      EXPECT_NEAR(length(normal), 1.0f, 1e-5f);
+      const f32 cosine = dot(normal, soft.faceNormal[f]);
+      if (std::fabs(cosine - std::sqrt(0.5f)) < 1e-4f) ++averaged;  // 45 degrees off the face
     }
   }
-  // The shared edge's vertices lie 45 degrees from both faces and stay averaged.
-  const MqoFace& face0 = soft.face[0];
-  int averaged = 0;
-  for (int c = 0; c < 3; ++c) {
-    const f32 cosine = dot(soft.normal[face0.V[c]], soft.faceNormal[0]);
-    if (std::fabs(cosine - std::sqrt(0.5f)) < 1e-4f) ++averaged;
-  }
-  EXPECT_EQ(averaged, 2);
+  EXPECT_EQ(averaged, 4);  // the two shared vertices in both faces
 
   MqoModel sharp;
   ASSERT_TRUE(readModel(sharp, dir, rightAngle("30"), "sharp.mqo")) << sharp.error();
   const MqoObject& hard = sharp.objects[0];
+  EXPECT_EQ(hard.vertexNum, 6u);
   for (std::size_t f = 0; f < hard.face.size(); ++f) {
     for (int c = 0; c < 3; ++c) {
       EXPECT_NEAR(dot(hard.normal[hard.face[f].V[c]], hard.faceNormal[f]), 1.0f, 1e-5f);
@@ -147,66 +177,231 @@ TEST(MqoMesh, FacetAngleChoosesSmoothOrFlatNormals) {
   }
 }
 
+TEST(MqoMesh, DegenerateFacesAndUnusedVerticesGetFiniteNormals) {
+  TempDir dir;
+  MqoModel model;
+  ASSERT_TRUE(readModel(model, dir,
+                        "Object \"odd\" {\n\tfacet 180\n\tvertex 5 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t200 0 0\n"
+                        "\t\t0 100 0\n\t\t9 9 9\n\t}\n\tface 3 {\n\t\t3 V(0 1 2)\n\t\t3 V(0 1 3)\n\t\t3 V(3 1 0)\n"
+                        "\t}\n}\nEof\n"))
+      << model.error();
+  const MqoObject& object = model.objects[0];
+  for (const MqoPoint& normal : object.normal) EXPECT_TRUE(finite(normal));
+  for (const MqoPoint& normal : object.faceNormal) EXPECT_TRUE(finite(normal));
+  EXPECT_EQ(object.faceNormal[0], (MqoPoint{0.0f, 0.0f, 0.0f}));  // collinear corners
+  // The two opposite faces cancel in the average: their corners take the face normal.
+  for (std::size_t f = 1; f < 3; ++f) {
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_NEAR(dot(object.normal[object.face[f].V[c]], object.faceNormal[f]), 1.0f, 1e-5f);
+    }
+  }
+  // A face line without "M" or "UV" gets material 0 and UV (0, 0).
+  EXPECT_EQ(object.face[0].M, 0);
+  EXPECT_EQ(object.face[0].UV[1][0], 0.0f);
+  EXPECT_EQ(object.face[0].UV[2][1], 0.0f);
+}
+
 TEST(MqoMarkers, BonesAndLightsNegateTheThirdCoordinate) {
   TempDir dir;
   MqoModel model;
   ASSERT_TRUE(readModel(model, dir,
                         "Object \"_bone_:>>arm\" {\n\tvertex 2 {\n\t\t0 100 100\n\t\t200 100 300\n\t}\n"
-                        "\tface 0 {\n\t}\n}\n"
+                        "\tface 1 {\n\t\t2 V(0 1)\n\t}\n}\n"
+                        "Object \"_bone_:>\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t0 0 0\n\t}\n}\n"
                         "Object \"_light_:pos\" {\n\tvertex 2 {\n\t\t0 0 100\n\t\t0 0 100\n\t}\n}\n"
                         "Object \"_light_:lookat\" {\n\tvertex 2 {\n\t\t100 0 0\n\t\t100 0 0\n\t}\n}\n"
-                        "Object \"motion_walk\" {\n\tvertex 1 {\n\t\t1 2 3\n\t}\n}\nEof\n"))
+                        "Object \"motion_walk\" {\n\tvertex 1 {\n\t\t1 2 3\n\t}\n}\n"
+                        "Object \"real\" {\n" +
+                            std::string(kTriangle) + "}\nEof\n"))
       << model.error();
-  EXPECT_TRUE(model.objects.empty());
+  ASSERT_EQ(model.objects.size(), 1u);  // markers and motions are not objects
+  EXPECT_EQ(model.objects[0].name, "real");
+  EXPECT_FLOAT_EQ(model.boundsMax[2], 0.0f);  // markers do not widen the bounds
   const MqoPoint& arm = model.getBone("arm");
   EXPECT_FLOAT_EQ(arm[0], 1.0f);
   EXPECT_FLOAT_EQ(arm[1], 1.0f);
   EXPECT_FLOAT_EQ(arm[2], -2.0f);
   EXPECT_EQ(model.getBone(">>>arm"), arm);
+  EXPECT_EQ(model.bones.count(""), 1u);  // a name of only ">" becomes empty
   EXPECT_EQ(model.getBone("leg"), (MqoPoint{0.0f, 0.0f, 0.0f}));
   EXPECT_FLOAT_EQ(model.lightPos[2], -1.0f);
   EXPECT_FLOAT_EQ(model.lightLookAt[0], 1.0f);
+  EXPECT_FLOAT_EQ(model.lightLookAt[2], 0.0f);
 }
 
-TEST(MqoObjects, ObjectReachingEofBeforeVerticesIsDropped) {
+TEST(MqoFiles, ANewerMetasequoiaFileLoadsWithItsUnusedChunksSkipped) {
   TempDir dir;
+  // Shift-JIS "箱 1" (box 1): a name with a space and bytes above 0x7f.
+  const std::string boxName = "\x94\xA0 1";
+  const std::string text =
+      "Metasequoia Document\r\nFormat Text Ver 1.1\r\nCodePage sjis\r\n\r\n"
+      "IncludeXml \"model.mqx\"\r\n"
+      "Thumbnail 4 2 24 rgb raw {\r\n\tffffff000000ffffff000000\r\n\t000000ffffff000000ffffff\r\n}\r\n"
+      "Scene {\r\n\tpos 0.0000 0.0000 1500.0000\r\n\tlookat 0.0000 0.0000 0.0000\r\n\thead -0.5236\r\n"
+      "\tortho 0\r\n\tamb 0.250 0.250 0.250\r\n\tdirlights 1 {\r\n\t\tlight {\r\n\t\t\tdir 0.408 0.408 0.816\r\n"
+      "\t\t\tcolor 1.000 1.000 1.000\r\n\t\t}\r\n\t}\r\n}\r\n"
+      "BackImage {\r\n\tpers \"back.bmp\" 0.000 0.000 1.000 1.000\r\n}\r\n"
+      "Material 2 {\r\n"
+      "\t\"mat1\" uid(1) shader(3) vcol(1) dbls(0) col(1.000 0.000 0.000 1.000) dif(0.800) amb(0.600) "
+      "emi(0.000) spc(0.000) power(5.00) reflect(0.000) refract(1.000)\r\n"
+      "\t\"mat2\" uid(2) shader(4) col(0.000 1.000 0.000 1.000) dif(0.800) amb(0.600) emi(0.000) spc(0.000) "
+      "power(5.00) amb_col(0.6 0.6 0.6) emi_col(0 0 0) spc_col(0 0 0)\r\n"
+      "}\r\n"
+      "Object \"" + boxName + "\" {\r\n\tuid 1\r\n\tdepth 0\r\n\tfolding 0\r\n\tscale 1.000000 1.000000 1.000000\r\n"
+      "\trotation 0.000000 0.000000 0.000000\r\n\ttranslation 0.000000 0.000000 0.000000\r\n\tpatch 0\r\n"
+      "\tpatchtri 0\r\n\tsegment 1\r\n\tvisible 15\r\n\tlocking 0\r\n\tshading 1\r\n\tfacet 59.5\r\n"
+      "\tnormal_weight 1\r\n\tcolor 0.898 0.498 0.698\r\n\tcolor_type 0\r\n"
+      "\tvertex 4 {\r\n\t\t0.0000 0.0000 0.0000\r\n\t\t100.0000 0.0000 0.0000\r\n\t\t100.0000 100.0000 0.0000\r\n"
+      "\t\t0.0000 100.0000 0.0000\r\n\t}\r\n"
+      "\tvertexattr {\r\n\t\tuid {\r\n\t\t\t1\r\n\t\t\t2\r\n\t\t\t3\r\n\t\t\t4\r\n\t\t}\r\n\t}\r\n"
+      "\tface 2 {\r\n"
+      "\t\t3 V(0 1 2) M(0) UV(0.00000 0.00000 1.00000 0.00000 1.00000 1.00000) COL(4294967295 4294967295 "
+      "4294967295) UID(1)\r\n"
+      "\t\t3 V(0 2 3) M(1) UV(0.00000 0.00000 1.00000 1.00000 0.00000 1.00000) CRS(0 0 0) UID(2)\r\n"
+      "\t}\r\n}\r\n"
+      "Object \"_bone_:>hand\" {\r\n\tuid 2\r\n\tvertex 2 {\r\n\t\t0 0 0\r\n\t\t0 0 200\r\n\t}\r\n}\r\n"
+      "Blob \"extra\" 8 {\r\n\t0011223344556677\r\n}\r\n"
+      "Eof\r\n";
   MqoModel model;
-  ASSERT_TRUE(readModel(model, dir, "Object \"cut\" {\n\tdepth 0\nEof\n")) << model.error();
-  EXPECT_TRUE(model.objects.empty());
+  ASSERT_TRUE(model.read(dir.write("newer.mqo", text))) << model.error();
+  ASSERT_EQ(model.GetMatNum(), 2u);
+  EXPECT_FLOAT_EQ(model.materials[0].col[0], 1.0f);
+  EXPECT_FLOAT_EQ(model.materials[1].col[1], 1.0f);
+  EXPECT_EQ(model.materials[1].shader, 4);
+  ASSERT_EQ(model.objects.size(), 1u);
+  const MqoObject& box = model.objects[0];
+  EXPECT_EQ(box.name, boxName);
+  EXPECT_EQ(box.faceNum, 2u);
+  EXPECT_EQ(box.face[1].M, 1);
+  EXPECT_FLOAT_EQ(box.face[1].UV[0][1], 1.0f);  // corner 3's UV after the reversal
+  EXPECT_FLOAT_EQ(box.color[0], 0.898f);
+  EXPECT_FLOAT_EQ(model.getBone("hand")[2], -1.0f);
+
+  MqoModel marked;  // saved as UTF-8 with a byte-order mark
+  ASSERT_TRUE(marked.read(dir.write("bom.mqo", "\xEF\xBB\xBFMetasequoia Document\nFormat Text Ver 1.1\nEof\n")))
+      << marked.error();
 }
 
-TEST(MqoDamaged, BadFilesFailWithAMessage) {
+TEST(MqoDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
   TempDir dir;
   struct Case {
     const char* name;
     std::string text;
-    const char* expected;
+    int line;
+    const char* problem;
   };
+  const std::string header = kHeader;  // 7 lines
+  const std::string triangle = header + "Object \"o\" {\n" + kTriangle;  // lines 8 to 13
   const Case cases[] = {
-      {"empty.mqo", "", "not a Metasequoia model"},
-      {"other.mqo", "Hello world\nEof\n", "not a Metasequoia model"},
-      {"noeof.mqo", std::string(kHeader) + "Material 1 {\n\"m\" col(1 1 1 1)\n}\n", "without \"Eof\""},
-      {"shortvertices.mqo", std::string(kHeader) + "Object \"o\" {\n\tvertex 1000000 {\n\t\t1 2 3\n",
-       "fewer vertices"},
-      {"badindex.mqo",
-       std::string(kHeader) + "Object \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n\t\t0 1 0\n\t}\n"
-                              "\tface 1 {\n\t\t3 V(0 1 7) M(0)\n\t}\n}\nEof\n",
-       "uses vertex 7 of 3"},
-      {"pentagon.mqo",
-       std::string(kHeader) + "Object \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n\t\t0 1 0\n\t}\n"
-                              "\tface 1 {\n\t\t5 V(0 1 2 0 1) M(0)\n\t}\n}\nEof\n",
-       "has 5 corners"},
-      {"openscene.mqo", "Metasequoia Document\nScene {\n { \n", "not closed"},
-      {"garbage.mqo", std::string("Metasequoia \0\xff\xfe{{{(((", 19), "without \"Eof\""},
+      {"empty.mqo", "", 1, "not a Metasequoia model"},
+      {"other.mqo", "Hello world\nEof\n", 1, "not a Metasequoia model"},
+      {"noeof.mqo", header + "Material 1 {\n\"m\" col(1 1 1 1)\n}\n", 10, "without \"Eof\""},
+      {"eofinobject.mqo", header + "Object \"cut\" {\n\tdepth 0\nEof\n", 10, "\"Eof\" inside object \"cut\""},
+      {"eofinfaces.mqo", triangle + "\tface 2 {\n\t\t3 V(0 1 2)\nEof\n", 16, "\"Eof\" is not a face attribute"},
+      {"shortvertices.mqo", header + "Object \"o\" {\n\tvertex 2 {\n\t\t1 2 3\n\t}\n}\nEof\n", 11,
+       "has 1 of its 2 vertices"},
+      {"hugecount.mqo", header + "Object \"o\" {\n\tvertex 2000000000 {\n\t\t1 2 3\n", 9, "more than the file holds"},
+      {"badindex.mqo", triangle + "\tface 1 {\n\t\t3 V(0 1 7) M(0)\n\t}\n}\nEof\n", 15,
+       "uses vertex 7, outside the object's 3 vertices"},
+      {"negativeindex.mqo", triangle + "\tface 1 {\n\t\t3 V(0 -1 2)\n\t}\n}\nEof\n", 15, "uses vertex -1"},
+      {"pentagon.mqo", triangle + "\tface 1 {\n\t\t5 V(0 1 2 0 1) M(0)\n\t}\n}\nEof\n", 15, "has 5 corners"},
+      {"shortface.mqo", triangle + "\tface 1 {\n\t\t3 V(0 1) M(0)\n\t}\n}\nEof\n", 15, "holds 2 values for 3 corners"},
+      {"unclosedgroup.mqo", triangle + "\tface 1 {\n\t\t3 V(0 1 2\n\t}\n}\nEof\n", 16, "not a group of values"},
+      {"nov.mqo", triangle + "\tface 1 {\n\t\t3 M(0)\n\t}\n}\nEof\n", 15, "has no \"V\" indices"},
+      {"fewfaces.mqo", triangle + "\tface 3 {\n\t\t3 V(0 1 2)\n\t}\n}\nEof\n", 16, "has 1 of its 3 faces"},
+      {"manyfaces.mqo", triangle + "\tface 1 {\n\t\t3 V(0 1 2)\n\t\t3 V(0 1 2)\n\t}\n}\nEof\n", 16,
+       "more faces than the 1"},
+      {"openscene.mqo", "Metasequoia Document\nScene {\n { \n", 3, "Scene chunk is not closed"},
+      {"compressed.mqo", "Metasequoia Document\nFormat Compress Ver 1.0\nEof\n", 2, "is not a text model"},
+      {"version.mqo", "Metasequoia Document\nFormat Text Ver 2.0\nEof\n", 2, "version 2.0 is not supported"},
+      {"binary.mqo", header + "Object \"b\" {\n\tBVertex 1 {\n", 9, "binary vertices"},
+      {"fewmaterials.mqo", header + "Material 3 {\n\t\"a\" col(1 1 1 1)\n}\nEof\n", 10, "lists 1 of 3 materials"},
+      {"badmaterial.mqo", header + "Material 1 {\n\t\"a\" col 1 1 1 1\n}\nEof\n", 9, "is not an attribute"},
+      {"garbage.mqo", std::string("Metasequoia \0\xff\xfe{{{(((", 19), 1, "without \"Eof\""},
   };
   for (const Case& c : cases) {
     MqoModel model;
     const std::string path = dir.write(c.name, c.text);
     EXPECT_FALSE(model.read(path)) << c.name;
-    EXPECT_NE(model.error().find(c.expected), std::string::npos) << c.name << ": " << model.error();
-    EXPECT_NE(model.error().find(c.name), std::string::npos) << c.name;
+    const std::string where = path + ":" + std::to_string(c.line) + ": ";
+    EXPECT_EQ(model.error().rfind(where, 0), 0u) << c.name << ": " << model.error();
+    EXPECT_NE(model.error().find(c.problem), std::string::npos) << c.name << ": " << model.error();
   }
   MqoModel missing;
   EXPECT_FALSE(missing.read((dir.path() / "none.mqo").string()));
   EXPECT_NE(missing.error().find("cannot open > "), std::string::npos);
+}
+
+TEST(MqoDamaged, TruncationAtEveryByteNeverHangsOrSucceeds) {
+  TempDir dir;
+  const std::string whole = std::string(kHeader) +
+                            "Material 1 {\n\t\"m\" col(1 1 1 1) tex(\"a.bmp\")\n}\n"
+                            "Object \"o\" {\n" + kTriangle + "\tface 1 {\n\t\t3 V(0 1 2) M(0) UV(0 0 1 0 0 1)\n\t}\n}\nEof\n";
+  MqoModel model;
+  ASSERT_TRUE(model.read(dir.write("whole.mqo", whole))) << model.error();
+  // Cutting before "Eof" must fail; each read must end (a hang would time out).
+  for (std::size_t size = 0; size + 4 < whole.size(); size += 3) {
+    MqoModel cut;
+    EXPECT_FALSE(cut.read(dir.write("cut.mqo", whole.substr(0, size)))) << size;
+    EXPECT_FALSE(cut.error().empty());
+  }
+}
+
+TEST(MqoNumbers, TheLeadingDecimalNumberOfATokenIsRead) {
+  EXPECT_EQ(TokenReader::toFloat("1.5"), 1.5f);
+  EXPECT_EQ(TokenReader::toFloat("-0.0025"), -0.0025f);
+  EXPECT_EQ(TokenReader::toFloat("+2e3"), 2000.0f);
+  EXPECT_EQ(TokenReader::toFloat(".5x"), 0.5f);
+  EXPECT_EQ(TokenReader::toFloat("7e"), 7.0f);
+  EXPECT_EQ(TokenReader::toFloat("0.1000000000000000055511151231257827"), 0.1f);
+  EXPECT_EQ(TokenReader::toFloat("123456789012345678901234"), 123456789012345678901234.0f);
+  EXPECT_EQ(TokenReader::toFloat("1e-400"), 0.0f);
+  EXPECT_TRUE(std::isinf(TokenReader::toFloat("1e400")));
+  EXPECT_TRUE(std::isinf(TokenReader::toFloat("1e39")));
+  EXPECT_EQ(TokenReader::toFloat("inf"), 0.0f);
+  EXPECT_EQ(TokenReader::toFloat("nan"), 0.0f);
+  EXPECT_EQ(TokenReader::toFloat("0x10"), 0.0f);
+  EXPECT_EQ(TokenReader::toFloat(""), 0.0f);
+  EXPECT_EQ(TokenReader::toInteger("-12abc"), -12);
+  EXPECT_EQ(TokenReader::toInteger("99999999999"), 2147483647);
+  EXPECT_EQ(TokenReader::toInteger("-99999999999"), -2147483647 - 1);
+  EXPECT_EQ(TokenReader::toInteger("x1"), 0);
+}
+
+TEST(MqoDamaged, RandomByteDamageEitherLoadsOrFailsWithAMessage) {
+  TempDir dir;
+  const std::string whole = std::string(kHeader) +
+                            "Material 2 {\n\t\"m\" col(1 1 1 1) tex(\"a b.bmp\")\n\t\"n\" shader(3) emi(1)\n}\n"
+                            "Object \"o p\" {\n\tfacet 30\n" + kTriangle +
+                            "\tface 2 {\n\t\t3 V(0 1 2) M(0) UV(0 0 1 0 0 1)\n\t\t4 V(0 1 2 0) M(1)\n\t}\n}\n"
+                            "Object \"_bone_:>b\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t1 1 1\n\t}\n}\nEof\n";
+  const char kBytes[] = "{}()\" \n0123456789.-VMUEof#x";
+  std::mt19937 random(7);
+  int loaded = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    std::string text = whole;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int change = 0; change < changes; ++change) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0: text[at] = kBytes[random() % (sizeof kBytes - 1)]; break;
+        case 1: text.erase(at, 1 + random() % 8); break;
+        default: text.insert(at, 1, kBytes[random() % (sizeof kBytes - 1)]); break;
+      }
+    }
+    MqoModel model;
+    if (model.read(dir.write("damaged.mqo", text))) {
+      ++loaded;
+      for (const MqoObject& object : model.objects) {
+        for (const MqoFace& face : object.face) {
+          for (int c = 0; c < face.num_v; ++c) ASSERT_LT(static_cast<u32>(face.V[c]), object.vertexNum);
+        }
+        for (const MqoPoint& normal : object.normal) ASSERT_FALSE(std::isnan(normal[0] + normal[1] + normal[2]));
+      }
+    } else {
+      EXPECT_NE(model.error().find("damaged.mqo:"), std::string::npos) << model.error();
+    }
+  }
+  EXPECT_GT(loaded, 0);  // some damage (inside numbers, names) still reads
+  EXPECT_LT(loaded, 400);
 }

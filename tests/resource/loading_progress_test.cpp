@@ -1,0 +1,123 @@
+// The loading progress of the resource manager: registering animation files once,
+// counting their models, and advancing (and drawing) per loaded model. Also the
+// model accessors' fatal texts on a model that was never loaded.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "demo/scene_qel_default.h"
+#include "framework/critical_check.h"
+#include "resource/qel_animation.h"
+#include "resource/res_mqo.h"
+#include "resource/resource_manager.h"
+#include "support/fatal_text.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Records the calls stepLoading makes, in order.
+class RecordingLoader : public CSceneQelDefault {
+ public:
+  void update(cQelRender* pRender, f32 progress) override { record('u', pRender, progress); }
+  void draw(cQelRender* pRender, f32 progress) override { record('d', pRender, progress); }
+  void finish(cQelRender* pRender, f32 progress) override { record('f', pRender, progress); }
+
+  std::string calls;
+  std::vector<f32> progress;
+  bool sawRenderer = false;
+
+ private:
+  void record(char call, cQelRender* pRender, f32 value) {
+    calls += call;
+    progress.push_back(value);
+    sawRenderer = sawRenderer || pRender != nullptr;
+  }
+};
+
+u32 countAllPreloads() {
+  u32 total = 0;
+  for (const std::string& file : resourceManager::mpThis->getPreloadFiles()) {
+    total += resQEL::getModelCount(file.c_str());
+  }
+  return total;
+}
+
+}  // namespace
+
+TEST(LoadingProgress, FilesAreRegisteredOnceAndOnlyWhenTheyExist) {
+  TempDir dir;
+  resourceManager& manager = *resourceManager::mpThis;
+  const std::string file = dir.write("a.qel", "MQO {\n0 \"a.mqo\"\n}\nEof\n");
+  const std::size_t before = manager.getPreloadFiles().size();
+  manager.addPreload(file.c_str());
+  manager.addPreload(file.c_str());
+  manager.addPreload((dir.path() / "missing.qel").string().c_str());
+  ASSERT_EQ(manager.getPreloadFiles().size(), before + 1);
+  EXPECT_EQ(manager.getPreloadFiles().back(), file);
+}
+
+TEST(LoadingProgress, StepIsOneOverTheModelsOfAllRegisteredFiles) {
+  TempDir dir;
+  resourceManager& manager = *resourceManager::mpThis;
+  manager.addPreload(dir.write("one.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.mqo\"\n}\nEof\n").c_str());
+  manager.addPreload(dir.write("two.qel", "MQO {\n# a shared model\n0 \"a.mqo\"\n}\nEof\n").c_str());
+  manager.addPreload(dir.write("none.qel", "Eof\n").c_str());
+  const u32 total = countAllPreloads();
+  ASSERT_GE(total, 3u);
+  manager.preparePreload();
+  EXPECT_FLOAT_EQ(manager.getLoadingStep(), 1.0f / static_cast<f32>(total));
+}
+
+TEST(LoadingProgress, EachStepAdvancesAndDrawsTheLoadingScene) {
+  TempDir dir;
+  resourceManager& manager = *resourceManager::mpThis;
+  manager.addPreload(dir.write("four.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.mqo\"\n2 \"c.mqo\"\n3 \"d.mqo\"\n}\nEof\n").c_str());
+  manager.preparePreload();
+  const f32 step = manager.getLoadingStep();
+  ASSERT_GT(step, 0.0f);
+
+  const f32 start = manager.getLoadingProgress();
+  manager.stepLoading();  // no loading scene: only the progress moves
+  EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + step);
+
+  RecordingLoader loader;
+  int presented = 0;
+  static int* pPresented = nullptr;
+  pPresented = &presented;
+  manager.setLoadingScene(&loader);
+  manager.setLoadingPresenter([] { ++*pPresented; });
+  manager.stepLoading();
+  manager.stepLoading();
+  manager.setLoadingScene(nullptr);
+  manager.setLoadingPresenter(nullptr);
+  EXPECT_EQ(loader.calls, "udfudf");
+  EXPECT_FALSE(loader.sawRenderer);
+  EXPECT_EQ(presented, 2);
+  ASSERT_EQ(loader.progress.size(), 6u);
+  EXPECT_FLOAT_EQ(loader.progress[0], start + 2 * step);
+  EXPECT_FLOAT_EQ(loader.progress[2], start + 2 * step);
+  EXPECT_FLOAT_EQ(loader.progress[5], start + 3 * step);
+  EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + 3 * step);
+}
+
+TEST(LoadingProgressDeath, NoModelsInAnyRegisteredFileIsFatal) {
+  if (countAllPreloads() != 0) {
+    GTEST_SKIP() << "files with models were registered earlier in this process";
+  }
+  TempDir dir;
+  resourceManager::mpThis->addPreload(dir.write("empty.qel", "Scene \"s\" {\n}\nEof\n").c_str());
+  EXPECT_EXIT(resourceManager::mpThis->preparePreload(), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mqoNum>0 + \"\"]"));
+}
+
+TEST(MqoAccessorsDeath, AModelThatWasNeverLoadedIsFatalToAsk) {
+  resMQO model;
+  EXPECT_EQ(model.getObjectNum(), 0u);
+  EXPECT_EQ(model.getObjectName(0), "");
+  EXPECT_EXIT(model.getObject(0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpMqo + \"\"]"));
+  EXPECT_EXIT(model.getMaterial(0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpMqo + \"\"]"));
+  EXPECT_EXIT(model.getMaterialEffect(0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpMqo + \"\"]"));
+}

@@ -1,0 +1,262 @@
+// The Qel reader without models: model directories, comments in the model block,
+// camera objects and their tracks, scene end times, the model count, and damaged
+// files failing with the file, the line and the problem.
+#include "resource/qel_animation.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "resource/resource_manager.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A camera object with three keys at times (0, 1, 2): camera_pos x runs 0, 10, 40.
+const char* kCameraObject =
+    "\tObject -1 {\n"
+    "\t\tDataNum 3\n"
+    "\t\tTime { 0 1 2 }\n"
+    "\t\tPart \"camera_pos\" {\n"
+    "\t\t\tPosition { 0 0 0  10 0 0  40 0 0 }\n"
+    "\t\t\tRotation { 0 0 0  0 1 0  0 2 0 }\n"
+    "\t\t\tAlpha { 1 0.5 0 }\n"
+    "\t\t}\n"
+    "\t}\n";
+
+std::string cameraScene(const char* name, const char* endTime) {
+  return std::string("Scene \"") + name + "\" {\n\tObject -1 {\n\t\tDataNum 2\n\t\tTime { 0 " + endTime +
+         " }\n\t\tPart \"camera_pos\" {\n\t\t}\n\t}\n}\n";
+}
+
+// Runs a block with the process in another current directory.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& path) : mPrevious(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+  }
+  ~CurrentDirectory() { std::filesystem::current_path(mPrevious); }
+
+ private:
+  std::filesystem::path mPrevious;
+};
+
+}  // namespace
+
+TEST(QelModels, ModelDirectoryFollowsTheFileRelativeToTheCurrentDirectory) {
+  TempDir dir;
+  dir.write("data/qel/show.qel", "Eof\n");
+  dir.write("show.qel", "Eof\n");
+  CurrentDirectory inside(dir.path());
+  QelAnimation nested;
+  ASSERT_TRUE(nested.read("data\\qel\\show.qel")) << nested.error();
+  EXPECT_EQ(nested.modelDir + "m.mqo", ".\\data\\qel\\m.mqo");
+  QelAnimation here;
+  ASSERT_TRUE(here.read("show.qel")) << here.error();
+  EXPECT_EQ(here.modelDir + "m.mqo", "m.mqo");
+}
+
+TEST(QelModels, AbsolutePathsOutsideTheCurrentDirectoryKeepTheirFolder) {
+  TempDir dir;
+  QelAnimation animation;
+  const std::string path = dir.write("abs.qel", "Eof\n");
+  ASSERT_TRUE(animation.read(path)) << animation.error();
+  EXPECT_EQ(animation.modelDir, dir.path().string() + "\\");
+}
+
+TEST(QelModels, CommentsRunToTheNextTokenThatStartsWithADigit) {
+  TempDir dir;
+  QelAnimation animation;
+  // "#" drops two words and then skips to the model line of index 1; "note#x" skips
+  // everything, model names included, up to the token "2".
+  EXPECT_EQ(animation.countModels(dir.write("hash.qel", "MQO {\n# two words\n1 \"a.mqo\"\n}\nEof\n")), 1u);
+  EXPECT_EQ(animation.countModels(dir.write("inner.qel",
+                                            "MQO {\n0 \"a.mqo\"\nnote#x \"b.mqo\" more words\n2 \"c.mqo\"\n}\nEof\n")),
+            2u);
+  // "#" followed by two words swallows a model line written right after it.
+  EXPECT_EQ(animation.countModels(dir.write("swallow.qel", "MQO {\n#\n3 \"a.mqo\"\n4 \"b.mqo\"\n}\nEof\n")), 1u);
+}
+
+TEST(QelModels, CountingSeesEveryModelBlockAndNoneOfAMissingFile) {
+  TempDir dir;
+  QelAnimation animation;
+  EXPECT_EQ(animation.countModels(dir.write("two.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.MQO\"\n}\n" + cameraScene("s", "1") +
+                                                           "MQO {\n7 \"c.mqo\"\n}\nEof\n")),
+            3u);
+  EXPECT_EQ(animation.countModels((dir.path() / "missing.qel").string()), 0u);
+  // A cut file counts the models reading requests before it fails.
+  EXPECT_EQ(animation.countModels(dir.write("cut.qel", "MQO {\n0 \"a.mqo\"\n")), 1u);
+  EXPECT_EQ(resQEL::getModelCount(dir.write("count.qel", "MQO {\n0 \"a.mqo\"\n5 \"b.mqo\"\n}\nEof\n").c_str()), 2u);
+}
+
+TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeys) {
+  TempDir dir;
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(dir.write("camera.qel",
+                                       "Scene \"opening\" {\n\tObject -1 {\n\t\tCameraTrans 0\n\t\tVisible 0\n"
+                                       "\t\tDataNum 3\n\t}\n}\nEof\n")))
+      << animation.error();
+  ASSERT_EQ(animation.scenes.size(), 1u);
+  EXPECT_EQ(animation.scenes[0].name, "opening");
+  ASSERT_EQ(animation.scenes[0].objects.size(), 1u);
+  const QelObject& camera = animation.scenes[0].objects[0];
+  EXPECT_EQ(camera.mqoIndex, -1);
+  EXPECT_EQ(camera.mqo, nullptr);
+  EXPECT_EQ(camera.cameraTrans, 0);
+  EXPECT_EQ(camera.visible, 0);
+  ASSERT_EQ(camera.tracks.parts.size(), 2u);
+  for (const char* part : {"camera_pos", "camera_lookat"}) {
+    const auto found = camera.tracks.parts.find(part);
+    ASSERT_NE(found, camera.tracks.parts.end()) << part;
+    ASSERT_EQ(found->second.size(), 3u);
+    EXPECT_EQ(found->second[2].alpha, 1.0f);
+    EXPECT_EQ(found->second[2].scale[1], 1.0f);
+    EXPECT_EQ(found->second[2].position[0], 0.0f);
+  }
+  EXPECT_TRUE(camera.tracks.times.empty());  // no "Time": evaluation gives the default key
+  EXPECT_EQ(camera.tracks.evaluate("camera_pos", 1.0f).alpha, 1.0f);
+}
+
+TEST(QelScenes, TracksReadFromAFileEvaluateLinearlyAndOnTheParabola) {
+  TempDir dir;
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(dir.write("tracks.qel", "Scene \"s\" {\n" + std::string(kCameraObject) + "}\nEof\n")))
+      << animation.error();
+  const QelTrackSet& tracks = animation.scenes[0].objects[0].tracks;
+  ASSERT_EQ(tracks.times, (std::vector<f32>{0.0f, 1.0f, 2.0f}));
+  // t = 0.5: k = 0, u = 0.5 through keys 0, 1, 2: 0.5 * (10 * 1.5 + 40 * -0.25) = 2.5
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).position[0], 2.5f);
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).rotation[1], 0.5f);
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).alpha, 0.75f);
+  // t = 1.5: k = 1, u = 0.5 between keys 1 and 2: 0.5 * (10 * 1.5 + 40 * 0.75) = 22.5
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 1.5f).position[0], 22.5f);
+  // t = 5: key 2 unchanged; t = -1: as t = 0.
+  const QelKey late = tracks.evaluate("camera_pos", 5.0f);
+  EXPECT_FLOAT_EQ(late.position[0], 40.0f);
+  EXPECT_FLOAT_EQ(late.rotation[1], 2.0f);
+  EXPECT_FLOAT_EQ(late.alpha, 0.0f);
+  const QelKey early = tracks.evaluate("camera_pos", -1.0f);
+  EXPECT_FLOAT_EQ(early.position[0], 0.0f);
+  EXPECT_FLOAT_EQ(early.alpha, 1.0f);
+  // The part without blocks keeps its default keys.
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_lookat", 1.5f).scale[0], 1.0f);
+}
+
+TEST(QelScenes, SceneEndsAddUpTheFirstObjectsLastTimes) {
+  TempDir dir;
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(dir.write("ends.qel", cameraScene("first", "10") + cameraScene("second", "4") +
+                                                       "Scene \"empty\" {\n}\nEof\n")))
+      << animation.error();
+  ASSERT_EQ(animation.scenes.size(), 3u);
+  EXPECT_EQ(animation.sceneEnds, (std::vector<f32>{10.0f, 14.0f, 14.0f}));
+}
+
+TEST(QelScenes, AnObjectWithoutPartsKeepsTheFollowingObjectsInItsScene) {
+  TempDir dir;
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(dir.write("noparts.qel",
+                                       "Scene \"s\" {\n\tObject -1 {\n\t\tDataNum 1\n\t\tTime { 3 }\n\t}\n" +
+                                           std::string(kCameraObject) + "}\n" + cameraScene("next", "1") + "Eof\n")))
+      << animation.error();
+  ASSERT_EQ(animation.scenes.size(), 2u);
+  EXPECT_EQ(animation.scenes[0].objects.size(), 2u);
+  EXPECT_EQ(animation.scenes[1].name, "next");
+  EXPECT_EQ(animation.sceneEnds, (std::vector<f32>{3.0f, 4.0f}));
+}
+
+TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    std::string text;
+    int line;
+    const char* problem;
+  };
+  const std::string scene = "Scene \"s\" {\n\tObject -1 {\n";  // lines 1 and 2
+  const Case cases[] = {
+      {"empty.qel", "", 1, "ends without \"Eof\""},
+      {"noeof.qel", cameraScene("s", "1"), 8, "ends without \"Eof\""},
+      {"index.qel", "MQO {\n256 \"a.mqo\"\n}\nEof\n", 2, "model index 256 is outside 0..255"},
+      {"negative.qel", "MQO {\n-1 \"b.mqo\"\n}\nEof\n", 2, "model index -1 is outside 0..255"},
+      {"openmodels.qel", "MQO {\n# comment without end\n", 2, "MQO block is not closed"},
+      {"eofinmodels.qel", "MQO {\n# Eof\nEof\n", 3, "MQO block is not closed"},
+      {"unlisted.qel", scene + "\t\tDataNum 1\n\t}\n}\nEof\n", 2, "animates model 3, which no MQO block lists"},
+      {"part.qel", scene + "\t\tDataNum 1\n\t\tPart \"camera_up\" {\n\t\t}\n\t}\n}\nEof\n", 4,
+       "part \"camera_up\" is not a part of the camera"},
+      {"fewtimes.qel", scene + "\t\tDataNum 3\n\t\tTime { 0 1 }\n\t}\n}\nEof\n", 4,
+       "Time holds 2 values where \"DataNum\" asks for 3"},
+      {"manytimes.qel", scene + "\t\tDataNum 1\n\t\tTime { 0 1 }\n\t}\n}\nEof\n", 4, "more values than \"DataNum\""},
+      {"fewkeys.qel",
+       scene + "\t\tDataNum 2\n\t\tTime { 0 1 }\n\t\tPart \"camera_pos\" {\n\t\t\tPosition { 0 0 0 1 1 }\n", 6,
+       "Position holds 5 values where \"DataNum\" asks for 6"},
+      {"timefirst.qel", scene + "\t\tTime { 0 1 }\n\t\tDataNum 2\n\t}\n}\nEof\n", 3, "\"Time\" comes before \"DataNum\""},
+      {"partfirst.qel", scene + "\t\tPart \"camera_pos\" {\n\t\t}\n\t\tDataNum 2\n\t}\n}\nEof\n", 3,
+       "\"Part\" comes before \"DataNum\""},
+      {"eofinobject.qel", scene + "\t\tDataNum 1\nEof\n", 4, "\"Eof\" is not part of an object"},
+      {"eofinpart.qel", scene + "\t\tDataNum 1\n\t\tPart \"camera_pos\" {\nEof\n", 5, "\"Eof\" where \"Position\""},
+      {"hugecount.qel", scene + "\t\tDataNum 2000000000\n", 3, "not a key count the file can hold"},
+      {"notanumber.qel", scene + "\t\tDataNum 1\n\t\tTime { x }\n\t}\n}\nEof\n", 4, "\"x\" is not a number"},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;  // "unlisted" names model 3 rather than the camera
+    if (std::string(c.name) == "unlisted.qel") text.replace(text.find("-1"), 2, "3");
+    QelAnimation animation;
+    const std::string path = dir.write(c.name, text);
+    EXPECT_FALSE(animation.read(path)) << c.name;
+    const std::string where = path + ":" + std::to_string(c.line) + ": ";
+    EXPECT_EQ(animation.error().rfind(where, 0), 0u) << c.name << ": " << animation.error();
+    EXPECT_NE(animation.error().find(c.problem), std::string::npos) << c.name << ": " << animation.error();
+    EXPECT_TRUE(animation.scenes.empty() || !animation.error().empty());
+  }
+  QelAnimation missing;
+  EXPECT_FALSE(missing.read((dir.path() / "none.qel").string()));
+}
+
+TEST(QelDamaged, TruncationAtEveryByteNeverHangsOrSucceeds) {
+  TempDir dir;
+  const std::string whole = "Scene \"s\" {\n" + std::string(kCameraObject) + "}\nEof\n";
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(dir.write("whole.qel", whole))) << animation.error();
+  for (std::size_t size = 0; size + 4 < whole.size(); size += 2) {
+    QelAnimation cut;
+    EXPECT_FALSE(cut.read(dir.write("cut.qel", whole.substr(0, size)))) << size;
+    EXPECT_FALSE(cut.error().empty());
+  }
+}
+
+TEST(QelDamaged, RandomByteDamageEitherLoadsOrFailsWithAMessage) {
+  TempDir dir;
+  const std::string whole = "Scene \"s t\" {\n" + std::string(kCameraObject) + "}\n" + cameraScene("u", "2") + "Eof\n";
+  const char kBytes[] = "{}()\" \n0123456789.-#xPartTimeDataNumObjectEof";
+  std::mt19937 random(11);
+  int loaded = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    std::string text = whole;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int change = 0; change < changes; ++change) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0: text[at] = kBytes[random() % (sizeof kBytes - 1)]; break;
+        case 1: text.erase(at, 1 + random() % 8); break;
+        default: text.insert(at, 1, kBytes[random() % (sizeof kBytes - 1)]); break;
+      }
+    }
+    QelAnimation animation;
+    if (animation.read(dir.write("damaged.qel", text))) {
+      ++loaded;
+      ASSERT_EQ(animation.sceneEnds.size(), animation.scenes.size());
+      for (const QelScene& scene : animation.scenes) {
+        for (const QelObject& object : scene.objects) {
+          for (const auto& [name, keys] : object.tracks.parts) ASSERT_GE(keys.size(), object.tracks.times.size());
+        }
+      }
+    } else {
+      EXPECT_NE(animation.error().find("damaged.qel:"), std::string::npos) << animation.error();
+    }
+  }
+  EXPECT_GT(loaded, 0);
+  EXPECT_LT(loaded, 400);
+}

@@ -1,0 +1,176 @@
+// Models with GL: the display lists per material and per object draw the expected
+// pixels, the default texture and effect stand in for what a material does not
+// name, a failed load gives every reference back, and the accessors' fatal texts.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include "framework/critical_check.h"
+#include "render/effect_support.h"
+#include "resource/res_mqo.h"
+#include "resource/res_texture.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+// Two quads side by side in x -1..0 ("left", material 0) and 0..1 ("right",
+// material 1), each drawn with a triangle and a quad face.
+const char* kTwoHalves =
+    "Metasequoia Document\nFormat Text Ver 1.0\n"
+    "Material 2 {\n\t\"red\" col(1 0 0 1)\n\t\"green\" col(0 1 0 1)\n}\n"
+    "Object \"left\" {\n\tvertex 4 {\n\t\t-100 -100 0\n\t\t0 -100 0\n\t\t0 100 0\n\t\t-100 100 0\n\t}\n"
+    "\tface 1 {\n\t\t4 V(0 1 2 3) M(0) UV(0 0 1 0 1 1 0 1)\n\t}\n}\n"
+    "Object \"right\" {\n\tvertex 4 {\n\t\t0 -100 0\n\t\t100 -100 0\n\t\t100 100 0\n\t\t0 100 0\n\t}\n"
+    "\tface 2 {\n\t\t3 V(0 1 2) M(1)\n\t\t3 V(0 2 3) M(1)\n\t}\n}\n"
+    "Eof\n";
+
+u32 countOf(const char* path) {
+  for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
+    if (pResource->getPath() == path) return pResource->mRefPtr;
+  }
+  return 0;
+}
+
+class MqoGlTest : public EffectTest {
+ protected:
+  resMQO* loadModel(const std::string& name, const std::string& text) {
+    const std::string path = write(name, text);
+    return static_cast<resMQO*>(resourceManager::mpThis->getResource(path.c_str(), resMQO::DTI));
+  }
+};
+
+}  // namespace
+
+TEST_F(MqoGlTest, DisplayListsDrawEachMaterialAndEachObjectMaterialPair) {
+  resMQO* pModel = loadModel("halves.mqo", kTwoHalves);
+  ASSERT_NE(pModel, nullptr);
+  ASSERT_EQ(pModel->getObjectNum(), 2u);
+  ASSERT_EQ(pModel->getMaterialNum(), 2u);
+  ASSERT_EQ(pModel->materialLists.size(), 2u);
+  ASSERT_EQ(pModel->objectLists.size(), 2u);
+  for (u32 material = 0; material < 2; ++material) {
+    EXPECT_TRUE(glIsList(pModel->getMaterialList(material)));
+    for (u32 object = 0; object < 2; ++object) {
+      EXPECT_TRUE(glIsList(pModel->getObjectMaterialList(object, material)));
+    }
+  }
+  EXPECT_EQ(pModel->getObjectName(1), "right");
+  EXPECT_EQ(pModel->getObjectName(2), "");
+  EXPECT_EQ(pModel->getBoundsMin(), (MqoPoint{-1.0f, -1.0f, 0.0f}));
+  EXPECT_EQ(pModel->getBoundsMax(), (MqoPoint{1.0f, 1.0f, 0.0f}));
+  EXPECT_EQ(pModel->getLightPos(), (MqoPoint{0.0f, 0.0f, 0.0f}));
+
+  OffscreenTarget target(64, 64);
+  ASSERT_TRUE(target.complete());
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  auto drawList = [&](u32 list, f32 r, f32 g, f32 b) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(r, g, b);
+    glCallList(list);
+  };
+  drawList(pModel->getMaterialList(0), 1.0f, 0.0f, 0.0f);
+  EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 0, 255}));
+  drawList(pModel->getMaterialList(1), 0.0f, 1.0f, 0.0f);
+  EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(48, 10), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(target.pixel(48, 54), (std::array<int, 4>{0, 255, 0, 255}));
+  drawList(pModel->getObjectMaterialList(1, 1), 0.0f, 0.0f, 1.0f);
+  EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
+  drawList(pModel->getObjectMaterialList(0, 1), 1.0f, 1.0f, 1.0f);  // no faces of that pair
+  EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 0, 255}));
+  // Drawing one face leaves the client arrays as they were.
+  GLint enabled = 1;
+  pModel->drawFace(0, 0, 0);
+  glGetIntegerv(GL_VERTEX_ARRAY, &enabled);
+  EXPECT_EQ(enabled, 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  releaseResource(pModel);
+}
+
+TEST_F(MqoGlTest, MaterialsWithoutFilesGetTheDefaultTextureAndEffect) {
+  const u32 textureBefore = countOf(resMQO::DEFAULT_TEXTURE);
+  const u32 shaderBefore = countOf(resMQO::DEFAULT_SHADER);
+  resMQO* pModel = loadModel("halves.mqo", kTwoHalves);
+  ASSERT_NE(pModel, nullptr);
+  EXPECT_EQ(countOf(resMQO::DEFAULT_TEXTURE), textureBefore + 4);  // texture and alpha plane per material
+  EXPECT_EQ(countOf(resMQO::DEFAULT_SHADER), shaderBefore + 2);
+  for (u32 material = 0; material < 2; ++material) {
+    EXPECT_EQ(pModel->getTexture(material)->getPath(), resMQO::DEFAULT_TEXTURE);
+    EXPECT_EQ(pModel->getAplaneTexture(material)->getPath(), resMQO::DEFAULT_TEXTURE);
+    EXPECT_EQ(pModel->getMaterialEffect(material)->getPath(), resMQO::DEFAULT_SHADER);
+  }
+  releaseResource(pModel);
+  EXPECT_EQ(countOf(resMQO::DEFAULT_TEXTURE), textureBefore);
+  EXPECT_EQ(countOf(resMQO::DEFAULT_SHADER), shaderBefore);
+}
+
+TEST_F(MqoGlTest, ABumpEntryNamesTheMaterialsEffect) {
+  write("fill.fx", kFillEffect);
+  resMQO* pModel = loadModel("bumped.mqo",
+                             "Metasequoia Document\nMaterial 1 {\n\t\"m\" shader(3) col(1 1 1 1) bump(\"fill.fx\")\n}\n"
+                             "Eof\n");
+  ASSERT_NE(pModel, nullptr);
+  EXPECT_EQ(pModel->getMaterial(0).shader, 5);
+  EXPECT_EQ(pModel->getMaterialEffect(0)->getPath(), (mDir.path() / "fill.fx").string());
+  releaseResource(pModel);
+}
+
+TEST_F(MqoGlTest, AMaterialWhoseTextureCannotLoadFailsAndGivesEverythingBack) {
+  const std::size_t resourcesBefore = resourceManager::mpThis->getResources().size();
+  const u32 textureBefore = countOf(resMQO::DEFAULT_TEXTURE);
+  const u32 shaderBefore = countOf(resMQO::DEFAULT_SHADER);
+  resMQO* pModel = loadModel("broken.mqo",
+                             "Metasequoia Document\nMaterial 2 {\n\t\"fine\" col(1 1 1 1)\n"
+                             "\t\"broken\" col(1 1 1 1) tex(\"missing.bmp\")\n}\nEof\n");
+  EXPECT_EQ(pModel, nullptr);
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), resourcesBefore);
+  EXPECT_EQ(countOf(resMQO::DEFAULT_TEXTURE), textureBefore);
+  EXPECT_EQ(countOf(resMQO::DEFAULT_SHADER), shaderBefore);
+  // A damaged file fails the same way.
+  EXPECT_EQ(loadModel("damaged.mqo", "Metasequoia Document\nObject \"o\" {\n\tvertex 1 {\n"), nullptr);
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), resourcesBefore);
+}
+
+TEST_F(MqoGlTest, MaterialOverwriteAndResetKeepTheLoadedValues) {
+  resMQO* pModel = loadModel("halves.mqo", kTwoHalves);
+  ASSERT_NE(pModel, nullptr);
+  MqoMaterial changed = pModel->getMaterial(1);
+  changed.col = {0.25f, 0.5f, 0.75f, 1.0f};
+  changed.tex = "other.bmp";
+  pModel->overwriteMaterial(changed, 1);
+  EXPECT_EQ(pModel->getMaterial(1).col[2], 0.75f);
+  EXPECT_EQ(pModel->getMaterial(1).tex, "other.bmp");
+  pModel->resetMaterial(1);
+  EXPECT_EQ(pModel->getMaterial(1).col[1], 1.0f);
+  EXPECT_TRUE(pModel->getMaterial(1).tex.empty());
+  releaseResource(pModel);
+}
+
+TEST_F(MqoGlTest, AccessorsOutOfRangeAreFatal) {
+  resMQO* pModel = loadModel("halves.mqo", kTwoHalves);
+  ASSERT_NE(pModel, nullptr);
+  EXPECT_EXIT(pModel->getObject(2), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getObjectNum() + \"\"]"));
+  EXPECT_EXIT(pModel->getMaterial(2), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getMaterialNum() + \"\"]"));
+  EXPECT_EXIT(pModel->getMaterialEffect(2), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[material<mpMqo->GetMatNum() + \"\"]"));
+  EXPECT_EXIT(pModel->overwriteMaterial(MqoMaterial{}, 2), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getMaterialNum() + \"\"]"));
+  releaseResource(pModel);
+}
+
+TEST_F(MqoGlTest, ALineFaceCannotBeCompiled) {
+  const std::string line =
+      "Metasequoia Document\nMaterial 1 {\n\t\"m\" col(1 1 1 1)\n}\n"
+      "Object \"wire\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t100 0 0\n\t}\n\tface 1 {\n\t\t2 V(0 1) M(0)\n\t}\n}\nEof\n";
+  EXPECT_EXIT(loadModel("line.mqo", line), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[face[faceIndex].num_v!=2 + \"unsupported vertex count.\"]"));
+}

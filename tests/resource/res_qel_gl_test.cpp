@@ -1,0 +1,151 @@
+// Animations with their models: one loading step per model request, shared models,
+// model objects as parts, material overwrite and reset, model lookup by file name,
+// and the fatal texts of the model accessors and of a model that cannot load.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include "demo/scene_qel_default.h"
+#include "framework/critical_check.h"
+#include "render/effect_support.h"
+#include "resource/qel_animation.h"
+#include "resource/res_mqo.h"
+#include "support/fatal_text.h"
+
+namespace {
+
+std::string model(const char* objectA, const char* objectB) {
+  return std::string("Metasequoia Document\nMaterial 1 {\n\t\"m\" col(0.5 0.5 0.5 1)\n}\n") + "Object \"" + objectA +
+         "\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t}\n\tface 1 {\n\t\t3 V(0 1 2) M(0)\n\t}\n}\n" +
+         "Object \"" + objectB + "\" {\n\tvertex 1 {\n\t\t0 0 0\n\t}\n}\nEof\n";
+}
+
+const char* kShow =
+    "MQO {\n"
+    "\t# models of the show\n"
+    "\t0 \"box.mqo\"\n"
+    "\t1 \"boxfloor.mqo\"\n"
+    "}\n"
+    "Scene \"intro\" {\n"
+    "\tObject -1 {\n\t\tDataNum 2\n\t\tTime { 0 4 }\n\t\tPart \"camera_pos\" {\n\t\t\tPosition { 0 0 0 0 0 8 }\n\t\t}\n\t}\n"
+    "\tObject 1 {\n\t\tVisible 0\n\t\tDataNum 2\n\t\tTime { 0 4 }\n"
+    "\t\tPart \"floor top\" {\n\t\t\tScale { 1 1 1 3 3 3 }\n\t\t}\n\t}\n"
+    "}\nEof\n";
+
+class CountingLoader : public CSceneQelDefault {
+ public:
+  void update(cQelRender*, f32) override { ++updates; }
+  void draw(cQelRender*, f32) override {}
+  int updates = 0;
+};
+
+class QelGlTest : public EffectTest {
+ protected:
+  void SetUp() override {
+    EffectTest::SetUp();
+    write("box.mqo", model("box", "lid"));
+    write("boxfloor.mqo", model("floor top", "floor side"));
+  }
+  resQEL* loadQel(const std::string& name, const std::string& text) {
+    const std::string path = write(name, text);
+    return static_cast<resQEL*>(resourceManager::mpThis->getResource(path.c_str(), resQEL::DTI));
+  }
+};
+
+}  // namespace
+
+TEST_F(QelGlTest, EveryModelRequestTakesOneLoadingStepAndSharedModelsAreCounted) {
+  resourceManager& manager = *resourceManager::mpThis;
+  manager.addPreload(write("show.qel", kShow).c_str());
+  manager.addPreload(write("again.qel", "MQO {\n3 \"boxfloor.mqo\"\n}\nEof\n").c_str());
+  manager.preparePreload();
+  const f32 step = manager.getLoadingStep();
+  const f32 start = manager.getLoadingProgress();
+  CountingLoader loader;
+  manager.setLoadingScene(&loader);
+  resQEL* pShow = loadQel("show.qel", kShow);
+  resQEL* pAgain = loadQel("again.qel", "MQO {\n3 \"boxfloor.mqo\"\n}\nEof\n");
+  manager.setLoadingScene(nullptr);
+  ASSERT_NE(pShow, nullptr);
+  ASSERT_NE(pAgain, nullptr);
+  EXPECT_EQ(loader.updates, 3);  // = the models counted for both files
+  EXPECT_EQ(resQEL::getModelCount(pShow->getPath().c_str()) + resQEL::getModelCount(pAgain->getPath().c_str()), 3u);
+  EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + 3 * step);
+  resMQO* pFloor = pShow->mpQel->obj[1];
+  ASSERT_NE(pFloor, nullptr);
+  EXPECT_EQ(pAgain->mpQel->obj[3], pFloor);  // one model, shared by path
+  EXPECT_EQ(pFloor->mRefPtr, 2u);
+  EXPECT_EQ(pFloor->getPath(), mDir.path().string() + "\\boxfloor.mqo");  // the Qel file's folder
+  releaseResource(pAgain);
+  EXPECT_EQ(pFloor->mRefPtr, 1u);
+  releaseResource(pShow);
+}
+
+TEST_F(QelGlTest, ModelObjectsBecomePartsNamedAfterTheModelsObjects) {
+  resQEL* pShow = loadQel("show.qel", kShow);
+  ASSERT_NE(pShow, nullptr);
+  ASSERT_EQ(pShow->getSceneNum(), 1u);
+  EXPECT_EQ(pShow->getSceneEnds(), (std::vector<f32>{4.0f}));
+  const QelScene& scene = pShow->getScene(0);
+  ASSERT_EQ(scene.objects.size(), 2u);
+  const QelObject& floor = scene.objects[1];
+  EXPECT_EQ(floor.mqoIndex, 1);
+  EXPECT_EQ(floor.mqo, pShow->mpQel->obj[1]);
+  EXPECT_EQ(floor.visible, 0);
+  EXPECT_EQ(floor.cameraTrans, 1);
+  ASSERT_EQ(floor.tracks.parts.size(), 2u);
+  EXPECT_EQ(floor.tracks.parts.count("floor top"), 1u);
+  EXPECT_EQ(floor.tracks.parts.count("floor side"), 1u);
+  EXPECT_FLOAT_EQ(floor.tracks.evaluate("floor top", 2.0f).scale[0], 2.0f);
+  EXPECT_FLOAT_EQ(floor.tracks.evaluate("floor side", 2.0f).scale[0], 1.0f);
+  EXPECT_FLOAT_EQ(scene.objects[0].tracks.evaluate("camera_pos", 3.0f).position[2], 6.0f);
+  releaseResource(pShow);
+}
+
+TEST_F(QelGlTest, APartTheModelDoesNotHaveRejectsTheFileAndReleasesItsModels) {
+  const std::size_t before = resourceManager::mpThis->getResources().size();
+  const std::string text = std::string(kShow).replace(std::string(kShow).find("floor top"), 9, "roof");
+  EXPECT_EQ(loadQel("roof.qel", text), nullptr);
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), before);
+}
+
+TEST_F(QelGlTest, ModelMaterialIsOverwrittenAndReset) {
+  resQEL* pShow = loadQel("show.qel", kShow);
+  ASSERT_NE(pShow, nullptr);
+  MqoMaterial glowing;
+  glowing.col = {1.0f, 0.25f, 0.0f, 1.0f};
+  const MqoMaterial& set = pShow->setModelMaterial(&glowing, 1, 0);
+  EXPECT_EQ(set.col[1], 0.25f);
+  EXPECT_EQ(pShow->mpQel->obj[1]->getMaterial(0).col[0], 1.0f);
+  EXPECT_EQ(pShow->mpQel->obj[0]->getMaterial(0).col[0], 0.5f);  // the other model is untouched
+  const MqoMaterial& reset = pShow->setModelMaterial(nullptr, 1, 0);
+  EXPECT_EQ(reset.col[0], 0.5f);
+  EXPECT_EQ(reset.col[1], 0.5f);
+  releaseResource(pShow);
+}
+
+TEST_F(QelGlTest, ModelIndexIsFoundByPartOfTheFileName) {
+  resQEL* pShow = loadQel("show.qel", kShow);
+  ASSERT_NE(pShow, nullptr);
+  EXPECT_EQ(pShow->getModelIndex("boxfloor.mqo"), 1u);
+  EXPECT_EQ(pShow->getModelIndex("box"), 0u);
+  EXPECT_EXIT(pShow->getModelIndex("sphere.mqo"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<CDEMO_OBJECT_NUMMAX + \"\"]"));
+  releaseResource(pShow);
+}
+
+TEST_F(QelGlTest, ModelMaterialAccessIsFatalOutsideTheLoadedModels) {
+  resQEL* pShow = loadQel("show.qel", kShow);
+  ASSERT_NE(pShow, nullptr);
+  EXPECT_EXIT(pShow->setModelMaterial(nullptr, 256, 0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mqoIndex<CDEMO_OBJECT_NUMMAX + \"invalid mqo index\"]"));
+  EXPECT_EXIT(pShow->setModelMaterial(nullptr, 5, 0), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[mpQel->obj[mqoIndex] + \"mqo is not loaded.\"]"));
+  EXPECT_EXIT(pShow->setModelMaterial(nullptr, 1, 3), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getMaterialNum() + \"\"]"));
+  releaseResource(pShow);
+}
+
+TEST_F(QelGlTest, AModelThatCannotLoadIsFatal) {
+  EXPECT_EXIT(loadQel("lost.qel", "MQO {\n0 \"lost.mqo\"\n}\nEof\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[obj[object_num] + \"\"]"));
+}
