@@ -63,19 +63,7 @@ vec4 litModel() {
   return vec4(colour, albedo.a);
 }
 
-// A model pass sets its matrices and light values after the pass is applied, so
-// they reach the program only at the next pass: this first pass draws nothing
-// (every vertex outside the clip volume) and lets the real pass get this draw's values.
-vec4 outsideClip() { return vec4(0.0, 0.0, 2.0, 1.0); }
-vec4 noColour() { return vec4(0.0); }
-
 technique Sway {
-  pass Prime {
-    VertexProgram = compile glslv outsideClip();
-    FragmentProgram = compile glslf noColour();
-    ColorMask = bool4(false, false, false, false);
-    DepthMask = false;
-  }
   pass Shade {
     VertexProgram = compile glslv modelVertex();
     FragmentProgram = compile glslf litModel();

@@ -14,19 +14,7 @@ void plainVertex() {
 
 vec4 plainColour() { return texture2D(shBaseTexture, uv) * shMqoColor; }
 
-// A model pass sets its matrices and light values after the pass is applied, so
-// they reach the program only at the next pass: this first pass draws nothing
-// (every vertex outside the clip volume) and lets the real pass get this draw's values.
-vec4 outsideClip() { return vec4(0.0, 0.0, 2.0, 1.0); }
-vec4 noColour() { return vec4(0.0); }
-
 technique Unlit {
-  pass Prime {
-    VertexProgram = compile glslv outsideClip();
-    FragmentProgram = compile glslf noColour();
-    ColorMask = bool4(false, false, false, false);
-    DepthMask = false;
-  }
   pass Paint {
     VertexProgram = compile glslv plainVertex();
     FragmentProgram = compile glslf plainColour();

@@ -20,13 +20,12 @@ std::set<std::string> parameterNames(const resShader* pShader) {
 
 }  // namespace
 
-TEST_F(EffectTest, ShowModelEffectsPrimeThenDrawWithTheStandardParameters) {
+TEST_F(EffectTest, ShowModelEffectsDrawInOnePassWithTheStandardParameters) {
   const std::vector<std::string> lit = {"showLit", "showSway", "showReflect"};
   for (const std::string& name : {"showLit", "showSway", "showReflect", "showUnlit", "showGlow", "showLineGlow"}) {
     resShader* pShader = loadPath("data\\shader\\" + std::string(name) + ".fx");
     ASSERT_NE(pShader, nullptr) << name;
-    // Pass 0 only lets this draw's matrices reach the program; pass 1 draws.
-    EXPECT_EQ(pShader->getPassNum(), 2u) << name;
+    EXPECT_EQ(pShader->getPassNum(), 1u) << name;
     const std::set<std::string> names = parameterNames(pShader);
     EXPECT_TRUE(names.count("shVProjMat")) << name;
     EXPECT_TRUE(names.count("shMqoColor")) << name;
