@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
@@ -64,26 +65,23 @@ void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time) {
   customTextureManager::mpThis->applyTextures(pShader);
 }
 
-void cMqoRender::drawStill(f32 alpha, f32 time) {
+void cMqoRender::drawMaterials(f32 alpha, f32 time, const std::function<u32(u32 material)>& listOf) {
   for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
     setMaterial(material, alpha, time);
     for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
       beginPass(pass);
-      glCallList(mpMqo->getMaterialList(material));
+      glCallList(listOf(material));
       endPass(pass);
     }
   }
 }
 
+void cMqoRender::drawStill(f32 alpha, f32 time) {
+  drawMaterials(alpha, time, [this](u32 material) { return mpMqo->getMaterialList(material); });
+}
+
 void cMqoRender::drawObject(u32 object, f32 alpha, f32 time) {
-  for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
-    setMaterial(material, alpha, time);
-    for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
-      beginPass(pass);
-      glCallList(mpMqo->getObjectMaterialList(object, material));
-      endPass(pass);
-    }
-  }
+  drawMaterials(alpha, time, [this, object](u32 material) { return mpMqo->getObjectMaterialList(object, material); });
 }
 
 void cMqoRender::draw(f32 time) {

@@ -4,6 +4,7 @@
 // material and pass. Main thread, inside a frame's drawing.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "render/render_object.h"
@@ -32,6 +33,8 @@ class cMqoRender : public cRenderObject {
   const std::vector<u32>& getBaseTextureIds() const { return baseTextureIds; }
 
  protected:
+  // Every material through every pass of its effect, calling the list listOf gives.
+  void drawMaterials(f32 alpha, f32 time, const std::function<u32(u32 material)>& listOf);
   void drawStill(f32 alpha, f32 time);
   void drawObject(u32 object, f32 alpha, f32 time);
 
