@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
         }
       }
     } else {
+      fuzzing::explainRefusal(std::to_string(error.line) + ": " + error.message);
       fx::listLines(text, error.line, 2);
     }
     fx::lineFromDriverLog(text);

@@ -15,6 +15,10 @@ namespace fuzzing {
 // one) named "input.<extension>", and returns its path.
 std::string writeInput(const u8* pData, std::size_t size, const char* extension);
 
+// With ORVANE_FUZZ_VERBOSE set, prints why a reader refused an input: for
+// checking that the seeds are accepted.
+void explainRefusal(const std::string& why);
+
 // Thrown by the hook for a prescribed fatal text; runGuarded catches it.
 struct PrescribedFatal {
   std::string text;

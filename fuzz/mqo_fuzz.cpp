@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
   const std::string path = fuzzing::writeInput(pData, size, "mqo");
   fuzzing::runGuarded([&] {
     MqoModel model;
-    model.read(path);
+    if (!model.read(path)) fuzzing::explainRefusal(model.error());
   });
   return 0;
 }

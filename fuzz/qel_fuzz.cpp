@@ -29,15 +29,19 @@ class StandInResources : public resourceManager {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::acceptFatalTexts({"Critical error:[obj[object_num] + \"\"]"});
+  // The engine's own manager is a static object; the stand-in takes its place
+  // for the whole run and is never destroyed, as the static one unregisters at exit.
+  resourceManager::mpThis = nullptr;
+  static StandInResources* pStandIn = new StandInResources;
+  (void)pStandIn;
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
   const std::string path = fuzzing::writeInput(pData, size, "qel");
-  StandInResources resources;
   fuzzing::runGuarded([&] {
     QelAnimation animation;
-    animation.read(path);
+    if (!animation.read(path)) fuzzing::explainRefusal(animation.error());
     QelAnimation::countModels(path);
   });
   return 0;
