@@ -107,6 +107,12 @@ bool QelAnimation::readModels() {
         nextToken();
         nextToken();
       }
+      // The comment runs to the next token that begins with a digit: a comment
+      // token that begins with one itself must not end it, or it is read for ever.
+      if (std::isdigit(static_cast<unsigned char>(t[0]))) {
+        if (atEnd()) return fail("the MQO block is not closed");
+        t = nextToken();
+      }
       while (!(std::isdigit(static_cast<unsigned char>(t.empty() ? 'x' : t[0]))) && t != "}") {
         if (atEnd()) return fail("the MQO block is not closed");
         t = nextToken();
