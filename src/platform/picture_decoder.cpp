@@ -44,9 +44,11 @@ bool hasOversizedHuffmanTable(const u8* pData, std::size_t size, std::string& er
     if (pData[marker] != 0xFF || pData[marker + 1] != 0xC4) continue;
     long remaining = static_cast<long>(pData[marker + 2] << 8 | pData[marker + 3]) - 2;
     std::size_t at = marker + 4;
-    while (remaining > 0 && at + 17 <= size) {
+    // The decoder reads zeros past the end of the data, so a table cut off by
+    // the end still counts the codes that are there.
+    while (remaining > 0 && at < size) {
       std::size_t codes = 0;
-      for (std::size_t i = 1; i <= 16; ++i) codes += pData[at + i];
+      for (std::size_t i = 1; i <= 16 && at + i < size; ++i) codes += pData[at + i];
       if (codes > 256) {
         error = "a JPEG Huffman table declares " + std::to_string(codes) + " codes, more than 256";
         return true;

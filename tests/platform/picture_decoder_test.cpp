@@ -58,6 +58,16 @@ TEST(PictureDecoderJpeg, EveryTableOfTheSegmentIsChecked) {
   EXPECT_EQ(error, "a JPEG Huffman table declares 272 codes, more than 256");
 }
 
+TEST(PictureDecoderJpeg, ATableCutOffByTheEndStillCountsTheCodesThatAreThere) {
+  // The decoder reads zeros past the end: ten counts of 30 are 300 codes.
+  std::vector<u8> file = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x10};
+  file.insert(file.end(), 10, 30);
+  platform::DecodedPicture picture;
+  std::string error;
+  EXPECT_FALSE(decode(file, picture, error));
+  EXPECT_EQ(error, "a JPEG Huffman table declares 300 codes, more than 256");
+}
+
 TEST(PictureDecoderJpeg, OurOwnJpegStillDecodes) {
   TempDir dir;
   std::vector<u8> rgb(24 * 8 * 3);
