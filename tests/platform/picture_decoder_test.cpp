@@ -68,6 +68,28 @@ TEST(PictureDecoderJpeg, ATableCutOffByTheEndStillCountsTheCodesThatAreThere) {
   EXPECT_EQ(error, "a JPEG Huffman table declares 300 codes, more than 256");
 }
 
+TEST(PictureDecoderJpeg, AScanNamingATableNeverDefinedDecodesTheSameEveryTime) {
+  // Found by fuzzing: the decoder once searched such a table's codes past its
+  // arrays, with whatever the memory held. Now the table is empty, the same each time.
+  std::ifstream in("fuzz/corpus/picture/finding-scan-with-undefined-huffman-table.jpg", std::ios::binary);
+  const std::vector<u8> bytes{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_EQ(bytes.size(), 682u);
+  platform::DecodedPicture first;
+  platform::DecodedPicture second;
+  std::string firstError;
+  std::string secondError;
+  const bool firstResult = decode(bytes, first, firstError);
+  std::vector<u8> clutter(1 << 16, 0xA5);  // leaves different bytes in freed memory
+  const bool secondResult = decode(bytes, second, secondError);
+  EXPECT_EQ(firstResult, secondResult);
+  EXPECT_EQ(firstError, secondError);
+  EXPECT_EQ(first.rgb, second.rgb);
+  if (firstResult) {
+    EXPECT_EQ(first.width, 8u);
+    EXPECT_EQ(first.height, 8u);
+  }
+}
+
 TEST(PictureDecoderJpeg, OurOwnJpegStillDecodes) {
   TempDir dir;
   std::vector<u8> rgb(24 * 8 * 3);
