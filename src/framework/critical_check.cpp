@@ -9,9 +9,12 @@
 namespace vell {
 namespace {
 std::atomic<FatalPresenter> gPresenter{nullptr};
+std::atomic<FatalExitHook> gExitHook{nullptr};
 }
 
 void setFatalPresenter(FatalPresenter presenter) { gPresenter.store(presenter); }
+
+void setFatalExitHook(FatalExitHook hook) { gExitHook.store(hook); }
 
 void fatalExit(const char* text) {
   std::fputs(text, stderr);
@@ -19,6 +22,9 @@ void fatalExit(const char* text) {
   std::fflush(stderr);
   if (FatalPresenter presenter = gPresenter.load()) {
     presenter(text);
+  }
+  if (FatalExitHook hook = gExitHook.load()) {
+    hook(text);
   }
   std::_Exit(kFatalExitStatus);
 }

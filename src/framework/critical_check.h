@@ -28,4 +28,11 @@ inline constexpr int kFatalExitStatus = 3;
 using FatalPresenter = void (*)(const char* text);
 void setFatalPresenter(FatalPresenter presenter);
 
+// Called with the text after it is shown, just before the process ends. Only
+// fuzzing harnesses install one: a harness throws from it to abandon an input
+// whose fatal end is the prescribed answer to that input, so the campaign goes
+// on; a hook that returns lets the process end as usual. Null: none.
+using FatalExitHook = void (*)(const char* text);
+void setFatalExitHook(FatalExitHook hook);
+
 }  // namespace vell

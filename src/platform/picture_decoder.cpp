@@ -34,6 +34,40 @@ bool isCompleteBmp(const u8* pData, std::size_t size, u32 width, u32 height, std
   return true;
 }
 
+// stb_image 2.27 builds a Huffman table without checking that its code counts
+// add up to at most 256, and writes past the table when they do. Every "FF C4"
+// pair is a place the decoder may take for a table definition (payload bytes
+// included, so nothing the decoder could see is missed); each such segment's
+// tables are walked as the decoder walks them.
+bool hasOversizedHuffmanTable(const u8* pData, std::size_t size, std::string& error) {
+  for (std::size_t marker = 0; marker + 4 <= size; ++marker) {
+    if (pData[marker] != 0xFF || pData[marker + 1] != 0xC4) continue;
+    long remaining = static_cast<long>(pData[marker + 2] << 8 | pData[marker + 3]) - 2;
+    std::size_t at = marker + 4;
+    // The decoder reads zeros past the end of the data, so a table cut off by
+    // the end still counts the codes that are there.
+    while (remaining > 0 && at < size) {
+      std::size_t codes = 0;
+      for (std::size_t i = 1; i <= 16 && at + i < size; ++i) codes += pData[at + i];
+      if (codes > 256) {
+        error = "a JPEG Huffman table declares " + std::to_string(codes) + " codes, more than 256";
+        return true;
+      }
+      remaining -= static_cast<long>(17 + codes);
+      at += 17 + codes;
+    }
+  }
+  return false;
+}
+
+bool startsLikeJpeg(const u8* pData, std::size_t size) {
+  // The decoder skips fill bytes before the start-of-image marker too.
+  std::size_t at = 0;
+  if (size < 2 || pData[0] != 0xFF) return false;
+  while (at < size && pData[at] == 0xFF) ++at;
+  return at < size && pData[at] == 0xD8;
+}
+
 bool isCompleteJpeg(const u8* pData, std::size_t size, std::string& error) {
   // Walk the marker segments to the first scan, then look for the end-of-image
   // marker; inside entropy-coded data a 0xFF byte is always escaped.
@@ -77,6 +111,7 @@ bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, s
   int height = 0;
   int channels = 0;
   const int length = static_cast<int>(size);
+  if (startsLikeJpeg(pData, size) && hasOversizedHuffmanTable(pData, size, error)) return false;
   if (!stbi_info_from_memory(pData, length, &width, &height, &channels)) {
     error = std::string("not a picture the decoder can read (") + stbi_failure_reason() + ")";
     return false;

@@ -111,6 +111,12 @@ bool QelAnimation::readModels(bool load) {
         nextToken();
         nextToken();
       }
+      // A comment token that begins with a digit itself must not end the
+      // comment, or the same token is read for ever.
+      if (!t.empty() && isDigit(t.front())) {
+        if (atEnd()) return fail("the MQO block is not closed");
+        t = nextToken();
+      }
       while (!(!t.empty() && isDigit(t.front())) && t != "}") {
         if ((t.empty() && atEnd()) || t == "Eof") return fail("the MQO block is not closed");
         t = nextToken();

@@ -45,6 +45,7 @@ class resTexture : public resourceObject {
 
  private:
   friend class textureManager;  // converts RGBE to RGBA in place at upload
+  friend struct TextureDecodingProbe;  // the fuzzing harness: decoding without an upload
 
   bool loadPicture(VellFileStream& sIn, const std::vector<u8>& file);
   bool loadHdr(const std::vector<u8>& file);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -58,4 +59,48 @@ TEST(CriticalCheckDeath, FailureSkipsCleanUp) {
         CRITICAL_CHECK(0, "default assert.");
       },
       testing::ExitedWithCode(vell::kFatalExitStatus), "^Critical error:\\[0 \\+ \"default assert\\.\"\\]\n$");
+}
+
+namespace {
+// Writes what it saw, so the parent of a death test can tell that it ran.
+void echoingHook(const char* text) { std::fprintf(stderr, "hook saw <%s>\n", text); }
+struct Abandoned {
+  std::string text;
+};
+void throwingHook(const char* text) { throw Abandoned{text}; }
+}  // namespace
+
+TEST(CriticalCheckDeath, ReturningHookRunsAfterTheTextAndStatusStaysThree) {
+  EXPECT_EXIT(
+      {
+        vell::setFatalExitHook(echoingHook);
+        CRITICAL_CHECK(1 == 2, "hooked");
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[1 == 2 + \"hooked\"]\nhook saw <Critical error:[1 == 2 + \"hooked\"]>"));
+}
+
+TEST(CriticalCheckHook, SeesTheExactTextAndMayAbandonTheOperation) {
+  vell::setFatalExitHook(throwingHook);
+  std::string seen;
+  bool continued = false;
+  try {
+    CRITICAL_CHECK(false, "abandon me");
+    continued = true;
+  } catch (const Abandoned& abandoned) {
+    seen = abandoned.text;
+  }
+  vell::setFatalExitHook(nullptr);
+  EXPECT_FALSE(continued);
+  EXPECT_EQ(seen, "Critical error:[false + \"abandon me\"]");
+}
+
+TEST(CriticalCheckDeath, ResetHookNoLongerRuns) {
+  EXPECT_EXIT(
+      {
+        vell::setFatalExitHook(echoingHook);
+        vell::setFatalExitHook(nullptr);
+        CRITICAL_CHECK(0, "plain");
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus), "^Critical error:\\[0 \\+ \"plain\"\\]\n$");
 }

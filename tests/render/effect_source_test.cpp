@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -188,6 +190,18 @@ TEST(EffectReaderErrors, ZeroBytesAfterAGoodEffectAreDamage) {
   const fx::SourceError error = failure(text);
   EXPECT_EQ(error.line, 3);
   EXPECT_NE(error.message.find("unexpected byte 0x00"), std::string::npos) << error.message;
+}
+
+TEST(EffectReaderErrors, ANumberOpeningTheFileIsReadWithinTheText) {
+  // Exactly sized on the heap, so a sanitized build sees any read before the text.
+  const std::string source = "1e-3 float gain;\ntechnique T { pass P { } }\n";
+  const std::unique_ptr<char[]> exact(new char[source.size()]);
+  std::memcpy(exact.get(), source.data(), source.size());
+  fx::EffectDescription effect;
+  fx::SourceError error;
+  EXPECT_FALSE(fx::parseEffect(std::string_view(exact.get(), source.size()), effect, error));
+  EXPECT_EQ(error.line, 1);
+  EXPECT_NE(error.message.find("1e-3"), std::string::npos) << error.message;
 }
 
 TEST(EffectReaderErrors, TruncatedFilesEndInAnErrorNotAHang) {

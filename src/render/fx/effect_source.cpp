@@ -248,7 +248,8 @@ bool tokenize(std::string_view text, std::vector<Token>& tokens, SourceError& er
     } else if (isDigit(c) || (c == '.' && at + 1 < text.size() && isDigit(static_cast<unsigned char>(text[at + 1])))) {
       while (at < text.size()) {
         const unsigned char d = static_cast<unsigned char>(text[at]);
-        const unsigned char previous = static_cast<unsigned char>(text[at - 1]);
+        // A number may open the file: there is no byte before its first one.
+        const unsigned char previous = at > start ? static_cast<unsigned char>(text[at - 1]) : 0;
         if (isIdentifierPart(d) || d == '.' || ((d == '+' || d == '-') && (previous == 'e' || previous == 'E'))) {
           ++at;
         } else {
