@@ -175,6 +175,21 @@ class Effect {
 
 using ErrorCallback = void (*)();
 
+// While one lives, the compile and link failures the runtime prints (each
+// starting "FILE:LINE: error: ") are also collected here. Main thread only.
+class DiagnosticCapture {
+ public:
+  DiagnosticCapture();
+  ~DiagnosticCapture();
+  DiagnosticCapture(const DiagnosticCapture&) = delete;
+  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
+  const std::string& text() const { return mText; }
+
+ private:
+  std::string mText;
+  std::string* mpOuter;
+};
+
 class Context {
  public:
   Context();
