@@ -12,10 +12,34 @@ namespace devoverlay {
 
 namespace {
 
-// Where the message manager draws a character inside its 128 x 128 texture: from
-// x = 24 along the top rows; texture row 0 is the picture's bottom row.
-constexpr float kGlyphLeft = 24.0f;
 constexpr float kGlyphSize = static_cast<float>(messageManager::GLYPH_SIZE);
+
+// The part of a glyph texture that any printable character covers, in texture
+// coordinates (row 0 is the picture's bottom row, as uploaded): each glyph is
+// scaled from that box into one cell, so every character shares a baseline.
+struct GlyphBox {
+  float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;
+};
+
+GlyphBox printableBox(const messageManager& manager) {
+  int left = messageManager::GLYPH_SIZE, right = -1, bottom = messageManager::GLYPH_SIZE, top = -1;
+  for (u32 c = 33; c < 127; ++c) {
+    const messageManager::Glyph& glyph = manager.getGlyph(static_cast<u8>(c));
+    if (glyph.pixels.size() < glyph.imageSize) continue;
+    for (u32 row = 0; row < glyph.height; ++row) {
+      for (u32 x = 0; x < glyph.width; ++x) {
+        const u8* pPixel = glyph.pixels.data() + row * glyph.stride + x * 3;
+        if (!(pPixel[0] | pPixel[1] | pPixel[2])) continue;
+        left = std::min(left, static_cast<int>(x));
+        right = std::max(right, static_cast<int>(x));
+        bottom = std::min(bottom, static_cast<int>(row));
+        top = std::max(top, static_cast<int>(row));
+      }
+    }
+  }
+  if (right < left || top < bottom) return {};
+  return {left / kGlyphSize, bottom / kGlyphSize, (right + 1) / kGlyphSize, (top + 1) / kGlyphSize};
+}
 
 }  // namespace
 
@@ -66,10 +90,19 @@ void drawText(const std::vector<std::string>& lines) {
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  const float u0 = kGlyphLeft / kGlyphSize;
-  const float u1 = (kGlyphLeft + CELL_WIDTH) / kGlyphSize;
-  const float vTop = 1.0f;
-  const float vBottom = 1.0f - CELL_HEIGHT / kGlyphSize;
+  // The glyphs are drawn once at start-up, so their common box is found once.
+  static const messageManager* pMeasured = nullptr;
+  static u32 measuredTexture = 0;
+  static GlyphBox box;
+  if (pMeasured != messageManager::mpThis || measuredTexture != messageManager::mpThis->getTextureName('0')) {
+    pMeasured = messageManager::mpThis;
+    measuredTexture = messageManager::mpThis->getTextureName('0');
+    box = printableBox(*messageManager::mpThis);
+  }
+  const float u0 = box.u0;
+  const float u1 = box.u1;
+  const float vTop = box.v1;
+  const float vBottom = box.v0;
   for (std::size_t row = 0; row < lines.size(); ++row) {
     const float top = static_cast<float>(MARGIN + CELL_HEIGHT * static_cast<int>(row));
     for (std::size_t column = 0; column < lines[row].size(); ++column) {
@@ -80,13 +113,13 @@ void drawText(const std::vector<std::string>& lines) {
       glBindTexture(GL_TEXTURE_2D, messageManager::mpThis->getTextureName(c));
       glBegin(GL_QUADS);
       glTexCoord2f(u0, vTop);
-      glVertex2f(left, top);
+      glVertex2f(left + 1, top + 1);
       glTexCoord2f(u1, vTop);
-      glVertex2f(left + CELL_WIDTH, top);
+      glVertex2f(left + CELL_WIDTH - 1, top + 1);
       glTexCoord2f(u1, vBottom);
-      glVertex2f(left + CELL_WIDTH, top + CELL_HEIGHT);
+      glVertex2f(left + CELL_WIDTH - 1, top + CELL_HEIGHT - 1);
       glTexCoord2f(u0, vBottom);
-      glVertex2f(left, top + CELL_HEIGHT);
+      glVertex2f(left + 1, top + CELL_HEIGHT - 1);
       glEnd();
     }
   }

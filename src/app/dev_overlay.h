@@ -11,7 +11,7 @@
 namespace devoverlay {
 
 // On-screen size of one character cell, in pixels.
-constexpr int CELL_WIDTH = 11;
+constexpr int CELL_WIDTH = 12;
 constexpr int CELL_HEIGHT = 20;
 constexpr int MARGIN = 8;
 
