@@ -6,6 +6,8 @@
 
 #include <map>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 class FileWatcherTest : public testing::Test {
@@ -97,4 +99,24 @@ TEST(FileWatcherHash, DiffersWithContentAndNotWithTime) {
   EXPECT_EQ(CFileWatcher::hash("abc"), CFileWatcher::hash(std::string("abc")));
   EXPECT_NE(CFileWatcher::hash("abc"), CFileWatcher::hash("abd"));
   EXPECT_NE(CFileWatcher::hash(""), CFileWatcher::hash(std::string(1, '\0')));
+}
+
+TEST(FileWatcherDisk, ReadsWholeFilesAndReportsARewriteOnlyWhenTheBytesDiffer) {
+  TempDir dir;
+  const std::string path = dir.write("glow.fx", std::string("float4 a;\0tail", 15));
+  EXPECT_EQ(CFileWatcher::readDataFile(path), std::string("float4 a;\0tail", 15));
+  EXPECT_FALSE(CFileWatcher::readDataFile(path + ".missing").has_value());
+
+  CFileWatcher watcher;
+  watcher.watch(path);
+  watcher.poll(0);
+  dir.write("glow.fx", std::string("float4 a;\0tail", 15));  // saved again, unchanged
+  EXPECT_TRUE(watcher.poll(250).empty());
+  EXPECT_TRUE(watcher.poll(500).empty());
+  dir.write("glow.fx", "float4 b;");
+  EXPECT_TRUE(watcher.poll(750).empty());
+  const std::vector<CFileWatcher::Change> changes = watcher.poll(1000);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].path, path);
+  EXPECT_EQ(changes[0].content, "float4 b;");
 }
