@@ -208,3 +208,18 @@ TEST_F(DevModeTest, TheOverlayTextIsDrawnIntoTheComposedFrame) {
   demoManager().setFrameObserver(nullptr);
   messageManager::mpThis->deleteTextures();
 }
+
+TEST_F(DevModeTest, TheMainLoopHandsNonEscapeKeysToAuthorMode) {
+  demoManager().setFrameLimit(2);
+  platform::pushKeyDown(platform::Key::PageDown);
+  platform::pushKeyDown(platform::Key::Space);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(time(), 5000u) << "jumped to the second scene, then paused";
+  EXPECT_FALSE(mFixture.clock().isPlaying());
+  EXPECT_EQ(mSecond.enters, 1);
+
+  mDev.uninstall();
+  platform::pushKeyDown(platform::Key::PageDown);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getCurrentScene(0), &mFirst) << "without author mode the keys do nothing";
+}
