@@ -21,9 +21,19 @@ double startMilliseconds(CDemoSoundREAL& demo) {
 class SeekingDemoSound : public testing::Test {
  protected:
   void open(const std::string& path) {
-    ASSERT_TRUE(mDemo.create(platform::createNullSoundDevice(), path.c_str()));
+    auto device = platform::createNullSoundDevice();
+    mpDevice = device.get();
+    ASSERT_TRUE(mDemo.create(std::move(device), path.c_str()));
   }
 
+  // The next frame the device mixes, left and right.
+  std::pair<s16, s16> nextFrame() {
+    s16 out[2] = {};
+    mpDevice->mix(out, 1);
+    return {out[0], out[1]};
+  }
+
+  platform::SoundDevice* mpDevice = nullptr;  // owned by the demo sound's player
   TempDir mDir;
   u32 mNow = 500;
   CDemoSoundREAL mDemo{[this] { return mNow; }};
@@ -43,6 +53,21 @@ TEST_F(SeekingDemoSound, AStreamedTrackAndTheClockMeetOnTheSameMillisecond) {
     EXPECT_NEAR(startMilliseconds(mDemo), target, 1.0) << "decoder position after a seek to " << target;
     mNow += 16;
     EXPECT_EQ(mDemo.getTime(), target + 16) << "the clock runs on from the seek";
+  }
+}
+
+TEST_F(SeekingDemoSound, TheFirstSampleHeardAfterASeekIsTheTracksSampleAtThatMillisecond) {
+  open(mDir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000))));
+  ASSERT_TRUE(mDemo.getSound()->isStreaming());
+  mDemo.play(0);
+  for (const u32 target : {4321u, 250u, 6001u}) {
+    mDemo.seek(target);
+    EXPECT_EQ(mDemo.getTime(), target);
+    const u64 frame = mDemo.getSound()->getStartFrame();
+    EXPECT_NEAR(static_cast<double>(frame) * 1000.0 / kRate, target, 1.0);
+    const std::pair<s16, s16> heard = nextFrame();
+    EXPECT_EQ(heard.first, soundtest::patternLeft(frame)) << target;
+    EXPECT_EQ(heard.second, soundtest::patternRight(frame)) << target;
   }
 }
 
