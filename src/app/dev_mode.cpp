@@ -61,7 +61,7 @@ void CDevMode::install() {
   mDemo.setHoldAtEnd(true);
   watchLoadedEffects();
   mWatcher.watch(CPostEffectManager::DEFINITION_FILE);
-  mWatcher.watch(EFFECT_TEXTURE_FILE);
+  mWatcher.watch(customTextureManager::DEFINITION_FILE);
 }
 
 void CDevMode::uninstall() {
@@ -175,7 +175,7 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
       watchLoadedEffects();
       reloaded = true;
     }
-  } else if (path == EFFECT_TEXTURE_FILE) {
+  } else if (path == customTextureManager::DEFINITION_FILE) {
     if (customTextureManager::mpThis) {
       loadFromText(content, [](std::FILE* pFile) { customTextureManager::mpThis->loadDefinitions(pFile); });
       reloaded = true;

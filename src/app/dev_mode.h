@@ -18,7 +18,6 @@ class CDevMode : public IFrameObserver {
  public:
   static constexpr u32 SMALL_STEP = 1000;   // Left / Right
   static constexpr u32 LARGE_STEP = 10000;  // Down / Up
-  static constexpr const char* EFFECT_TEXTURE_FILE = "data\\definition\\shaderTextureDefine.txt";
 
   using MillisecondClock = std::function<u32()>;
 

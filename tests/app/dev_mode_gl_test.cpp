@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "demo/frame_observer.h"
@@ -14,9 +15,11 @@
 #include "app/dev_overlay.h"
 #include "demo/demo_manager.h"
 #include "demo/scene_manager.h"
+#include "render/custom_texture_manager.h"
 #include "render/message_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
+#include "screen/post_effect_manager.h"
 #include "support/demo_fixture.h"
 
 namespace {
@@ -222,4 +225,23 @@ TEST_F(DevModeTest, TheMainLoopHandsNonEscapeKeysToAuthorMode) {
   platform::pushKeyDown(platform::Key::PageDown);
   EXPECT_EQ(demoManager().run(), 0);
   EXPECT_EQ(demoManager().getCurrentScene(0), &mFirst) << "without author mode the keys do nothing";
+}
+
+TEST_F(DevModeTest, ThePostEffectAndEffectTextureTablesReloadFromTheirNewContent) {
+  CPostEffectManager& table = mFixture.postEffects();
+  mDev.pollFiles();
+  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
+  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(mDev.getReloadCount(), 2u);
+  ASSERT_EQ(table.getEntryCount(), 1u);
+  EXPECT_EQ(table.getEntry(0).start, 5000u);
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
+  EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].parameterName, "shVignette");
+
+  mDev.seek(6000);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  const std::vector<std::string> lines = mDev.overlayLines(time());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "POST effectSample.fx pass -1 -> -1"), lines.end());
+  customTextureManager::mpThis->releaseTextures();
 }
