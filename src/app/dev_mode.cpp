@@ -33,7 +33,7 @@ std::string firstErrorLine(const std::string& text) {
   return first;
 }
 
-std::string clock(u32 ms) {
+std::string minutesSeconds(u32 ms) {
   char text[32];
   std::snprintf(text, sizeof text, "%02u:%02u.%03u", ms / 60000, ms / 1000 % 60, ms % 1000);
   return text;
@@ -209,8 +209,8 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
   IDemoSound* pSound = mDemo.getDemoSound();
   const bool paused = pSound && !pSound->isPlaying();
   char text[160];
-  std::snprintf(text, sizeof text, "TIME %s / %s%s   FRAME %u ms", clock(time).c_str(),
-                clock(mDemo.getShowEndTime()).c_str(), paused ? "  PAUSED" : "", mFrameMilliseconds);
+  std::snprintf(text, sizeof text, "TIME %s / %s%s   FRAME %u ms", minutesSeconds(time).c_str(),
+                minutesSeconds(mDemo.getShowEndTime()).c_str(), paused ? "  PAUSED" : "", mFrameMilliseconds);
   lines.push_back(text);
   for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
     const IScene* pScene = mDemo.getCurrentScene(line);

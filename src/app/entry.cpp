@@ -37,6 +37,7 @@
 #include "screen/post_effect_manager.h"
 #include "render/message_manager.h"
 #include "render/texture_manager.h"
+#include "sound/demo_sound.h"
 #include "sound/fixed_step_clock.h"
 #include "sound/sound.h"
 #include "sound/sound_message.h"
