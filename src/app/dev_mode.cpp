@@ -184,7 +184,17 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
     for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
       resShader* pShader = dynamic_cast<resShader*>(pResource);
       if (!pShader || pShader->getPath() != path) continue;
-      reloaded = pShader->reload(content, error);
+      // Entries that run one pass by index need the new version to have it.
+      u32 passesInUse = 1;
+      if (const CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
+        for (u32 index = 0; index < pTable->getEntryCount(); ++index) {
+          const PostEffectEntry& entry = pTable->getEntry(index);
+          if (entry.pEffect == pShader && entry.pass >= 0) {
+            passesInUse = std::max(passesInUse, static_cast<u32>(entry.pass) + 1);
+          }
+        }
+      }
+      reloaded = pShader->reload(content, error, passesInUse);
       break;
     }
   }

@@ -57,7 +57,7 @@ bool resShader::load(VellFileStream& stream) {
   return true;
 }
 
-bool resShader::reload(std::string_view source, std::string& error) {
+bool resShader::reload(std::string_view source, std::string& error, u32 minimumPasses) {
   error.clear();
   fx::Context* pContext = shaderManager::mpThis ? shaderManager::mpThis->getContext() : nullptr;
   if (!pContext) {
@@ -74,6 +74,14 @@ bool resShader::reload(std::string_view source, std::string& error) {
     error = capture.text();
     if (error.empty()) error = getPath() + ":0: error: no valid technique found\n";
     if (pEffect) pContext->destroyEffect(pEffect);
+    return false;
+  }
+  u32 passes = 0;
+  for (fx::Pass* pPass = pTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) ++passes;
+  if (passes < minimumPasses) {
+    error = getPath() + ":" + std::to_string(pTechnique->getLine()) + ": error: technique '" + pTechnique->getName() +
+            "' has " + std::to_string(passes) + " passes; " + std::to_string(minimumPasses) + " are in use\n";
+    pContext->destroyEffect(pEffect);
     return false;
   }
   if (fx::Context::isEffect(mEffect)) {

@@ -35,7 +35,9 @@ class resShader : public resourceObject {
   // holder's pointer stay; the effect, passes and parameter table are replaced
   // (values are set by name each frame, so bindings carry over). On failure the
   // old version stays and `error` receives the runtime's "FILE:LINE: error: ..." text.
-  bool reload(std::string_view source, std::string& error);
+  // A version with fewer than `minimumPasses` passes is refused the same way (a
+  // post-effect entry that runs one pass by index would otherwise stop the show).
+  bool reload(std::string_view source, std::string& error, u32 minimumPasses = 1);
 
   virtual fx::Effect* getEffect() const { return mEffect; }
   virtual u32 getPassNum() const { return static_cast<u32>(mVecPass.size()); }

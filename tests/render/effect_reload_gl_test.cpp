@@ -86,3 +86,24 @@ TEST_F(EffectReload, ABrokenVersionKeepsTheOldOneAndReportsFileAndLine) {
   EXPECT_TRUE(error.empty()) << "a good save clears the report";
   EXPECT_EQ(drawRed(pShader), (std::array<int, 4>{0, 0, 255, 255}));
 }
+
+TEST_F(EffectReload, AVersionWithFewerPassesThanAreInUseIsRefused) {
+  resShader* pShader = load("two.fx", R"(
+float4 colour;
+void fill() { gl_FragColor = colour; }
+technique T {
+  pass A { FragmentProgram = compile glslf fill(); }
+  pass B { FragmentProgram = compile glslf fill(); }
+}
+)");
+  ASSERT_EQ(pShader->getPassNum(), 2u);
+  const fx::Effect* pOld = pShader->getEffect();
+  std::string error;
+  EXPECT_FALSE(pShader->reload(kFillEffect, error, 2));
+  EXPECT_EQ(reportedLine(error, pShader->getPath()), 4) << error;
+  EXPECT_NE(error.find("technique 'T' has 1 passes; 2 are in use"), std::string::npos) << error;
+  EXPECT_EQ(pShader->getEffect(), pOld);
+  EXPECT_EQ(pShader->getPassNum(), 2u);
+  EXPECT_TRUE(pShader->reload(kFillEffect, error, 1)) << error;
+  EXPECT_EQ(pShader->getPassNum(), 1u);
+}

@@ -126,6 +126,7 @@ class Pass {
 class Technique {
  public:
   const std::string& getName() const { return mpDecl->name; }
+  int getLine() const { return mpDecl->line; }  // where its declaration starts
   Technique* getNext() const { return mpNext; }
   Pass* getFirstPass() const { return mPasses.empty() ? nullptr : mPasses.front().get(); }
   Effect& getEffect() const { return *mpEffect; }
