@@ -110,6 +110,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       line.bench = true;
     } else if (option == "--bench-scene") {
       line.benchScene = true;
+    } else if (option == "--dev") {
+      line.dev = true;
     } else if (option == "--fps") {
       if (!needValue(value)) return result;
       long fps = 0;
@@ -147,6 +149,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     result.error = "--fps and --size belong to --capture or --bench";
   } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
     result.error = "--capture and --bench render off screen: use --size, not --windowed or --fullscreen";
+  } else if (line.dev && line.isOffline()) {
+    result.error = "--dev needs a window: it does not go with --capture or --bench";
   }
   return result;
 }
@@ -170,5 +174,11 @@ std::string usageText() {
          "  --fps N              frames per second of --capture or --bench (default 60)\n"
          "  --size WxH           picture size of --capture or --bench (default 1280x720)\n"
          "  --bench-scene        add two built-in procedural scenes (30 s, one per line) that\n"
-         "                       need no data files besides the three fixed effects\n";
+         "                       need no data files besides the three fixed effects\n"
+         "  --dev                author mode (with --windowed WxH or full screen): an overlay\n"
+         "                       with time, scenes and post effects; Space pauses and resumes,\n"
+         "                       Left/Right seek 1 s, Down/Up 10 s, Page Up/Page Down jump to the\n"
+         "                       previous/next scene start, Home restarts; effect files and the\n"
+         "                       post-effect and effect-texture tables reload when saved; the\n"
+         "                       show holds its last frame instead of ending\n";
 }

@@ -22,6 +22,7 @@ struct CommandLine {
   std::optional<int> framesPerSecond;             // --fps N (capture, bench)
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
   bool benchScene = false;                        // --bench-scene: the built-in scenes
+  bool dev = false;                               // --dev: author mode
 
   // Capture and bench render at a fixed step with no dialog, sound or display.
   bool isOffline() const { return captureTarget.has_value() || bench; }

@@ -14,6 +14,7 @@
 
 #include "app/bench_scenes.h"
 #include "app/command_line.h"
+#include "app/dev_mode.h"
 #include "app/display_aspect.h"
 #include "app/frame_bench.h"
 #include "app/frame_capture.h"
@@ -36,6 +37,7 @@
 #include "screen/post_effect_manager.h"
 #include "render/message_manager.h"
 #include "render/texture_manager.h"
+#include "sound/demo_sound.h"
 #include "sound/fixed_step_clock.h"
 #include "sound/sound.h"
 #include "sound/sound_message.h"
@@ -293,8 +295,14 @@ int playShow(const CommandLine& commandLine) {
     pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
     demo.setFrameObserver(pBench.get());
   }
+  std::unique_ptr<CDevMode> pDevMode;
+  if (commandLine.dev) {
+    pDevMode = std::make_unique<CDevMode>(demo, &CDemoSoundREAL::systemMilliseconds);
+    pDevMode->install();
+  }
 
   int status = demo.run();
+  if (pDevMode) pDevMode->uninstall();
   demo.setFrameObserver(nullptr);
   if (pCapture) {
     if (!pCapture->finish(CSound::MUSIC_FILE_NAME, startMs)) {

@@ -218,6 +218,8 @@ int CDemoManager::run() {
               return 0;
             }
             ending = true;
+          } else if (mKeyHandler) {
+            mKeyHandler(event.key);
           }
           break;
         default:
@@ -236,7 +238,15 @@ int CDemoManager::run() {
 }
 
 bool CDemoManager::runFrame(bool ending) {
-  const u32 time = mpSound ? mpSound->getTime() : 0;
+  u32 time = mpSound ? mpSound->getTime() : 0;
+  if (mHoldAtEnd && mpSound) {
+    const u32 end = getShowEndTime();
+    if (time > end) {
+      mpSound->stop();
+      mpSound->seek(end);
+      time = end;
+    }
+  }
   if (!selectScenes(time)) {
     return false;
   }

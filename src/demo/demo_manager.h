@@ -10,6 +10,7 @@
 
 #include "framework/singleton.h"
 #include "framework/types.h"
+#include "platform/video.h"
 
 class CPostEffectManager;
 class CSceneManager;
@@ -59,6 +60,12 @@ class CDemoManager : public Singleton<CDemoManager> {
   // A line's shader (null for none), held with one reference until shutdown.
   void addLineShader(int line, resShader* pShader) { mLineShaders[line].push_back(pShader); }
   void clearSceneManagers();
+  const std::vector<CSceneManager*>& getSceneManagers(int line) const { return mLineManagers[line]; }
+  // Forgets each line's current scene, so the next frame enters the scene it
+  // finds there afresh (author-mode seeks).
+  void forgetCurrentScenes() {
+    for (IScene*& pScene : mpCurrentScene) pScene = nullptr;
+  }
   // The last millisecond any line has a scene (0 without scenes).
   u32 getShowEndTime() const;
 
@@ -68,6 +75,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   void setCurrentLineShader(resShader* pShader) { mpCurrentLineShader = pShader; }
 
   void setPostEffectManager(CPostEffectManager* pManager) { mpPeManager = pManager; }
+  CPostEffectManager* getPostEffectManager() const { return mpPeManager; }
   void setWindow(CWindowGL* pWindow) { mpWindow = pWindow; }
   void setLowQuality(bool lowQuality) { mLowQuality = lowQuality ? 1 : 0; }
   bool isLowQuality() const { return mLowQuality != 0; }
@@ -89,6 +97,10 @@ class CDemoManager : public Singleton<CDemoManager> {
   void setStartTime(u32 milliseconds) { mStartTime = milliseconds; }
   // Offline runs watch the frame cycle through this (not owned; null for none).
   void setFrameObserver(IFrameObserver* pObserver) { mpObserver = pObserver; }
+  // Author mode: keys other than Escape go to this handler (null: ignored), and
+  // the show holds at its last millisecond, paused, instead of ending.
+  void setKeyHandler(std::function<void(platform::Key)> handler) { mKeyHandler = std::move(handler); }
+  void setHoldAtEnd(bool hold) { mHoldAtEnd = hold; }
   // Ends the loop with status 0 after this many frames (0 = no limit).
   void setFrameLimit(u64 frames) { mFrameLimit = frames; }
   u64 getFrameCount() const { return mFrameCount; }
@@ -133,6 +145,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   u64 mFrameLimit = 0;
   u64 mFrameCount = 0;
   std::function<u32()> mClock;
+  std::function<void(platform::Key)> mKeyHandler;
+  bool mHoldAtEnd = false;
 };
 
 // The one demo manager of the process.

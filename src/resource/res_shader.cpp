@@ -57,6 +57,47 @@ bool resShader::load(VellFileStream& stream) {
   return true;
 }
 
+bool resShader::reload(std::string_view source, std::string& error, u32 minimumPasses) {
+  error.clear();
+  fx::Context* pContext = shaderManager::mpThis ? shaderManager::mpThis->getContext() : nullptr;
+  if (!pContext) {
+    error = getPath() + ": error: no effect context";
+    return false;
+  }
+  fx::DiagnosticCapture capture;
+  fx::Effect* pEffect = pContext->createEffect(source, getPath().c_str());
+  fx::Technique* pTechnique = pEffect ? pEffect->getFirstTechnique() : nullptr;
+  while (pTechnique && !pTechnique->validate()) {
+    pTechnique = pTechnique->getNext();
+  }
+  if (!pTechnique || !pTechnique->getFirstPass()) {
+    error = capture.text();
+    if (error.empty()) error = getPath() + ":0: error: no valid technique found\n";
+    if (pEffect) pContext->destroyEffect(pEffect);
+    return false;
+  }
+  u32 passes = 0;
+  for (fx::Pass* pPass = pTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) ++passes;
+  if (passes < minimumPasses) {
+    error = getPath() + ":" + std::to_string(pTechnique->getLine()) + ": error: technique '" + pTechnique->getName() +
+            "' has " + std::to_string(passes) + " passes; " + std::to_string(minimumPasses) + " are in use\n";
+    pContext->destroyEffect(pEffect);
+    return false;
+  }
+  if (fx::Context::isEffect(mEffect)) {
+    mEffect->getContext().destroyEffect(mEffect);
+  }
+  mEffect = pEffect;
+  mTechnique = pTechnique;
+  mVecPass.clear();
+  mVecParam.clear();
+  collectParameters(mEffect->getFirstParameter());
+  for (fx::Pass* pPass = mTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) {
+    mVecPass.push_back(pPass);
+  }
+  return true;
+}
+
 void resShader::collectParameters(fx::Parameter* pFirst) {
   for (fx::Parameter* pParameter = pFirst; pParameter; pParameter = pParameter->getNext()) {
     if (pParameter->getType() == fx::TYPE_STRUCT) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/types.h"
@@ -28,6 +29,15 @@ class resShader : public resourceObject {
   // Compiles the effect and picks the first technique that validates; any failure is fatal.
   bool load(VellFileStream& stream) override;
   const char* getExtensionMask() const override { return "fx|cgfx"; }
+
+  // Author mode: compiles `source` as a new version of this file and, when a
+  // technique validates, swaps it in — this object, its registered name and every
+  // holder's pointer stay; the effect, passes and parameter table are replaced
+  // (values are set by name each frame, so bindings carry over). On failure the
+  // old version stays and `error` receives the runtime's "FILE:LINE: error: ..." text.
+  // A version with fewer than `minimumPasses` passes is refused the same way (a
+  // post-effect entry that runs one pass by index would otherwise stop the show).
+  bool reload(std::string_view source, std::string& error, u32 minimumPasses = 1);
 
   virtual fx::Effect* getEffect() const { return mEffect; }
   virtual u32 getPassNum() const { return static_cast<u32>(mVecPass.size()); }

@@ -50,6 +50,15 @@ void CDemoSoundREAL::stop() {
   if (mpSound) mpSound->stop();
 }
 
+void CDemoSoundREAL::seek(u32 ms) {
+  if (isPlaying()) {
+    play(ms);
+    return;
+  }
+  mTime = ms;
+  mLastTick = readClock();
+}
+
 bool CDemoSoundREAL::isPlaying() { return mpSound && mpSound->isPlaying(); }
 
 u32 CDemoSoundREAL::getTime() {

@@ -21,6 +21,13 @@ class IDemoSound {
   // 1.0 is full volume, 0.0 silence.
   virtual void setVolume(f32 volume) = 0;
   virtual f32 getVolume() = 0;
+  // Moves the demo time to ms, keeping the music's state: playing music plays on
+  // from ms, paused music resumes there.
+  virtual void seek(u32 ms) {
+    const bool playing = isPlaying();
+    play(ms);
+    if (!playing) stop();
+  }
 };
 
 class CDemoSoundREAL : public IDemoSound {
@@ -49,6 +56,9 @@ class CDemoSoundREAL : public IDemoSound {
   void stop() override;
   bool isPlaying() override;
   u32 getTime() override;
+  // Playing: restarts the music at ms (the decoder set to the nearest frame) and
+  // the clock with it; stopped: only the clock moves, and play(getTime()) resumes.
+  void seek(u32 ms) override;
   void setVolume(f32 volume) override;
   f32 getVolume() override;
 

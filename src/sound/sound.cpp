@@ -122,7 +122,10 @@ s32 CSound::play(u32 ms) {
     waitReady();
     return RESULT_OK;
   }
-  mpBuffer->setCurrentPosition(static_cast<u32>(msToBytes(ms, mFormat.avgBytesPerSec)));
+  const u64 bytes = msToBytes(ms, mFormat.avgBytesPerSec);
+  const u32 block = mFormat.blockAlign ? mFormat.blockAlign : 1;
+  mpBuffer->setCurrentPosition(static_cast<u32>(bytes));
+  mStartFrame = bytes / block;
   mStartFrames = mpBuffer->play(false);
   return RESULT_OK;
 }
@@ -275,6 +278,7 @@ void CSound::runWorker() {
           bytes -= remainder;
           if (remainder * 2 > block) bytes += block;  // to the nearest whole frame
           mpDecoder->seekBytes(static_cast<s64>(bytes), 0);
+          mStartFrame = block ? bytes / block : 0;
           CSoundLoader::Block pChunk;
           writeOffset = 0;
           if (mpDecoder->read(&pChunk, -1, mChunkSize, mLoop) != CSoundLoader::RESULT_READ_ERROR) {

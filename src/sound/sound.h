@@ -65,6 +65,9 @@ class CSound {
   // Milliseconds of this sound the device has played since the last play(),
   // interpolated between the device's mixes: the music's own clock.
   f64 getPlayedMilliseconds();
+  // The first frame of the music the last play() started from: where the decoder
+  // (streaming) or the buffer's cursor (static) was set, to the nearest whole frame.
+  u64 getStartFrame() const { return mStartFrame.load(); }
   // CPU time the worker thread has used, in seconds; 0 without a worker.
   f64 getWorkerCpuSeconds() const;
 
@@ -95,6 +98,7 @@ class CSound {
   u32 mStreaming = 0;
   std::thread mThread;
   std::atomic<u64> mStartFrames{0};  // buffer frames played when the last play began
+  std::atomic<u64> mStartFrame{0};   // music frame the last play began at
 
   // The worker's message queue and the auto-reset ready event.
   std::mutex mQueueMutex;

@@ -60,7 +60,8 @@ TEST(CommandLine, BadOptionsAndValuesAreErrors) {
 
 TEST(CommandLine, UsageNamesEveryOption) {
   const std::string usage = usageText();
-  for (const char* option : {"--help", "--version", "--no-dialog", "--windowed", "--fullscreen", "--fsaa", "--frames"}) {
+  for (const char* option :
+       {"--help", "--version", "--no-dialog", "--windowed", "--fullscreen", "--fsaa", "--frames", "--dev"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }
@@ -116,5 +117,19 @@ TEST(CommandLine, OfflineOptionsOutsideCaptureOrBenchAreErrors) {
   const std::string usage = usageText();
   for (const char* option : {"--start", "--capture", "--bench", "--fps", "--size", "--bench-scene"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CommandLine, DevModeIsOffByDefaultAndNeedsAWindow) {
+  EXPECT_FALSE(parseCommandLine({}).commandLine.dev);
+  const CommandLineResult dev = parseCommandLine({"--no-dialog", "--windowed", "1280x720", "--dev"});
+  EXPECT_TRUE(dev.error.empty()) << dev.error;
+  EXPECT_TRUE(dev.commandLine.dev);
+  EXPECT_FALSE(dev.commandLine.isOffline()) << "author mode plays to a window with the music";
+  EXPECT_FALSE(parseCommandLine({"--dev", "--capture", "out"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--dev", "--bench"}).error.empty());
+  const std::string usage = usageText();
+  for (const char* key : {"Space", "Left/Right", "Down/Up", "Page Up/Page Down", "Home"}) {
+    EXPECT_NE(usage.find(key), std::string::npos) << key;
   }
 }

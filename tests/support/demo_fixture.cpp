@@ -43,6 +43,8 @@ DemoFixture::~DemoFixture() {
   demo.setWindow(nullptr);
   demo.setFrameLimit(0);
   demo.setFrameObserver(nullptr);
+  demo.setKeyHandler(nullptr);
+  demo.setHoldAtEnd(false);
   demo.setMillisecondClock(nullptr);
   demo.setStartTime(0);
   if (mContext.ok()) {

@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,24 @@
 namespace fx {
 
 namespace {
+
+std::string* gpDiagnostics = nullptr;  // the innermost DiagnosticCapture's text
+
+// Compile and link failures go to standard error and, while someone captures
+// them, to that capture as well (author mode shows them on screen).
+void report(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  va_list copy;
+  va_copy(copy, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+  if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, arguments);
+  va_end(arguments);
+  std::fputs(text.c_str(), stderr);
+  if (gpDiagnostics) *gpDiagnostics += text;
+}
 
 std::unordered_set<const Effect*>& liveEffects() {
   static std::unordered_set<const Effect*> effects;
@@ -342,7 +361,7 @@ bool Pass::compile(const ProgramDecl& program, u32& shader) {
   const std::string log = driverLog(shader, false);
   const int logLine = lineFromDriverLog(log);
   const int line = logLine > 0 ? logLine : program.line;
-  std::fprintf(stderr, "%s:%d: error: %s program '%s' of %s does not compile\n%sdriver log:\n%s\n",
+  report("%s:%d: error: %s program '%s' of %s does not compile\n%sdriver log:\n%s\n",
                effect.getFileName().c_str(), line, program.stage == Stage::Vertex ? "vertex" : "fragment",
                program.entry.c_str(), describePass(*mpTechnique, *this).c_str(),
                listLines(effect.getSource(), line, 2).c_str(), log.c_str());
@@ -377,7 +396,7 @@ bool Pass::build() {
   glGetProgramiv(mProgram, GL_LINK_STATUS, &linked);
   const Effect& effect = mpTechnique->getEffect();
   if (!linked) {
-    std::fprintf(stderr, "%s:%d: error: %s does not link\ndriver log:\n%s\n", effect.getFileName().c_str(), mpDecl->line,
+    report("%s:%d: error: %s does not link\ndriver log:\n%s\n", effect.getFileName().c_str(), mpDecl->line,
                  describePass(*mpTechnique, *this).c_str(), driverLog(mProgram, true).c_str());
     release();
     return false;
@@ -661,7 +680,7 @@ Effect* Context::createEffect(std::string_view source, const char* fileName) {
   EffectDescription description;
   SourceError error;
   if (!parseEffect(text, description, error)) {
-    std::fprintf(stderr, "%s:%d: error: %s\n", name.c_str(), error.line, error.message.c_str());
+    report("%s:%d: error: %s\n", name.c_str(), error.line, error.message.c_str());
     return nullptr;
   }
   mEffects.push_back(std::make_unique<Effect>(*this, name, text, std::move(description)));
@@ -731,5 +750,9 @@ void Context::raise(Error error, const std::string& detail) {
     mCallback();
   }
 }
+
+DiagnosticCapture::DiagnosticCapture() : mpOuter(gpDiagnostics) { gpDiagnostics = &mText; }
+
+DiagnosticCapture::~DiagnosticCapture() { gpDiagnostics = mpOuter; }
 
 }  // namespace fx

@@ -126,6 +126,7 @@ class Pass {
 class Technique {
  public:
   const std::string& getName() const { return mpDecl->name; }
+  int getLine() const { return mpDecl->line; }  // where its declaration starts
   Technique* getNext() const { return mpNext; }
   Pass* getFirstPass() const { return mPasses.empty() ? nullptr : mPasses.front().get(); }
   Effect& getEffect() const { return *mpEffect; }
@@ -174,6 +175,21 @@ class Effect {
 };
 
 using ErrorCallback = void (*)();
+
+// While one lives, the compile and link failures the runtime prints (each
+// starting "FILE:LINE: error: ") are also collected here. Main thread only.
+class DiagnosticCapture {
+ public:
+  DiagnosticCapture();
+  ~DiagnosticCapture();
+  DiagnosticCapture(const DiagnosticCapture&) = delete;
+  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
+  const std::string& text() const { return mText; }
+
+ private:
+  std::string mText;
+  std::string* mpOuter;
+};
 
 class Context {
  public:

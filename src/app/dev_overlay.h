@@ -1,0 +1,23 @@
+// The author-mode overlay: lines of text drawn top-left over the finished picture
+// with the message manager's glyph textures as alpha-blended quads. Main thread
+// with the GL context current; restores the GL state it changes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/types.h"
+
+namespace devoverlay {
+
+// On-screen size of one character cell, in pixels.
+constexpr int CELL_WIDTH = 12;
+constexpr int CELL_HEIGHT = 20;
+constexpr int MARGIN = 8;
+
+// Draws `lines` into the current framebuffer over a translucent dark panel; the
+// first line's top-left cell starts MARGIN pixels in from the viewport's corner.
+// Characters outside 7-bit ASCII show as '?'.
+void drawText(const std::vector<std::string>& lines);
+
+}  // namespace devoverlay

@@ -1,0 +1,247 @@
+// Author mode over a running demo manager: seeks and keys move the clock and
+// enter the scene found there, the show holds at its end, watched effect files
+// reload once per content change (a broken edit keeps the old effect and shows
+// its file and line), and the overlay's text reaches the picture.
+#include "app/dev_mode.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "demo/frame_observer.h"
+
+#include "app/dev_overlay.h"
+#include "demo/demo_manager.h"
+#include "demo/scene_manager.h"
+#include "render/custom_texture_manager.h"
+#include "render/message_manager.h"
+#include "resource/res_shader.h"
+#include "resource/resource_manager.h"
+#include "screen/post_effect_manager.h"
+#include "support/demo_fixture.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 180;
+
+class DevModeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mFixture.ok()) << mFixture.error();
+    mManager.addScene(&mFirst);
+    mManager.addScene(&mSecond);
+    demoManager().addSceneManager(0, &mManager);
+    demoManager().addLineShader(0, nullptr);
+    mDev.install();
+    mFixture.clock().play(0);
+  }
+
+  void TearDown() override {
+    mDev.uninstall();
+    demoManager().clearSceneManagers();
+  }
+
+  u32 time() { return mFixture.clock().getTime(); }
+
+  // Declared before the fixture: the scenes outlive the demo manager's shutdown.
+  ColourScene mFirst{"first", 0, 4999, {0.0f, 0.0f, 0.0f, 1.0f}};
+  ColourScene mSecond{"second", 5000, 11999, {0.0f, 0.0f, 0.0f, 1.0f}};
+  CSceneManager mManager;
+  DemoFixture mFixture{kWidth, kHeight};
+  u32 mNow = 10000;
+  std::map<std::string, std::string> mEdits;  // data path -> content the reader returns instead
+  CDevMode mDev{demoManager(), [this] { return mNow; }, [this](const std::string& path) {
+                  auto found = mEdits.find(path);
+                  return found != mEdits.end() ? std::optional<std::string>(found->second)
+                                               : CFileWatcher::readDataFile(path);
+                }};
+};
+
+resShader* loadedEffect(const char* baseName) {
+  for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
+    auto* pShader = dynamic_cast<resShader*>(pResource);
+    if (pShader && pShader->getPath().find(baseName) != std::string::npos) return pShader;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST_F(DevModeTest, ASeekIntoAnotherSceneEntersItAsAStraightRunWould) {
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(mFirst.enters, 1);
+  EXPECT_EQ(mSecond.enters, 0);
+  mDev.seek(7000);
+  EXPECT_EQ(time(), 7000u);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(mSecond.enters, 1);
+  EXPECT_EQ(demoManager().getCurrentScene(0), &mSecond);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(mSecond.enters, 1) << "frames after the seek do not enter again";
+  mDev.seek(100);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(mFirst.enters, 2);
+}
+
+TEST_F(DevModeTest, KeysPauseSeekAndJumpBetweenSceneStarts) {
+  mDev.handleKey(platform::Key::Right);
+  EXPECT_EQ(time(), 1000u);
+  mDev.handleKey(platform::Key::Up);
+  EXPECT_EQ(time(), 11000u);
+  mDev.handleKey(platform::Key::Down);
+  EXPECT_EQ(time(), 1000u);
+  mDev.handleKey(platform::Key::Left);
+  mDev.handleKey(platform::Key::Left);
+  EXPECT_EQ(time(), 0u) << "seeks stop at the show's start";
+  mDev.handleKey(platform::Key::PageDown);
+  EXPECT_EQ(time(), 5000u);
+  mDev.handleKey(platform::Key::PageDown);
+  EXPECT_EQ(time(), 11999u) << "the last boundary is the show's end";
+  mDev.handleKey(platform::Key::PageUp);
+  EXPECT_EQ(time(), 5000u);
+  mDev.handleKey(platform::Key::PageUp);
+  EXPECT_EQ(time(), 0u);
+
+  mDev.handleKey(platform::Key::Space);
+  EXPECT_FALSE(mFixture.clock().isPlaying());
+  mDev.handleKey(platform::Key::Right);
+  EXPECT_EQ(time(), 1000u);
+  EXPECT_FALSE(mFixture.clock().isPlaying()) << "a paused seek stays paused";
+  mDev.handleKey(platform::Key::Space);
+  EXPECT_TRUE(mFixture.clock().isPlaying());
+  mDev.handleKey(platform::Key::Space);
+  mDev.handleKey(platform::Key::Home);
+  EXPECT_EQ(time(), 0u);
+  EXPECT_TRUE(mFixture.clock().isPlaying()) << "Home restarts the show";
+}
+
+TEST_F(DevModeTest, TheShowHoldsItsLastFramePausedInsteadOfEnding) {
+  mFixture.clock().play(11990);
+  for (int frame = 0; frame < 5; ++frame) mFixture.clock().advance();
+  ASSERT_TRUE(demoManager().runFrame(false)) << "the show goes on past its end";
+  EXPECT_FALSE(mFixture.clock().isPlaying());
+  EXPECT_EQ(time(), 11999u);
+  EXPECT_EQ(demoManager().getCurrentScene(0), &mSecond);
+
+  mDev.uninstall();
+  mFixture.clock().play(12100);
+  EXPECT_FALSE(demoManager().runFrame(false)) << "without author mode the show ends as before";
+}
+
+TEST_F(DevModeTest, AChangedEffectReloadsOncePerContentChangeAndABrokenEditIsShown) {
+  resShader* pShader = loadedEffect("effectSample");
+  ASSERT_NE(pShader, nullptr);
+  const std::string path = pShader->getPath();
+  const std::optional<std::string> original = CFileWatcher::readDataFile(path);
+  ASSERT_TRUE(original.has_value());
+  mDev.pollFiles();
+
+  mEdits[path] = *original + "\n// a tweak\n";
+  for (int poll = 0; poll < 8; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(mDev.getReloadCount(), 1u);
+  EXPECT_EQ(loadedEffect("effectSample"), pShader) << "holders keep their pointer";
+  ASSERT_TRUE(demoManager().runFrame(false));
+
+  mEdits[path] = "float4 colour;\ntechnique T { pass P { FragmentProgram = ; } \n";
+  const fx::Effect* pWorking = pShader->getEffect();
+  for (int poll = 0; poll < 8; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(mDev.getReloadCount(), 1u);
+  EXPECT_EQ(pShader->getEffect(), pWorking) << "the old version keeps running";
+  EXPECT_NE(mDev.reloadErrors().find(path + ":2: error: "), std::string::npos) << mDev.reloadErrors();
+  bool shown = false;
+  for (const std::string& line : mDev.overlayLines(time())) {
+    shown = shown || (line.rfind("RELOAD FAILED ", 0) == 0 && line.find(path + ":2:") != std::string::npos);
+  }
+  EXPECT_TRUE(shown);
+  ASSERT_TRUE(demoManager().runFrame(false));
+
+  mEdits[path] = *original;
+  for (int poll = 0; poll < 8; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(mDev.getReloadCount(), 2u);
+  EXPECT_TRUE(mDev.reloadErrors().empty()) << "a good save clears the report";
+}
+
+TEST_F(DevModeTest, TheOverlayListsTimeScenesAndPostEffects) {
+  mDev.seek(6500);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  const std::vector<std::string> lines = mDev.overlayLines(time());
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("TIME 00:06.500 / 00:11.999", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("LINE 0 second ", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2], "LINE 1 -");
+}
+
+// Counts pale-green glyph pixels in the first overlay line's area while the
+// composed picture is still in the back buffer, after author mode (or nothing) drew.
+class TextProbe : public IFrameObserver {
+ public:
+  explicit TextProbe(CDevMode* pDev) : mpDev(pDev) {}
+  void onFrameComposed(u32 demoTime) override {
+    if (mpDev) mpDev->onFrameComposed(demoTime);
+    count = 0;
+    glReadBuffer(GL_BACK);
+    for (int y = kHeight - devoverlay::MARGIN - devoverlay::CELL_HEIGHT; y < kHeight - devoverlay::MARGIN; ++y) {
+      for (int x = devoverlay::MARGIN; x < devoverlay::MARGIN + 20 * devoverlay::CELL_WIDTH; ++x) {
+        std::array<u8, 4> rgba{};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        if (rgba[1] > 120 && rgba[1] > rgba[0] + 60) ++count;
+      }
+    }
+  }
+  int count = -1;
+
+ private:
+  CDevMode* mpDev;
+};
+
+TEST_F(DevModeTest, TheOverlayTextIsDrawnIntoTheComposedFrame) {
+  messageManager::mpThis->initialize();
+  TextProbe plain(nullptr);
+  demoManager().setFrameObserver(&plain);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(plain.count, 0) << "a plain frame has no text";
+
+  TextProbe withOverlay(&mDev);
+  demoManager().setFrameObserver(&withOverlay);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_GT(withOverlay.count, 40) << "the first overlay line's glyphs";
+  demoManager().setFrameObserver(nullptr);
+  messageManager::mpThis->deleteTextures();
+}
+
+TEST_F(DevModeTest, TheMainLoopHandsNonEscapeKeysToAuthorMode) {
+  demoManager().setFrameLimit(2);
+  platform::pushKeyDown(platform::Key::PageDown);
+  platform::pushKeyDown(platform::Key::Space);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(time(), 5000u) << "jumped to the second scene, then paused";
+  EXPECT_FALSE(mFixture.clock().isPlaying());
+  EXPECT_EQ(mSecond.enters, 1);
+
+  mDev.uninstall();
+  platform::pushKeyDown(platform::Key::PageDown);
+  EXPECT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(demoManager().getCurrentScene(0), &mFirst) << "without author mode the keys do nothing";
+}
+
+TEST_F(DevModeTest, ThePostEffectAndEffectTextureTablesReloadFromTheirNewContent) {
+  CPostEffectManager& table = mFixture.postEffects();
+  mDev.pollFiles();
+  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
+  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(mDev.getReloadCount(), 2u);
+  ASSERT_EQ(table.getEntryCount(), 1u);
+  EXPECT_EQ(table.getEntry(0).start, 5000u);
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
+  EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].parameterName, "shVignette");
+
+  mDev.seek(6000);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  const std::vector<std::string> lines = mDev.overlayLines(time());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "POST effectSample.fx pass -1 -> -1"), lines.end());
+  customTextureManager::mpThis->releaseTextures();
+}
