@@ -29,29 +29,29 @@ void putTag(std::vector<u8>& out, const char* tag) {
 
 }  // namespace
 
-std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& spec) {
+std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& layout) {
   std::vector<u8> out;
   putTag(out, "RIFF");
   put32(out, 0);  // patched below
   putTag(out, "WAVE");
-  if (spec.junkChunkFirst) {
+  if (layout.junkChunkFirst) {
     putTag(out, "LIST");
     put32(out, 5);
     out.insert(out.end(), {'I', 'N', 'F', 'O', '!', 0});  // odd size plus its pad byte
   }
   putTag(out, "fmt ");
-  put32(out, spec.fmtChunkSize);
-  const u16 block = static_cast<u16>(spec.channels * (spec.bitsPerSample / 8));
-  put16(out, spec.formatTag);
-  put16(out, spec.channels);
-  put32(out, spec.samplesPerSecond);
-  put32(out, spec.samplesPerSecond * block);
+  put32(out, layout.fmtChunkSize);
+  const u16 block = static_cast<u16>(layout.channels * (layout.bitsPerSample / 8));
+  put16(out, layout.formatTag);
+  put16(out, layout.channels);
+  put32(out, layout.samplesPerSecond);
+  put32(out, layout.samplesPerSecond * block);
   put16(out, block);
-  put16(out, spec.bitsPerSample);
-  for (u32 i = 16; i < spec.fmtChunkSize; ++i) out.push_back(0);
-  if (!spec.omitData) {
+  put16(out, layout.bitsPerSample);
+  for (u32 i = 16; i < layout.fmtChunkSize; ++i) out.push_back(0);
+  if (!layout.omitData) {
     putTag(out, "data");
-    put32(out, spec.dataSizeOverride >= 0 ? static_cast<u32>(spec.dataSizeOverride) : static_cast<u32>(pcm.size()));
+    put32(out, layout.dataSizeOverride >= 0 ? static_cast<u32>(layout.dataSizeOverride) : static_cast<u32>(pcm.size()));
     out.insert(out.end(), pcm.begin(), pcm.end());
     if (pcm.size() & 1) out.push_back(0);
   }

@@ -22,7 +22,7 @@ struct WaveSpec {
 };
 
 // A complete RIFF WAVE image around `pcm`.
-std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& spec = WaveSpec{});
+std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& layout = WaveSpec{});
 
 // 16-bit stereo frames that say where they are: left = frame & 0x7FFF,
 // right = frame >> 15, so any frame identifies its own index.
