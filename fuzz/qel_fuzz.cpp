@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
   fuzzing::runGuarded([&] {
     QelAnimation animation;
     if (!animation.read(path)) fuzzing::explainRefusal(animation.error());
-    QelAnimation::countModels(path);
+    QelAnimation counter;
+    counter.countModels(path);
   });
   return 0;
 }

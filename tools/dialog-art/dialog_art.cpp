@@ -282,8 +282,11 @@ void drawPicture(Canvas& canvas) {
       float x = 0;
       float y = 0;
       branches[index].pointAt(t, x, y);
-      drawBlossom(canvas, random, x + random.range(-7.0f, 7.0f), y + random.range(-6.0f, 6.0f),
-                  random.range(6.0f, 9.5f));
+      // One draw per statement: the order of function arguments is the compiler's.
+      const float size = random.range(6.0f, 9.5f);
+      const float dy = random.range(-6.0f, 6.0f);
+      const float dx = random.range(-7.0f, 7.0f);
+      drawBlossom(canvas, random, x + dx, y + dy, size);
     }
   }
 
@@ -293,8 +296,9 @@ void drawPicture(Canvas& canvas) {
     const float y = random.range(kHeight * 0.30f, kHeight * 0.97f);
     const float length = random.range(2.2f, 3.8f);
     const Colour colour = mix({1.0f, 0.86f, 0.91f}, {0.95f, 0.60f, 0.75f}, random.next());
-    drawPetal(canvas, x, y, length, length * 0.6f, random.range(0.0f, 2.0f * kPi), colour,
-              random.range(0.55f, 0.95f));
+    const float opacity = random.range(0.55f, 0.95f);
+    const float angle = random.range(0.0f, 2.0f * kPi);
+    drawPetal(canvas, x, y, length, length * 0.6f, angle, colour, opacity);
   }
 }
 

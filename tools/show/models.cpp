@@ -73,8 +73,10 @@ Model boxFloor() {
     double y = 0;
     for (int k = 0; k < 5 + s; ++k) {
       const double size = random.range(0.45, 0.8);
-      addBox(stacks[s], bases[s] + Vec3{random.range(-0.15, 0.15), y + size / 2, random.range(-0.15, 0.15)},
-             {size, size, size}, random.range(0, kPi), (k % 3 == 2) ? 3 : 2);
+      // One draw per statement: the order of function arguments is the compiler's.
+      const double turn = random.range(0, kPi);
+      const Vec3 offset{random.range(-0.15, 0.15), y + size / 2, random.range(-0.15, 0.15)};
+      addBox(stacks[s], bases[s] + offset, {size, size, size}, turn, (k % 3 == 2) ? 3 : 2);
       y += size;
     }
     model.bones.push_back({stacks[s].name, bases[s]});
