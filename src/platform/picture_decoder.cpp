@@ -97,7 +97,20 @@ bool isCompleteJpeg(const u8* pData, std::size_t size, std::string& error) {
 
 }  // namespace
 
+namespace {
+bool decode(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error, bool bmpOrJpegOnly);
+}
+
 bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error) {
+  return decode(pData, size, picture, error, true);
+}
+
+bool decodeAnyPicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error) {
+  return decode(pData, size, picture, error, false);
+}
+
+namespace {
+bool decode(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error, bool bmpOrJpegOnly) {
   picture = DecodedPicture{};
   if (!pData || size == 0) {
     error = "the file is empty";
@@ -111,6 +124,15 @@ bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, s
   int height = 0;
   int channels = 0;
   const int length = static_cast<int>(size);
+  // stb_image would take any format it knows by its content; this path is for
+  // BMP and JPEG only (a few bytes that happen to look like a TGA header would
+  // otherwise decode into a picture of thousands of pixels a side).
+  const bool isBmp = size >= 2 && pData[0] == 'B' && pData[1] == 'M';
+  const bool isJpeg = size >= 2 && pData[0] == 0xFF && pData[1] == 0xD8;
+  if (bmpOrJpegOnly && !isBmp && !isJpeg) {
+    error = "not a BMP or JPEG picture";
+    return false;
+  }
   if (startsLikeJpeg(pData, size) && hasOversizedHuffmanTable(pData, size, error)) return false;
   if (!stbi_info_from_memory(pData, length, &width, &height, &channels)) {
     error = std::string("not a picture the decoder can read (") + stbi_failure_reason() + ")";
@@ -124,12 +146,23 @@ bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, s
             " is outside 1.." + std::to_string(kMaxPictureSide);
     return false;
   }
-  if (size >= 2 && pData[0] == 'B' && pData[1] == 'M' &&
+  if (isBmp &&
       !isCompleteBmp(pData, size, static_cast<u32>(width), static_cast<u32>(height), error)) {
     return false;
   }
-  if (size >= 2 && pData[0] == 0xFF && pData[1] == 0xD8 && !isCompleteJpeg(pData, size, error)) {
-    return false;
+  if (isJpeg) {
+    if (!isCompleteJpeg(pData, size, error)) {
+      return false;
+    }
+    // Every 8 x 8 block of a scan costs at least one bit, so a file cannot hold
+    // more blocks than it has bits: a tiny file claiming a huge picture would
+    // otherwise be decoded at full size from nothing.
+    const u64 blocks = (static_cast<u64>(width) + 7) / 8 * ((static_cast<u64>(height) + 7) / 8);
+    if (blocks > static_cast<u64>(size) * 8) {
+      error = "the JPEG data is too short for a " + std::to_string(width) + " x " + std::to_string(height) +
+              " picture";
+      return false;
+    }
   }
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(pData, length, &width, &height, &channels, 3), stbi_image_free);
@@ -142,6 +175,7 @@ bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, s
   picture.rgb.assign(pixels.get(), pixels.get() + static_cast<std::size_t>(width) * height * 3);
   return true;
 }
+}  // namespace
 
 bool writeJpeg(const std::string& path, u32 width, u32 height, const u8* pRgb, int quality) {
   return stbi_write_jpg(path.c_str(), static_cast<int>(width), static_cast<int>(height), 3, pRgb, quality) != 0;

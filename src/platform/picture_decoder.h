@@ -23,6 +23,9 @@ struct DecodedPicture {
 // Decodes a BMP, JPEG (or other format stb_image knows) held in memory into 8-bit
 // RGB at the picture's own size. False with a reason in error on failure.
 bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error);
+// Any picture format stb_image knows (PNG included), with the same size limits;
+// for tests and tools that read back what the program wrote.
+bool decodeAnyPicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error);
 
 // Writes 8-bit RGB (top row first) as a baseline JPEG; false when the file cannot be written.
 bool writeJpeg(const std::string& path, u32 width, u32 height, const u8* pRgb, int quality);

@@ -91,7 +91,7 @@ Frame readFrame(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
   const std::vector<u8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::string error;
-  frame.ok = !bytes.empty() && platform::decodePicture(bytes.data(), bytes.size(), frame.picture, error);
+  frame.ok = !bytes.empty() && platform::decodeAnyPicture(bytes.data(), bytes.size(), frame.picture, error);
   return frame;
 }
 

@@ -27,7 +27,7 @@ platform::DecodedPicture decode(const std::filesystem::path& path) {
   const std::vector<u8> bytes = readFile(path);
   platform::DecodedPicture picture;
   std::string error;
-  EXPECT_TRUE(platform::decodePicture(bytes.data(), bytes.size(), picture, error)) << path << ": " << error;
+  EXPECT_TRUE(platform::decodeAnyPicture(bytes.data(), bytes.size(), picture, error)) << path << ": " << error;
   return picture;
 }
 

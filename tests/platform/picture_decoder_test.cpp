@@ -113,3 +113,40 @@ TEST(PictureDecoderJpeg, ABmpHoldingTheSameBytesIsNotTakenForAJpeg) {
   ASSERT_TRUE(decode(std::vector<u8>(bmp.begin(), bmp.end()), picture, error)) << error;
   EXPECT_EQ(picture.width, 2u);
 }
+
+TEST(PictureDecoderFormats, OnlyBmpAndJpegAreTaken) {
+  // A few bytes that stb_image would read as an RLE TGA of 8224 x 8224 pixels.
+  std::vector<u8> tgaLike = {0x00, 0x00, 0x0a, 0x00, 0x5b, 0x31, 0xff, 0xd8, 0x55, 0x56, 0x57, 0x58};
+  tgaLike.resize(121, 0x20);
+  platform::DecodedPicture picture;
+  std::string error;
+  EXPECT_FALSE(decode(tgaLike, picture, error));
+  EXPECT_EQ(error, "not a BMP or JPEG picture");
+  EXPECT_EQ(picture.width, 0u);
+}
+
+TEST(PictureDecoderJpeg, ATinyFileClaimingAHugePictureIsRefused) {
+  TempDir dir;
+  std::vector<u8> rgb(16 * 16 * 3, 128);
+  const std::string path = (dir.path() / "small.jpg").string();
+  ASSERT_TRUE(platform::writeJpeg(path, 16, 16, rgb.data(), 90));
+  std::ifstream in(path, std::ios::binary);
+  std::vector<u8> bytes{std::istreambuf_iterator<char>(in), {}};
+  // Rewrite the frame header's size to 8000 x 8000: far more blocks than bits.
+  bool patched = false;
+  for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+      bytes[i + 5] = 8000 >> 8;
+      bytes[i + 6] = 8000 & 0xFF;
+      bytes[i + 7] = 8000 >> 8;
+      bytes[i + 8] = 8000 & 0xFF;
+      patched = true;
+      break;
+    }
+  }
+  ASSERT_TRUE(patched);
+  platform::DecodedPicture picture;
+  std::string error;
+  EXPECT_FALSE(decode(bytes, picture, error));
+  EXPECT_NE(error.find("too short for a 8000 x 8000 picture"), std::string::npos) << error;
+}
