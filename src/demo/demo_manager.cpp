@@ -35,13 +35,6 @@ CDemoManager gDemoManager;
 
 constexpr u32 kModelViewProjection = 0x81;
 
-void orthographicUnitSquare() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, 1.0, 0.0, 1.0, -10.0, 10.0);
-  glMatrixMode(GL_MODELVIEW);
-}
-
 void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
 
 }  // namespace
@@ -355,21 +348,8 @@ void CDemoManager::composeToWindow() {
   drawScreenQuad(1.0f, 1.0f);
   shaderManager::mpThis->resetPass(1);
 
-  const PictureRect rect = letterboxRect(mAspectX, mAspectY);
-  const f32 u = mScreenScaleU;
-  const f32 v = mScreenScaleV;
-  const GLfloat vertices[] = {
-      0.0f, v,    rect.x0, rect.y1, 0.0f,  //
-      0.0f, 0.0f, rect.x0, rect.y0, 0.0f,  //
-      u,    v,    rect.x1, rect.y1, 0.0f,  //
-      u,    0.0f, rect.x1, rect.y0, 0.0f,
-  };
   shaderManager::mpThis->setPass(0);
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glInterleavedArrays(GL_T2F_V3F, 0, vertices);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-  glPopClientAttrib();
+  drawScreenRect(letterboxRect(mAspectX, mAspectY), mScreenScaleU, mScreenScaleV);
   shaderManager::mpThis->resetPass(0);
 }
 

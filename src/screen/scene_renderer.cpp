@@ -17,13 +17,6 @@ namespace {
 
 CSceneRenderer gSceneRenderer;
 
-void orthographicUnitSquare() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, 1.0, 0.0, 1.0, -10.0, 10.0);
-  glMatrixMode(GL_MODELVIEW);
-}
-
 }  // namespace
 
 CSceneRenderer& sceneRenderer() { return gSceneRenderer; }

@@ -4,12 +4,21 @@
 
 #include <GL/glew.h>
 
-void drawScreenQuad(f32 u, f32 v) {
+void orthographicUnitSquare() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, 1.0, 0.0, 1.0, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void drawScreenQuad(f32 u, f32 v) { drawScreenRect(PictureRect{}, u, v); }
+
+void drawScreenRect(const PictureRect& rect, f32 u, f32 v) {
   const GLfloat vertices[] = {
-      0.0f, v, 0.0f, 1.0f, 0.0f,  //
-      0.0f, 0.0f, 0.0f, 0.0f, 0.0f,  //
-      u, v, 1.0f, 1.0f, 0.0f,  //
-      u, 0.0f, 1.0f, 0.0f, 0.0f,
+      0.0f, v,    rect.x0, rect.y1, 0.0f,  //
+      0.0f, 0.0f, rect.x0, rect.y0, 0.0f,  //
+      u,    v,    rect.x1, rect.y1, 0.0f,  //
+      u,    0.0f, rect.x1, rect.y0, 0.0f,
   };
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glBindBuffer(GL_ARRAY_BUFFER, 0);  // the array lives in client memory
