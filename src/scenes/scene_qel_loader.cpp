@@ -18,8 +18,11 @@ void drawCentredRectangle(f32 width, f32 height, f32 grey) {
       {1.0f, 1.0f, x, y, 0.0f},
   };
   glColor4f(grey, grey, grey, 1.0f);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);  // the arrays it enables are put back
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
   glInterleavedArrays(GL_T2F_V3F, 0, strip);
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  glPopClientAttrib();
 }
 
 }  // namespace
