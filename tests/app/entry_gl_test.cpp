@@ -1,6 +1,7 @@
 // The whole program on the small test show under tests/data: captured frames show
 // each line's scene at its times (line shader, play window, screen-fixed and
 // invisible objects, the post-effect table), and the start-up order's stops.
+#include "support/source_dir.h"
 #include "app/entry.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kSource = ORVANE_SOURCE_DIR;
+const fs::path kSource = orvaneSourceDir();
 constexpr const char* kFolderVariable = "ORVANE_TEST_SHOW_FOLDER";
 
 // A death-test child runs its test again from the start in a fresh process; it

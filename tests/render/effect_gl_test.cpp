@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/source_dir.h"
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "support/fatal_text.h"
@@ -363,7 +364,7 @@ technique T { pass Only { FragmentProgram = compile glslf fill(); } }
 }
 
 TEST_F(EffectTest, DocumentedExampleLoadsAndDraws) {
-  std::ifstream file(std::string(ORVANE_SOURCE_DIR) + "/docs/effects.md");
+  std::ifstream file(std::string(orvaneSourceDir()) + "/docs/effects.md");
   const std::string document((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const std::size_t begin = document.find("```c\n");
   ASSERT_NE(begin, std::string::npos);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/source_dir.h"
 #include "demo/scene_qel_default.h"
 #include "demo/scene_qel_trampoline.h"
 #include "render/shader_manager.h"
@@ -62,7 +63,7 @@ inline std::string boxModelText() {
 
 inline SceneStage::SceneStage(int width, int height)
     : mPrevious(std::filesystem::current_path()), mContext(width, height) {
-  const std::filesystem::path source = ORVANE_SOURCE_DIR;
+  const std::filesystem::path source = orvaneSourceDir();
   std::filesystem::create_directories(mDir.path() / "data");
   std::filesystem::create_directory_symlink(source / "data" / "shader", mDir.path() / "data" / "shader");
   std::filesystem::create_directory_symlink(source / "data" / "texture", mDir.path() / "data" / "texture");

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "support/source_dir.h"
 #include "music/arrangement.h"
 #include "music/dsp.h"
 #include "music/encode.h"
@@ -227,7 +228,7 @@ TEST(MusicEncode, VorbisRoundTripKeepsRateChannelsAndLengthAndIsRepeatable) {
 }
 
 TEST(MusicFile, ShippedTrackMatchesThePlan) {
-  const std::string path = std::string(ORVANE_SOURCE_DIR) + "/data/air.ogg";
+  const std::string path = std::string(orvaneSourceDir()) + "/data/air.ogg";
   m::DecodedInfo info;
   ASSERT_TRUE(m::readOggVorbis(path, info)) << path;
   EXPECT_EQ(info.sampleRate, 44100);
@@ -240,7 +241,7 @@ TEST(MusicFile, ShippedTrackMatchesThePlan) {
 }
 
 TEST(MusicDocs, SectionTableMatchesTheCode) {
-  const std::string page = readBytes(std::string(ORVANE_SOURCE_DIR) + "/docs/music.md");
+  const std::string page = readBytes(std::string(orvaneSourceDir()) + "/docs/music.md");
   ASSERT_FALSE(page.empty());
   for (const m::Section& s : m::kSections) {
     const std::string row = "| " + std::string(s.name) + " | " + std::to_string(s.startMs()) + " | " +
