@@ -1,24 +1,46 @@
-// Dialog pictures through stb_image (reading) and our PNG writer.
+// Dialog pictures through the texture's guarded picture decoder (reading) and our
+// PNG writer.
 #include "platform/dialog_image.h"
 
+#include <cstdio>
+#include <memory>
+
 #include "platform/image_file.h"
-
-#include <stb/stb_image.h>
-
-#include <cstring>
+#include "platform/picture_decoder.h"
 
 namespace platform {
 
 bool loadDialogImage(const std::string& path, DialogImage& image) {
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
-  if (!pixels) return false;
-  image.width = width;
-  image.height = height;
-  image.rgba.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
-  stbi_image_free(pixels);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) return false;
+  // The artwork is a few hundred kilobytes; a file far larger is not a dialog picture.
+  std::vector<u8> bytes;
+  u8 chunk[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    if (bytes.size() + got > kMaxDialogImageBytes) {
+      std::fprintf(stderr, "orvane: dialog picture \"%s\" is larger than %zu bytes\n", path.c_str(),
+                   kMaxDialogImageBytes);
+      return false;
+    }
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  DecodedPicture picture;
+  std::string error;
+  if (!decodePicture(bytes.data(), bytes.size(), picture, error)) {
+    std::fprintf(stderr, "orvane: cannot read dialog picture \"%s\": %s\n", path.c_str(), error.c_str());
+    return false;
+  }
+  const std::size_t pixels = static_cast<std::size_t>(picture.width) * picture.height;
+  image.width = static_cast<int>(picture.width);
+  image.height = static_cast<int>(picture.height);
+  image.rgba.resize(pixels * 4);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    image.rgba[i * 4] = picture.rgb[i * 3];
+    image.rgba[i * 4 + 1] = picture.rgb[i * 3 + 1];
+    image.rgba[i * 4 + 2] = picture.rgb[i * 3 + 2];
+    image.rgba[i * 4 + 3] = picture.alpha.empty() ? 255 : picture.alpha[i];
+  }
   return true;
 }
 

@@ -2,6 +2,7 @@
 // screenshot. Does not: upload to GL, or handle anything larger than a dialog.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,7 +15,12 @@ struct DialogImage {
   std::vector<std::uint8_t> rgba;  // rows top to bottom, four bytes a pixel
 };
 
-// Reads a BMP (or any format stb_image knows); false when the file is missing or bad.
+// Files above this size are refused unread.
+inline constexpr std::size_t kMaxDialogImageBytes = std::size_t{16} << 20;
+
+// Reads a BMP, JPEG or PNG through the same guarded decoder as textures (size
+// limits, format check, the JPEG table guard); false when the file is missing or
+// bad, with the reason on standard error.
 bool loadDialogImage(const std::string& path, DialogImage& image);
 
 // Writes a PNG; false when the file cannot be written.

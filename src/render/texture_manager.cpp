@@ -53,6 +53,16 @@ void textureManager::deleteAllTextures() {
   glDisable(GL_TEXTURE_2D);
 }
 
+u32 textureManager::getMaxTextureSide() {
+  if (mTestSideLimit) return mTestSideLimit;
+  if (mCardSideLimit == 0) {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    if (side > 0) mCardSideLimit = static_cast<u32>(side);
+  }
+  return mCardSideLimit ? mCardSideLimit : kFallbackTextureSide;
+}
+
 void convertRgbeToRgba(u8* pPixels, std::size_t pixelCount) {
   for (std::size_t i = 0; i < pixelCount; ++i, pPixels += 4) {
     const int exponent = static_cast<int>(pPixels[3]) - 128;

@@ -36,7 +36,17 @@ class textureManager : public VellObject {
 
   const std::map<u32, resTexture*>& getTextureTable() const { return mTextureMap; }
 
+  // The largest side a texture may have: the card's GL_MAX_TEXTURE_SIZE, asked
+  // once a context answers; kFallbackTextureSide until then. A non-zero limit
+  // set here (tests) takes its place.
+  u32 getMaxTextureSide();
+  void setMaxTextureSideForTesting(u32 side) { mTestSideLimit = side; }
+  static constexpr u32 kFallbackTextureSide = 16384;
+
  private:
+  u32 mCardSideLimit = 0;  // 0 until asked with a context current
+  u32 mTestSideLimit = 0;
+
   std::map<u32, resTexture*> mTextureMap;  // textures borrowed; null while reserved
 };
 

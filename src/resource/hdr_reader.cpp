@@ -38,7 +38,30 @@ u32 numberAfter(const char* pLine, std::size_t at) {
   return static_cast<u32>(value);
 }
 
-std::string where(u32 scanline) { return "scanline " + std::to_string(scanline) + ": "; }
+std::string whereAt(u32 scanline, std::size_t offset) {
+  return "scanline " + std::to_string(scanline) + " at offset " + std::to_string(offset) + ": ";
+}
+
+// The fewest bytes any scanline of n pixels takes: flat, one pixel and the repeat
+// markers that copy it (each marker reaching 256 times further), or run-length
+// planes of runs of 127.
+std::size_t minimumScanlineBytes(u32 n) {
+  std::size_t flat = 4;
+  u64 reach = 0;
+  for (u32 shift = 0; reach + 1 < n; shift += 8) {
+    reach += u64{255} << shift;
+    flat += 4;
+  }
+  if (n < 8 || n > 32767) return flat;
+  const std::size_t runLength = 4 + 4 * 2 * ((static_cast<std::size_t>(n) + 126) / 127);
+  return runLength < flat ? runLength : flat;
+}
+
+// The sign written just before an axis letter; the standard one when none is.
+char signBefore(const char* pLine, std::size_t at, char standard) {
+  if (at > 0 && (pLine[at - 1] == '+' || pLine[at - 1] == '-')) return pLine[at - 1];
+  return standard;
+}
 
 // Flat pixels from index `start` to n - 1; a pixel of R = G = B = 1 repeats the one
 // before it E << shift times, shift growing by 8 over consecutive markers.
@@ -48,17 +71,17 @@ bool readFlat(ByteReader& reader, u8* pLine, u32 start, u32 n, u32 scanline, std
   while (position < n) {
     u8 pixel[4];
     if (!reader.read(pixel, 4)) {
-      error = where(scanline) + "the file ends inside a flat scanline";
+      error = whereAt(scanline, reader.offset()) + "the file ends inside a flat scanline";
       return false;
     }
     if (pixel[0] == 1 && pixel[1] == 1 && pixel[2] == 1) {
       if (position == 0) {
-        error = where(scanline) + "a repeat marker has no pixel before it to repeat";
+        error = whereAt(scanline, reader.offset()) + "a repeat marker has no pixel before it to repeat";
         return false;
       }
       const u64 count = shift < 32 ? (static_cast<u64>(pixel[3]) << shift) : (pixel[3] ? ~u64{0} : 0);
       if (count > n - position) {
-        error = where(scanline) + "a repeat marker runs past the scanline's end";
+        error = whereAt(scanline, reader.offset()) + "a repeat marker runs past the scanline's end";
         return false;
       }
       for (u64 i = 0; i < count; ++i, ++position) {
@@ -80,7 +103,7 @@ bool readScanline(ByteReader& reader, u8* pLine, u32 n, u32 scanline, std::strin
   }
   u8 first = 0;
   if (!reader.peekByte(first)) {
-    error = where(scanline) + "the file ends before the scanline";
+    error = whereAt(scanline, reader.offset()) + "the file ends before the scanline";
     return false;
   }
   if (first != 2) {
@@ -88,7 +111,7 @@ bool readScanline(ByteReader& reader, u8* pLine, u32 n, u32 scanline, std::strin
   }
   u8 head[4];
   if (!reader.read(head, 4)) {
-    error = where(scanline) + "the file ends inside the scanline's first pixel";
+    error = whereAt(scanline, reader.offset()) + "the file ends inside the scanline's first pixel";
     return false;
   }
   if (head[1] != 2 || (head[2] & 0x80) != 0) {
@@ -97,7 +120,7 @@ bool readScanline(ByteReader& reader, u8* pLine, u32 n, u32 scanline, std::strin
   }
   const u32 stored = static_cast<u32>(head[2]) * 256 + head[3];
   if (stored != n) {
-    error = where(scanline) + "its length field says " + std::to_string(stored) + " pixels, not " +
+    error = whereAt(scanline, reader.offset()) + "its length field says " + std::to_string(stored) + " pixels, not " +
             std::to_string(n);
     return false;
   }
@@ -106,28 +129,28 @@ bool readScanline(ByteReader& reader, u8* pLine, u32 n, u32 scanline, std::strin
     while (position < n) {
       u8 count = 0;
       if (!reader.readByte(count)) {
-        error = where(scanline) + "the file ends inside a run-length plane";
+        error = whereAt(scanline, reader.offset()) + "the file ends inside a run-length plane";
         return false;
       }
       if (count > 128) {
         const u32 run = count - 128u;
         u8 value = 0;
         if (!reader.readByte(value)) {
-          error = where(scanline) + "the file ends inside a run";
+          error = whereAt(scanline, reader.offset()) + "the file ends inside a run";
           return false;
         }
         if (run > n - position) {
-          error = where(scanline) + "a run passes the scanline's end";
+          error = whereAt(scanline, reader.offset()) + "a run passes the scanline's end";
           return false;
         }
         for (u32 i = 0; i < run; ++i) pLine[(position++) * 4 + component] = value;
       } else {
         if (count > n - position) {
-          error = where(scanline) + "a literal run passes the scanline's end";
+          error = whereAt(scanline, reader.offset()) + "a literal run passes the scanline's end";
           return false;
         }
         if (count > reader.remaining()) {
-          error = where(scanline) + "the file ends inside a literal run";
+          error = whereAt(scanline, reader.offset()) + "the file ends inside a literal run";
           return false;
         }
         const u8* pSource = reader.current();
@@ -164,22 +187,26 @@ bool readHdrHeader(const u8* pData, std::size_t size, HdrHeader& header, std::st
       appendTrimmed(format, line + 7);
     }
   }
-  if (programType != "RADIANCE") {
-    error = "program type \"" + programType + "\" is not \"RADIANCE\"";
+  // "RGBE" is what several writers put in place of Radiance's own name, and a
+  // missing FORMAT line means the RGBE format the program type already implies.
+  if (programType != "RADIANCE" && programType != "RGBE") {
+    error = "program type \"" + programType + "\" is not \"RADIANCE\" or \"RGBE\"";
     return false;
   }
-  if (format != "32-bit_rle_rgbe") {
+  if (!format.empty() && format != "32-bit_rle_rgbe") {
     error = "format \"" + format + "\" is not \"32-bit_rle_rgbe\"";
     return false;
   }
+  const std::size_t resolutionOffset = reader.offset();
   if (!reader.readLine(line, sizeof line, length) || isEmptyLine(line, length)) {
-    error = "the resolution line is missing";
+    error = "offset " + std::to_string(resolutionOffset) + ": the resolution line is missing";
     return false;
   }
+  const std::string resolutionAt = "offset " + std::to_string(resolutionOffset) + ": ";
   const char* pLastX = std::strrchr(line, 'X');
   const char* pLastY = std::strrchr(line, 'Y');
   if (!pLastX || !pLastY) {
-    error = "the resolution line has no X or no Y";
+    error = resolutionAt + "the resolution line has no X or no Y";
     return false;
   }
   const std::size_t xAt = static_cast<std::size_t>(pLastX - line);
@@ -187,37 +214,63 @@ bool readHdrHeader(const u8* pData, std::size_t size, HdrHeader& header, std::st
   header.xSize = numberAfter(line, xAt);
   header.ySize = numberAfter(line, yAt);
   if (header.xSize == 0 || header.ySize == 0) {
-    error = "the resolution line gives a size of 0";
+    error = resolutionAt + "the resolution line gives a size of 0";
     return false;
   }
   if (header.xSize > kMaxHdrSide || header.ySize > kMaxHdrSide) {
-    error = "the picture is larger than " + std::to_string(kMaxHdrSide) + " pixels a side";
+    error = resolutionAt + "the picture is larger than " + std::to_string(kMaxHdrSide) + " pixels a side";
     return false;
   }
   const bool yFirst = yAt < xAt;
+  header.columns = !yFirst;
+  header.rightToLeft = signBefore(line, xAt, '+') == '-';
+  header.bottomToTop = signBefore(line, yAt, '-') == '+';
   header.scanlineLength = yFirst ? header.xSize : header.ySize;
   header.scanlineCount = yFirst ? header.ySize : header.xSize;
   header.dataOffset = reader.offset();
+  const u64 needed = static_cast<u64>(header.scanlineCount) * minimumScanlineBytes(header.scanlineLength);
+  if (needed > size - header.dataOffset) {
+    error = "offset " + std::to_string(header.dataOffset) + ": the file holds " +
+            std::to_string(size - header.dataOffset) + " bytes of scanlines, fewer than the " +
+            std::to_string(needed) + " that " + std::to_string(header.scanlineCount) + " scanlines of " +
+            std::to_string(header.scanlineLength) + " pixels take at the least";
+    return false;
+  }
   return true;
 }
 
 bool readHdrScanlines(const u8* pData, std::size_t size, const HdrHeader& header, u8* pPixels, u32 rowPixels,
                       u32 rowCount, std::string& error) {
   const u32 n = header.scanlineLength;
-  if (n == 0 || n > rowPixels || header.scanlineCount > rowCount) {
+  if (n == 0 || header.xSize > rowPixels || header.ySize > rowCount ||
+      n != (header.columns ? header.ySize : header.xSize) ||
+      header.scanlineCount != (header.columns ? header.xSize : header.ySize)) {
     error = std::to_string(header.scanlineCount) + " scanlines of " + std::to_string(n) +
             " pixels do not fit a " + std::to_string(rowPixels) + " x " + std::to_string(rowCount) + " buffer";
     return false;
   }
-  if (header.dataOffset > size) {
+  ByteReader reader(pData, size);
+  if (!reader.skip(header.dataOffset)) {
     error = "the scanline data starts past the end of the file";
     return false;
   }
-  ByteReader reader(pData + header.dataOffset, size - header.dataOffset);
   std::vector<u8> scanline(static_cast<std::size_t>(n) * 4);
-  for (u32 row = 0; row < header.scanlineCount; ++row) {
-    if (!readScanline(reader, scanline.data(), n, row, error)) return false;
-    std::memcpy(pPixels + static_cast<std::size_t>(row) * rowPixels * 4, scanline.data(), scanline.size());
+  const bool standard = !header.columns && !header.rightToLeft && !header.bottomToTop;
+  for (u32 s = 0; s < header.scanlineCount; ++s) {
+    if (!readScanline(reader, scanline.data(), n, s, error)) return false;
+    if (standard) {
+      std::memcpy(pPixels + static_cast<std::size_t>(s) * rowPixels * 4, scanline.data(), scanline.size());
+      continue;
+    }
+    // The resolution line's axes and signs say where each pixel belongs: rows
+    // top first and columns left first, as every other picture is stored.
+    for (u32 i = 0; i < n; ++i) {
+      u32 x = header.columns ? s : i;
+      u32 y = header.columns ? i : s;
+      if (header.rightToLeft) x = header.xSize - 1 - x;
+      if (header.bottomToTop) y = header.ySize - 1 - y;
+      std::memcpy(pPixels + (static_cast<std::size_t>(y) * rowPixels + x) * 4, scanline.data() + i * 4, 4);
+    }
   }
   return true;
 }

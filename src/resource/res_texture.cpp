@@ -28,10 +28,6 @@ bool equalsIgnoringCase(const std::string& text, const char* pWord) {
   return true;
 }
 
-u32 readU16(const std::vector<u8>& file, std::size_t offset) {
-  return static_cast<u32>(file[offset]) | static_cast<u32>(file[offset + 1]) << 8;
-}
-
 }  // namespace
 
 u32 roundUpToPowerOfTwo(u32 n) {
@@ -55,10 +51,20 @@ bool resTexture::isIPictureFile(const VellFileStream& sIn) {
 bool resTexture::load(VellFileStream& sIn) {
   resourceObject::load(sIn);
   mLoadError.clear();
+  // Whatever a file claims, running out of memory refuses it like any bad file.
+  try {
+    return loadByExtension(sIn);
+  } catch (const std::bad_alloc&) {
+    mpPixels.reset();
+    return fail("not enough memory to decode it");
+  }
+}
+
+bool resTexture::loadByExtension(VellFileStream& sIn) {
   const std::string extension = sIn.getExtension();
   std::vector<u8> file;
-  if (isIPictureFile(sIn)) {
-    if (!readWholeFile(sIn, file) || !loadPicture(sIn, file)) return false;
+  if (isIPictureFile(sIn) || equalsIgnoringCase(extension, "png")) {
+    if (!readWholeFile(sIn, file) || !loadPicture(sIn, file) || !fitsTheCard()) return false;
     uploadToNewTexture();
     return true;
   }
@@ -69,7 +75,7 @@ bool resTexture::load(VellFileStream& sIn) {
     return readWholeFile(sIn, file) && loadDds(file);
   }
   if (extension == "tga") {
-    if (!readWholeFile(sIn, file) || !loadTga(file)) return false;
+    if (!readWholeFile(sIn, file) || !loadTga(file) || !fitsTheCard()) return false;
     mFormat = mBitsPerPixel == 24 ? FORMAT_RGB : FORMAT_RGBA;
     uploadToNewTexture();
     return true;
@@ -95,56 +101,58 @@ bool resTexture::fail(const std::string& problem) {
   return false;
 }
 
+bool resTexture::allocatePixels(u32 imageWidth, u32 imageHeight, u32 bytesPerPixel) {
+  mWidth = roundUpToPowerOfTwo(imageWidth);
+  mHeight = roundUpToPowerOfTwo(imageHeight);
+  const u64 pixels = static_cast<u64>(mWidth) * mHeight;
+  if (pixels > kMaxTexturePixels) {
+    const std::string size = std::to_string(mWidth) + " x " + std::to_string(mHeight);
+    mWidth = mHeight = 0;
+    return fail("a " + std::to_string(imageWidth) + " x " + std::to_string(imageHeight) + " picture needs a " +
+                size + " texture, more than the " + std::to_string(kMaxTexturePixels) + " pixels a texture may have");
+  }
+  // Cleared, so the padding outside the picture is transparent black.
+  mpPixels.reset(new u8[static_cast<std::size_t>(pixels) * bytesPerPixel]());
+  return true;
+}
+
+bool resTexture::fitsTheCard() {
+  const u32 limit = textureManager::mpThis->getMaxTextureSide();
+  if (mWidth <= limit && mHeight <= limit) return true;
+  const std::string size = std::to_string(mWidth) + " x " + std::to_string(mHeight);
+  mpPixels.reset();
+  return fail("the " + size + " texture is larger than the " + std::to_string(limit) +
+              " pixels a side the graphics card takes");
+}
+
 void resTexture::uploadToNewTexture() {
   textureManager& manager = *textureManager::mpThis;
   manager.uploadTexture(manager.newTextureId(), this);
 }
 
 bool resTexture::loadPicture(VellFileStream& sIn, const std::vector<u8>& file) {
-  CRITICAL_CHECK(isIPictureFile(sIn), "");
+  CRITICAL_CHECK(isIPictureFile(sIn) || equalsIgnoringCase(sIn.getExtension(), "png"), "");
   platform::DecodedPicture picture;
   std::string error;
   if (!platform::decodePicture(file.data(), file.size(), picture, error)) return fail(error);
   const u32 width = picture.width;
   const u32 height = picture.height;
-
-  // A 32-bit BMP's own alpha replaces the colour key; check its size before
-  // touching anything so a short file is refused whole.
-  // The pixels start at the file's own data offset: 54 behind the classic 40-byte
-  // header, further behind the newer ones. A negative height stores rows top-down.
-  const bool bmpAlpha = file.size() >= 30 && file[0] == 'B' && file[1] == 'M' && readU16(file, 28) == 32;
-  const std::size_t alphaBytes = static_cast<std::size_t>(width) * height * 4;
-  const std::size_t pixelOffset = bmpAlpha ? (readU16(file, 10) | readU16(file, 12) << 16) : 0;
-  const bool topDown = bmpAlpha && file.size() >= 26 && (file[25] & 0x80) != 0;
-  if (bmpAlpha && (pixelOffset < 54 || file.size() < pixelOffset || file.size() - pixelOffset < alphaBytes)) {
-    return fail("the 32-bit BMP holds fewer than the " + std::to_string(alphaBytes) +
-                " pixel bytes its alpha needs after offset " + std::to_string(pixelOffset));
-  }
-
-  mWidth = roundUpToPowerOfTwo(width);
-  mHeight = roundUpToPowerOfTwo(height);
-  // Cleared, so the padding outside the picture is transparent black.
-  mpPixels.reset(new u8[static_cast<std::size_t>(mWidth) * mHeight * 4]());
+  if (!allocatePixels(width, height, 4)) return false;
+  // The file's own alpha (a 32-bit BMP's, a PNG's) replaces the colour key.
+  const bool ownAlpha = !picture.alpha.empty();
   for (u32 y = 0; y < height; ++y) {
     const u8* pSource = picture.rgb.data() + static_cast<std::size_t>(y) * width * 3;
+    const u8* pAlpha = ownAlpha ? picture.alpha.data() + static_cast<std::size_t>(y) * width : nullptr;
     u8* pTarget = mpPixels.get() + static_cast<std::size_t>(y) * mWidth * 4;
     for (u32 x = 0; x < width; ++x, pSource += 3, pTarget += 4) {
       pTarget[0] = pSource[0];
       pTarget[1] = pSource[1];
       pTarget[2] = pSource[2];
       const bool colourKey = pSource[0] == 0 && pSource[1] == 255 && pSource[2] == 0;
-      pTarget[3] = colourKey ? 0 : 255;
+      pTarget[3] = ownAlpha ? pAlpha[x] : (colourKey ? 0 : 255);
     }
   }
   mBitsPerPixel = 32;
-  if (bmpAlpha) {
-    for (u32 y = 0; y < height; ++y) {
-      const u32 fileRow = topDown ? y : height - 1 - y;
-      const u8* pFileRow = file.data() + pixelOffset + static_cast<std::size_t>(fileRow) * width * 4;
-      u8* pTarget = mpPixels.get() + static_cast<std::size_t>(y) * mWidth * 4;
-      for (u32 x = 0; x < width; ++x) pTarget[x * 4 + 3] = pFileRow[x * 4 + 3];
-    }
-  }
   mScaleU = static_cast<f32>(width) / static_cast<f32>(mWidth);
   mScaleV = static_cast<f32>(height) / static_cast<f32>(mHeight);
   mFormat = FORMAT_RGBA;
@@ -155,9 +163,9 @@ bool resTexture::loadHdr(const std::vector<u8>& file) {
   image::HdrHeader header;
   std::string error;
   if (!image::readHdrHeader(file.data(), file.size(), header, error)) return fail(error);
-  mWidth = roundUpToPowerOfTwo(header.xSize);
-  mHeight = roundUpToPowerOfTwo(header.ySize);
-  mpPixels.reset(new u8[static_cast<std::size_t>(mWidth) * mHeight * 4]());
+  if (!allocatePixels(header.xSize, header.ySize, 4)) return false;
+  const u32 limit = textureManager::mpThis->getMaxTextureSide();
+  if (mWidth > limit || mHeight > limit) return fitsTheCard();
   mBitsPerPixel = 32;
   if (!image::readHdrScanlines(file.data(), file.size(), header, mpPixels.get(), mWidth, mHeight, error)) {
     mpPixels.reset();
@@ -171,39 +179,72 @@ bool resTexture::loadHdr(const std::vector<u8>& file) {
 }
 
 bool resTexture::loadDds(const std::vector<u8>& file) {
-  image::DdsCubeMap cubeMap;
+  image::DdsTexture dds;
   std::string error;
-  if (!image::readDdsCubeMap(file.data(), file.size(), cubeMap, error)) return fail(error);
-
+  if (!image::readDds(file.data(), file.size(), dds, error)) return fail(error);
   textureManager& manager = *textureManager::mpThis;
+  const u32 limit = manager.getMaxTextureSide();
+  if (dds.width > limit || dds.height > limit) {
+    return fail("the " + std::to_string(dds.width) + " x " + std::to_string(dds.height) +
+                " texture is larger than the " + std::to_string(limit) + " pixels a side the graphics card takes");
+  }
+
   const u32 id = manager.newTextureId();
+  const GLenum target = dds.cubeMap ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
   GLint previous = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &previous);
-  glBindTexture(GL_TEXTURE_CUBE_MAP, id);
+  GLint previousAlignment = 4;
+  glGetIntegerv(dds.cubeMap ? GL_TEXTURE_BINDING_CUBE_MAP : GL_TEXTURE_BINDING_2D, &previous);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+  glBindTexture(target, id);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GLenum compressedFormat = GL_COMPRESSED_RGB_S3TC_DXT1_EXT;
+  if (dds.pixels == image::DdsPixels::Dxt1 && dds.hasAlpha) compressedFormat = GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
+  if (dds.pixels == image::DdsPixels::Dxt3) compressedFormat = GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
+  if (dds.pixels == image::DdsPixels::Dxt5) compressedFormat = GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
+  const GLenum pixelOrder = dds.pixels == image::DdsPixels::Bgr8    ? GL_BGR
+                            : dds.pixels == image::DdsPixels::Bgra8 ? GL_BGRA
+                                                                    : GL_RGBA;
   const u8* beginning = file.data();
   const std::size_t bytes = file.size();
-  const u8* image = beginning + image::kDdsHeaderSize;
-  for (const image::DdsLevel& level : cubeMap.levels) {
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    if (cubeMap.mipCount > 1) {
-      glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(cubeMap.mipCount - 1));
-      glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  const u8* image = beginning + dds.levels.front().offset;
+  for (const image::DdsLevel& level : dds.levels) {
+    // A cube map is clamped at its edges; a 2D texture repeats like every other.
+    const GLint wrap = dds.cubeMap ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, wrap);
+    if (dds.mipCount > 1) {
+      glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(dds.mipCount - 1));
+      glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     } else {
-      glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+      glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     }
-    glCompressedTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + level.face, static_cast<GLint>(level.level),
-                           GL_COMPRESSED_RGB_S3TC_DXT1_EXT, static_cast<GLsizei>(level.width),
-                           static_cast<GLsizei>(level.height), 0, static_cast<GLsizei>(level.size), image);
+    const GLenum levelTarget = dds.cubeMap ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + level.face : GL_TEXTURE_2D;
+    if (image::isCompressed(dds.pixels)) {
+      glCompressedTexImage2D(levelTarget, static_cast<GLint>(level.level), compressedFormat,
+                             static_cast<GLsizei>(level.width), static_cast<GLsizei>(level.height), 0,
+                             static_cast<GLsizei>(level.size), image);
+    } else {
+      glTexImage2D(levelTarget, static_cast<GLint>(level.level), dds.hasAlpha ? GL_RGBA : GL_RGB,
+                   static_cast<GLsizei>(level.width), static_cast<GLsizei>(level.height), 0, pixelOrder,
+                   GL_UNSIGNED_BYTE, image);
+    }
     image += level.size;
   }
   CRITICAL_CHECK(image <= beginning + bytes, "");
-  glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(previous));
+  glBindTexture(target, static_cast<GLuint>(previous));
+  glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
   manager.registerTexture(id, this);
   mScaleU = mScaleV = 1.0f;
   mpPixels.reset();
-  mBitsPerPixel = mHeight = mWidth = 0;
-  mFormat = FORMAT_DXT1_CUBE;
+  mBitsPerPixel = 0;
+  if (dds.cubeMap) {
+    mHeight = mWidth = 0;
+    mFormat = FORMAT_DXT1_CUBE;
+  } else {
+    mWidth = dds.width;
+    mHeight = dds.height;
+    mFormat = FORMAT_DDS_2D;
+  }
   return true;
 }
 
@@ -211,23 +252,22 @@ bool resTexture::loadTga(const std::vector<u8>& file) {
   image::TgaHeader header;
   std::string error;
   if (!image::readTgaHeader(file.data(), file.size(), header, error)) return fail(error);
-  const u32 tmpWidth = header.width;
-  const u32 tmpHeight = header.height;
-  mWidth = roundUpToPowerOfTwo(tmpWidth);
-  mHeight = roundUpToPowerOfTwo(tmpHeight);
-  CRITICAL_CHECK(tmpWidth==mWidth && tmpHeight==mHeight, "not 2^n texture is not unsupported");
-  if (mWidth > image::kMaxTgaSide || mHeight > image::kMaxTgaSide) {
+  if (header.width > image::kMaxTgaSide || header.height > image::kMaxTgaSide) {
     return fail("the image is larger than " + std::to_string(image::kMaxTgaSide) + " pixels a side");
   }
   const std::size_t needed = image::minimumTgaPixelBytes(header);
-  if (file.size() - image::kTgaHeaderSize < needed) {
-    return fail("the file holds " + std::to_string(file.size() - image::kTgaHeaderSize) +
-                " bytes after the header, fewer than the " + std::to_string(needed) + " the image needs");
+  if (file.size() - header.dataOffset < needed) {
+    return fail("offset " + std::to_string(header.dataOffset) + ": the file holds " +
+                std::to_string(file.size() - header.dataOffset) + " bytes of pixels, fewer than the " +
+                std::to_string(needed) + " the image needs");
   }
-  mpPixels.reset(new u8[static_cast<std::size_t>(mWidth) * mHeight * (header.bitsPerPixel / 8)]());
+  // A side that is not a power of two is placed top-left in a larger buffer, as
+  // BMP and JPEG pictures are.
+  if (!allocatePixels(header.width, header.height, header.bitsPerPixel / 8)) return false;
   mBitsPerPixel = header.bitsPerPixel;
-  mScaleU = mScaleV = 1.0f;
-  if (!image::readTgaPixels(file.data(), file.size(), header, mpPixels.get(), error)) {
+  mScaleU = static_cast<f32>(header.width) / static_cast<f32>(mWidth);
+  mScaleV = static_cast<f32>(header.height) / static_cast<f32>(mHeight);
+  if (!image::readTgaPixels(file.data(), file.size(), header, mpPixels.get(), mWidth, error)) {
     mpPixels.reset();
     return fail(error);
   }

@@ -1,5 +1,6 @@
 // resTexture: an image file decoded into a power-of-two pixel buffer (BMP, JPEG,
-// Radiance HDR, TGA) or a DXT1 cube map, handed to the texture manager for upload.
+// PNG, Radiance HDR, TGA) or a DDS texture or cube map uploaded as it is stored,
+// handed to the texture manager.
 // Main thread with the GL context current. Does not: resample or mipmap 2D pictures.
 #pragma once
 
@@ -19,16 +20,22 @@ class resTexture : public resourceObject {
   static constexpr u32 FORMAT_RGB = 1;
   static constexpr u32 FORMAT_RGBA = 2;
   static constexpr u32 FORMAT_RGBE = 3;
-  static constexpr u32 FORMAT_DXT1_CUBE = 4;
+  static constexpr u32 FORMAT_DXT1_CUBE = 4;  // any DDS cube map, uploaded by the loader
+  static constexpr u32 FORMAT_DDS_2D = 5;     // a 2D DDS texture, uploaded by the loader; no pixels kept
+
+  // Buffers above this many pixels are refused before they are allocated (256 MiB
+  // as RGBA): a small file can claim far more than it holds.
+  static constexpr u64 kMaxTexturePixels = u64{8192} * 8192;
 
   resTexture() = default;
   ~resTexture() override;
 
   // Decodes the file and uploads it; false (with a message on standard error and
-  // in getLoadError) when the file is unreadable. An upper-case ".HDR", ".DDS" or
-  // ".TGA" extension, or a TGA whose sides are not powers of two, is fatal.
+  // in getLoadError) when the file is unreadable, larger than the card or the
+  // memory allows. An upper-case ".HDR", ".DDS" or ".TGA" extension is fatal.
+  // PNG files are taken as BMP and JPEG are.
   bool load(VellFileStream& sIn) override;
-  const char* getExtensionMask() const override { return "bmp|jpg|jpeg|dds|hdr|tga"; }
+  const char* getExtensionMask() const override { return "bmp|jpg|jpeg|png|dds|hdr|tga"; }
 
   // True for "bmp", "jpg", "jpeg" and "gif" in any letter case.
   static bool isIPictureFile(const VellFileStream& sIn);
@@ -47,12 +54,19 @@ class resTexture : public resourceObject {
   friend class textureManager;  // converts RGBE to RGBA in place at upload
   friend struct TextureDecodingProbe;  // the fuzzing harness: decoding without an upload
 
+  bool loadByExtension(VellFileStream& sIn);
   bool loadPicture(VellFileStream& sIn, const std::vector<u8>& file);
   bool loadHdr(const std::vector<u8>& file);
   bool loadDds(const std::vector<u8>& file);
   bool loadTga(const std::vector<u8>& file);
   bool readWholeFile(VellFileStream& sIn, std::vector<u8>& file);
   void uploadToNewTexture();
+  // Sets mWidth and mHeight to the sides' power-of-two rounding and allocates the
+  // cleared buffer; false (with the message) above kMaxTexturePixels.
+  bool allocatePixels(u32 imageWidth, u32 imageHeight, u32 bytesPerPixel);
+  // False (with the message, the pixels freed) when the buffer is larger than
+  // the card's largest texture.
+  bool fitsTheCard();
   bool fail(const std::string& problem);
 
   u32 mWidth = 0;

@@ -2,6 +2,7 @@
 #include "resource/tga_reader.h"
 
 #include <cstring>
+#include <vector>
 
 #include "framework/critical_check.h"
 #include "resource/byte_reader.h"
@@ -9,41 +10,99 @@
 namespace image {
 namespace {
 
-constexpr u8 kUncompressedSignature[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-constexpr u8 kCompressedSignature[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+u32 u16At(const u8* p) { return static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8; }
+
+std::string at(std::size_t offset) { return "offset " + std::to_string(offset) + ": "; }
+
+// One true-colour value of 15, 16, 24 or 32 bits (as stored, blue first) to RGBA.
+void trueColour(const u8* p, u32 bits, u8* pOut) {
+  if (bits == 15 || bits == 16) {
+    const u32 value = u16At(p);
+    const u32 red = (value >> 10) & 31;
+    const u32 green = (value >> 5) & 31;
+    const u32 blue = value & 31;
+    pOut[0] = static_cast<u8>(red << 3 | red >> 2);
+    pOut[1] = static_cast<u8>(green << 3 | green >> 2);
+    pOut[2] = static_cast<u8>(blue << 3 | blue >> 2);
+    pOut[3] = 255;
+    return;
+  }
+  pOut[0] = p[2];
+  pOut[1] = p[1];
+  pOut[2] = p[0];
+  pOut[3] = bits == 32 ? p[3] : 255;
+}
 
 }  // namespace
 
 bool readTgaHeader(const u8* pData, std::size_t size, TgaHeader& header, std::string& error) {
   header = TgaHeader{};
-  ByteReader reader(pData, size);
-  u8 signature[12];
-  if (!reader.read(signature, sizeof signature)) {
-    error = "the file is shorter than a TGA header";
+  if (!pData || size < kTgaHeaderSize) {
+    error = "the file has " + std::to_string(size) + " bytes, fewer than a TGA header's 18";
     return false;
   }
-  if (std::memcmp(signature, kUncompressedSignature, 12) == 0) {
-    header.compressed = false;
-  } else if (std::memcmp(signature, kCompressedSignature, 12) == 0) {
-    header.compressed = true;
-  } else {
-    error = "not an uncompressed or run-length true-colour TGA without identifier or colour map";
+  const u32 idLength = pData[0];
+  const u32 mapType = pData[1];
+  header.imageType = pData[2];
+  header.mapFirst = u16At(pData + 3);
+  header.mapLength = u16At(pData + 5);
+  header.mapEntryBits = pData[7];
+  header.width = u16At(pData + 12);
+  header.height = u16At(pData + 14);
+  header.pixelBits = pData[16];
+  header.compressed = header.imageType >= 9;
+  const u32 baseType = header.imageType & 7;
+  if (header.imageType != 1 && header.imageType != 2 && header.imageType != 3 && header.imageType != 9 &&
+      header.imageType != 10 && header.imageType != 11) {
+    error = at(2) + "image type " + std::to_string(header.imageType) +
+            " is not colour-mapped, true-colour or grayscale (1, 2, 3, 9, 10, 11)";
     return false;
   }
-  u8 fields[6];
-  if (!reader.read(fields, sizeof fields)) {
-    error = "the file ends inside the TGA header";
+  if (mapType > 1 || (baseType == 1 && mapType != 1)) {
+    error = at(1) + "colour map type " + std::to_string(mapType) + " does not fit image type " +
+            std::to_string(header.imageType);
     return false;
   }
-  header.width = static_cast<u32>(fields[0]) | static_cast<u32>(fields[1]) << 8;
-  header.height = static_cast<u32>(fields[2]) | static_cast<u32>(fields[3]) << 8;
-  header.bitsPerPixel = fields[4];
+  if (mapType == 1 && header.mapEntryBits != 15 && header.mapEntryBits != 16 && header.mapEntryBits != 24 &&
+      header.mapEntryBits != 32) {
+    error = at(7) + std::to_string(header.mapEntryBits) + " bits per colour map entry; 15, 16, 24 and 32 are read";
+    return false;
+  }
+  if (baseType == 1 && header.mapLength == 0) {
+    error = at(5) + "the colour map is empty";
+    return false;
+  }
   if (header.width == 0 || header.height == 0) {
-    error = "the image size is 0";
+    error = at(12) + "the image size is 0";
     return false;
   }
-  if (header.bitsPerPixel != 24 && header.bitsPerPixel != 32) {
-    error = std::to_string(header.bitsPerPixel) + " bits per pixel; only 24 and 32 are read";
+  const u32 bits = header.pixelBits;
+  if (baseType == 1) {
+    if (bits != 8 && bits != 16) {
+      error = at(16) + std::to_string(bits) + " bits per colour index; 8 and 16 are read";
+      return false;
+    }
+    header.bitsPerPixel = header.mapEntryBits == 32 ? 32 : 24;
+  } else if (baseType == 2) {
+    if (bits != 15 && bits != 16 && bits != 24 && bits != 32) {
+      error = at(16) + std::to_string(bits) + " bits per pixel; 15, 16, 24 and 32 are read";
+      return false;
+    }
+    header.bitsPerPixel = bits == 32 ? 32 : 24;
+  } else {
+    if (bits != 8 && bits != 16) {
+      error = at(16) + std::to_string(bits) + " bits per grayscale pixel; 8 and 16 (with alpha) are read";
+      return false;
+    }
+    header.bitsPerPixel = bits == 16 ? 32 : 24;
+  }
+  header.mapOffset = kTgaHeaderSize + idLength;
+  const std::size_t mapBytes =
+      mapType == 1 ? static_cast<std::size_t>(header.mapLength) * ((header.mapEntryBits + 7) / 8) : 0;
+  header.dataOffset = header.mapOffset + mapBytes;
+  if (header.dataOffset > size) {
+    error = at(header.mapOffset) + "the file ends inside the identifier or colour map (" +
+            std::to_string(header.dataOffset) + " bytes needed, " + std::to_string(size) + " present)";
     return false;
   }
   return true;
@@ -51,70 +110,108 @@ bool readTgaHeader(const u8* pData, std::size_t size, TgaHeader& header, std::st
 
 std::size_t minimumTgaPixelBytes(const TgaHeader& header) {
   const std::size_t pixels = static_cast<std::size_t>(header.width) * header.height;
-  const std::size_t bytesPerPixel = header.bitsPerPixel / 8;
+  const std::size_t bytesPerPixel = (header.pixelBits + 7) / 8;
   if (!header.compressed) return pixels * bytesPerPixel;
   return (pixels + 127) / 128 * (1 + bytesPerPixel);
 }
 
-bool readTgaPixels(const u8* pData, std::size_t size, const TgaHeader& header, u8* pPixels, std::string& error) {
-  const u32 bytesPerPixel = header.bitsPerPixel / 8;
+bool readTgaPixels(const u8* pData, std::size_t size, const TgaHeader& header, u8* pPixels, u32 rowPixels,
+                   std::string& error) {
+  const u32 outBytes = header.bitsPerPixel / 8;
+  const u32 fileBytes = (header.pixelBits + 7) / 8;
   const u32 pixelcount = header.width * header.height;
-  ByteReader reader(pData, size);
-  if (!reader.skip(kTgaHeaderSize)) {
-    error = "the file is shorter than a TGA header";
+  const u32 baseType = header.imageType & 7;
+  if (header.dataOffset > size || rowPixels < header.width) {
+    error = "the header does not fit the file";
     return false;
   }
-  if (!header.compressed) {
-    const std::size_t bytes = static_cast<std::size_t>(pixelcount) * bytesPerPixel;
-    if (!reader.read(pPixels, bytes)) {
-      error = "the file holds " + std::to_string(reader.remaining()) + " of the " + std::to_string(bytes) +
-              " pixel bytes";
-      return false;
+
+  // The colour map turned into RGBA once, so a lookup is a copy.
+  std::vector<u8> palette;
+  if (baseType == 1) {
+    const u32 entryBytes = (header.mapEntryBits + 7) / 8;
+    palette.resize(static_cast<std::size_t>(header.mapLength) * 4);
+    for (u32 i = 0; i < header.mapLength; ++i) {
+      trueColour(pData + header.mapOffset + static_cast<std::size_t>(i) * entryBytes, header.mapEntryBits,
+                 palette.data() + static_cast<std::size_t>(i) * 4);
     }
-    for (std::size_t i = 0; i < bytes; i += bytesPerPixel) {
-      const u8 blue = pPixels[i];
-      pPixels[i] = pPixels[i + 2];
-      pPixels[i + 2] = blue;
+  }
+  ByteReader reader(pData + header.dataOffset, size - header.dataOffset);
+
+  // One file pixel to RGBA; false for a colour index outside the map.
+  auto convert = [&](const u8* p, u8* pRgba) {
+    if (baseType == 2) {
+      trueColour(p, header.pixelBits, pRgba);
+    } else if (baseType == 3) {
+      pRgba[0] = pRgba[1] = pRgba[2] = p[0];
+      pRgba[3] = header.pixelBits == 16 ? p[1] : 255;
+    } else {
+      const u32 index = header.pixelBits == 16 ? u16At(p) : p[0];
+      if (index < header.mapFirst || index - header.mapFirst >= header.mapLength) return false;
+      std::memcpy(pRgba, palette.data() + static_cast<std::size_t>(index - header.mapFirst) * 4, 4);
     }
     return true;
-  }
+  };
+  auto badIndex = [&](std::size_t fileOffset, u32 pixel) {
+    error = at(fileOffset) + "the colour index of pixel " + std::to_string(pixel) + " is outside the colour map";
+    return false;
+  };
 
   u32 currentpixel = 0;
   // Counts the pixel before storing it, so the check also stops the one store
   // that would land just past the image.
-  auto store = [&](const u8* pFilePixel) {
+  auto store = [&](const u8* pRgba) {
     ++currentpixel;
     CRITICAL_CHECK(currentpixel<=pixelcount, "");
-    u8* pTarget = pPixels + static_cast<std::size_t>(currentpixel - 1) * bytesPerPixel;
-    pTarget[0] = pFilePixel[2];
-    pTarget[1] = pFilePixel[1];
-    pTarget[2] = pFilePixel[0];
-    if (bytesPerPixel == 4) pTarget[3] = pFilePixel[3];
+    const u32 index = currentpixel - 1;
+    u8* pTarget =
+        pPixels + (static_cast<std::size_t>(index / header.width) * rowPixels + index % header.width) * outBytes;
+    std::memcpy(pTarget, pRgba, outBytes);
   };
+  u8 rgba[4];
+  if (!header.compressed) {
+    const std::size_t bytes = static_cast<std::size_t>(pixelcount) * fileBytes;
+    if (reader.remaining() < bytes) {
+      error = at(header.dataOffset + reader.remaining()) + "the file holds " + std::to_string(reader.remaining()) +
+              " of the " + std::to_string(bytes) + " pixel bytes";
+      return false;
+    }
+    while (currentpixel < pixelcount) {
+      if (!convert(reader.current(), rgba)) return badIndex(header.dataOffset + reader.offset(), currentpixel);
+      store(rgba);
+      reader.skip(fileBytes);
+    }
+    return true;
+  }
+
   while (currentpixel < pixelcount) {
     u8 packet = 0;
     if (!reader.readByte(packet)) {
-      error = "the file ends after " + std::to_string(currentpixel) + " of " + std::to_string(pixelcount) +
-              " pixels";
+      error = at(header.dataOffset + reader.offset()) + "the file ends after " + std::to_string(currentpixel) +
+              " of " + std::to_string(pixelcount) + " pixels";
       return false;
     }
     if (packet < 128) {
       const u32 count = packet + 1u;
-      if (static_cast<std::size_t>(count) * bytesPerPixel > reader.remaining()) {
-        error = "the file ends inside a raw packet at pixel " + std::to_string(currentpixel);
+      if (static_cast<std::size_t>(count) * fileBytes > reader.remaining()) {
+        error = at(header.dataOffset + reader.offset()) + "the file ends inside a raw packet at pixel " +
+                std::to_string(currentpixel);
         return false;
       }
       for (u32 i = 0; i < count; ++i) {
-        store(reader.current());
-        reader.skip(bytesPerPixel);
+        if (!convert(reader.current(), rgba)) return badIndex(header.dataOffset + reader.offset(), currentpixel);
+        store(rgba);
+        reader.skip(fileBytes);
       }
     } else {
-      u8 pixel[4] = {0, 0, 0, 0};
-      if (!reader.read(pixel, bytesPerPixel)) {
-        error = "the file ends inside a run packet at pixel " + std::to_string(currentpixel);
+      if (fileBytes > reader.remaining()) {
+        error = at(header.dataOffset + reader.offset()) + "the file ends inside a run packet at pixel " +
+                std::to_string(currentpixel);
         return false;
       }
-      for (u32 i = 0; i < packet - 127u; ++i) store(pixel);
+      if (!convert(reader.current(), rgba)) return badIndex(header.dataOffset + reader.offset(), currentpixel);
+      reader.skip(fileBytes);
+      for (u32 i = 0; i < packet - 127u; ++i) store(rgba);
     }
   }
   return true;

@@ -2,6 +2,8 @@
 // checks and level layout of DXT1 cube maps, and short or forged files of both.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "framework/critical_check.h"
@@ -73,9 +75,14 @@ TEST(TgaReader, RefusesOtherTypesSizesAndDepths) {
   colourMapped[1] = 1;
   EXPECT_FALSE(image::readTgaHeader(reinterpret_cast<const u8*>(colourMapped.data()), colourMapped.size(), header,
                                     error));
-  std::string sixteenBits = fixture::tga(4, 4, 24, false, pattern);
-  sixteenBits[16] = 16;
-  EXPECT_FALSE(readTga(sixteenBits).ok);
+  std::string twelveBits = fixture::tga(4, 4, 24, false, pattern);
+  twelveBits[16] = 12;
+  EXPECT_FALSE(readTga(twelveBits).ok);
+  EXPECT_EQ(readTga(twelveBits).error, "offset 16: 12 bits per pixel; 15, 16, 24 and 32 are read");
+  std::string otherType = fixture::tga(4, 4, 24, false, pattern);
+  otherType[2] = 32;  // Huffman-coded colour-mapped
+  EXPECT_NE(readTga(otherType).error.find("offset 2: image type 32"), std::string::npos);
+  EXPECT_FALSE(readTga(fixture::tgaHeader(1, 1, 0, 0, 24, 2, 2, 8)).ok) << "a colour-mapped image without a map";
   std::string zeroWidth = fixture::tga(4, 4, 24, false, pattern);
   zeroWidth[12] = 0;
   EXPECT_FALSE(readTga(zeroWidth).ok);
@@ -134,25 +141,155 @@ TEST(DdsReader, Dxt1CubeMapLaysOutSixFacesWithAllLevels) {
   EXPECT_EQ(offset, bytes.size());
 }
 
-TEST(DdsReader, RefusesTwoDimensionalOtherFormatsAndForgedHeaders) {
+TEST(DdsReader, RefusesPartialCubesOtherFormatsAndForgedHeaders) {
   image::DdsCubeMap cubeMap;
   std::string error;
-  EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, fixture::kFourCcDxt1, 0, 1), cubeMap, error));
-  EXPECT_NE(error.find("cube map"), std::string::npos) << error;
-  EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, fixture::kFourCcDxt5, fixture::kCaps2CubeAllFaces, 6), cubeMap, error));
-  EXPECT_NE(error.find("DXT1"), std::string::npos) << error;
   EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, fixture::kFourCcDxt1, 0xFC00, 5), cubeMap, error));
+  EXPECT_EQ(error, "offset 112: caps2 0xFC00 is a cube map without all six faces");
+  EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, fixture::kFourCcDxt1, 0xEE00, 5), cubeMap, error));
+  EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, 0x32545844 /* DXT2 */, 0, 1), cubeMap, error));
+  EXPECT_NE(error.find("offset 84: pixel format 0x32545844 is not DXT1"), std::string::npos) << error;
   std::string badMagic = fixture::dds(8, 8, 1, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6);
   badMagic[3] = 'X';
   EXPECT_FALSE(readDds(badMagic, cubeMap, error));
-  std::string noMipFlag = fixture::dds(8, 8, 1, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6);
-  noMipFlag[10] = 0;  // clears 0x20000 of the flags
-  EXPECT_FALSE(readDds(noMipFlag, cubeMap, error));
   EXPECT_FALSE(readDds(fixture::dds(8, 8, 0, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6), cubeMap, error));
   EXPECT_FALSE(readDds(fixture::dds(8, 8, 9, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6), cubeMap, error));
   EXPECT_FALSE(readDds("", cubeMap, error));
   EXPECT_NE(error.find("fewer than"), std::string::npos) << error;
   EXPECT_FALSE(readDds(fixture::randomBytes(4096, 11), cubeMap, error));
+  fixture::DdsSpec sixteenBit;
+  sixteenBit.pixelFlags = 0x40;
+  sixteenBit.rgbBits = 16;
+  sixteenBit.masks[0] = 0xF800;
+  sixteenBit.masks[1] = 0x07E0;
+  sixteenBit.masks[2] = 0x001F;
+  sixteenBit.compressed = false;
+  sixteenBit.unitBytes = 2;
+  EXPECT_FALSE(readDds(fixture::dds(sixteenBit), cubeMap, error));
+  EXPECT_NE(error.find("offset 80: "), std::string::npos) << error;
+}
+
+TEST(DdsReader, CubeMapsAsCommonToolsWriteThemLoad) {
+  image::DdsTexture texture;
+  std::string error;
+  // Depth 1 with neither the depth flag nor the volume cap is a flat texture.
+  fixture::DdsSpec depthOne;
+  depthOne.depth = 1;
+  depthOne.caps2 = fixture::kCaps2CubeAllFaces;
+  depthOne.faces = 6;
+  depthOne.mipCount = 4;
+  ASSERT_TRUE(readDds(fixture::dds(depthOne), texture, error)) << error;
+  EXPECT_TRUE(texture.cubeMap);
+  EXPECT_EQ(texture.levels.size(), 24u);
+  // Without the mip-map count flag the count field is not read: one level.
+  fixture::DdsSpec noCountFlag = depthOne;
+  noCountFlag.flags &= ~0x20000u;
+  noCountFlag.mipCount = 1;
+  std::string bytes = fixture::dds(noCountFlag);
+  bytes[28] = 7;  // whatever the field holds
+  ASSERT_TRUE(readDds(bytes, texture, error)) << error;
+  EXPECT_EQ(texture.mipCount, 1u);
+  EXPECT_EQ(texture.levels.size(), 6u);
+  EXPECT_EQ(texture.levels.back().offset + texture.levels.back().size, bytes.size());
+}
+
+TEST(DdsReader, TwoDimensionalTexturesInEveryFormatLayOutTheirLevels) {
+  struct Case {
+    const char* name;
+    fixture::DdsSpec spec;
+    image::DdsPixels pixels;
+    std::size_t firstLevelBytes;  // of a 16 x 8 texture
+  };
+  auto compressed = [](u32 fourCc, u32 blockBytes) {
+    fixture::DdsSpec spec;
+    spec.fourCc = fourCc;
+    spec.unitBytes = blockBytes;
+    return spec;
+  };
+  auto uncompressed = [](u32 bits, u32 red, u32 blue, bool alpha) {
+    fixture::DdsSpec spec;
+    spec.pixelFlags = 0x40 | (alpha ? 0x1 : 0);
+    spec.rgbBits = bits;
+    spec.masks[0] = red;
+    spec.masks[1] = 0xFF00;
+    spec.masks[2] = blue;
+    spec.masks[3] = alpha ? 0xFF000000 : 0;
+    spec.compressed = false;
+    spec.unitBytes = bits / 8;
+    return spec;
+  };
+  auto dx10 = [](u32 format, bool blocks, u32 unit) {
+    fixture::DdsSpec spec;
+    spec.dx10 = true;
+    spec.dxgiFormat = format;
+    spec.compressed = blocks;
+    spec.unitBytes = unit;
+    return spec;
+  };
+  const Case cases[] = {
+      {"DXT1", compressed(fixture::kFourCcDxt1, 8), image::DdsPixels::Dxt1, 64},
+      {"DXT3", compressed(fixture::kFourCcDxt3, 16), image::DdsPixels::Dxt3, 128},
+      {"DXT5", compressed(fixture::kFourCcDxt5, 16), image::DdsPixels::Dxt5, 128},
+      {"BGR 24", uncompressed(24, 0xFF0000, 0xFF, false), image::DdsPixels::Bgr8, 384},
+      {"BGRA 32", uncompressed(32, 0xFF0000, 0xFF, true), image::DdsPixels::Bgra8, 512},
+      {"BGRX 32", uncompressed(32, 0xFF0000, 0xFF, false), image::DdsPixels::Bgra8, 512},
+      {"RGBA 32", uncompressed(32, 0xFF, 0xFF0000, true), image::DdsPixels::Rgba8, 512},
+      {"DX10 BC1", dx10(71, true, 8), image::DdsPixels::Dxt1, 64},
+      {"DX10 BC2", dx10(74, true, 16), image::DdsPixels::Dxt3, 128},
+      {"DX10 BC3", dx10(77, true, 16), image::DdsPixels::Dxt5, 128},
+      {"DX10 RGBA8", dx10(28, false, 4), image::DdsPixels::Rgba8, 512},
+  };
+  for (Case c : cases) {
+    SCOPED_TRACE(c.name);
+    c.spec.width = 16;
+    c.spec.height = 8;
+    c.spec.mipCount = 3;
+    const std::string bytes = fixture::dds(c.spec);
+    image::DdsTexture texture;
+    std::string error;
+    ASSERT_TRUE(readDds(bytes, texture, error)) << error;
+    EXPECT_FALSE(texture.cubeMap);
+    EXPECT_EQ(texture.pixels, c.pixels);
+    ASSERT_EQ(texture.levels.size(), 3u);
+    EXPECT_EQ(texture.levels[0].offset, c.spec.dx10 ? 148u : 128u);
+    EXPECT_EQ(texture.levels[0].size, c.firstLevelBytes);
+    EXPECT_EQ(texture.levels[2].width, 4u);
+    EXPECT_EQ(texture.levels[2].height, 2u);
+    EXPECT_EQ(texture.levels[2].offset + texture.levels[2].size, bytes.size());
+    EXPECT_FALSE(readDds(bytes.substr(0, bytes.size() - 1), texture, error));
+  }
+}
+
+TEST(DdsReader, VolumesAndArraysAreRefusedByWhatTheyAre) {
+  image::DdsTexture texture;
+  std::string error;
+  fixture::DdsSpec volume;
+  volume.flags |= 0x800000;
+  volume.depth = 4;
+  volume.caps2 = 0x200000;
+  EXPECT_FALSE(readDds(fixture::dds(volume), texture, error));
+  EXPECT_EQ(error, "offset 24: a volume texture (depth 4), which is not read");
+  volume.flags &= ~0x800000u;
+  volume.caps2 = 0;
+  EXPECT_FALSE(readDds(fixture::dds(volume), texture, error)) << "a depth of 4 alone";
+  fixture::DdsSpec array;
+  array.dx10 = true;
+  array.dxgiFormat = 71;
+  array.arraySize = 3;
+  EXPECT_FALSE(readDds(fixture::dds(array), texture, error));
+  EXPECT_EQ(error, "offset 140: a texture array of 3 textures, which is not read");
+  fixture::DdsSpec volume10 = array;
+  volume10.arraySize = 1;
+  volume10.dimension = 4;
+  EXPECT_FALSE(readDds(fixture::dds(volume10), texture, error));
+  EXPECT_NE(error.find("a volume texture"), std::string::npos) << error;
+  fixture::DdsSpec bc7 = volume10;
+  bc7.dimension = 3;
+  bc7.dxgiFormat = 98;
+  EXPECT_FALSE(readDds(fixture::dds(bc7), texture, error));
+  EXPECT_EQ(error, "offset 128: DXGI format 98 is not BC1, BC2, BC3 or RGBA8");
+  EXPECT_FALSE(readDds(fixture::dds(bc7).substr(0, 140), texture, error));
+  EXPECT_NE(error.find("inside the DX10 header"), std::string::npos) << error;
 }
 
 TEST(DdsReader, TruncatedFilesFailAtEveryCut) {
@@ -164,4 +301,88 @@ TEST(DdsReader, TruncatedFilesFailAtEveryCut) {
     EXPECT_FALSE(readDds(bytes.substr(0, cut), cubeMap, error)) << "cut at " << cut;
   }
   EXPECT_NE(error.find("file ends"), std::string::npos) << error;
+}
+
+namespace {
+
+std::string bytesOf(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+Rgba pixelAt(const Tga& tga, u32 rowPixels, u32 x, u32 y) {
+  const u32 bytes = tga.header.bitsPerPixel / 8;
+  const u8* p = tga.pixels.data() + (static_cast<std::size_t>(y) * rowPixels + x) * bytes;
+  return {p[0], p[1], p[2], bytes == 4 ? p[3] : u8{255}};
+}
+
+}  // namespace
+
+TEST(TgaReader, GrayscaleImagesBecomeRgbOrRgbaWithTheirAlpha) {
+  // Type 3, 8 bits: 2 x 2 gray levels.
+  Tga gray = readTga(fixture::tgaHeader(3, 0, 0, 0, 0, 2, 2, 8) + bytesOf({0, 50, 100, 255}));
+  ASSERT_TRUE(gray.ok) << gray.error;
+  EXPECT_EQ(gray.header.bitsPerPixel, 24u);
+  EXPECT_EQ(pixelAt(gray, 2, 1, 0), (Rgba{50, 50, 50, 255}));
+  EXPECT_EQ(pixelAt(gray, 2, 1, 1), (Rgba{255, 255, 255, 255}));
+  // Type 11, 16 bits (gray and alpha), one run of three and one raw pixel.
+  Tga grayAlpha = readTga(fixture::tgaHeader(11, 0, 0, 0, 0, 2, 2, 16) + bytesOf({130, 90, 20, 0, 7, 8}));
+  ASSERT_TRUE(grayAlpha.ok) << grayAlpha.error;
+  EXPECT_EQ(grayAlpha.header.bitsPerPixel, 32u);
+  EXPECT_EQ(pixelAt(grayAlpha, 2, 0, 1), (Rgba{90, 90, 90, 20}));
+  EXPECT_EQ(pixelAt(grayAlpha, 2, 1, 1), (Rgba{7, 7, 7, 8}));
+}
+
+TEST(TgaReader, ColourMappedImagesLookUpTheirMapFromItsFirstIndex) {
+  // Map entries 5 and 6 (24-bit B, G, R), an identifier of 3 bytes before the map.
+  const std::string map24 = bytesOf({3, 2, 1, 30, 20, 10});
+  Tga mapped = readTga(fixture::tgaHeader(1, 1, 5, 2, 24, 3, 1, 8, 3) + map24 + bytesOf({5, 6, 5}));
+  ASSERT_TRUE(mapped.ok) << mapped.error;
+  EXPECT_EQ(mapped.header.bitsPerPixel, 24u);
+  EXPECT_EQ(pixelAt(mapped, 3, 0, 0), (Rgba{1, 2, 3, 255}));
+  EXPECT_EQ(pixelAt(mapped, 3, 1, 0), (Rgba{10, 20, 30, 255}));
+  // Type 9 with a 32-bit map: a run of two, then a raw packet of one.
+  const std::string map32 = bytesOf({3, 2, 1, 77, 30, 20, 10, 88});
+  Tga packed = readTga(fixture::tgaHeader(9, 1, 0, 2, 32, 3, 1, 8) + map32 + bytesOf({129, 1, 0, 0}));
+  ASSERT_TRUE(packed.ok) << packed.error;
+  EXPECT_EQ(packed.header.bitsPerPixel, 32u);
+  EXPECT_EQ(pixelAt(packed, 3, 1, 0), (Rgba{10, 20, 30, 88}));
+  EXPECT_EQ(pixelAt(packed, 3, 2, 0), (Rgba{1, 2, 3, 77}));
+  // A 16-bit map entry (A1 R5 G5 B5): pure red.
+  Tga map16 = readTga(fixture::tgaHeader(1, 1, 0, 1, 16, 1, 1, 8) + bytesOf({0x00, 0x7C, 0}));
+  ASSERT_TRUE(map16.ok) << map16.error;
+  EXPECT_EQ(pixelAt(map16, 1, 0, 0), (Rgba{255, 0, 0, 255}));
+  // An index outside the map is refused with its offset.
+  const std::string outside = fixture::tgaHeader(1, 1, 5, 2, 24, 3, 1, 8) + map24 + bytesOf({5, 7, 5});
+  Tga bad = readTga(outside);
+  EXPECT_FALSE(bad.ok);
+  EXPECT_EQ(bad.error, "offset 25: the colour index of pixel 1 is outside the colour map");
+  // A map that runs past the end of the file.
+  EXPECT_FALSE(readTga(fixture::tgaHeader(1, 1, 0, 200, 24, 1, 1, 8) + map24).ok);
+}
+
+TEST(TgaReader, SixteenBitTrueColourWidensEveryChannel) {
+  // X1 R5 G5 B5: (31, 0, 16) and (0, 31, 1).
+  Tga tga = readTga(fixture::tgaHeader(2, 0, 0, 0, 0, 2, 1, 16) + bytesOf({0x10, 0x7C, 0xE1, 0x03}));
+  ASSERT_TRUE(tga.ok) << tga.error;
+  EXPECT_EQ(tga.header.bitsPerPixel, 24u);
+  EXPECT_EQ(pixelAt(tga, 2, 0, 0), (Rgba{255, 0, 132, 255}));
+  EXPECT_EQ(pixelAt(tga, 2, 1, 0), (Rgba{0, 255, 8, 255}));
+}
+
+TEST(TgaReader, RowsGoIntoAWiderBufferInFileOrder) {
+  const Tga tight = readTga(fixture::tga(3, 2, 24, true, pattern));
+  ASSERT_TRUE(tight.ok);
+  const std::string bytes = fixture::tga(3, 2, 24, true, pattern);
+  image::TgaHeader header;
+  std::string error;
+  ASSERT_TRUE(image::readTgaHeader(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), header, error));
+  std::vector<u8> wide(4 * 2 * 3, 0xAB);
+  ASSERT_TRUE(image::readTgaPixels(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), header, wide.data(), 4,
+                                   error));
+  for (u32 y = 0; y < 2; ++y) {
+    EXPECT_EQ(0, std::memcmp(wide.data() + y * 12, tight.pixels.data() + y * 9, 9)) << "row " << y;
+    EXPECT_EQ(wide[y * 12 + 9], 0xAB) << "the padding is left alone";
+  }
 }

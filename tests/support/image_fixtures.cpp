@@ -134,6 +134,107 @@ std::string hdrFlatScanline(const std::vector<Rgba>& pixels) {
   return out;
 }
 
+std::string tgaHeader(u32 imageType, u32 mapType, u32 mapFirst, u32 mapLength, u32 mapEntryBits, u32 width,
+                      u32 height, u32 pixelBits, u32 idLength) {
+  std::string out;
+  out += static_cast<char>(idLength);
+  out += static_cast<char>(mapType);
+  out += static_cast<char>(imageType);
+  put16(out, mapFirst);
+  put16(out, mapLength);
+  out += static_cast<char>(mapEntryBits);
+  put16(out, 0);
+  put16(out, 0);
+  put16(out, width);
+  put16(out, height);
+  out += static_cast<char>(pixelBits);
+  out += '\0';
+  out += std::string(idLength, 'I');
+  return out;
+}
+
+std::string bmp(const BmpSpec& spec) {
+  const u32 entryBytes = spec.headerSize == 12 ? 3 : 4;
+  std::string info;
+  put32(info, spec.headerSize);
+  if (spec.headerSize == 12) {
+    put16(info, static_cast<u32>(spec.width));
+    put16(info, static_cast<u32>(spec.height));
+    put16(info, 1);
+    put16(info, spec.bits);
+  } else {
+    put32(info, static_cast<u32>(spec.width));
+    put32(info, static_cast<u32>(spec.height));
+    put16(info, 1);
+    put16(info, spec.bits);
+    put32(info, spec.compression);
+    put32(info, static_cast<u32>(spec.pixels.size()));
+    put32(info, 2835);
+    put32(info, 2835);
+    put32(info, static_cast<u32>(spec.palette.size()));
+    put32(info, 0);
+    if (spec.headerSize > 40) {
+      for (u32 mask : spec.masks) put32(info, mask);
+    }
+    info.resize(spec.headerSize, '\0');
+    if (spec.headerSize == 40) {
+      for (u32 mask : spec.masks) put32(info, mask);
+    }
+  }
+  std::string palette;
+  for (const Rgba& entry : spec.palette) {
+    palette += static_cast<char>(entry[2]);
+    palette += static_cast<char>(entry[1]);
+    palette += static_cast<char>(entry[0]);
+    if (entryBytes == 4) palette += '\0';
+  }
+  const u32 offset = 14 + static_cast<u32>(info.size() + palette.size());
+  std::string out = "BM";
+  put32(out, offset + static_cast<u32>(spec.pixels.size()));
+  put32(out, 0);
+  put32(out, offset);
+  return out + info + palette + spec.pixels;
+}
+
+std::string dds(const DdsSpec& spec) {
+  std::string out = "DDS ";
+  put32(out, 124);
+  put32(out, spec.flags);
+  put32(out, spec.height);
+  put32(out, spec.width);
+  put32(out, 0);
+  put32(out, spec.depth);
+  put32(out, spec.mipCount);
+  out.resize(76, '\0');
+  put32(out, 32);
+  put32(out, spec.pixelFlags);
+  put32(out, spec.dx10 ? kFourCcDx10 : spec.fourCc);
+  put32(out, spec.rgbBits);
+  for (u32 mask : spec.masks) put32(out, mask);
+  put32(out, 0x401008);
+  put32(out, spec.caps2);
+  out.resize(128, '\0');
+  if (spec.dx10) {
+    put32(out, spec.dxgiFormat);
+    put32(out, spec.dimension);
+    put32(out, spec.miscFlag);
+    put32(out, spec.arraySize);
+    put32(out, 0);
+  }
+  u8 filler = 0;
+  for (u32 face = 0; face < spec.faces; ++face) {
+    u32 w = spec.width;
+    u32 h = spec.height;
+    for (u32 level = 0; level < spec.mipCount; ++level) {
+      const u32 bytes = spec.compressed ? (w + 3) / 4 * ((h + 3) / 4) * spec.unitBytes : w * h * spec.unitBytes;
+      for (u32 i = 0; i < bytes; ++i) out += static_cast<char>(filler++);
+      w = w > 1 ? w / 2 : 1;
+      h = h > 1 ? h / 2 : 1;
+    }
+  }
+  return out;
+}
+
 std::string dds(u32 width, u32 height, u32 mipCount, u32 fourCc, u32 caps2, u32 faces) {
   std::string out = "DDS ";
   put32(out, 124);
@@ -151,7 +252,7 @@ std::string dds(u32 width, u32 height, u32 mipCount, u32 fourCc, u32 caps2, u32 
   put32(out, 0x401008);  // caps: complex, texture, mip-map
   put32(out, caps2);
   out.resize(128, '\0');
-  const u32 blockBytes = fourCc == kFourCcDxt5 ? 16 : 8;
+  const u32 blockBytes = fourCc == kFourCcDxt5 || fourCc == kFourCcDxt3 ? 16 : 8;
   u8 filler = 0;
   for (u32 face = 0; face < faces; ++face) {
     u32 w = width;
