@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
 
 #include "app/setup_dialog.h"
 #include "platform/dialog_image.h"
@@ -48,6 +51,32 @@ TEST(DialogImage, PngRoundTripKeepsEveryPixel) {
   EXPECT_EQ(read.width, 3);
   EXPECT_EQ(read.height, 2);
   EXPECT_EQ(read.rgba, image.rgba);
+}
+
+TEST(DialogImage, GoesThroughTheGuardedPictureDecoder) {
+  // Bytes that stb_image alone reads as a run-length TGA of 8224 x 8224 pixels
+  // (a quarter of a gigabyte from 121 bytes), and a JPEG whose Huffman table
+  // would write past its end: neither is a dialog picture.
+  std::vector<std::uint8_t> tgaLike = {0x00, 0x00, 0x0a, 0x00, 0x5b, 0x31, 0xff, 0xd8, 0x55, 0x56, 0x57, 0x58};
+  tgaLike.resize(121, 0x20);
+  std::vector<std::uint8_t> badTable = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x10};
+  badTable.insert(badTable.end(), 16, 32);
+  badTable.insert(badTable.end(), 512, 1);
+  badTable.insert(badTable.end(), {0xFF, 0xD9});
+  for (const auto& [name, bytes] : {std::pair{"tga_like.bmp", tgaLike}, std::pair{"table.jpg", badTable}}) {
+    const std::string path = testing::TempDir() + name;
+    {
+      std::ofstream out(path, std::ios::binary);
+      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    platform::DialogImage image;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::loadDialogImage(path, image)) << name;
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_TRUE(image.rgba.empty());
+    std::filesystem::remove(path);
+  }
 }
 
 }  // namespace

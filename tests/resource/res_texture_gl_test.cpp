@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/image_file.h"
 #include "platform/picture_decoder.h"
 #include "render/texture_manager.h"
 #include "resource/res_texture.h"
@@ -156,7 +157,7 @@ TEST_F(TextureGl, HdrIsConvertedFromRgbeAtUpload) {
   EXPECT_EQ(pixelOf(uploaded.data(), 512, 0, 1), (Rgba{255, 0, 0, 255})) << "row 1 holds scanline 1";
   releaseResource(pTexture);
 
-  // X first: 6 scanlines of 8 pixels in an 8 x 8 buffer.
+  // X first: 6 scanlines are 6 columns of 8 pixels, in an 8 x 8 buffer.
   std::string xFirst = fixture::hdrHeader("RADIANCE", "32-bit_rle_rgbe", "+X 6 -Y 8");
   for (int row = 0; row < 6; ++row) xFirst += fixture::hdrFlatScanline(std::vector<Rgba>(8, Rgba{2, 4, 6, 128}));
   pTexture = load(mDir.write("turned.hdr", xFirst));
@@ -165,8 +166,8 @@ TEST_F(TextureGl, HdrIsConvertedFromRgbeAtUpload) {
   EXPECT_EQ(pTexture->getHeight(), 8u);
   EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
   EXPECT_FLOAT_EQ(pTexture->getScaleV(), 1.0f);
-  EXPECT_EQ(pixelOf(pTexture->getPixels(), 8, 7, 5), (Rgba{2, 4, 6, 255}));
-  EXPECT_EQ(pixelOf(pTexture->getPixels(), 8, 7, 6), (Rgba{0, 0, 0, 255}));
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 8, 5, 7), (Rgba{2, 4, 6, 255}));
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 8, 6, 7), (Rgba{0, 0, 0, 255})) << "not transposed";
   releaseResource(pTexture);
 }
 
@@ -231,13 +232,154 @@ TEST_F(TextureGl, Dxt1CubeMapUploadsEveryFaceAndLevelCompressed) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   releaseResource(pTexture);
 
+}
+
+TEST_F(TextureGl, DdsTexturesIn2DAndEveryFormatUploadAsStored) {
+  // DXT5 with three levels: a 2D texture, compressed as stored, repeating.
+  fixture::DdsSpec dxt5;
+  dxt5.width = 16;
+  dxt5.height = 8;
+  dxt5.mipCount = 3;
+  dxt5.fourCc = fixture::kFourCcDxt5;
+  dxt5.unitBytes = 16;
+  const std::string bytes = fixture::dds(dxt5);
+  resTexture* pTexture = load(mDir.write("flat.dds", bytes));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getFormat(), resTexture::FORMAT_DDS_2D);
+  EXPECT_EQ(pTexture->getWidth(), 16u);
+  EXPECT_EQ(pTexture->getPixels(), nullptr);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
+  glBindTexture(GL_TEXTURE_2D, textureManager::mpThis->getTextureId(pTexture));
+  GLint format = 0, size = 0, wrap = 0, maxLevel = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED_IMAGE_SIZE, &size);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+  EXPECT_EQ(format, GL_COMPRESSED_RGBA_S3TC_DXT5_EXT);
+  EXPECT_EQ(size, 128);
+  EXPECT_EQ(wrap, GL_REPEAT);
+  EXPECT_EQ(maxLevel, 2);
+  std::vector<u8> blocks(128);
+  glGetCompressedTexImage(GL_TEXTURE_2D, 0, blocks.data());
+  EXPECT_EQ(0, std::memcmp(blocks.data(), bytes.data() + 128, blocks.size()));
+  glBindTexture(GL_TEXTURE_2D, 0);
+  releaseResource(pTexture);
+
+  // Uncompressed 24-bit BGR with a DXT5 cube map beside it.
+  fixture::DdsSpec bgr;
+  bgr.width = 4;
+  bgr.height = 2;
+  bgr.pixelFlags = 0x40;
+  bgr.rgbBits = 24;
+  bgr.masks[0] = 0xFF0000;
+  bgr.masks[1] = 0xFF00;
+  bgr.masks[2] = 0xFF;
+  bgr.compressed = false;
+  bgr.unitBytes = 3;
+  pTexture = load(mDir.write("bgr.dds", fixture::dds(bgr)));
+  ASSERT_NE(pTexture, nullptr);
+  const std::vector<u8> uploaded = readBack(textureManager::mpThis->getTextureId(pTexture), 4, 2);
+  EXPECT_EQ(pixelOf(uploaded.data(), 4, 0, 0), (Rgba{2, 1, 0, 255})) << "stored blue, green, red";
+  EXPECT_EQ(pixelOf(uploaded.data(), 4, 1, 1), (Rgba{17, 16, 15, 255}));
+  releaseResource(pTexture);
+  pTexture = load(mDir.write("dxt5.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt5, fixture::kCaps2CubeAllFaces, 6)));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getFormat(), resTexture::FORMAT_DXT1_CUBE);
+  glBindTexture(GL_TEXTURE_CUBE_MAP, textureManager::mpThis->getTextureId(pTexture));
+  glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  EXPECT_EQ(format, GL_COMPRESSED_RGBA_S3TC_DXT5_EXT);
+  glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+  releaseResource(pTexture);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  const std::size_t listed = resourceManager::mpThis->getResources().size();
+  fixture::DdsSpec volume;
+  volume.flags |= 0x800000;
+  volume.depth = 4;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(load(mDir.write("volume.dds", fixture::dds(volume))), nullptr);
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_NE(messages.find("volume.dds\": offset 24: a volume texture (depth 4)"), std::string::npos) << messages;
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), listed);
+}
+
+TEST_F(TextureGl, TgaOfAnySizeIsPlacedTopLeftLikePictures) {
+  auto pattern = [](u32 x, u32 y) -> Rgba { return {static_cast<u8>(x), static_cast<u8>(y), 9, 99}; };
+  resTexture* pTexture = load(mDir.write("wide.tga", fixture::tga(100, 64, 24, false, pattern)));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 128u);
+  EXPECT_EQ(pTexture->getHeight(), 64u);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 100.0f / 128.0f);
+  EXPECT_FLOAT_EQ(pTexture->getScaleV(), 1.0f);
+  const std::vector<u8> uploaded = readBack(textureManager::mpThis->getTextureId(pTexture), 128, 64);
+  EXPECT_EQ(pixelOf(uploaded.data(), 128, 99, 63), (Rgba{99, 63, 9, 255})) << "rows in file order";
+  EXPECT_EQ(pixelOf(uploaded.data(), 128, 100, 0), (Rgba{0, 0, 0, 255})) << "padding";
+  releaseResource(pTexture);
+
+  // A grayscale run-length TGA of 3 x 5 with alpha.
+  std::string gray = fixture::tgaHeader(11, 0, 0, 0, 0, 3, 5, 16);
+  gray += std::string("\x8E\x50\xA0", 3);  // one run of 15 pixels: gray 80, alpha 160
+  pTexture = load(mDir.write("gray.tga", gray));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getFormat(), resTexture::FORMAT_RGBA);
+  EXPECT_EQ(pTexture->getWidth(), 4u);
+  EXPECT_EQ(pTexture->getHeight(), 8u);
+  EXPECT_FLOAT_EQ(pTexture->getScaleV(), 5.0f / 8.0f);
+  const std::vector<u8> grayPixels = readBack(textureManager::mpThis->getTextureId(pTexture), 4, 8);
+  EXPECT_EQ(pixelOf(grayPixels.data(), 4, 2, 4), (Rgba{80, 80, 80, 160}));
+  EXPECT_EQ(pixelOf(grayPixels.data(), 4, 3, 4), (Rgba{0, 0, 0, 0}));
+  releaseResource(pTexture);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureGl, PngLoadsWithItsOwnAlphaAndRunLengthBmpWithTheColourKey) {
+  const std::vector<u8> rgba = {0, 255, 0, 200, 10, 20, 30, 40, 50, 60, 70, 255};
+  const std::string png = (mDir.path() / "leaf.png").string();
+  ASSERT_TRUE(platform::writePngFile(png, 3, 1, rgba.data(), false));
+  resTexture* pTexture = load(png);
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 4u);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 4, 0, 0), (Rgba{0, 255, 0, 200})) << "the file's alpha, not the key";
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 4, 1, 0), (Rgba{10, 20, 30, 40}));
+  releaseResource(pTexture);
+
+  fixture::BmpSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bits = 8;
+  spec.compression = 1;
+  spec.palette = {{0, 255, 0, 0}, {5, 6, 7, 0}};
+  spec.pixels = std::string("\x01\x00\x01\x01\x00\x01", 6);
+  pTexture = load(mDir.write("packed.bmp", fixture::bmp(spec)));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 2, 0, 0), (Rgba{0, 255, 0, 0}));
+  EXPECT_EQ(pixelOf(pTexture->getPixels(), 2, 1, 0), (Rgba{5, 6, 7, 255}));
+  releaseResource(pTexture);
+}
+
+TEST_F(TextureGl, TexturesLargerThanTheCardTakesAreRefused) {
+  GLint cardLimit = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &cardLimit);
+  EXPECT_EQ(textureManager::mpThis->getMaxTextureSide(), static_cast<u32>(cardLimit));
+  // The card's own limit is thousands of pixels; a lower one stands in for it.
+  textureManager::mpThis->setMaxTextureSideForTesting(64);
+  auto grey = [](u32, u32) -> Rgba { return {1, 2, 3, 4}; };
   const std::size_t listed = resourceManager::mpThis->getResources().size();
   testing::internal::CaptureStderr();
-  EXPECT_EQ(load(mDir.write("flat.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt1, 0, 1))), nullptr);
-  EXPECT_EQ(load(mDir.write("dxt5.dds", fixture::dds(16, 16, 1, fixture::kFourCcDxt5, fixture::kCaps2CubeAllFaces, 6))),
+  EXPECT_EQ(load(mDir.write("big.tga", fixture::tga(65, 8, 24, false, grey))), nullptr);
+  EXPECT_EQ(load(mDir.write("big.bmp", fixture::bmp(8, 100, 24, grey))), nullptr);
+  EXPECT_EQ(load(mDir.write("big.hdr", fixture::hdrHeader("RADIANCE", "32-bit_rle_rgbe", "-Y 1 +X 65") +
+                                           fixture::hdrFlatScanline(std::vector<Rgba>(65, Rgba{1, 1, 2, 128})))),
             nullptr);
+  EXPECT_EQ(load(mDir.write("big.dds", fixture::dds(128, 4, 1, fixture::kFourCcDxt1, 0, 1))), nullptr);
+  EXPECT_NE(load(mDir.write("fits.tga", fixture::tga(64, 64, 24, false, grey))), nullptr);
   const std::string messages = testing::internal::GetCapturedStderr();
-  EXPECT_NE(messages.find("flat.dds"), std::string::npos) << messages;
-  EXPECT_NE(messages.find("dxt5.dds"), std::string::npos) << messages;
-  EXPECT_EQ(resourceManager::mpThis->getResources().size(), listed);
+  textureManager::mpThis->setMaxTextureSideForTesting(0);
+  EXPECT_NE(messages.find("big.tga\": the 128 x 8 texture is larger than the 64 pixels a side"), std::string::npos)
+      << messages;
+  EXPECT_NE(messages.find("big.bmp\": the 8 x 128 texture"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("big.hdr\": the 128 x 1 texture"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("big.dds\": the 128 x 4 texture"), std::string::npos) << messages;
+  EXPECT_EQ(resourceManager::mpThis->getResources().size(), listed + 1);
 }
