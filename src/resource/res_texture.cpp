@@ -131,7 +131,7 @@ void resTexture::uploadToNewTexture() {
 }
 
 bool resTexture::loadPicture(VellFileStream& sIn, const std::vector<u8>& file) {
-  CRITICAL_CHECK(isIPictureFile(sIn) || equalsIgnoringCase(sIn.getExtension(), "png"), "");
+  if (!equalsIgnoringCase(sIn.getExtension(), "png")) CRITICAL_CHECK(isIPictureFile(sIn), "");
   platform::DecodedPicture picture;
   std::string error;
   if (!platform::decodePicture(file.data(), file.size(), picture, error)) return fail(error);

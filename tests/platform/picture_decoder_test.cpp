@@ -154,6 +154,29 @@ TEST(PictureDecoderJpeg, ATinyFileClaimingAHugePictureIsRefused) {
   EXPECT_NE(error.find("too short for a 8000 x 8000 picture"), std::string::npos) << error;
 }
 
+TEST(PictureDecoderJpeg, AHugeClaimWithEnoughBytesIsRefusedByItsPixelCount) {
+  // 16384 x 16384 with a bit for every block (half a megabyte of padding): the
+  // decoder once took 2.6 GB for it. Now the size alone refuses it.
+  TempDir dir;
+  std::vector<u8> rgb(16 * 16 * 3, 128);
+  const std::string path = (dir.path() / "claim.jpg").string();
+  ASSERT_TRUE(platform::writeJpeg(path, 16, 16, rgb.data(), 90));
+  std::ifstream in(path, std::ios::binary);
+  std::vector<u8> bytes{std::istreambuf_iterator<char>(in), {}};
+  for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+      bytes[i + 5] = bytes[i + 7] = 0x40;
+      bytes[i + 6] = bytes[i + 8] = 0x00;
+      break;
+    }
+  }
+  bytes.resize(bytes.size() + (600u << 10), 0);
+  platform::DecodedPicture picture;
+  std::string error;
+  EXPECT_FALSE(decode(bytes, picture, error));
+  EXPECT_EQ(error, "picture size 16384 x 16384 is outside 1..16384 a side or above 67108864 pixels");
+}
+
 namespace {
 
 std::vector<u8> bytesOf(const std::string& text) { return std::vector<u8>(text.begin(), text.end()); }
