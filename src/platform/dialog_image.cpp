@@ -4,13 +4,16 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include "platform/image_file.h"
 #include "platform/picture_decoder.h"
 
 namespace platform {
 
-bool loadDialogImage(const std::string& path, DialogImage& image) {
+namespace {
+
+bool readAndDecode(const std::string& path, DialogImage& image) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!file) return false;
   // The artwork is a few hundred kilobytes; a file far larger is not a dialog picture.
@@ -42,6 +45,18 @@ bool loadDialogImage(const std::string& path, DialogImage& image) {
     image.rgba[i * 4 + 3] = picture.alpha.empty() ? 255 : picture.alpha[i];
   }
   return true;
+}
+
+}  // namespace
+
+bool loadDialogImage(const std::string& path, DialogImage& image) {
+  try {
+    return readAndDecode(path, image);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "orvane: not enough memory to read dialog picture \"%s\"\n", path.c_str());
+    image = DialogImage{};
+    return false;
+  }
 }
 
 bool saveDialogImagePng(const std::string& path, const DialogImage& image) {
