@@ -1,5 +1,6 @@
-// BMP, JPEG and PNG decoding for textures and the setup dialog, and JPEG writing for fixtures and captures,
-// behind our own types so that only the platform layer sees stb_image.
+// BMP, JPEG and PNG decoding for textures and the setup dialog, and JPEG writing
+// for fixtures and captures, behind our own types so that only the platform layer
+// sees stb_image.
 // Does not: pad, key or upload pictures; the texture resource does that.
 #pragma once
 

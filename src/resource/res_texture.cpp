@@ -1,5 +1,6 @@
 // Texture loading: the dispatch by extension, the picture path (padding, colour
-// key, 32-bit BMP alpha), and the HDR, DDS and TGA paths with their uploads.
+// key or the file's own alpha), the HDR, DDS and TGA paths with their uploads, and
+// the size limits every path shares.
 #include "resource/res_texture.h"
 
 #include <GL/glew.h>
