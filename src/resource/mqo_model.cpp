@@ -366,6 +366,7 @@ bool MqoModel::readMarker(const std::string& name, bool isLight) {
       const std::string_view token = nextToken();
       if (!isNumber(token)) return fail(what + ": " + quoted(token) + " is not a vertex coordinate");
       value = toFloat(token);
+      if (!std::isfinite(value)) return fail(what + ": " + quoted(token) + " is not a finite coordinate");
     }
     point = scaledVertex(xyz[0], xyz[1], xyz[2], true);
   }

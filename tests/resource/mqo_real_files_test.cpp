@@ -239,6 +239,8 @@ TEST(MqoRealFiles, NumbersThatAreNotFiniteAreRefusedAndHugeOnesGiveFiniteNormals
       {"Object \"o\" {\n\tvertex 1 {\n\t\t0 -1e400 0\n\t}\n}\nEof\n", "vertex 0 is not a finite point"},
       {triangle + "\tface 1 {\n\t\t3 V(0 1 2) UV(0 0 1e39 0 0 1)\n\t}\n}\nEof\n", "texture coordinate"},
       {"Material 1 {\n\t\"m\" col(1 1 1 1e39)\n}\nEof\n", "\"col\" holds a number too large"},
+      {"Object \"_bone_:arm\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t0 1e39 0\n\t}\n}\nEof\n", "is not a finite coordinate"},
+      {"Object \"_light_:pos\" {\n\tvertex 2 {\n\t\t-1e39 0 0\n\t\t0 0 0\n\t}\n}\nEof\n", "is not a finite coordinate"},
   };
   for (const Case& c : cases) {
     MqoModel model;
