@@ -131,11 +131,12 @@ bool MqoModel::read(const std::string& path) {
   } catch (const std::bad_alloc&) {
     // Every count is checked against the bytes present, so this is a machine short
     // of memory for an honest model: fail the load rather than the program.
-    objects.clear();
-    objects.shrink_to_fit();
-    materials.clear();
+    const u64 line = getLineNumber();
+    close();
+    std::vector<MqoObject>().swap(objects);
+    std::vector<MqoMaterial>().swap(materials);
     mObjectsToBuild.clear();
-    return fail("not enough memory to read the model");
+    return fail("not enough memory to read the model", line);
   }
 }
 

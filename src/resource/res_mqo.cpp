@@ -47,14 +47,14 @@ bool resMQO::load(VellFileStream& stream) {
     releaseEverything();
     return false;
   }
-  if (!obtainMaterialResources()) {
-    releaseEverything();
-    return false;
-  }
   try {
+    if (!obtainMaterialResources()) {
+      releaseEverything();
+      return false;
+    }
     compileLists();
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "orvane: cannot load model: %s: not enough memory for its display lists\n",
+    std::fprintf(stderr, "orvane: cannot load model: %s: not enough memory for its materials and display lists\n",
                  getPath().c_str());
     releaseEverything();
     return false;
