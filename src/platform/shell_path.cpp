@@ -169,9 +169,12 @@ bool staysInDataFolder(std::string_view directory, std::string_view name) {
     return false;
   }
   // level: how many components the name may still climb with "..".
+  // Outside any folder called data (a file read from elsewhere, as tests and
+  // tools do), the limit is the top of `directory`: the working folder for a
+  // relative one, the root for an absolute one.
   bool insideData = false;
-  long level = 0;
   const std::vector<std::string_view> folders = componentsOf(directory);
+  long level = static_cast<long>(folders.size());
   for (std::size_t i = folders.size(); i-- > 0;) {
     if (isDataFolderName(folders[i])) {
       insideData = true;

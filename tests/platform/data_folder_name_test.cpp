@@ -11,8 +11,10 @@ TEST(DataFolderNames, RelativeNamesInsideTheDataFolderAreAccepted) {
   EXPECT_TRUE(platform::staysInDataFolder("", "data\\qel\\a.qel"));
   EXPECT_TRUE(platform::staysInDataFolder("", "Data\\qel\\..\\model\\b.mqo"));
   EXPECT_TRUE(platform::staysInDataFolder("/opt/show/data/model/", "..\\shader\\a.fx"));
-  // Outside any folder called data the file's own folder is the limit.
+  // Outside any folder called data the top of the file's folder is the limit.
   EXPECT_TRUE(platform::staysInDataFolder("/tmp/test/", "a.bmp"));
+  EXPECT_TRUE(platform::staysInDataFolder("/tmp/test/", "..\\..\\texture\\a.bmp"));
+  EXPECT_TRUE(platform::staysInDataFolder("models\\", "..\\a.bmp"));
   EXPECT_TRUE(platform::staysInDataFolder("", "a.qel"));
 }
 
@@ -25,6 +27,6 @@ TEST(DataFolderNames, NamesClimbingOutOrRootedAreRefused) {
   EXPECT_FALSE(platform::staysInDataFolder("", "data\\..\\x.qel"));
   EXPECT_FALSE(platform::staysInDataFolder("", "..\\data\\x.qel"));
   EXPECT_FALSE(platform::staysInDataFolder("/opt/show/data/", "..\\x"));
-  EXPECT_FALSE(platform::staysInDataFolder("/tmp/test/", "..\\a.bmp"));
-  EXPECT_FALSE(platform::staysInDataFolder("/tmp/test/", "sub\\..\\..\\a.bmp"));
+  EXPECT_FALSE(platform::staysInDataFolder("/tmp/test/", "..\\..\\..\\a.bmp"));
+  EXPECT_FALSE(platform::staysInDataFolder("models\\", "sub\\..\\..\\..\\a.bmp"));
 }
