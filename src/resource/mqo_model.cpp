@@ -351,25 +351,49 @@ bool MqoModel::readObject() {
 
 bool MqoModel::readMarker(const std::string& name, bool isLight) {
   const std::string what = std::string(isLight ? "light" : "bone") + " marker " + quoted(name);
+  bool binary = false;
   for (std::string_view token = nextToken(); token != "vertex"; token = nextToken()) {
+    if (token == "BVertex") {
+      binary = true;
+      break;
+    }
     if (token == "}" || token == "Eof" || (token.empty() && atEnd())) {
       return fail(what + " has no vertex block");
     }
   }
-  const std::string_view countToken = nextToken();
-  if (toInteger(countToken) < 2 || nextToken() != "{") {
-    return fail(what + " needs a vertex block of two vertices");
-  }
   MqoPoint points[2];
-  for (MqoPoint& point : points) {
-    f32 xyz[3];
-    for (f32& value : xyz) {
-      const std::string_view token = nextToken();
-      if (!isNumber(token)) return fail(what + ": " + quoted(token) + " is not a vertex coordinate");
-      value = toFloat(token);
-      if (!std::isfinite(value)) return fail(what + ": " + quoted(token) + " is not a finite coordinate");
+  if (binary) {
+    std::string_view bytes;
+    if (!readBinaryBlock(what, "BVertex", "Vector", bytes)) {
+      return false;
     }
-    point = scaledVertex(xyz[0], xyz[1], xyz[2], true);
+    if (mBinaryCount < 2 || bytes.size() != mBinaryCount * kBinaryVertexBytes) {
+      return fail(what + ": at offset " + std::to_string(mBinaryOffset) +
+                  ", the binary vertices are not two or more points of 12 bytes");
+    }
+    for (int p = 0; p < 2; ++p) {
+      const char* pVertex = bytes.data() + p * kBinaryVertexBytes;
+      const f32 xyz[3] = {littleEndianFloat(pVertex), littleEndianFloat(pVertex + 4), littleEndianFloat(pVertex + 8)};
+      if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2])) {
+        return fail(what + ": binary vertex " + std::to_string(p) + " is not a finite coordinate");
+      }
+      points[p] = scaledVertex(xyz[0], xyz[1], xyz[2], true);
+    }
+  } else {
+    const std::string_view countToken = nextToken();
+    if (toInteger(countToken) < 2 || nextToken() != "{") {
+      return fail(what + " needs a vertex block of two vertices");
+    }
+    for (MqoPoint& point : points) {
+      f32 xyz[3];
+      for (f32& value : xyz) {
+        const std::string_view token = nextToken();
+        if (!isNumber(token)) return fail(what + ": " + quoted(token) + " is not a vertex coordinate");
+        value = toFloat(token);
+        if (!std::isfinite(value)) return fail(what + ": " + quoted(token) + " is not a finite coordinate");
+      }
+      point = scaledVertex(xyz[0], xyz[1], xyz[2], true);
+    }
   }
   const MqoPoint middle = {(points[0][0] + points[1][0]) * 0.5f, (points[0][1] + points[1][1]) * 0.5f,
                            (points[0][2] + points[1][2]) * 0.5f};
@@ -380,10 +404,25 @@ bool MqoModel::readMarker(const std::string& name, bool isLight) {
     bones[withoutLeadingMarks(name)] = middle;
   }
   // The rest of the vertex block and of the object (faces) is not used.
-  if (!skipBlock(2)) {
-    return fail(what + " is not closed");
+  if (!binary) {
+    if (!skipBlock(2)) {
+      return fail(what + " is not closed");
+    }
+    return true;
   }
-  return true;
+  // After binary vertices the faces may be binary too: walk the chunks rather
+  // than raw words, which binary bytes could pass for.
+  for (;;) {
+    const std::string_view key = nextToken();
+    if (key == "}") return true;
+    if ((key.empty() && atEnd()) || key == "Eof") return fail(what + " is not closed");
+    std::string_view bytes;
+    if (key == "BFace") {
+      if (!readBinaryBlock(what, "BFace", "Face", bytes)) return false;
+    } else if (!skipChunk(key, what)) {
+      return false;
+    }
+  }
 }
 
 bool MqoModel::readRegularObject(std::string name) {

@@ -189,6 +189,26 @@ TEST(MqoRealFiles, BinaryVertexAndFaceChunksReadLikeTheirTextForm) {
   }
 }
 
+TEST(MqoRealFiles, MarkersWithBinaryChunksGiveTheirPoints) {
+  TempDir dir;
+  std::string twoPoints;
+  for (f32 value : {0.0f, 100.0f, 200.0f, 100.0f, 300.0f, 400.0f}) twoPoints += littleEndianFloat(value);
+  const std::string face = binaryFace(0, {0, 1, 0}, {0, 0, 0, 0, 0, 0});
+  MqoModel model;
+  // Face bytes that hold a lone "}" word must not end the marker early.
+  ASSERT_TRUE(readModel(model, dir,
+                        "Object \"_bone_:>arm\" {\n" + binaryChunk("BVertex", "Vector", 2, twoPoints) +
+                            binaryChunk("BFace", "Face", 2, face + binaryFace(0, {0x207D20, 1, 0}, {0, 0, 0, 0, 0, 0})) +
+                            "}\nObject \"_light_:pos\" {\n" + binaryChunk("BVertex", "Vector", 2, twoPoints) +
+                            "}\nEof\n"))
+      << model.error();
+  const MqoPoint expected = {0.5f, 2.0f, -3.0f};  // the midpoint, third coordinate negated
+  for (int axis = 0; axis < 3; ++axis) {
+    EXPECT_NEAR(model.getBone("arm")[axis], expected[axis], 1e-6f);
+    EXPECT_NEAR(model.lightPos[axis], expected[axis], 1e-6f);
+  }
+}
+
 TEST(MqoRealFiles, DamagedBinaryChunksFailWithTheOffsetAndTheProblem) {
   TempDir dir;
   const std::string vertex = littleEndianFloat(1) + littleEndianFloat(2) + littleEndianFloat(3);
