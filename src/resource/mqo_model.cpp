@@ -666,8 +666,10 @@ bool MqoModel::readFaces(MqoObject& object) {
     if (static_cast<std::size_t>(record.corners) > remainingBytes() / 2 + 1) {
       return fail(where() + " declares " + std::to_string(record.corners) + " corners, more than the file holds");
     }
-    record.V.assign(static_cast<std::size_t>(record.corners), 0);
-    record.UV.assign(2 * static_cast<std::size_t>(record.corners), 0.0f);
+    // The values are kept as they are met, so memory follows what the line holds,
+    // not what its count claims.
+    record.V.clear();
+    record.UV.clear();
     const int corners = record.corners;
     bool hasVertices = false;
     for (token = nextToken(); !token.empty() && !isNumber(token) && token != "}"; token = nextToken()) {
@@ -677,7 +679,8 @@ bool MqoModel::readFaces(MqoObject& object) {
       int read = 0;
       int expected = 0;
       if (token == "V") {
-        read = readGroup([&record](int c, std::string_view value) { record.V[c] = toInteger(value); }, corners);
+        record.V.clear();
+        read = readGroup([&record](int, std::string_view value) { record.V.push_back(toInteger(value)); }, corners);
         expected = corners;
         hasVertices = true;
       } else if (token == "M") {
@@ -685,7 +688,8 @@ bool MqoModel::readFaces(MqoObject& object) {
         record.hasMaterial = true;
         expected = 1;
       } else if (token == "UV") {
-        read = readGroup([&record](int c, std::string_view value) { record.UV[c] = toFloat(value); }, 2 * corners);
+        record.UV.clear();
+        read = readGroup([&record](int, std::string_view value) { record.UV.push_back(toFloat(value)); }, 2 * corners);
         expected = 2 * corners;
       } else {
         // Per-corner colours ("COL"), creases ("CRS"), "UID": not used.
@@ -703,6 +707,9 @@ bool MqoModel::readFaces(MqoObject& object) {
     }
     if (!hasVertices) {
       return fail(where() + " has no \"V\" indices", faceLine);
+    }
+    if (record.UV.empty()) {
+      record.UV.assign(2 * record.V.size(), 0.0f);  // (0, 0) for every corner
     }
     if (!addFace(object, record, where(), faceLine)) {
       return false;

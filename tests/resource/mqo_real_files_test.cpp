@@ -344,3 +344,40 @@ TEST(MqoRealFiles, RunningOutOfMemoryFailsTheLoadInsteadOfEndingTheProgram) {
       },
       testing::ExitedWithCode(0), "big.mqo:[0-9]+: not enough memory to read the model");
 }
+
+TEST(MqoRealFiles, RandomDamageToBinaryChunksEitherLoadsOrFailsWithAMessage) {
+  TempDir dir;
+  std::string vertexBytes;
+  for (int i = 0; i < 4; ++i) {
+    for (f32 value : {f32(i), f32(i * 10), f32(-i)}) vertexBytes += littleEndianFloat(value);
+  }
+  const std::string faceBytes = binaryFace(0, {0, 1, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1}) +
+                                binaryFace(-1, {0, 1, 2, 3, 0, 2}, std::vector<f32>(12, 0.5f)) +
+                                binaryFace(0, {1, 3}, {0, 0, 0, 0});
+  const std::string whole = std::string(kHeader) + "Material 1 {\n\t\"m\" col(1 1 1 1)\n}\nObject \"o\" {\n" +
+                            binaryChunk("BVertex", "Vector", 4, vertexBytes) +
+                            binaryChunk("BFace", "Face", 3, faceBytes) + "}\nEof\n";
+  MqoModel intact;
+  ASSERT_TRUE(intact.read(dir.write("intact.mqo", whole))) << intact.error();
+  u32 state = 12345;
+  auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  for (int round = 0; round < 2000; ++round) {
+    std::string damaged = whole;
+    for (int flips = 1 + next() % 4; flips > 0; --flips) {
+      damaged[next() % damaged.size()] = static_cast<char>(next() >> 24);
+    }
+    MqoModel model;
+    if (!model.read(dir.write("damaged.mqo", damaged))) {
+      EXPECT_NE(model.error().find("damaged.mqo:"), std::string::npos) << model.error();
+      continue;
+    }
+    for (const MqoObject& object : model.objects) {
+      for (const MqoFace& face : object.face) {
+        for (s32 c = 0; c < face.num_v; ++c) ASSERT_LT(static_cast<u32>(face.V[c]), object.vertexNum);
+        ASSERT_GE(face.M, 0);  // no face is left without a material
+      }
+      for (const MqoPoint& normal : object.normal) ASSERT_TRUE(finite(normal));
+      for (const MqoPoint& point : object.vertex) ASSERT_TRUE(finite(point));
+    }
+  }
+}
