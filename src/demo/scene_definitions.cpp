@@ -2,6 +2,7 @@
 #include "demo/scene_definitions.h"
 
 #include "framework/definition_rows.h"
+#include "platform/shell_path.h"
 
 std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* fileNameForMessages) {
   std::vector<SceneDefInfo> infos;
@@ -24,6 +25,15 @@ std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* file
       std::fprintf(stderr, "%s: line %u: scene line %d is not 0 or 1; row \"%s\" skipped\n",
                    fileNameForMessages ? fileNameForMessages : "scene definitions", row.lineNumber, info.line,
                    info.name.c_str());
+      continue;
+    }
+    // The Qel file and the line's effect ("data\shader\" + name + ".fx") must stay
+    // in the data folder.
+    const bool nameInside = platform::staysInDataFolder("", info.name);
+    if (!nameInside || !platform::staysInDataFolder("data\\shader\\", info.shader + ".fx")) {
+      std::fprintf(stderr, "%s: line %u: the file name \"%s\" leaves the data folder and is refused; row skipped\n",
+                   fileNameForMessages ? fileNameForMessages : "scene definitions", row.lineNumber,
+                   (nameInside ? info.shader : info.name).c_str());
       continue;
     }
     infos.push_back(std::move(info));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 std::vector<DefinitionRow> readDefinitionRows(std::FILE* file, std::size_t columnCount) {
   std::vector<DefinitionRow> rows;
@@ -11,16 +12,25 @@ std::vector<DefinitionRow> readDefinitionRows(std::FILE* file, std::size_t colum
   }
   char buffer[1024];
   u32 lineNumber = 1;
+  bool inComment = false;  // the rest of a line whose first piece was discarded by a '#'
   while (std::fgets(buffer, sizeof buffer, file)) {
     const u32 thisLine = lineNumber;
     const std::string piece = buffer;
-    if (!piece.empty() && piece.back() == '\n') {
+    const bool endsLine = !piece.empty() && piece.back() == '\n';
+    if (endsLine) {
       ++lineNumber;
     }
+    if (inComment) {
+      // A comment longer than one read stays one comment.
+      inComment = !endsLine;
+      continue;
+    }
+    // A carriage return counts as a separator, so a row written with CR LF reads
+    // like the same row written with LF, whatever blanks come before its end.
     std::vector<std::string> tokens;
     std::string current;
     for (char c : piece) {
-      if (c == ' ' || c == '\t') {
+      if (c == ' ' || c == '\t' || c == '\r') {
         if (!current.empty()) tokens.push_back(std::move(current));
         current.clear();
       } else {
@@ -28,12 +38,19 @@ std::vector<DefinitionRow> readDefinitionRows(std::FILE* file, std::size_t colum
       }
     }
     if (!current.empty()) tokens.push_back(std::move(current));
+    const std::size_t kept = std::min(tokens.size(), columnCount);
+    const bool commented =
+        std::any_of(tokens.begin(), tokens.begin() + kept, [](const std::string& token) { return token[0] == '#'; });
+    if (commented) {
+      inComment = !endsLine;
+      continue;
+    }
     if (tokens.size() < columnCount) {
       continue;
     }
     tokens.resize(columnCount);
-    const bool skipped = std::any_of(tokens.begin(), tokens.end(),
-                                     [](const std::string& token) { return token[0] == '#' || token[0] == '\n'; });
+    const bool skipped =
+        std::any_of(tokens.begin(), tokens.end(), [](const std::string& token) { return token[0] == '\n'; });
     if (!skipped) {
       rows.push_back({thisLine, std::move(tokens)});
     }

@@ -1,6 +1,7 @@
 // Rows of the show's definition files: lines read in 1023-character pieces, split
-// at spaces and tabs; a row needs its first N columns, none starting with '#' or a
-// line feed. Shared by the running order, the post-effect and the texture tables.
+// at blanks and carriage returns; a row needs its first N columns, none starting
+// with '#' (which discards the whole line) or a line feed. Shared by the running
+// order and the post-effect table.
 #pragma once
 
 #include <cstdio>

@@ -34,6 +34,16 @@ bool isRelativePath(std::string_view path);
 // path when nothing matches, so the caller's open reports the failure.
 std::string hostPath(std::string_view path);
 
+// True when a name read from a data file, taken relative to `directory` (that
+// file's folder, possibly empty), stays inside the data folder: the name is
+// relative (no leading separator, no drive) and its ".." components never climb
+// above the folder named "data" (the last such component of `directory`, or one
+// the name itself enters first) nor, where there is none, above the top of
+// `directory` (the working folder when it is relative).
+// Names that fail are to be refused, so "..\..\x" or "C:\x" in a model or a
+// table never reaches a file outside the show's data.
+bool staysInDataFolder(std::string_view directory, std::string_view name);
+
 // True when the data path names an existing file or directory (after hostPath).
 bool pathFileExists(std::string_view path);
 

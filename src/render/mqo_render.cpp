@@ -4,7 +4,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <functional>
+#include <cstdio>
 
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
@@ -65,23 +65,28 @@ void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time) {
   customTextureManager::mpThis->applyTextures(pShader);
 }
 
-void cMqoRender::drawMaterials(f32 alpha, f32 time, const std::function<u32(u32 material)>& listOf) {
-  for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
-    setMaterial(material, alpha, time);
-    for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
-      beginPass(pass);
-      glCallList(listOf(material));
-      endPass(pass);
-    }
+void cMqoRender::drawMaterial(u32 material, u32 list, f32 alpha, f32 time) {
+  setMaterial(material, alpha, time);
+  for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
+    beginPass(pass);
+    glCallList(list);
+    endPass(pass);
   }
 }
 
 void cMqoRender::drawStill(f32 alpha, f32 time) {
-  drawMaterials(alpha, time, [this](u32 material) { return mpMqo->getMaterialList(material); });
+  // A material without triangles is not set up at all: with thousands of
+  // materials, each frame costs what the model draws.
+  for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
+    const u32 list = mpMqo->getMaterialList(material);
+    if (list) drawMaterial(material, list, alpha, time);
+  }
 }
 
 void cMqoRender::drawObject(u32 object, f32 alpha, f32 time) {
-  drawMaterials(alpha, time, [this, object](u32 material) { return mpMqo->getObjectMaterialList(object, material); });
+  for (const auto& [material, list] : mpMqo->getObjectMaterialLists(object)) {
+    drawMaterial(material, list, alpha, time);
+  }
 }
 
 void cMqoRender::draw(f32 time) {
@@ -94,23 +99,45 @@ void cMqoRender::draw(f32 time) {
   }
   const MqoModel* mpMqo = this->mpMqo->getModel();
   CRITICAL_CHECK(mpMqo, "");
+  // The file's depths decide the nesting, but never beyond the room left on the
+  // modelview stack and never below the matrix this draw was given: a push on a
+  // full stack replaces the top instead, and a pop stops at what this draw pushed.
+  GLint maxDepth = 0;
+  GLint callerDepth = 0;
+  glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
+  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &callerDepth);
+  const s32 room = maxDepth - callerDepth;
+  if (room < 1) {
+    if (!mStackFullReported) {
+      std::fprintf(stderr, "orvane: the modelview stack is full (%d of %d); an animated model is not drawn\n",
+                   callerDepth, maxDepth);
+      mStackFullReported = true;
+    }
+    return;
+  }
   s32 previous = -1;
   s32 pushed = 0;
+  auto push = [&] {
+    if (pushed >= room) {
+      glPopMatrix();
+      --pushed;
+    }
+    glPushMatrix();
+    ++pushed;
+  };
   for (u32 object = 0; object < mpMqo->objects.size(); ++object) {
     const MqoObject& data = mpMqo->objects[object];
     const s32 depth = data.depth;
-    if (previous < depth) {
-      glPushMatrix();
-      ++pushed;
+    if (previous < depth || (previous == depth && pushed == 0)) {
+      push();  // a first object at depth -1 has no sibling matrix to replace
     } else if (previous == depth) {
       glPopMatrix();
       glPushMatrix();
     } else {
-      // Never pop more than this draw pushed, whatever depths the file holds.
-      const s32 pops = std::min(previous - depth, pushed);
-      for (s32 i = 0; i < pops; ++i) glPopMatrix();
-      glPushMatrix();
-      pushed += 1 - pops;
+      const s64 pops = std::min<s64>(static_cast<s64>(previous) - depth, pushed);
+      for (s64 i = 0; i < pops; ++i) glPopMatrix();
+      pushed -= static_cast<s32>(pops);
+      push();
     }
     const MqoPoint& pivot = this->mpMqo->getBone(data.name);
     const QelKey key = mpAnim->evaluate(data.name, time);

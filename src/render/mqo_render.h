@@ -4,7 +4,6 @@
 // material and pass. Main thread, inside a frame's drawing.
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include "render/render_object.h"
@@ -33,15 +32,18 @@ class cMqoRender : public cRenderObject {
   const std::vector<u32>& getBaseTextureIds() const { return baseTextureIds; }
 
  protected:
-  // Every material through every pass of its effect, calling the list listOf gives.
-  void drawMaterials(f32 alpha, f32 time, const std::function<u32(u32 material)>& listOf);
+  // One material through every pass of its effect, calling the list.
+  void drawMaterial(u32 material, u32 list, f32 alpha, f32 time);
+  // Every material that has triangles, in material order.
   void drawStill(f32 alpha, f32 time);
+  // The materials the object's triangles use, in material order.
   void drawObject(u32 object, f32 alpha, f32 time);
 
   resMQO* mpMqo = nullptr;              // borrowed: the scene holds the reference
   const QelTrackSet* mpAnim = nullptr;  // borrowed
   std::vector<u32> baseTextureIds;
   std::vector<u32> overlapTextureIds;
+  bool mStackFullReported = false;
 };
 
 class cMassMqoRender : public cMqoRender {

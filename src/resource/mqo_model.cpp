@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <new>
+
+#include "platform/shell_path.h"
 
 namespace {
 
@@ -15,6 +19,13 @@ constexpr f64 kDegreesToRadians = 0.017453288659453392;
 // not be allocated.
 constexpr std::size_t kMinVertexBytes = 6;
 constexpr std::size_t kMinFaceBytes = 8;
+constexpr std::size_t kMinMaterialBytes = 3;  // '""' and a separator
+// Binary chunks: a vertex is three floats; a face record is at least its corner
+// count, its material and two corners with their coordinates.
+constexpr std::size_t kBinaryVertexBytes = 12;
+constexpr std::size_t kMinBinaryFaceBytes = 8 + 2 * 12;
+// A face that names no material ("M" absent or negative) until the model is read.
+constexpr s32 kNoMaterial = -1;
 
 MqoPoint scaledVertex(f32 x, f32 y, f32 z, bool negateZ) {
   return {static_cast<f32>(x * kVertexScale), static_cast<f32>(y * kVertexScale),
@@ -26,20 +37,55 @@ std::string withoutLeadingMarks(std::string_view name) {
   return first == std::string_view::npos ? std::string() : std::string(name.substr(first));
 }
 
-MqoPoint subtract(const MqoPoint& a, const MqoPoint& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
-MqoPoint cross(const MqoPoint& a, const MqoPoint& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
+bool isFinite(const MqoPoint& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
 
 // Unit length; a zero vector (a degenerate face, a vertex no face uses, faces that
-// cancel out) stays zero rather than becoming NaN.
+// cancel out) stays zero rather than becoming NaN. Single precision as the format
+// has always been built; only where that overflows (points near the float range)
+// is the result taken again in double precision, so no normal is ever NaN.
 MqoPoint normalized(const MqoPoint& v) {
   const f32 length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-  if (!(length > 0.0f)) {
+  if (length > 0.0f && std::isfinite(length)) {
+    return {v[0] / length, v[1] / length, v[2] / length};
+  }
+  const f64 x = v[0], y = v[1], z = v[2];
+  const f64 wide = std::sqrt(x * x + y * y + z * z);
+  if (!(wide > 0.0) || !std::isfinite(wide)) {
     return {0.0f, 0.0f, 0.0f};
   }
-  return {v[0] / length, v[1] / length, v[2] / length};
+  return {static_cast<f32>(x / wide), static_cast<f32>(y / wide), static_cast<f32>(z / wide)};
+}
+
+// (P0 - P2) x (P1 - P2) as a unit vector, falling back to double precision where
+// the single-precision differences or products overflow.
+MqoPoint faceNormalOf(const MqoPoint& p0, const MqoPoint& p1, const MqoPoint& p2) {
+  const MqoPoint a = {p0[0] - p2[0], p0[1] - p2[1], p0[2] - p2[2]};
+  const MqoPoint b = {p1[0] - p2[0], p1[1] - p2[1], p1[2] - p2[2]};
+  const MqoPoint n = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+  if (isFinite(n) && std::isfinite(n[0] * n[0] + n[1] * n[1] + n[2] * n[2])) {
+    return normalized(n);
+  }
+  const f64 da[3] = {f64(p0[0]) - p2[0], f64(p0[1]) - p2[1], f64(p0[2]) - p2[2]};
+  const f64 db[3] = {f64(p1[0]) - p2[0], f64(p1[1]) - p2[1], f64(p1[2]) - p2[2]};
+  const f64 dn[3] = {da[1] * db[2] - da[2] * db[1], da[2] * db[0] - da[0] * db[2], da[0] * db[1] - da[1] * db[0]};
+  const f64 length = std::sqrt(dn[0] * dn[0] + dn[1] * dn[1] + dn[2] * dn[2]);
+  if (!(length > 0.0) || !std::isfinite(length)) {
+    return {0.0f, 0.0f, 0.0f};
+  }
+  return {static_cast<f32>(dn[0] / length), static_cast<f32>(dn[1] / length), static_cast<f32>(dn[2] / length)};
+}
+
+u32 littleEndian32(const char* pBytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(pBytes);
+  return static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 | static_cast<u32>(p[2]) << 16 |
+         static_cast<u32>(p[3]) << 24;
+}
+
+f32 littleEndianFloat(const char* pBytes) {
+  const u32 bits = littleEndian32(pBytes);
+  f32 value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
 }
 
 bool isZero(const MqoPoint& v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
@@ -80,6 +126,21 @@ int MqoModel::readGroup(Store store, int capacity) {
 }
 
 bool MqoModel::read(const std::string& path) {
+  try {
+    return readAll(path);
+  } catch (const std::bad_alloc&) {
+    // Every count is checked against the bytes present, so this is a machine short
+    // of memory for an honest model: fail the load rather than the program.
+    const u64 line = getLineNumber();
+    close();
+    std::vector<MqoObject>().swap(objects);
+    std::vector<MqoMaterial>().swap(materials);
+    mObjectsToBuild.clear();
+    return fail("not enough memory to read the model", line);
+  }
+}
+
+bool MqoModel::readAll(const std::string& path) {
   objects.clear();
   materials.clear();
   initialMaterials.clear();
@@ -123,6 +184,7 @@ bool MqoModel::read(const std::string& path) {
       close();
       for (std::size_t index : mObjectsToBuild) buildMesh(objects[index]);
       mObjectsToBuild.clear();
+      giveFacesWithoutMaterialTheDefault();
       initialMaterials = materials;
       return true;
     }
@@ -167,10 +229,12 @@ bool MqoModel::readMaterials() {
   if (!isNumber(countToken) || count < 0) {
     return fail("the Material chunk has no material count");
   }
+  if (static_cast<std::size_t>(count) > remainingBytes() / kMinMaterialBytes) {
+    return fail("the Material chunk declares " + std::to_string(count) + " materials, more than the file holds");
+  }
   if (nextToken() != "{") {
     return fail("the Material chunk does not open with \"{\"");
   }
-  materials.reserve(materials.size() + std::min<std::size_t>(static_cast<std::size_t>(count), remainingBytes()));
   std::string_view key = nextToken();  // the first material's name
   for (s32 i = 0; i < count; ++i) {
     if (key == "}" || (key.empty() && atEnd())) {
@@ -207,11 +271,23 @@ bool MqoModel::readMaterial(MqoMaterial& material, std::string_view& key) {
       return fail("material " + index + ": " + quoted(key) + " is not an attribute with values");
     }
     int read = 0;
+    bool finite = true;
     auto floats = [&](f32* values, int capacity) {
-      read = readGroup([values](int i, std::string_view token) { values[i] = toFloat(token); }, capacity);
+      read = readGroup(
+          [values, &finite](int i, std::string_view token) {
+            values[i] = toFloat(token);
+            finite = finite && std::isfinite(values[i]);
+          },
+          capacity);
     };
+    bool inside = true;
+    std::string refusedName;
     auto path = [&](std::string& value) {
       const std::string_view name = nextName();
+      if (!name.empty() && !platform::staysInDataFolder(mDirectory, name)) {
+        inside = false;
+        refusedName = name;
+      }
       value = name.empty() ? std::string() : mDirectory + std::string(name);
       read = lastDelimiter() == ')' ? 1 : readGroup([](int, std::string_view) {}, 0);
     };
@@ -241,6 +317,13 @@ bool MqoModel::readMaterial(MqoMaterial& material, std::string_view& key) {
     if (read < 0) {
       return fail("material " + index + ": the values of " + quoted(key) + " do not close on their line");
     }
+    if (!finite) {
+      return fail("material " + index + ": " + quoted(key) + " holds a number too large to be finite");
+    }
+    if (!inside) {
+      return fail("material " + index + ": the file name " + quoted(refusedName) +
+                  " leaves the data folder and is refused");
+    }
   }
   material.shader = shader == 1 ? 0 : shader;
   if (material.emi == 1.0f) material.shader = 1;
@@ -268,24 +351,49 @@ bool MqoModel::readObject() {
 
 bool MqoModel::readMarker(const std::string& name, bool isLight) {
   const std::string what = std::string(isLight ? "light" : "bone") + " marker " + quoted(name);
+  bool binary = false;
   for (std::string_view token = nextToken(); token != "vertex"; token = nextToken()) {
+    if (token == "BVertex") {
+      binary = true;
+      break;
+    }
     if (token == "}" || token == "Eof" || (token.empty() && atEnd())) {
       return fail(what + " has no vertex block");
     }
   }
-  const std::string_view countToken = nextToken();
-  if (toInteger(countToken) < 2 || nextToken() != "{") {
-    return fail(what + " needs a vertex block of two vertices");
-  }
   MqoPoint points[2];
-  for (MqoPoint& point : points) {
-    f32 xyz[3];
-    for (f32& value : xyz) {
-      const std::string_view token = nextToken();
-      if (!isNumber(token)) return fail(what + ": " + quoted(token) + " is not a vertex coordinate");
-      value = toFloat(token);
+  if (binary) {
+    std::string_view bytes;
+    if (!readBinaryBlock(what, "BVertex", "Vector", bytes)) {
+      return false;
     }
-    point = scaledVertex(xyz[0], xyz[1], xyz[2], true);
+    if (mBinaryCount < 2 || bytes.size() != mBinaryCount * kBinaryVertexBytes) {
+      return fail(what + ": at offset " + std::to_string(mBinaryOffset) +
+                  ", the binary vertices are not two or more points of 12 bytes");
+    }
+    for (int p = 0; p < 2; ++p) {
+      const char* pVertex = bytes.data() + p * kBinaryVertexBytes;
+      const f32 xyz[3] = {littleEndianFloat(pVertex), littleEndianFloat(pVertex + 4), littleEndianFloat(pVertex + 8)};
+      if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2])) {
+        return fail(what + ": binary vertex " + std::to_string(p) + " is not a finite coordinate");
+      }
+      points[p] = scaledVertex(xyz[0], xyz[1], xyz[2], true);
+    }
+  } else {
+    const std::string_view countToken = nextToken();
+    if (toInteger(countToken) < 2 || nextToken() != "{") {
+      return fail(what + " needs a vertex block of two vertices");
+    }
+    for (MqoPoint& point : points) {
+      f32 xyz[3];
+      for (f32& value : xyz) {
+        const std::string_view token = nextToken();
+        if (!isNumber(token)) return fail(what + ": " + quoted(token) + " is not a vertex coordinate");
+        value = toFloat(token);
+        if (!std::isfinite(value)) return fail(what + ": " + quoted(token) + " is not a finite coordinate");
+      }
+      point = scaledVertex(xyz[0], xyz[1], xyz[2], true);
+    }
   }
   const MqoPoint middle = {(points[0][0] + points[1][0]) * 0.5f, (points[0][1] + points[1][1]) * 0.5f,
                            (points[0][2] + points[1][2]) * 0.5f};
@@ -296,10 +404,25 @@ bool MqoModel::readMarker(const std::string& name, bool isLight) {
     bones[withoutLeadingMarks(name)] = middle;
   }
   // The rest of the vertex block and of the object (faces) is not used.
-  if (!skipBlock(2)) {
-    return fail(what + " is not closed");
+  if (!binary) {
+    if (!skipBlock(2)) {
+      return fail(what + " is not closed");
+    }
+    return true;
   }
-  return true;
+  // After binary vertices the faces may be binary too: walk the chunks rather
+  // than raw words, which binary bytes could pass for.
+  for (;;) {
+    const std::string_view key = nextToken();
+    if (key == "}") return true;
+    if ((key.empty() && atEnd()) || key == "Eof") return fail(what + " is not closed");
+    std::string_view bytes;
+    if (key == "BFace") {
+      if (!readBinaryBlock(what, "BFace", "Face", bytes)) return false;
+    } else if (!skipChunk(key, what)) {
+      return false;
+    }
+  }
 }
 
 bool MqoModel::readRegularObject(std::string name) {
@@ -309,9 +432,14 @@ bool MqoModel::readRegularObject(std::string name) {
   if (nextToken() != "{") {
     return fail(what + " does not open with \"{\"");
   }
+  bool binaryVertices = false;
   for (;;) {
     const std::string_view key = nextToken();
     if (key == "vertex") break;
+    if (key == "BVertex") {
+      binaryVertices = true;
+      break;
+    }
     if (key.empty() && atEnd()) return fail("the file ends inside " + what);
     if (key == "Eof") return fail("\"Eof\" inside " + what + ", before its vertices");
     if (key == "}") {  // an object without vertices
@@ -319,7 +447,6 @@ bool MqoModel::readRegularObject(std::string name) {
       return true;
     }
     if (key == "{" && !skipBlock(1)) return fail("a block inside " + what + " is not closed");
-    if (key == "BVertex") return fail(what + " holds binary vertices (\"BVertex\"), which cannot be read");
     if (key == "depth") {
       object.depth = toInteger(nextToken());
     } else if (key == "facet") {
@@ -334,7 +461,7 @@ bool MqoModel::readRegularObject(std::string name) {
     }
     // Any other key ("uid", "patchtri", "normal_weight", ...) and its values match nothing.
   }
-  if (!readVertices(object)) {
+  if (!(binaryVertices ? readBinaryVertices(object) : readVertices(object))) {
     return false;
   }
   bool hasFaces = false;
@@ -343,13 +470,12 @@ bool MqoModel::readRegularObject(std::string name) {
     if (key == "}") break;
     if (key.empty() && atEnd()) return fail("the file ends inside " + what);
     if (key == "Eof") return fail("\"Eof\" inside " + what);
-    if (key == "face") {
+    if (key == "face" || key == "BFace") {
       if (hasFaces) return fail(what + " has a second face block");
-      if (!readFaces(object)) return false;
+      if (!(key == "face" ? readFaces(object) : readBinaryFaces(object))) return false;
       hasFaces = true;
       continue;
     }
-    if (key == "BFace") return fail(what + " holds binary faces (\"BFace\"), which cannot be read");
     // "vertexattr" and other per-object chunks carry nothing the show uses.
     if (!skipChunk(key, what)) return false;
   }
@@ -357,6 +483,19 @@ bool MqoModel::readRegularObject(std::string name) {
     mObjectsToBuild.push_back(objects.size());
   }
   objects.push_back(std::move(object));
+  return true;
+}
+
+bool MqoModel::addVertex(MqoObject& object, const f32 (&xyz)[3], const std::string& where) {
+  if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2])) {
+    return fail(where + " is not a finite point");
+  }
+  const MqoPoint point = scaledVertex(xyz[0], xyz[1], xyz[2], false);
+  for (int axis = 0; axis < 3; ++axis) {
+    if (point[axis] > boundsMax[axis]) boundsMax[axis] = point[axis];
+    if (point[axis] < boundsMin[axis]) boundsMin[axis] = point[axis];
+  }
+  object.vertex.push_back(point);
   return true;
 }
 
@@ -386,16 +525,107 @@ bool MqoModel::readVertices(MqoObject& object) {
       }
       value = toFloat(token);
     }
-    const MqoPoint point = scaledVertex(xyz[0], xyz[1], xyz[2], false);
-    for (int axis = 0; axis < 3; ++axis) {
-      if (point[axis] > boundsMax[axis]) boundsMax[axis] = point[axis];
-      if (point[axis] < boundsMin[axis]) boundsMin[axis] = point[axis];
+    if (!addVertex(object, xyz, what + ", vertex " + std::to_string(i))) {
+      return false;
     }
-    object.vertex.push_back(point);
   }
   object.vertexNum = static_cast<u32>(object.vertex.size());
   if (nextToken() != "}") {
     return fail(what + " has more vertices than the " + std::to_string(count) + " it declares");
+  }
+  return true;
+}
+
+bool MqoModel::readBinaryBlock(const std::string& what, std::string_view chunk, std::string_view arrayName,
+                               std::string_view& bytes) {
+  const std::string_view countToken = nextToken();
+  const s32 count = toInteger(countToken);
+  if (!isNumber(countToken) || count < 0) {
+    return fail(what + ": " + quoted(chunk) + " has no count");
+  }
+  if (nextToken() != "{") {
+    return fail(what + ": " + quoted(chunk) + " does not open with \"{\"");
+  }
+  if (nextToken() != arrayName) {
+    return fail(what + ": " + quoted(chunk) + " does not hold a " + quoted(arrayName) + " array");
+  }
+  const std::string_view sizeToken = nextToken();
+  const s32 size = toInteger(sizeToken);
+  if (!isNumber(sizeToken) || size < 0 || nextToken() != "[") {
+    return fail(what + ": the " + quoted(arrayName) + " array has no byte count and \"[\"");
+  }
+  const std::size_t offset = getOffset();
+  if (!takeBytes(static_cast<std::size_t>(size), bytes)) {
+    return fail(what + ": at offset " + std::to_string(offset) + ", the " + quoted(arrayName) +
+                " array declares " + std::to_string(size) + " bytes after its line break, more than the file holds");
+  }
+  if (nextToken() != "]" || nextToken() != "}") {
+    return fail(what + ": the " + quoted(arrayName) + " array is not closed by \"]\" and \"}\" after its " +
+                std::to_string(size) + " bytes");
+  }
+  mBinaryCount = count;
+  mBinaryOffset = offset;
+  return true;
+}
+
+bool MqoModel::readBinaryVertices(MqoObject& object) {
+  const std::string what = "object " + quoted(object.name);
+  std::string_view bytes;
+  if (!readBinaryBlock(what, "BVertex", "Vector", bytes)) {
+    return false;
+  }
+  const std::size_t count = mBinaryCount;
+  if (bytes.size() != count * kBinaryVertexBytes) {
+    return fail(what + ": at offset " + std::to_string(mBinaryOffset) + ", " + std::to_string(bytes.size()) +
+                " bytes cannot hold the " + std::to_string(count) + " vertices declared (12 bytes each)");
+  }
+  object.vertex.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const char* pVertex = bytes.data() + i * kBinaryVertexBytes;
+    const f32 xyz[3] = {littleEndianFloat(pVertex), littleEndianFloat(pVertex + 4), littleEndianFloat(pVertex + 8)};
+    if (!addVertex(object, xyz, what + ", binary vertex " + std::to_string(i))) {
+      return false;
+    }
+  }
+  object.vertexNum = static_cast<u32>(object.vertex.size());
+  return true;
+}
+
+bool MqoModel::addFace(MqoObject& object, const FaceRecord& record, const std::string& where, u64 line) {
+  const s32 corners = record.corners;
+  for (s32 corner = 0; corner < corners; ++corner) {
+    const s32 v = record.V[corner];
+    if (v < 0 || static_cast<u32>(v) >= object.vertexNum) {
+      return fail(where + " uses vertex " + std::to_string(v) + ", outside the object's " +
+                  std::to_string(object.vertexNum) + " vertices",
+                  line);
+    }
+  }
+  for (f32 coordinate : record.UV) {
+    if (!std::isfinite(coordinate)) return fail(where + " has a texture coordinate that is not finite", line);
+  }
+  const s32 material = record.hasMaterial && record.M >= 0 ? record.M : kNoMaterial;
+  auto corner = [&](MqoFace& face, int to, int from) {
+    face.V[to] = record.V[from];
+    face.UV[to] = {record.UV[2 * from], record.UV[2 * from + 1]};
+  };
+  if (corners <= 4) {
+    MqoFace face;
+    face.num_v = corners;
+    face.M = material;
+    for (int c = 0; c < corners; ++c) corner(face, c, c);
+    object.face.push_back(face);
+    return true;
+  }
+  // Five corners or more: a fan around the first corner, in the polygon's order.
+  for (s32 c = 1; c + 1 < corners; ++c) {
+    MqoFace face;
+    face.num_v = 3;
+    face.M = material;
+    corner(face, 0, 0);
+    corner(face, 1, c);
+    corner(face, 2, c + 1);
+    object.face.push_back(face);
   }
   return true;
 }
@@ -415,6 +645,7 @@ bool MqoModel::readFaces(MqoObject& object) {
   }
   object.face.reserve(static_cast<std::size_t>(count));
   std::string_view token = nextToken();
+  FaceRecord record;
   for (s32 i = 0; i < count; ++i) {
     auto where = [&] { return what + ", face " + std::to_string(i); };
     if (token == "}" || (token.empty() && atEnd())) {
@@ -424,11 +655,22 @@ bool MqoModel::readFaces(MqoObject& object) {
       return fail(where() + ": " + quoted(token) + " is not a corner count");
     }
     const u64 faceLine = getLineNumber();
-    MqoFace face;  // material 0 and UV (0, 0) unless the line gives them
-    face.num_v = toInteger(token);
-    if (face.num_v < 2 || face.num_v > 4) {
-      return fail(where() + " has " + std::to_string(face.num_v) + " corners (2 to 4 can be read)");
+    // No material unless the line gives one, UV (0, 0) unless it gives them.
+    record.corners = toInteger(token);
+    record.hasMaterial = false;
+    record.M = kNoMaterial;
+    if (record.corners < 2) {
+      return fail(where() + " has " + std::to_string(record.corners) + " corners (a face needs 2 or more)");
     }
+    // The values of one face stay on its line, which bounds what a count can claim.
+    if (static_cast<std::size_t>(record.corners) > remainingBytes() / 2 + 1) {
+      return fail(where() + " declares " + std::to_string(record.corners) + " corners, more than the file holds");
+    }
+    // The values are kept as they are met, so memory follows what the line holds,
+    // not what its count claims.
+    record.V.clear();
+    record.UV.clear();
+    const int corners = record.corners;
     bool hasVertices = false;
     for (token = nextToken(); !token.empty() && !isNumber(token) && token != "}"; token = nextToken()) {
       if (lastDelimiter() != '(') {
@@ -437,15 +679,18 @@ bool MqoModel::readFaces(MqoObject& object) {
       int read = 0;
       int expected = 0;
       if (token == "V") {
-        read = readGroup([&face](int c, std::string_view value) { face.V[c] = toInteger(value); }, 4);
-        expected = face.num_v;
+        record.V.clear();
+        read = readGroup([&record](int, std::string_view value) { record.V.push_back(toInteger(value)); }, corners);
+        expected = corners;
         hasVertices = true;
       } else if (token == "M") {
-        read = readGroup([&face](int, std::string_view value) { face.M = toInteger(value); }, 1);
+        read = readGroup([&record](int, std::string_view value) { record.M = toInteger(value); }, 1);
+        record.hasMaterial = true;
         expected = 1;
       } else if (token == "UV") {
-        read = readGroup([&face](int c, std::string_view value) { face.UV[c / 2][c % 2] = toFloat(value); }, 8);
-        expected = 2 * face.num_v;
+        record.UV.clear();
+        read = readGroup([&record](int, std::string_view value) { record.UV.push_back(toFloat(value)); }, 2 * corners);
+        expected = 2 * corners;
       } else {
         // Per-corner colours ("COL"), creases ("CRS"), "UID": not used.
         read = skipGroup() ? 0 : -1;
@@ -454,7 +699,7 @@ bool MqoModel::readFaces(MqoObject& object) {
       if (read < 0) return fail(where() + ": " + quoted(token) + " is not a group of values closed on its line");
       if (read != expected) {
         return fail(where() + ": " + quoted(token) + " holds " + std::to_string(read) + " values for " +
-                    std::to_string(face.num_v) + " corners");
+                    std::to_string(corners) + " corners");
       }
     }
     if (token.empty() && atEnd()) {
@@ -463,20 +708,101 @@ bool MqoModel::readFaces(MqoObject& object) {
     if (!hasVertices) {
       return fail(where() + " has no \"V\" indices", faceLine);
     }
-    for (s32 corner = 0; corner < face.num_v; ++corner) {
-      if (face.V[corner] < 0 || static_cast<u32>(face.V[corner]) >= object.vertexNum) {
-        return fail(where() + " uses vertex " + std::to_string(face.V[corner]) + ", outside the object's " +
-                    std::to_string(object.vertexNum) + " vertices",
-                    faceLine);
-      }
+    if (record.UV.empty()) {
+      record.UV.assign(2 * record.V.size(), 0.0f);  // (0, 0) for every corner
     }
-    object.face.push_back(face);
+    if (!addFace(object, record, where(), faceLine)) {
+      return false;
+    }
   }
   if (token != "}") {
     return fail(what + " has more faces than the " + std::to_string(count) + " it declares");
   }
   object.faceNum = static_cast<u32>(object.face.size());
   return true;
+}
+
+bool MqoModel::readBinaryFaces(MqoObject& object) {
+  const std::string what = "object " + quoted(object.name);
+  std::string_view bytes;
+  if (!readBinaryBlock(what, "BFace", "Face", bytes)) {
+    return false;
+  }
+  const std::size_t count = mBinaryCount;
+  const std::size_t base = mBinaryOffset;
+  if (count > bytes.size() / kMinBinaryFaceBytes) {
+    return fail(what + ": at offset " + std::to_string(base) + ", " + std::to_string(bytes.size()) +
+                " bytes cannot hold the " + std::to_string(count) + " faces declared");
+  }
+  object.face.reserve(count);
+  std::size_t at = 0;
+  FaceRecord record;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string where = what + ", binary face " + std::to_string(i) + " (offset " + std::to_string(base + at) + ")";
+    if (bytes.size() - at < 8) {
+      return fail(where + ": the face record is cut short");
+    }
+    const s32 corners = static_cast<s32>(littleEndian32(bytes.data() + at));
+    const s32 material = static_cast<s32>(littleEndian32(bytes.data() + at + 4));
+    at += 8;
+    if (corners < 2) {
+      return fail(where + " has " + std::to_string(corners) + " corners (a face needs 2 or more)");
+    }
+    if (static_cast<std::size_t>(corners) > (bytes.size() - at) / 12) {
+      return fail(where + ": " + std::to_string(corners) + " corners do not fit in the bytes left");
+    }
+    record.corners = corners;
+    record.hasMaterial = true;
+    record.M = material;  // negative: no material
+    record.V.resize(static_cast<std::size_t>(corners));
+    record.UV.resize(2 * static_cast<std::size_t>(corners));
+    for (s32& v : record.V) {
+      v = static_cast<s32>(littleEndian32(bytes.data() + at));
+      at += 4;
+    }
+    for (f32& uv : record.UV) {
+      uv = littleEndianFloat(bytes.data() + at);
+      at += 4;
+    }
+    if (!addFace(object, record, where, 0)) {
+      return false;
+    }
+  }
+  if (at != bytes.size()) {
+    return fail(what + ": at offset " + std::to_string(base + at) + ", " + std::to_string(bytes.size() - at) +
+                " bytes follow the " + std::to_string(count) + " faces declared");
+  }
+  object.faceNum = static_cast<u32>(object.face.size());
+  return true;
+}
+
+void MqoModel::giveFacesWithoutMaterialTheDefault() {
+  bool needed = false;
+  for (const MqoObject& object : objects) {
+    for (const MqoFace& face : object.face) needed = needed || face.M == kNoMaterial;
+  }
+  if (!needed) {
+    return;
+  }
+  // One more material, after the file's own, so their indices stay as written.
+  const s32 index = static_cast<s32>(materials.size());
+  materials.push_back(defaultMaterial());
+  for (MqoObject& object : objects) {
+    for (MqoFace& face : object.face) {
+      if (face.M == kNoMaterial) face.M = index;
+    }
+  }
+}
+
+MqoMaterial MqoModel::defaultMaterial() {
+  // White and lit, with the default texture and effect, as the modelling tool
+  // shows faces that have no material.
+  MqoMaterial material;
+  material.col = {1.0f, 1.0f, 1.0f, 1.0f};
+  material.dif = 0.8f;
+  material.amb = 0.6f;
+  material.power = 5.0f;
+  return material;
 }
 
 void MqoModel::buildMesh(MqoObject& object) {
@@ -531,7 +857,7 @@ void MqoModel::buildMesh(MqoObject& object) {
     const MqoPoint& p0 = object.vertex[face.V[0]];
     const MqoPoint& p1 = object.vertex[face.V[1]];
     const MqoPoint& p2 = object.vertex[face.V[2]];
-    const MqoPoint n = normalized(cross(subtract(p0, p2), subtract(p1, p2)));
+    const MqoPoint n = faceNormalOf(p0, p1, p2);
     faceNormals[f] = n;
     for (int c = 0; c < 3; ++c) {
       MqoPoint& sum = normals[face.V[c]];

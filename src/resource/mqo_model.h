@@ -27,8 +27,8 @@ struct MqoMaterial {
 };
 
 struct MqoFace {
-  s32 num_v = 0;
-  s32 M = 0;
+  s32 num_v = 0;  // 3 after mesh building, 2 for lines
+  s32 M = 0;      // faces without a material use the default one appended last
   std::array<s32, 4> V = {0, 0, 0, 0};
   std::array<std::array<f32, 2>, 4> UV = {};
 };
@@ -63,6 +63,9 @@ class MqoModel : public TokenReader {
   // face and vertex normals, one vertex per face corner, flat normals at edges
   // sharper than the object's facet angle. Vertex indices must lie inside the object.
   static void buildMesh(MqoObject& object);
+  // What faces that name no material are drawn with; the reader appends it after
+  // the file's materials when such faces exist.
+  static MqoMaterial defaultMaterial();
 
   std::vector<MqoObject> objects;
   std::vector<MqoMaterial> materials;
@@ -74,6 +77,16 @@ class MqoModel : public TokenReader {
   MqoPoint boundsMin = {1e38f, 1e38f, 1e38f};
 
  private:
+  // One face as the file gives it, before quads and larger polygons are split.
+  struct FaceRecord {
+    s32 corners = 0;
+    bool hasMaterial = false;
+    s32 M = 0;
+    std::vector<s32> V;
+    std::vector<f32> UV;  // two per corner
+  };
+
+  bool readAll(const std::string& path);
   bool readHeaderFormat();
   bool readMaterials();
   bool readMaterial(MqoMaterial& material, std::string_view& key);
@@ -81,6 +94,16 @@ class MqoModel : public TokenReader {
   bool readRegularObject(std::string name);
   bool readVertices(MqoObject& object);
   bool readFaces(MqoObject& object);
+  // "BVertex"/"BFace": a count, then an array "Vector"/"Face" of a byte count of
+  // little-endian data between "[" (and its line break) and "]".
+  bool readBinaryBlock(const std::string& what, std::string_view chunk, std::string_view arrayName,
+                       std::string_view& bytes);
+  bool readBinaryVertices(MqoObject& object);
+  bool readBinaryFaces(MqoObject& object);
+  bool addVertex(MqoObject& object, const f32 (&xyz)[3], const std::string& where);
+  // Checks the corners and appends the face; five corners or more become a fan.
+  bool addFace(MqoObject& object, const FaceRecord& record, const std::string& where, u64 line);
+  void giveFacesWithoutMaterialTheDefault();
   bool readMarker(const std::string& name, bool isLight);
   bool skipChunk(std::string_view key, const std::string& where);
   // Reads the values of a "key(...)" group, at most `capacity`; the count read, or
@@ -92,4 +115,6 @@ class MqoModel : public TokenReader {
 
   std::string mError;
   std::vector<std::size_t> mObjectsToBuild;  // objects with faces, built after reading
+  std::size_t mBinaryCount = 0;   // the count of the binary chunk just read
+  std::size_t mBinaryOffset = 0;  // where its bytes start in the file
 };

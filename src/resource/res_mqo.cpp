@@ -5,7 +5,9 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "framework/critical_check.h"
@@ -24,7 +26,7 @@ void resMQO::releaseEverything() {
   aplaneTextures.clear();
   effects.clear();
   for (auto& [object, lists] : objectLists) {
-    for (u32 list : lists) {
+    for (const auto& [material, list] : lists) {
       if (list) glDeleteLists(list, 1);
     }
   }
@@ -45,11 +47,18 @@ bool resMQO::load(VellFileStream& stream) {
     releaseEverything();
     return false;
   }
-  if (!obtainMaterialResources()) {
+  try {
+    if (!obtainMaterialResources()) {
+      releaseEverything();
+      return false;
+    }
+    compileLists();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "orvane: cannot load model: %s: not enough memory for its materials and display lists\n",
+                 getPath().c_str());
     releaseEverything();
     return false;
   }
-  compileLists();
   return true;
 }
 
@@ -91,9 +100,12 @@ struct FaceArrays {
   std::vector<f32> colors;
 };
 
+// Only triangles are drawn: lines (two corners) are kept in the model for whoever
+// reads it but have no place in a triangle list.
+bool isTriangle(const MqoFace& face) { return face.num_v == 3; }
+
 void appendFace(FaceArrays& arrays, const MqoObject& object, u32 faceIndex, f32 scaleU, f32 scaleV) {
   const std::vector<MqoFace>& face = object.face;
-  CRITICAL_CHECK(face[faceIndex].num_v!=2, "unsupported vertex count.");
   CRITICAL_CHECK(face[faceIndex].num_v==3, "");
   const bool hasColors = !object.vertexColor.empty();
   for (int corner = 0; corner < 3; ++corner) {
@@ -133,18 +145,15 @@ void drawArrays(const FaceArrays& arrays) {
 
 }  // namespace
 
-u32 resMQO::compileList(u32 objectBegin, u32 objectEnd, u32 material) const {
+u32 resMQO::compileList(const std::vector<FaceRef>& faces, u32 material) const {
   // One draw per list rather than one per triangle: the list holds the same
   // triangles in the same order and compiles far faster for large models.
   const resTexture* pTexture = getTexture(material);
   const f32 scaleU = pTexture ? pTexture->getScaleU() : 1.0f;
   const f32 scaleV = pTexture ? pTexture->getScaleV() : 1.0f;
   FaceArrays arrays;
-  for (u32 object = objectBegin; object < objectEnd; ++object) {
-    const MqoObject& data = mpMqo->objects[object];
-    for (u32 face = 0; face < data.faceNum; ++face) {
-      if (data.face[face].M == static_cast<s32>(material)) appendFace(arrays, data, face, scaleU, scaleV);
-    }
+  for (const FaceRef& face : faces) {
+    appendFace(arrays, mpMqo->objects[face.object], face.face, scaleU, scaleV);
   }
   const GLuint list = glGenLists(1);
   glNewList(list, GL_COMPILE);
@@ -154,16 +163,36 @@ u32 resMQO::compileList(u32 objectBegin, u32 objectEnd, u32 material) const {
 }
 
 void resMQO::compileLists() {
+  // Lists exist only where there are triangles: a material no face uses has none,
+  // and an object gets lists only for the materials its faces use, so a file of
+  // thousands of materials and objects costs what its faces cost.
   const u32 materialCount = getMaterialNum();
   const u32 objectCount = getObjectNum();
-  for (u32 material = 0; material < materialCount; ++material) {
-    materialLists.push_back(compileList(0, objectCount, material));
-  }
+  std::vector<std::vector<FaceRef>> facesOfMaterial(materialCount);
   for (u32 object = 0; object < objectCount; ++object) {
-    std::vector<u32>& lists = objectLists[object];
-    for (u32 material = 0; material < materialCount; ++material) {
-      lists.push_back(compileList(object, object + 1, material));
+    const MqoObject& data = mpMqo->objects[object];
+    for (u32 face = 0; face < data.faceNum; ++face) {
+      const MqoFace& record = data.face[face];
+      if (isTriangle(record) && record.M >= 0 && static_cast<u32>(record.M) < materialCount) {
+        facesOfMaterial[record.M].push_back({object, face});
+      }
     }
+  }
+  materialLists.assign(materialCount, 0);
+  for (u32 material = 0; material < materialCount; ++material) {
+    const std::vector<FaceRef>& faces = facesOfMaterial[material];
+    if (faces.empty()) continue;
+    materialLists[material] = compileList(faces, material);
+    // The faces are in object order: one run per object.
+    for (std::size_t begin = 0; begin < faces.size();) {
+      std::size_t end = begin;
+      while (end < faces.size() && faces[end].object == faces[begin].object) ++end;
+      const std::vector<FaceRef> run(faces.begin() + static_cast<std::ptrdiff_t>(begin),
+                                     faces.begin() + static_cast<std::ptrdiff_t>(end));
+      objectLists[faces[begin].object].emplace_back(material, compileList(run, material));
+      begin = end;
+    }
+    std::vector<FaceRef>().swap(facesOfMaterial[material]);
   }
 }
 
@@ -171,6 +200,9 @@ void resMQO::drawFace(u32 objectIndex, u32 faceIndex, u32 materialIndex) const {
   const MqoObject& object = getObject(objectIndex);
   CRITICAL_CHECK(faceIndex<object.faceNum, "");
   const resTexture* pTexture = getTexture(materialIndex);
+  if (!isTriangle(object.face[faceIndex])) {
+    return;  // a line: nothing to fill
+  }
   FaceArrays arrays;
   appendFace(arrays, object, faceIndex, pTexture ? pTexture->getScaleU() : 1.0f,
              pTexture ? pTexture->getScaleV() : 1.0f);
@@ -217,8 +249,16 @@ void resMQO::resetMaterial(u32 index) {
 
 u32 resMQO::getObjectMaterialList(u32 object, u32 material) const {
   const auto found = objectLists.find(object);
-  if (found == objectLists.end() || material >= found->second.size()) return 0;
-  return found->second[material];
+  if (found == objectLists.end()) return 0;
+  const auto& lists = found->second;
+  const auto list = std::lower_bound(lists.begin(), lists.end(), std::make_pair(material, 0u));
+  return list != lists.end() && list->first == material ? list->second : 0;
+}
+
+const std::vector<std::pair<u32, u32>>& resMQO::getObjectMaterialLists(u32 object) const {
+  static const std::vector<std::pair<u32, u32>> kNone;
+  const auto found = objectLists.find(object);
+  return found == objectLists.end() ? kNone : found->second;
 }
 
 const MqoPoint& resMQO::getBone(const std::string& name) const {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/types.h"
@@ -39,8 +40,12 @@ class resMQO : public resourceObject {
   resTexture* getAplaneTexture(u32 material) const {
     return material < aplaneTextures.size() ? aplaneTextures[material] : nullptr;
   }
+  // The list of a material's triangles (all objects); 0 when no triangle uses it.
   u32 getMaterialList(u32 material) const { return material < materialLists.size() ? materialLists[material] : 0; }
+  // The list of an object's triangles of one material; 0 when it has none.
   u32 getObjectMaterialList(u32 object, u32 material) const;
+  // (material, list) for each material the object's triangles use, by material.
+  const std::vector<std::pair<u32, u32>>& getObjectMaterialLists(u32 object) const;
   const MqoPoint& getBone(const std::string& name) const;
   // Marker points and bounds of the loaded model (CRITICAL_CHECK on mpMqo).
   const MqoPoint& getLightPos() const;
@@ -57,12 +62,16 @@ class resMQO : public resourceObject {
   std::vector<resTexture*> textures;        // one held reference each
   std::vector<resTexture*> aplaneTextures;  // one held reference each
   std::vector<resShader*> effects;          // one held reference each
-  std::vector<u32> materialLists;
-  std::map<u32, std::vector<u32>> objectLists;
+  std::vector<u32> materialLists;                         // 0 for a material without triangles
+  std::map<u32, std::vector<std::pair<u32, u32>>> objectLists;  // only the materials used
 
  private:
+  struct FaceRef {
+    u32 object;
+    u32 face;
+  };
   bool obtainMaterialResources();
   void compileLists();
-  u32 compileList(u32 objectBegin, u32 objectEnd, u32 material) const;
+  u32 compileList(const std::vector<FaceRef>& faces, u32 material) const;
   void releaseEverything();
 };

@@ -2,6 +2,7 @@
 // The file is read whole; tokens are views into it. Main thread.
 #include "resource/token_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <limits>
@@ -152,6 +153,27 @@ bool TokenReader::skipBlock(int depth) {
     if (word == "}") --depth;
     if (depth <= 0) return true;
   }
+}
+
+bool TokenReader::takeBytes(std::size_t count, std::string_view& bytes) {
+  if (mPendingBegin != mPendingEnd) {
+    return false;
+  }
+  std::size_t begin = mPosition;
+  if (begin < mText.size() && mText[begin] == '\r') ++begin;
+  if (begin >= mText.size() || mText[begin] != '\n') {
+    return false;
+  }
+  ++begin;
+  if (count > mText.size() - begin) {
+    return false;
+  }
+  bytes = mText.substr(begin, count);
+  // Line breaks inside the bytes still count, so later lines are numbered as an
+  // editor shows them.
+  mLine += 1 + static_cast<u64>(std::count(bytes.begin(), bytes.end(), '\n'));
+  mPosition = begin + count;
+  return true;
 }
 
 bool TokenReader::atEnd() {

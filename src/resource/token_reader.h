@@ -44,6 +44,14 @@ class TokenReader {
   // (or, with depth 1, already read). False when the input ends first.
   bool skipBlock(int depth = 0);
 
+  // Raw bytes inside a text file (the binary chunks of newer writers): after a word
+  // that ended the line, one line break (LF or CR LF) and then exactly `count`
+  // bytes. False, consuming nothing, when a token is pending, the line break is
+  // missing or fewer bytes remain.
+  bool takeBytes(std::size_t count, std::string_view& bytes);
+  // Byte offset of the next character to read, for messages about binary data.
+  std::size_t getOffset() const { return mPosition; }
+
   // True when no token is pending and only white space remains.
   bool atEnd();
   // The delimiter that ended the last token: '(', ')' or 0 (end of the word).

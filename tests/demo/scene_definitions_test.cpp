@@ -55,3 +55,21 @@ TEST(SceneDefinitions, RowsOnOtherLinesAreReportedAndSkipped) {
   EXPECT_NE(messages.find("sceneLineDefine.txt: line 2: scene line 2 is not 0 or 1"), std::string::npos) << messages;
   EXPECT_NE(messages.find("line 3: scene line -1"), std::string::npos) << messages;
 }
+
+TEST(SceneDefinitions, NamesLeavingTheDataFolderAreRefusedWithAMessage) {
+  testing::internal::CaptureStderr();
+  const auto infos = parse("data\\qel\\good.qel 0 0 0 0 0 default\n"
+                           "..\\..\\outside.qel 0 0 0 0 0 default\n"
+                           "/etc/passwd 0 0 0 0 0 default\n"
+                           "data\\qel\\fine.qel 1 0 0 0 0 ..\\..\\..\\escape\n"
+                           "data\\qel\\sub\\..\\other.qel 1 0 0 0 0 glow\n");
+  const std::string messages = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(infos.size(), 2u);
+  EXPECT_EQ(infos[0].name, "data\\qel\\good.qel");
+  EXPECT_EQ(infos[1].name, "data\\qel\\sub\\..\\other.qel");
+  EXPECT_NE(messages.find("sceneLineDefine.txt: line 2: the file name \"..\\..\\outside.qel\" leaves the data folder"),
+            std::string::npos)
+      << messages;
+  EXPECT_NE(messages.find("line 3: the file name \"/etc/passwd\""), std::string::npos) << messages;
+  EXPECT_NE(messages.find("line 4: the file name \"..\\..\\..\\escape\""), std::string::npos) << messages;
+}

@@ -206,3 +206,83 @@ TEST_F(MqoRender, InstancesDrawTheCurrentMaterialAndRefuseAnimations) {
   EXPECT_EXIT(animated.drawInstance(), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[!mpAnim + \"animation is not allowed!\"]"));
 }
+
+namespace {
+
+// Records the materials set up, in order.
+class MaterialRecorder : public cMqoRender {
+ public:
+  void setMaterial(u32 material, f32 alpha, f32 time) override {
+    materials.push_back(material);
+    cMqoRender::setMaterial(material, alpha, time);
+  }
+  std::vector<u32> materials;
+};
+
+}  // namespace
+
+TEST_F(MqoRender, OnlyTheMaterialsAnObjectUsesAreSetEachFrame) {
+  // Three materials; the first object uses material 0, the second material 2, none uses 1.
+  resMQO* pModel = model("sparse.mqo", plateModel({PlateMaterial{1, 0, 0}, PlateMaterial{0, 1, 0}, PlateMaterial{0, 0, 1}},
+                                                  {PlateObject{"left", 0, -100, -100, 0, 100, 0},
+                                                   PlateObject{"right", 0, 0, -100, 100, 100, 2}}));
+  ASSERT_NE(pModel, nullptr);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  MaterialRecorder still;
+  still.setModel(pModel, nullptr);
+  still.draw(0.0f);
+  EXPECT_EQ(still.materials, (std::vector<u32>{0, 2}));
+  EXPECT_EQ(target.pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
+
+  QelTrackSet tracks;
+  tracks.times = {0.0f};
+  tracks.parts["left"] = {QelKey{}};
+  MaterialRecorder animated;
+  animated.setModel(pModel, &tracks);
+  glClear(GL_COLOR_BUFFER_BIT);
+  animated.draw(0.0f);
+  EXPECT_EQ(animated.materials, (std::vector<u32>{0, 2}));  // one per object, its own
+  EXPECT_EQ(target.pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
+}
+
+TEST_F(MqoRender, DepthsBelowZeroOrBeyondTheStackNeverTouchTheCallersMatrix) {
+  // A first object at depth -1, a chain deeper than any modelview stack, a jump
+  // to a large negative depth, then parent and child alternating many times.
+  std::vector<PlateObject> objects;
+  objects.push_back(PlateObject{"minus", -1, -10, -10, 10, 10});
+  for (int depth = 0; depth < 80; ++depth) objects.push_back(PlateObject{"chain", depth, -10, -10, 10, 10});
+  objects.push_back(PlateObject{"far", -1000000, -10, -10, 10, 10});
+  for (int i = 0; i < 80; ++i) objects.push_back(PlateObject{"swing", i % 2, -10, -10, 10, 10});
+  resMQO* pModel = model("deep.mqo", plateModel({PlateMaterial{1, 1, 1}}, objects));
+  ASSERT_NE(pModel, nullptr);
+  QelTrackSet tracks;
+  tracks.times = {0.0f};
+  QelKey moved;
+  moved.position[0] = 0.001f;
+  tracks.parts["chain"] = {moved};
+  tracks.parts["swing"] = {moved};
+  cMqoRender render;
+  render.setModel(pModel, &tracks);
+  OffscreenTarget target(8, 8);
+  ASSERT_TRUE(target.complete());
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  glPushMatrix();  // the caller's own nesting
+  glTranslatef(0.25f, 0.0f, 0.0f);
+  std::array<f64, 16> before{};
+  glGetDoublev(GL_MODELVIEW_MATRIX, before.data());
+  const GLint depth = modelviewDepth();
+  render.draw(0.0f);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));  // no stack overflow or underflow
+  EXPECT_EQ(modelviewDepth(), depth);
+  std::array<f64, 16> after{};
+  glGetDoublev(GL_MODELVIEW_MATRIX, after.data());
+  EXPECT_EQ(after, before);
+  glPopMatrix();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

@@ -49,9 +49,9 @@ TEST_F(MqoGlTest, DisplayListsDrawEachMaterialAndEachObjectMaterialPair) {
   ASSERT_EQ(pModel->objectLists.size(), 2u);
   for (u32 material = 0; material < 2; ++material) {
     EXPECT_TRUE(glIsList(pModel->getMaterialList(material)));
-    for (u32 object = 0; object < 2; ++object) {
-      EXPECT_TRUE(glIsList(pModel->getObjectMaterialList(object, material)));
-    }
+    // Each object has a list for the one material it uses, none for the other.
+    EXPECT_EQ(glIsList(pModel->getObjectMaterialList(material, material)), GL_TRUE);
+    EXPECT_EQ(pModel->getObjectMaterialList(1 - material, material), 0u);
   }
   EXPECT_EQ(pModel->getObjectName(1), "right");
   EXPECT_EQ(pModel->getObjectName(2), "");
@@ -82,9 +82,6 @@ TEST_F(MqoGlTest, DisplayListsDrawEachMaterialAndEachObjectMaterialPair) {
   drawList(pModel->getObjectMaterialList(1, 1), 0.0f, 0.0f, 1.0f);
   EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 255, 255}));
   EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
-  drawList(pModel->getObjectMaterialList(0, 1), 1.0f, 1.0f, 1.0f);  // no faces of that pair
-  EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
-  EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 0, 255}));
   // Drawing one face leaves the client arrays as they were.
   GLint enabled = 1;
   pModel->drawFace(0, 0, 0);
@@ -167,10 +164,78 @@ TEST_F(MqoGlTest, AccessorsOutOfRangeAreFatal) {
   releaseResource(pModel);
 }
 
-TEST_F(MqoGlTest, ALineFaceCannotBeCompiled) {
-  const std::string line =
+TEST_F(MqoGlTest, LineFacesAreLeftOutOfTheTriangleLists) {
+  // A real model's wire edges: two lines beside a triangle covering the left half.
+  const std::string lines =
       "Metasequoia Document\nMaterial 1 {\n\t\"m\" col(1 1 1 1)\n}\n"
-      "Object \"wire\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t100 0 0\n\t}\n\tface 1 {\n\t\t2 V(0 1) M(0)\n\t}\n}\nEof\n";
-  EXPECT_EXIT(loadModel("line.mqo", line), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[face[faceIndex].num_v!=2 + \"unsupported vertex count.\"]"));
+      "Object \"wire\" {\n\tvertex 4 {\n\t\t-100 -100 0\n\t\t0 -100 0\n\t\t-100 100 0\n\t\t100 100 0\n\t}\n"
+      "\tface 3 {\n\t\t2 V(0 3) M(0)\n\t\t3 V(0 1 2) M(0)\n\t\t2 V(1 3) M(0)\n\t}\n}\nEof\n";
+  resMQO* pModel = loadModel("line.mqo", lines);
+  ASSERT_NE(pModel, nullptr);
+  OffscreenTarget target(64, 64);
+  ASSERT_TRUE(target.complete());
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glCallList(pModel->getMaterialList(0));
+  EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 255, 255, 255}));  // the triangle
+  EXPECT_EQ(target.pixel(56, 56), (std::array<int, 4>{0, 0, 0, 255}));      // no line drawn as a triangle
+  pModel->drawFace(0, 0, 0);  // a line drawn on its own draws nothing, and is not fatal
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  releaseResource(pModel);
+}
+
+TEST_F(MqoGlTest, FacesWithoutAMaterialDrawWithTheDefaultMaterial) {
+  const u32 textureBefore = countOf(resMQO::DEFAULT_TEXTURE);
+  resMQO* pModel = loadModel("nomaterial.mqo",
+                             "Metasequoia Document\nObject \"o\" {\n\tvertex 3 {\n\t\t-100 -100 0\n\t\t100 -100 0\n"
+                             "\t\t-100 100 0\n\t}\n\tface 1 {\n\t\t3 V(0 1 2)\n\t}\n}\nEof\n");
+  ASSERT_NE(pModel, nullptr);
+  ASSERT_EQ(pModel->getMaterialNum(), 1u);
+  EXPECT_EQ(pModel->getMaterial(0).col, (std::array<f32, 4>{1.0f, 1.0f, 1.0f, 1.0f}));
+  EXPECT_EQ(pModel->getTexture(0)->getPath(), resMQO::DEFAULT_TEXTURE);
+  EXPECT_EQ(pModel->getMaterialEffect(0)->getPath(), resMQO::DEFAULT_SHADER);
+  EXPECT_EQ(countOf(resMQO::DEFAULT_TEXTURE), textureBefore + 2);
+  OffscreenTarget target(16, 16);
+  ASSERT_TRUE(target.complete());
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glCallList(pModel->getMaterialList(0));
+  EXPECT_EQ(target.pixel(3, 3), (std::array<int, 4>{255, 255, 255, 255}));
+  releaseResource(pModel);
+}
+
+TEST_F(MqoGlTest, ListsExistOnlyForTheMaterialsAnObjectUses) {
+  // Fifty materials, fifty objects, each object using one material (every other one).
+  std::string text = "Metasequoia Document\nMaterial 50 {\n";
+  for (int m = 0; m < 50; ++m) text += "\t\"m" + std::to_string(m) + "\" col(1 1 1 1)\n";
+  text += "}\n";
+  for (int o = 0; o < 50; ++o) {
+    text += "Object \"o" + std::to_string(o) + "\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n\t\t0 1 0\n\t}\n"
+            "\tface 1 {\n\t\t3 V(0 1 2) M(" + std::to_string((2 * o) % 50) + ")\n\t}\n}\n";
+  }
+  resMQO* pModel = loadModel("many.mqo", text + "Eof\n");
+  ASSERT_NE(pModel, nullptr);
+  std::size_t objectListCount = 0;
+  for (const auto& [object, lists] : pModel->objectLists) objectListCount += lists.size();
+  EXPECT_EQ(objectListCount, 50u);
+  for (u32 m = 0; m < 50; ++m) {
+    EXPECT_EQ(pModel->getMaterialList(m) != 0, m % 2 == 0) << m;
+  }
+  EXPECT_EQ(pModel->getObjectMaterialLists(3).size(), 1u);
+  EXPECT_EQ(pModel->getObjectMaterialLists(3)[0].first, 6u);
+  EXPECT_TRUE(glIsList(pModel->getObjectMaterialList(3, 6)));
+  EXPECT_EQ(pModel->getObjectMaterialList(3, 5), 0u);
+  releaseResource(pModel);
 }

@@ -1,0 +1,383 @@
+// Models as other tools write them and as hostile files claim them: lines, faces
+// without a material, polygons of five or more corners, binary vertex and face
+// chunks, numbers that are not finite, names that leave the data folder, and
+// counts or memory that a file cannot back.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "resource/mqo_model.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const char* kHeader = "Metasequoia Document\nFormat Text Ver 1.1\n";  // 2 lines
+
+bool readModel(MqoModel& model, const TempDir& dir, const std::string& body, const char* name = "model.mqo") {
+  return model.read(dir.write(name, std::string(kHeader) + body));
+}
+
+std::string littleEndian(u32 bits) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+  return bytes;
+}
+std::string littleEndianInt(s32 value) { return littleEndian(static_cast<u32>(value)); }
+std::string littleEndianFloat(f32 value) {
+  u32 bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return littleEndian(bits);
+}
+
+// A binary face record: corner count, material, indices, then two floats a corner.
+std::string binaryFace(s32 material, const std::vector<s32>& corners, const std::vector<f32>& uvs) {
+  std::string bytes = littleEndianInt(static_cast<s32>(corners.size())) + littleEndianInt(material);
+  for (s32 v : corners) bytes += littleEndianInt(v);
+  for (f32 uv : uvs) bytes += littleEndianFloat(uv);
+  return bytes;
+}
+
+std::string binaryChunk(const char* chunk, const char* array, std::size_t count, const std::string& bytes,
+                        const char* lineBreak = "\r\n") {
+  return std::string("\t") + chunk + " " + std::to_string(count) + " {\r\n\t\t" + array + " " +
+         std::to_string(bytes.size()) + " [" + lineBreak + bytes + "]\r\n\t}\r\n";
+}
+
+bool finite(const MqoPoint& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+
+// Runs in a death-test child: caps the address space at what the process uses
+// now plus `extra` bytes, so an allocation the file cannot back fails there.
+void limitAddressSpace(std::size_t extra) {
+  std::ifstream statm("/proc/self/statm");
+  std::size_t pages = 0;
+  statm >> pages;
+  rlimit limit{};
+  limit.rlim_cur = limit.rlim_max = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + extra;
+  ::setrlimit(RLIMIT_AS, &limit);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAddressLimitWorks = false;  // the sanitizers reserve terabytes of shadow
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr bool kAddressLimitWorks = false;
+#else
+constexpr bool kAddressLimitWorks = true;
+#endif
+#else
+constexpr bool kAddressLimitWorks = true;
+#endif
+
+}  // namespace
+
+TEST(MqoRealFiles, LineFacesAreReadAndKeepTwoCornersWithoutANormal) {
+  TempDir dir;
+  MqoModel model;
+  ASSERT_TRUE(readModel(model, dir,
+                        "Material 1 {\n\t\"m\" col(1 1 1 1)\n}\n"
+                        "Object \"wire\" {\n\tvertex 4 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t\t0 0 100\n\t}\n"
+                        "\tface 3 {\n\t\t2 V(0 3) M(0)\n\t\t3 V(0 1 2) M(0)\n\t\t2 V(1 3) M(0)\n\t}\n}\nEof\n"))
+      << model.error();
+  const MqoObject& object = model.objects.at(0);
+  ASSERT_EQ(object.faceNum, 3u);
+  EXPECT_EQ(object.face[0].num_v, 2);
+  EXPECT_EQ(object.face[1].num_v, 3);
+  EXPECT_EQ(object.face[2].num_v, 2);
+  EXPECT_EQ(object.faceNormal[0], (MqoPoint{0.0f, 0.0f, 0.0f}));
+  EXPECT_EQ(model.GetMatNum(), 1u);
+  for (const MqoPoint& normal : object.normal) EXPECT_TRUE(finite(normal));
+}
+
+TEST(MqoRealFiles, FacesWithoutAMaterialUseADefaultMaterialAppendedLast) {
+  TempDir dir;
+  MqoModel model;
+  ASSERT_TRUE(readModel(model, dir,
+                        "Material 2 {\n\t\"a\" col(1 0 0 1)\n\t\"b\" col(0 1 0 1)\n}\n"
+                        "Object \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t}\n"
+                        "\tface 3 {\n\t\t3 V(0 1 2) M(1)\n\t\t3 V(0 1 2)\n\t\t3 V(0 1 2) M(-1)\n\t}\n}\nEof\n"))
+      << model.error();
+  ASSERT_EQ(model.GetMatNum(), 3u);  // the file's two, then the default
+  const MqoMaterial& fallback = model.materials[2];
+  EXPECT_EQ(fallback.col, (std::array<f32, 4>{1.0f, 1.0f, 1.0f, 1.0f}));
+  EXPECT_TRUE(fallback.tex.empty());
+  EXPECT_TRUE(fallback.bump.empty());
+  EXPECT_EQ(model.initialMaterials.size(), 3u);
+  const MqoObject& object = model.objects.at(0);
+  EXPECT_EQ(object.face[0].M, 1);
+  EXPECT_EQ(object.face[1].M, 2);
+  EXPECT_EQ(object.face[2].M, 2);
+
+  // Every face with a material: nothing is added.
+  MqoModel complete;
+  ASSERT_TRUE(readModel(complete, dir,
+                        "Material 1 {\n\t\"a\" col(1 0 0 1)\n}\nObject \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n"
+                        "\t\t0 1 0\n\t}\n\tface 1 {\n\t\t3 V(0 1 2) M(0)\n\t}\n}\nEof\n",
+                        "complete.mqo"))
+      << complete.error();
+  EXPECT_EQ(complete.GetMatNum(), 1u);
+}
+
+TEST(MqoRealFiles, PolygonsOfFiveOrMoreCornersSplitAsAFan) {
+  TempDir dir;
+  MqoModel model;
+  // A hexagon in the z = 0 plane; corner i has UV (i, 0), which follows it through the split.
+  ASSERT_TRUE(readModel(model, dir,
+                        "Object \"hex\" {\n\tvertex 6 {\n\t\t100 0 0\n\t\t50 87 0\n\t\t-50 87 0\n\t\t-100 0 0\n"
+                        "\t\t-50 -87 0\n\t\t50 -87 0\n\t}\n"
+                        "\tface 1 {\n\t\t6 V(0 1 2 3 4 5) M(0) UV(0 0 1 0 2 0 3 0 4 0 5 0)\n\t}\n}\nEof\n"))
+      << model.error();
+  const MqoObject& object = model.objects.at(0);
+  ASSERT_EQ(object.faceNum, 4u);
+  for (u32 f = 0; f < 4; ++f) {
+    const MqoFace& face = object.face[f];
+    EXPECT_EQ(face.num_v, 3);
+    EXPECT_EQ(face.M, 0);
+    // Fan triangle (0, f+1, f+2), then reversed like every triangle.
+    EXPECT_EQ(face.UV[0][0], static_cast<f32>(f + 2)) << f;
+    EXPECT_EQ(face.UV[1][0], static_cast<f32>(f + 1)) << f;
+    EXPECT_EQ(face.UV[2][0], 0.0f) << f;
+    EXPECT_NEAR(object.faceNormal[f][2], object.faceNormal[0][2], 1e-6f);
+    EXPECT_NEAR(std::fabs(object.faceNormal[f][2]), 1.0f, 1e-6f);
+  }
+  // The last triangle (0, 4, 5) reversed starts at corner 5.
+  EXPECT_NEAR(object.vertex[object.face[3].V[0]][0], 0.5f, 1e-6f);
+  EXPECT_NEAR(object.vertex[object.face[3].V[0]][1], -0.87f, 1e-6f);
+}
+
+TEST(MqoRealFiles, BinaryVertexAndFaceChunksReadLikeTheirTextForm) {
+  TempDir dir;
+  const char* vertices = "\t\t0 0 0\n\t\t100 0 0\n\t\t100 100 0\n\t\t0 100 0\n\t\t0 0 100\n";
+  const std::string text = std::string("Material 1 {\n\t\"m\" col(1 1 1 1)\n}\nObject \"o\" {\n\tdepth 0\n\tvertex 5 {\n") +
+                           vertices +
+                           "\t}\n\tface 4 {\n\t\t4 V(0 1 2 3) M(0) UV(0 0 1 0 1 1 0 1)\n\t\t3 V(0 1 4)\n"
+                           "\t\t2 V(2 4) M(0)\n\t\t5 V(0 1 2 3 4) M(0) UV(0 0 1 0 2 0 3 0 4 0)\n\t}\n}\nEof\n";
+  std::string vertexBytes;
+  const f32 points[5][3] = {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {0, 100, 0}, {0, 0, 100}};
+  for (const auto& point : points) {
+    for (f32 value : point) vertexBytes += littleEndianFloat(value);
+  }
+  const std::string faceBytes = binaryFace(0, {0, 1, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1}) +
+                                binaryFace(-1, {0, 1, 4}, {0, 0, 0, 0, 0, 0}) + binaryFace(0, {2, 4}, {0, 0, 0, 0}) +
+                                binaryFace(0, {0, 1, 2, 3, 4}, {0, 0, 1, 0, 2, 0, 3, 0, 4, 0});
+  for (const char* lineBreak : {"\r\n", "\n"}) {
+    const std::string binary = std::string("Material 1 {\n\t\"m\" col(1 1 1 1)\n}\r\nObject \"o\" {\r\n\tdepth 0\r\n") +
+                               binaryChunk("BVertex", "Vector", 5, vertexBytes, lineBreak) +
+                               binaryChunk("BFace", "Face", 4, faceBytes, lineBreak) + "}\r\nEof\r\n";
+    MqoModel fromText;
+    MqoModel fromBinary;
+    ASSERT_TRUE(readModel(fromText, dir, text, "text.mqo")) << fromText.error();
+    ASSERT_TRUE(readModel(fromBinary, dir, binary, "binary.mqo")) << fromBinary.error();
+    ASSERT_EQ(fromBinary.objects.size(), 1u);
+    const MqoObject& a = fromText.objects[0];
+    const MqoObject& b = fromBinary.objects[0];
+    EXPECT_EQ(b.vertex, a.vertex);
+    EXPECT_EQ(b.normal, a.normal);
+    EXPECT_EQ(b.faceNormal, a.faceNormal);
+    ASSERT_EQ(b.faceNum, a.faceNum);
+    for (u32 f = 0; f < a.faceNum; ++f) {
+      EXPECT_EQ(b.face[f].num_v, a.face[f].num_v) << f;
+      EXPECT_EQ(b.face[f].M, a.face[f].M) << f;
+      EXPECT_EQ(b.face[f].V, a.face[f].V) << f;
+      EXPECT_EQ(b.face[f].UV, a.face[f].UV) << f;
+    }
+    EXPECT_EQ(fromBinary.GetMatNum(), 2u);  // a face without material
+    EXPECT_EQ(fromBinary.boundsMax, fromText.boundsMax);
+  }
+}
+
+TEST(MqoRealFiles, MarkersWithBinaryChunksGiveTheirPoints) {
+  TempDir dir;
+  std::string twoPoints;
+  for (f32 value : {0.0f, 100.0f, 200.0f, 100.0f, 300.0f, 400.0f}) twoPoints += littleEndianFloat(value);
+  const std::string face = binaryFace(0, {0, 1, 0}, {0, 0, 0, 0, 0, 0});
+  MqoModel model;
+  // Face bytes that hold a lone "}" word must not end the marker early.
+  ASSERT_TRUE(readModel(model, dir,
+                        "Object \"_bone_:>arm\" {\n" + binaryChunk("BVertex", "Vector", 2, twoPoints) +
+                            binaryChunk("BFace", "Face", 2, face + binaryFace(0, {0x207D20, 1, 0}, {0, 0, 0, 0, 0, 0})) +
+                            "}\nObject \"_light_:pos\" {\n" + binaryChunk("BVertex", "Vector", 2, twoPoints) +
+                            "}\nEof\n"))
+      << model.error();
+  const MqoPoint expected = {0.5f, 2.0f, -3.0f};  // the midpoint, third coordinate negated
+  for (int axis = 0; axis < 3; ++axis) {
+    EXPECT_NEAR(model.getBone("arm")[axis], expected[axis], 1e-6f);
+    EXPECT_NEAR(model.lightPos[axis], expected[axis], 1e-6f);
+  }
+}
+
+TEST(MqoRealFiles, DamagedBinaryChunksFailWithTheOffsetAndTheProblem) {
+  TempDir dir;
+  const std::string vertex = littleEndianFloat(1) + littleEndianFloat(2) + littleEndianFloat(3);
+  const std::string face = binaryFace(0, {0, 0, 0}, {0, 0, 0, 0, 0, 0});
+  struct Case {
+    std::string body;
+    const char* problem;
+  };
+  const std::string object = "Object \"o\" {\n";
+  const Case cases[] = {
+      {object + binaryChunk("BVertex", "Vector", 2, vertex), "cannot hold the 2 vertices"},
+      {object + "\tBVertex 1 {\n\t\tVector 12 [ " + vertex + "]\n\t}\n}\nEof\n", "after its line break"},
+      {object + "\tBVertex 1 {\n\t\tVector 999999 [\n" + vertex + "]\n\t}\n}\nEof\n", "declares 999999 bytes"},
+      {object + "\tBVertex 1 {\n\t\tVector 12 [" + vertex + "]\n\t}\n}\nEof\n", "has no byte count and \"[\""},
+      {object + "\tBVertex 1 {\n\t\tVector 12 [\n" + vertex + "\n\t}\n}\nEof\n", "is not closed by"},
+      {object + binaryChunk("BVertex", "Vector", 1, vertex) + binaryChunk("BFace", "Face", 2, face) + "}\nEof\n",
+       "cannot hold the 2 faces"},
+      {object + binaryChunk("BVertex", "Vector", 1, vertex) +
+           binaryChunk("BFace", "Face", 1, binaryFace(0, {0, 0, 9}, {0, 0, 0, 0, 0, 0})) + "}\nEof\n",
+       "uses vertex 9"},
+      {object + binaryChunk("BVertex", "Vector", 1, vertex) +
+           binaryChunk("BFace", "Face", 1, littleEndianInt(1000000) + littleEndianInt(0) + std::string(24, '\0')) +
+           "}\nEof\n",
+       "do not fit"},
+      {object + binaryChunk("BVertex", "Vector", 1, vertex) + binaryChunk("BFace", "Face", 1, face + "xxxx") + "}\nEof\n",
+       "4 bytes follow"},
+      {object + binaryChunk("BVertex", "Vector", 1, littleEndianFloat(NAN) + littleEndianFloat(0) + littleEndianFloat(0)) +
+           "}\nEof\n",
+       "is not a finite point"},
+  };
+  for (const Case& c : cases) {
+    MqoModel model;
+    EXPECT_FALSE(readModel(model, dir, c.body, "damaged.mqo")) << c.problem;
+    EXPECT_NE(model.error().find("damaged.mqo:"), std::string::npos) << model.error();
+    EXPECT_NE(model.error().find(c.problem), std::string::npos) << model.error();
+  }
+}
+
+TEST(MqoRealFiles, NumbersThatAreNotFiniteAreRefusedAndHugeOnesGiveFiniteNormals) {
+  TempDir dir;
+  struct Case {
+    std::string body;
+    const char* problem;
+  };
+  const std::string triangle = "Object \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t}\n";
+  const Case cases[] = {
+      {"Object \"o\" {\n\tvertex 1 {\n\t\t1e39 0 0\n\t}\n}\nEof\n", "vertex 0 is not a finite point"},
+      {"Object \"o\" {\n\tvertex 1 {\n\t\t0 -1e400 0\n\t}\n}\nEof\n", "vertex 0 is not a finite point"},
+      {triangle + "\tface 1 {\n\t\t3 V(0 1 2) UV(0 0 1e39 0 0 1)\n\t}\n}\nEof\n", "texture coordinate"},
+      {"Material 1 {\n\t\"m\" col(1 1 1 1e39)\n}\nEof\n", "\"col\" holds a number too large"},
+      {"Object \"_bone_:arm\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t0 1e39 0\n\t}\n}\nEof\n", "is not a finite coordinate"},
+      {"Object \"_light_:pos\" {\n\tvertex 2 {\n\t\t-1e39 0 0\n\t\t0 0 0\n\t}\n}\nEof\n", "is not a finite coordinate"},
+  };
+  for (const Case& c : cases) {
+    MqoModel model;
+    EXPECT_FALSE(readModel(model, dir, c.body, "numbers.mqo")) << c.problem;
+    EXPECT_NE(model.error().find("numbers.mqo:"), std::string::npos) << model.error();
+    EXPECT_NE(model.error().find(c.problem), std::string::npos) << model.error();
+  }
+  // The largest finite coordinates: differences and cross products overflow single
+  // precision, yet every normal comes out finite and of unit length.
+  MqoModel huge;
+  ASSERT_TRUE(readModel(huge, dir,
+                        "Object \"o\" {\n\tvertex 3 {\n\t\t-3e38 -3e38 0\n\t\t3e38 -3e38 0\n\t\t-3e38 3e38 0\n\t}\n"
+                        "\tface 1 {\n\t\t3 V(0 1 2)\n\t}\n}\nEof\n",
+                        "huge.mqo"))
+      << huge.error();
+  const MqoObject& object = huge.objects.at(0);
+  for (const MqoPoint& normal : object.normal) {
+    ASSERT_TRUE(finite(normal));
+    EXPECT_NEAR(std::fabs(normal[2]), 1.0f, 1e-6f);
+  }
+  EXPECT_NEAR(std::fabs(object.faceNormal[0][2]), 1.0f, 1e-6f);
+}
+
+TEST(MqoRealFiles, FileNamesThatLeaveTheDataFolderAreRefused) {
+  TempDir dir;
+  const char* refused[] = {"..\\..\\secret.bmp", "../../../etc/passwd", "C:\\textures\\wood.bmp", "/etc/passwd",
+                           "\\\\server\\share\\x.bmp", "..\\..\\data\\texture\\..\\..\\x.fx"};
+  for (const char* name : refused) {
+    for (const char* key : {"tex", "aplane", "bump"}) {
+      MqoModel model;
+      const std::string body = std::string("Material 1 {\n\t\"m\" col(1 1 1 1) ") + key + "(\"" + name + "\")\n}\nEof\n";
+      EXPECT_FALSE(readModel(model, dir, body, "data/model/escape.mqo")) << name;
+      EXPECT_NE(model.error().find("escape.mqo:4: material 0: the file name \"" + std::string(name) +
+                                   "\" leaves the data folder"),
+                std::string::npos)
+          << model.error();
+    }
+  }
+  // Climbing to a sibling folder inside the data folder is fine.
+  MqoModel sibling;
+  ASSERT_TRUE(readModel(sibling, dir, "Material 1 {\n\t\"m\" col(1 1 1 1) tex(\"..\\texture\\wood.bmp\")\n}\nEof\n",
+                        "data/model/fine.mqo"))
+      << sibling.error();
+  EXPECT_NE(sibling.materials[0].tex.find("data/model/..\\texture\\wood.bmp"), std::string::npos);
+}
+
+TEST(MqoRealFiles, CountsTheFileCannotHoldAreRefusedBeforeAllocating) {
+  if (!kAddressLimitWorks) GTEST_SKIP() << "address-space limits do not work under a sanitizer";
+  TempDir dir;
+  // 100 million materials claimed, in a file of 8 MB: nothing may be reserved for them.
+  const std::string claim = dir.write(
+      "claim.mqo", std::string(kHeader) + "Material 100000000 {\n" + std::string(8 << 20, ' ') + "}\nEof\n");
+  EXPECT_EXIT(
+      {
+        limitAddressSpace(256u << 20);
+        MqoModel model;
+        const bool loaded = model.read(claim);
+        std::fprintf(stderr, "%s\n", model.error().c_str());
+        std::_Exit(loaded ? 1 : 0);
+      },
+      testing::ExitedWithCode(0), "claim.mqo:3: the Material chunk declares 100000000 materials, more than the file holds");
+}
+
+TEST(MqoRealFiles, RunningOutOfMemoryFailsTheLoadInsteadOfEndingTheProgram) {
+  if (!kAddressLimitWorks) GTEST_SKIP() << "address-space limits do not work under a sanitizer";
+  TempDir dir;
+  // Two million honest faces need far more memory than the child is allowed.
+  std::string text = std::string(kHeader) + "Object \"o\" {\n\tvertex 1 {\n\t\t0 0 0\n\t}\n\tface 2000000 {\n";
+  text.reserve(text.size() + 2000000 * 11 + 16);
+  for (int i = 0; i < 2000000; ++i) text += "3 V(0 0 0)\n";
+  text += "\t}\n}\nEof\n";
+  const std::string path = dir.write("big.mqo", text);
+  std::string().swap(text);
+  EXPECT_EXIT(
+      {
+        limitAddressSpace(64u << 20);
+        MqoModel model;
+        const bool loaded = model.read(path);
+        std::fprintf(stderr, "%s\n", model.error().c_str());
+        std::_Exit(loaded ? 1 : 0);
+      },
+      testing::ExitedWithCode(0), "big.mqo:[0-9]+: not enough memory to read the model");
+}
+
+TEST(MqoRealFiles, RandomDamageToBinaryChunksEitherLoadsOrFailsWithAMessage) {
+  TempDir dir;
+  std::string vertexBytes;
+  for (int i = 0; i < 4; ++i) {
+    for (f32 value : {f32(i), f32(i * 10), f32(-i)}) vertexBytes += littleEndianFloat(value);
+  }
+  const std::string faceBytes = binaryFace(0, {0, 1, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1}) +
+                                binaryFace(-1, {0, 1, 2, 3, 0, 2}, std::vector<f32>(12, 0.5f)) +
+                                binaryFace(0, {1, 3}, {0, 0, 0, 0});
+  const std::string whole = std::string(kHeader) + "Material 1 {\n\t\"m\" col(1 1 1 1)\n}\nObject \"o\" {\n" +
+                            binaryChunk("BVertex", "Vector", 4, vertexBytes) +
+                            binaryChunk("BFace", "Face", 3, faceBytes) + "}\nEof\n";
+  MqoModel intact;
+  ASSERT_TRUE(intact.read(dir.write("intact.mqo", whole))) << intact.error();
+  u32 state = 12345;
+  auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  for (int round = 0; round < 2000; ++round) {
+    std::string damaged = whole;
+    for (int flips = 1 + next() % 4; flips > 0; --flips) {
+      damaged[next() % damaged.size()] = static_cast<char>(next() >> 24);
+    }
+    MqoModel model;
+    if (!model.read(dir.write("damaged.mqo", damaged))) {
+      EXPECT_NE(model.error().find("damaged.mqo:"), std::string::npos) << model.error();
+      continue;
+    }
+    for (const MqoObject& object : model.objects) {
+      for (const MqoFace& face : object.face) {
+        for (s32 c = 0; c < face.num_v; ++c) ASSERT_LT(static_cast<u32>(face.V[c]), object.vertexNum);
+        ASSERT_GE(face.M, 0);  // no face is left without a material
+      }
+      for (const MqoPoint& normal : object.normal) ASSERT_TRUE(finite(normal));
+      for (const MqoPoint& point : object.vertex) ASSERT_TRUE(finite(point));
+    }
+  }
+}
