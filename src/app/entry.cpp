@@ -217,6 +217,7 @@ int playShow(const CommandLine& commandLine) {
   if (commandLine.isOffline()) {
     auto pClock = std::make_unique<CDemoSoundFixedStep>(static_cast<u32>(commandLine.framesPerSecond.value_or(60)));
     pFixedClock = pClock.get();
+    pClock->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
     demo.setDemoSound(std::move(pClock));
   }
   if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
@@ -280,11 +281,13 @@ int playShow(const CommandLine& commandLine) {
     // The progress line counts down to the last frame: the frame limit or the show's end.
     u32 lastMs = demo.getShowEndTime();
     if (commandLine.frames && pFixedClock) {
-      const u64 limitMs = startMs + static_cast<u64>(*commandLine.frames) * 1000 / pFixedClock->getFramesPerSecond();
+      const u64 lastFrame = static_cast<u64>(commandLine.firstFrame.value_or(0) + *commandLine.frames);
+      const u64 limitMs = startMs + lastFrame * 1000 / pFixedClock->getFramesPerSecond();
       lastMs = static_cast<u32>(std::min<u64>(lastMs, limitMs));
     }
     pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
                                               lastMs);
+    pCapture->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
     if (!pCapture->prepare()) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       return 1;
