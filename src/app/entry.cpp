@@ -23,6 +23,7 @@
 #include "app/window.h"
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
+#include "framework/data_folder.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
 #include "demo/qel_scene_factory.h"
@@ -339,7 +340,9 @@ int playShow(const CommandLine& commandLine) {
 
 }  // namespace
 
-int orvaneMain(int argc, char** argv) {
+int orvaneMain(int argc, char** argv) { return orvaneMain(argc, argv, {}); }
+
+int orvaneMain(int argc, char** argv, const std::vector<std::filesystem::path>& dataFolders) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const CommandLineResult parsed = parseCommandLine(arguments);
   if (!parsed.error.empty()) {
@@ -354,5 +357,19 @@ int orvaneMain(int argc, char** argv) {
     std::printf("orvane %s\n", ORVANE_VERSION);
     return 0;
   }
-  return playShow(parsed.commandLine);
+  if (dataFolders.empty()) {
+    return playShow(parsed.commandLine);
+  }
+  CommandLine commandLine = parsed.commandLine;
+  if (commandLine.captureTarget) {
+    // The capture goes where the user said, seen from where the program started.
+    std::error_code ignored;
+    commandLine.captureTarget = std::filesystem::absolute(*commandLine.captureTarget, ignored).string();
+  }
+  std::string problem;
+  if (!enterDataFolder(dataFolders, problem)) {
+    std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+    return 1;
+  }
+  return playShow(commandLine);
 }
