@@ -130,12 +130,26 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       line.size = size;
     } else if (option == "--frames") {
       if (!needValue(value)) return result;
-      long frames = 0;
-      if (!parseInteger(value, frames) || frames < 1) {
-        result.error = "option --frames takes a positive count, not '" + value + "'";
-        return result;
+      // FIRST-LAST (both counted from 0, inclusive) is one piece of a longer run.
+      const std::size_t dash = value.find('-');
+      long first = 0;
+      long last = 0;
+      if (dash != std::string::npos) {
+        if (!parseInteger(value.substr(0, dash), first) || !parseInteger(value.substr(dash + 1), last) ||
+            first < 0 || last < first || last > 999999999) {
+          result.error = "option --frames takes a count or FIRST-LAST with FIRST <= LAST, not '" + value + "'";
+          return result;
+        }
+        line.firstFrame = first;
+        line.frames = last - first + 1;
+      } else {
+        long frames = 0;
+        if (!parseInteger(value, frames) || frames < 1) {
+          result.error = "option --frames takes a positive count, not '" + value + "'";
+          return result;
+        }
+        line.frames = frames;
       }
-      line.frames = frames;
     } else {
       result.error = "unknown option '" + option + "'";
       return result;
@@ -149,6 +163,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     result.error = "--fps and --size belong to --capture or --bench";
   } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
     result.error = "--capture and --bench render off screen: use --size, not --windowed or --fullscreen";
+  } else if (line.firstFrame && !line.isOffline()) {
+    result.error = "--frames FIRST-LAST belongs to --capture or --bench: only they count frames at a fixed step";
   } else if (line.dev && line.isOffline()) {
     result.error = "--dev needs a window: it does not go with --capture or --bench";
   }
@@ -166,6 +182,9 @@ std::string usageText() {
          "  --fullscreen WxH     play full screen in the display mode W x H\n"
          "  --fsaa N             anti-aliasing samples: 0, 2, 4 or 8\n"
          "  --frames N           quit with status 0 after N frames\n"
+         "  --frames FIRST-LAST  with --capture or --bench: render only frames FIRST to LAST of\n"
+         "                       the run that --start and --fps describe (files keep their\n"
+         "                       numbers in the whole run)\n"
          "  --start SECONDS      start the show (and the music) at this time\n"
          "  --capture DIR        render every frame at a fixed step to DIR/000000.png ... plus\n"
          "                       DIR/audio.wav; a name ending in .mp4 or .mkv makes one video\n"

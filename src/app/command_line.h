@@ -15,7 +15,8 @@ struct CommandLine {
   std::optional<std::pair<int, int>> windowed;    // --windowed WxH
   std::optional<std::pair<int, int>> fullscreen;  // --fullscreen WxH
   std::optional<int> fsaaSamples;                 // --fsaa N
-  std::optional<long> frames;                     // --frames N
+  std::optional<long> frames;                     // --frames N, or the count of --frames FIRST-LAST
+  std::optional<long> firstFrame;                 // --frames FIRST-LAST: the run's frame to begin with
   std::optional<double> startSeconds;             // --start SECONDS
   std::optional<std::string> captureTarget;       // --capture DIR (or a .mp4/.mkv file)
   bool bench = false;                             // --bench

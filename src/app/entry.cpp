@@ -23,6 +23,7 @@
 #include "app/window.h"
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
+#include "framework/data_folder.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
 #include "demo/qel_scene_factory.h"
@@ -217,6 +218,7 @@ int playShow(const CommandLine& commandLine) {
   if (commandLine.isOffline()) {
     auto pClock = std::make_unique<CDemoSoundFixedStep>(static_cast<u32>(commandLine.framesPerSecond.value_or(60)));
     pFixedClock = pClock.get();
+    pClock->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
     demo.setDemoSound(std::move(pClock));
   }
   if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
@@ -280,11 +282,13 @@ int playShow(const CommandLine& commandLine) {
     // The progress line counts down to the last frame: the frame limit or the show's end.
     u32 lastMs = demo.getShowEndTime();
     if (commandLine.frames && pFixedClock) {
-      const u64 limitMs = startMs + static_cast<u64>(*commandLine.frames) * 1000 / pFixedClock->getFramesPerSecond();
+      const u64 lastFrame = static_cast<u64>(commandLine.firstFrame.value_or(0) + *commandLine.frames);
+      const u64 limitMs = startMs + lastFrame * 1000 / pFixedClock->getFramesPerSecond();
       lastMs = static_cast<u32>(std::min<u64>(lastMs, limitMs));
     }
     pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
                                               lastMs);
+    pCapture->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
     if (!pCapture->prepare()) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       return 1;
@@ -336,7 +340,9 @@ int playShow(const CommandLine& commandLine) {
 
 }  // namespace
 
-int orvaneMain(int argc, char** argv) {
+int orvaneMain(int argc, char** argv) { return orvaneMain(argc, argv, {}); }
+
+int orvaneMain(int argc, char** argv, const std::vector<std::filesystem::path>& dataFolders) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const CommandLineResult parsed = parseCommandLine(arguments);
   if (!parsed.error.empty()) {
@@ -351,5 +357,19 @@ int orvaneMain(int argc, char** argv) {
     std::printf("orvane %s\n", ORVANE_VERSION);
     return 0;
   }
-  return playShow(parsed.commandLine);
+  if (dataFolders.empty()) {
+    return playShow(parsed.commandLine);
+  }
+  CommandLine commandLine = parsed.commandLine;
+  if (commandLine.captureTarget) {
+    // The capture goes where the user said, seen from where the program started.
+    std::error_code ignored;
+    commandLine.captureTarget = std::filesystem::absolute(*commandLine.captureTarget, ignored).string();
+  }
+  std::string problem;
+  if (!enterDataFolder(dataFolders, problem)) {
+    std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+    return 1;
+  }
+  return playShow(commandLine);
 }

@@ -68,7 +68,7 @@ void FrameCapture::onFrameComposed(u32 demoTime) {
     mPixels[alpha] = 255;  // the picture is opaque whatever the effects left in alpha
   }
   char name[32];
-  std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(mFrames));
+  std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(mFirstFrame + mFrames));
   if (!platform::writePngFile(mFrameFolder + name, mWidth, mHeight, mPixels.data(), true) && mError.empty()) {
     mError = "cannot write " + mFrameFolder + name;
   }
@@ -95,18 +95,23 @@ bool FrameCapture::finish(const char* musicFile, u32 startMs) {
     return false;
   }
   const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
-  const u32 lengthMs = static_cast<u32>(mFrames * 1000 / fps);
   PcmExcerpt excerpt;
   std::string problem;
   const std::string wave = mFrameFolder + "/audio.wav";
-  if (!readMusicExcerpt(musicFile, startMs, lengthMs, excerpt, problem) || !writeWaveFile(wave, excerpt)) {
+  if (!readMusicForFrames(musicFile, startMs, fps, mFirstFrame, mFrames, excerpt, problem) ||
+      !writeWaveFile(wave, excerpt)) {
     mError = problem.empty() ? "cannot write " + wave : problem;
+    return false;
+  }
+  if (!writeDescription(startMs, fps)) {
+    mError = "cannot write " + mFrameFolder + "/capture.txt";
     return false;
   }
   if (!isVideoTarget(mTarget)) {
     return true;
   }
-  const std::string command = "ffmpeg -loglevel error -y -framerate " + std::to_string(fps) + " -i " +
+  const std::string command = "ffmpeg -loglevel error -y -framerate " + std::to_string(fps) + " -start_number " +
+                              std::to_string(mFirstFrame) + " -i " +
                               shellQuoted(mFrameFolder + "/%06d.png") + " -i " + shellQuoted(wave) +
                               " -c:v libx264 -pix_fmt yuv420p -crf 18 -c:a aac -b:a 192k -shortest " +
                               shellQuoted(mTarget);
@@ -117,4 +122,15 @@ bool FrameCapture::finish(const char* musicFile, u32 startMs) {
   std::error_code ignored;
   std::filesystem::remove_all(mFrameFolder, ignored);
   return true;
+}
+
+bool FrameCapture::writeDescription(u32 startMs, u32 fps) const {
+  std::FILE* file = std::fopen((mFrameFolder + "/capture.txt").c_str(), "w");
+  if (!file) {
+    return false;
+  }
+  // One "key value" per line; scripts/assemble checks that pieces share fps, start and size.
+  std::fprintf(file, "fps %u\nstart_ms %u\nsize %dx%d\nfirst %llu\nframes %llu\n", fps, startMs, mWidth, mHeight,
+               static_cast<unsigned long long>(mFirstFrame), static_cast<unsigned long long>(mFrames));
+  return std::fclose(file) == 0;
 }

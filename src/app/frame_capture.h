@@ -1,6 +1,8 @@
 // FrameCapture: the offline renderer's output — each composed frame read back and
-// written as a numbered PNG, the matching stretch of music as audio.wav, and,
-// for a target ending in .mp4 or .mkv, one video made by ffmpeg.
+// written as a PNG numbered by its place in the whole run, the music of exactly
+// those frames as audio.wav, the run's description as capture.txt (what
+// scripts/assemble joins pieces by), and, for a target ending in .mp4 or .mkv,
+// one video made by ffmpeg.
 #pragma once
 
 #include <chrono>
@@ -18,8 +20,10 @@ class FrameCapture : public IFrameObserver {
 
   // Makes the output folder (or checks for ffmpeg); false with error() set.
   bool prepare();
+  // A piece of a longer run: its first frame's number in that run (0 by default).
+  void setFirstFrame(u64 frame) { mFirstFrame = frame; }
   void onFrameComposed(u32 demoTime) override;
-  // Writes the music stretch and, for a video target, runs ffmpeg.
+  // Writes the music of the frames written, capture.txt and, for a video target, runs ffmpeg.
   bool finish(const char* musicFile, u32 startMs);
 
   const std::string& error() const { return mError; }
@@ -28,6 +32,7 @@ class FrameCapture : public IFrameObserver {
 
  private:
   void printProgress(u32 demoTime);
+  bool writeDescription(u32 startMs, u32 fps) const;
 
   std::string mTarget;
   std::string mFrameFolder;
@@ -35,6 +40,7 @@ class FrameCapture : public IFrameObserver {
   int mWidth;
   int mHeight;
   u32 mShowEndMs;
+  u64 mFirstFrame = 0;
   u64 mFrames = 0;
   std::vector<u8> mPixels;
   std::string mError;

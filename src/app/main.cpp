@@ -1,4 +1,19 @@
-// Process entry: hands the command line to the application shell.
-#include "app/entry.h"
+// Process entry: hands the command line and the places to look for the show's
+// data to the application shell.
+#include <filesystem>
+#include <system_error>
 
-int main(int argc, char** argv) { return orvaneMain(argc, argv); }
+#include "app/entry.h"
+#include "framework/data_folder.h"
+#include "platform/program_folder.h"
+
+#ifndef ORVANE_INSTALLED_DATA_FOLDER
+#define ORVANE_INSTALLED_DATA_FOLDER ""
+#endif
+
+int main(int argc, char** argv) {
+  std::error_code ignored;
+  return orvaneMain(argc, argv,
+                    dataFolderCandidates(platform::programFolder(), ORVANE_INSTALLED_DATA_FOLDER,
+                                         std::filesystem::current_path(ignored)));
+}

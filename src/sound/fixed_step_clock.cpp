@@ -5,7 +5,7 @@ CDemoSoundFixedStep::CDemoSoundFixedStep(u32 framesPerSecond) : mFramesPerSecond
 
 void CDemoSoundFixedStep::play(u32 ms) {
   mStart = ms;
-  mFrame = 0;
+  mFrame = mFirstFrame;
   mPlaying = true;
 }
 

@@ -10,8 +10,10 @@ class CDemoSoundFixedStep : public IDemoSound {
  public:
   explicit CDemoSoundFixedStep(u32 framesPerSecond);
 
-  // Starts (or restarts) the timeline at ms with frame 0.
+  // Starts (or restarts) the timeline at ms with the first frame (0 unless set).
   void play(u32 ms) override;
+  // A piece of a longer run begins at this frame of it: its times are the run's own.
+  void setFirstFrame(u64 frame) { mFirstFrame = frame; }
   void stop() override { mPlaying = false; }
   bool isPlaying() override { return mPlaying; }
   // start + frame * 1000 / fps, truncated.
@@ -27,6 +29,7 @@ class CDemoSoundFixedStep : public IDemoSound {
  private:
   u32 mFramesPerSecond;
   u32 mStart = 0;
+  u64 mFirstFrame = 0;
   u64 mFrame = 0;
   bool mPlaying = false;
   f32 mVolume = 1.0f;

@@ -19,34 +19,66 @@ void putU32(std::vector<u8>& out, u32 value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<u8>(value >> shift));
 }
 
-}  // namespace
-
-bool readMusicExcerpt(const char* fileName, u32 startMs, u32 lengthMs, PcmExcerpt& excerpt, std::string& error) {
+// The decoder for the music file, opened; null with `error` set.
+std::unique_ptr<CSoundLoader> openMusic(const char* fileName, PcmExcerpt& excerpt, std::string& error) {
   std::unique_ptr<CSoundLoader> pDecoder = std::make_unique<WaveLoader>();
   if (!pDecoder->probe(fileName, nullptr, 0)) {
     pDecoder = std::make_unique<OggVorbisLoader>();
   }
   if (pDecoder->open(fileName, nullptr, 0) != CSoundLoader::RESULT_OK) {
     error = pDecoder->getLastError();
-    return false;
+    return nullptr;
   }
   pDecoder->getFormat(&excerpt.format);
-  const WAVEFORMATEX& format = excerpt.format;
-  const u64 frameBytes = format.blockAlign ? format.blockAlign : 1;
-  const u64 start = static_cast<u64>(startMs) * format.avgBytesPerSec / 1000 / frameBytes * frameBytes;
-  const u64 size = static_cast<u64>(lengthMs) * format.avgBytesPerSec / 1000 / frameBytes * frameBytes;
+  return pDecoder;
+}
+
+// Decodes `count` sample frames from sample frame `first` into the excerpt.
+bool decodeSampleFrames(CSoundLoader& decoder, const char* fileName, u64 first, u64 count, PcmExcerpt& excerpt,
+                        std::string& error) {
+  const u64 frameBytes = excerpt.format.blockAlign ? excerpt.format.blockAlign : 1;
+  const u64 size = count * frameBytes;
+  if (size > 0xFFFFFFF0u) {
+    error = std::string(fileName) + ": an excerpt of " + std::to_string(count) + " sample frames is too long for WAVE";
+    return false;
+  }
   excerpt.bytes.assign(size, 0);
   if (size == 0) {
     return true;
   }
   CSoundLoader::Block block;
-  const s32 result = pDecoder->read(&block, static_cast<s64>(start), static_cast<s64>(size), false);
+  const s32 result = decoder.read(&block, static_cast<s64>(first * frameBytes), static_cast<s64>(size), false);
   if (result == CSoundLoader::RESULT_READ_ERROR || result == CSoundLoader::RESULT_NOT_OPEN || !block) {
-    error = std::string(fileName) + ": the music could not be decoded from " + std::to_string(startMs) + " ms";
+    error = std::string(fileName) + ": the music could not be decoded from sample frame " + std::to_string(first);
     return false;
   }
   std::memcpy(excerpt.bytes.data(), block.get(), size);
   return true;
+}
+
+}  // namespace
+
+bool readMusicExcerpt(const char* fileName, u32 startMs, u32 lengthMs, PcmExcerpt& excerpt, std::string& error) {
+  std::unique_ptr<CSoundLoader> pDecoder = openMusic(fileName, excerpt, error);
+  if (!pDecoder) {
+    return false;
+  }
+  const u64 rate = excerpt.format.samplesPerSec;
+  return decodeSampleFrames(*pDecoder, fileName, startMs * rate / 1000, lengthMs * rate / 1000, excerpt, error);
+}
+
+bool readMusicForFrames(const char* fileName, u32 startMs, u32 fps, u64 firstFrame, u64 frameCount,
+                        PcmExcerpt& excerpt, std::string& error) {
+  std::unique_ptr<CSoundLoader> pDecoder = openMusic(fileName, excerpt, error);
+  if (!pDecoder) {
+    return false;
+  }
+  const u64 rate = excerpt.format.samplesPerSec;
+  const u64 step = fps ? fps : 1;
+  // Whole numbers throughout: a boundary must come out the same in every piece.
+  auto boundary = [&](u64 frame) { return (startMs * rate * step + frame * rate * 1000) / (1000 * step); };
+  const u64 first = boundary(firstFrame);
+  return decodeSampleFrames(*pDecoder, fileName, first, boundary(firstFrame + frameCount) - first, excerpt, error);
 }
 
 bool writeWaveFile(const std::string& path, const PcmExcerpt& excerpt) {

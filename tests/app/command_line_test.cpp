@@ -58,6 +58,28 @@ TEST(CommandLine, BadOptionsAndValuesAreErrors) {
   }
 }
 
+TEST(CommandLine, FrameRangeIsAPieceOfTheFixedStepRun) {
+  const CommandLineResult piece = parseCommandLine({"--capture", "out", "--frames", "100-199"});
+  ASSERT_TRUE(piece.error.empty()) << piece.error;
+  EXPECT_EQ(*piece.commandLine.firstFrame, 100);
+  EXPECT_EQ(*piece.commandLine.frames, 100) << "both ends count";
+  const CommandLineResult single = parseCommandLine({"--bench", "--frames", "0-0"});
+  ASSERT_TRUE(single.error.empty()) << single.error;
+  EXPECT_EQ(*single.commandLine.firstFrame, 0);
+  EXPECT_EQ(*single.commandLine.frames, 1);
+  const CommandLineResult count = parseCommandLine({"--capture", "out", "--frames", "30"});
+  ASSERT_TRUE(count.error.empty()) << count.error;
+  EXPECT_FALSE(count.commandLine.firstFrame.has_value()) << "a plain count still starts at the run's first frame";
+  EXPECT_EQ(*count.commandLine.frames, 30);
+
+  for (const char* range : {"5-4", "-3", "3-", "a-4", "1-2-3", "1 -2", "-"}) {
+    EXPECT_FALSE(parseCommandLine({"--capture", "out", "--frames", range}).error.empty()) << range;
+  }
+  // A live show's frames follow the music's clock: a range has no fixed place in it.
+  const CommandLineResult live = parseCommandLine({"--no-dialog", "--frames", "10-20"});
+  EXPECT_NE(live.error.find("--capture or --bench"), std::string::npos) << live.error;
+}
+
 TEST(CommandLine, UsageNamesEveryOption) {
   const std::string usage = usageText();
   for (const char* option :

@@ -29,6 +29,21 @@ TEST(FixedStepClock, NoDriftOverAnHourAndPlayRestarts) {
   EXPECT_EQ(clock.getFrame(), 0u);
 }
 
+TEST(FixedStepClock, APieceKeepsTheWholeRunsTimes) {
+  CDemoSoundFixedStep whole(60);
+  whole.play(1000);
+  for (int i = 0; i < 101; ++i) whole.advance();
+  CDemoSoundFixedStep piece(60);
+  piece.setFirstFrame(101);
+  piece.play(1000);
+  EXPECT_EQ(piece.getFrame(), 101u);
+  EXPECT_EQ(piece.getTime(), whole.getTime()) << "1000 + 101 x 1000 / 60 truncated, not 1000 + 1683 + ...";
+  EXPECT_EQ(piece.getTime(), 2683u);
+  piece.advance();
+  whole.advance();
+  EXPECT_EQ(piece.getTime(), whole.getTime());
+}
+
 TEST(FixedStepClock, PlaysStopsAndKeepsTheVolume) {
   CDemoSoundFixedStep clock(25);
   EXPECT_FALSE(clock.isPlaying());

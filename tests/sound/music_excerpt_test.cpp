@@ -47,6 +47,25 @@ TEST(MusicExcerpt, PastTheEndOfTheMusicIsSilence) {
   EXPECT_EQ(sampleAt(excerpt.bytes, 8819, 1), 0);
 }
 
+TEST(MusicExcerpt, PiecesOfARunJoinToTheWholeRunsMusic) {
+  TempDir dir;
+  const std::vector<u8> wave = soundtest::makeWave(soundtest::patternPcm(44100));
+  const std::string path = dir.write("music.wav", std::string(wave.begin(), wave.end()));
+  std::string error;
+  // 8 frames a second: a frame is 5512.5 sample frames, so each end rounds.
+  PcmExcerpt whole;
+  ASSERT_TRUE(readMusicForFrames(path.c_str(), 33, 8, 0, 5, whole, error)) << error;
+  EXPECT_EQ(whole.bytes.size(), (29017u - 1455u) * 4u) << "floor(33 ms) to floor(33 ms + 625 ms)";
+  EXPECT_EQ(sampleAt(whole.bytes, 0, 0), soundtest::patternLeft(1455));
+  std::vector<u8> joined;
+  for (const auto& [first, count] : std::vector<std::pair<u64, u64>>{{0, 1}, {1, 3}, {4, 1}}) {
+    PcmExcerpt piece;
+    ASSERT_TRUE(readMusicForFrames(path.c_str(), 33, 8, first, count, piece, error)) << error;
+    joined.insert(joined.end(), piece.bytes.begin(), piece.bytes.end());
+  }
+  EXPECT_EQ(joined, whole.bytes);
+}
+
 TEST(MusicExcerpt, MissingMusicNamesTheFile) {
   PcmExcerpt excerpt;
   std::string error;

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Pieces of a capture (--frames FIRST-LAST) against one whole run of the real
+# show: every PNG file byte for byte, and the pieces' music laid end to end
+# against the whole run's. Then scripts/assemble joins the pieces, and refuses
+# pieces with a gap or from another run.
+# Usage: frame_ranges.sh PROGRAM SOURCE_DIR (run in a folder that holds data/)
+set -euo pipefail
+program="$1"
+source_dir="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export SDL_AUDIODRIVER=dummy
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+capture() {  # capture FOLDER START FRAMES
+  env -u DISPLAY -u WAYLAND_DISPLAY "$program" --capture "$work/$1" --size 160x90 --fps 8 --start "$2" \
+    --frames "$3" 2>"$work/$1.log" || { cat "$work/$1.log" >&2; fail "capture $1 ($2 s, frames $3)"; }
+}
+
+# same_as_whole WHOLE PIECE...: the pieces hold exactly the whole run's files.
+same_as_whole() {
+  local whole="$1"
+  shift
+  local names=""
+  for piece in "$@"; do
+    for file in "$work/$piece"/*.png; do
+      cmp "$file" "$work/$whole/$(basename "$file")" || fail "$piece/$(basename "$file") differs from $whole"
+      names+="$(basename "$file") "
+    done
+    tail -c +45 "$work/$piece/audio.wav"
+  done >"$work/joined.pcm"
+  [ "$names" = "$(cd "$work/$whole" && echo *.png) " ] || fail "pieces hold '$names', the whole run $(cd "$work/$whole" && echo *.png)"
+  tail -c +45 "$work/$whole/audio.wav" | cmp - "$work/joined.pcm" || fail "the pieces' music is not the whole run's"
+  [ -s "$work/joined.pcm" ] || fail "no music"
+}
+
+# 8 frames a second: a frame is 5512.5 sample frames of the 44.1 kHz music, so
+# the pieces' music meets only if every piece rounds its ends the same way.
+# 143.8 s on, frames every 125 ms: frame 2 (144.05 s) is 50 ms into the climax
+# scene, into a crash flash (144000-145200 ms) and into the next grading entry.
+capture whole1 143.8 6
+capture piece1a 143.8 0-1
+capture piece1b 143.8 2-5
+same_as_whole whole1 piece1a piece1b
+# 160.2 s on: petals falling (particles) and a flash from 160000 to 160600 ms;
+# the pieces begin 200, 325 and 575 ms into both.
+capture whole2 160.2 5
+capture piece2a 160.2 0-0
+capture piece2b 160.2 1-2
+capture piece2c 160.2 3-4
+same_as_whole whole2 piece2a piece2b piece2c
+grep -qx "first 3" "$work/piece2c/capture.txt" || fail "capture.txt does not name the first frame"
+
+assemble="$source_dir/scripts/assemble"
+if "$assemble" "$work/piece2a" "$work/piece2c" "$work/gap.mp4" 2>"$work/gap.log"; then
+  fail "assemble joined pieces with a gap"
+fi
+grep -q "frames 1 to 2 are missing" "$work/gap.log" || fail "gap message: $(cat "$work/gap.log")"
+if "$assemble" "$work/piece1a" "$work/piece2b" "$work/mixed.mp4" 2>"$work/mixed.log"; then
+  fail "assemble joined pieces of two runs"
+fi
+grep -q "from another run" "$work/mixed.log" || fail "mixed message: $(cat "$work/mixed.log")"
+if ! command -v ffmpeg >/dev/null 2>&1; then
+  echo "ffmpeg is not installed: the video assembly is not checked (scripts/install-deps installs it)"
+  exit 77
+fi
+"$assemble" "$work/piece2c" "$work/piece2a" "$work/piece2b" "$work/show.mp4" >/dev/null
+streams=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames -of csv=p=0 "$work/show.mp4")
+grep -qx "video,5" <<<"$streams" || fail "the video does not hold the 5 frames: $streams"
+grep -q "^audio," <<<"$streams" || fail "the video has no music: $streams"
+echo "pieces match the whole runs; assemble joined 5 frames with music"
