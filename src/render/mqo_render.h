@@ -42,6 +42,7 @@ class cMqoRender : public cRenderObject {
   const QelTrackSet* mpAnim = nullptr;  // borrowed
   std::vector<u32> baseTextureIds;
   std::vector<u32> overlapTextureIds;
+  u32 mModelVersion = 0;  // the model's version the texture ids were taken from
 };
 
 class cMassMqoRender : public cMqoRender {
