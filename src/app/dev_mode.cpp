@@ -443,12 +443,15 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
   return lines;
 }
 
-void CDevMode::onFrameStart(u32 /*demoTime*/) {
+void CDevMode::onFrameStart(u32 demoTime) {
   const u32 now = mClock();
   if (mHaveFrame) mFrameMilliseconds = now - mLastFrameStart;
   mHaveFrame = true;
   mLastFrameStart = now;
+  const u32 reloads = mReloadCount;
   pollFiles();
+  // Scenes were chosen before the reload: choose again, so this frame draws them.
+  if (mReloadCount != reloads) mDemo.selectScenes(demoTime);
 }
 
 void CDevMode::onFrameComposed(u32 demoTime) {

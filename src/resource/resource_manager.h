@@ -1,5 +1,6 @@
 // resourceManager: loads file-backed assets on request by file name and class,
-// shares them by exact file name, and drives the loading progress. Main thread only.
+// shares them by exact file name, reloads them in place in author mode, and drives
+// the loading progress. Main thread only.
 #pragma once
 
 #include <string>

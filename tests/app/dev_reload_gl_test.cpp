@@ -324,3 +324,14 @@ TEST_F(DevReloadTest, AClickOnTheTimelineSeeksToItsTimeAndADragFollows) {
   }
   EXPECT_EQ(sceneMarks, (std::vector<u32>{0, 2000}));
 }
+
+TEST_F(DevReloadTest, TheFrameThatReloadsStillDrawsItsLinesScene) {
+  ASSERT_TRUE(demoManager().runFrame(false));
+  ASSERT_EQ(demoManager().getCurrentScene(0), mpScene.get());
+  mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(1.0f)));
+  for (int frame = 0; frame < 6 && mDev.getReloadCount() == 0; ++frame, mNow += CFileWatcher::POLL_MILLISECONDS) {
+    ASSERT_TRUE(demoManager().runFrame(false));
+  }
+  ASSERT_EQ(mDev.getReloadCount(), 1u);
+  EXPECT_EQ(demoManager().getCurrentScene(0), mpScene.get()) << "chosen again after the reload, not skipped a frame";
+}
