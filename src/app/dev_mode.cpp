@@ -350,9 +350,17 @@ bool CDevMode::reloadRunningOrder(const std::string& content, std::string& error
   };
   for (const SceneDefInfo& row : rows) {
     const std::string where = file + ":" + std::to_string(row.fileLine) + ": ";
-    resourceObject* pAnimation = manager.findResource(row.name) || platform::pathFileExists(row.name)
-                                     ? manager.getResource(row.name.c_str(), resQEL::DTI)
-                                     : nullptr;
+    // A first load that fails ends the run: a new animation is read once on trial.
+    if (!manager.findResource(row.name)) {
+      QelAnimation trial;
+      trial.missingModelFails = true;
+      if (!trial.read(row.name)) {
+        error = where + "the animation " + row.name + " cannot be loaded: " + trial.error();
+        giveBack();
+        return false;
+      }
+    }
+    resourceObject* pAnimation = manager.getResource(row.name.c_str(), resQEL::DTI);
     if (!pAnimation) {
       error = where + "the animation " + row.name + " cannot be loaded";
       giveBack();
@@ -362,11 +370,12 @@ bool CDevMode::reloadRunningOrder(const std::string& content, std::string& error
     resShader* pShader = nullptr;
     if (row.shader != "default") {
       const std::string shaderPath = "data\\shader\\" + row.shader + ".fx";
-      if (manager.findResource(shaderPath) || platform::pathFileExists(shaderPath)) {
+      std::string problem;
+      if (manager.findResource(shaderPath) || resShader::wouldLoad(shaderPath, problem)) {
         pShader = static_cast<resShader*>(manager.getResource(shaderPath.c_str(), resShader::DTI));
       }
       if (!pShader) {
-        error = where + "the line shader " + shaderPath + " cannot be loaded";
+        error = where + "the line shader " + shaderPath + " cannot be loaded: " + firstErrorLine(problem);
         giveBack();
         return false;
       }

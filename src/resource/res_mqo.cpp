@@ -10,7 +10,6 @@
 
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
-#include "platform/shell_path.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
@@ -61,11 +60,12 @@ bool resMQO::reload(std::string& error) {
     return false;
   }
   // An effect that fails to compile is fatal when first loaded, so a new one
-  // must at least be there.
+  // is tried first.
   for (const MqoMaterial& material : pModel->materials) {
     const std::string effect = material.bump.empty() ? DEFAULT_SHADER : material.bump;
-    if (!resourceManager::mpThis->findResource(effect) && !platform::pathFileExists(effect)) {
-      error = getPath() + ":0: effect " + effect + " does not exist";
+    std::string problem;
+    if (!resourceManager::mpThis->findResource(effect) && !resShader::wouldLoad(effect, problem)) {
+      error = getPath() + ":0: effect " + effect + " does not load: " + problem;
       return false;
     }
   }

@@ -111,6 +111,20 @@ bool resShader::reload(std::string_view source, std::string& error, u32 minimumP
   return true;
 }
 
+bool resShader::wouldLoad(const std::string& path, std::string& error) {
+  VellFile file;
+  if (!file.open(path.c_str())) {
+    error = path + ":0: error: the file cannot be opened";
+    return false;
+  }
+  VellFileStream stream(&file);
+  std::string source(stream.getSize(), '\0');
+  source.resize(static_cast<std::size_t>(source.empty() ? 0 : stream.read(source.data(), source.size())));
+  resShader probe;
+  probe.resourceObject::load(stream);  // the path, for the messages
+  return probe.reload(source, error);
+}
+
 u32 resShader::wordsOf(u32 type) {
   switch (type) {
     case fx::TYPE_HALF:

@@ -43,6 +43,10 @@ class resShader : public resourceObject {
   // "div" or the default stage's screens, would otherwise fall back to the file's
   // defaults), and a version with fewer passes than requirePasses asked is refused.
   bool reload(std::string_view source, std::string& error, u32 minimumPasses = 1);
+  // Whether the effect file would load: a first load that fails is fatal, so
+  // author mode tries a file it has not loaded yet this way first. False with
+  // "PATH:LINE: error: ..." (or that the file cannot be opened).
+  static bool wouldLoad(const std::string& path, std::string& error);
   // The holder runs passes up to count - 1 by index: a reload must keep them.
   void requirePasses(u32 count) { mRequiredPasses = count > mRequiredPasses ? count : mRequiredPasses; }
   u32 getRequiredPasses() const { return mRequiredPasses; }

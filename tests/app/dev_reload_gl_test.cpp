@@ -142,6 +142,14 @@ TEST_F(DevReloadTest, AModelSavedOnDiskIsDrawnChangedAndABrokenOneKeepsTheOld) {
   EXPECT_EQ(colour[1], 255) << "the old model keeps being drawn";
   EXPECT_TRUE(mentions(mDev.overlayLines(500), "RELOAD FAILED " + mModelLoaded + ":9: "));
 
+  // A new effect that does not compile would end the run if loaded: refused.
+  mDir.write("broken.fx", "technique T { pass P { FragmentProgram = ; } }\n");
+  PlateMaterial brokenMaterial;
+  brokenMaterial.effect = "broken.fx";
+  save("plate.mqo", plateModel({brokenMaterial}, {PlateObject{}}));
+  EXPECT_NE(mDev.reloadErrors().find(mModelLoaded + ":0: effect "), std::string::npos) << mDev.reloadErrors();
+  EXPECT_EQ(pictureAt(500)[1], 255);
+
   save("plate.mqo", plateModel(0, 0, 1));
   EXPECT_TRUE(mDev.reloadErrors().empty()) << mDev.reloadErrors();
   EXPECT_EQ(pictureAt(500)[2], 255);
@@ -183,6 +191,12 @@ TEST_F(DevReloadTest, ARunningOrderWithASceneMovedPlaysItAtItsNewTime) {
       << mDev.reloadErrors();
   EXPECT_EQ(mFixture.clock().getTime(), current);
   EXPECT_EQ(pictureAt(1000)[0], 0) << "the refused order leaves the last good one";
+  EXPECT_EQ(pictureAt(3500)[0], 255);
+
+  // A Qel file not loaded before whose model is missing is refused, not fatal.
+  const std::string lost = mDir.write("lost.qel", qelFile({"nothing.mqo"}, twoScenes(0.0f)));
+  mDev.reloadFile(CQelSceneFactory::DEFINITION_FILE, moved + lost + "\t1\t0\t0\t0\t0\tdefault\n");
+  EXPECT_NE(mDev.reloadErrors().find("nothing.mqo"), std::string::npos) << mDev.reloadErrors();
   EXPECT_EQ(pictureAt(3500)[0], 255);
 }
 
