@@ -349,3 +349,23 @@ TEST_F(DevReloadTest, TheFrameThatReloadsStillDrawsItsLinesScene) {
   ASSERT_EQ(mDev.getReloadCount(), 1u);
   EXPECT_EQ(demoManager().getCurrentScene(0), mpScene.get()) << "chosen again after the reload, not skipped a frame";
 }
+
+TEST_F(DevReloadTest, TheTimelineIsDrawnAlongTheBottomWithTheCursorAtTheTime) {
+  const u32 end = demoManager().getShowEndTime();
+  const u32 time = end / 2;
+  pictureAt(time);
+  mDev.onFrameComposed(time);
+  const devtimeline::Bar bar = mDev.getTimelineBar();
+  ASSERT_GT(bar.width, 0);
+  const int rowFromBottom = kHeight - 1 - (bar.top + bar.height / 2);
+  const int cursorX = bar.left + static_cast<int>(devtimeline::fractionAt(time, end) * (bar.width - 1));
+  const std::array<u8, 4> cursor = mFixture.pixel(cursorX, rowFromBottom);
+  EXPECT_GT(cursor[0], 200);
+  EXPECT_LT(cursor[1], 80);
+  // The second Qel scene's start (2 s) is a line-0 tick in the upper part of the bar.
+  const int tickX = bar.left + static_cast<int>(devtimeline::fractionAt(2000, end) * (bar.width - 1));
+  const std::array<u8, 4> tick = mFixture.pixel(tickX, kHeight - 1 - (bar.top + 2));
+  EXPECT_GT(tick[1], 150) << "white tick";
+  const std::array<u8, 4> track = mFixture.pixel(bar.left + bar.width * 3 / 4, rowFromBottom);
+  EXPECT_LT(track[0], 150) << "the dark track darkens the red picture away from the cursor";
+}
