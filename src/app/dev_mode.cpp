@@ -19,6 +19,7 @@
 #include "resource/qel_animation.h"
 #include "resource/res_mqo.h"
 #include "resource/res_shader.h"
+#include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 #include "screen/post_effect_manager.h"
 #include "sound/demo_sound.h"
@@ -289,29 +290,59 @@ bool CDevMode::reloadResource(resourceObject* pResource, const std::string& cont
     return true;
   }
   const std::string path = pResource->getPath();
+  const auto* pTexture = dynamic_cast<const resTexture*>(pResource);
+  const f32 scaleU = pTexture ? pTexture->getScaleU() : 0.0f;
+  const f32 scaleV = pTexture ? pTexture->getScaleV() : 0.0f;
   if (!resourceManager::mpThis->reloadResource(path, error)) return false;
+  if (pTexture && (pTexture->getScaleU() != scaleU || pTexture->getScaleV() != scaleV)) {
+    recompileModelsUsing(pTexture);
+  }
   if (dynamic_cast<resQEL*>(pResource)) {
     rebuildScenesOf(pResource);
   } else if (auto* pModel = dynamic_cast<resMQO*>(pResource)) {
-    // The animations that move the model keep tracks per part of it: read them
-    // again against the new parts. One that no longer reads keeps its old version.
-    std::vector<resQEL*> users;
-    for (resourceObject* pOther : resourceManager::mpThis->getResources()) {
-      auto* pAnimation = dynamic_cast<resQEL*>(pOther);
-      if (!pAnimation || !pAnimation->mpQel) continue;
-      const auto& models = pAnimation->mpQel->obj;
-      if (std::find(models.begin(), models.end(), pModel) != models.end()) users.push_back(pAnimation);
-    }
-    for (resQEL* pAnimation : users) {
-      std::string animationError;
-      if (resourceManager::mpThis->reloadResource(pAnimation->getPath(), animationError)) {
-        rebuildScenesOf(pAnimation);
-      } else {
-        std::fprintf(stderr, "orvane: reload failed %s\n", firstErrorLine(animationError).c_str());
-      }
-    }
+    reloadAnimationsOf(pModel);
   }
   return true;
+}
+
+void CDevMode::reloadAnimationsOf(const resourceObject* pModel) {
+  // The animations that move the model keep tracks per part of it: read them
+  // again against the new parts. One that no longer reads keeps its old version.
+  std::vector<resQEL*> users;
+  for (resourceObject* pOther : resourceManager::mpThis->getResources()) {
+    auto* pAnimation = dynamic_cast<resQEL*>(pOther);
+    if (!pAnimation || !pAnimation->mpQel) continue;
+    const auto& models = pAnimation->mpQel->obj;
+    if (std::find(models.begin(), models.end(), pModel) != models.end()) users.push_back(pAnimation);
+  }
+  for (resQEL* pAnimation : users) {
+    std::string animationError;
+    if (resourceManager::mpThis->reloadResource(pAnimation->getPath(), animationError)) {
+      rebuildScenesOf(pAnimation);
+    } else {
+      std::fprintf(stderr, "orvane: reload failed %s\n", firstErrorLine(animationError).c_str());
+    }
+  }
+}
+
+void CDevMode::recompileModelsUsing(const resTexture* pTexture) {
+  // A model's lists hold its texture coordinates scaled to the padded picture.
+  std::vector<std::string> users;
+  for (resourceObject* pOther : resourceManager::mpThis->getResources()) {
+    const auto* pModel = dynamic_cast<const resMQO*>(pOther);
+    if (!pModel) continue;
+    const bool uses = std::find(pModel->textures.begin(), pModel->textures.end(), pTexture) != pModel->textures.end();
+    if (uses) users.push_back(pModel->getPath());
+  }
+  for (const std::string& path : users) {
+    std::string modelError;
+    resourceObject* pModel = resourceManager::mpThis->findResource(path);
+    if (pModel && resourceManager::mpThis->reloadResource(path, modelError)) {
+      reloadAnimationsOf(pModel);
+    } else if (!modelError.empty()) {
+      std::fprintf(stderr, "orvane: reload failed %s\n", firstErrorLine(modelError).c_str());
+    }
+  }
 }
 
 void CDevMode::rebuildScenesOf(const resourceObject* pAnimation) {

@@ -18,6 +18,7 @@
 class CDemoManager;
 class CQelSceneFactory;
 class CSceneManager;
+class resTexture;
 class resourceObject;
 
 class CDevMode : public IFrameObserver {
@@ -76,6 +77,10 @@ class CDevMode : public IFrameObserver {
   bool reloadResource(resourceObject* pResource, const std::string& content, std::string& error);
   // Rebuilds the scenes playing this animation file (after it reloaded).
   void rebuildScenesOf(const resourceObject* pAnimation);
+  // After a model reloaded: the animations moving it, and their scenes.
+  void reloadAnimationsOf(const resourceObject* pModel);
+  // After a texture reloaded at another padded size: the models drawing with it.
+  void recompileModelsUsing(const resTexture* pTexture);
   bool reloadRunningOrder(const std::string& content, std::string& error);
   void releaseRunningOrder();
 

@@ -19,6 +19,7 @@
 #include "demo/show_fixtures.h"
 #include "render/custom_texture_manager.h"
 #include "render/texture_manager.h"
+#include "resource/res_mqo.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
@@ -368,4 +369,30 @@ TEST_F(DevReloadTest, TheTimelineIsDrawnAlongTheBottomWithTheCursorAtTheTime) {
   EXPECT_GT(tick[1], 150) << "white tick";
   const std::array<u8, 4> track = mFixture.pixel(bar.left + bar.width * 3 / 4, rowFromBottom);
   EXPECT_LT(track[0], 150) << "the dark track darkens the red picture away from the cursor";
+}
+
+TEST_F(DevReloadTest, ATextureRepaintedAtAnotherPaddedSizeRebuildsTheModelsDrawingWithIt) {
+  const auto solid = [](u32 side, u8 red) {
+    return fixture::bmp(side, side, 24, [=](u32, u32) { return fixture::Rgba{red, 0, 0, 255}; });
+  };
+  mDir.write("paint.bmp", solid(3, 255));
+  std::string model = plateModel(1, 1, 1);
+  model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
+  mDir.write("textured.mqo", model);
+  // Named as the animation names its models, so that both share "flat.fx".
+  const std::string modelPath = mDir.path().string() + "\\textured.mqo";
+  auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
+  ASSERT_NE(pModel, nullptr);
+  const resTexture* pTexture = pModel->getTexture(0);
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
+  mDev.watchLoadedFiles();
+  const u32 version = pModel->getVersion();
+
+  save("paint.bmp", solid(4, 128));
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
+  EXPECT_EQ(pModel->getVersion(), version + 1) << "lists compiled with the old scale are rebuilt";
+  save("paint.bmp", solid(4, 64));
+  EXPECT_EQ(pModel->getVersion(), version + 1) << "same size: the lists stay";
+  releaseResource(pModel);
 }
