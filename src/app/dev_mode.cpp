@@ -8,10 +8,18 @@
 
 #include "app/dev_overlay.h"
 #include "demo/demo_manager.h"
+#include "demo/qel_scene_factory.h"
 #include "demo/scene.h"
+#include "demo/scene_definitions.h"
 #include "demo/scene_manager.h"
+#include "demo/scene_qel_default.h"
+#include "demo/scene_qel_trampoline.h"
+#include "platform/shell_path.h"
 #include "render/custom_texture_manager.h"
+#include "resource/qel_animation.h"
+#include "resource/res_mqo.h"
 #include "resource/res_shader.h"
+#include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 #include "screen/post_effect_manager.h"
 #include "sound/demo_sound.h"
@@ -52,22 +60,37 @@ void loadFromText(const std::string& content, Load load) {
 
 }  // namespace
 
-CDevMode::CDevMode(CDemoManager& demo, MillisecondClock clock, CFileWatcher::Reader reader)
-    : mDemo(demo), mClock(std::move(clock)), mWatcher(std::move(reader)) {}
+CDevMode::CDevMode(CDemoManager& demo, MillisecondClock clock, CFileWatcher::Reader reader,
+                   CFileWatcher::Stamp stamp)
+    : mDemo(demo), mClock(std::move(clock)), mWatcher(std::move(reader), std::move(stamp)) {}
+
+CDevMode::~CDevMode() { releaseRunningOrder(); }
+
+void CDevMode::releaseRunningOrder() {
+  if (!mpFactory) return;
+  // The demo must not keep pointers into scenes about to go.
+  mDemo.clearSceneManagers();
+  mSceneManagers.clear();
+  mpFactory.reset();
+}
 
 void CDevMode::install() {
   mDemo.setKeyHandler([this](platform::Key key) { handleKey(key); });
+  mDemo.setPointerHandler([this](const platform::Event& event) { handlePointer(event); });
   mDemo.setFrameObserver(this);
   mDemo.setHoldAtEnd(true);
-  watchLoadedEffects();
+  watchLoadedFiles();
   mWatcher.watch(CPostEffectManager::DEFINITION_FILE);
   mWatcher.watch(customTextureManager::DEFINITION_FILE);
+  mWatcher.watch(CQelSceneFactory::DEFINITION_FILE);
 }
 
 void CDevMode::uninstall() {
   mDemo.setKeyHandler(nullptr);
+  mDemo.setPointerHandler(nullptr);
   mDemo.setFrameObserver(nullptr);
   mDemo.setHoldAtEnd(false);
+  releaseRunningOrder();
 }
 
 void CDevMode::handleKey(platform::Key key) {
@@ -137,27 +160,78 @@ void CDevMode::togglePause() {
   }
 }
 
-std::vector<u32> CDevMode::sceneBoundaries() const {
-  std::vector<u32> bounds;
-  for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
-    for (const CSceneManager* pManager : mDemo.getSceneManagers(line)) {
-      if (!pManager) continue;
-      for (const IScene* pScene : pManager->getScenes()) {
-        if (pScene) bounds.push_back(pScene->getStartTime());
+namespace {
+
+// Where each scene of one line starts, the Qel scenes inside a row's window included.
+void lineSceneStarts(const CDemoManager& demo, int line, std::vector<u32>& starts) {
+  for (const CSceneManager* pManager : demo.getSceneManagers(line)) {
+    if (!pManager) continue;
+    for (const IScene* pScene : pManager->getScenes()) {
+      if (!pScene) continue;
+      const auto* pRow = dynamic_cast<const CSceneQelTrampoline*>(pScene);
+      if (!pRow) {
+        starts.push_back(pScene->getStartTime());
+        continue;
+      }
+      // A row plays inside its window; each Qel scene starting there is a stop.
+      const u32 start = pScene->getStartTime();
+      starts.push_back(start + pRow->getWindowStart());
+      for (const auto& pChild : pRow->getChildren()) {
+        if (pChild->getStartTime() > pRow->getWindowStart() && pChild->getStartTime() <= pRow->getWindowEnd()) {
+          starts.push_back(start + pChild->getStartTime());
+        }
       }
     }
   }
+}
+
+}  // namespace
+
+std::vector<u32> CDevMode::sceneBoundaries() const {
+  std::vector<u32> bounds;
+  for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) lineSceneStarts(mDemo, line, bounds);
   bounds.push_back(mDemo.getShowEndTime());
   std::sort(bounds.begin(), bounds.end());
   bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
   return bounds;
 }
 
-void CDevMode::watchLoadedEffects() {
-  if (!resourceManager::mpThis) return;
-  for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
-    if (dynamic_cast<resShader*>(pResource)) mWatcher.watch(pResource->getPath());
+std::vector<devtimeline::Mark> CDevMode::timelineMarks() const {
+  std::vector<devtimeline::Mark> marks;
+  for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
+    std::vector<u32> starts;
+    lineSceneStarts(mDemo, line, starts);
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    for (const u32 start : starts) {
+      marks.push_back({start, line == 0 ? devtimeline::MarkKind::Line0Scene : devtimeline::MarkKind::Line1Scene});
+    }
   }
+  if (const CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
+    for (u32 index = 0; index < pTable->getEntryCount(); ++index) {
+      marks.push_back({pTable->getEntry(index).start, devtimeline::MarkKind::PostEffect});
+    }
+  }
+  return marks;
+}
+
+void CDevMode::handlePointer(const platform::Event& event) {
+  switch (event.type) {
+    case platform::EventType::PointerDown:
+      mDragging = mBar.contains(event.x, event.y);
+      break;
+    case platform::EventType::PointerDrag:
+      break;
+    default:
+      mDragging = false;
+      return;
+  }
+  if (mDragging) seek(devtimeline::timeAt(mBar, event.x, mDemo.getShowEndTime()));
+}
+
+void CDevMode::watchLoadedFiles() {
+  if (!resourceManager::mpThis) return;
+  for (resourceObject* pResource : resourceManager::mpThis->getResources()) mWatcher.watch(pResource->getPath());
 }
 
 void CDevMode::pollFiles() {
@@ -172,7 +246,7 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
   if (path == CPostEffectManager::DEFINITION_FILE) {
     if (CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
       loadFromText(content, [pTable](std::FILE* pFile) { pTable->loadDefinitions(pFile); });
-      watchLoadedEffects();
+      watchLoadedFiles();
       reloaded = true;
     }
   } else if (path == customTextureManager::DEFINITION_FILE) {
@@ -180,22 +254,11 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
       loadFromText(content, [](std::FILE* pFile) { customTextureManager::mpThis->loadDefinitions(pFile); });
       reloaded = true;
     }
+  } else if (path == CQelSceneFactory::DEFINITION_FILE) {
+    reloaded = reloadRunningOrder(content, error);
   } else if (resourceManager::mpThis) {
-    for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
-      resShader* pShader = dynamic_cast<resShader*>(pResource);
-      if (!pShader || pShader->getPath() != path) continue;
-      // Entries that run one pass by index need the new version to have it.
-      u32 passesInUse = 1;
-      if (const CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
-        for (u32 index = 0; index < pTable->getEntryCount(); ++index) {
-          const PostEffectEntry& entry = pTable->getEntry(index);
-          if (entry.pEffect == pShader && entry.pass >= 0) {
-            passesInUse = std::max(passesInUse, static_cast<u32>(entry.pass) + 1);
-          }
-        }
-      }
-      reloaded = pShader->reload(content, error, passesInUse);
-      break;
+    if (resourceObject* pResource = resourceManager::mpThis->findResource(path)) {
+      reloaded = reloadResource(pResource, content, error);
     }
   }
   mErrors.erase(std::remove_if(mErrors.begin(), mErrors.end(), [&](const auto& entry) { return entry.first == path; }),
@@ -203,9 +266,174 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
   if (reloaded) {
     ++mReloadCount;
     std::fprintf(stderr, "orvane: reloaded %s\n", path.c_str());
+    watchLoadedFiles();  // a new version may have loaded files of its own
   } else if (!error.empty()) {
     mErrors.emplace_back(path, firstErrorLine(error));
+    std::fprintf(stderr, "orvane: reload failed %s\n", mErrors.back().second.c_str());
   }
+}
+
+bool CDevMode::reloadResource(resourceObject* pResource, const std::string& content, std::string& error) {
+  if (auto* pShader = dynamic_cast<resShader*>(pResource)) {
+    // Entries that run one pass by index need the new version to have it.
+    u32 passesInUse = 1;
+    if (const CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
+      for (u32 index = 0; index < pTable->getEntryCount(); ++index) {
+        const PostEffectEntry& entry = pTable->getEntry(index);
+        if (entry.pEffect == pShader && entry.pass >= 0) {
+          passesInUse = std::max(passesInUse, static_cast<u32>(entry.pass) + 1);
+        }
+      }
+    }
+    if (!pShader->reload(content, error, passesInUse)) return false;
+    pShader->markReloaded();
+    return true;
+  }
+  const std::string path = pResource->getPath();
+  const auto* pTexture = dynamic_cast<const resTexture*>(pResource);
+  const f32 scaleU = pTexture ? pTexture->getScaleU() : 0.0f;
+  const f32 scaleV = pTexture ? pTexture->getScaleV() : 0.0f;
+  if (!resourceManager::mpThis->reloadResource(path, error)) return false;
+  if (pTexture && (pTexture->getScaleU() != scaleU || pTexture->getScaleV() != scaleV)) {
+    recompileModelsUsing(pTexture);
+  }
+  if (dynamic_cast<resQEL*>(pResource)) {
+    rebuildScenesOf(pResource);
+  } else if (auto* pModel = dynamic_cast<resMQO*>(pResource)) {
+    reloadAnimationsOf(pModel);
+  }
+  return true;
+}
+
+void CDevMode::reloadAnimationsOf(const resourceObject* pModel) {
+  // The animations that move the model keep tracks per part of it: read them
+  // again against the new parts. One that no longer reads keeps its old version.
+  std::vector<resQEL*> users;
+  for (resourceObject* pOther : resourceManager::mpThis->getResources()) {
+    auto* pAnimation = dynamic_cast<resQEL*>(pOther);
+    if (!pAnimation || !pAnimation->mpQel) continue;
+    const auto& models = pAnimation->mpQel->obj;
+    if (std::find(models.begin(), models.end(), pModel) != models.end()) users.push_back(pAnimation);
+  }
+  for (resQEL* pAnimation : users) {
+    std::string animationError;
+    if (resourceManager::mpThis->reloadResource(pAnimation->getPath(), animationError)) {
+      rebuildScenesOf(pAnimation);
+    } else {
+      std::fprintf(stderr, "orvane: reload failed %s\n", firstErrorLine(animationError).c_str());
+    }
+  }
+}
+
+void CDevMode::recompileModelsUsing(const resTexture* pTexture) {
+  // A model's lists hold its texture coordinates scaled to the padded picture.
+  std::vector<std::string> users;
+  for (resourceObject* pOther : resourceManager::mpThis->getResources()) {
+    const auto* pModel = dynamic_cast<const resMQO*>(pOther);
+    if (!pModel) continue;
+    const bool uses = std::find(pModel->textures.begin(), pModel->textures.end(), pTexture) != pModel->textures.end();
+    if (uses) users.push_back(pModel->getPath());
+  }
+  for (const std::string& path : users) {
+    std::string modelError;
+    resourceObject* pModel = resourceManager::mpThis->findResource(path);
+    if (pModel && resourceManager::mpThis->reloadResource(path, modelError)) {
+      reloadAnimationsOf(pModel);
+    } else if (!modelError.empty()) {
+      std::fprintf(stderr, "orvane: reload failed %s\n", firstErrorLine(modelError).c_str());
+    }
+  }
+}
+
+void CDevMode::rebuildScenesOf(const resourceObject* pAnimation) {
+  for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
+    for (CSceneManager* pManager : mDemo.getSceneManagers(line)) {
+      if (!pManager) continue;
+      for (IScene* pScene : pManager->getScenes()) {
+        auto* pRow = dynamic_cast<CSceneQelTrampoline*>(pScene);
+        if (pRow && pRow->getAnimation() == pAnimation) pRow->rebuildFromAnimation();
+      }
+    }
+  }
+  // Scene lengths may have changed: each line enters what it finds next frame.
+  mDemo.forgetCurrentScenes();
+}
+
+bool CDevMode::reloadRunningOrder(const std::string& content, std::string& error) {
+  const std::string file = CQelSceneFactory::DEFINITION_FILE;
+  std::vector<SceneDefInfo> rows;
+  loadFromText(content, [&](std::FILE* pFile) { rows = readSceneDefinitions(pFile, file.c_str()); });
+  s32 lines = 0;
+  for (const SceneDefInfo& row : rows) lines = std::max(lines, row.line + 1);
+  if (lines - 1 >= static_cast<s32>(rows.size())) {
+    error = file + ":" + std::to_string(rows.empty() ? 0 : rows.back().fileLine) + ": line " +
+            std::to_string(lines - 1) + " is used but there are only " + std::to_string(rows.size()) + " rows";
+    return false;
+  }
+  // Everything a row names is taken before anything is replaced, so that a row
+  // naming a missing file leaves the running order as it was.
+  resourceManager& manager = *resourceManager::mpThis;
+  std::vector<resourceObject*> taken;
+  std::vector<resShader*> lineShaders;
+  auto giveBack = [&] {
+    for (resourceObject* pResource : taken) releaseResourceObject(pResource);
+    for (resShader*& pShader : lineShaders) releaseResource(pShader);
+  };
+  for (const SceneDefInfo& row : rows) {
+    const std::string where = file + ":" + std::to_string(row.fileLine) + ": ";
+    // A first load that fails ends the run: a new animation is read once on trial.
+    if (!manager.findResource(row.name)) {
+      QelAnimation trial;
+      trial.missingModelFails = true;
+      if (!trial.read(row.name)) {
+        error = where + "the animation " + row.name + " cannot be loaded: " + trial.error();
+        giveBack();
+        return false;
+      }
+    }
+    resourceObject* pAnimation = manager.getResource(row.name.c_str(), resQEL::DTI);
+    if (!pAnimation) {
+      error = where + "the animation " + row.name + " cannot be loaded";
+      giveBack();
+      return false;
+    }
+    taken.push_back(pAnimation);
+    resShader* pShader = nullptr;
+    if (row.shader != "default") {
+      const std::string shaderPath = "data\\shader\\" + row.shader + ".fx";
+      std::string problem;
+      if (manager.findResource(shaderPath) || resShader::wouldLoad(shaderPath, problem)) {
+        pShader = static_cast<resShader*>(manager.getResource(shaderPath.c_str(), resShader::DTI));
+      }
+      if (!pShader) {
+        error = where + "the line shader " + shaderPath + " cannot be loaded: " + firstErrorLine(problem);
+        giveBack();
+        return false;
+      }
+    }
+    lineShaders.push_back(pShader);
+  }
+
+  auto pFactory = std::make_unique<CQelSceneFactory>();
+  loadFromText(content, [&](std::FILE* pFile) { pFactory->read(pFile); });
+  std::vector<std::unique_ptr<CSceneManager>> managers;
+  mDemo.clearSceneManagers();
+  mDemo.clearLineShaders();
+  for (u32 index = 0; index < pFactory->getDefinitionCount() && index < lineShaders.size(); ++index) {
+    const SceneDefInfo& row = pFactory->getDefinition(index);
+    IScene* pScene = pFactory->createScene(index);
+    pScene->setLineIndex(row.line);
+    auto& pManager = managers.emplace_back(std::make_unique<CSceneManager>());
+    pManager->addScene(pScene);
+    mDemo.addSceneManager(row.line, pManager.get());
+    mDemo.addLineShader(row.line, lineShaders[index]);  // the reference goes to the demo
+    lineShaders[index] = nullptr;
+  }
+  giveBack();  // the scenes hold their own references now
+  // The old scenes go after the new ones took their shared files.
+  mSceneManagers = std::move(managers);
+  mpFactory = std::move(pFactory);
+  return true;
 }
 
 std::string CDevMode::reloadErrors() const {
@@ -224,7 +452,16 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
   lines.push_back(text);
   for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
     const IScene* pScene = mDemo.getCurrentScene(line);
-    if (pScene) {
+    const auto* pRow = dynamic_cast<const CSceneQelTrampoline*>(pScene);
+    const u32 sceneTime = pScene && time > pScene->getStartTime() ? time - pScene->getStartTime() : 0;
+    const CSceneQelDefault* pChild = pRow ? pRow->getChildAt(sceneTime) : nullptr;
+    if (pChild) {
+      // The Qel scene playing, as the author named it, and how far it has got.
+      const u32 span = pChild->getEndTime() - pChild->getStartTime();
+      const double progress = span ? static_cast<double>(sceneTime - pChild->getStartTime()) / span : 0.0;
+      std::snprintf(text, sizeof text, "LINE %d %s %.0f %% (%s)", line, pChild->getName().c_str(), progress * 100.0,
+                    platform::stripPath(pScene->getName()).c_str());
+    } else if (pScene) {
       std::snprintf(text, sizeof text, "LINE %d %s %3.0f%%", line, pScene->getName().c_str(),
                     static_cast<double>(mDemo.getLineProgress(line)) * 100.0);
     } else {
@@ -246,12 +483,18 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
   return lines;
 }
 
-void CDevMode::onFrameStart(u32 /*demoTime*/) {
+void CDevMode::onFrameStart(u32 demoTime) {
   const u32 now = mClock();
   if (mHaveFrame) mFrameMilliseconds = now - mLastFrameStart;
   mHaveFrame = true;
   mLastFrameStart = now;
+  const u32 reloads = mReloadCount;
   pollFiles();
+  // Scenes were chosen before the reload: choose again, so this frame draws them.
+  if (mReloadCount != reloads) mDemo.selectScenes(demoTime);
 }
 
-void CDevMode::onFrameComposed(u32 demoTime) { devoverlay::drawText(overlayLines(demoTime)); }
+void CDevMode::onFrameComposed(u32 demoTime) {
+  devoverlay::drawText(overlayLines(demoTime));
+  mBar = devoverlay::drawTimeline(timelineMarks(), mDemo.getShowEndTime(), demoTime);
+}

@@ -136,4 +136,73 @@ void drawText(const std::vector<std::string>& lines) {
   glUseProgram(static_cast<GLuint>(program));
 }
 
+devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 showEnd, u32 time) {
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const devtimeline::Bar bar = devtimeline::layout(viewport[2], viewport[3]);
+  if (bar.width <= 0 || bar.top < 0) return bar;
+  GLint program = 0;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  glUseProgram(0);
+  glPushAttrib(GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, viewport[2], viewport[3], 0.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glDepthMask(GL_FALSE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+  const float left = static_cast<float>(bar.left);
+  const float top = static_cast<float>(bar.top);
+  const float bottom = static_cast<float>(bar.top + bar.height);
+  const float span = static_cast<float>(bar.width - 1);
+  auto rect = [](float x0, float y0, float x1, float y1) {
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+  };
+  glBegin(GL_QUADS);
+  glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+  rect(left, top, left + static_cast<float>(bar.width), bottom);
+  const float third = static_cast<float>(bar.height) / 3.0f;
+  for (const devtimeline::Mark& mark : marks) {
+    const float x = left + devtimeline::fractionAt(mark.time, showEnd) * span;
+    switch (mark.kind) {
+      case devtimeline::MarkKind::Line0Scene:
+        glColor4f(1.0f, 1.0f, 1.0f, 0.9f);
+        rect(x, top, x + 1.0f, top + 2.0f * third);
+        break;
+      case devtimeline::MarkKind::Line1Scene:
+        glColor4f(1.0f, 0.7f, 0.2f, 0.9f);
+        rect(x, top + third, x + 1.0f, bottom);
+        break;
+      case devtimeline::MarkKind::PostEffect:
+        glColor4f(0.3f, 0.9f, 1.0f, 0.9f);
+        rect(x, top + third, x + 1.0f, top + 2.0f * third);
+        break;
+    }
+  }
+  const float cursor = left + devtimeline::fractionAt(time, showEnd) * span;
+  glColor4f(1.0f, 0.1f, 0.1f, 1.0f);
+  rect(cursor - 1.0f, top, cursor + 2.0f, bottom);
+  glEnd();
+
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+  glUseProgram(static_cast<GLuint>(program));
+  return bar;
+}
+
 }  // namespace devoverlay

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dev_timeline.h"
 #include "framework/types.h"
 
 namespace devoverlay {
@@ -19,5 +20,11 @@ constexpr int MARGIN = 8;
 // first line's top-left cell starts MARGIN pixels in from the viewport's corner.
 // Characters outside 7-bit ASCII show as '?'.
 void drawText(const std::vector<std::string>& lines);
+
+// Draws the timeline bar along the bottom of the current viewport: a dark track,
+// a tick per mark (line 0 scenes white from the top, line 1 scenes amber from the
+// bottom, post effects cyan through the middle) and the time as a red cursor.
+// Returns the bar it drew, in window pixels (y down), for pointer hits.
+devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 showEnd, u32 time);
 
 }  // namespace devoverlay

@@ -2,7 +2,10 @@
 // FNV-1a hash compared, so a touch without an edit never counts as a change.
 #include "app/file_watcher.h"
 
+#include <sys/stat.h>
+
 #include "framework/vell_file.h"
+#include "platform/shell_path.h"
 
 std::optional<std::string> CFileWatcher::readDataFile(const std::string& path) {
   VellFile file;
@@ -14,7 +17,14 @@ std::optional<std::string> CFileWatcher::readDataFile(const std::string& path) {
   return content;
 }
 
-CFileWatcher::CFileWatcher(Reader reader) : mReader(std::move(reader)) {}
+std::optional<u64> CFileWatcher::dataFileStamp(const std::string& path) {
+  struct stat info {};
+  if (::stat(platform::hostPath(path).c_str(), &info) != 0) return std::nullopt;
+  const u64 nanoseconds = static_cast<u64>(info.st_mtim.tv_sec) * 1000000000ull + static_cast<u64>(info.st_mtim.tv_nsec);
+  return nanoseconds * 1099511628211ull ^ static_cast<u64>(info.st_size);
+}
+
+CFileWatcher::CFileWatcher(Reader reader, Stamp stamp) : mReader(std::move(reader)), mStamp(std::move(stamp)) {}
 
 u64 CFileWatcher::hash(const std::string& content) {
   u64 value = 14695981039346656037ull;
@@ -28,6 +38,7 @@ u64 CFileWatcher::hash(const std::string& content) {
 void CFileWatcher::watch(const std::string& path) {
   if (mFiles.count(path)) return;
   File file;
+  if (mStamp) file.stamp = mStamp(path);
   const std::optional<std::string> content = mReader(path);
   file.reported = content ? hash(*content) : 0;
   mFiles.emplace(path, file);
@@ -39,6 +50,11 @@ std::vector<CFileWatcher::Change> CFileWatcher::poll(u32 now) {
   mPolled = true;
   mLastPoll = now;
   for (auto& [path, file] : mFiles) {
+    if (mStamp) {
+      const std::optional<u64> stamp = mStamp(path);
+      if (!file.pending && stamp && stamp == file.stamp) continue;
+      file.stamp = stamp;
+    }
     std::optional<std::string> content = mReader(path);
     if (!content) continue;  // mid-save or removed: wait for it to come back
     const u64 value = hash(*content);

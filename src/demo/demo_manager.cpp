@@ -87,6 +87,7 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
 
   mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
+  if (mpFinalEffect) mpFinalEffect->requirePasses(2);  // composition runs passes 1 and 0 by index
   resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(DEFAULT_EFFECT, resShader::DTI));
   CRITICAL_CHECK(pShader, "");
   mpDefaultEffect = pShader;
@@ -177,6 +178,14 @@ void CDemoManager::clearSceneManagers() {
   }
 }
 
+void CDemoManager::clearLineShaders() {
+  for (auto& shaders : mLineShaders) {
+    for (resShader*& pShader : shaders) releaseResource(pShader);
+    shaders.clear();
+  }
+  mpCurrentLineShader = nullptr;
+}
+
 u32 CDemoManager::getShowEndTime() const {
   u32 end = 0;
   for (const auto& managers : mLineManagers) {
@@ -214,6 +223,11 @@ int CDemoManager::run() {
           } else if (mKeyHandler) {
             mKeyHandler(event.key);
           }
+          break;
+        case platform::EventType::PointerDown:
+        case platform::EventType::PointerDrag:
+        case platform::EventType::PointerUp:
+          if (mPointerHandler) mPointerHandler(event);
           break;
         default:
           break;

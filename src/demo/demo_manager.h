@@ -60,6 +60,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   // A line's shader (null for none), held with one reference until shutdown.
   void addLineShader(int line, resShader* pShader) { mLineShaders[line].push_back(pShader); }
   void clearSceneManagers();
+  // Gives back the line shaders' references (a running order read again adds its own).
+  void clearLineShaders();
   const std::vector<CSceneManager*>& getSceneManagers(int line) const { return mLineManagers[line]; }
   // Forgets each line's current scene, so the next frame enters the scene it
   // finds there afresh (author-mode seeks).
@@ -101,6 +103,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   // the show holds at its last millisecond, paused, instead of ending.
   void setKeyHandler(std::function<void(platform::Key)> handler) { mKeyHandler = std::move(handler); }
   void setHoldAtEnd(bool hold) { mHoldAtEnd = hold; }
+  // Author mode: pointer presses, drags and releases go to this handler (null: ignored).
+  void setPointerHandler(std::function<void(const platform::Event&)> handler) { mPointerHandler = std::move(handler); }
   // Ends the loop with status 0 after this many frames (0 = no limit).
   void setFrameLimit(u64 frames) { mFrameLimit = frames; }
   u64 getFrameCount() const { return mFrameCount; }
@@ -146,6 +150,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   u64 mFrameCount = 0;
   std::function<u32()> mClock;
   std::function<void(platform::Key)> mKeyHandler;
+  std::function<void(const platform::Event&)> mPointerHandler;
   bool mHoldAtEnd = false;
 };
 

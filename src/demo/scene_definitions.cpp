@@ -15,6 +15,7 @@ std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* file
     info.reserved1 = definitionInteger(row.columns[4]);
     info.reserved2 = definitionInteger(row.columns[5]);
     info.shader = std::move(row.columns[6]);
+    info.fileLine = row.lineNumber;
     if (!info.shader.empty() && info.shader.back() == '\r') {
       info.shader.pop_back();
     } else if (!info.shader.empty() && info.shader.back() == '\n') {

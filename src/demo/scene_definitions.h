@@ -17,6 +17,7 @@ struct SceneDefInfo {
   s32 reserved1 = 0;
   s32 reserved2 = 0;
   std::string shader;  // "default": no line shader
+  u32 fileLine = 0;    // where the row stands in its file, for messages
 };
 
 // Reads every accepted row. Rows on a line other than 0 or 1 are reported on

@@ -11,11 +11,26 @@
 #include "resource/qel_animation.h"
 #include "resource/resource_manager.h"
 
-CSceneQelTrampoline::CSceneQelTrampoline(const SceneDefInfo& row) {
+CSceneQelTrampoline::CSceneQelTrampoline(const SceneDefInfo& row) : mRow(row) {
   setName(row.name);
   setTimeRange(0, 0);
   mpQEL = static_cast<resQEL*>(resourceManager::mpThis->getResource(row.name.c_str(), resQEL::DTI));
   CRITICAL_CHECK(mpQEL, "");
+  buildChildren();
+  mWindowStart = 0;
+  mWindowEnd = getEndTime();
+}
+
+void CSceneQelTrampoline::rebuildFromAnimation() {
+  mChildren.clear();
+  mpQelRender.reset();
+  buildChildren();
+  // The factory's rule: a row's window bound of 0 or less follows the scene.
+  mWindowStart = mRow.windowStart > 0 ? static_cast<u32>(mRow.windowStart) : getStartTime();
+  mWindowEnd = mRow.windowEnd > 0 ? static_cast<u32>(mRow.windowEnd) : getEndTime();
+}
+
+void CSceneQelTrampoline::buildChildren() {
   const QelAnimation* mpQel = mpQEL->mpQel.get();
   CRITICAL_CHECK(mpQel, "");
 
@@ -50,8 +65,6 @@ CSceneQelTrampoline::CSceneQelTrampoline(const SceneDefInfo& row) {
   mpQelRender->setQel(mpQEL);
   for (auto& pChild : mChildren) pChild->init(mpQelRender.get());
   setTimeRange(0, static_cast<u32>(accumulated * 1000.0f));
-  mWindowStart = 0;
-  mWindowEnd = getEndTime();
 }
 
 CSceneQelTrampoline::~CSceneQelTrampoline() {

@@ -24,6 +24,16 @@ class CSceneQelTrampoline : public IScene {
   void release() override {}
   s32 hasContentAt(u32 time) const override;
 
+  // Author mode, after its Qel file reloaded: the children and the renderer are
+  // built afresh from the new animation; the row's play window is applied again.
+  void rebuildFromAnimation();
+  resQEL* getAnimation() const { return mpQEL; }
+  // The child playing at a time of this scene, or null.
+  const CSceneQelDefault* getChildAt(u32 time) const {
+    const int index = findChild(time);
+    return index < 0 ? nullptr : mChildren[static_cast<std::size_t>(index)].get();
+  }
+
   CSceneQelDefault* getNextChild(u32 time) const;
   CSceneQelDefault* getPreviousChild(u32 time) const;
   const std::vector<std::unique_ptr<CSceneQelDefault>>& getChildren() const { return mChildren; }
@@ -37,7 +47,9 @@ class CSceneQelTrampoline : public IScene {
 
  private:
   int findChild(u32 time) const;
+  void buildChildren();
 
+  SceneDefInfo mRow;
   resQEL* mpQEL = nullptr;  // one reference
   std::unique_ptr<cQelRender> mpQelRender;
   std::vector<std::unique_ptr<CSceneQelDefault>> mChildren;

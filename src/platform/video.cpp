@@ -97,6 +97,21 @@ bool pollEvent(Event& event) {
       event.key = translateKey(sdlEvent.key.keysym.sym);
       event.repeat = sdlEvent.key.repeat != 0;
       break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (sdlEvent.button.button != SDL_BUTTON_LEFT) {
+        event.type = EventType::Other;
+        break;
+      }
+      event.type = sdlEvent.type == SDL_MOUSEBUTTONDOWN ? EventType::PointerDown : EventType::PointerUp;
+      event.x = sdlEvent.button.x;
+      event.y = sdlEvent.button.y;
+      break;
+    case SDL_MOUSEMOTION:
+      event.type = (sdlEvent.motion.state & SDL_BUTTON_LMASK) ? EventType::PointerDrag : EventType::Other;
+      event.x = sdlEvent.motion.x;
+      event.y = sdlEvent.motion.y;
+      break;
     default:
       event.type = EventType::Other;
       break;

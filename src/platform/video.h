@@ -28,13 +28,17 @@ void showMessageBox(const char* caption, const char* text);
 u32 ticks();
 void sleepMilliseconds(u32 milliseconds);
 
-enum class EventType { None, Quit, WindowClose, KeyDown, Other };
+enum class EventType { None, Quit, WindowClose, KeyDown, PointerDown, PointerDrag, PointerUp, Other };
 enum class Key { Other, Escape, Space, Left, Right, Up, Down, PageUp, PageDown, Home };
 
 struct Event {
   EventType type = EventType::None;
   Key key = Key::Other;
   bool repeat = false;
+  // Pointer events (left button: pressed, moved while held, released), in window
+  // pixels from the top-left corner.
+  int x = 0;
+  int y = 0;
 };
 
 // Takes the next event without waiting; false when the queue is empty.

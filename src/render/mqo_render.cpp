@@ -22,6 +22,7 @@ constexpr f64 kRadiansToDegrees = 180.0 / 3.141592025756836;
 void cMqoRender::setModel(resMQO* pModel, const QelTrackSet* pAnim) {
   if (pModel) {
     mpMqo = pModel;
+    mModelVersion = pModel->getVersion();
     const MqoModel* pParsed = mpMqo->getModel();
     CRITICAL_CHECK(pParsed, "");
     const u32 count = pParsed->GetMatNum();
@@ -51,6 +52,8 @@ u32 cMqoRender::getMaterialNum() const {
 }
 
 void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time) {
+  // A model reloaded in author mode may have other materials and textures.
+  if (mpMqo->getVersion() != mModelVersion) setModel(mpMqo, nullptr);
   const MqoMaterial& record = mpMqo->getMaterial(material);
   resShader* pLineShader = demoManager().getCurrentLineShader();
   setShader(pLineShader ? pLineShader : mpMqo->getMaterialEffect(material));

@@ -44,6 +44,7 @@ class cMqoRender : public cRenderObject {
   std::vector<u32> baseTextureIds;
   std::vector<u32> overlapTextureIds;
   bool mStackFullReported = false;
+  u32 mModelVersion = 0;  // the model's version the texture ids were taken from
 };
 
 class cMassMqoRender : public cMqoRender {

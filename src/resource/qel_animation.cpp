@@ -141,9 +141,12 @@ bool QelAnimation::readModels(bool load) {
       const std::string modelPath = modelDir + name;
       releaseResource(obj[object_num]);  // a repeated index replaces the earlier model
       obj[object_num] = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
-      if (!obj[object_num]) {
+      if (!obj[object_num] && !missingModelFails) {
         std::fprintf(stderr, "orvane: %s:%llu: model %d %s cannot be loaded\n", mFileName.c_str(),
                      static_cast<unsigned long long>(getLineNumber()), object_num, quoted(modelPath).c_str());
+      }
+      if (!obj[object_num] && missingModelFails) {
+        return fail("model " + std::to_string(object_num) + " " + quoted(modelPath) + " cannot be loaded");
       }
       CRITICAL_CHECK(obj[object_num], "");
       resourceManager::mpThis->stepLoading();
@@ -329,6 +332,18 @@ bool resQEL::load(VellFileStream& stream) {
     std::fprintf(stderr, "orvane: cannot load animation: %s\n", mpQel->error().c_str());
     return false;
   }
+  return true;
+}
+
+bool resQEL::reload(std::string& error) {
+  auto pNext = std::make_unique<QelAnimation>();
+  pNext->missingModelFails = true;
+  if (!pNext->read(getPath())) {
+    error = pNext->error();
+    return false;
+  }
+  mpRetired = std::move(mpQel);
+  mpQel = std::move(pNext);
   return true;
 }
 

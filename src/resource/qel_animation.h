@@ -51,6 +51,9 @@ class QelAnimation : public TokenReader {
   std::vector<QelScene> scenes;
   std::vector<f32> sceneEnds;
   std::string modelDir;
+  // Author mode: a listed model that cannot be loaded fails the read (with the
+  // file and line) instead of ending the run.
+  bool missingModelFails = false;
 
  private:
   // Reads one MQO block; with load false the model lines are only counted.
@@ -74,6 +77,10 @@ class resQEL : public resourceObject {
 
   bool load(VellFileStream& stream) override;
   const char* getExtensionMask() const override { return "qel"; }
+  // Reads the file again; the previous animation stays alive until the next
+  // reload, so that holders can rebuild from the new one (the scene owning the
+  // file does) without drawing through freed tracks in between.
+  bool reload(std::string& error) override;
 
   // The models a file will load, for the loading progress.
   static u32 getModelCount(const char* fileName);
@@ -88,4 +95,7 @@ class resQEL : public resourceObject {
   const std::vector<f32>& getSceneEnds() const;
 
   std::unique_ptr<QelAnimation> mpQel;
+
+ private:
+  std::unique_ptr<QelAnimation> mpRetired;
 };

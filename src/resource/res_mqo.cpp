@@ -62,7 +62,52 @@ bool resMQO::load(VellFileStream& stream) {
   return true;
 }
 
-bool resMQO::obtainMaterialResources() {
+bool resMQO::reload(std::string& error) {
+  auto pModel = std::make_unique<MqoModel>();
+  if (!pModel->read(getPath())) {
+    error = pModel->error();
+    return false;
+  }
+  // An effect that fails to compile is fatal when first loaded, so a new one
+  // is tried first.
+  for (const MqoMaterial& material : pModel->materials) {
+    const std::string effect = material.bump.empty() ? DEFAULT_SHADER : material.bump;
+    std::string problem;
+    if (!resourceManager::mpThis->findResource(effect) && !resShader::wouldLoad(effect, problem)) {
+      error = getPath() + ":0: effect " + effect + " does not load: " + problem;
+      return false;
+    }
+  }
+  resMQO old;
+  old.mpMqo = std::move(mpMqo);
+  old.textures = std::move(textures);
+  old.aplaneTextures = std::move(aplaneTextures);
+  old.effects = std::move(effects);
+  old.materialLists = std::move(materialLists);
+  old.objectLists = std::move(objectLists);
+  textures.clear();
+  aplaneTextures.clear();
+  effects.clear();
+  materialLists.clear();
+  objectLists.clear();
+  mpMqo = std::move(pModel);
+  std::string problem;
+  if (!obtainMaterialResources(&problem)) {
+    error = getPath() + ":0: " + problem;
+    releaseEverything();
+    std::swap(mpMqo, old.mpMqo);
+    std::swap(textures, old.textures);
+    std::swap(aplaneTextures, old.aplaneTextures);
+    std::swap(effects, old.effects);
+    std::swap(materialLists, old.materialLists);
+    std::swap(objectLists, old.objectLists);
+    return false;
+  }
+  compileLists();
+  return true;  // `old` gives back the previous lists and references
+}
+
+bool resMQO::obtainMaterialResources(std::string* pProblem) {
   resourceManager& manager = *resourceManager::mpThis;
   for (const MqoMaterial& material : mpMqo->materials) {
     const std::string texture = material.tex.empty() ? DEFAULT_TEXTURE : material.tex;
@@ -70,19 +115,22 @@ bool resMQO::obtainMaterialResources() {
     const std::string effect = material.bump.empty() ? DEFAULT_SHADER : material.bump;
     auto* pTexture = static_cast<resTexture*>(manager.getResource(texture.c_str(), resTexture::DTI));
     if (!pTexture) {
-      std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), texture.c_str());
+      if (pProblem) *pProblem = "texture " + texture + " cannot be loaded";
+      else std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), texture.c_str());
       return false;
     }
     textures.push_back(pTexture);
     auto* pAplane = static_cast<resTexture*>(manager.getResource(aplane.c_str(), resTexture::DTI));
     if (!pAplane) {
-      std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), aplane.c_str());
+      if (pProblem) *pProblem = "texture " + aplane + " cannot be loaded";
+      else std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), aplane.c_str());
       return false;
     }
     aplaneTextures.push_back(pAplane);
     auto* pEffect = static_cast<resShader*>(manager.getResource(effect.c_str(), resShader::DTI));
     if (!pEffect) {
-      std::fprintf(stderr, "orvane: model %s: effect %s cannot be loaded\n", getPath().c_str(), effect.c_str());
+      if (pProblem) *pProblem = "effect " + effect + " cannot be loaded";
+      else std::fprintf(stderr, "orvane: model %s: effect %s cannot be loaded\n", getPath().c_str(), effect.c_str());
       return false;
     }
     effects.push_back(pEffect);

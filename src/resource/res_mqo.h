@@ -27,6 +27,9 @@ class resMQO : public resourceObject {
 
   bool load(VellFileStream& stream) override;
   const char* getExtensionMask() const override { return "mqo"; }
+  // Reads the model again with its material resources and lists; the old model,
+  // resources and lists stay when the file or a material's texture is refused.
+  bool reload(std::string& error) override;
 
   u32 getObjectNum() const;
   const MqoObject& getObject(u32 index) const;
@@ -70,7 +73,8 @@ class resMQO : public resourceObject {
     u32 object;
     u32 face;
   };
-  bool obtainMaterialResources();
+  // False with the problem when a material's texture or effect cannot be had.
+  bool obtainMaterialResources(std::string* pProblem = nullptr);
   void compileLists();
   u32 compileList(const std::vector<FaceRef>& faces, u32 material) const;
   void releaseEverything();

@@ -78,6 +78,7 @@ bool resShader::reload(std::string_view source, std::string& error, u32 minimumP
   }
   u32 passes = 0;
   for (fx::Pass* pPass = pTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) ++passes;
+  if (minimumPasses < mRequiredPasses) minimumPasses = mRequiredPasses;
   if (passes < minimumPasses) {
     error = getPath() + ":" + std::to_string(pTechnique->getLine()) + ": error: technique '" + pTechnique->getName() +
             "' has " + std::to_string(passes) + " passes; " + std::to_string(minimumPasses) + " are in use\n";
@@ -95,7 +96,60 @@ bool resShader::reload(std::string_view source, std::string& error, u32 minimumP
   for (fx::Pass* pPass = mTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) {
     mVecPass.push_back(pPass);
   }
+  // Set again only where every parameter of the name takes what was recorded.
+  const std::map<std::string, SetValue> values = mSetValues;
+  for (const auto& [name, value] : values) {
+    bool fits = true;
+    for (const ShaderParam& param : mVecParam) {
+      if (param.name != name && param.semantic != name) continue;
+      const u32 words = wordsOf(param.type);
+      fits = fits && words != 0 && words <= value.count;
+    }
+    if (fits) setParameter(name.c_str(), value.words);
+  }
+  for (const auto& [name, flags] : std::map<std::string, u32>(mStateMatrices)) setStateMatrix(name.c_str(), flags);
   return true;
+}
+
+bool resShader::wouldLoad(const std::string& path, std::string& error) {
+  VellFile file;
+  if (!file.open(path.c_str())) {
+    error = path + ":0: error: the file cannot be opened";
+    return false;
+  }
+  VellFileStream stream(&file);
+  std::string source(stream.getSize(), '\0');
+  source.resize(static_cast<std::size_t>(source.empty() ? 0 : stream.read(source.data(), source.size())));
+  resShader probe;
+  probe.resourceObject::load(stream);  // the path, for the messages
+  return probe.reload(source, error);
+}
+
+u32 resShader::wordsOf(u32 type) {
+  switch (type) {
+    case fx::TYPE_HALF:
+    case fx::TYPE_FLOAT:
+    case fx::TYPE_HALF1:
+    case fx::TYPE_FLOAT1:
+    case fx::TYPE_SAMPLER1D:
+    case fx::TYPE_SAMPLER2D:
+    case fx::TYPE_SAMPLER3D:
+    case fx::TYPE_SAMPLERCUBE:
+      return 1;
+    case fx::TYPE_HALF2:
+    case fx::TYPE_FLOAT2:
+      return 2;
+    case fx::TYPE_HALF3:
+    case fx::TYPE_FLOAT3:
+      return 3;
+    case fx::TYPE_HALF4:
+    case fx::TYPE_FLOAT4:
+      return 4;
+    case fx::TYPE_FLOAT4x4:
+      return 16;
+    default:
+      return 0;
+  }
 }
 
 void resShader::collectParameters(fx::Parameter* pFirst) {
@@ -117,9 +171,17 @@ void resShader::setParameter(const char* name, const void* value) {
     return;
   }
   const float* floats = static_cast<const float*>(value);
+  bool recorded = false;
   for (const ShaderParam& param : mVecParam) {
     if (param.name != name && param.semantic != name) {
       continue;
+    }
+    if (!recorded && wordsOf(param.type) != 0) {
+      SetValue record{};
+      record.count = wordsOf(param.type);
+      std::memcpy(record.words, value, record.count * sizeof(u32));
+      mSetValues[name] = record;
+      recorded = true;
     }
     switch (param.type) {
       case fx::TYPE_HALF:
@@ -189,6 +251,7 @@ void resShader::setStateMatrix(const char* name, u32 flags) {
       transform = fx::MatrixTransform::InverseTranspose;
       break;
   }
+  mStateMatrices[name] = flags;
   for (const ShaderParam& param : mVecParam) {
     if (param.name == name || param.semantic == name) {
       param.parameter->setStateMatrix(matrix, transform);

@@ -3,6 +3,7 @@
 // drawing code sets by name or semantic. Main thread, with the GL context current.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,18 @@ class resShader : public resourceObject {
   // old version stays and `error` receives the runtime's "FILE:LINE: error: ..." text.
   // A version with fewer than `minimumPasses` passes is refused the same way (a
   // post-effect entry that runs one pass by index would otherwise stop the show).
+  // Every value set through setParameter and every setStateMatrix binding is set
+  // again on the new version (values the engine sets once, such as core.fx's
+  // "div" or the default stage's screens, would otherwise fall back to the file's
+  // defaults), and a version with fewer passes than requirePasses asked is refused.
   bool reload(std::string_view source, std::string& error, u32 minimumPasses = 1);
+  // Whether the effect file would load: a first load that fails is fatal, so
+  // author mode tries a file it has not loaded yet this way first. False with
+  // "PATH:LINE: error: ..." (or that the file cannot be opened).
+  static bool wouldLoad(const std::string& path, std::string& error);
+  // The holder runs passes up to count - 1 by index: a reload must keep them.
+  void requirePasses(u32 count) { mRequiredPasses = count > mRequiredPasses ? count : mRequiredPasses; }
+  u32 getRequiredPasses() const { return mRequiredPasses; }
 
   virtual fx::Effect* getEffect() const { return mEffect; }
   virtual u32 getPassNum() const { return static_cast<u32>(mVecPass.size()); }
@@ -57,5 +69,16 @@ class resShader : public resourceObject {
   std::vector<ShaderParam> mVecParam;
 
  private:
+  struct SetValue {
+    u32 words[16];
+    u32 count;  // 32-bit words that were read: floats, or 1 for a texture name
+  };
+
   void collectParameters(fx::Parameter* pFirst);
+  // The 32-bit words a value for this type holds; 0 for types that take none.
+  static u32 wordsOf(u32 type);
+
+  std::map<std::string, SetValue> mSetValues;  // by the name or semantic used
+  std::map<std::string, u32> mStateMatrices;
+  u32 mRequiredPasses = 1;
 };

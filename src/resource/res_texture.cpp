@@ -98,7 +98,8 @@ bool resTexture::readWholeFile(VellFileStream& sIn, std::vector<u8>& file) {
 
 bool resTexture::fail(const std::string& problem) {
   mLoadError = problem;
-  std::fprintf(stderr, "orvane: cannot load texture \"%s\": %s\n", getPath().c_str(), problem.c_str());
+  // A reload reports through author mode's one line.
+  if (!mReloadId) std::fprintf(stderr, "orvane: cannot load texture \"%s\": %s\n", getPath().c_str(), problem.c_str());
   return false;
 }
 
@@ -128,7 +129,39 @@ bool resTexture::fitsTheCard() {
 
 void resTexture::uploadToNewTexture() {
   textureManager& manager = *textureManager::mpThis;
-  manager.uploadTexture(manager.newTextureId(), this);
+  manager.uploadTexture(uploadTextureId(), this);
+}
+
+u32 resTexture::uploadTextureId() {
+  return mReloadId ? mReloadId : textureManager::mpThis->newTextureId();
+}
+
+bool resTexture::reload(std::string& error) {
+  textureManager& manager = *textureManager::mpThis;
+  const u32 id = manager.getTextureId(this);
+  VellFile file;
+  VellFileStream stream(&file);
+  if (!file.open(getPath().c_str())) {
+    error = getPath() + ":0: the file cannot be opened";
+    return false;
+  }
+  resTexture next;
+  next.mReloadId = id;
+  if (!next.load(stream)) {
+    error = getPath() + ":0: " + next.getLoadError();
+    manager.registerTexture(id, this);  // a failed upload may have claimed the name
+    return false;
+  }
+  mWidth = next.mWidth;
+  mHeight = next.mHeight;
+  mBitsPerPixel = next.mBitsPerPixel;
+  mpPixels = std::move(next.mpPixels);
+  mFormat = next.mFormat;
+  mScaleU = next.mScaleU;
+  mScaleV = next.mScaleV;
+  mLoadError.clear();
+  manager.registerTexture(id, this);
+  return true;
 }
 
 bool resTexture::loadPicture(VellFileStream& sIn, const std::vector<u8>& file) {
@@ -190,7 +223,7 @@ bool resTexture::loadDds(const std::vector<u8>& file) {
                 " texture is larger than the " + std::to_string(limit) + " pixels a side the graphics card takes");
   }
 
-  const u32 id = manager.newTextureId();
+  const u32 id = uploadTextureId();
   const GLenum target = dds.cubeMap ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
   GLint previous = 0;
   GLint previousAlignment = 4;

@@ -36,6 +36,10 @@ class resTexture : public resourceObject {
   // PNG files are taken as BMP and JPEG are.
   bool load(VellFileStream& sIn) override;
   const char* getExtensionMask() const override { return "bmp|jpg|jpeg|png|dds|hdr|tga"; }
+  // Decodes the file again into the same GL texture name, so that every holder
+  // of the name or of this object draws the new picture; a refused file leaves
+  // the old picture.
+  bool reload(std::string& error) override;
 
   // True for "bmp", "jpg", "jpeg" and "gif" in any letter case.
   static bool isIPictureFile(const VellFileStream& sIn);
@@ -61,6 +65,8 @@ class resTexture : public resourceObject {
   bool loadTga(const std::vector<u8>& file);
   bool readWholeFile(VellFileStream& sIn, std::vector<u8>& file);
   void uploadToNewTexture();
+  // The name an upload goes to: the reloaded texture's own, or a new one.
+  u32 uploadTextureId();
   // Sets mWidth and mHeight to the sides' power-of-two rounding and allocates the
   // cleared buffer; false (with the message) above kMaxTexturePixels.
   bool allocatePixels(u32 imageWidth, u32 imageHeight, u32 bytesPerPixel);
@@ -77,6 +83,7 @@ class resTexture : public resourceObject {
   f32 mScaleU = 0.0f;
   f32 mScaleV = 0.0f;
   std::string mLoadError;
+  u32 mReloadId = 0;  // while reloading: the name the new version replaces
 };
 
 // The smallest power of two not below n (n >= 1): 1 -> 1, 3 -> 4, 600 -> 1024.

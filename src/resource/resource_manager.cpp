@@ -81,6 +81,28 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
   return pResource;
 }
 
+resourceObject* resourceManager::findResource(const std::string& fileName) const {
+  for (resourceObject* pResource : mResources) {
+    if (pResource->getPath() == fileName) return pResource;
+  }
+  return nullptr;
+}
+
+bool resourceManager::reloadResource(const std::string& fileName, std::string& error) {
+  error.clear();
+  resourceObject* pResource = findResource(fileName);
+  if (!pResource) {
+    error = fileName + ":0: not loaded";
+    return false;
+  }
+  // Held while it reloads: a new version may release what the old one shared.
+  ++pResource->mRefPtr;
+  const bool reloaded = pResource->reload(error);
+  if (reloaded) pResource->markReloaded();
+  releaseResourceObject(pResource);
+  return reloaded;
+}
+
 void resourceManager::removeResource(resourceObject* pResource) {
   const auto found = std::find(mResources.begin(), mResources.end(), pResource);
   if (found != mResources.end()) {

@@ -1,5 +1,6 @@
 // resourceManager: loads file-backed assets on request by file name and class,
-// shares them by exact file name, and drives the loading progress. Main thread only.
+// shares them by exact file name, reloads them in place in author mode, and drives
+// the loading progress. Main thread only.
 #pragma once
 
 #include <string>
@@ -25,6 +26,12 @@ class resourceManager : public VellObject {
   void removeResource(resourceObject* pResource);
 
   const std::vector<resourceObject*>& getResources() const { return mResources; }
+  // The loaded resource of exactly this file name, or null.
+  resourceObject* findResource(const std::string& fileName) const;
+  // Author mode: the loaded resource of this file reads its file again (see
+  // resourceObject::reload); every holder keeps its pointer. False with `error`
+  // when it is not loaded or the new version is refused.
+  bool reloadResource(const std::string& fileName, std::string& error);
 
   // Loading progress: every animation file to be built is registered first, the
   // models they list are counted, and each model loaded advances the progress

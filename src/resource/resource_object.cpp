@@ -12,6 +12,11 @@ bool resourceObject::load(VellFileStream& stream) {
   return true;
 }
 
+bool resourceObject::reload(std::string& error) {
+  error = mPath + ":0: this kind of file cannot be reloaded";
+  return false;
+}
+
 void releaseResourceObject(resourceObject* pResource) {
   u32& mRefPtr = pResource->mRefPtr;
   CRITICAL_CHECK(mRefPtr, "reference pointer underflow!");

@@ -20,6 +20,15 @@ class resourceObject : public VellObject {
   // The accepted file extensions, "|"-separated, without dots.
   virtual const char* getExtensionMask() const { return ""; }
 
+  // Author mode: reads the file again as a new version of this object, which every
+  // holder keeps pointing at. On failure the old version stays and `error` gets
+  // "PATH:LINE: problem". Classes without a reload refuse it.
+  virtual bool reload(std::string& error);
+  // Counts successful reloads, so that holders who cache what they derived from
+  // the object can notice a new version.
+  u32 getVersion() const { return mVersion; }
+  void markReloaded() { ++mVersion; }
+
   const std::string& getPath() const { return mPath; }
   // The file name without directory and extension.
   const std::string& getName() const { return mName; }
@@ -29,6 +38,7 @@ class resourceObject : public VellObject {
  private:
   std::string mPath;
   std::string mName;
+  u32 mVersion = 0;
 };
 
 // The release rule every holder applies when it lets go of a resource: the count

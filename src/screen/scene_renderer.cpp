@@ -38,6 +38,7 @@ bool CSceneRenderer::initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScr
     resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(CORE_EFFECT, resShader::DTI));
     CRITICAL_CHECK(pShader, "");
     mpCoreEffect = pShader;
+    pShader->requirePasses(3);  // samples are accumulated with passes 0 and 1, divided out with 2
     shaderManager::mpThis->mpCurrentProgram = pShader;
     const f32 div = static_cast<f32>(sampleCount);
     setCurrentParameter("div", &div);

@@ -57,7 +57,7 @@ class DevModeTest : public testing::Test {
                   auto found = mEdits.find(path);
                   return found != mEdits.end() ? std::optional<std::string>(found->second)
                                                : CFileWatcher::readDataFile(path);
-                }};
+                }, nullptr};
 };
 
 resShader* loadedEffect(const char* baseName) {

@@ -120,3 +120,37 @@ TEST(FileWatcherDisk, ReadsWholeFilesAndReportsARewriteOnlyWhenTheBytesDiffer) {
   EXPECT_EQ(changes[0].path, path);
   EXPECT_EQ(changes[0].content, "float4 b;");
 }
+
+TEST(FileWatcherStamp, AFileIsOnlyReadWhenItsStampMovedAndThenUntilItSettles) {
+  std::string content = "one";
+  u64 stamp = 1;
+  int reads = 0;
+  CFileWatcher watcher(
+      [&](const std::string&) -> std::optional<std::string> {
+        ++reads;
+        return content;
+      },
+      [&](const std::string&) -> std::optional<u64> { return stamp; });
+  watcher.watch("big.hdr");
+  const int afterWatch = reads;
+  for (u32 now = 0; now < 2000; now += 250) EXPECT_TRUE(watcher.poll(now).empty());
+  EXPECT_EQ(reads, afterWatch) << "an unchanged stamp is not read";
+
+  content = "two";
+  stamp = 2;
+  EXPECT_TRUE(watcher.poll(2000).empty());
+  EXPECT_EQ(watcher.poll(2250).size(), 1u) << "read again while pending, though the stamp held";
+  const int afterChange = reads;
+  EXPECT_TRUE(watcher.poll(2500).empty());
+  EXPECT_EQ(reads, afterChange);
+}
+
+TEST(FileWatcherStamp, DiskStampsFollowRewritesAndMissingFilesHaveNone) {
+  TempDir dir;
+  const std::string path = dir.write("a.tga", "abc");
+  const std::optional<u64> first = CFileWatcher::dataFileStamp(path);
+  ASSERT_TRUE(first.has_value());
+  dir.write("a.tga", "abcd");
+  EXPECT_NE(CFileWatcher::dataFileStamp(path), first) << "the size differs at least";
+  EXPECT_FALSE(CFileWatcher::dataFileStamp(path + ".gone").has_value());
+}

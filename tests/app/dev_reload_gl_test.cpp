@@ -1,0 +1,398 @@
+// Author mode reloading what the show reads while it runs: models, animations,
+// textures and the running order saved on disk reach the next frames (pixels read
+// back), broken versions keep the old one and are reported with their file and
+// line, values the engine set once survive an effect reload, and Page Down walks
+// the scenes inside a Qel file.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/dev_mode.h"
+#include "demo/demo_manager.h"
+#include "demo/qel_scene_factory.h"
+#include "demo/scene_manager.h"
+#include "demo/scene_qel_trampoline.h"
+#include "demo/show_fixtures.h"
+#include "render/custom_texture_manager.h"
+#include "render/texture_manager.h"
+#include "resource/res_mqo.h"
+#include "resource/res_shader.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
+#include "screen/scene_renderer.h"
+#include "sound/demo_sound.h"
+#include "support/demo_fixture.h"
+#include "support/image_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 90;
+
+// A valid effect of one pass.
+constexpr const char* kFillEffectForReload = R"(
+float4 colour;
+void fill() { gl_FragColor = colour; }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)";
+
+// Polls the watcher until a saved file has settled (the watcher waits 250 ms).
+void settle(CDevMode& dev, u32& now) {
+  for (int poll = 0; poll < 4; ++poll, now += CFileWatcher::POLL_MILLISECONDS) dev.pollFiles();
+}
+
+// Tests before may leave effect-texture entries whose textures are gone.
+void emptyEffectTextureTable() {
+  std::FILE* pEmpty = std::tmpfile();
+  ASSERT_NE(pEmpty, nullptr);
+  customTextureManager::mpThis->loadDefinitions(pEmpty);
+  std::fclose(pEmpty);
+}
+
+bool mentions(const std::vector<std::string>& lines, const std::string& text) {
+  return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+class DevReloadTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mFixture.ok()) << mFixture.error();
+    emptyEffectTextureTable();
+    mDir.write("flat.fx", kFlatEffect);
+    mModel = mDir.write("plate.mqo", plateModel(1, 0, 0));
+    mAnimation = mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
+    SceneDefInfo row;
+    row.name = mAnimation;
+    row.shader = "default";
+    mpScene = std::make_unique<CSceneQelTrampoline>(row);
+    mManager.addScene(mpScene.get());
+    demoManager().addSceneManager(0, &mManager);
+    demoManager().addLineShader(0, nullptr);
+    for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
+      if (pResource->getName() == "plate") mModelLoaded = pResource->getPath();
+    }
+    mDev.install();
+    mFixture.clock().play(0);
+  }
+
+  void TearDown() override {
+    mDev.uninstall();
+    demoManager().clearSceneManagers();
+  }
+
+  // Two Qel scenes: "near" (0-2 s) and "far" (2-5.5 s), the camera at eyeX.
+  static std::string twoScenes(float eyeX) {
+    return qelScene("near", cameraObject({0.0f, 2.0f}, 5.0f, 0.0f, eyeX, eyeX) + modelObject(0)) +
+           qelScene("far", cameraObject({0.0f, 1.0f, 3.5f}, 5.0f, 0.0f, eyeX, eyeX) + modelObject(0));
+  }
+
+  // The centre of the picture the show composes at demo time t.
+  std::array<u8, 4> pictureAt(u32 t) {
+    mDev.seek(t);
+    CDemoManager& demo = demoManager();
+    demo.selectScenes(t);
+    demo.renderScenes(t);
+    demo.runPostEffects(t);
+    demo.composeToWindow();
+    return mFixture.pixel(kWidth / 2, kHeight / 2);
+  }
+
+  void save(const std::string& relative, const std::string& text) {
+    mDir.write(relative, text);
+    settle(mDev, mNow);
+  }
+
+  DemoFixture mFixture{kWidth, kHeight};
+  TempDir mDir;
+  std::string mModel;
+  std::string mModelLoaded;  // the model's path as the animation loaded it
+  std::string mAnimation;
+  std::unique_ptr<CSceneQelTrampoline> mpScene;
+  CSceneManager mManager;
+  u32 mNow = 10000;
+  CDevMode mDev{demoManager(), [this] { return mNow; }};
+};
+
+}  // namespace
+
+TEST_F(DevReloadTest, AModelSavedOnDiskIsDrawnChangedAndABrokenOneKeepsTheOld) {
+  EXPECT_EQ(pictureAt(500)[0], 255);
+  EXPECT_EQ(pictureAt(500)[1], 0);
+
+  testing::internal::CaptureStderr();
+  save("plate.mqo", plateModel(0, 1, 0));
+  std::string said = testing::internal::GetCapturedStderr();
+  // The Qel file names its models from its own folder, so the path ends "\plate.mqo".
+  EXPECT_NE(said.find("orvane: reloaded " + mModelLoaded + "\n"), std::string::npos) << said;
+  std::array<u8, 4> colour = pictureAt(500);
+  EXPECT_EQ(colour[0], 0);
+  EXPECT_EQ(colour[1], 255) << "every holder draws the new model";
+
+  const std::string good = plateModel(0, 1, 0);
+  testing::internal::CaptureStderr();
+  save("plate.mqo", good.substr(0, good.size() / 2));
+  said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("orvane: reload failed " + mModelLoaded + ":9: "), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line per reload: " << said;
+  colour = pictureAt(500);
+  EXPECT_EQ(colour[1], 255) << "the old model keeps being drawn";
+  EXPECT_TRUE(mentions(mDev.overlayLines(500), "RELOAD FAILED " + mModelLoaded + ":9: "));
+
+  // A new effect that does not compile would end the run if loaded: refused.
+  mDir.write("broken.fx", "technique T { pass P { FragmentProgram = ; } }\n");
+  PlateMaterial brokenMaterial;
+  brokenMaterial.effect = "broken.fx";
+  save("plate.mqo", plateModel({brokenMaterial}, {PlateObject{}}));
+  EXPECT_NE(mDev.reloadErrors().find(mModelLoaded + ":0: effect "), std::string::npos) << mDev.reloadErrors();
+  EXPECT_EQ(pictureAt(500)[1], 255);
+
+  save("plate.mqo", plateModel(0, 0, 1));
+  EXPECT_TRUE(mDev.reloadErrors().empty()) << mDev.reloadErrors();
+  EXPECT_EQ(pictureAt(500)[2], 255);
+}
+
+TEST_F(DevReloadTest, AnAnimationWithANewCameraKeyMovesTheCameraAndRetimesItsScenes) {
+  EXPECT_EQ(pictureAt(500)[0], 255);
+  EXPECT_EQ(mpScene->getEndTime(), 5500u);
+  // The camera far to the side: the plate leaves the picture; the last scene is longer.
+  save("show.qel", qelFile({"plate.mqo"}, qelScene("near", cameraObject({0.0f, 2.0f}, 5.0f, 0.0f, 40000.0f, 40000.0f) +
+                                                                 modelObject(0)) +
+                                                qelScene("far", cameraObject({0.0f, 1.0f, 6.0f}) + modelObject(0))));
+  EXPECT_TRUE(mDev.reloadErrors().empty()) << mDev.reloadErrors();
+  EXPECT_EQ(pictureAt(500)[0], 0) << "the camera moved off the plate";
+  EXPECT_EQ(mpScene->getEndTime(), 8000u);
+  EXPECT_EQ(pictureAt(7000)[0], 255) << "the longer scene plays at its new end";
+
+  // An animation naming a model that is not there is refused, not fatal.
+  save("show.qel", qelFile({"missing.mqo"}, twoScenes(0.0f)));
+  EXPECT_NE(mDev.reloadErrors().find(mAnimation + ":"), std::string::npos) << mDev.reloadErrors();
+  EXPECT_EQ(mpScene->getEndTime(), 8000u);
+  EXPECT_EQ(pictureAt(7000)[0], 255);
+}
+
+TEST_F(DevReloadTest, ARunningOrderWithASceneMovedPlaysItAtItsNewTime) {
+  EXPECT_EQ(pictureAt(1000)[0], 255);
+  const u32 before = mFixture.clock().getTime();
+  const std::string moved = mAnimation + "\t0\t3000\t0\t0\t0\tdefault\n";
+  mDev.reloadFile(CQelSceneFactory::DEFINITION_FILE, moved);
+  EXPECT_TRUE(mDev.reloadErrors().empty()) << mDev.reloadErrors();
+  EXPECT_EQ(mFixture.clock().getTime(), before) << "the time is kept";
+  EXPECT_EQ(pictureAt(1000)[0], 0) << "the row's window now opens at 3 s";
+  EXPECT_EQ(pictureAt(3500)[0], 255);
+  EXPECT_TRUE(mentions(mDev.overlayLines(3500), "LINE 0 far "));
+
+  const u32 current = mFixture.clock().getTime();
+  mDev.reloadFile(CQelSceneFactory::DEFINITION_FILE, moved + "data\\qel\\nowhere.qel\t1\t0\t0\t0\t0\tdefault\n");
+  EXPECT_NE(mDev.reloadErrors().find(std::string(CQelSceneFactory::DEFINITION_FILE) + ":2: "), std::string::npos)
+      << mDev.reloadErrors();
+  EXPECT_EQ(mFixture.clock().getTime(), current);
+  EXPECT_EQ(pictureAt(1000)[0], 0) << "the refused order leaves the last good one";
+  EXPECT_EQ(pictureAt(3500)[0], 255);
+
+  // A Qel file not loaded before whose model is missing is refused, not fatal.
+  const std::string lost = mDir.write("lost.qel", qelFile({"nothing.mqo"}, twoScenes(0.0f)));
+  mDev.reloadFile(CQelSceneFactory::DEFINITION_FILE, moved + lost + "\t1\t0\t0\t0\t0\tdefault\n");
+  EXPECT_NE(mDev.reloadErrors().find("nothing.mqo"), std::string::npos) << mDev.reloadErrors();
+  EXPECT_EQ(pictureAt(3500)[0], 255);
+}
+
+TEST_F(DevReloadTest, PageDownFromInsideOneQelSceneLandsOnTheNextOne) {
+  mDev.seek(500);
+  mDev.handleKey(platform::Key::PageDown);
+  EXPECT_EQ(mFixture.clock().getTime(), 2000u);
+  mDev.handleKey(platform::Key::PageDown);
+  EXPECT_EQ(mFixture.clock().getTime(), 5500u) << "then the show's end";
+  mDev.handleKey(platform::Key::PageUp);
+  EXPECT_EQ(mFixture.clock().getTime(), 2000u);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  mDev.seek(3750);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_TRUE(mentions(mDev.overlayLines(3750), "LINE 0 far 50 %")) << mDev.overlayLines(3750)[1];
+}
+
+TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderTheSameNameAndABrokenOneKeepsTheOld) {
+  const auto solid = [](u8 r, u8 g, u8 b) {
+    return fixture::bmp(4, 4, 24, [=](u32, u32) { return fixture::Rgba{r, g, b, 255}; });
+  };
+  const std::string path = mDir.write("paint.bmp", solid(255, 0, 0));
+  auto* pTexture = static_cast<resTexture*>(resourceManager::mpThis->getResource(path.c_str(), resTexture::DTI));
+  ASSERT_NE(pTexture, nullptr);
+  const u32 id = textureManager::mpThis->getTextureId(pTexture);
+  mDev.watchLoadedFiles();
+  const auto texel = [&] {
+    std::array<u8, 4 * 16> pixels{};
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return std::array<u8, 3>{pixels[0], pixels[1], pixels[2]};
+  };
+  EXPECT_EQ(texel(), (std::array<u8, 3>{255, 0, 0}));
+
+  save("paint.bmp", solid(0, 0, 255));
+  EXPECT_EQ(texel(), (std::array<u8, 3>{0, 0, 255}));
+  EXPECT_EQ(textureManager::mpThis->getTextureId(pTexture), id);
+
+  save("paint.bmp", solid(0, 255, 0).substr(0, 20));
+  EXPECT_EQ(texel(), (std::array<u8, 3>{0, 0, 255}));
+  EXPECT_NE(mDev.reloadErrors().find(path + ":0: "), std::string::npos) << mDev.reloadErrors();
+  releaseResource(pTexture);
+}
+
+// The engine's own effects with four anti-aliasing samples: reloading them as they
+// are must not change the picture, and versions lacking a pass the engine runs are refused.
+class DevEffectReloadTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mFixture.ok()) << mFixture.error();
+    emptyEffectTextureTable();
+    mFixture.addScene(0, "grey", 0, 9999, {0.2f, 0.2f, 0.2f, 1.0f});
+    mDev.install();
+    mFixture.clock().play(0);
+  }
+  void TearDown() override {
+    mDev.uninstall();
+    demoManager().clearSceneManagers();
+  }
+  std::array<u8, 4> picture() {
+    CDemoManager& demo = demoManager();
+    demo.selectScenes(100);
+    demo.renderScenes(100);
+    demo.runPostEffects(100);
+    demo.composeToWindow();
+    return mFixture.pixel(kWidth / 2, kHeight / 2);
+  }
+  void reload(const char* path) {
+    const std::optional<std::string> source = CFileWatcher::readDataFile(path);
+    ASSERT_TRUE(source.has_value()) << path;
+    mDev.reloadFile(path, *source);
+  }
+
+  DemoFixture mFixture{kWidth, kHeight, 16, 9, 4};
+  CDevMode mDev{demoManager(), [] { return 0u; }};
+};
+
+TEST_F(DevEffectReloadTest, ReloadedEngineEffectsKeepWhatTheEngineSetOnce) {
+  const std::array<u8, 4> before = picture();
+  ASSERT_GT(before[0], 30);
+  ASSERT_LT(before[0], 80);
+  reload(CSceneRenderer::CORE_EFFECT);
+  reload(CDemoManager::DEFAULT_EFFECT);
+  reload(CDemoManager::FINAL_EFFECT);
+  EXPECT_EQ(mDev.getReloadCount(), 3u) << mDev.reloadErrors();
+  const std::array<u8, 4> after = picture();
+  EXPECT_NEAR(after[0], before[0], 2) << "core.fx keeps its sample count; the default stage keeps its screens";
+  EXPECT_NEAR(after[1], before[1], 2);
+}
+
+TEST_F(DevEffectReloadTest, VersionsWithoutThePassesTheEngineRunsAreRefused) {
+  const std::array<u8, 4> before = picture();
+  const std::string onePass = std::string(kFillEffectForReload);
+  mDev.reloadFile(CSceneRenderer::CORE_EFFECT, onePass);
+  mDev.reloadFile(CDemoManager::FINAL_EFFECT, onePass);
+  EXPECT_EQ(mDev.getReloadCount(), 0u);
+  EXPECT_NE(mDev.reloadErrors().find("core.fx:"), std::string::npos) << mDev.reloadErrors();
+  EXPECT_NE(mDev.reloadErrors().find("finalScreenShader.fx:"), std::string::npos) << mDev.reloadErrors();
+  EXPECT_NEAR(picture()[0], before[0], 2) << "the frame still draws with the old versions";
+}
+
+TEST_F(DevReloadTest, AClickOnTheTimelineSeeksToItsTimeAndADragFollows) {
+  ASSERT_TRUE(demoManager().runFrame(false));  // the overlay lays the bar out
+  const devtimeline::Bar bar = mDev.getTimelineBar();
+  ASSERT_EQ(bar.width, kWidth - 2 * devtimeline::MARGIN);
+  ASSERT_EQ(bar.top + bar.height, kHeight - devtimeline::MARGIN);
+  const u32 end = demoManager().getShowEndTime();
+  platform::Event press;
+  press.type = platform::EventType::PointerDown;
+  press.x = bar.left + (bar.width - 1) / 2;
+  press.y = bar.top + bar.height / 2;
+  mDev.handlePointer(press);
+  EXPECT_NEAR(static_cast<double>(mFixture.clock().getTime()), end / 2.0, end / (bar.width - 1.0));
+
+  platform::Event drag = press;
+  drag.type = platform::EventType::PointerDrag;
+  drag.x = bar.left + bar.width - 1;
+  drag.y = 0;  // a drag that leaves the bar keeps seeking
+  mDev.handlePointer(drag);
+  EXPECT_EQ(mFixture.clock().getTime(), end);
+
+  platform::Event release = drag;
+  release.type = platform::EventType::PointerUp;
+  mDev.handlePointer(release);
+  drag.x = bar.left;
+  mDev.handlePointer(drag);
+  EXPECT_EQ(mFixture.clock().getTime(), end) << "after the release, moves do not seek";
+  press.y = bar.top - 5;
+  mDev.handlePointer(press);
+  EXPECT_EQ(mFixture.clock().getTime(), end) << "a press above the bar is not on it";
+
+  // Both Qel scene starts of the line are marked.
+  std::vector<u32> sceneMarks;
+  for (const devtimeline::Mark& mark : mDev.timelineMarks()) {
+    if (mark.kind == devtimeline::MarkKind::Line0Scene) sceneMarks.push_back(mark.time);
+  }
+  EXPECT_EQ(sceneMarks, (std::vector<u32>{0, 2000}));
+}
+
+TEST_F(DevReloadTest, TheFrameThatReloadsStillDrawsItsLinesScene) {
+  ASSERT_TRUE(demoManager().runFrame(false));
+  ASSERT_EQ(demoManager().getCurrentScene(0), mpScene.get());
+  mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(1.0f)));
+  for (int frame = 0; frame < 6 && mDev.getReloadCount() == 0; ++frame, mNow += CFileWatcher::POLL_MILLISECONDS) {
+    ASSERT_TRUE(demoManager().runFrame(false));
+  }
+  ASSERT_EQ(mDev.getReloadCount(), 1u);
+  EXPECT_EQ(demoManager().getCurrentScene(0), mpScene.get()) << "chosen again after the reload, not skipped a frame";
+}
+
+TEST_F(DevReloadTest, TheTimelineIsDrawnAlongTheBottomWithTheCursorAtTheTime) {
+  const u32 end = demoManager().getShowEndTime();
+  const u32 time = end / 2;
+  pictureAt(time);
+  mDev.onFrameComposed(time);
+  const devtimeline::Bar bar = mDev.getTimelineBar();
+  ASSERT_GT(bar.width, 0);
+  const int rowFromBottom = kHeight - 1 - (bar.top + bar.height / 2);
+  const int cursorX = bar.left + static_cast<int>(devtimeline::fractionAt(time, end) * (bar.width - 1));
+  const std::array<u8, 4> cursor = mFixture.pixel(cursorX, rowFromBottom);
+  EXPECT_GT(cursor[0], 200);
+  EXPECT_LT(cursor[1], 80);
+  // The second Qel scene's start (2 s) is a line-0 tick in the upper part of the bar.
+  const int tickX = bar.left + static_cast<int>(devtimeline::fractionAt(2000, end) * (bar.width - 1));
+  const std::array<u8, 4> tick = mFixture.pixel(tickX, kHeight - 1 - (bar.top + 2));
+  EXPECT_GT(tick[1], 150) << "white tick";
+  const std::array<u8, 4> track = mFixture.pixel(bar.left + bar.width * 3 / 4, rowFromBottom);
+  EXPECT_LT(track[0], 150) << "the dark track darkens the red picture away from the cursor";
+}
+
+TEST_F(DevReloadTest, ATextureRepaintedAtAnotherPaddedSizeRebuildsTheModelsDrawingWithIt) {
+  const auto solid = [](u32 side, u8 red) {
+    return fixture::bmp(side, side, 24, [=](u32, u32) { return fixture::Rgba{red, 0, 0, 255}; });
+  };
+  mDir.write("paint.bmp", solid(3, 255));
+  std::string model = plateModel(1, 1, 1);
+  model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
+  mDir.write("textured.mqo", model);
+  // Named as the animation names its models, so that both share "flat.fx".
+  const std::string modelPath = mDir.path().string() + "\\textured.mqo";
+  auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
+  ASSERT_NE(pModel, nullptr);
+  const resTexture* pTexture = pModel->getTexture(0);
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
+  mDev.watchLoadedFiles();
+  const u32 version = pModel->getVersion();
+
+  save("paint.bmp", solid(4, 128));
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
+  EXPECT_EQ(pModel->getVersion(), version + 1) << "lists compiled with the old scale are rebuilt";
+  save("paint.bmp", solid(4, 64));
+  EXPECT_EQ(pModel->getVersion(), version + 1) << "same size: the lists stay";
+  releaseResource(pModel);
+}
