@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,7 @@
 #include "sound/demo_sound.h"
 #include "support/demo_fixture.h"
 #include "support/image_fixtures.h"
+#include "support/source_dir.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -63,9 +65,17 @@ class DevReloadTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(mFixture.ok()) << mFixture.error();
     emptyEffectTextureTable();
+    // Names in a running order stay inside the show's folder, so the show is
+    // played from the test's folder and its rows name files relative to it.
+    const std::filesystem::path source = orvaneSourceDir();
+    std::filesystem::create_directories(mDir.path() / "data");
+    std::filesystem::create_directory_symlink(source / "data" / "shader", mDir.path() / "data" / "shader");
+    std::filesystem::create_directory_symlink(source / "data" / "texture", mDir.path() / "data" / "texture");
+    std::filesystem::current_path(mDir.path());
     mDir.write("flat.fx", kFlatEffect);
     mModel = mDir.write("plate.mqo", plateModel(1, 0, 0));
-    mAnimation = mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
+    mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
+    mAnimation = "show.qel";
     SceneDefInfo row;
     row.name = mAnimation;
     row.shader = "default";
@@ -83,6 +93,7 @@ class DevReloadTest : public testing::Test {
   void TearDown() override {
     mDev.uninstall();
     demoManager().clearSceneManagers();
+    std::filesystem::current_path(mPrevious);
   }
 
   // Two Qel scenes: "near" (0-2 s) and "far" (2-5.5 s), the camera at eyeX.
@@ -107,6 +118,7 @@ class DevReloadTest : public testing::Test {
     settle(mDev, mNow);
   }
 
+  const std::filesystem::path mPrevious = std::filesystem::current_path();
   DemoFixture mFixture{kWidth, kHeight};
   TempDir mDir;
   std::string mModel;
@@ -195,8 +207,8 @@ TEST_F(DevReloadTest, ARunningOrderWithASceneMovedPlaysItAtItsNewTime) {
   EXPECT_EQ(pictureAt(3500)[0], 255);
 
   // A Qel file not loaded before whose model is missing is refused, not fatal.
-  const std::string lost = mDir.write("lost.qel", qelFile({"nothing.mqo"}, twoScenes(0.0f)));
-  mDev.reloadFile(CQelSceneFactory::DEFINITION_FILE, moved + lost + "\t1\t0\t0\t0\t0\tdefault\n");
+  mDir.write("lost.qel", qelFile({"nothing.mqo"}, twoScenes(0.0f)));
+  mDev.reloadFile(CQelSceneFactory::DEFINITION_FILE, moved + "lost.qel\t1\t0\t0\t0\t0\tdefault\n");
   EXPECT_NE(mDev.reloadErrors().find("nothing.mqo"), std::string::npos) << mDev.reloadErrors();
   EXPECT_EQ(pictureAt(3500)[0], 255);
 }
@@ -380,7 +392,7 @@ TEST_F(DevReloadTest, ATextureRepaintedAtAnotherPaddedSizeRebuildsTheModelsDrawi
   model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
   mDir.write("textured.mqo", model);
   // Named as the animation names its models, so that both share "flat.fx".
-  const std::string modelPath = mDir.path().string() + "\\textured.mqo";
+  const std::string modelPath = "textured.mqo";
   auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
   ASSERT_NE(pModel, nullptr);
   const resTexture* pTexture = pModel->getTexture(0);
