@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 
 #include "platform/sound_device.h"
 
@@ -44,6 +45,8 @@ class SdlSoundDevice final : public SoundDevice {
     return name ? name : "none";
   }
 
+  f64 getOutputLatencySeconds() const override { return mLatencySeconds; }
+
  private:
   SDL_AudioDeviceID openDevice() {
     SDL_AudioSpec wanted{};
@@ -56,7 +59,10 @@ class SdlSoundDevice final : public SoundDevice {
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts, so the mixer always sees its own format.
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (id != 0) SDL_PauseAudioDevice(id, 0);
+    if (id != 0) {
+      mLatencySeconds = outputLatency(SDL_GetCurrentAudioDriver(), obtained);
+      SDL_PauseAudioDevice(id, 0);
+    }
     return id;
   }
 
@@ -74,7 +80,20 @@ class SdlSoundDevice final : public SoundDevice {
                  reason && reason[0] ? reason : "unknown reason");
   }
 
+  // SDL reports no latency of its own, only the block it mixes (`samples`).
+  // The silent drivers consume a block while they wait after mixing it, as the
+  // mixer's clock assumes; ALSA queues the block behind two periods of that
+  // size; the sound servers behind about one.
+  static f64 outputLatency(const char* pDriver, const SDL_AudioSpec& obtained) {
+    if (obtained.freq <= 0) return 0.0;
+    const std::string driver = pDriver ? pDriver : "";
+    if (driver == "dummy" || driver == "disk") return 0.0;
+    const f64 block = static_cast<f64>(obtained.samples) / obtained.freq;
+    return driver == "alsa" ? 2.0 * block : block;
+  }
+
   SDL_AudioDeviceID mDeviceId = 0;
+  f64 mLatencySeconds = 0.0;
   bool mSubsystemStarted = false;
   bool mDriverStarted = false;
 };
