@@ -267,6 +267,14 @@ int playShow(const CommandLine& commandLine) {
     std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
                  CQelSceneFactory::DEFINITION_FILE);
   }
+  // A start past the last scene would show nothing (and once reached the
+  // music's decoder with a position beyond its data): refuse it like any bad value.
+  const u32 showEndMs = demo.getShowEndTime();
+  const bool startsPastTheEnd = commandLine.startSeconds && showEndMs > 0 && startMs > showEndMs;
+  if (startsPastTheEnd) {
+    std::fprintf(stderr, "orvane: --start %g is past the end of the show (%.3f s)\n", *commandLine.startSeconds,
+                 showEndMs / 1000.0);
+  }
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
   }
@@ -276,7 +284,9 @@ int playShow(const CommandLine& commandLine) {
 
   std::unique_ptr<FrameCapture> pCapture;
   std::unique_ptr<FrameBench> pBench;
-  if (commandLine.captureTarget) {
+  if (startsPastTheEnd) {
+    // Nothing to capture or measure: straight to the shutdown order.
+  } else if (commandLine.captureTarget) {
     // The progress line counts down to the last frame: the frame limit or the show's end.
     u32 lastMs = demo.getShowEndTime();
     if (commandLine.frames && pFixedClock) {
@@ -301,7 +311,7 @@ int playShow(const CommandLine& commandLine) {
     pDevMode->install();
   }
 
-  int status = demo.run();
+  int status = startsPastTheEnd ? 2 : demo.run();
   if (pDevMode) pDevMode->uninstall();
   demo.setFrameObserver(nullptr);
   if (pCapture) {

@@ -176,3 +176,18 @@ TEST_F(Program, WithoutARunningOrderTheShowEndsAtOnce) {
   fs::remove(show.data() / "definition/sceneLineDefine.txt");
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
 }
+
+TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
+  ShowFolder show;
+  // The test show ends at 4 s; its music lasts much longer, so only the show's
+  // length can tell.
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "9", "1")), testing::ExitedWithCode(2),
+              "orvane: --start 9 is past the end of the show \\(4.000 s\\)\n$");
+  EXPECT_FALSE(fs::exists(show.frames() / "000000.png")) << "nothing was captured";
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "500"}),
+              testing::ExitedWithCode(2), "past the end of the show");
+  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "4"}),
+              testing::ExitedWithCode(0), "")
+      << "the show's last millisecond is still a valid start";
+}
