@@ -108,7 +108,6 @@ void CommandLine::applyTo(SetupSettings& settings) const {
     // Rendered as a window of its size would be, without waiting for a display.
     settings.fullscreen = 0;
     settings.alwaysOnTop = 0;
-    settings.bigScreen = 0;
     settings.vsync = 0;
     settings.width = size ? size->first : 1280;
     settings.height = size ? size->second : 720;
@@ -118,9 +117,9 @@ void CommandLine::applyTo(SetupSettings& settings) const {
   }
   applyDialogOptions(*this, settings);
   if (isOffline()) {
-    // Window options mean nothing to a picture rendered off screen.
+    // Window options mean nothing to a picture rendered off screen; the big
+    // screen's brighter picture still shows in it.
     settings.alwaysOnTop = 0;
-    settings.bigScreen = 0;
     settings.vsync = 0;
   }
 }

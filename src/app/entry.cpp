@@ -277,6 +277,9 @@ int playShow(const CommandLine& commandLine) {
   }
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
+    demo.setPictureGamma(window->getGamma());
+  } else if (settings.bigScreen && commandLine.isOffline()) {
+    demo.setPictureGamma(BIG_SCREEN_GAMMA);  // a capture shows what the big screen would
   }
   if (commandLine.frames) {
     demo.setFrameLimit(static_cast<u64>(*commandLine.frames));

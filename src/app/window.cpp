@@ -59,19 +59,19 @@ void CWindow::saveGammaRamp() {
 }
 
 void CWindow::restoreGammaRamp() {
-  // A ramp that could not be read is never written back: that would flatten the display.
-  if (mHasSavedRamp) {
-    mpNative->setGammaRamp(mSavedRamp.red, mSavedRamp.green, mSavedRamp.blue);
-  }
+  // Nothing to write back: setGamma never changes the display's ramp, and
+  // writing the saved one would undo whatever the desktop set meanwhile.
 }
 
 bool CWindow::setGamma(float gamma) {
   if (!mFullscreen) {
     return false;
   }
+  // Only remembered: a display ramp needs a colour mode GL windows do not get
+  // on X11, is refused on Wayland and headless, and would outlive a crash. The
+  // demo manager puts this curve on the picture itself (setPictureGamma).
   mGamma = clampGamma(gamma);
-  const GammaRamp ramp = computeGammaRamp(mGamma);
-  return mpNative->setGammaRamp(ramp.red, ramp.green, ramp.blue);
+  return true;
 }
 
 float CWindow::getGamma() const { return mGamma; }

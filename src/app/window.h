@@ -35,7 +35,8 @@ class CWindow {
   virtual bool create(const char* title, u32 style, int x, int y, int width, int height);
   virtual void saveGammaRamp();
   virtual void restoreGammaRamp();
-  // Full screen only: clamps gamma to 0..2 and sets the display ramp.
+  // Full screen only: clamps gamma to 0..2 and keeps it for the picture; the
+  // display's own ramp is never changed, so restoreGammaRamp has nothing to do.
   virtual bool setGamma(float gamma);
   virtual float getGamma() const;
 

@@ -178,8 +178,8 @@ TEST(CommandLine, WindowOptionsDoNothingToAnOffScreenRender) {
   ASSERT_TRUE(result.error.empty()) << result.error;
   SetupSettings settings;
   result.commandLine.applyTo(settings);
-  EXPECT_EQ(settings.bigScreen, 0);
   EXPECT_EQ(settings.alwaysOnTop, 0);
+  EXPECT_EQ(settings.bigScreen, 1) << "the brighter picture shows in a capture";
   EXPECT_EQ(settings.lowQuality, 1) << "the picture itself still follows it";
   EXPECT_EQ(settings.aspectX, 4);
 }

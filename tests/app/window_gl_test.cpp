@@ -44,10 +44,12 @@ TEST(WindowGL, GammaInAWindowIsRefusedAndLeavesTheRamp) {
   }
 }
 
-TEST(WindowGL, FullScreenGammaClampsAndRestores) {
+TEST(WindowGL, FullScreenGammaClampsAndNeverTouchesTheDisplaysRamp) {
   GlTestContext context(320, 240);
   ASSERT_TRUE(context.ok()) << context.error();
   CWindowGL& window = context.window();
+  GammaRamp before{};
+  const bool readable = window.native().getGammaRamp(before.red, before.green, before.blue);
   window.saveGammaRamp();
   if (!window.changeToFullscreen()) {
     GTEST_SKIP() << "this display offers no full-screen mode";
@@ -55,12 +57,10 @@ TEST(WindowGL, FullScreenGammaClampsAndRestores) {
   EXPECT_FALSE(window.changeToFullscreen());
   ASSERT_TRUE(window.setGamma(3.0f));
   EXPECT_FLOAT_EQ(window.getGamma(), 2.0f);
-  GammaRamp set{};
-  ASSERT_TRUE(window.native().getGammaRamp(set.red, set.green, set.blue));
-  EXPECT_EQ(set.red[0], 65535);
-  EXPECT_EQ(set.blue[128], 65535);
   window.restoreGammaRamp();
-  GammaRamp restored{};
-  ASSERT_TRUE(window.native().getGammaRamp(restored.red, restored.green, restored.blue));
-  EXPECT_LT(restored.red[0], 65535);
+  if (readable) {
+    GammaRamp after{};
+    ASSERT_TRUE(window.native().getGammaRamp(after.red, after.green, after.blue));
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before)) << "the desktop's ramp is as it was";
+  }
 }
