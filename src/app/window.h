@@ -65,8 +65,8 @@ class CWindowGL : public CWindow {
   CWindowGL() = default;
   ~CWindowGL() override;
 
-  // A context with exactly `samples` multisamples (0 = none); false when the
-  // system cannot satisfy the request. The caller makes it current.
+  // A context with at least `samples` multisamples (0 = none), the smallest
+  // count offered at or above it; false when none is. The caller makes it current.
   bool createGLContext(int samples);
   bool makeCurrent();
 

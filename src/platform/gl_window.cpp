@@ -16,6 +16,7 @@ struct GlWindow::Native {
   int width = 0;
   int height = 0;
   bool draggable = false;
+  int samples = 0;  // granted with the context
 };
 
 namespace {
@@ -72,6 +73,7 @@ bool GlWindow::createContext(int samples) {
     SDL_GL_DeleteContext(native.context);
     native.context = nullptr;
   }
+  native.samples = 0;
   // A refused request leaves a window without samples behind, so the caller
   // may ask again with another count.
   auto reopen = [&native, this](int withSamples) {
@@ -92,27 +94,46 @@ bool GlWindow::createContext(int samples) {
     return false;
   };
 
-  if (samples > 0) {
-    if (!reopen(samples)) {
-      return refuse();
-    }
-  } else {
+  if (samples <= 0) {
     setContextAttributes(0);
+    native.context = SDL_GL_CreateContext(native.window);
+    return native.context != nullptr;
   }
-  native.context = SDL_GL_CreateContext(native.window);
-  if (!native.context) {
-    return samples > 0 ? refuse() : false;
-  }
-  if (samples > 0) {
+  // As a pixel-format choice does: a driver offering only 4 and 8 samples
+  // serves a request for 2 with 4.
+  const int chosen = chooseSampleCount(samples, [&](int count) {
+    if (native.context) {
+      SDL_GL_DeleteContext(native.context);
+      native.context = nullptr;
+    }
+    if (!reopen(count)) return 0;
+    native.context = SDL_GL_CreateContext(native.window);
+    if (!native.context) return 0;
     int buffers = 0;
     int granted = 0;
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers);
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &granted);
-    if (buffers != 1 || granted != samples) {
-      return refuse();
-    }
+    return buffers == 1 ? granted : 0;
+  });
+  if (chosen == 0) {
+    return refuse();
   }
+  native.samples = chosen;
   return true;
+}
+
+int GlWindow::grantedSamples() const { return mNative->context ? mNative->samples : 0; }
+
+int chooseSampleCount(int requested, const std::function<int(int)>& attempt) {
+  int count = requested;
+  while (count <= 32) {
+    const int granted = attempt(count);
+    if (granted >= requested) return granted;
+    int next = 1;
+    while (next <= count) next <<= 1;  // the next power of two above
+    count = next;
+  }
+  return 0;
 }
 
 bool GlWindow::makeCurrent() {
