@@ -20,6 +20,7 @@
 #include "app/frame_capture.h"
 #include "app/setup_dialog.h"
 #include "app/setup_settings.h"
+#include "app/startup_failure.h"
 #include "app/window.h"
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
@@ -138,6 +139,7 @@ int playShow(const CommandLine& commandLine) {
   if (commandLine.isInteractive()) {
     vell::setFatalPresenter(presentFatalText);
     sound::setMessagePresenter(presentSoundMessage);
+    setStartupMessageBoxes(platform::showMessageBox);
   }
   const auto startedAt = std::chrono::steady_clock::now();
   if (commandLine.isOffline() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
@@ -145,7 +147,7 @@ int playShow(const CommandLine& commandLine) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
   }
   if (!platform::initVideo()) {
-    std::fprintf(stderr, "orvane: no display can be opened: %s\n", platform::error().c_str());
+    reportStartupFailure("Orvane", "No display can be opened.", platform::error());
     return 1;
   }
   probeCapabilities();
@@ -187,9 +189,11 @@ int playShow(const CommandLine& commandLine) {
     }
   }
   if (!created) {
-    std::fprintf(stderr, "orvane: could not open a %dx%d %s window with %d anti-aliasing samples: %s\n",
-                 settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
-                 settings.fsaaSamples, platform::error().c_str());
+    char text[160];
+    std::snprintf(text, sizeof text, "Could not open a %dx%d %s window with %d anti-aliasing samples.",
+                  settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
+                  settings.fsaaSamples);
+    reportStartupFailure("Orvane", text, platform::error());
     return 1;
   }
 
@@ -220,7 +224,7 @@ int playShow(const CommandLine& commandLine) {
     demo.setDemoSound(std::move(pClock));
   }
   if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
-    std::fprintf(stderr, "orvane: the show cannot start (see above)\n");
+    reportStartupFailure("Orvane", "The show cannot start: the music cannot be played (see the messages before).");
     return 1;
   }
   window->saveGammaRamp();

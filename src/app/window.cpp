@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/startup_failure.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
 
@@ -44,9 +45,7 @@ CWindow::~CWindow() { mpNative->destroy(); }
 bool CWindow::create(const char* title, u32 /*style: every window of the show is a popup*/, int x, int y,
                      int width, int height) {
   if (!mpNative->create(title ? title : "", x, y, width, height)) {
-    const char* text = "System failed CWindow::Create().\nCreateWindowEx();";
-    std::fprintf(stderr, "%s (%s)\n", text, platform::error().c_str());
-    platform::showMessageBox("Error", text);
+    reportStartupFailure("Error", "System failed CWindow::Create().\nCreateWindowEx();", platform::error());
     return false;
   }
   mWidth = static_cast<u16>(width);
