@@ -24,7 +24,9 @@
 #include "app/window.h"
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
+#include "platform/display_restore.h"
 #include "platform/gl_window.h"
+#include "platform/quit_signals.h"
 #include "platform/video.h"
 #include "demo/qel_scene_factory.h"
 #include "demo/scene.h"
@@ -136,6 +138,9 @@ void setRunState() {
 }
 
 int playShow(const CommandLine& commandLine) {
+  // Before SDL or any thread starts: every thread inherits the blocked signals.
+  platform::installQuitSignals();
+  vell::setFatalCleanup(platform::restoreDisplayForExit);
   if (commandLine.isInteractive()) {
     vell::setFatalPresenter(presentFatalText);
     sound::setMessagePresenter(presentSoundMessage);
@@ -318,7 +323,9 @@ int playShow(const CommandLine& commandLine) {
     pDevMode->install();
   }
 
+  platform::setQuitHandledByLoop(true);
   int status = startsPastTheEnd ? 2 : demo.run();
+  platform::setQuitHandledByLoop(false);
   if (pDevMode) pDevMode->uninstall();
   demo.setFrameObserver(nullptr);
   if (pCapture) {
