@@ -191,3 +191,10 @@ TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
               testing::ExitedWithCode(0), "")
       << "the show's last millisecond is still a valid start";
 }
+
+TEST_F(Program, AFullScreenModeTheDisplayLacksEndsWithAClearMessage) {
+  ShowFolder show;
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--fullscreen", "1001x601"}), testing::ExitedWithCode(1),
+              "Could not open a 1001x601 full-screen window .*the display offers no 1001x601 mode");
+}

@@ -7,6 +7,7 @@
 
 #include "app/window.h"
 #include "platform/gl_window.h"
+#include "platform/video.h"
 #include "support/gl_test_context.h"
 
 TEST(WindowGL, ProbePassesOnThisDriver) {
@@ -46,14 +47,16 @@ TEST(WindowGL, GammaInAWindowIsRefusedAndLeavesTheRamp) {
 }
 
 TEST(WindowGL, FullScreenGammaClampsAndNeverTouchesTheDisplaysRamp) {
-  GlTestContext context(320, 240);
+  ASSERT_TRUE(platform::initVideo()) << platform::error();
+  const platform::DesktopMode desktop = platform::desktopMode();
+  GlTestContext context(desktop.width, desktop.height);  // a size the display has a mode of
   ASSERT_TRUE(context.ok()) << context.error();
   CWindowGL& window = context.window();
   GammaRamp before{};
   const bool readable = window.native().getGammaRamp(before.red, before.green, before.blue);
   window.saveGammaRamp();
   if (!window.changeToFullscreen()) {
-    GTEST_SKIP() << "this display offers no full-screen mode";
+    GTEST_SKIP() << "this display offers no full-screen mode: " << platform::error();
   }
   EXPECT_FALSE(window.changeToFullscreen());
   ASSERT_TRUE(window.setGamma(3.0f));
@@ -64,4 +67,15 @@ TEST(WindowGL, FullScreenGammaClampsAndNeverTouchesTheDisplaysRamp) {
     ASSERT_TRUE(window.native().getGammaRamp(after.red, after.green, after.blue));
     EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before)) << "the desktop's ramp is as it was";
   }
+}
+
+TEST(WindowGL, FullScreenRefusesASizeTheDisplayHasNoModeOf) {
+  ASSERT_TRUE(platform::initVideo()) << platform::error();
+  const platform::DesktopMode desktop = platform::desktopMode();
+  ASSERT_GT(desktop.width, 0);
+  GlTestContext context(desktop.width + 1, desktop.height);
+  ASSERT_TRUE(context.ok()) << context.error();
+  EXPECT_FALSE(context.window().changeToFullscreen());
+  EXPECT_FALSE(context.window().isFullscreen());
+  EXPECT_NE(platform::error().find("offers no"), std::string::npos) << platform::error();
 }
