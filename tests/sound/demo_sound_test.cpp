@@ -145,3 +145,30 @@ TEST(DemoSoundMusicClock, FollowsWhatTheDevicePlayedOfTheMusic) {
   EXPECT_EQ(demo.getTime(), 100u) << "restarted from the new position";
   EXPECT_EQ(out[2 * 4409], soundtest::patternLeft(4409)) << "and the device played exactly that";
 }
+
+namespace {
+// A device pulled by the test whose output holds 50 ms before the listener.
+class LatentDevice final : public platform::SoundDevice {
+ public:
+  LatentDevice() : SoundDevice(false) {}
+  const char* getDriverName() const override { return "latent"; }
+  f64 getOutputLatencySeconds() const override { return 0.05; }
+};
+}  // namespace
+
+TEST(DemoSoundMusicClock, ShowsWhatIsHeardNotWhatWasMixed) {
+  TempDir dir;
+  const std::string path = dir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
+  auto device = std::make_unique<LatentDevice>();
+  platform::SoundDevice* pDevice = device.get();
+  CDemoSoundREAL demo;
+  ASSERT_TRUE(demo.create(std::move(device), path.c_str()));
+  std::vector<s16> out(4410 * 2);
+  demo.play(3000);
+  pDevice->mix(out.data(), 1764);  // 40 ms mixed, none of it heard yet
+  demo.getSound()->syncWorker();
+  EXPECT_EQ(demo.getTime(), 3000u);
+  pDevice->mix(out.data(), 4410);  // 140 ms mixed: the first 90 ms heard
+  demo.getSound()->syncWorker();
+  EXPECT_EQ(demo.getTime(), 3090u);
+}
