@@ -260,6 +260,10 @@ bool GlWindow::setGammaRamp(const u16* red, const u16* green, const u16* blue) {
   return mNative->window && SDL_SetWindowGammaRamp(mNative->window, red, green, blue) == 0;
 }
 
+bool GlWindow::coversDisplay() const {
+  return mNative->window && (SDL_GetWindowFlags(mNative->window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 bool GlWindow::isCreated() const { return mNative->window != nullptr; }
 
 bool GlWindow::hasContext() const { return mNative->context != nullptr; }

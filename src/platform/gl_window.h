@@ -40,6 +40,8 @@ class GlWindow {
   bool getGammaRamp(u16* red, u16* green, u16* blue);
   bool setGammaRamp(const u16* red, const u16* green, const u16* blue);
 
+  // Whether the window covers the display in a full-screen mode right now.
+  bool coversDisplay() const;
   bool isCreated() const;
   bool hasContext() const;
   u32 windowId() const;

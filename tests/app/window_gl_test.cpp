@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/window.h"
+#include "platform/display_restore.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
 #include "support/gl_test_context.h"
@@ -78,4 +79,20 @@ TEST(WindowGL, FullScreenRefusesASizeTheDisplayHasNoModeOf) {
   EXPECT_FALSE(context.window().changeToFullscreen());
   EXPECT_FALSE(context.window().isFullscreen());
   EXPECT_NE(platform::error().find("offers no"), std::string::npos) << platform::error();
+}
+
+TEST(WindowGL, TheExitPathLeavesFullScreenAndPutsTheDesktopModeBack) {
+  ASSERT_TRUE(platform::initVideo()) << platform::error();
+  const platform::DesktopMode desktop = platform::desktopMode();
+  GlTestContext context(desktop.width, desktop.height);
+  ASSERT_TRUE(context.ok()) << context.error();
+  platform::restoreDisplayForExit();  // nothing switched yet: nothing to do
+  ASSERT_TRUE(context.window().changeToFullscreen()) << platform::error();
+  EXPECT_TRUE(context.window().native().coversDisplay());
+  platform::restoreDisplayForExit();
+  EXPECT_FALSE(context.window().native().coversDisplay());
+  const platform::DesktopMode after = platform::desktopMode();
+  EXPECT_EQ(after.width, desktop.width);
+  EXPECT_EQ(after.height, desktop.height);
+  platform::restoreDisplayForExit();  // a second call is harmless
 }
