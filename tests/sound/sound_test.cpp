@@ -272,3 +272,22 @@ TEST_F(SoundPlayer, PlaysEightBitMonoAtHalfRateConvertedToTheDevice) {
   EXPECT_EQ(out[2], first * 256 + 128) << "half-way to the next source frame";
   EXPECT_EQ(out[4], (first + 1) * 256);
 }
+
+TEST(Sound, AnOggStreamStartedPastItsEndEndsInsteadOfStoppingTheProgram) {
+  TempDir dir;
+  const std::string path = dir.write("air.ogg", soundtest::makeOgg(6.5));
+  auto device = platform::createNullSoundDevice();
+  platform::SoundDevice* pDevice = device.get();
+  CSound sound;
+  ASSERT_EQ(sound.initialize(std::move(device)), CSound::RESULT_OK);
+  ASSERT_EQ(sound.open(path.c_str()), CSound::RESULT_OK);
+  ASSERT_TRUE(sound.isStreaming());
+  for (u32 ms : {6500u, 7000u, 4000000000u}) {
+    ASSERT_EQ(sound.play(ms), CSound::RESULT_OK) << ms;
+    std::vector<s16> out(1024 * 2);
+    pDevice->mix(out.data(), 1024);
+    sound.syncWorker();
+    EXPECT_TRUE(sound.hasEnded()) << ms;
+    EXPECT_FALSE(sound.isPlaying()) << ms;
+  }
+}
