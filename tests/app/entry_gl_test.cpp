@@ -198,3 +198,15 @@ TEST_F(Program, AFullScreenModeTheDisplayLacksEndsWithAClearMessage) {
   EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--fullscreen", "1001x601"}), testing::ExitedWithCode(1),
               "Could not open a 1001x601 full-screen window .*the display offers no 1001x601 mode");
 }
+
+TEST_F(Program, TheShippedShowEndsByItselfWhenItsMusicHasPlayedOut) {
+  // The real data folder, music and running order, on SDL's silent driver; a
+  // show that never ends is stopped by the alarm and fails the test.
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EXIT(
+      {
+        alarm(120);
+        runProgram(kSource, {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
+      },
+      testing::ExitedWithCode(0), "");
+}
