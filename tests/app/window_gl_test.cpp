@@ -81,7 +81,7 @@ TEST(WindowGL, FullScreenRefusesASizeTheDisplayHasNoModeOf) {
   EXPECT_NE(platform::error().find("offers no"), std::string::npos) << platform::error();
 }
 
-TEST(WindowGL, TheExitPathLeavesFullScreenAndPutsTheDesktopModeBack) {
+TEST(WindowGL, FullScreenEndsOnTheExitPathAndTheDesktopModeStays) {
   ASSERT_TRUE(platform::initVideo()) << platform::error();
   const platform::DesktopMode desktop = platform::desktopMode();
   GlTestContext context(desktop.width, desktop.height);
