@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -26,6 +27,69 @@ bool parseSize(const std::string& text, std::pair<int, int>& size) {
   return true;
 }
 
+// The dialog's aspect list: 4:3, 16:9, 16:10, 5:4.
+bool parseAspect(const std::string& text, std::pair<int, int>& aspect) {
+  const std::size_t colon = text.find(':');
+  long x = 0;
+  long y = 0;
+  if (colon == std::string::npos || !parseInteger(text.substr(0, colon), x) ||
+      !parseInteger(text.substr(colon + 1), y)) {
+    return false;
+  }
+  for (const auto& [listedX, listedY] : {std::pair{4, 3}, {16, 9}, {16, 10}, {5, 4}}) {
+    if (x == listedX && y == listedY) {
+      aspect = {listedX, listedY};
+      return true;
+    }
+  }
+  return false;
+}
+
+// The dialog's check boxes and aspect list, applied as its Run button does.
+void applyDialogOptions(const CommandLine& line, SetupSettings& settings) {
+  if (line.bigScreen) settings.bigScreen = 1;
+  if (line.noVsync) settings.vsync = 0;
+  if (line.alwaysOnTop) settings.alwaysOnTop = 1;
+  if (line.aspect) {
+    settings.aspectX = line.aspect->first;
+    settings.aspectY = line.aspect->second;
+  }
+  if (line.lowQuality) {
+    settings.lowQuality = 1;
+    settings.fsaaSamples = 0;  // the dialog greys the anti-aliasing list out
+  }
+}
+
+// Parses one of the dialog's options at arguments[i]; false when it is none.
+bool parseDialogOption(const std::vector<std::string>& arguments, std::size_t& i, CommandLineResult& result) {
+  CommandLine& line = result.commandLine;
+  const std::string& option = arguments[i];
+  if (option == "--big-screen") {
+    line.bigScreen = true;
+  } else if (option == "--low-quality") {
+    line.lowQuality = true;
+  } else if (option == "--no-vsync") {
+    line.noVsync = true;
+  } else if (option == "--always-on-top") {
+    line.alwaysOnTop = true;
+  } else if (option == "--aspect") {
+    if (i + 1 >= arguments.size()) {
+      result.error = "option --aspect needs a value";
+      return true;
+    }
+    const std::string& value = arguments[++i];
+    std::pair<int, int> aspect;
+    if (!parseAspect(value, aspect)) {
+      result.error = "option --aspect takes 4:3, 16:9, 16:10 or 5:4, not '" + value + "'";
+      return true;
+    }
+    line.aspect = aspect;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void CommandLine::applyTo(SetupSettings& settings) const {
@@ -44,13 +108,19 @@ void CommandLine::applyTo(SetupSettings& settings) const {
     // Rendered as a window of its size would be, without waiting for a display.
     settings.fullscreen = 0;
     settings.alwaysOnTop = 0;
-    settings.bigScreen = 0;
     settings.vsync = 0;
     settings.width = size ? size->first : 1280;
     settings.height = size ? size->second : 720;
   }
   if (fsaaSamples) {
     settings.fsaaSamples = *fsaaSamples;
+  }
+  applyDialogOptions(*this, settings);
+  if (isOffline()) {
+    // Window options mean nothing to a picture rendered off screen; the big
+    // screen's brighter picture still shows in it.
+    settings.alwaysOnTop = 0;
+    settings.vsync = 0;
   }
 }
 
@@ -150,6 +220,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
         }
         line.frames = frames;
       }
+    } else if (parseDialogOption(arguments, i, result)) {
+      if (!result.error.empty()) return result;
     } else {
       result.error = "unknown option '" + option + "'";
       return result;
@@ -165,6 +237,11 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     result.error = "--capture and --bench render off screen: use --size, not --windowed or --fullscreen";
   } else if (line.firstFrame && !line.isOffline()) {
     result.error = "--frames FIRST-LAST belongs to --capture or --bench: only they count frames at a fixed step";
+  } else if (line.lowQuality && line.fsaaSamples.value_or(0) != 0) {
+    result.error = "--low-quality turns anti-aliasing off: it does not go with --fsaa " +
+                   std::to_string(*line.fsaaSamples);
+  } else if (line.alwaysOnTop && line.fullscreen) {
+    result.error = "--always-on-top is for a window: it does not go with --fullscreen";
   } else if (line.dev && line.isOffline()) {
     result.error = "--dev needs a window: it does not go with --capture or --bench";
   }
@@ -181,6 +258,11 @@ std::string usageText() {
          "  --windowed WxH       play in a window of W x H pixels\n"
          "  --fullscreen WxH     play full screen in the display mode W x H\n"
          "  --fsaa N             anti-aliasing samples: 0, 2, 4 or 8\n"
+         "  --aspect W:H         the screen's aspect ratio: 4:3, 16:9, 16:10 or 5:4\n"
+         "  --low-quality        cheaper screen buffers and no anti-aliasing\n"
+         "  --no-vsync           do not wait for the vertical retrace\n"
+         "  --big-screen         full screen: a 3 s pause before the show and a brighter picture\n"
+         "  --always-on-top      windowed: keep the window above all others\n"
          "  --frames N           quit with status 0 after N frames\n"
          "  --frames FIRST-LAST  with --capture or --bench: render only frames FIRST to LAST of\n"
          "                       the run that --start and --fps describe (files keep their\n"

@@ -24,6 +24,12 @@ struct CommandLine {
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
   bool benchScene = false;                        // --bench-scene: the built-in scenes
   bool dev = false;                               // --dev: author mode
+  // The setup dialog's other controls, so that any run can be scripted.
+  bool bigScreen = false;                         // --big-screen
+  bool lowQuality = false;                        // --low-quality
+  bool noVsync = false;                           // --no-vsync
+  bool alwaysOnTop = false;                       // --always-on-top
+  std::optional<std::pair<int, int>> aspect;      // --aspect W:H, one of the dialog's ratios
 
   // Capture and bench render at a fixed step with no dialog, sound or display.
   bool isOffline() const { return captureTarget.has_value() || bench; }

@@ -20,11 +20,14 @@
 #include "app/frame_capture.h"
 #include "app/setup_dialog.h"
 #include "app/setup_settings.h"
+#include "app/startup_failure.h"
 #include "app/window.h"
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
 #include "framework/data_folder.h"
+#include "platform/display_restore.h"
 #include "platform/gl_window.h"
+#include "platform/quit_signals.h"
 #include "platform/video.h"
 #include "demo/qel_scene_factory.h"
 #include "demo/scene.h"
@@ -136,9 +139,13 @@ void setRunState() {
 }
 
 int playShow(const CommandLine& commandLine) {
+  // Before SDL or any thread starts: every thread inherits the blocked signals.
+  platform::installQuitSignals();
+  vell::setFatalCleanup(platform::restoreDisplayForExit);
   if (commandLine.isInteractive()) {
     vell::setFatalPresenter(presentFatalText);
     sound::setMessagePresenter(presentSoundMessage);
+    setStartupMessageBoxes(platform::showMessageBox);
   }
   const auto startedAt = std::chrono::steady_clock::now();
   if (commandLine.isOffline() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
@@ -146,7 +153,7 @@ int playShow(const CommandLine& commandLine) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
   }
   if (!platform::initVideo()) {
-    std::fprintf(stderr, "orvane: no display can be opened: %s\n", platform::error().c_str());
+    reportStartupFailure("Orvane", "No display can be opened.", platform::error());
     return 1;
   }
   probeCapabilities();
@@ -188,9 +195,11 @@ int playShow(const CommandLine& commandLine) {
     }
   }
   if (!created) {
-    std::fprintf(stderr, "orvane: could not open a %dx%d %s window with %d anti-aliasing samples: %s\n",
-                 settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
-                 settings.fsaaSamples, platform::error().c_str());
+    char text[160];
+    std::snprintf(text, sizeof text, "Could not open a %dx%d %s window with %d anti-aliasing samples.",
+                  settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
+                  settings.fsaaSamples);
+    reportStartupFailure("Orvane", text, platform::error());
     return 1;
   }
 
@@ -222,7 +231,7 @@ int playShow(const CommandLine& commandLine) {
     demo.setDemoSound(std::move(pClock));
   }
   if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
-    std::fprintf(stderr, "orvane: the show cannot start (see above)\n");
+    reportStartupFailure("Orvane", "The show cannot start: the music cannot be played (see the messages before).");
     return 1;
   }
   window->saveGammaRamp();
@@ -269,8 +278,19 @@ int playShow(const CommandLine& commandLine) {
     std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
                  CQelSceneFactory::DEFINITION_FILE);
   }
+  // A start past the last scene would show nothing (and once reached the
+  // music's decoder with a position beyond its data): refuse it like any bad value.
+  const u32 showEndMs = demo.getShowEndTime();
+  const bool startsPastTheEnd = commandLine.startSeconds && showEndMs > 0 && startMs > showEndMs;
+  if (startsPastTheEnd) {
+    std::fprintf(stderr, "orvane: --start %g is past the end of the show (%.3f s)\n", *commandLine.startSeconds,
+                 showEndMs / 1000.0);
+  }
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
+    demo.setPictureGamma(window->getGamma());
+  } else if (settings.bigScreen && commandLine.isOffline()) {
+    demo.setPictureGamma(BIG_SCREEN_GAMMA);  // a capture shows what the big screen would
   }
   if (commandLine.frames) {
     demo.setFrameLimit(static_cast<u64>(*commandLine.frames));
@@ -278,7 +298,9 @@ int playShow(const CommandLine& commandLine) {
 
   std::unique_ptr<FrameCapture> pCapture;
   std::unique_ptr<FrameBench> pBench;
-  if (commandLine.captureTarget) {
+  if (startsPastTheEnd) {
+    // Nothing to capture or measure: straight to the shutdown order.
+  } else if (commandLine.captureTarget) {
     // The progress line counts down to the last frame: the frame limit or the show's end.
     u32 lastMs = demo.getShowEndTime();
     if (commandLine.frames && pFixedClock) {
@@ -305,7 +327,9 @@ int playShow(const CommandLine& commandLine) {
     pDevMode->install();
   }
 
-  int status = demo.run();
+  platform::setQuitHandledByLoop(true);
+  int status = startsPastTheEnd ? 2 : demo.run();
+  platform::setQuitHandledByLoop(false);
   if (pDevMode) pDevMode->uninstall();
   demo.setFrameObserver(nullptr);
   if (pCapture) {

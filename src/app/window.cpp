@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/startup_failure.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
 
@@ -44,9 +45,7 @@ CWindow::~CWindow() { mpNative->destroy(); }
 bool CWindow::create(const char* title, u32 /*style: every window of the show is a popup*/, int x, int y,
                      int width, int height) {
   if (!mpNative->create(title ? title : "", x, y, width, height)) {
-    const char* text = "System failed CWindow::Create().\nCreateWindowEx();";
-    std::fprintf(stderr, "%s (%s)\n", text, platform::error().c_str());
-    platform::showMessageBox("Error", text);
+    reportStartupFailure("Error", "System failed CWindow::Create().\nCreateWindowEx();", platform::error());
     return false;
   }
   mWidth = static_cast<u16>(width);
@@ -59,19 +58,19 @@ void CWindow::saveGammaRamp() {
 }
 
 void CWindow::restoreGammaRamp() {
-  // A ramp that could not be read is never written back: that would flatten the display.
-  if (mHasSavedRamp) {
-    mpNative->setGammaRamp(mSavedRamp.red, mSavedRamp.green, mSavedRamp.blue);
-  }
+  // Nothing to write back: setGamma never changes the display's ramp, and
+  // writing the saved one would undo whatever the desktop set meanwhile.
 }
 
 bool CWindow::setGamma(float gamma) {
   if (!mFullscreen) {
     return false;
   }
+  // Only remembered: a display ramp needs a colour mode GL windows do not get
+  // on X11, is refused on Wayland and headless, and would outlive a crash. The
+  // demo manager puts this curve on the picture itself (setPictureGamma).
   mGamma = clampGamma(gamma);
-  const GammaRamp ramp = computeGammaRamp(mGamma);
-  return mpNative->setGammaRamp(ramp.red, ramp.green, ramp.blue);
+  return true;
 }
 
 float CWindow::getGamma() const { return mGamma; }

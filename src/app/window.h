@@ -35,7 +35,8 @@ class CWindow {
   virtual bool create(const char* title, u32 style, int x, int y, int width, int height);
   virtual void saveGammaRamp();
   virtual void restoreGammaRamp();
-  // Full screen only: clamps gamma to 0..2 and sets the display ramp.
+  // Full screen only: clamps gamma to 0..2 and keeps it for the picture; the
+  // display's own ramp is never changed, so restoreGammaRamp has nothing to do.
   virtual bool setGamma(float gamma);
   virtual float getGamma() const;
 
@@ -64,8 +65,8 @@ class CWindowGL : public CWindow {
   CWindowGL() = default;
   ~CWindowGL() override;
 
-  // A context with exactly `samples` multisamples (0 = none); false when the
-  // system cannot satisfy the request. The caller makes it current.
+  // A context with at least `samples` multisamples (0 = none), the smallest
+  // count offered at or above it; false when none is. The caller makes it current.
   bool createGLContext(int samples);
   bool makeCurrent();
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/window.h"
+#include "platform/colour_ramp_pass.h"
 #include "demo/frame_observer.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
@@ -132,9 +133,17 @@ void CDemoManager::shutdown() {
   for (auto& pScreen : mpSourceScreen) pScreen.reset();
   for (auto& pScreen : mpWorkScreen) pScreen.reset();
   mpCompositeScreen.reset();
+  mpGammaPass.reset();
   clearSceneManagers();
   mpPeManager = nullptr;
   mpCurrentLineShader = nullptr;
+}
+
+void CDemoManager::setPictureGamma(f32 gamma) {
+  mpGammaPass.reset();
+  if (clampGamma(gamma) == 1.0f) return;
+  const GammaRamp ramp = computeGammaRamp(gamma);
+  mpGammaPass = std::make_unique<platform::ColourRampPass>(ramp.red, ramp.green, ramp.blue);
 }
 
 void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
@@ -267,6 +276,7 @@ bool CDemoManager::runFrame(bool ending) {
   if (ending && !fadeOut()) {
     return false;
   }
+  if (mpGammaPass) mpGammaPass->apply(static_cast<int>(mWidth), static_cast<int>(mHeight));
   if (mpObserver) mpObserver->onFrameComposed(time);
   if (mpWindow) {
     mpWindow->swapBuffers();

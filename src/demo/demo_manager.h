@@ -20,6 +20,9 @@ class IDemoSound;
 class IFrameObserver;
 class IScene;
 class resShader;
+namespace platform {
+class ColourRampPass;
+}
 
 class CDemoManager : public Singleton<CDemoManager> {
  public:
@@ -110,6 +113,10 @@ class CDemoManager : public Singleton<CDemoManager> {
   u64 getFrameCount() const { return mFrameCount; }
   // The millisecond clock the fade reads; tests replace it.
   void setMillisecondClock(std::function<u32()> clock) { mClock = std::move(clock); }
+  // Big screen: the gamma ramp's curve (1.0 = none) put on every composed frame,
+  // after the fade, so the picture itself is brighter on any display and in
+  // captures, and the desktop's ramp stays as it was.
+  void setPictureGamma(f32 gamma);
 
   // The frame's stages, public for tests.
   void renderScenes(u32 time);
@@ -152,6 +159,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   std::function<void(platform::Key)> mKeyHandler;
   std::function<void(const platform::Event&)> mPointerHandler;
   bool mHoldAtEnd = false;
+  std::unique_ptr<platform::ColourRampPass> mpGammaPass;  // null: gamma 1.0
 };
 
 // The one demo manager of the process.

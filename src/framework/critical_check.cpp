@@ -10,7 +10,10 @@ namespace vell {
 namespace {
 std::atomic<FatalPresenter> gPresenter{nullptr};
 std::atomic<FatalExitHook> gExitHook{nullptr};
+std::atomic<FatalCleanup> gCleanup{nullptr};
 }
+
+void setFatalCleanup(FatalCleanup cleanup) { gCleanup.store(cleanup); }
 
 void setFatalPresenter(FatalPresenter presenter) { gPresenter.store(presenter); }
 
@@ -20,6 +23,11 @@ void fatalExit(const char* text) {
   std::fputs(text, stderr);
   std::fputc('\n', stderr);
   std::fflush(stderr);
+  // The desktop comes back first: a message box over a changed mode could
+  // wait for a click that never comes.
+  if (FatalCleanup cleanup = gCleanup.exchange(nullptr)) {
+    cleanup();
+  }
   if (FatalPresenter presenter = gPresenter.load()) {
     presenter(text);
   }

@@ -28,6 +28,11 @@ inline constexpr int kFatalExitStatus = 3;
 using FatalPresenter = void (*)(const char* text);
 void setFatalPresenter(FatalPresenter presenter);
 
+// Puts back what the program changed outside its window (the display mode)
+// before the process ends; does no other clean-up. Null: none.
+using FatalCleanup = void (*)();
+void setFatalCleanup(FatalCleanup cleanup);
+
 // Called with the text after it is shown, just before the process ends. Only
 // fuzzing harnesses install one: a harness throws from it to abandon an input
 // whose fatal end is the prescribed answer to that input, so the campaign goes

@@ -99,7 +99,7 @@ class DialogWindow {
   void drawFrame();
   void drawControl(const DialogControl& control, ImDrawList* drawList);
   void writeScreenshot();
-  void pushKey(SDL_Keycode key, SDL_Scancode scancode, bool down);
+  void pushKey(SDL_Keycode key, SDL_Scancode scancode, bool down, bool shift = false);
   ImVec2 clickPoint(const DialogScriptStep& step) const;
   void end(int result) {
     if (result != 0 && mResult == 0) mResult = result;
@@ -125,6 +125,10 @@ class DialogWindow {
   ImVec2 mScriptPointerPos;
   bool mScriptButtonDown = false;
   std::map<int, float> mListScroll;  // list id -> scroll offset of the last frame
+  int mFocus = 0;                     // the control the keyboard works on; 0: none
+  int mFollowSelection = 0;           // a list whose selection the keyboard moved
+  bool mShowFocus = false;            // as on the desktop: the frame shows once the keyboard is used
+  void handleFocusKey(SDL_Keycode key, bool shift);
 };
 
 bool DialogWindow::open() {
@@ -221,6 +225,7 @@ void DialogWindow::loadPictures() {
 }
 
 int DialogWindow::run() {
+  mFocus = nextFocusedControl(mDialog, mHandler, 0, false);  // the first list, as a desktop dialog starts
   while (mResult == 0) {
     if (mOptions.frameLimit > 0 && mFrame >= mOptions.frameLimit) break;
     playScript();
@@ -242,13 +247,14 @@ int DialogWindow::run() {
   return mResult;
 }
 
-void DialogWindow::pushKey(SDL_Keycode key, SDL_Scancode scancode, bool down) {
+void DialogWindow::pushKey(SDL_Keycode key, SDL_Scancode scancode, bool down, bool shift) {
   SDL_Event event{};
   event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   event.key.windowID = SDL_GetWindowID(mpWindow);
   event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.key.keysym.sym = key;
   event.key.keysym.scancode = scancode;
+  event.key.keysym.mod = shift ? KMOD_LSHIFT : KMOD_NONE;
   SDL_PushEvent(&event);
 }
 
@@ -287,6 +293,20 @@ void DialogWindow::playScript() {
       const bool enter = step.kind == DialogScriptStep::Kind::Enter;
       pushKey(enter ? SDLK_RETURN : SDLK_ESCAPE,
               enter ? SDL_SCANCODE_RETURN : SDL_SCANCODE_ESCAPE, mScriptPhase == 0);
+      done = mScriptPhase == 1;
+      break;
+    }
+    case DialogScriptStep::Kind::Tab:
+    case DialogScriptStep::Kind::ShiftTab:
+    case DialogScriptStep::Kind::Up:
+    case DialogScriptStep::Kind::Down:
+    case DialogScriptStep::Kind::Space: {
+      SDL_Keycode key = SDLK_TAB;
+      SDL_Scancode scancode = SDL_SCANCODE_TAB;
+      if (step.kind == DialogScriptStep::Kind::Up) key = SDLK_UP, scancode = SDL_SCANCODE_UP;
+      if (step.kind == DialogScriptStep::Kind::Down) key = SDLK_DOWN, scancode = SDL_SCANCODE_DOWN;
+      if (step.kind == DialogScriptStep::Kind::Space) key = SDLK_SPACE, scancode = SDL_SCANCODE_SPACE;
+      pushKey(key, scancode, mScriptPhase == 0, step.kind == DialogScriptStep::Kind::ShiftTab);
       done = mScriptPhase == 1;
       break;
     }
@@ -332,6 +352,8 @@ void DialogWindow::handleEvent(const SDL_Event& event) {
         }
       } else if (event.key.keysym.sym == SDLK_ESCAPE) {
         end(mHandler.command(kDialogCancelId));
+      } else {
+        handleFocusKey(event.key.keysym.sym, (event.key.keysym.mod & KMOD_SHIFT) != 0);
       }
       break;
     case SDL_QUIT:
@@ -344,6 +366,33 @@ void DialogWindow::handleEvent(const SDL_Event& event) {
       break;
     default:
       break;
+  }
+}
+
+void DialogWindow::handleFocusKey(SDL_Keycode key, bool shift) {
+  if (key != SDLK_TAB && key != SDLK_UP && key != SDLK_DOWN && key != SDLK_SPACE) return;
+  mShowFocus = true;
+  if (key == SDLK_TAB) {
+    mFocus = nextFocusedControl(mDialog, mHandler, mFocus, shift);
+    return;
+  }
+  const DialogControl* pFocused = nullptr;
+  for (const DialogControl& control : mDialog.controls) {
+    if (control.id == mFocus && control.id != 0) pFocused = &control;
+  }
+  if (!pFocused) return;
+  const DialogControlState state = mHandler.controlState(pFocused->id);
+  if (!state.enabled) return;
+  if (pFocused->kind == DialogControlKind::ListBox && (key == SDLK_UP || key == SDLK_DOWN)) {
+    const int last = static_cast<int>(state.lines.size()) - 1;
+    if (last < 0) return;
+    const int line = std::clamp(state.selected + (key == SDLK_UP ? -1 : 1), 0, last);
+    if (line != state.selected) {
+      mHandler.select(pFocused->id, line);
+      mFollowSelection = pFocused->id;
+    }
+  } else if (key == SDLK_SPACE && pFocused->kind != DialogControlKind::ListBox) {
+    end(mHandler.command(pFocused->id));
   }
 }
 
@@ -425,7 +474,9 @@ void DialogWindow::drawControl(const DialogControl& control, ImDrawList* drawLis
           if (ImGui::Selectable(state.lines[static_cast<std::size_t>(line)].c_str(), selected)) {
             mHandler.select(control.id, line);
           }
-          if (selected && mFrame == 0) {
+          const bool follow = selected && mFollowSelection == control.id;
+          if (follow) mFollowSelection = 0;
+          if (selected && (mFrame == 0 || follow)) {
             // As a classic list box does: scroll by whole lines, just far
             // enough for the selected line to show.
             const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
@@ -460,6 +511,11 @@ void DialogWindow::drawControl(const DialogControl& control, ImDrawList* drawLis
   }
   ImGui::EndDisabled();
   ImGui::PopID();
+  if (mShowFocus && control.id == mFocus) {
+    // The keyboard's focus: a thin frame just outside the control.
+    drawList->AddRect(ImVec2(topLeft.x - 3.0f, topLeft.y - 3.0f), ImVec2(bottomRight.x + 3.0f, bottomRight.y + 3.0f),
+                      IM_COL32(200, 200, 230, 200), 2.0f, 0, 1.0f);
+  }
 }
 
 void DialogWindow::writeScreenshot() {
@@ -492,6 +548,26 @@ int runDialogWindow(const DialogTemplate& dialog, DialogHandler& handler,
     return 0;
   }
   return window.run();
+}
+
+int nextFocusedControl(const DialogTemplate& dialog, const DialogHandler& handler, int current, bool backwards) {
+  std::vector<int> order;
+  for (const DialogControl& control : dialog.controls) {
+    if (control.id == 0 || !takesClicks(control.kind)) continue;
+    if (control.id == current || handler.controlState(control.id).enabled) order.push_back(control.id);
+  }
+  const int count = static_cast<int>(order.size());
+  int at = -1;
+  for (int i = 0; i < count; ++i) {
+    if (order[static_cast<std::size_t>(i)] == current) at = i;
+  }
+  for (int step = 1; step <= count; ++step) {
+    const int from = at < 0 ? (backwards ? count : -1) : at;
+    const int index = ((from + (backwards ? -step : step)) % count + count) % count;
+    const int id = order[static_cast<std::size_t>(index)];
+    if (handler.controlState(id).enabled) return id;
+  }
+  return 0;
 }
 
 int dialogControlAt(const DialogTemplate& dialog, int pixelX, int pixelY) {

@@ -1,6 +1,8 @@
 // A modal dialog drawn with Dear ImGui in a small borderless SDL window centred on
 // the desktop, laid out from a template in dialog units. The caller's handler owns
-// every decision; this file only draws, routes input and lets free points drag.
+// every decision; this file only draws, routes input (mouse, and the keyboard:
+// Tab and Shift+Tab move the focus, arrows move in a list, Space toggles or
+// presses, Enter runs) and lets free points drag.
 // Does not: know what any control means, or keep state between runs.
 #pragma once
 
@@ -54,11 +56,17 @@ class DialogHandler {
 
 // Synthetic input for tests, played one step after another.
 struct DialogScriptStep {
-  enum class Kind { Enter, Escape, Close, Click };
+  enum class Kind { Enter, Escape, Close, Click, Tab, ShiftTab, Up, Down, Space };
   Kind kind = Kind::Enter;
   int controlId = 0;
   int line = -1;  // for a list: the line to click
 };
+
+// The keyboard's focus order, as a desktop dialog's: list boxes, check boxes and
+// buttons in template order, disabled ones skipped. The control after `current`
+// (a control id; 0 for none), or before it with `backwards`, wrapping round; 0
+// when no control can take the focus.
+int nextFocusedControl(const DialogTemplate& dialog, const DialogHandler& handler, int current, bool backwards);
 
 struct DialogWindowOptions {
   std::string title;

@@ -49,4 +49,14 @@ bool desktopResolution(int& width, int& height) {
   return true;
 }
 
+int exactModeIndex(const std::vector<DisplayModeInfo>& modes, int width, int height, int desktopBitsPerPixel) {
+  int firstOfSize = -1;
+  for (std::size_t i = 0; i < modes.size(); ++i) {
+    if (modes[i].width != width || modes[i].height != height) continue;
+    if (modes[i].bitsPerPixel == desktopBitsPerPixel) return static_cast<int>(i);
+    if (firstOfSize < 0) firstOfSize = static_cast<int>(i);
+  }
+  return firstOfSize;
+}
+
 }  // namespace platform

@@ -18,6 +18,11 @@ struct DisplayModeInfo {
 // Every mode of display 0 in the driver's order; empty when video is unavailable.
 std::vector<DisplayModeInfo> enumerateDisplayModes();
 
+// The mode of exactly width x height to switch to: of several, the first with
+// the desktop's colour bits (the driver lists higher refresh rates first), else
+// the first of that size; -1 when the display has no mode of that size.
+int exactModeIndex(const std::vector<DisplayModeInfo>& modes, int width, int height, int desktopBitsPerPixel);
+
 // The desktop's current size; false (and 0 x 0) when video is unavailable.
 bool desktopResolution(int& width, int& height);
 

@@ -5,6 +5,13 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+#include "platform/display_modes.h"
+#include "platform/display_restore.h"
+
 namespace platform {
 
 struct GlWindow::Native {
@@ -16,9 +23,13 @@ struct GlWindow::Native {
   int width = 0;
   int height = 0;
   bool draggable = false;
+  int samples = 0;  // granted with the context
 };
 
 namespace {
+
+// The window that switched the display, for a process that ends at once.
+std::atomic<SDL_Window*> gFullscreenWindow{nullptr};
 
 SDL_HitTestResult dragAnywhere(SDL_Window*, const SDL_Point*, void*) { return SDL_HITTEST_DRAGGABLE; }
 
@@ -72,6 +83,7 @@ bool GlWindow::createContext(int samples) {
     SDL_GL_DeleteContext(native.context);
     native.context = nullptr;
   }
+  native.samples = 0;
   // A refused request leaves a window without samples behind, so the caller
   // may ask again with another count.
   auto reopen = [&native, this](int withSamples) {
@@ -92,27 +104,46 @@ bool GlWindow::createContext(int samples) {
     return false;
   };
 
-  if (samples > 0) {
-    if (!reopen(samples)) {
-      return refuse();
-    }
-  } else {
+  if (samples <= 0) {
     setContextAttributes(0);
+    native.context = SDL_GL_CreateContext(native.window);
+    return native.context != nullptr;
   }
-  native.context = SDL_GL_CreateContext(native.window);
-  if (!native.context) {
-    return samples > 0 ? refuse() : false;
-  }
-  if (samples > 0) {
+  // As a pixel-format choice does: a driver offering only 4 and 8 samples
+  // serves a request for 2 with 4.
+  const int chosen = chooseSampleCount(samples, [&](int count) {
+    if (native.context) {
+      SDL_GL_DeleteContext(native.context);
+      native.context = nullptr;
+    }
+    if (!reopen(count)) return 0;
+    native.context = SDL_GL_CreateContext(native.window);
+    if (!native.context) return 0;
     int buffers = 0;
     int granted = 0;
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers);
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &granted);
-    if (buffers != 1 || granted != samples) {
-      return refuse();
-    }
+    return buffers == 1 ? granted : 0;
+  });
+  if (chosen == 0) {
+    return refuse();
   }
+  native.samples = chosen;
   return true;
+}
+
+int GlWindow::grantedSamples() const { return mNative->context ? mNative->samples : 0; }
+
+int chooseSampleCount(int requested, const std::function<int(int)>& attempt) {
+  int count = requested;
+  while (count <= 32) {
+    const int granted = attempt(count);
+    if (granted >= requested) return granted;
+    int next = 1;
+    while (next <= count) next <<= 1;  // the next power of two above
+    count = next;
+  }
+  return 0;
 }
 
 bool GlWindow::makeCurrent() {
@@ -121,6 +152,8 @@ bool GlWindow::makeCurrent() {
 
 void GlWindow::destroy() {
   Native& native = *mNative;
+  SDL_Window* expected = native.window;
+  if (expected) gFullscreenWindow.compare_exchange_strong(expected, nullptr);
   if (native.context) {
     SDL_GL_MakeCurrent(native.window, nullptr);
     SDL_GL_DeleteContext(native.context);
@@ -157,18 +190,53 @@ bool GlWindow::setFullscreen() {
   if (!native.window) {
     return false;
   }
-  SDL_DisplayMode wanted{};
-  wanted.w = native.width;
-  wanted.h = native.height;
-  SDL_DisplayMode closest{};
-  const int display = SDL_GetWindowDisplayIndex(native.window);
-  if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) == nullptr) {
+  const int display = std::max(SDL_GetWindowDisplayIndex(native.window), 0);
+  std::vector<DisplayModeInfo> modes;
+  std::vector<SDL_DisplayMode> sdlModes;
+  for (int i = 0, count = SDL_GetNumDisplayModes(display); i < count; ++i) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
+    sdlModes.push_back(mode);
+    modes.push_back({mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format)),
+                     static_cast<int>(SDL_BYTESPERPIXEL(mode.format)), mode.refresh_rate});
+  }
+  SDL_DisplayMode desktop{};
+  SDL_GetDesktopDisplayMode(display, &desktop);
+  const int index = exactModeIndex(modes, native.width, native.height, static_cast<int>(SDL_BITSPERPIXEL(desktop.format)));
+  if (index < 0) {
+    SDL_SetError("the display offers no %dx%d mode", native.width, native.height);
     return false;
   }
-  if (SDL_SetWindowDisplayMode(native.window, &closest) != 0) {
+  // The switch takes effect only for a shown window; show it now, so that it
+  // can be confirmed here rather than found wrong later.
+  if (SDL_SetWindowDisplayMode(native.window, &sdlModes[static_cast<std::size_t>(index)]) != 0) {
     return false;
   }
-  return SDL_SetWindowFullscreen(native.window, SDL_WINDOW_FULLSCREEN) == 0;
+  SDL_ShowWindow(native.window);
+  if (SDL_SetWindowFullscreen(native.window, SDL_WINDOW_FULLSCREEN) != 0) {
+    return false;
+  }
+  gFullscreenWindow.store(native.window);
+  SDL_PumpEvents();
+  SDL_DisplayMode current{};
+  if (SDL_GetCurrentDisplayMode(display, &current) != 0 || current.w != native.width ||
+      current.h != native.height) {
+    const int shownWidth = current.w;
+    const int shownHeight = current.h;
+    restoreDisplayForExit();
+    SDL_SetError("the display did not switch to %dx%d (it shows %dx%d)", native.width, native.height, shownWidth,
+                 shownHeight);
+    return false;
+  }
+  return true;
+}
+
+void restoreDisplayForExit() {
+  if (SDL_Window* window = gFullscreenWindow.exchange(nullptr)) {
+    // Leaving full screen puts the desktop's mode back, which on X11 would
+    // otherwise outlive the process.
+    SDL_SetWindowFullscreen(window, 0);
+  }
 }
 
 void GlWindow::setDraggable(bool draggable) {
@@ -190,6 +258,10 @@ bool GlWindow::getGammaRamp(u16* red, u16* green, u16* blue) {
 
 bool GlWindow::setGammaRamp(const u16* red, const u16* green, const u16* blue) {
   return mNative->window && SDL_SetWindowGammaRamp(mNative->window, red, green, blue) == 0;
+}
+
+bool GlWindow::coversDisplay() const {
+  return mNative->window && (SDL_GetWindowFlags(mNative->window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 bool GlWindow::isCreated() const { return mNative->window != nullptr; }

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "platform/sound_device.h"
 
@@ -21,20 +23,27 @@ class SdlSoundDevice final : public SoundDevice {
   }
 
   bool open() {
-    mSubsystemStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (mSubsystemStarted) mDeviceId = openDevice();
-    if (mDeviceId != 0) return true;
+    const char* pForced = SDL_getenv("SDL_AUDIODRIVER");
+    std::string reason;
+    if (pForced && pForced[0]) {
+      // The user's choice, as SDL itself would take it.
+      mSubsystemStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+      if (mSubsystemStarted) mDeviceId = openDevice();
+      if (mDeviceId != 0) return true;
+      reason = SDL_GetError();
+      if (mSubsystemStarted) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        mSubsystemStarted = false;
+      }
+    } else if (openFirstWorkingDriver(reason)) {
+      return true;
+    }
 
     // The show must still run to time without a sound card: the dummy driver
     // consumes samples at the real rate, so the music and the clock go on silently.
-    reportFallbackOnce(SDL_GetError());
-    if (mSubsystemStarted) {
-      SDL_AudioQuit();
-      if (SDL_AudioInit("dummy") != 0) return false;
-    } else {
-      if (SDL_AudioInit("dummy") != 0) return false;
-      mDriverStarted = true;
-    }
+    reportFallbackOnce(reason.c_str());
+    if (SDL_AudioInit("dummy") != 0) return false;
+    mDriverStarted = true;
     mDeviceId = openDevice();
     return mDeviceId != 0;
   }
@@ -43,6 +52,8 @@ class SdlSoundDevice final : public SoundDevice {
     const char* name = SDL_GetCurrentAudioDriver();
     return name ? name : "none";
   }
+
+  f64 getOutputLatencySeconds() const override { return mLatencySeconds; }
 
  private:
   SDL_AudioDeviceID openDevice() {
@@ -56,8 +67,40 @@ class SdlSoundDevice final : public SoundDevice {
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts, so the mixer always sees its own format.
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (id != 0) SDL_PauseAudioDevice(id, 0);
+    if (id != 0) {
+      mLatencySeconds = outputLatency(SDL_GetCurrentAudioDriver(), obtained);
+      SDL_PauseAudioDevice(id, 0);
+    }
     return id;
+  }
+
+  // SDL's drivers in its own order, except the silent ones, and ALSA (and
+  // sndio, which uses it) on a machine without a sound card: the ALSA library
+  // would print several lines of its own before failing.
+  bool openFirstWorkingDriver(std::string& reason) {
+    for (int i = 0, count = SDL_GetNumAudioDrivers(); i < count; ++i) {
+      const std::string driver = SDL_GetAudioDriver(i);
+      const bool needsCard = driver == "alsa" || driver == "sndio";  // sndio plays through ALSA here
+      if (driver == "dummy" || driver == "disk" || (needsCard && !hasAlsaCard())) continue;
+      if (SDL_AudioInit(driver.c_str()) != 0) continue;
+      mDriverStarted = true;
+      mDeviceId = openDevice();
+      if (mDeviceId != 0) return true;
+      reason = driver + ": " + SDL_GetError();
+      SDL_AudioQuit();
+      mDriverStarted = false;
+    }
+    if (reason.empty()) reason = "no sound card and no sound server";
+    return false;
+  }
+
+  static bool hasAlsaCard() {
+    std::FILE* pCards = std::fopen("/proc/asound/cards", "r");
+    if (!pCards) return false;
+    char line[128] = {};
+    const bool any = std::fgets(line, sizeof line, pCards) && !std::strstr(line, "no soundcards");
+    std::fclose(pCards);
+    return any;
   }
 
   static void callback(void* pUser, Uint8* pStream, int length) {
@@ -74,7 +117,20 @@ class SdlSoundDevice final : public SoundDevice {
                  reason && reason[0] ? reason : "unknown reason");
   }
 
+  // SDL reports no latency of its own, only the block it mixes (`samples`).
+  // The silent drivers consume a block while they wait after mixing it, as the
+  // mixer's clock assumes; ALSA queues the block behind two periods of that
+  // size; the sound servers behind about one.
+  static f64 outputLatency(const char* pDriver, const SDL_AudioSpec& obtained) {
+    if (obtained.freq <= 0) return 0.0;
+    const std::string driver = pDriver ? pDriver : "";
+    if (driver == "dummy" || driver == "disk") return 0.0;
+    const f64 block = static_cast<f64>(obtained.samples) / obtained.freq;
+    return driver == "alsa" ? 2.0 * block : block;
+  }
+
   SDL_AudioDeviceID mDeviceId = 0;
+  f64 mLatencySeconds = 0.0;
   bool mSubsystemStarted = false;
   bool mDriverStarted = false;
 };

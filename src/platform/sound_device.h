@@ -115,6 +115,9 @@ class SoundDevice {
 
   // Which output this is ("null", "dummy", "pulseaudio", ...).
   virtual const char* getDriverName() const = 0;
+  // How long a mixed frame waits in the output before it leaves the device:
+  // clocks that follow the mixer take this off so they follow what is heard.
+  virtual f64 getOutputLatencySeconds() const { return 0.0; }
 
  protected:
   // `realTime`: the output plays mixed blocks at the sample rate, so positions

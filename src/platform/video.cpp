@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include "platform/quit_signals.h"
+
 namespace platform {
 namespace {
 
@@ -80,6 +82,11 @@ u32 ticks() { return SDL_GetTicks(); }
 void sleepMilliseconds(u32 milliseconds) { SDL_Delay(milliseconds); }
 
 bool pollEvent(Event& event) {
+  if (takeQuitSignal()) {
+    event = Event{};
+    event.type = EventType::Quit;
+    return true;
+  }
   SDL_Event sdlEvent;
   if (!SDL_PollEvent(&sdlEvent)) {
     return false;

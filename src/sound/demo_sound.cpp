@@ -17,7 +17,7 @@ CDemoSoundREAL::CDemoSoundREAL(MillisecondClock clock) : mClock(std::move(clock)
 
 u32 CDemoSoundREAL::readClock() {
   if (mClock) return mClock();
-  if (mpSound) return static_cast<u32>(static_cast<u64>(mpSound->getPlayedMilliseconds()));
+  if (mpSound && !mPastEnd) return static_cast<u32>(static_cast<u64>(mpSound->getPlayedMilliseconds()));
   return systemMilliseconds();
 }
 
@@ -40,6 +40,7 @@ bool CDemoSoundREAL::finishCreate(s32 initializeResult, const char* pFileName) {
 }
 
 void CDemoSoundREAL::play(u32 ms) {
+  mPastEnd = false;
   if (mpSound) mpSound->play(ms);
   mTime = ms;
   // The music clock counts from the instant the buffer started, which is its zero.
@@ -48,10 +49,14 @@ void CDemoSoundREAL::play(u32 ms) {
 
 void CDemoSoundREAL::stop() {
   if (mpSound) mpSound->stop();
+  if (mPastEnd) {
+    mPastEnd = false;  // the clock holds from here, as it does for stopped music
+    mLastTick = readClock();
+  }
 }
 
 void CDemoSoundREAL::seek(u32 ms) {
-  if (isPlaying()) {
+  if (isPlaying() || mPastEnd) {
     play(ms);
     return;
   }
@@ -62,8 +67,19 @@ void CDemoSoundREAL::seek(u32 ms) {
 bool CDemoSoundREAL::isPlaying() { return mpSound && mpSound->isPlaying(); }
 
 u32 CDemoSoundREAL::getTime() {
-  const u32 now = readClock();
-  if (isPlaying()) mTime += now - mLastTick;  // unsigned: right across the 2^32 wrap
+  u32 now = readClock();
+  if (isPlaying() || mPastEnd) {
+    mTime += now - mLastTick;  // unsigned: right across the 2^32 wrap
+  } else if (mpSound && mpSound->hasEnded()) {
+    // The last sample has been heard: land on the music's end (never going
+    // back) and go on from there, so that a show that lasts as long as its
+    // music ends by itself.
+    mTime += now - mLastTick;
+    mPastEnd = true;
+    const u32 end = static_cast<u32>(mpSound->getLengthMilliseconds());
+    if (mTime < end) mTime = end;
+    now = readClock();
+  }
   mLastTick = now;
   return mTime;
 }

@@ -1,6 +1,6 @@
 // The demo's single time base: IDemoSound starts and stops the music and reads
-// the demo time; CDemoSoundREAL advances it by a millisecond clock only while
-// its CSound plays. Main thread only.
+// the demo time; CDemoSoundREAL advances it by a millisecond clock while its
+// CSound plays and after the music has ended by itself. Main thread only.
 #pragma once
 
 #include <functional>
@@ -69,6 +69,9 @@ class CDemoSoundREAL : public IDemoSound {
   u32 readClock();
 
   std::unique_ptr<CSound> mpSound;
+  // Once the music has ended by itself the clock goes on by the wall clock (or
+  // the injected one), so the show can run past the music's last sample and end.
+  bool mPastEnd = false;
   u32 mTime = 0;       // demo time last returned
   u32 mLastTick = 0;   // clock reading at the last update
   MillisecondClock mClock;  // empty: the music's played position

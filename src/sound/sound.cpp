@@ -91,6 +91,7 @@ s32 CSound::open(const char* pFileName) {
 
   const u32 dataSize = mpDecoder->getDataSize();
   mpDecoder->getFormat(&mFormat);
+  mLengthMs = mFormat.avgBytesPerSec ? static_cast<f64>(dataSize) * 1000.0 / mFormat.avgBytesPerSec : 0.0;
   platform::PcmFormat pcm;
   pcm.channels = mFormat.channels;
   pcm.samplesPerSecond = mFormat.samplesPerSec;
@@ -124,6 +125,15 @@ s32 CSound::play(u32 ms) {
   }
   const u64 bytes = msToBytes(ms, mFormat.avgBytesPerSec);
   const u32 block = mFormat.blockAlign ? mFormat.blockAlign : 1;
+  mpBuffer->stop();
+  mStaticStarted = true;
+  if (bytes >= mpBuffer->getSize()) {
+    // Past the end there is nothing to hear: the sound has ended already.
+    mStartFrame = mpBuffer->getSize() / block;
+    mpBuffer->setCurrentPosition(0);
+    mStartFrames = mpBuffer->getFramesPlayed();
+    return RESULT_OK;
+  }
   mpBuffer->setCurrentPosition(static_cast<u32>(bytes));
   mStartFrame = bytes / block;
   mStartFrames = mpBuffer->play(false);
@@ -138,10 +148,17 @@ s32 CSound::stop() {
     return RESULT_OK;
   }
   mpBuffer->stop();
+  mStaticStarted = false;
   return RESULT_OK;
 }
 
 bool CSound::isPlaying() { return mpBuffer && mpBuffer->isPlaying(); }
+
+bool CSound::hasEnded() const {
+  if (!mpBuffer) return false;
+  if (mStreaming) return mEnded.load();
+  return mStaticStarted && !mpBuffer->isPlaying();
+}
 
 bool CSound::setVolume(s32 hundredthsOfDecibel) {
   if (!mpBuffer) return false;
@@ -160,7 +177,11 @@ void CSound::syncWorker() {
 f64 CSound::getPlayedMilliseconds() {
   if (!mpBuffer || mFormat.samplesPerSec == 0) return 0.0;
   const f64 frames = mpBuffer->estimateFramesPlayed() - static_cast<f64>(mStartFrames.load());
-  return frames > 0.0 ? frames * 1000.0 / mFormat.samplesPerSec : 0.0;
+  // What the mixer took is still queued in the output for its latency.
+  const platform::SoundDevice* pDevice = shared().pDevice.get();
+  const f64 latencyMs = pDevice ? pDevice->getOutputLatencySeconds() * 1000.0 : 0.0;
+  const f64 played = frames * 1000.0 / mFormat.samplesPerSec - latencyMs;
+  return played > 0.0 ? played : 0.0;
 }
 
 f64 CSound::getWorkerCpuSeconds() const {
@@ -212,6 +233,9 @@ void CSound::cleanup() {
   resetReady();
   mStreaming = 0;
   mChunkSize = 0;
+  mLengthMs = 0.0;
+  mEnded = false;
+  mStaticStarted = false;
 }
 
 void CSound::startWorker() {
@@ -252,7 +276,6 @@ void CSound::runWorker() {
   setReady();
   bool playing = false;
   u32 writeOffset = 0;
-  const u32 block = mFormat.blockAlign;
   for (;;) {
     bool hasMessage = false;
     Message message{};
@@ -271,22 +294,7 @@ void CSound::runWorker() {
           return;
         case Command::Play: {
           resetReady();
-          mpBuffer->stop();
-          mpBuffer->setCurrentPosition(0);
-          u64 bytes = msToBytes(message.ms, mFormat.avgBytesPerSec);
-          const u64 remainder = bytes % block;
-          bytes -= remainder;
-          if (remainder * 2 > block) bytes += block;  // to the nearest whole frame
-          mpDecoder->seekBytes(static_cast<s64>(bytes), 0);
-          mStartFrame = block ? bytes / block : 0;
-          CSoundLoader::Block pChunk;
-          writeOffset = 0;
-          if (mpDecoder->read(&pChunk, -1, mChunkSize, mLoop) != CSoundLoader::RESULT_READ_ERROR) {
-            writeToBuffer(0, pChunk.get(), mChunkSize);
-            writeOffset = mChunkSize;
-          }
-          pChunk.reset();
-          mStartFrames = mpBuffer->play(true);
+          startStream(message.ms, writeOffset);
           playing = true;
           setReady();
           break;
@@ -297,6 +305,7 @@ void CSound::runWorker() {
           mpBuffer->setCurrentPosition(0);
           playing = false;
           writeOffset = 0;
+          mEnded = false;
           setReady();
           break;
         case Command::Sync:
@@ -313,7 +322,61 @@ void CSound::runWorker() {
   }
 }
 
+void CSound::startStream(u32 ms, u32& writeOffset) {
+  const u32 block = mFormat.blockAlign;
+  mpBuffer->stop();
+  mpBuffer->setCurrentPosition(0);
+  mEnded = false;
+  u64 bytes = msToBytes(ms, mFormat.avgBytesPerSec);
+  const u64 remainder = bytes % block;
+  bytes -= remainder;
+  if (remainder * 2 > block) bytes += block;  // to the nearest whole frame
+  const u64 dataSize = mpDecoder->getDataSize();
+  // A position at or past the end is the end: the decoder is never asked to seek
+  // beyond its data (which would be fatal), the ring gets silence and the stream
+  // ends at once.
+  mDataExhausted = bytes >= dataSize;
+  if (mDataExhausted) {
+    bytes = dataSize - dataSize % block;
+  } else {
+    mpDecoder->seekBytes(static_cast<s64>(bytes), 0);
+  }
+  mStartFrame = bytes / block;
+  mFramesToEnd = (dataSize - bytes) / block;
+  writeOffset = 0;
+  writeChunk(0);
+  writeOffset = mChunkSize;
+  mStartFrames = mpBuffer->play(true);
+}
+
+void CSound::writeChunk(u32 offset) {
+  CSoundLoader::Block pChunk;
+  if (!mDataExhausted) {
+    const s32 result = mpDecoder->read(&pChunk, -1, mChunkSize, mLoop);
+    if (result == CSoundLoader::RESULT_READ_ERROR) {
+      pChunk.reset();  // a damaged stretch is heard as silence; the clock goes on
+    } else if (result == CSoundLoader::RESULT_END_IN_READ || result == CSoundLoader::RESULT_READ_PAST_END) {
+      mDataExhausted = true;  // the chunk holds the last frames, padded with silence
+    }
+  }
+  if (!pChunk) {
+    pChunk = std::make_unique<u8[]>(mChunkSize);
+    std::fill(pChunk.get(), pChunk.get() + mChunkSize, mFormat.bitsPerSample == 8 ? 0x80 : 0x00);
+  }
+  writeToBuffer(offset, pChunk.get(), mChunkSize);
+}
+
 void CSound::refill(bool& playing, u32& writeOffset) {
+  // The music is over once the device has taken every frame from the start
+  // position to the end of the data; what it took since then is silence.
+  if (mpBuffer->getFramesPlayed() - mStartFrames >= mFramesToEnd) {
+    mpBuffer->stop();
+    mpBuffer->setCurrentPosition(0);
+    writeOffset = 0;
+    playing = false;
+    mEnded = true;
+    return;
+  }
   const u32 total = mChunkSize * static_cast<u32>(mChunkCount);
   const u32 lead = (mpBuffer->getCurrentPosition() + mChunkSize / 2) % total;
   // With the write offset back at 0 the cursor is still in the ring's far half;
@@ -321,17 +384,8 @@ void CSound::refill(bool& playing, u32& writeOffset) {
   const bool due = writeOffset == 0 ? lead < total - mChunkSize * static_cast<u32>(mChunkCount / 2)
                                     : lead >= writeOffset;
   if (!due) return;
-  CSoundLoader::Block pChunk;
-  const s32 result = mpDecoder->read(&pChunk, -1, mChunkSize, mLoop);
-  // Code 8 ends the music too: a sound whose length is a whole number of
-  // chunks never reports 7, and would otherwise loop silence forever.
-  if (result == CSoundLoader::RESULT_END_IN_READ || result == CSoundLoader::RESULT_READ_PAST_END) {
-    mpBuffer->stop();
-    mpBuffer->setCurrentPosition(0);
-    writeOffset = 0;
-    playing = false;
-    return;
-  }
-  writeToBuffer(writeOffset, pChunk.get(), mChunkSize);
+  // After the last frame the ring keeps getting silence, so the few
+  // milliseconds the device plays before the stop above never repeat old music.
+  writeChunk(writeOffset);
   writeOffset = (writeOffset + mChunkSize) % total;
 }

@@ -44,9 +44,16 @@ class CSound {
   s32 open();
   s32 open(const char* pFileName);
 
+  // From a millisecond position; one at or past the end plays nothing and ends
+  // at once (hasEnded), so no position reaches the decoder's fatal seek.
   s32 play(u32 ms);
   s32 stop();
   bool isPlaying();
+  // True once the last play() ran to the end of the music by itself: every frame
+  // was heard (the last chunk padded with silence). stop() and play() clear it.
+  bool hasEnded() const;
+  // Length of the open sound in milliseconds; 0 when nothing is open.
+  f64 getLengthMilliseconds() const { return mLengthMs; }
 
   // The buffer's volume in hundredths of a decibel; false / 0 without a buffer.
   bool setVolume(s32 hundredthsOfDecibel);
@@ -64,6 +71,7 @@ class CSound {
   void syncWorker();
   // Milliseconds of this sound the device has played since the last play(),
   // interpolated between the device's mixes: the music's own clock.
+  // The device's output latency is taken off, so this is what has been heard.
   f64 getPlayedMilliseconds();
   // The first frame of the music the last play() started from: where the decoder
   // (streaming) or the buffer's cursor (static) was set, to the nearest whole frame.
@@ -86,6 +94,8 @@ class CSound {
   void waitReady();
   void runWorker();
   void refill(bool& playing, u32& writeOffset);
+  void startStream(u32 ms, u32& writeOffset);
+  void writeChunk(u32 offset);
   bool writeToBuffer(u32 offset, const u8* pData, u32 size);
 
   std::unique_ptr<platform::SoundBuffer> mpBuffer;
@@ -99,6 +109,14 @@ class CSound {
   std::thread mThread;
   std::atomic<u64> mStartFrames{0};  // buffer frames played when the last play began
   std::atomic<u64> mStartFrame{0};   // music frame the last play began at
+  f64 mLengthMs = 0.0;
+  // Streaming: set by the worker once every frame from the start on was played.
+  std::atomic<bool> mEnded{false};
+  bool mStaticStarted = false;  // static: a play() that stop() has not ended
+  // Worker only: buffer frames from the play position to the end of the data,
+  // and whether the decoder has delivered its last frame.
+  u64 mFramesToEnd = 0;
+  bool mDataExhausted = false;
 
   // The worker's message queue and the auto-reset ready event.
   std::mutex mQueueMutex;

@@ -155,3 +155,53 @@ TEST(CommandLine, DevModeIsOffByDefaultAndNeedsAWindow) {
     EXPECT_NE(usage.find(key), std::string::npos) << key;
   }
 }
+
+TEST(CommandLine, EveryDialogControlHasAnOptionThatActsLikeIt) {
+  const CommandLineResult result = parseCommandLine(
+      {"--no-dialog", "--windowed", "640x360", "--big-screen", "--no-vsync", "--always-on-top", "--aspect", "16:10"});
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  SetupSettings settings;
+  result.commandLine.applyTo(settings);
+  EXPECT_EQ(settings.bigScreen, 1);
+  EXPECT_EQ(settings.vsync, 0);
+  EXPECT_EQ(settings.alwaysOnTop, 1);
+  EXPECT_EQ(settings.aspectX, 16);
+  EXPECT_EQ(settings.aspectY, 10);
+  EXPECT_EQ(settings.lowQuality, 0);
+
+  // Low Quality greys out the anti-aliasing list: whatever the dialog chose, no samples.
+  const CommandLineResult low = parseCommandLine({"--low-quality"});
+  ASSERT_TRUE(low.error.empty()) << low.error;
+  SetupSettings chosen;
+  chosen.fsaaSamples = 8;
+  low.commandLine.applyTo(chosen);
+  EXPECT_EQ(chosen.lowQuality, 1);
+  EXPECT_EQ(chosen.fsaaSamples, 0);
+}
+
+TEST(CommandLine, DialogOptionsRefuseWhatTheDialogCannotChoose) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--aspect"},
+           {"--aspect", "21:9"},
+           {"--aspect", "16x9"},
+           {"--aspect", "16:"},
+           {"--low-quality", "--fsaa", "4"},
+           {"--always-on-top", "--fullscreen", "800x600"},
+       }) {
+    const CommandLineResult result = parseCommandLine(arguments);
+    EXPECT_FALSE(result.error.empty()) << arguments[0] << (arguments.size() > 1 ? " " + arguments[1] : "");
+  }
+  EXPECT_TRUE(parseCommandLine({"--low-quality", "--fsaa", "0"}).error.empty());
+}
+
+TEST(CommandLine, WindowOptionsDoNothingToAnOffScreenRender) {
+  const CommandLineResult result =
+      parseCommandLine({"--capture", "frames", "--big-screen", "--always-on-top", "--low-quality", "--aspect", "4:3"});
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  SetupSettings settings;
+  result.commandLine.applyTo(settings);
+  EXPECT_EQ(settings.alwaysOnTop, 0);
+  EXPECT_EQ(settings.bigScreen, 1) << "the brighter picture shows in a capture";
+  EXPECT_EQ(settings.lowQuality, 1) << "the picture itself still follows it";
+  EXPECT_EQ(settings.aspectX, 4);
+}

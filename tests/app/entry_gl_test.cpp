@@ -176,3 +176,37 @@ TEST_F(Program, WithoutARunningOrderTheShowEndsAtOnce) {
   fs::remove(show.data() / "definition/sceneLineDefine.txt");
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
 }
+
+TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
+  ShowFolder show;
+  // The test show ends at 4 s; its music lasts much longer, so only the show's
+  // length can tell.
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "9", "1")), testing::ExitedWithCode(2),
+              "orvane: --start 9 is past the end of the show \\(4.000 s\\)\n$");
+  EXPECT_FALSE(fs::exists(show.frames() / "000000.png")) << "nothing was captured";
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "500"}),
+              testing::ExitedWithCode(2), "past the end of the show");
+  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "4"}),
+              testing::ExitedWithCode(0), "")
+      << "the show's last millisecond is still a valid start";
+}
+
+TEST_F(Program, AFullScreenModeTheDisplayLacksEndsWithAClearMessage) {
+  ShowFolder show;
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--fullscreen", "1001x601"}), testing::ExitedWithCode(1),
+              "Could not open a 1001x601 full-screen window .*the display offers no 1001x601 mode");
+}
+
+TEST_F(Program, TheShippedShowEndsByItselfWhenItsMusicHasPlayedOut) {
+  // The real data folder, music and running order, on SDL's silent driver; a
+  // show that never ends is stopped by the alarm and fails the test.
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EXIT(
+      {
+        alarm(120);
+        runProgram(kSource, {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
+      },
+      testing::ExitedWithCode(0), "");
+}

@@ -146,3 +146,40 @@ TEST(SetupDialogWindow, WritesAPictureWithTheArtworkOnTheLeft) {
 }
 
 }  // namespace
+
+TEST(SetupDialogWindow, TheKeyboardAloneCanChooseEverything) {
+  // Focus starts on the mode list; Tab walks the lists, the check boxes and the
+  // buttons in order; arrows move in a list; Space toggles; Enter runs.
+  SetupSettings chosen;
+  ASSERT_EQ(runSetupDialog(SetupSettings{}, chosen,
+                           typicalHooks({Step{Kind::Down},                                   // 1680 x 1050 -> 1920 x 1080
+                                         Step{Kind::Tab}, Step{Kind::Up}, Step{Kind::Up},    // aspect 16:10 -> 4:3
+                                         Step{Kind::Up}, Step{Kind::Up},
+                                         Step{Kind::Tab}, Step{Kind::Down}, Step{Kind::Down},  // anti-aliasing x 4
+                                         Step{Kind::Tab}, Step{Kind::Space},                 // full screen off
+                                         Step{Kind::Tab}, Step{Kind::Space},                 // vsync off
+                                         Step{Kind::Tab}, Step{Kind::Tab}, Step{Kind::Space},  // always on top on
+                                         Step{Kind::ShiftTab}, Step{Kind::ShiftTab}, Step{Kind::Space},  // vsync on
+                                         Step{Kind::Enter}})),
+            1);
+  EXPECT_EQ(chosen.width, 1920);
+  EXPECT_EQ(chosen.height, 1080);
+  EXPECT_EQ(chosen.aspectX, 4);
+  EXPECT_EQ(chosen.aspectY, 3);
+  EXPECT_EQ(chosen.fsaaSamples, 4);
+  EXPECT_EQ(chosen.fullscreen, 0);
+  EXPECT_EQ(chosen.vsync, 1);
+  EXPECT_EQ(chosen.alwaysOnTop, 1);
+}
+
+TEST(SetupDialogWindow, SpacePressesTheFocusedButtonAndTabSkipsDisabledControls) {
+  // Full screen is checked, so Always On Top is disabled: Tab from Big Screen
+  // goes straight to Low Quality. Three more Tabs reach Close.
+  SetupSettings chosen;
+  EXPECT_EQ(runSetupDialog(SetupSettings{}, chosen,
+                           typicalHooks({Step{Kind::Tab}, Step{Kind::Tab}, Step{Kind::Tab},  // full screen
+                                         Step{Kind::Tab}, Step{Kind::Tab},                   // big screen
+                                         Step{Kind::Tab}, Step{Kind::Space},                 // low quality on
+                                         Step{Kind::Tab}, Step{Kind::Tab}, Step{Kind::Space}})),  // Close
+            2);
+}

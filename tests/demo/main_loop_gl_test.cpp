@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/window.h"
 #include "demo/demo_manager.h"
 #include "demo/frame_observer.h"
 #include "demo/scene_manager.h"
@@ -280,4 +281,40 @@ TEST(DemoManagerStart, WithoutMusicNothingOfTheShowIsLeftBehind) {
     shaderManager::mpThis->destroyContext();
   }
   std::filesystem::current_path(previous);
+}
+
+TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
+  CDemoManager& demo = demoManager();
+  mDemo.addScene(1, "grey", 0, 100000, {0.3f, 0.5f, 0.7f, 1.0f});
+  PixelProbe plain(mDemo, {{32, 24}, {32, 2}});
+  demo.setFrameObserver(&plain);
+  demo.setFrameLimit(1);
+  ASSERT_EQ(demo.run(), 0);
+  ASSERT_EQ(plain.frames.size(), 1u);
+
+  demo.setPictureGamma(1.2f);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_CULL_FACE);
+  PixelProbe bright(mDemo, {{32, 24}, {32, 2}});
+  demo.setFrameObserver(&bright);
+  ASSERT_EQ(demo.run(), 0);
+  demo.setFrameObserver(nullptr);
+  demo.setPictureGamma(1.0f);
+  ASSERT_EQ(bright.frames.size(), 1u);
+
+  // Every channel value i of the picture (bars included) became the ramp's entry i.
+  const GammaRamp ramp = computeGammaRamp(1.2f);
+  for (int point = 0; point < 2; ++point) {
+    for (int c = 0; c < 3; ++c) {
+      const int before = plain.frames[0][point][c];
+      const int expected = (ramp.red[before] * 255 + 32767) / 65535;
+      EXPECT_NEAR(bright.frames[0][point][c], expected, 1) << "point " << point << " channel " << c;
+    }
+  }
+  EXPECT_GT(bright.frames[0][0][1], plain.frames[0][0][1] + 10) << "visibly brighter";
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+  GLint program = -1;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  EXPECT_EQ(program, 0);
 }

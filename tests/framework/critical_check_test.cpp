@@ -104,3 +104,20 @@ TEST(CriticalCheckDeath, ResetHookNoLongerRuns) {
       },
       testing::ExitedWithCode(vell::kFatalExitStatus), "^Critical error:\\[0 \\+ \"plain\"\\]\n$");
 }
+
+namespace {
+void restoringCleanup() { std::fputs("display restored\n", stderr); }
+void presenterAfterCleanup(const char* text) { std::fprintf(stderr, "box <%s>\n", text); }
+}  // namespace
+
+TEST(CriticalCheckDeath, PutsTheDisplayBackBeforeTheBoxAndStillEndsWithThree) {
+  EXPECT_EXIT(
+      {
+        vell::setFatalCleanup(restoringCleanup);
+        vell::setFatalPresenter(presenterAfterCleanup);
+        CRITICAL_CHECK(false, "full screen");
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("Critical error:[false + \"full screen\"]\ndisplay restored\nbox <Critical error:[false + \"full "
+                     "screen\"]>\n"));
+}

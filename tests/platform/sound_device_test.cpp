@@ -193,6 +193,22 @@ TEST(SoundDevice, SystemDeviceFallsBackToTheDummyDriverAndSaysSoOnce) {
       "driver.\ndriver=dummy\n$");
 }
 
+TEST(SoundDevice, AMachineWithoutASoundCardPrintsOnlyOurOneLine) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // Whatever the machine has: a real output prints nothing, none prints our
+  // notice alone, never the audio library's own errors.
+  EXPECT_EXIT(
+      {
+        unsetenv("SDL_AUDIODRIVER");
+        auto device = platform::openSystemSoundDevice();
+        std::fprintf(stderr, "driver=%s\n", device ? device->getDriverName() : "none");
+        std::_Exit(device ? 0 : 1);
+      },
+      testing::ExitedWithCode(0),
+      "^(Sound: no audio device could be opened \\([^\n]*\\); the music plays on SDL's silent dummy "
+      "driver.\n)?driver=[a-z0-9]+\n$");
+}
+
 TEST(SoundDevice, SystemDeviceConsumesSamplesOnTheDummyDriver) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   auto device = platform::openSystemSoundDevice();

@@ -1,6 +1,6 @@
 // CDemoSoundREAL with an injected millisecond clock and a null device: the demo
-// time advances only while the music plays, survives the 2^32 ms wrap, freezes
-// at the end of the music; and the volume mapping.
+// time advances while the music plays and after it has ended by itself, holds
+// while stopped, survives the 2^32 ms wrap; and the volume mapping.
 #include <gtest/gtest.h>
 
 #include "sound/demo_sound.h"
@@ -55,9 +55,9 @@ TEST_F(DemoSound, AdvancesByTheClockWhilePlayingAndHoldsWhileStopped) {
 }
 
 TEST_F(DemoSound, StartsFromThePlayPosition) {
-  mDemo.play(5000);
+  mDemo.play(1500);
   mNow += 7;
-  EXPECT_EQ(mDemo.getTime(), 5007u);
+  EXPECT_EQ(mDemo.getTime(), 1507u);
 }
 
 TEST_F(DemoSound, SurvivesTheMillisecondClockWrapping) {
@@ -68,15 +68,26 @@ TEST_F(DemoSound, SurvivesTheMillisecondClockWrapping) {
   EXPECT_EQ(mDemo.getTime(), 140u);
 }
 
-TEST_F(DemoSound, FreezesWhenTheMusicEnds) {
+TEST_F(DemoSound, RunsOnPastTheEndOfTheMusicAndHoldsOnlyWhenStopped) {
   mDemo.play(1000);
   pump(44100 + 10);
   EXPECT_FALSE(mDemo.isPlaying());
+  const u32 atEnd = mDemo.getTime();
+  EXPECT_GE(atEnd, 2000u) << "the clock reaches the music's end";
   mNow += 3000;
-  const u32 frozen = mDemo.getTime();
+  EXPECT_EQ(mDemo.getTime(), atEnd + 3000) << "and goes on past it, so a show as long as its music ends";
+  mDemo.stop();
   mNow += 3000;
-  EXPECT_EQ(mDemo.getTime(), frozen);
-  EXPECT_EQ(frozen, 1000u);
+  EXPECT_EQ(mDemo.getTime(), atEnd + 3000) << "a stop holds it again";
+}
+
+TEST_F(DemoSound, PlayingFromPastTheEndRunsTheClockOnFromThere) {
+  mDemo.play(5000);  // the sound lasts two seconds
+  EXPECT_FALSE(mDemo.isPlaying());
+  mNow += 7;
+  EXPECT_EQ(mDemo.getTime(), 5007u);
+  mNow += 10;
+  EXPECT_EQ(mDemo.getTime(), 5017u);
 }
 
 TEST_F(DemoSound, VolumeMapsOneToFullAndZeroToSilence) {
@@ -133,4 +144,31 @@ TEST(DemoSoundMusicClock, FollowsWhatTheDevicePlayedOfTheMusic) {
   pDevice->mix(out.data(), 4410);
   EXPECT_EQ(demo.getTime(), 100u) << "restarted from the new position";
   EXPECT_EQ(out[2 * 4409], soundtest::patternLeft(4409)) << "and the device played exactly that";
+}
+
+namespace {
+// A device pulled by the test whose output holds 50 ms before the listener.
+class LatentDevice final : public platform::SoundDevice {
+ public:
+  LatentDevice() : SoundDevice(false) {}
+  const char* getDriverName() const override { return "latent"; }
+  f64 getOutputLatencySeconds() const override { return 0.05; }
+};
+}  // namespace
+
+TEST(DemoSoundMusicClock, ShowsWhatIsHeardNotWhatWasMixed) {
+  TempDir dir;
+  const std::string path = dir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
+  auto device = std::make_unique<LatentDevice>();
+  platform::SoundDevice* pDevice = device.get();
+  CDemoSoundREAL demo;
+  ASSERT_TRUE(demo.create(std::move(device), path.c_str()));
+  std::vector<s16> out(4410 * 2);
+  demo.play(3000);
+  pDevice->mix(out.data(), 1764);  // 40 ms mixed, none of it heard yet
+  demo.getSound()->syncWorker();
+  EXPECT_EQ(demo.getTime(), 3000u);
+  pDevice->mix(out.data(), 4410);  // 140 ms mixed: the first 90 ms heard
+  demo.getSound()->syncWorker();
+  EXPECT_EQ(demo.getTime(), 3090u);
 }

@@ -20,7 +20,17 @@ namespace {
 std::vector<std::string> gPresented;
 void recordPresented(const char* pText) { gPresented.emplace_back(pText); }
 
-class SoundPlayer : public testing::Test {
+class SoundPlayerAccess {
+ public:
+  virtual ~SoundPlayerAccess() = default;
+  virtual CSound& sound() = 0;
+  virtual std::vector<s16> pump(u32 frames) = 0;
+};
+
+class SoundPlayer : public testing::Test, public SoundPlayerAccess {
+ public:
+  CSound& sound() override { return *mpSound; }
+
  protected:
   // Opens `bytes` as a WAVE file through a fresh player on a null device.
   s32 openWave(const std::vector<u8>& bytes) {
@@ -34,7 +44,7 @@ class SoundPlayer : public testing::Test {
 
   // Pulls frames in steps no longer than half a chunk, letting the worker catch
   // up after each step as a real device's pace would.
-  std::vector<s16> pump(u32 frames) {
+  std::vector<s16> pump(u32 frames) override {
     std::vector<s16> out(static_cast<std::size_t>(frames) * 2);
     for (u32 done = 0; done < frames;) {
       u32 step = std::min<u32>(4096, frames - done);
@@ -87,29 +97,62 @@ TEST_F(SoundPlayer, PlayFromMillisecondsPositionsAStaticSound) {
   EXPECT_FALSE(mpSound->isPlaying()) << "and stops at its end";
 }
 
-TEST_F(SoundPlayer, StreamsEveryFrameInOrderAndStopsByItselfAtTheEnd) {
-  const u64 frames = 400000;  // 9 s, 1.6 MB: the ring wraps several times
-  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(frames))), CSound::RESULT_OK);
-  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+// Plays a streamed pattern of `frames` frames from the start until the player
+// stops by itself; every frame must be heard in order, then only silence.
+static void expectEveryFrameHeard(SoundPlayerAccess& player, u64 frames) {
+  ASSERT_EQ(player.sound().play(0), CSound::RESULT_OK);
   u64 frame = 0;
+  u64 silentAfterEnd = 0;
   u32 steps = 0;
-  while (mpSound->isPlaying() && steps++ < 200) {
-    std::vector<s16> out = pump(4096);
-    for (u32 i = 0; i < 4096 && frame < frames; ++i, ++frame) {
-      if (!mpSound->isPlaying() && out[2 * i] == 0 && out[2 * i + 1] == 0) break;
-      ASSERT_EQ(out[2 * i], patternLeft(frame)) << "frame " << frame;
-      ASSERT_EQ(out[2 * i + 1], patternRight(frame)) << "frame " << frame;
+  while (player.sound().isPlaying() && steps++ < 400) {
+    std::vector<s16> out = player.pump(4096);
+    for (u32 i = 0; i < 4096; ++i) {
+      if (frame < frames) {
+        ASSERT_EQ(out[2 * i], patternLeft(frame)) << "frame " << frame;
+        ASSERT_EQ(out[2 * i + 1], patternRight(frame)) << "frame " << frame;
+        ++frame;
+      } else {
+        ASSERT_EQ(out[2 * i], 0) << "silence after the end";
+        ++silentAfterEnd;
+      }
     }
   }
-  EXPECT_FALSE(mpSound->isPlaying()) << "the worker stops the buffer at the end of the data";
-  // It stops when the last, partial chunk is due: at most a chunk and a half early.
-  EXPECT_GT(frame, frames - 44100 * 3 / 8 - 4096);
-  EXPECT_EQ(mpSound->getBuffer()->getCurrentPosition(), 0u);
-  EXPECT_EQ(pump(64), std::vector<s16>(128, 0)) << "silent once stopped";
+  EXPECT_EQ(frame, frames) << "the last chunk plays out";
+  EXPECT_FALSE(player.sound().isPlaying()) << "the worker stops the buffer at the end of the music";
+  EXPECT_TRUE(player.sound().hasEnded());
+  EXPECT_LT(silentAfterEnd, 4096u * 2) << "and stops within a device step of it";
+  EXPECT_EQ(player.sound().getBuffer()->getCurrentPosition(), 0u);
+  EXPECT_EQ(player.pump(64), std::vector<s16>(128, 0)) << "silent once stopped";
 
-  ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
-  EXPECT_TRUE(mpSound->isPlaying()) << "a later play starts again";
-  EXPECT_EQ(pump(1)[0], patternLeft(0));
+  ASSERT_EQ(player.sound().play(0), CSound::RESULT_OK);
+  EXPECT_TRUE(player.sound().isPlaying()) << "a later play starts again";
+  EXPECT_FALSE(player.sound().hasEnded());
+  EXPECT_EQ(player.pump(1)[0], patternLeft(0));
+}
+
+TEST_F(SoundPlayer, EveryFrameIsHeardWhenTheMusicIsAWholeNumberOfChunks) {
+  const u64 frames = 11025 * 40;  // forty quarter-second chunks: the last read finds nothing left
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(frames))), CSound::RESULT_OK);
+  ASSERT_EQ(mpSound->getChunkSize(), 11025u * 4);
+  expectEveryFrameHeard(*this, frames);
+}
+
+TEST_F(SoundPlayer, EveryFrameIsHeardWhenTheLastChunkIsPartial) {
+  const u64 frames = 400000;  // 9 s: the ring wraps several times, the last chunk is padded
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(frames))), CSound::RESULT_OK);
+  expectEveryFrameHeard(*this, frames);
+}
+
+TEST_F(SoundPlayer, APositionAtOrPastTheEndPlaysNothingAndEndsAtOnce) {
+  ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(300000))), CSound::RESULT_OK);
+  for (u32 ms : {6803u, 6804u, 60000u, 0xFFFFFFFFu}) {  // the data ends inside 6802 ms
+    ASSERT_EQ(mpSound->play(ms), CSound::RESULT_OK) << ms;
+    EXPECT_EQ(pump(4096), std::vector<s16>(8192, 0)) << ms;
+    EXPECT_FALSE(mpSound->isPlaying()) << ms;
+    EXPECT_TRUE(mpSound->hasEnded()) << ms;
+  }
+  ASSERT_EQ(mpSound->play(1000), CSound::RESULT_OK);
+  EXPECT_EQ(pump(1)[0], patternLeft(44100)) << "the stream still plays from a real position";
 }
 
 TEST_F(SoundPlayer, ASecondPlayRestartsFromTheNewPositionWithAFreshChunk) {
@@ -228,4 +271,23 @@ TEST_F(SoundPlayer, PlaysEightBitMonoAtHalfRateConvertedToTheDevice) {
   EXPECT_EQ(out[1], first * 256) << "mono on both sides";
   EXPECT_EQ(out[2], first * 256 + 128) << "half-way to the next source frame";
   EXPECT_EQ(out[4], (first + 1) * 256);
+}
+
+TEST(Sound, AnOggStreamStartedPastItsEndEndsInsteadOfStoppingTheProgram) {
+  TempDir dir;
+  const std::string path = dir.write("air.ogg", soundtest::makeOgg(6.5));
+  auto device = platform::createNullSoundDevice();
+  platform::SoundDevice* pDevice = device.get();
+  CSound sound;
+  ASSERT_EQ(sound.initialize(std::move(device)), CSound::RESULT_OK);
+  ASSERT_EQ(sound.open(path.c_str()), CSound::RESULT_OK);
+  ASSERT_TRUE(sound.isStreaming());
+  for (u32 ms : {6500u, 7000u, 4000000000u}) {
+    ASSERT_EQ(sound.play(ms), CSound::RESULT_OK) << ms;
+    std::vector<s16> out(1024 * 2);
+    pDevice->mix(out.data(), 1024);
+    sound.syncWorker();
+    EXPECT_TRUE(sound.hasEnded()) << ms;
+    EXPECT_FALSE(sound.isPlaying()) << ms;
+  }
 }
