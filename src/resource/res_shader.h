@@ -26,7 +26,8 @@ class resShader : public resourceObject {
   // Destroys the effect while it is still alive; the name stays registered.
   ~resShader() override;
 
-  // Compiles the effect and picks the first technique that validates; any failure is fatal.
+  // Compiles the effect and picks the first technique that validates; any failure is fatal,
+  // a parameter the engine sets declared with a type its value does not fit included.
   bool load(VellFileStream& stream) override;
   const char* getExtensionMask() const override { return "fx|cgfx"; }
 
@@ -36,7 +37,8 @@ class resShader : public resourceObject {
   // (values are set by name each frame, so bindings carry over). On failure the
   // old version stays and `error` receives the runtime's "FILE:LINE: error: ..." text.
   // A version with fewer than `minimumPasses` passes is refused the same way (a
-  // post-effect entry that runs one pass by index would otherwise stop the show).
+  // post-effect entry that runs one pass by index would otherwise stop the show),
+  // and so is one declaring a parameter the engine sets with a type its value does not fit.
   bool reload(std::string_view source, std::string& error, u32 minimumPasses = 1);
 
   virtual fx::Effect* getEffect() const { return mEffect; }
@@ -57,5 +59,8 @@ class resShader : public resourceObject {
   std::vector<ShaderParam> mVecParam;
 
  private:
-  void collectParameters(fx::Parameter* pFirst);
+  void collectParameters(fx::Parameter* pFirst, std::vector<ShaderParam>& parameters);
+  // "FILE:LINE: error: ..." for the first parameter the engine sets by name or
+  // semantic whose declared type the engine's value does not fit; empty when all fit.
+  std::string checkEngineParameters(const std::vector<ShaderParam>& parameters) const;
 };

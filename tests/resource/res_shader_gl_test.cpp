@@ -189,3 +189,47 @@ TEST_F(EffectTest, DamagedFilesNameFileLineAndProblemThenStop) {
                 std::string(c.message) + ".*" + kCompileFatal);
   }
 }
+
+TEST_F(EffectTest, EngineSetParametersMustBeDeclaredWithATypeTheEnginesValueFits) {
+  // The engine hands TIME_RATE_EFFECT one float: a float4x4 would read fifteen past it.
+  struct Case {
+    const char* file;
+    const char* declaration;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"matrix.fx", "uniform float4x4 TIME_RATE_EFFECT;",
+       "matrix\\.fx:3: error: parameter 'TIME_RATE_EFFECT' is declared float4x4; the engine sets 1 float"},
+      {"viewport.fx", "float3 size : ViewportSize;",
+       "viewport\\.fx:3: error: parameter 'size' \\('ViewportSize'\\) is declared float3; the engine sets 2 floats"},
+      {"texture.fx", "float4 shBaseTexture;",
+       "texture\\.fx:3: error: parameter 'shBaseTexture' is declared float4; the engine sets a texture"},
+      {"projection.fx", "float4 projection : projMat;",
+       "projection\\.fx:3: error: parameter 'projection' \\('projMat'\\) is declared float4; the engine sets a 4x4 matrix"},
+      {"member.fx", "struct L { float a;\n float4 pos : shLightPos; };\nL lights[2];",
+       "member\\.fx:4: error: parameter 'lights\\[0\\]\\.pos' \\('shLightPos'\\) is declared float4; the engine sets 3 floats"},
+      {"integer.fx", "int TIME_RATE;", "integer\\.fx:3: error: parameter 'TIME_RATE' is declared int"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = write(c.file, std::string("\nfloat4 colour;\n") + c.declaration +
+                                               "\nvoid fill() { gl_FragColor = colour; }\n"
+                                               "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+    EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+                std::string(c.message) + ".*" + kCompileFatal);
+  }
+  // Types the values fit load: fewer components read a prefix of the engine's value.
+  resShader* pShader = load("fits.fx", R"(
+float4 colour;
+float TIME_RATE_EFFECT;
+half2 shMqoColor;
+float2 ViewportSize;
+mat4 projMat;
+samplerCUBE workBuf3;
+float3 shLightPos;
+void fill() { gl_FragColor = colour; }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)");
+  ASSERT_NE(pShader, nullptr);
+  EXPECT_EQ(pShader->mVecParam.size(), 7u);
+}
