@@ -11,6 +11,7 @@
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "render/custom_texture_manager.h"
+#include "resource/engine_parameters.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
@@ -53,7 +54,8 @@ void loadFromText(const std::string& content, Load load) {
 
 // Loads every texture the effect-texture table names, as its loader will, in
 // the loader's own reading of lines (1023-character pieces, CRLF as LF). False
-// with "FILE:LINE: error: ..." for the first one that does not load.
+// with "FILE:LINE: error: ..." for the first one that does not load, or that a
+// loaded effect declares as something other than a sampler.
 bool loadTableTextures(const std::string& content, std::vector<resTexture*>& held, std::string& error) {
   if (!resourceManager::mpThis) return false;
   u32 line = 1;
@@ -76,6 +78,21 @@ bool loadTableTextures(const std::string& content, std::vector<resTexture*>& hel
         return false;
       }
       held.push_back(pTexture);
+      // A loaded effect declaring the name as anything but a sampler would read
+      // the texture name as floats.
+      for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
+        const auto* pShader = dynamic_cast<const resShader*>(pResource);
+        if (!pShader) continue;
+        for (const resShader::ShaderParam& param : pShader->mVecParam) {
+          if (param.name != parameterName && param.semantic != parameterName) continue;
+          const std::string problem =
+              engine_parameters::checkTableTexture(param.name, parameterName, param.parameter->getTypeInfo());
+          if (problem.empty()) continue;
+          error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) + ": error: " +
+                  pShader->getPath() + ":" + std::to_string(param.parameter->getLine()) + ": " + problem + "\n";
+          return false;
+        }
+      }
     }
     if (!piece.empty() && piece.back() == '\n') ++line;
   }

@@ -68,4 +68,12 @@ std::string checkDeclaredType(std::string_view parameterName, std::string_view n
   return problem + " is declared " + (type ? type->name : "as a struct") + "; the engine sets " + sets;
 }
 
+std::string checkTableTexture(std::string_view parameterName, std::string_view name, const fx::TypeInfo* type) {
+  if (type && type->kind == fx::TypeKind::Sampler) return std::string();
+  std::string problem = "parameter " + quoted(parameterName);
+  if (parameterName != name) problem += " (" + quoted(name) + ")";
+  return problem + " is declared " + (type ? type->name : "as a struct") +
+         "; the effect-texture table sets a texture";
+}
+
 }  // namespace engine_parameters

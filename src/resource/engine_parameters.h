@@ -25,4 +25,7 @@ const EngineValue* find(std::string_view name);
 // naming the parameter: "parameter 'T' is declared float4x4; the engine sets 1 float".
 std::string checkDeclaredType(std::string_view parameterName, std::string_view name, const fx::TypeInfo* type);
 
+// The same for a texture the effect-texture table sets under `name`.
+std::string checkTableTexture(std::string_view parameterName, std::string_view name, const fx::TypeInfo* type);
+
 }  // namespace engine_parameters

@@ -7,6 +7,7 @@
 
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
+#include "render/custom_texture_manager.h"
 #include "render/shader_manager.h"
 #include "resource/engine_parameters.h"
 
@@ -128,8 +129,16 @@ std::string resShader::checkEngineParameters(const std::vector<ShaderParam>& par
   for (const ShaderParam& param : parameters) {
     for (const std::string* name : {&param.name, &param.semantic}) {
       if (name->empty()) continue;
-      const std::string problem =
-          engine_parameters::checkDeclaredType(param.name, *name, param.parameter->getTypeInfo());
+      std::string problem = engine_parameters::checkDeclaredType(param.name, *name, param.parameter->getTypeInfo());
+      // The effect-texture table's names are set by the engine as well: a texture
+      // name handed to a float parameter would be read as up to sixteen floats.
+      if (problem.empty() && customTextureManager::mpThis) {
+        for (const CustomTexture& entry : customTextureManager::mpThis->getEntries()) {
+          if (entry.parameterName != *name) continue;
+          problem = engine_parameters::checkTableTexture(param.name, *name, param.parameter->getTypeInfo());
+          break;
+        }
+      }
       if (!problem.empty()) {
         return getPath() + ":" + std::to_string(param.parameter->getLine()) + ": error: " + problem + "\n";
       }

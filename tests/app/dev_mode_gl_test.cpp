@@ -22,6 +22,7 @@
 #include "resource/resource_manager.h"
 #include "screen/post_effect_manager.h"
 #include "support/demo_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -318,4 +319,23 @@ TEST_F(DevModeTest, AHalfWrittenEffectTextureTableShowsReloadFailedAndTheRunGoes
   EXPECT_EQ(customTextureManager::mpThis->getEntries()[1].parameterName, "shOther");
   EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].pTexture->mRefPtr, 2u);
   customTextureManager::mpThis->releaseTextures();
+}
+
+TEST_F(DevModeTest, ATextureTableNamingAFloatParameterOfALoadedEffectIsRefused) {
+  mDev.pollFiles();
+  TempDir dir;
+  const std::string path = dir.write("gain.fx", "float4 colour;\nfloat gain;\nvoid fill() { gl_FragColor = colour * gain; }\n"
+                                                "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+  resourceObject* pEffect = resourceManager::mpThis->getResource(path.c_str(), resShader::DTI);
+  ASSERT_NE(pEffect, nullptr);
+  mEdits[customTextureManager::DEFINITION_FILE] = "# extra textures\ndata\\texture\\vignette.tga\tgain\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_TRUE(customTextureManager::mpThis->getEntries().empty()) << "the old (empty) table stays";
+  const std::string errors = mDev.reloadErrors();
+  EXPECT_EQ(errors.rfind(std::string(customTextureManager::DEFINITION_FILE) + ":2: error: " + path +
+                             ":2: parameter 'gain' is declared float; the effect-texture table sets a texture",
+                         0),
+            0u)
+      << errors;
+  releaseResource(pEffect);
 }

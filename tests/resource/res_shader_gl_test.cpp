@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/critical_check.h"
+#include "render/custom_texture_manager.h"
 #include "render/effect_support.h"
 #include "render/shader_manager.h"
 #include "support/fatal_text.h"
@@ -232,4 +233,26 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
 )");
   ASSERT_NE(pShader, nullptr);
   EXPECT_EQ(pShader->mVecParam.size(), 7u);
+}
+
+TEST_F(EffectTest, AParameterTheEffectTextureTableNamesMustBeASampler) {
+  std::FILE* pTable = std::tmpfile();
+  std::fputs("data\\texture\\vignette.tga\tshVignette\n", pTable);
+  std::rewind(pTable);
+  customTextureManager::mpThis->loadDefinitions(pTable);
+  std::fclose(pTable);
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
+  // The table hands the texture's name to setParameter, which would read a float4 from it.
+  const std::string path = write("vignette.fx", "float4 colour;\n\nfloat4 shade : shVignette;\n"
+                                                "void fill() { gl_FragColor = colour * shade; }\n"
+                                                "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+  EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+              "vignette\\.fx:3: error: parameter 'shade' \\('shVignette'\\) is declared float4; the effect-texture "
+              "table sets a texture.*" + kCompileFatal);
+  EXPECT_NE(load("sampled.fx", "float4 colour;\nsampler2D shVignette;\nvoid fill() { gl_FragColor = colour; }\n"
+                               "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n"),
+            nullptr);
+  std::FILE* pEmpty = std::tmpfile();
+  customTextureManager::mpThis->loadDefinitions(pEmpty);
+  std::fclose(pEmpty);
 }
