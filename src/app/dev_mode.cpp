@@ -16,6 +16,7 @@
 #include "demo/scene_qel_trampoline.h"
 #include "platform/shell_path.h"
 #include "render/custom_texture_manager.h"
+#include "resource/engine_parameters.h"
 #include "resource/qel_animation.h"
 #include "resource/res_mqo.h"
 #include "resource/res_shader.h"
@@ -56,6 +57,53 @@ void loadFromText(const std::string& content, Load load) {
   std::rewind(pFile);
   load(pFile);
   std::fclose(pFile);
+}
+
+// Loads every texture the effect-texture table names, as its loader will, in
+// the loader's own reading of lines (1023-character pieces, CRLF as LF). False
+// with "FILE:LINE: error: ..." for the first one that does not load, or that a
+// loaded effect declares as something other than a sampler.
+bool loadTableTextures(const std::string& content, std::vector<resTexture*>& held, std::string& error) {
+  if (!resourceManager::mpThis) return false;
+  u32 line = 1;
+  std::size_t at = 0;
+  while (at < content.size()) {
+    const std::size_t newline = content.find('\n', at);
+    const std::size_t lineEnd = newline == std::string::npos ? content.size() : newline + 1;
+    const std::size_t end = std::min(lineEnd, at + 1023);
+    std::string piece = content.substr(at, end - at);
+    at = end;
+    if (piece.size() >= 2 && piece[piece.size() - 2] == '\r' && piece.back() == '\n') piece.erase(piece.size() - 2, 1);
+    std::string fileName;
+    std::string parameterName;
+    if (parseCustomTextureLine(piece.c_str(), fileName, parameterName)) {
+      auto* pTexture =
+          static_cast<resTexture*>(resourceManager::mpThis->getResource(fileName.c_str(), resTexture::DTI));
+      if (!pTexture) {
+        error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) +
+                ": error: texture '" + fileName + "' for parameter '" + parameterName + "' cannot be loaded\n";
+        return false;
+      }
+      held.push_back(pTexture);
+      // A loaded effect declaring the name as anything but a sampler would read
+      // the texture name as floats.
+      for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
+        const auto* pShader = dynamic_cast<const resShader*>(pResource);
+        if (!pShader) continue;
+        for (const resShader::ShaderParam& param : pShader->mVecParam) {
+          if (param.name != parameterName && param.semantic != parameterName) continue;
+          const std::string problem =
+              engine_parameters::checkTableTexture(param.name, parameterName, param.parameter->getTypeInfo());
+          if (problem.empty()) continue;
+          error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) + ": error: " +
+                  pShader->getPath() + ":" + std::to_string(param.parameter->getLine()) + ": " + problem + "\n";
+          return false;
+        }
+      }
+    }
+    if (!piece.empty() && piece.back() == '\n') ++line;
+  }
+  return true;
 }
 
 }  // namespace
@@ -245,14 +293,21 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
   bool reloaded = false;
   if (path == CPostEffectManager::DEFINITION_FILE) {
     if (CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
-      loadFromText(content, [pTable](std::FILE* pFile) { pTable->loadDefinitions(pFile); });
-      watchLoadedFiles();
-      reloaded = true;
+      // A refused table (a pass or output the effects do not have) keeps the old one.
+      loadFromText(content, [&](std::FILE* pFile) { reloaded = pTable->loadDefinitions(pFile, error); });
+      if (reloaded) watchLoadedFiles();
     }
   } else if (path == customTextureManager::DEFINITION_FILE) {
     if (customTextureManager::mpThis) {
-      loadFromText(content, [](std::FILE* pFile) { customTextureManager::mpThis->loadDefinitions(pFile); });
-      reloaded = true;
+      // The table's own loader stops the run at a texture that does not load; a
+      // table being edited is checked first, and its textures stay held until
+      // the loader has taken its own references.
+      std::vector<resTexture*> held;
+      reloaded = loadTableTextures(content, held, error);
+      if (reloaded) {
+        loadFromText(content, [](std::FILE* pFile) { customTextureManager::mpThis->loadDefinitions(pFile); });
+      }
+      for (resTexture*& pTexture : held) releaseResource(pTexture);
     }
   } else if (path == CQelSceneFactory::DEFINITION_FILE) {
     reloaded = reloadRunningOrder(content, error);

@@ -3,6 +3,7 @@
 #include "resource/qel_animation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "framework/critical_check.h"
@@ -64,6 +65,7 @@ bool QelAnimation::read(const std::string& path) {
   sceneEnds.clear();
   releaseModels();
   mError.clear();
+  mWarnings.clear();
   if (!open(path)) {
     mError = "cannot open " + path;
     return false;
@@ -217,10 +219,10 @@ bool QelAnimation::readObject(QelScene& scene, std::string_view& t) {
       CRITICAL_CHECK(mpMqo, "");
       for (const MqoObject& part : mpMqo->objects) partNames.push_back(part.name);
     }
-    for (const std::string& name : partNames) {
-      std::vector<QelKey>& keys = object.tracks.parts[name];
-      keys.resize(keys.size() + static_cast<std::size_t>(keyCount));
-    }
+    // The parts are named here but get their keys only from their blocks: the
+    // count times the model's parts is not bounded by anything in the file, and
+    // a part without keys evaluates to the default key just as default keys do.
+    for (const std::string& name : partNames) object.tracks.parts[name];
     t = nextToken();
   }
   if (t == "Time") {
@@ -249,14 +251,20 @@ bool QelAnimation::readObject(QelScene& scene, std::string_view& t) {
 
 bool QelAnimation::readPart(QelObject& object, s32 keyCount, const std::string& what, std::string_view& t) {
   const std::string name(nextName());
+  const u64 line = getLineNumber();
   const std::string part = what + ", part " + quoted(name);
   const auto found = object.tracks.parts.find(name);
-  if (found == object.tracks.parts.end()) {
-    return fail(part + " is not a part of " +
-                (object.mqoIndex == -1 ? std::string("the camera (\"camera_pos\", \"camera_lookat\")")
-                                       : "model " + std::to_string(object.mqoIndex)));
+  // A model part the model lacks (the maker swapped the model) costs that track
+  // only: its values are still read, so damage inside it fails as anywhere else.
+  std::vector<QelKey>* keys = nullptr;
+  if (found != object.tracks.parts.end()) {
+    keys = &found->second;
+  } else if (object.mqoIndex == -1) {
+    return fail(part + " is not a part of the camera (\"camera_pos\", \"camera_lookat\")");
+  } else {
+    mWarnings.push_back(mFileName + ":" + std::to_string(line) + ": " + part + " is not a part of model " +
+                        std::to_string(object.mqoIndex) + "; its track is ignored");
   }
-  std::vector<QelKey>& keys = found->second;
   if (nextToken() != "{") {
     return fail(part + " does not open with \"{\"");
   }
@@ -266,8 +274,12 @@ bool QelAnimation::readPart(QelObject& object, s32 keyCount, const std::string& 
     const std::string block(t);
     values.resize(static_cast<std::size_t>(keyCount) * width);
     if (!readValues(values.data(), keyCount * width, part + ", " + block)) return false;
+    if (!keys) continue;
+    // The keys are made only now that the file has shown its values: a part
+    // without blocks keeps no keys and evaluates to the default key.
+    keys->resize(std::max(keys->size(), static_cast<std::size_t>(keyCount)));
     for (s32 k = 0; k < keyCount; ++k) {
-      QelKey& key = keys[static_cast<std::size_t>(k)];
+      QelKey& key = (*keys)[static_cast<std::size_t>(k)];
       const f32* value = &values[static_cast<std::size_t>(k) * width];
       f32* target = block == "Position" ? key.position : block == "Rotation" ? key.rotation : block == "Scale" ? key.scale
                                                                                                               : &key.alpha;
@@ -297,6 +309,9 @@ bool QelAnimation::readValues(f32* values, s32 count, const std::string& what) {
       return fail(what + ": " + quoted(token) + " is not a number");
     }
     values[i] = toFloat(token);
+    if (!std::isfinite(values[i])) {
+      return fail(what + ": " + quoted(token) + " is beyond the range of a float");
+    }
   }
   if (nextToken() != "}") {
     return fail(what + " holds more values than \"DataNum\" asks for (" + std::to_string(count) + ")");
@@ -328,7 +343,9 @@ bool resQEL::load(VellFileStream& stream) {
   resourceObject::load(stream);
   mpQel = std::make_unique<QelAnimation>();
   CRITICAL_CHECK(mpQel, "");
-  if (!mpQel->read(stream.getPath())) {
+  const bool read = mpQel->read(stream.getPath());
+  for (const std::string& warning : mpQel->warnings()) std::fprintf(stderr, "orvane: warning: %s\n", warning.c_str());
+  if (!read) {
     std::fprintf(stderr, "orvane: cannot load animation: %s\n", mpQel->error().c_str());
     return false;
   }

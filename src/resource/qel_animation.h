@@ -42,6 +42,9 @@ class QelAnimation : public TokenReader {
   // allow; a listed model that cannot be loaded is fatal.
   bool read(const std::string& path);
   const std::string& error() const { return mError; }
+  // What read() let pass with a warning (file:line: problem), such as a part
+  // the model does not have, whose track is then ignored.
+  const std::vector<std::string>& warnings() const { return mWarnings; }
 
   // The number of models that reading the file will request (0 when it cannot be
   // opened): the model lines of its MQO blocks, comments read as read() reads them.
@@ -66,6 +69,7 @@ class QelAnimation : public TokenReader {
   void releaseModels();
 
   std::string mError;
+  std::vector<std::string> mWarnings;
   u32 mModelLines = 0;
 };
 

@@ -2,6 +2,8 @@
 // through three neighbouring keys. Parts or keys that are missing give defaults.
 #include "resource/qel_track_set.h"
 
+#include <cmath>
+
 namespace {
 
 f32 lerp(f32 a, f32 b, f32 u) { return a * (1.0f - u) + b * u; }
@@ -9,9 +11,25 @@ f32 lerp(f32 a, f32 b, f32 u) { return a * (1.0f - u) + b * u; }
 }  // namespace
 
 QelKey QelTrackSet::evaluate(const std::string& part, f32 time) const {
+  QelKey result = interpolate(part, time);
+  // Keys are finite when read, but huge ones can still overflow between keys;
+  // what is not a number then must not reach the matrices.
+  f32* values[] = {result.rotation, &result.alpha, result.scale, result.position};
+  const QelKey fallback;
+  const f32* defaults[] = {fallback.rotation, &fallback.alpha, fallback.scale, fallback.position};
+  const int widths[] = {3, 1, 3, 3};
+  for (int group = 0; group < 4; ++group) {
+    for (int axis = 0; axis < widths[group]; ++axis) {
+      if (!std::isfinite(values[group][axis])) values[group][axis] = defaults[group][axis];
+    }
+  }
+  return result;
+}
+
+QelKey QelTrackSet::interpolate(const std::string& part, f32 time) const {
   QelKey result;
-  if (time < 0.0f) {
-    time = 0.0f;
+  if (!(time >= 0.0f)) {
+    time = 0.0f;  // NaN as well
   }
   const std::size_t count = times.size();
   const auto found = parts.find(part);

@@ -25,6 +25,11 @@ class QelTrackSet {
   // not have gives the default key.
   QelKey evaluate(const std::string& part, f32 time) const;
 
+  // Keys as the file gave them: a part whose block gave no values holds none
+  // and evaluates to the default key, as default keys would.
   std::map<std::string, std::vector<QelKey>> parts;
   std::vector<f32> times;
+
+ private:
+  QelKey interpolate(const std::string& part, f32 time) const;
 };

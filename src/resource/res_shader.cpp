@@ -7,7 +7,9 @@
 
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
+#include "render/custom_texture_manager.h"
 #include "render/shader_manager.h"
+#include "resource/engine_parameters.h"
 
 resShader::~resShader() {
   if (shaderManager::mpThis) {
@@ -46,7 +48,12 @@ bool resShader::load(VellFileStream& stream) {
     CRITICAL_CHECK(0, "No valid technique found.\n");
   }
 
-  collectParameters(mEffect->getFirstParameter());
+  collectParameters(mEffect->getFirstParameter(), mVecParam);
+  const std::string mismatch = checkEngineParameters(mVecParam);
+  if (!mismatch.empty()) {
+    std::fprintf(stderr, "%s", mismatch.c_str());
+    CRITICAL_CHECK(0, "shader compilation error!");
+  }
 
   for (fx::Pass* pPass = mTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) {
     mVecPass.push_back(pPass);
@@ -85,14 +92,20 @@ bool resShader::reload(std::string_view source, std::string& error, u32 minimumP
     pContext->destroyEffect(pEffect);
     return false;
   }
+  std::vector<ShaderParam> parameters;
+  collectParameters(pEffect->getFirstParameter(), parameters);
+  error = checkEngineParameters(parameters);
+  if (!error.empty()) {
+    pContext->destroyEffect(pEffect);
+    return false;
+  }
   if (fx::Context::isEffect(mEffect)) {
     mEffect->getContext().destroyEffect(mEffect);
   }
   mEffect = pEffect;
   mTechnique = pTechnique;
   mVecPass.clear();
-  mVecParam.clear();
-  collectParameters(mEffect->getFirstParameter());
+  mVecParam = std::move(parameters);
   for (fx::Pass* pPass = mTechnique->getFirstPass(); pPass; pPass = pPass->getNext()) {
     mVecPass.push_back(pPass);
   }
@@ -152,18 +165,40 @@ u32 resShader::wordsOf(u32 type) {
   }
 }
 
-void resShader::collectParameters(fx::Parameter* pFirst) {
+void resShader::collectParameters(fx::Parameter* pFirst, std::vector<ShaderParam>& parameters) {
   for (fx::Parameter* pParameter = pFirst; pParameter; pParameter = pParameter->getNext()) {
     if (pParameter->getType() == fx::TYPE_STRUCT) {
-      collectParameters(pParameter->getFirstStructParameter());
+      collectParameters(pParameter->getFirstStructParameter(), parameters);
     } else if (pParameter->getType() == fx::TYPE_ARRAY) {
       for (int index = 0; index < pParameter->getArraySize(); ++index) {
-        collectParameters(pParameter->getArrayParameter(index));
+        collectParameters(pParameter->getArrayParameter(index), parameters);
       }
     } else {
-      mVecParam.push_back({pParameter->getName(), pParameter->getSemantic(), pParameter, pParameter->getType()});
+      parameters.push_back({pParameter->getName(), pParameter->getSemantic(), pParameter, pParameter->getType()});
     }
   }
+}
+
+std::string resShader::checkEngineParameters(const std::vector<ShaderParam>& parameters) const {
+  for (const ShaderParam& param : parameters) {
+    for (const std::string* name : {&param.name, &param.semantic}) {
+      if (name->empty()) continue;
+      std::string problem = engine_parameters::checkDeclaredType(param.name, *name, param.parameter->getTypeInfo());
+      // The effect-texture table's names are set by the engine as well: a texture
+      // name handed to a float parameter would be read as up to sixteen floats.
+      if (problem.empty() && customTextureManager::mpThis) {
+        for (const CustomTexture& entry : customTextureManager::mpThis->getEntries()) {
+          if (entry.parameterName != *name) continue;
+          problem = engine_parameters::checkTableTexture(param.name, *name, param.parameter->getTypeInfo());
+          break;
+        }
+      }
+      if (!problem.empty()) {
+        return getPath() + ":" + std::to_string(param.parameter->getLine()) + ": error: " + problem + "\n";
+      }
+    }
+  }
+  return std::string();
 }
 
 void resShader::setParameter(const char* name, const void* value) {

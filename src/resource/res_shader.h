@@ -27,7 +27,8 @@ class resShader : public resourceObject {
   // Destroys the effect while it is still alive; the name stays registered.
   ~resShader() override;
 
-  // Compiles the effect and picks the first technique that validates; any failure is fatal.
+  // Compiles the effect and picks the first technique that validates; any failure is fatal,
+  // a parameter the engine sets declared with a type its value does not fit included.
   bool load(VellFileStream& stream) override;
   const char* getExtensionMask() const override { return "fx|cgfx"; }
 
@@ -37,7 +38,8 @@ class resShader : public resourceObject {
   // (values are set by name each frame, so bindings carry over). On failure the
   // old version stays and `error` receives the runtime's "FILE:LINE: error: ..." text.
   // A version with fewer than `minimumPasses` passes is refused the same way (a
-  // post-effect entry that runs one pass by index would otherwise stop the show).
+  // post-effect entry that runs one pass by index would otherwise stop the show),
+  // and so is one declaring a parameter the engine sets with a type its value does not fit.
   // Every value set through setParameter and every setStateMatrix binding is set
   // again on the new version (values the engine sets once, such as core.fx's
   // "div" or the default stage's screens, would otherwise fall back to the file's
@@ -74,11 +76,14 @@ class resShader : public resourceObject {
     u32 count;  // 32-bit words that were read: floats, or 1 for a texture name
   };
 
-  void collectParameters(fx::Parameter* pFirst);
   // The 32-bit words a value for this type holds; 0 for types that take none.
   static u32 wordsOf(u32 type);
 
   std::map<std::string, SetValue> mSetValues;  // by the name or semantic used
   std::map<std::string, u32> mStateMatrices;
   u32 mRequiredPasses = 1;
+  void collectParameters(fx::Parameter* pFirst, std::vector<ShaderParam>& parameters);
+  // "FILE:LINE: error: ..." for the first parameter the engine sets by name or
+  // semantic whose declared type the engine's value does not fit; empty when all fit.
+  std::string checkEngineParameters(const std::vector<ShaderParam>& parameters) const;
 };

@@ -56,6 +56,15 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
       return pResource;
     }
   }
+  // Another spelling of a file already loaded (separators, case) shares it: two
+  // objects for one effect file would collide by name in the shader registry.
+  const std::string host = platform::hostPath(name);
+  for (std::size_t i = 0; i < mResources.size(); ++i) {
+    if (mHostPaths[i] == host) {
+      ++mResources[i]->mRefPtr;
+      return mResources[i];
+    }
+  }
 
   const std::string extension = platform::pathExtension(name);
   if (extension.empty()) {
@@ -78,6 +87,7 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
     return nullptr;
   }
   mResources.push_back(pResource);
+  mHostPaths.push_back(host);
   return pResource;
 }
 
@@ -106,6 +116,7 @@ bool resourceManager::reloadResource(const std::string& fileName, std::string& e
 void resourceManager::removeResource(resourceObject* pResource) {
   const auto found = std::find(mResources.begin(), mResources.end(), pResource);
   if (found != mResources.end()) {
+    mHostPaths.erase(mHostPaths.begin() + (found - mResources.begin()));
     mResources.erase(found);
   }
 }

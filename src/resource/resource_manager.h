@@ -20,8 +20,10 @@ class resourceManager : public VellObject {
   resourceManager();
   ~resourceManager() override;
 
-  // The loaded resource for fileName (shared when already loaded), or null when the
-  // extension does not fit the class, the file does not open or does not load.
+  // The loaded resource for fileName (shared when already loaded, under any
+  // spelling of its path that names the same file: "data\\shader\\x.fx" and
+  // "data/shader/X.fx" are one), or null when the extension does not fit the
+  // class, the file does not open or does not load.
   virtual resourceObject* getResource(const char* fileName, const VellDTI& dti);
   void removeResource(resourceObject* pResource);
 
@@ -49,6 +51,7 @@ class resourceManager : public VellObject {
 
  private:
   std::vector<resourceObject*> mResources;  // not owned: the holders own references
+  std::vector<std::string> mHostPaths;      // the file each of mResources was read from
   std::string mCurrentDirectory;
   std::vector<std::string> mPreloadFiles;
   f32 mLoadingStep = 0.0f;

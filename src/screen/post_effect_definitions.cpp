@@ -15,6 +15,7 @@ std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file) {
     entry.order = static_cast<u32>(definitionInteger(row.columns[3]));
     entry.pass = definitionInteger(row.columns[4]);
     entry.bufferID = definitionInteger(row.columns[5]);
+    entry.line = row.lineNumber;
     entries.push_back(std::move(entry));
   }
   return entries;

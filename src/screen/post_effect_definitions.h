@@ -18,6 +18,7 @@ struct PostEffectEntry {
   s32 pass = -1;           // -1: every pass of the technique
   s32 bufferID = -1;       // -1: the composite screen, 0..3: work screens
   resShader* pEffect = nullptr;  // a held reference once loaded
+  u32 line = 0;                  // of the table, for messages
 };
 
 // Reads an open text file to its end. Lines with fewer than six tokens, or whose

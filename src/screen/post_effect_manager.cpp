@@ -1,8 +1,10 @@
 // The post-effect table: loading and the time queries of its entries.
 #include "screen/post_effect_manager.h"
 
+#include <cstdint>
 #include <string>
 
+#include "framework/critical_check.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 
@@ -14,10 +16,10 @@ void CPostEffectManager::releaseEffects() {
   for (PostEffectEntry& entry : mEntries) entry.pEffect = nullptr;
 }
 
-bool CPostEffectManager::loadDefinitions(std::FILE* file) {
-  std::vector<PostEffectEntry> entries = readPostEffectDefinitions(file);
+bool CPostEffectManager::readTable(std::FILE* file, std::vector<PostEffectEntry>& entries,
+                                   std::vector<resShader*>& held, std::string& error, std::size_t& refused) {
+  entries = readPostEffectDefinitions(file);
   sortPostEffectEntries(entries);
-  std::vector<resShader*> held;
   for (PostEffectEntry& entry : entries) {
     const std::string path = "data\\shader\\" + entry.effectFile;
     auto* pEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
@@ -26,8 +28,59 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file) {
       held.push_back(pEffect);
     }
   }
+  for (refused = 0; refused < entries.size(); ++refused) {
+    const PostEffectEntry& entry = entries[refused];
+    const std::string where = std::string(DEFINITION_FILE) + ":" + std::to_string(entry.line) + ": error: " +
+                              entry.effectFile + ": ";
+    if (entry.bufferID < RENDER_TARGET_BEGIN || entry.bufferID >= RENDER_TARGET_END) {
+      error = where + "output buffer " + std::to_string(entry.bufferID) + " is neither -1 (the composite screen) nor a work screen 0.." +
+              std::to_string(RENDER_TARGET_END - 1);
+      return false;
+    }
+    // An entry whose effect did not load never runs, so only its sign is checked.
+    const s64 passes = entry.pEffect ? entry.pEffect->getPassNum() : INT32_MAX;
+    if (entry.pass < -1 || entry.pass >= passes) {
+      error = where + "pass " + std::to_string(entry.pass) + " is neither -1 (every pass) nor one of the effect's " +
+              (entry.pEffect ? std::to_string(passes) + " passes" : std::string("passes"));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CPostEffectManager::loadDefinitions(std::FILE* file) {
+  std::vector<PostEffectEntry> entries;
+  std::vector<resShader*> held;
+  std::string error;
+  std::size_t refused = 0;
+  if (!readTable(file, entries, held, error, refused)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    // The texts the stage would stop with when the entry ran.
+    const PostEffectEntry& entry = entries[refused];
+    const s32 bufferID = entry.bufferID;
+    CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
+    const u32 index = static_cast<u32>(entry.pass);
+    const u32 passCount = entry.pEffect ? entry.pEffect->getPassNum() : 0;
+    auto getPassNum = [passCount] { return passCount; };
+    CRITICAL_CHECK(index<getPassNum(), "");
+  }
   // The old table lets go only now, so an effect both tables use keeps its
   // count above zero and is not built twice.
+  releaseEffects();
+  mEntries = std::move(entries);
+  mHeldEffects = std::move(held);
+  return true;
+}
+
+bool CPostEffectManager::loadDefinitions(std::FILE* file, std::string& error) {
+  std::vector<PostEffectEntry> entries;
+  std::vector<resShader*> held;
+  std::size_t refused = 0;
+  error.clear();
+  if (!readTable(file, entries, held, error, refused)) {
+    for (resShader*& pEffect : held) releaseResource(pEffect);
+    return false;
+  }
   releaseEffects();
   mEntries = std::move(entries);
   mHeldEffects = std::move(held);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "framework/types.h"
@@ -23,8 +24,15 @@ class CPostEffectManager {
   CPostEffectManager& operator=(const CPostEffectManager&) = delete;
 
   // Replaces the table from an open text file, sorts it and loads the effects
-  // (an effect that does not load leaves its entry inert). Always true.
+  // (an effect that does not load leaves its entry inert). An output buffer
+  // outside the composite and work screens, or a pass the entry's effect does
+  // not have, is refused here rather than when the entry first runs: a message
+  // naming the table's line, then the fatal text the stage would have stopped
+  // with. True otherwise.
   bool loadDefinitions(std::FILE* file);
+  // Author mode: the same, but a refused table leaves the current one in place
+  // and returns false with "FILE:LINE: error: ..." in `error`.
+  bool loadDefinitions(std::FILE* file, std::string& error);
 
   u32 getEntryCount() const { return static_cast<u32>(mEntries.size()); }
   const PostEffectEntry& getEntry(u32 index) const { return mEntries[index]; }
@@ -35,6 +43,10 @@ class CPostEffectManager {
 
  private:
   void releaseEffects();
+  // Reads, sorts and loads a table without installing it; false with the first
+  // refused entry's index in `refused` and its problem in `error`.
+  bool readTable(std::FILE* file, std::vector<PostEffectEntry>& entries, std::vector<resShader*>& held,
+                 std::string& error, std::size_t& refused);
 
   std::vector<PostEffectEntry> mEntries;
   std::vector<resShader*> mHeldEffects;  // one reference each

@@ -18,9 +18,11 @@
 #include "render/custom_texture_manager.h"
 #include "render/message_manager.h"
 #include "resource/res_shader.h"
+#include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 #include "screen/post_effect_manager.h"
 #include "support/demo_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -244,4 +246,96 @@ TEST_F(DevModeTest, ThePostEffectAndEffectTextureTablesReloadFromTheirNewContent
   const std::vector<std::string> lines = mDev.overlayLines(time());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "POST effectSample.fx pass -1 -> -1"), lines.end());
   customTextureManager::mpThis->releaseTextures();
+}
+
+TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
+  CPostEffectManager& table = mFixture.postEffects();
+  mDev.pollFiles();
+  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  ASSERT_EQ(table.getEntryCount(), 1u);
+  // A pass the effect does not have, then an output that is no screen: each is
+  // refused when the table is saved, not minutes later when the entry runs.
+  const char* kRefused[][2] = {
+      {"# post effects\neffectSample.fx 0 8000 10 -1 -1\neffectSample.fx 0 8000 11 7 -1\n",
+       ":3: error: effectSample.fx: pass 7 is neither -1 (every pass) nor one of the effect's"},
+      {"effectSample.fx 0 8000 10 -1 4\n", ":1: error: effectSample.fx: output buffer 4 is neither -1"},
+      {"effectSample.fx 0 8000 10 -2 0\n", ":1: error: effectSample.fx: pass -2"},
+  };
+  for (const auto& [text, problem] : kRefused) {
+    SCOPED_TRACE(text);
+    mEdits[CPostEffectManager::DEFINITION_FILE] = text;
+    for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+    ASSERT_EQ(table.getEntryCount(), 1u) << "the old table stays";
+    EXPECT_EQ(table.getEntry(0).start, 5000u);
+    EXPECT_NE(table.getEntry(0).pEffect, nullptr);
+    const std::string errors = mDev.reloadErrors();
+    EXPECT_EQ(errors.rfind(std::string(CPostEffectManager::DEFINITION_FILE) + problem, 0), 0u) << errors;
+    mDev.seek(1000);
+    ASSERT_TRUE(demoManager().runFrame(false)) << "the show goes on";
+    const std::vector<std::string> lines = mDev.overlayLines(time());
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind("RELOAD FAILED ", 0) == 0; }));
+  }
+  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 0 8000 10 0 3\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(table.getEntry(0).bufferID, 3);
+  EXPECT_EQ(mDev.reloadErrors(), "");
+}
+
+TEST_F(DevModeTest, AHalfWrittenEffectTextureTableShowsReloadFailedAndTheRunGoesOn) {
+  mDev.pollFiles();
+  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
+  const u32 reloads = mDev.getReloadCount();
+  // Saved half-way through typing a name, and with a mistyped one.
+  const char* kBroken[][2] = {
+      {"data\\texture\\vignette.tga\tshVignette\r\ndata\\texture\\vig\tshOther\r\n",
+       ":2: error: texture 'data\\texture\\vig' for parameter 'shOther' cannot be loaded"},
+      {"# textures\n\ndata\\texture\\vignete.tga shVignette\n",
+       ":3: error: texture 'data\\texture\\vignete.tga' for parameter 'shVignette' cannot be loaded"},
+  };
+  for (const auto& [text, problem] : kBroken) {
+    SCOPED_TRACE(text);
+    mEdits[customTextureManager::DEFINITION_FILE] = text;
+    for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+    EXPECT_EQ(mDev.getReloadCount(), reloads);
+    ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u) << "the old table stays";
+    EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].parameterName, "shVignette");
+    const std::string errors = mDev.reloadErrors();
+    EXPECT_EQ(errors.rfind(std::string(customTextureManager::DEFINITION_FILE) + problem, 0), 0u) << errors;
+    ASSERT_TRUE(demoManager().runFrame(false));
+    const std::vector<std::string> lines = mDev.overlayLines(time());
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind("RELOAD FAILED ", 0) == 0; }));
+  }
+  // Finished typing: the new table loads, and the textures are held once each.
+  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\r\n"
+                                                 "data\\texture\\vignette.tga\tshOther\r\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_EQ(mDev.reloadErrors(), "");
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 2u);
+  EXPECT_EQ(customTextureManager::mpThis->getEntries()[1].parameterName, "shOther");
+  EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].pTexture->mRefPtr, 2u);
+  customTextureManager::mpThis->releaseTextures();
+}
+
+TEST_F(DevModeTest, ATextureTableNamingAFloatParameterOfALoadedEffectIsRefused) {
+  mDev.pollFiles();
+  TempDir dir;
+  const std::string path = dir.write("gain.fx", "float4 colour;\nfloat gain;\nvoid fill() { gl_FragColor = colour * gain; }\n"
+                                                "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+  resourceObject* pEffect = resourceManager::mpThis->getResource(path.c_str(), resShader::DTI);
+  ASSERT_NE(pEffect, nullptr);
+  mEdits[customTextureManager::DEFINITION_FILE] = "# extra textures\ndata\\texture\\vignette.tga\tgain\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_TRUE(customTextureManager::mpThis->getEntries().empty()) << "the old (empty) table stays";
+  const std::string errors = mDev.reloadErrors();
+  EXPECT_EQ(errors.rfind(std::string(customTextureManager::DEFINITION_FILE) + ":2: error: " + path +
+                             ":2: parameter 'gain' is declared float; the effect-texture table sets a texture",
+                         0),
+            0u)
+      << errors;
+  releaseResource(pEffect);
 }

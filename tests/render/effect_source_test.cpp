@@ -217,6 +217,46 @@ TEST(EffectReaderErrors, TruncatedFilesEndInAnErrorNotAHang) {
   }
 }
 
+namespace {
+
+// Structs S0 .. S<levels-1>, each holding two members of the one before, with a
+// technique so that a file within the limits reads; about 1.2 KB for 40 levels.
+std::string nestedStructs(int levels, const std::string& tail = "") {
+  std::string text = "struct S0 { float a; float b; };\n";
+  for (int level = 1; level < levels; ++level) {
+    const std::string inner = "S" + std::to_string(level - 1);
+    text += "struct S" + std::to_string(level) + " { " + inner + " a; " + inner + " b; };\n";
+  }
+  return text + tail + "technique T { pass P { } }\n";
+}
+
+}  // namespace
+
+TEST(EffectReaderErrors, NestedStructsAreCappedInDepthAndValuesWithoutWalkingThem) {
+  // Forty levels two members wide (about 1.2 KB, 2^40 values): refused where the
+  // values first outgrow the limit, without walking the levels below.
+  fx::SourceError error = failure(nestedStructs(40));
+  EXPECT_EQ(error.line, 16);
+  EXPECT_NE(error.message.find("struct 'S15' holds more than 65536 parameter values"), std::string::npos)
+      << error.message;
+  // A parameter of a large struct is refused at its own line.
+  error = failure(nestedStructs(14, "S13 many[8];\n"));
+  EXPECT_EQ(error.line, 15);
+  EXPECT_NE(error.message.find("more than 65536 parameter values"), std::string::npos) << error.message;
+  // One member each: sixteen levels are fine, the seventeenth is refused.
+  std::string deep = "struct D0 { float a; };\n";
+  for (int level = 1; level < 16; ++level) {
+    deep += "struct D" + std::to_string(level) + " { D" + std::to_string(level - 1) + " inner; };\n";
+  }
+  error = failure(deep + "struct D16 {\n float before;\n D15 inner; };\ntechnique T { pass P { } }\n");
+  EXPECT_EQ(error.line, 19);
+  EXPECT_NE(error.message.find("struct 'D16' nests structs more than 16 deep"), std::string::npos) << error.message;
+  const fx::EffectDescription effect = parsed(deep + "D15 value;\ntechnique T { pass P { } }\n");
+  ASSERT_EQ(effect.structs.size(), 16u);
+  EXPECT_EQ(effect.structs.back().depth, 16);
+  EXPECT_EQ(effect.parameters.size(), 1u);
+}
+
 TEST(EffectDiagnostics, FindsTheLineInEitherDriverLogShape) {
   EXPECT_EQ(fx::lineFromDriverLog("0:12(5): error: syntax error, unexpected '}'"), 12);
   EXPECT_EQ(fx::lineFromDriverLog("0(7) : error C0000: syntax error"), 7);

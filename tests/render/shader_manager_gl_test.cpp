@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "support/fatal_text.h"
@@ -41,6 +43,30 @@ TEST_F(EffectTest, SameBaseNameFromAnotherFolderIsAConflict) {
   EXPECT_EQ(shaderManager::mpThis->mShaderMap.size(), 1u);
   EXPECT_EXIT(loadPath(again), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[mShaderMap.find(pShader->getName())==mShaderMap.end() + \"shader conflict!\"]"));
+}
+
+TEST_F(EffectTest, TwoSpellingsOfOneEffectPathAreOneEffect) {
+  const std::string path = write("data/shader/glow.fx", kFillEffect);
+  std::string windows = path;
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  std::string upper = path;
+  upper.replace(upper.rfind("glow.fx"), 7, "GLOW.fx");
+  auto get = [](const std::string& spelling) {
+    return static_cast<resShader*>(resourceManager::mpThis->getResource(spelling.c_str(), resShader::DTI));
+  };
+  resShader* pFirst = get(windows);
+  ASSERT_NE(pFirst, nullptr);
+  resShader* pSecond = get(upper);  // no "shader conflict!"
+  EXPECT_EQ(pSecond, pFirst);
+  EXPECT_EQ(pFirst->mRefPtr, 2u);
+  EXPECT_EQ(shaderManager::mpThis->mShaderMap.size(), 1u);
+  releaseResource(pSecond);
+  EXPECT_EQ(pFirst->mRefPtr, 1u);
+  releaseResource(pFirst);
+  // Released, the file loads afresh under the other spelling.
+  resShader* pAgain = loadPath(upper);
+  ASSERT_NE(pAgain, nullptr);
+  EXPECT_EQ(pAgain->getName(), "GLOW");
 }
 
 TEST_F(EffectTest, PassIndexMustBeBelowThePassCount) {

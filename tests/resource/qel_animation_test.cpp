@@ -110,13 +110,33 @@ TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeys) {
   for (const char* part : {"camera_pos", "camera_lookat"}) {
     const auto found = camera.tracks.parts.find(part);
     ASSERT_NE(found, camera.tracks.parts.end()) << part;
-    ASSERT_EQ(found->second.size(), 3u);
-    EXPECT_EQ(found->second[2].alpha, 1.0f);
-    EXPECT_EQ(found->second[2].scale[1], 1.0f);
-    EXPECT_EQ(found->second[2].position[0], 0.0f);
+    // No values in the file, so no keys are kept: the count times the parts is
+    // not bounded by the file's bytes.
+    EXPECT_TRUE(found->second.empty()) << part;
   }
   EXPECT_TRUE(camera.tracks.times.empty());  // no "Time": evaluation gives the default key
   EXPECT_EQ(camera.tracks.evaluate("camera_pos", 1.0f).alpha, 1.0f);
+}
+
+TEST(QelScenes, PartsWithoutValuesEvaluateToTheDefaultKeyBetweenKeyTimes) {
+  TempDir dir;
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(dir.write(
+      "lookat.qel", "Scene \"s\" {\n\tObject -1 {\n\t\tDataNum 3\n\t\tTime { 0 1 2 }\n\t\tPart \"camera_pos\" {\n"
+                    "\t\t\tAlpha { 0 0 0 }\n\t\t}\n\t}\n}\nEof\n")))
+      << animation.error();
+  const QelTrackSet& tracks = animation.scenes[0].objects[0].tracks;
+  EXPECT_EQ(tracks.parts.at("camera_pos").size(), 3u);
+  EXPECT_TRUE(tracks.parts.at("camera_lookat").empty());
+  for (const f32 time : {0.0f, 0.5f, 1.5f, 9.0f}) {
+    const QelKey key = tracks.evaluate("camera_lookat", time);
+    EXPECT_EQ(key.alpha, 1.0f) << time;
+    EXPECT_EQ(key.scale[2], 1.0f) << time;
+    EXPECT_EQ(key.position[0], 0.0f) << time;
+    // The blocks the part had still leave the others at their defaults.
+    EXPECT_EQ(tracks.evaluate("camera_pos", time).alpha, 0.0f) << time;
+    EXPECT_EQ(tracks.evaluate("camera_pos", time).scale[0], 1.0f) << time;
+  }
 }
 
 TEST(QelScenes, TracksReadFromAFileEvaluateLinearlyAndOnTheParabola) {
@@ -199,6 +219,14 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
       {"eofinpart.qel", scene + "\t\tDataNum 1\n\t\tPart \"camera_pos\" {\nEof\n", 5, "\"Eof\" where \"Position\""},
       {"hugecount.qel", scene + "\t\tDataNum 2000000000\n", 3, "not a key count the file can hold"},
       {"notanumber.qel", scene + "\t\tDataNum 1\n\t\tTime { x }\n\t}\n}\nEof\n", 4, "\"x\" is not a number"},
+      {"infinitetime.qel", scene + "\t\tDataNum 2\n\t\tTime { 0\n1e39 }\n\t}\n}\nEof\n", 5,
+       "Time: \"1e39\" is beyond the range of a float"},
+      {"infinitekey.qel",
+       scene + "\t\tDataNum 1\n\t\tTime { 0 }\n\t\tPart \"camera_pos\" {\n\t\t\tPosition { 0 -4e50 0 }\n", 6,
+       "Position: \"-4e50\" is beyond the range of a float"},
+      {"infinitealpha.qel",
+       scene + "\t\tDataNum 1\n\t\tTime { 0 }\n\t\tPart \"camera_lookat\" {\n\t\t\tAlpha { 1e400 }\n", 6,
+       "Alpha: \"1e400\" is beyond the range of a float"},
   };
   for (const Case& c : cases) {
     std::string text = c.text;  // "unlisted" names model 3 rather than the camera
@@ -250,7 +278,9 @@ TEST(QelDamaged, RandomByteDamageEitherLoadsOrFailsWithAMessage) {
       ASSERT_EQ(animation.sceneEnds.size(), animation.scenes.size());
       for (const QelScene& scene : animation.scenes) {
         for (const QelObject& object : scene.objects) {
-          for (const auto& [name, keys] : object.tracks.parts) ASSERT_GE(keys.size(), object.tracks.times.size());
+          for (const auto& [name, keys] : object.tracks.parts) {
+            if (!keys.empty()) ASSERT_GE(keys.size(), object.tracks.times.size());
+          }
         }
       }
     } else {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 QelTrackSet threeKeys() {
@@ -76,4 +78,21 @@ TEST(QelTracks, NoTimesUnknownPartsAndShortTracksGiveTheDefaultKey) {
   tracks.parts["short"] = std::vector<QelKey>(1);
   key = tracks.evaluate("short", 1.5f);  // keys 1 and 2 do not exist
   EXPECT_FLOAT_EQ(key.alpha, 1.0f);
+}
+
+TEST(QelTracks, OverflowBetweenHugeKeysAndANaNTimeGiveFiniteValues) {
+  QelTrackSet tracks;
+  tracks.times = {0.0f, 1.0f, 2.0f};
+  std::vector<QelKey> keys(3);
+  const f32 huge = 3.0e38f;
+  for (int k = 0; k < 3; ++k) {
+    keys[k].position[1] = k == 1 ? -huge : huge;  // the parabola's middle term overflows
+    keys[k].position[0] = static_cast<f32>(k);
+  }
+  tracks.parts["p"] = keys;
+  const QelKey between = tracks.evaluate("p", 0.5f);
+  EXPECT_TRUE(std::isfinite(between.position[1]));
+  EXPECT_FLOAT_EQ(between.position[0], 0.5f);  // 0.5 * (1 * 1.5 + 2 * -0.25)
+  const QelKey notATime = tracks.evaluate("p", std::nanf(""));  // as time 0
+  EXPECT_FLOAT_EQ(notATime.position[0], 0.0f);
 }

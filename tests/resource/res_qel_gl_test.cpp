@@ -101,10 +101,37 @@ TEST_F(QelGlTest, ModelObjectsBecomePartsNamedAfterTheModelsObjects) {
   releaseResource(pShow);
 }
 
-TEST_F(QelGlTest, APartTheModelDoesNotHaveRejectsTheFileAndReleasesItsModels) {
+TEST_F(QelGlTest, APartTheModelDoesNotHaveIsAWarningAndTheOtherTracksPlay) {
+  // A maker swapped the floor model for one without "floor top": its track is
+  // ignored with a warning naming the file, the line and the part.
+  std::string text = kShow;
+  text.replace(text.find("floor top"), 9, "roof");
+  text.replace(text.find("\t\tPart \"roof\""), 0, "\t\tPart \"floor side\" {\n\t\t\tAlpha { 1 0 }\n\t\t}\n");
+  const std::string path = write("roof.qel", text);
+  QelAnimation animation;
+  ASSERT_TRUE(animation.read(path)) << animation.error();
+  ASSERT_EQ(animation.warnings().size(), 1u);
+  EXPECT_EQ(animation.warnings()[0].rfind(path + ":21: ", 0), 0u) << animation.warnings()[0];
+  EXPECT_NE(animation.warnings()[0].find("part \"roof\" is not a part of model 1"), std::string::npos)
+      << animation.warnings()[0];
+  const QelTrackSet& floor = animation.scenes[0].objects[1].tracks;
+  EXPECT_EQ(floor.parts.count("roof"), 0u);
+  EXPECT_FLOAT_EQ(floor.evaluate("floor side", 2.0f).alpha, 0.5f);
+  EXPECT_FLOAT_EQ(floor.evaluate("floor top", 2.0f).scale[0], 1.0f);
+  EXPECT_FLOAT_EQ(animation.scenes[0].objects[0].tracks.evaluate("camera_pos", 3.0f).position[2], 6.0f);
+  // Loaded as a resource, the show plays.
+  resQEL* pShow = loadQel("roof.qel", text);
+  ASSERT_NE(pShow, nullptr);
+  EXPECT_EQ(pShow->getSceneNum(), 1u);
+  releaseResource(pShow);
+}
+
+TEST_F(QelGlTest, DamageInsideAnIgnoredPartStillFailsAndReleasesTheModels) {
   const std::size_t before = resourceManager::mpThis->getResources().size();
-  const std::string text = std::string(kShow).replace(std::string(kShow).find("floor top"), 9, "roof");
-  EXPECT_EQ(loadQel("roof.qel", text), nullptr);
+  std::string text = kShow;
+  text.replace(text.find("floor top"), 9, "roof");
+  text.replace(text.find("Scale { 1 1 1 3 3 3 }"), 21, "Scale { 1 1 1 3 }");
+  EXPECT_EQ(loadQel("roofcut.qel", text), nullptr);
   EXPECT_EQ(resourceManager::mpThis->getResources().size(), before);
 }
 

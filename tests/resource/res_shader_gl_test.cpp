@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/critical_check.h"
+#include "render/custom_texture_manager.h"
 #include "render/effect_support.h"
 #include "render/shader_manager.h"
 #include "support/fatal_text.h"
@@ -188,4 +189,70 @@ TEST_F(EffectTest, DamagedFilesNameFileLineAndProblemThenStop) {
     EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
                 std::string(c.message) + ".*" + kCompileFatal);
   }
+}
+
+TEST_F(EffectTest, EngineSetParametersMustBeDeclaredWithATypeTheEnginesValueFits) {
+  // The engine hands TIME_RATE_EFFECT one float: a float4x4 would read fifteen past it.
+  struct Case {
+    const char* file;
+    const char* declaration;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"matrix.fx", "uniform float4x4 TIME_RATE_EFFECT;",
+       "matrix\\.fx:3: error: parameter 'TIME_RATE_EFFECT' is declared float4x4; the engine sets 1 float"},
+      {"viewport.fx", "float3 size : ViewportSize;",
+       "viewport\\.fx:3: error: parameter 'size' \\('ViewportSize'\\) is declared float3; the engine sets 2 floats"},
+      {"texture.fx", "float4 shBaseTexture;",
+       "texture\\.fx:3: error: parameter 'shBaseTexture' is declared float4; the engine sets a texture"},
+      {"projection.fx", "float4 projection : projMat;",
+       "projection\\.fx:3: error: parameter 'projection' \\('projMat'\\) is declared float4; the engine sets a 4x4 matrix"},
+      {"member.fx", "struct L { float a;\n float4 pos : shLightPos; };\nL lights[2];",
+       "member\\.fx:4: error: parameter 'lights\\[0\\]\\.pos' \\('shLightPos'\\) is declared float4; the engine sets 3 floats"},
+      {"integer.fx", "int TIME_RATE;", "integer\\.fx:3: error: parameter 'TIME_RATE' is declared int"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = write(c.file, std::string("\nfloat4 colour;\n") + c.declaration +
+                                               "\nvoid fill() { gl_FragColor = colour; }\n"
+                                               "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+    EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+                std::string(c.message) + ".*" + kCompileFatal);
+  }
+  // Types the values fit load: fewer components read a prefix of the engine's value.
+  resShader* pShader = load("fits.fx", R"(
+float4 colour;
+float TIME_RATE_EFFECT;
+half2 shMqoColor;
+float2 ViewportSize;
+mat4 projMat;
+samplerCUBE workBuf3;
+float3 shLightPos;
+void fill() { gl_FragColor = colour; }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)");
+  ASSERT_NE(pShader, nullptr);
+  EXPECT_EQ(pShader->mVecParam.size(), 7u);
+}
+
+TEST_F(EffectTest, AParameterTheEffectTextureTableNamesMustBeASampler) {
+  std::FILE* pTable = std::tmpfile();
+  std::fputs("data\\texture\\vignette.tga\tshVignette\n", pTable);
+  std::rewind(pTable);
+  customTextureManager::mpThis->loadDefinitions(pTable);
+  std::fclose(pTable);
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
+  // The table hands the texture's name to setParameter, which would read a float4 from it.
+  const std::string path = write("vignette.fx", "float4 colour;\n\nfloat4 shade : shVignette;\n"
+                                                "void fill() { gl_FragColor = colour * shade; }\n"
+                                                "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+  EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+              "vignette\\.fx:3: error: parameter 'shade' \\('shVignette'\\) is declared float4; the effect-texture "
+              "table sets a texture.*" + kCompileFatal);
+  EXPECT_NE(load("sampled.fx", "float4 colour;\nsampler2D shVignette;\nvoid fill() { gl_FragColor = colour; }\n"
+                               "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n"),
+            nullptr);
+  std::FILE* pEmpty = std::tmpfile();
+  customTextureManager::mpThis->loadDefinitions(pEmpty);
+  std::fclose(pEmpty);
 }

@@ -204,34 +204,35 @@ TEST_F(PostEffectStage, EntryWithoutAnEffectNeverRuns) {
   EXPECT_NEAR(composite()[1], 0.5f, 0.01f) << "the default effect ran instead";
 }
 
-TEST_F(PostEffectStage, BadBufferIdIsFatalTheFirstTimeTheEntryIsActive) {
+TEST_F(PostEffectStage, BadBufferIdIsRefusedWhenTheTableIsRead) {
   const std::string fill = effect("fillOut.fx", screenEffect("", "vec4(1.0)"));
-  loadTable(fill + " 1000 2000 0 -1 4\n");
-  demoManager().runPostEffects(999);  // loaded and inactive: nothing is wrong yet
-  EXPECT_EXIT(
-      {
-        loadTable(fill + " 1000 2000 0 -1 4\n");
-        demoManager().runPostEffects(1000);
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus),
-      literalPattern("Critical error:[bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && "
-                     "bufferID<CPostEffectManager::RENDER_TARGET_END + \"invalid screen buffer id\"]"));
-  EXPECT_EXIT(
-      {
-        loadTable(fill + " 0 2000 0 -1 -2\n");
-        demoManager().runPostEffects(0);
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("invalid screen buffer id"));
+  // Not when the entry first runs, minutes into the show: the table's line, then the stage's fatal text.
+  EXPECT_EXIT(loadTable("# outputs\n" + fill + " 1000 2000 0 -1 -1\n" + fill + " 100000 200000 1 -1 4\n"),
+              testing::ExitedWithCode(vell::kFatalExitStatus),
+              // (the death test runs in a fresh fixture, so the effect's folder differs)
+              literalPattern(std::string(CPostEffectManager::DEFINITION_FILE) + ":3: error: ") + ".*" +
+                  literalPattern("/fillOut.fx: output buffer 4 is neither -1") +
+                  ".*" +
+                  literalPattern("Critical error:[bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && "
+                                 "bufferID<CPostEffectManager::RENDER_TARGET_END + \"invalid screen buffer id\"]"));
+  EXPECT_EXIT(loadTable(fill + " 0 2000 0 -1 -2\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("invalid screen buffer id"));
+  // Every screen from -1 to 3 is an output.
+  loadTable(fill + " 0 10 0 -1 -1\n" + fill + " 0 10 0 -1 3\n");
+  EXPECT_EQ(mDemo.postEffects().getEntryCount(), 2u);
 }
 
-TEST_F(PostEffectStage, PassBeyondTheCountIsFatal) {
+TEST_F(PostEffectStage, PassBeyondTheCountIsRefusedWhenTheTableIsRead) {
   const std::string three = effect("threeFatal.fx", threePassEffect());
-  EXPECT_EXIT(
-      {
-        loadTable(three + " 0 2000 0 3 -1\n");
-        demoManager().runPostEffects(10);
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[index<getPassNum() + \"\"]"));
+  EXPECT_EXIT(loadTable(three + " 100000 200000 0 3 -1\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern(std::string(CPostEffectManager::DEFINITION_FILE) + ":1: error: ") + ".*" +
+                  literalPattern("/threeFatal.fx: pass 3 is neither -1 (every pass) nor one of the effect's 3 passes") +
+                  ".*" + literalPattern("Critical error:[index<getPassNum() + \"\"]"));
+  EXPECT_EXIT(loadTable(three + " 100000 200000 0 -5 -1\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("Critical error:[index<getPassNum() + \"\"]"));
+  // An entry whose effect does not load never runs: its pass is not checked against a count.
+  loadTable("missing.fx 0 10 0 5 -1\n" + three + " 0 10 0 2 -1\n");
+  EXPECT_EQ(mDemo.postEffects().getEntryCount(), 2u);
 }
 
 TEST_F(PostEffectStage, MissingManagerIsFatal) {

@@ -589,7 +589,7 @@ Effect::Effect(Context& context, std::string fileName, std::string source, Effec
     : mpContext(&context), mFileName(std::move(fileName)), mSource(std::move(source)), mDescription(std::move(description)) {
   Parameter* previous = nullptr;
   for (const ParameterDecl& decl : mDescription.parameters) {
-    Parameter* parameter = buildParameter(decl.name, decl.semantic, decl.type, decl.arraySize, &decl);
+    Parameter* parameter = buildParameter(decl.name, decl.semantic, decl.type, decl.arraySize, decl.line, &decl);
     (previous ? previous->mpNext : mpFirstParameter) = parameter;
     previous = parameter;
   }
@@ -621,21 +621,22 @@ Effect::Effect(Context& context, std::string fileName, std::string source, Effec
 Effect::~Effect() { liveEffects().erase(this); }
 
 Parameter* Effect::buildParameter(const std::string& name, const std::string& semantic, const std::string& type,
-                                  int arraySize, const ParameterDecl* decl) {
+                                  int arraySize, int line, const ParameterDecl* decl) {
   mParameters.push_back(std::make_unique<Parameter>());
   Parameter* parameter = mParameters.back().get();
   parameter->mpEffect = this;
   parameter->mName = name;
   parameter->mSemantic = semantic;
+  parameter->mLine = line;
   if (arraySize > 0) {
     parameter->mType = TYPE_ARRAY;
     for (int index = 0; index < arraySize; ++index) {
-      parameter->mChildren.push_back(buildParameter(name + "[" + std::to_string(index) + "]", "", type, 0, nullptr));
+      parameter->mChildren.push_back(buildParameter(name + "[" + std::to_string(index) + "]", "", type, 0, line, nullptr));
     }
   } else if (const StructDecl* structure = mDescription.findStruct(type)) {
     parameter->mType = TYPE_STRUCT;
     for (const MemberDecl& member : structure->members) {
-      parameter->mChildren.push_back(buildParameter(name + "." + member.name, member.semantic, member.type, member.arraySize, nullptr));
+      parameter->mChildren.push_back(buildParameter(name + "." + member.name, member.semantic, member.type, member.arraySize, member.line, nullptr));
     }
   } else {
     parameter->mpInfo = findType(type);

@@ -38,6 +38,8 @@ class Parameter {
   const std::string& getName() const { return mName; }  // "lights[1].color" for nested leaves
   const std::string& getSemantic() const { return mSemantic; }
   u32 getType() const { return mType; }
+  const TypeInfo* getTypeInfo() const { return mpInfo; }  // null for structs and arrays
+  int getLine() const { return mLine; }  // of its declaration (the member's, inside a struct)
   Parameter* getNext() const { return mpNext; }
   Parameter* getFirstStructParameter() const;
   int getArraySize() const;
@@ -63,6 +65,7 @@ class Parameter {
   std::string mName;
   std::string mSemantic;
   u32 mType = TYPE_UNKNOWN;
+  int mLine = 0;
   Parameter* mpNext = nullptr;
   std::vector<Parameter*> mChildren;  // struct members or array elements
   float mValue[16] = {};
@@ -161,7 +164,7 @@ class Effect {
   const EffectDescription& getDescription() const { return mDescription; }
 
  private:
-  Parameter* buildParameter(const std::string& name, const std::string& semantic, const std::string& type, int arraySize,
+  Parameter* buildParameter(const std::string& name, const std::string& semantic, const std::string& type, int arraySize, int line,
                             const ParameterDecl* decl);
 
   Context* mpContext;  // borrowed: the context owns the effect

@@ -491,7 +491,7 @@ class Parser {
     if (peek().is('[') && !parseArraySize(parameter.arraySize)) {
       return false;
     }
-    mValueCount += valueCount(parameter.type, parameter.arraySize);
+    mValueCount += recordCount(parameter.type, parameter.arraySize);
     if (mValueCount > kMaxValues) {
       return fail(nameToken, "the effect declares more than " + std::to_string(kMaxValues) + " parameter values");
     }
@@ -512,17 +512,16 @@ class Parser {
     return true;
   }
 
-  // Leaf records a declaration makes, saturating, so that nested arrays of structs
-  // cannot ask for more memory than a machine has.
-  u64 valueCount(const std::string& type, int arraySize) const {
-    u64 count = 1;
-    if (const StructDecl* decl = mEffect.findStruct(type)) {
-      count = 0;
-      for (const MemberDecl& member : decl->members) {
-        count = std::min<u64>(count + valueCount(member.type, member.arraySize), kMaxValues + 1);
-      }
-    }
-    return std::min<u64>(count * static_cast<u64>(std::max(arraySize, 1)), kMaxValues + 1);
+  // Parameter records a declaration makes (struct and array records as well as
+  // leaves), saturating, so that nested arrays of structs cannot ask for more
+  // memory than a machine has. A struct's own figure was worked out when it was
+  // read, so this never walks nested structs: a few hundred bytes of structs two
+  // members wide, nested deep, would otherwise take exponential time.
+  u64 recordCount(std::string_view type, int arraySize) const {
+    const StructDecl* decl = mEffect.findStruct(type);
+    const u64 element = decl ? decl->records : 1;
+    const u64 count = arraySize > 0 ? 1 + element * static_cast<u64>(arraySize) : element;
+    return std::min<u64>(count, kMaxValues + 1);
   }
 
   bool parseOptionalSemantic(std::string& semantic) {
@@ -728,6 +727,18 @@ class Parser {
       }
       if (!expectSymbol(';', "after the struct member")) {
         return false;
+      }
+      if (const StructDecl* inner = mEffect.findStruct(member.type)) {
+        if (inner->depth + 1 > kMaxStructDepth) {
+          return fail(member.line, "struct " + quoted(decl.name) + " nests structs more than " +
+                                       std::to_string(kMaxStructDepth) + " deep");
+        }
+        decl.depth = std::max(decl.depth, inner->depth + 1);
+      }
+      decl.records = std::min<u64>(decl.records + recordCount(member.type, member.arraySize), kMaxValues + 1);
+      if (decl.records > kMaxValues) {
+        return fail(member.line, "struct " + quoted(decl.name) + " holds more than " + std::to_string(kMaxValues) +
+                                     " parameter values");
       }
       decl.members.push_back(std::move(member));
     }
@@ -982,6 +993,7 @@ class Parser {
   }
 
   static constexpr u64 kMaxValues = 65536;
+  static constexpr int kMaxStructDepth = 16;
 
   std::string_view mText;
   std::vector<Token> mTokens;
