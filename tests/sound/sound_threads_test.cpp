@@ -12,17 +12,21 @@
 
 namespace {
 
-// Mixes in device-sized steps until told to stop, counting the frames.
+// Mixes in device-sized steps on its own thread, as far as the main thread has
+// asked: a device that ran free would play the whole track out between two seeks.
 class CallbackThread {
  public:
   explicit CallbackThread(platform::SoundDevice& device)
       : mThread([this, &device] {
           std::vector<s16> out(2 * kStep);
           while (!mDone.load()) {
+            if (mFrames.load() >= mWanted.load()) {
+              std::this_thread::yield();
+              continue;
+            }
             device.mix(out.data(), kStep);
             mHeard.store(mHeard.load() || out[0] != 0 || out[1] != 0);
             mFrames.fetch_add(kStep);
-            std::this_thread::yield();
           }
         }) {}
   ~CallbackThread() {
@@ -30,9 +34,9 @@ class CallbackThread {
     mThread.join();
   }
 
-  // Waits until the device has mixed a few more steps (bounded by steps, not time).
+  // Lets the device mix a few more steps and waits for them (bounded by steps, not time).
   void mixSome() {
-    const u64 until = mFrames.load() + 4 * kStep;
+    const u64 until = mWanted.fetch_add(4 * kStep) + 4 * kStep;
     for (int spin = 0; spin < 10000000 && mFrames.load() < until; ++spin) std::this_thread::yield();
   }
   bool heard() const { return mHeard.load(); }
@@ -42,6 +46,7 @@ class CallbackThread {
   std::atomic<bool> mDone{false};
   std::atomic<bool> mHeard{false};
   std::atomic<u64> mFrames{0};
+  std::atomic<u64> mWanted{0};
   std::thread mThread;
 };
 
