@@ -77,6 +77,11 @@ bool loadTableTextures(const std::string& content, std::vector<resTexture*>& hel
     std::string fileName;
     std::string parameterName;
     if (parseCustomTextureLine(piece.c_str(), fileName, parameterName)) {
+      if (!platform::staysInDataFolder("", fileName)) {
+        error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) +
+                ": error: the texture name '" + fileName + "' leaves the data folder\n";
+        return false;
+      }
       auto* pTexture =
           static_cast<resTexture*>(resourceManager::mpThis->getResource(fileName.c_str(), resTexture::DTI));
       if (!pTexture) {

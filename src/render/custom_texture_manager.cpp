@@ -1,6 +1,7 @@
 // Reading the effect-texture table and binding its textures; the one static customTextureManager.
 #include "render/custom_texture_manager.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "framework/critical_check.h"
@@ -64,6 +65,11 @@ bool customTextureManager::loadDefinitions(std::FILE* pFile) {
     }
     CustomTexture entry;
     if (parseCustomTextureLine(line, entry.fileName, entry.parameterName)) {
+      if (!platform::staysInDataFolder("", entry.fileName)) {
+        std::fprintf(stderr, "%s: the texture name \"%s\" for parameter '%s' leaves the data folder; entry skipped\n",
+                     DEFINITION_FILE, entry.fileName.c_str(), entry.parameterName.c_str());
+        continue;
+      }
       mEntries.push_back(std::move(entry));
     }
   }

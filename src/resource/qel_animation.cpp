@@ -138,6 +138,9 @@ bool QelAnimation::readModels(bool load) {
       return fail("model " + std::to_string(object_num) + " has no file name");
     }
     const std::string name(completeName(nameToken));
+    if (!platform::staysInDataFolder(modelDir, name)) {
+      return fail("model " + std::to_string(object_num) + " " + quoted(name) + " leaves the data folder");
+    }
     ++mModelLines;
     if (load) {
       const std::string modelPath = modelDir + name;

@@ -2,9 +2,11 @@
 #include "screen/post_effect_manager.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "framework/critical_check.h"
+#include "platform/shell_path.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 
@@ -21,6 +23,13 @@ bool CPostEffectManager::readTable(std::FILE* file, std::vector<PostEffectEntry>
   entries = readPostEffectDefinitions(file);
   sortPostEffectEntries(entries);
   for (PostEffectEntry& entry : entries) {
+    // A name that climbs out of the show's folder is not opened at all: the
+    // entry never runs, as one whose effect is missing.
+    if (!platform::staysInDataFolder("data\\shader\\", entry.effectFile)) {
+      std::fprintf(stderr, "%s:%u: error: %s: the effect's name leaves the data folder; the entry never runs\n",
+                   DEFINITION_FILE, static_cast<unsigned>(entry.line), entry.effectFile.c_str());
+      continue;
+    }
     const std::string path = "data\\shader\\" + entry.effectFile;
     auto* pEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
     if (pEffect) {
@@ -78,6 +87,14 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file, std::string& error) {
   std::size_t refused = 0;
   error.clear();
   if (!readTable(file, entries, held, error, refused)) {
+    for (resShader*& pEffect : held) releaseResource(pEffect);
+    return false;
+  }
+  // A table being edited is refused outright for a name outside the data folder.
+  for (const PostEffectEntry& entry : entries) {
+    if (platform::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;
+    error = std::string(DEFINITION_FILE) + ":" + std::to_string(entry.line) + ": error: " + entry.effectFile +
+            ": the effect's name leaves the data folder";
     for (resShader*& pEffect : held) releaseResource(pEffect);
     return false;
   }

@@ -7,6 +7,9 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+
 #include <algorithm>
 #include <map>
 
@@ -295,6 +298,7 @@ TEST_F(DevModeTest, AHalfWrittenEffectTextureTableShowsReloadFailedAndTheRunGoes
        ":2: error: texture 'data\\texture\\vig' for parameter 'shOther' cannot be loaded"},
       {"# textures\n\ndata\\texture\\vignete.tga shVignette\n",
        ":3: error: texture 'data\\texture\\vignete.tga' for parameter 'shVignette' cannot be loaded"},
+      {"..\\..\\..\\etc\\x.tga\tshVignette\n", ":1: error: the texture name '..\\..\\..\\etc\\x.tga' leaves the data folder"},
   };
   for (const auto& [text, problem] : kBroken) {
     SCOPED_TRACE(text);
@@ -319,6 +323,33 @@ TEST_F(DevModeTest, AHalfWrittenEffectTextureTableShowsReloadFailedAndTheRunGoes
   EXPECT_EQ(customTextureManager::mpThis->getEntries()[1].parameterName, "shOther");
   EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].pTexture->mRefPtr, 2u);
   customTextureManager::mpThis->releaseTextures();
+}
+
+TEST_F(DevModeTest, TextureTableNamesOutsideTheDataFolderAreRefusedEvenWhenTheFileIsThere) {
+  mDev.pollFiles();
+  const std::string outside = std::filesystem::absolute("data/texture/vignette.tga").string();
+  mEdits[customTextureManager::DEFINITION_FILE] = outside + "\tshVignette\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  EXPECT_NE(mDev.reloadErrors().find(":1: error: the texture name '" + outside + "' leaves the data folder"),
+            std::string::npos)
+      << mDev.reloadErrors();
+  // Read at start, such an entry is left out with a message.
+  std::FILE* pTable = std::tmpfile();
+  ASSERT_NE(pTable, nullptr);
+  std::fputs((outside + "\tshVignette\ndata\\texture\\vignette.tga\tshOther\n").c_str(), pTable);
+  std::rewind(pTable);
+  testing::internal::CaptureStderr();
+  customTextureManager::mpThis->loadDefinitions(pTable);
+  const std::string said = testing::internal::GetCapturedStderr();
+  std::fclose(pTable);
+  EXPECT_NE(said.find("\"" + outside + "\" for parameter 'shVignette' leaves the data folder"), std::string::npos)
+      << said;
+  ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
+  EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].parameterName, "shOther");
+  // Later tests must not meet an entry whose texture goes with this fixture.
+  std::FILE* pEmpty = std::tmpfile();
+  customTextureManager::mpThis->loadDefinitions(pEmpty);
+  std::fclose(pEmpty);
 }
 
 TEST_F(DevModeTest, ATextureTableNamingAFloatParameterOfALoadedEffectIsRefused) {

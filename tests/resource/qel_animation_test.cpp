@@ -201,6 +201,8 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
       {"noeof.qel", cameraScene("s", "1"), 8, "ends without \"Eof\""},
       {"index.qel", "MQO {\n256 \"a.mqo\"\n}\nEof\n", 2, "model index 256 is outside 0..255"},
       {"negative.qel", "MQO {\n-1 \"b.mqo\"\n}\nEof\n", 2, "model index -1 is outside 0..255"},
+      {"climbs.qel", "MQO {\n0 \"..\\..\\..\\..\\..\\x.mqo\"\n}\nEof\n", 2, "leaves the data folder"},
+      {"absolute.qel", "MQO {\n1 \"/etc/x.mqo\"\n}\nEof\n", 2, "model 1 \"/etc/x.mqo\" leaves the data folder"},
       {"openmodels.qel", "MQO {\n# comment without end\n", 2, "MQO block is not closed"},
       {"eofinmodels.qel", "MQO {\n# Eof\nEof\n", 3, "MQO block is not closed"},
       {"unlisted.qel", scene + "\t\tDataNum 1\n\t}\n}\nEof\n", 2, "animates model 3, which no MQO block lists"},

@@ -14,7 +14,7 @@
 #include "screen/scene_screen.h"
 #include "support/demo_fixture.h"
 #include "support/fatal_text.h"
-#include "support/temp_dir.h"
+#include "support/show_folder.h"
 
 namespace {
 
@@ -78,12 +78,8 @@ class PostEffectStage : public testing::Test {
     fillScreen(*demo.getCompositeScreen(), {0.0f, 0.0f, 0.0f, 0.0f});
   }
 
-  // Writes an effect and returns its name as the table names it (relative to
-  // data/shader/, where the table's effects are looked up).
-  std::string effect(const std::string& name, const std::string& text) {
-    const std::filesystem::path file = mDir.write(name, text);
-    return std::filesystem::relative(file, std::filesystem::current_path() / "data" / "shader").generic_string();
-  }
+  // Writes an effect and returns its name as the table names it.
+  std::string effect(const std::string& name, const std::string& text) { return mShow.effect(name, text); }
 
   void loadTable(const std::string& text) {
     std::FILE* file = std::tmpfile();
@@ -95,7 +91,7 @@ class PostEffectStage : public testing::Test {
 
   std::array<float, 4> composite() { return readScreen(*demoManager().getCompositeScreen()); }
 
-  TempDir mDir;
+  ShowFolder mShow;  // before the demo: it loads the show's effects from there
   DemoFixture mDemo{16, 12};
 };
 
@@ -209,9 +205,8 @@ TEST_F(PostEffectStage, BadBufferIdIsRefusedWhenTheTableIsRead) {
   // Not when the entry first runs, minutes into the show: the table's line, then the stage's fatal text.
   EXPECT_EXIT(loadTable("# outputs\n" + fill + " 1000 2000 0 -1 -1\n" + fill + " 100000 200000 1 -1 4\n"),
               testing::ExitedWithCode(vell::kFatalExitStatus),
-              // (the death test runs in a fresh fixture, so the effect's folder differs)
               literalPattern(std::string(CPostEffectManager::DEFINITION_FILE) + ":3: error: ") + ".*" +
-                  literalPattern("/fillOut.fx: output buffer 4 is neither -1") +
+                  literalPattern("fillOut.fx: output buffer 4 is neither -1") +
                   ".*" +
                   literalPattern("Critical error:[bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && "
                                  "bufferID<CPostEffectManager::RENDER_TARGET_END + \"invalid screen buffer id\"]"));
@@ -226,13 +221,37 @@ TEST_F(PostEffectStage, PassBeyondTheCountIsRefusedWhenTheTableIsRead) {
   const std::string three = effect("threeFatal.fx", threePassEffect());
   EXPECT_EXIT(loadTable(three + " 100000 200000 0 3 -1\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern(std::string(CPostEffectManager::DEFINITION_FILE) + ":1: error: ") + ".*" +
-                  literalPattern("/threeFatal.fx: pass 3 is neither -1 (every pass) nor one of the effect's 3 passes") +
+                  literalPattern("threeFatal.fx: pass 3 is neither -1 (every pass) nor one of the effect's 3 passes") +
                   ".*" + literalPattern("Critical error:[index<getPassNum() + \"\"]"));
   EXPECT_EXIT(loadTable(three + " 100000 200000 0 -5 -1\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[index<getPassNum() + \"\"]"));
   // An entry whose effect does not load never runs: its pass is not checked against a count.
   loadTable("missing.fx 0 10 0 5 -1\n" + three + " 0 10 0 2 -1\n");
   EXPECT_EQ(mDemo.postEffects().getEntryCount(), 2u);
+}
+
+TEST_F(PostEffectStage, AnEffectNamedOutsideTheDataFolderIsNeverOpened) {
+  // The file is there, one folder above the show's data: reachable by name, but not to be read.
+  std::FILE* pOutside = std::fopen((mShow.path() / "outside.fx").string().c_str(), "w");
+  ASSERT_NE(pOutside, nullptr);
+  std::fputs(screenEffect("", "vec4(1.0)").c_str(), pOutside);
+  std::fclose(pOutside);
+  const std::string table = "..\\..\\outside.fx 0 5000 0 -1 -1\n";
+  testing::internal::CaptureStderr();
+  loadTable(table);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find(":1: error: ..\\..\\outside.fx: the effect's name leaves the data folder"), std::string::npos)
+      << said;
+  ASSERT_EQ(mDemo.postEffects().getEntryCount(), 1u);
+  EXPECT_EQ(mDemo.postEffects().activeEffect(0, 100), nullptr);
+  // A reload in author mode refuses the table.
+  std::FILE* pTable = std::tmpfile();
+  std::fputs(table.c_str(), pTable);
+  std::rewind(pTable);
+  std::string error;
+  EXPECT_FALSE(mDemo.postEffects().loadDefinitions(pTable, error));
+  std::fclose(pTable);
+  EXPECT_NE(error.find("leaves the data folder"), std::string::npos) << error;
 }
 
 TEST_F(PostEffectStage, MissingManagerIsFatal) {

@@ -1,0 +1,31 @@
+// A linked copy of the show's folder that a test plays from.
+#include "support/show_folder.h"
+
+#include "support/source_dir.h"
+
+namespace fs = std::filesystem;
+
+ShowFolder::ShowFolder() : mPrevious(fs::current_path()) {
+  const fs::path data = fs::path(orvaneSourceDir()) / "data";
+  const fs::path copy = mDir.path() / "data";
+  fs::create_directories(copy / "shader");
+  for (const fs::directory_entry& entry : fs::directory_iterator(data)) {
+    if (entry.path().filename() == "shader") continue;
+    fs::create_symlink(entry.path(), copy / entry.path().filename());
+  }
+  // The shader folder is real, so that a test's effects can be written into it.
+  for (const fs::directory_entry& entry : fs::directory_iterator(data / "shader")) {
+    fs::create_symlink(entry.path(), copy / "shader" / entry.path().filename());
+  }
+  fs::current_path(mDir.path());
+}
+
+ShowFolder::~ShowFolder() {
+  std::error_code ignored;
+  fs::current_path(mPrevious, ignored);
+}
+
+std::string ShowFolder::effect(const std::string& name, const std::string& text) const {
+  mDir.write("data/shader/" + name, text);
+  return name;
+}

@@ -1,0 +1,23 @@
+// A copy of the show's folder for one test, made of links to the checkout's data,
+// that the test plays from: names in its tables must stay inside it, so a test's
+// own effects are written into its data/shader/ rather than reached by "..".
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+class ShowFolder {
+ public:
+  ShowFolder();   // makes the folder and makes it the working folder
+  ~ShowFolder();  // the working folder goes back to what it was
+
+  // Writes an effect into data/shader/ and returns its name as a table names it.
+  std::string effect(const std::string& name, const std::string& text) const;
+  const std::filesystem::path& path() const { return mDir.path(); }
+
+ private:
+  std::filesystem::path mPrevious;
+  TempDir mDir;
+};
