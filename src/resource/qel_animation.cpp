@@ -138,11 +138,11 @@ bool QelAnimation::readModels(bool load) {
       return fail("model " + std::to_string(object_num) + " has no file name");
     }
     const std::string name(completeName(nameToken));
-    if (!platform::staysInDataFolder(modelDir, name)) {
-      return fail("model " + std::to_string(object_num) + " " + quoted(name) + " leaves the data folder");
-    }
     ++mModelLines;
     if (load) {
+      if (!platform::staysInDataFolder(modelDir, name)) {
+        return fail("model " + std::to_string(object_num) + " " + quoted(name) + " leaves the data folder");
+      }
       const std::string modelPath = modelDir + name;
       releaseResource(obj[object_num]);  // a repeated index replaces the earlier model
       obj[object_num] = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));

@@ -17,6 +17,7 @@
 #include "support/fatal_text.h"
 #include "support/gl_test_context.h"
 #include "support/image_fixtures.h"
+#include "support/show_folder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -87,8 +88,10 @@ TEST_F(TextureManagerGl, UploadOfAnUndecodedTextureIsFatal) {
 }
 
 TEST_F(TextureManagerGl, DefinitionsAreLoadedAppliedAndReleased) {
-  const std::string first = mDir.write("first.tga", fixture::tga(4, 4, 24, false, flat));
-  const std::string second = mDir.write("second.tga", fixture::tga(8, 8, 32, true, flat));
+  // The table's names must stay inside the show's data folder.
+  const ShowFolder show;
+  const std::string first = show.write("data/test/first.tga", fixture::tga(4, 4, 24, false, flat));
+  const std::string second = show.write("data/test/second.tga", fixture::tga(8, 8, 32, true, flat));
   const std::string definitions = mDir.write("shaderTextureDefine.txt",
                                              "# effect textures\n"
                                              "\n" +

@@ -29,3 +29,8 @@ std::string ShowFolder::effect(const std::string& name, const std::string& text)
   mDir.write("data/shader/" + name, text);
   return name;
 }
+
+std::string ShowFolder::write(const std::string& relative, const std::string& bytes) const {
+  mDir.write(relative, bytes);
+  return relative;
+}

@@ -15,6 +15,8 @@ class ShowFolder {
 
   // Writes an effect into data/shader/ and returns its name as a table names it.
   std::string effect(const std::string& name, const std::string& text) const;
+  // Writes a file at a path relative to the folder and returns that path.
+  std::string write(const std::string& relative, const std::string& bytes) const;
   const std::filesystem::path& path() const { return mDir.path(); }
 
  private:
