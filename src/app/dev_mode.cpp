@@ -14,6 +14,7 @@
 #include "demo/scene_manager.h"
 #include "demo/scene_qel_default.h"
 #include "demo/scene_qel_trampoline.h"
+#include "framework/vell_file.h"
 #include "platform/shell_path.h"
 #include "render/custom_texture_manager.h"
 #include "resource/engine_parameters.h"
@@ -22,6 +23,7 @@
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "screen/post_effect_definitions.h"
 #include "screen/post_effect_manager.h"
 #include "sound/demo_sound.h"
 
@@ -57,6 +59,29 @@ void loadFromText(const std::string& content, Load load) {
   std::rewind(pFile);
   load(pFile);
   std::fclose(pFile);
+}
+
+// A first load of an effect that does not compile stops the run, so every effect
+// an edited post-effect table names that is not loaded yet is tried first. False
+// with "FILE:LINE: error: ..." naming the table's line and the effect's own error.
+bool newTableEffectsCompile(const std::string& content, std::string& error) {
+  if (!resourceManager::mpThis) return true;
+  std::vector<PostEffectEntry> entries;
+  loadFromText(content, [&](std::FILE* pFile) { entries = readPostEffectDefinitions(pFile); });
+  for (const PostEffectEntry& entry : entries) {
+    if (!platform::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;  // refused by the table
+    const std::string path = "data\\shader\\" + entry.effectFile;
+    if (resourceManager::mpThis->findResource(path)) continue;
+    VellFile probe;
+    if (!probe.open(path.c_str())) continue;  // a missing effect never runs; the table says so
+    std::string problem;
+    if (!resShader::wouldLoad(path, problem)) {
+      error = std::string(CPostEffectManager::DEFINITION_FILE) + ":" + std::to_string(entry.line) + ": error: " +
+              entry.effectFile + " does not load: " + problem;
+      return false;
+    }
+  }
+  return true;
 }
 
 // Loads every texture the effect-texture table names, as its loader will, in
@@ -299,7 +324,9 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
   if (path == CPostEffectManager::DEFINITION_FILE) {
     if (CPostEffectManager* pTable = mDemo.getPostEffectManager()) {
       // A refused table (a pass or output the effects do not have) keeps the old one.
-      loadFromText(content, [&](std::FILE* pFile) { reloaded = pTable->loadDefinitions(pFile, error); });
+      if (newTableEffectsCompile(content, error)) {
+        loadFromText(content, [&](std::FILE* pFile) { reloaded = pTable->loadDefinitions(pFile, error); });
+      }
       if (reloaded) watchLoadedFiles();
     }
   } else if (path == customTextureManager::DEFINITION_FILE) {

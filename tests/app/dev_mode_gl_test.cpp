@@ -25,6 +25,7 @@
 #include "resource/resource_manager.h"
 #include "screen/post_effect_manager.h"
 #include "support/demo_fixture.h"
+#include "support/show_folder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -284,6 +285,26 @@ TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
   for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
   EXPECT_EQ(table.getEntry(0).bufferID, 3);
   EXPECT_EQ(mDev.reloadErrors(), "");
+}
+
+TEST_F(DevModeTest, APostEffectTableNamingANewEffectThatDoesNotCompileIsRefused) {
+  CPostEffectManager& table = mFixture.postEffects();
+  mDev.pollFiles();
+  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  ASSERT_EQ(table.getEntryCount(), 1u);
+  // The new effect is a real file: its first load would stop the run.
+  const ShowFolder show;
+  show.effect("halfWritten.fx", "float4 colour;\ntechnique T { pass P { FragmentProgram = compile glslf ; } }\n");
+  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 0 8000 10 -1 -1\nhalfWritten.fx 0 8000 11 -1 -1\n";
+  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  ASSERT_EQ(table.getEntryCount(), 1u) << "the old table stays";
+  EXPECT_EQ(table.getEntry(0).start, 5000u);
+  const std::string errors = mDev.reloadErrors();
+  EXPECT_EQ(errors.rfind(std::string(CPostEffectManager::DEFINITION_FILE) + ":2: error: halfWritten.fx does not load: ", 0),
+            0u)
+      << errors;
+  ASSERT_TRUE(demoManager().runFrame(false)) << "the show goes on";
 }
 
 TEST_F(DevModeTest, AHalfWrittenEffectTextureTableShowsReloadFailedAndTheRunGoesOn) {
