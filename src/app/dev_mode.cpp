@@ -157,6 +157,7 @@ void CDevMode::install() {
   mDemo.setPointerHandler([this](const platform::Event& event) { handlePointer(event); });
   mDemo.setFrameObserver(this);
   mDemo.setHoldAtEnd(true);
+  resShader::setBrokenFirstLoadIsFatal(false);  // nothing in author mode ends the run
   watchLoadedFiles();
   mWatcher.watch(CPostEffectManager::DEFINITION_FILE);
   mWatcher.watch(customTextureManager::DEFINITION_FILE);
@@ -168,6 +169,7 @@ void CDevMode::uninstall() {
   mDemo.setPointerHandler(nullptr);
   mDemo.setFrameObserver(nullptr);
   mDemo.setHoldAtEnd(false);
+  resShader::setBrokenFirstLoadIsFatal(true);
   releaseRunningOrder();
 }
 

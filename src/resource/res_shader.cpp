@@ -11,6 +11,8 @@
 #include "render/shader_manager.h"
 #include "resource/engine_parameters.h"
 
+bool resShader::sBrokenFirstLoadIsFatal = true;
+
 resShader::~resShader() {
   if (shaderManager::mpThis) {
     shaderManager::mpThis->unregisterShader(this);
@@ -36,6 +38,7 @@ bool resShader::load(VellFileStream& stream) {
   }
   mEffect = pContext ? pContext->createEffect(std::string_view(pSourceBuffer, size), getPath().c_str()) : nullptr;
   if (!mEffect) {
+    if (!sBrokenFirstLoadIsFatal) return false;  // the runtime has printed why
     CRITICAL_CHECK(0, "shader compilation error!");
   }
   sourceBuffer.reset();
@@ -45,6 +48,10 @@ bool resShader::load(VellFileStream& stream) {
     mTechnique = mTechnique->getNext();
   }
   if (!mTechnique) {
+    if (!sBrokenFirstLoadIsFatal) {
+      std::fprintf(stderr, "%s:0: error: no valid technique found\n", getPath().c_str());
+      return false;
+    }
     CRITICAL_CHECK(0, "No valid technique found.\n");
   }
 
@@ -52,6 +59,7 @@ bool resShader::load(VellFileStream& stream) {
   const std::string mismatch = checkEngineParameters(mVecParam);
   if (!mismatch.empty()) {
     std::fprintf(stderr, "%s", mismatch.c_str());
+    if (!sBrokenFirstLoadIsFatal) return false;
     CRITICAL_CHECK(0, "shader compilation error!");
   }
 

@@ -49,6 +49,9 @@ class resShader : public resourceObject {
   // author mode tries a file it has not loaded yet this way first. False with
   // "PATH:LINE: error: ..." (or that the file cannot be opened).
   static bool wouldLoad(const std::string& path, std::string& error);
+  // While the show is being edited, an effect that does not compile on its first
+  // load is a load that fails (its holder reports it) rather than a fatal stop.
+  static void setBrokenFirstLoadIsFatal(bool fatal) { sBrokenFirstLoadIsFatal = fatal; }
   // The holder runs passes up to count - 1 by index: a reload must keep them.
   void requirePasses(u32 count) { mRequiredPasses = count > mRequiredPasses ? count : mRequiredPasses; }
   u32 getRequiredPasses() const { return mRequiredPasses; }
@@ -82,6 +85,7 @@ class resShader : public resourceObject {
   std::map<std::string, SetValue> mSetValues;  // by the name or semantic used
   std::map<std::string, u32> mStateMatrices;
   u32 mRequiredPasses = 1;
+  static bool sBrokenFirstLoadIsFatal;
   void collectParameters(fx::Parameter* pFirst, std::vector<ShaderParam>& parameters);
   // "FILE:LINE: error: ..." for the first parameter the engine sets by name or
   // semantic whose declared type the engine's value does not fit; empty when all fit.

@@ -180,6 +180,17 @@ TEST_F(DevReloadTest, AnAnimationWithANewCameraKeyMovesTheCameraAndRetimesItsSce
   EXPECT_EQ(mpScene->getEndTime(), 8000u);
   EXPECT_EQ(pictureAt(7000)[0], 255) << "the longer scene plays at its new end";
 
+  // A model the animation loads for the first time whose effect does not compile
+  // is refused as well: the old animation keeps playing.
+  mDir.write("broken.fx", "technique T { pass P { FragmentProgram = ; } }\n");
+  PlateMaterial brokenMaterial;
+  brokenMaterial.effect = "broken.fx";
+  mDir.write("other.mqo", plateModel({brokenMaterial}, {PlateObject{}}));
+  save("show.qel", qelFile({"other.mqo"}, twoScenes(0.0f)));
+  EXPECT_NE(mDev.reloadErrors().find(mAnimation + ":"), std::string::npos) << mDev.reloadErrors();
+  EXPECT_EQ(mpScene->getEndTime(), 8000u);
+  EXPECT_EQ(pictureAt(7000)[0], 255);
+
   // An animation naming a model that is not there is refused, not fatal.
   save("show.qel", qelFile({"missing.mqo"}, twoScenes(0.0f)));
   EXPECT_NE(mDev.reloadErrors().find(mAnimation + ":"), std::string::npos) << mDev.reloadErrors();
