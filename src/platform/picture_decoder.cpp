@@ -125,11 +125,29 @@ bool decode(const u8* pData, std::size_t size, DecodedPicture& picture, std::str
     error = "not a BMP, JPEG or PNG picture";
     return false;
   }
-  if (startsLikeJpeg(pData, size) && hasOversizedHuffmanTable(pData, size, error)) return false;
+  const int length = static_cast<int>(size);
+  // stb_image refuses a JPEG whose data stops without the end-of-image marker
+  // ("expected marker"); given the marker after the last byte, it shows what
+  // there is and fills the rest from no data, as viewers do. The table guard
+  // reads those same bytes: the marker can complete a table the data cut short.
+  std::vector<u8> ended;
+  const u8* pDecoded = pData;
+  int decodedLength = length;
+  if (isJpeg && (size < 4 || pData[size - 2] != 0xFF || pData[size - 1] != 0xD9) && length <= INT_MAX - 2) {
+    ended.reserve(size + 2);
+    ended.assign(pData, pData + size);
+    ended.push_back(0xFF);
+    ended.push_back(0xD9);
+    pDecoded = ended.data();
+    decodedLength = length + 2;
+  }
+  if (startsLikeJpeg(pDecoded, static_cast<std::size_t>(decodedLength)) &&
+      hasOversizedHuffmanTable(pDecoded, static_cast<std::size_t>(decodedLength), error)) {
+    return false;
+  }
   int width = 0;
   int height = 0;
   int channels = 0;
-  const int length = static_cast<int>(size);
   if (!stbi_info_from_memory(pData, length, &width, &height, &channels)) {
     error = std::string("not a picture the decoder can read (") + stbi_failure_reason() + ")";
     return false;
@@ -150,20 +168,6 @@ bool decode(const u8* pData, std::size_t size, DecodedPicture& picture, std::str
               " picture";
       return false;
     }
-  }
-  // stb_image refuses a JPEG whose data stops without the end-of-image marker
-  // ("expected marker"); given the marker after the last byte, it shows what
-  // there is and fills the rest from no data, as viewers do.
-  std::vector<u8> ended;
-  const u8* pDecoded = pData;
-  int decodedLength = length;
-  if (isJpeg && (size < 4 || pData[size - 2] != 0xFF || pData[size - 1] != 0xD9) && length <= INT_MAX - 2) {
-    ended.reserve(size + 2);
-    ended.assign(pData, pData + size);
-    ended.push_back(0xFF);
-    ended.push_back(0xD9);
-    pDecoded = ended.data();
-    decodedLength = length + 2;
   }
   const bool withAlpha = channels == 2 || channels == 4;
   const int wanted = withAlpha ? 4 : 3;
