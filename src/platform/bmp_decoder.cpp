@@ -237,7 +237,18 @@ bool decodeBmp(const u8* pData, std::size_t size, BmpPicture& picture, std::stri
   const std::size_t pixels = static_cast<std::size_t>(width) * height;
   const bool runLength = layout.compression == kRunLength8 || layout.compression == kRunLength4;
   const u64 stride = (static_cast<u64>(width) * bits + 31) / 32 * 4;
-  if (!runLength) {
+  if (runLength) {
+    // Moves and the end-of-picture mark leave pixels undrawn for a few bytes, so
+    // the data alone does not bound the picture; real run-length files stay far
+    // below 1024 pixels a byte, and a tiny file claiming a huge picture is refused
+    // before anything that size is allocated.
+    const u64 dataBytes = size - layout.pixelOffset;
+    if (static_cast<u64>(pixels) > dataBytes * 1024) {
+      error = "the run-length data (" + std::to_string(dataBytes) + " bytes) is too short for a " +
+              std::to_string(width) + " x " + std::to_string(height) + " picture";
+      return false;
+    }
+  } else {
     // A cut-off file is refused whole rather than shown with black rows.
     const u64 needed = layout.pixelOffset + stride * height;
     if (needed > size) {
