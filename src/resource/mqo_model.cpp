@@ -486,9 +486,10 @@ bool MqoModel::readRegularObject(std::string name) {
   return true;
 }
 
-bool MqoModel::addVertex(MqoObject& object, const f32 (&xyz)[3], const std::string& where) {
+template <class Where>
+bool MqoModel::addVertex(MqoObject& object, const f32 (&xyz)[3], const Where& where) {
   if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2])) {
-    return fail(where + " is not a finite point");
+    return fail(where() + " is not a finite point");
   }
   const MqoPoint point = scaledVertex(xyz[0], xyz[1], xyz[2], false);
   for (int axis = 0; axis < 3; ++axis) {
@@ -525,7 +526,7 @@ bool MqoModel::readVertices(MqoObject& object) {
       }
       value = toFloat(token);
     }
-    if (!addVertex(object, xyz, what + ", vertex " + std::to_string(i))) {
+    if (!addVertex(object, xyz, [&] { return what + ", vertex " + std::to_string(i); })) {
       return false;
     }
   }
@@ -583,7 +584,7 @@ bool MqoModel::readBinaryVertices(MqoObject& object) {
   for (std::size_t i = 0; i < count; ++i) {
     const char* pVertex = bytes.data() + i * kBinaryVertexBytes;
     const f32 xyz[3] = {littleEndianFloat(pVertex), littleEndianFloat(pVertex + 4), littleEndianFloat(pVertex + 8)};
-    if (!addVertex(object, xyz, what + ", binary vertex " + std::to_string(i))) {
+    if (!addVertex(object, xyz, [&] { return what + ", binary vertex " + std::to_string(i); })) {
       return false;
     }
   }
@@ -591,18 +592,19 @@ bool MqoModel::readBinaryVertices(MqoObject& object) {
   return true;
 }
 
-bool MqoModel::addFace(MqoObject& object, const FaceRecord& record, const std::string& where, u64 line) {
+template <class Where>
+bool MqoModel::addFace(MqoObject& object, const FaceRecord& record, const Where& where, u64 line) {
   const s32 corners = record.corners;
   for (s32 corner = 0; corner < corners; ++corner) {
     const s32 v = record.V[corner];
     if (v < 0 || static_cast<u32>(v) >= object.vertexNum) {
-      return fail(where + " uses vertex " + std::to_string(v) + ", outside the object's " +
+      return fail(where() + " uses vertex " + std::to_string(v) + ", outside the object's " +
                   std::to_string(object.vertexNum) + " vertices",
                   line);
     }
   }
   for (f32 coordinate : record.UV) {
-    if (!std::isfinite(coordinate)) return fail(where + " has a texture coordinate that is not finite", line);
+    if (!std::isfinite(coordinate)) return fail(where() + " has a texture coordinate that is not finite", line);
   }
   const s32 material = record.hasMaterial && record.M >= 0 ? record.M : kNoMaterial;
   auto corner = [&](MqoFace& face, int to, int from) {
@@ -711,7 +713,7 @@ bool MqoModel::readFaces(MqoObject& object) {
     if (record.UV.empty()) {
       record.UV.assign(2 * record.V.size(), 0.0f);  // (0, 0) for every corner
     }
-    if (!addFace(object, record, where(), faceLine)) {
+    if (!addFace(object, record, where, faceLine)) {
       return false;
     }
   }
@@ -738,18 +740,21 @@ bool MqoModel::readBinaryFaces(MqoObject& object) {
   std::size_t at = 0;
   FaceRecord record;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string where = what + ", binary face " + std::to_string(i) + " (offset " + std::to_string(base + at) + ")";
+    const std::size_t recordAt = at;
+    auto where = [&] {
+      return what + ", binary face " + std::to_string(i) + " (offset " + std::to_string(base + recordAt) + ")";
+    };
     if (bytes.size() - at < 8) {
-      return fail(where + ": the face record is cut short");
+      return fail(where() + ": the face record is cut short");
     }
     const s32 corners = static_cast<s32>(littleEndian32(bytes.data() + at));
     const s32 material = static_cast<s32>(littleEndian32(bytes.data() + at + 4));
     at += 8;
     if (corners < 2) {
-      return fail(where + " has " + std::to_string(corners) + " corners (a face needs 2 or more)");
+      return fail(where() + " has " + std::to_string(corners) + " corners (a face needs 2 or more)");
     }
     if (static_cast<std::size_t>(corners) > (bytes.size() - at) / 12) {
-      return fail(where + ": " + std::to_string(corners) + " corners do not fit in the bytes left");
+      return fail(where() + ": " + std::to_string(corners) + " corners do not fit in the bytes left");
     }
     record.corners = corners;
     record.hasMaterial = true;
