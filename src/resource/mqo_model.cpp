@@ -14,6 +14,7 @@ namespace {
 
 constexpr f64 kVertexScale = 0.009999999776482582;  // 0.01 in single precision
 constexpr f64 kDegreesToRadians = 0.017453288659453392;
+constexpr f64 kPi = 3.141592653589793;
 // The fewest bytes a vertex line ("0 0 0") and a face line ("2 V(0 1)") can take:
 // a declared count above what the rest of the file can hold is damage, and must
 // not be allocated.
@@ -86,6 +87,19 @@ f32 littleEndianFloat(const char* pBytes) {
   f32 value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
+}
+
+// acos(dot) >= limit, with acos computed only near the limit's cosine: away from
+// it the order of the cosines decides (acos falls monotonically over [-1, 1]),
+// and a dot outside [-1, 1] or NaN gives false as acos's NaN would.
+bool atFacetAngle(f32 dot, f64 limit, f64 cosLimit) {
+  const f64 d = dot;
+  constexpr f64 kMargin = 1e-9;
+  if (limit >= 0.0 && limit <= kPi) {
+    if (d >= -1.0 && d < cosLimit - kMargin) return true;
+    if (d <= 1.0 && d > cosLimit + kMargin) return false;
+  }
+  return std::acos(d) >= limit;
 }
 
 bool isZero(const MqoPoint& v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
@@ -929,6 +943,7 @@ void MqoModel::buildMesh(MqoObject& object) {
   // A corner without an averaged normal (its faces cancel out) takes the face's;
   // a degenerate face has none to give and leaves the corner as it is.
   const f64 limit = object.facet * kDegreesToRadians;
+  const f64 cosLimit = std::cos(limit);
   for (std::size_t f = 0; f < faces.size(); ++f) {
     const MqoFace& face = faces[f];
     if (face.num_v == 2 || isZero(faceNormals[f])) continue;
@@ -936,8 +951,7 @@ void MqoModel::buildMesh(MqoObject& object) {
     for (s32 c = 0; c < face.num_v; ++c) {
       MqoPoint& normal = normals[face.V[c]];
       const f32 dot = normal[0] * faceNormal[0] + normal[1] * faceNormal[1] + normal[2] * faceNormal[2];
-      const f64 angle = std::acos(static_cast<f64>(dot));
-      if (angle >= limit || isZero(normal)) {
+      if (atFacetAngle(dot, limit, cosLimit) || isZero(normal)) {
         normal = faceNormal;
       }
     }
