@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/image_file.h"
+#include "platform/fast_png.h"
 
 PngWriterPool::PngWriterPool(int width, int height, int threads) : mWidth(width), mHeight(height) {
   if (threads <= 0) {
@@ -12,9 +12,6 @@ PngWriterPool::PngWriterPool(int width, int height, int threads) : mWidth(width)
   }
   // Two frames waiting per worker keep them busy without holding many frames.
   mCapacity = static_cast<std::size_t>(threads) * 2;
-  // A fast level: the frames are large and written once; every worker uses the
-  // same level, so the same frame gives the same bytes.
-  platform::setPngCompressionLevel(platform::FAST_PNG_COMPRESSION);
   for (int i = 0; i < threads; ++i) {
     mThreads.emplace_back([this] { work(); });
   }
@@ -56,11 +53,8 @@ void PngWriterPool::work() {
     lock.unlock();
     mSpaceOrDone.notify_all();
 
-    for (std::size_t alpha = 3; alpha < job.pixels.size(); alpha += 4) {
-      job.pixels[alpha] = 255;  // the picture is opaque whatever the effects left in alpha
-    }
     const bool written = job.pixels.size() == static_cast<std::size_t>(mWidth) * mHeight * 4 &&
-                         platform::writePngFile(job.path, mWidth, mHeight, job.pixels.data(), true);
+                         platform::writeFastPngFile(job.path, mWidth, mHeight, job.pixels.data());
 
     lock.lock();
     if (!written && job.sequence < mFirstFailed) {

@@ -21,8 +21,9 @@ class PngWriterPool {
   PngWriterPool(const PngWriterPool&) = delete;
   PngWriterPool& operator=(const PngWriterPool&) = delete;
 
-  // Queues one frame as GL reads it back (RGBA, bottom row first); its alpha is
-  // made opaque before encoding. Takes the pixels' storage.
+  // Queues one frame as GL reads it back (RGBA, bottom row first); the file is
+  // RGB, as the picture is opaque whatever the effects left in alpha. Takes the
+  // pixels' storage.
   void submit(std::string path, std::vector<u8>&& pixels);
   // Waits until every queued frame is written; false when any failed (error()
   // names the first file, in frame order, that could not be written).

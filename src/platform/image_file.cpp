@@ -8,8 +8,6 @@
 
 namespace platform {
 
-void setPngCompressionLevel(int level) { stbi_write_png_compression_level = level; }
-
 bool writePngFile(const std::string& path, int width, int height, const u8* rgba, bool bottomRowFirst) {
   if (width <= 0 || height <= 0 || !rgba) {
     return false;

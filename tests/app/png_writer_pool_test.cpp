@@ -26,7 +26,7 @@ std::vector<u8> frame(int n) {
       u8* p = &pixels[(static_cast<std::size_t>(y) * kWidth + x) * 4];
       p[0] = static_cast<u8>(n * 20);
       p[1] = static_cast<u8>(x * 10);
-      p[2] = static_cast<u8>(y * 25);  // bottom row 0
+      p[2] = static_cast<u8>(y * 25 + (y % 2) * 200);  // bottom row 0; rows step up and down
       p[3] = 0;
     }
   }
@@ -63,10 +63,16 @@ TEST(PngWriterPool, EachFileHoldsItsFrameWhateverTheThreadCount) {
     ASSERT_TRUE(platform::decodeAnyPicture(bytes.data(), bytes.size(), picture, error)) << error;
     ASSERT_EQ(picture.width, static_cast<u32>(kWidth));
     ASSERT_EQ(picture.height, static_cast<u32>(kHeight));
-    // The top row of the file is the last row read back.
-    const u8* topLeft = &picture.rgb[0];
-    EXPECT_EQ(topLeft[0], n * 20);
-    EXPECT_EQ(topLeft[2], (kHeight - 1) * 25);
+    // Every pixel as submitted, the top row of the file being the last row read
+    // back; no alpha, or an opaque one.
+    const std::vector<u8> submitted = frame(n);
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const u8* pIn = &submitted[(static_cast<std::size_t>(kHeight - 1 - y) * kWidth + x) * 4];
+        const u8* pOut = &picture.rgb[(static_cast<std::size_t>(y) * kWidth + x) * 3];
+        ASSERT_TRUE(pIn[0] == pOut[0] && pIn[1] == pOut[1] && pIn[2] == pOut[2]) << n << ": " << x << "," << y;
+      }
+    }
     for (std::size_t i = 0; i < picture.alpha.size(); ++i) ASSERT_EQ(picture.alpha[i], 255) << i;
   }
 }
