@@ -102,6 +102,17 @@ bool atFacetAngle(f32 dot, f64 limit, f64 cosLimit) {
   return std::acos(d) >= limit;
 }
 
+// token == word for the short words of the per-vertex and per-face loops, without
+// the library call a string comparison makes there.
+template <std::size_t N>
+bool isWord(std::string_view token, const char (&word)[N]) {
+  if (token.size() != N - 1) return false;
+  for (std::size_t i = 0; i + 1 < N; ++i) {
+    if (token[i] != word[i]) return false;
+  }
+  return true;
+}
+
 bool isZero(const MqoPoint& v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -532,7 +543,7 @@ bool MqoModel::readVertices(MqoObject& object) {
     f32 xyz[3];
     for (f32& value : xyz) {
       const std::string_view token = nextToken();
-      if (token == "}" || (token.empty() && atEnd())) {
+      if (isWord(token, "}") || (token.empty() && atEnd())) {
         return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " vertices");
       }
       if (!isNumber(token)) {
@@ -664,7 +675,7 @@ bool MqoModel::readFaces(MqoObject& object) {
   FaceRecord record;
   for (s32 i = 0; i < count; ++i) {
     auto where = [&] { return what + ", face " + std::to_string(i); };
-    if (token == "}" || (token.empty() && atEnd())) {
+    if (isWord(token, "}") || (token.empty() && atEnd())) {
       return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " faces");
     }
     if (!isNumber(token)) {
@@ -688,22 +699,22 @@ bool MqoModel::readFaces(MqoObject& object) {
     record.UV.clear();
     const int corners = record.corners;
     bool hasVertices = false;
-    for (token = nextToken(); !token.empty() && !isNumber(token) && token != "}"; token = nextToken()) {
+    for (token = nextToken(); !token.empty() && !isNumber(token) && !isWord(token, "}"); token = nextToken()) {
       if (lastDelimiter() != '(') {
         return fail(where() + ": " + quoted(token) + " is not a face attribute");
       }
       int read = 0;
       int expected = 0;
-      if (token == "V") {
+      if (isWord(token, "V")) {
         record.V.clear();
         read = readGroup([&record](int, std::string_view value) { record.V.push_back(toInteger(value)); }, corners);
         expected = corners;
         hasVertices = true;
-      } else if (token == "M") {
+      } else if (isWord(token, "M")) {
         read = readGroup([&record](int, std::string_view value) { record.M = toInteger(value); }, 1);
         record.hasMaterial = true;
         expected = 1;
-      } else if (token == "UV") {
+      } else if (isWord(token, "UV")) {
         record.UV.clear();
         read = readGroup([&record](int, std::string_view value) { record.UV.push_back(toFloat(value)); }, 2 * corners);
         expected = 2 * corners;
