@@ -238,6 +238,28 @@ f32 TokenReader::toFloat(std::string_view token) {
     ++end;
   }
   const std::size_t numberStart = end;
+  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  {
+    // The common case, as model files write their numbers: at most 15 digits and
+    // no exponent. Every digit fits the mantissa exactly, so this is the general
+    // path below without its bookkeeping, and gives the same float.
+    std::size_t index = numberStart;
+    u64 quick = 0;
+    int count = 0;
+    int fractionDigits = 0;
+    for (; index < size && isDigit(token[index]); ++index, ++count) quick = quick * 10 + (token[index] - '0');
+    if (index < size && token[index] == '.') {
+      for (++index; index < size && isDigit(token[index]); ++index, ++count, ++fractionDigits) {
+        quick = quick * 10 + (token[index] - '0');
+      }
+    }
+    if (count > 0 && count <= 15 && (index == size || (token[index] != 'e' && token[index] != 'E'))) {
+      const f64 value = static_cast<f64>(quick) / kPowers[fractionDigits];
+      const f32 single = static_cast<f32>(value);
+      return negative ? -single : single;
+    }
+  }
   u64 mantissa = 0;
   int significant = 0;
   int scale = 0;  // power of ten to apply to the mantissa
@@ -276,8 +298,6 @@ f32 TokenReader::toFloat(std::string_view token) {
       end = index;
     }
   }
-  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const int power = scale + exponent;
   f64 value = 0.0;
   if (significant <= 15 && power >= -22 && power <= 22) {
