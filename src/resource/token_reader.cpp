@@ -94,15 +94,35 @@ std::string_view TokenReader::nextWord() {
 }
 
 std::string_view TokenReader::nextToken() {
-  if (mPendingBegin == mPendingEnd) {
-    const std::string_view word = nextWord();
-    mPendingBegin = static_cast<std::size_t>(word.data() - mText.data());
-    mPendingEnd = mPendingBegin + word.size();
-  }
-  const std::size_t begin = mPendingBegin;
   const char* const pText = mText.data();
+  const std::size_t begin = mPendingBegin;
   std::size_t end = begin;
+  if (mPendingBegin == mPendingEnd) {
+    // A new word (as nextWord reads it), scanned once: its end and its first
+    // delimiter together.
+    skipSpace();
+    const std::size_t wordBegin = mPosition;
+    const std::size_t size = mText.size();
+    std::size_t position = wordBegin;
+    std::size_t delimiter = std::string_view::npos;
+    for (; position < size; ++position) {
+      const u8 kind = kClasses[static_cast<unsigned char>(pText[position])];
+      if (kind == kSpace) break;
+      if (kind == kDelimiter && delimiter == std::string_view::npos) delimiter = position;
+    }
+    mPosition = position;
+    if (position > wordBegin) {
+      mWordLine = mLine;
+    }
+    mPendingBegin = wordBegin;
+    mPendingEnd = position;
+    return takePending(wordBegin, delimiter == std::string_view::npos ? position : delimiter);
+  }
   while (end < mPendingEnd && !isDelimiter(pText[end])) ++end;
+  return takePending(begin, end);
+}
+
+std::string_view TokenReader::takePending(std::size_t begin, std::size_t end) {
   const std::string_view token = mText.substr(begin, end - begin);
   if (end < mPendingEnd) {
     mLastDelimiter = mText[end];
