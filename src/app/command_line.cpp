@@ -178,6 +178,13 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       line.captureTarget = value;
     } else if (option == "--bench") {
       line.bench = true;
+    } else if (option == "--bench-plot" || option == "--bench-json") {
+      if (!needValue(value)) return result;
+      if (value.empty()) {
+        result.error = "option " + option + " needs a file name";
+        return result;
+      }
+      (option == "--bench-plot" ? line.benchPlot : line.benchJson) = value;
     } else if (option == "--bench-scene") {
       line.benchScene = true;
     } else if (option == "--dev") {
@@ -231,6 +238,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     result.error = "--windowed and --fullscreen exclude each other";
   } else if (line.captureTarget && line.bench) {
     result.error = "--capture and --bench exclude each other";
+  } else if ((line.benchPlot || line.benchJson) && !line.bench) {
+    result.error = "--bench-plot and --bench-json belong to --bench";
   } else if ((line.framesPerSecond || line.size) && !line.isOffline()) {
     result.error = "--fps and --size belong to --capture or --bench";
   } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
@@ -272,6 +281,8 @@ std::string usageText() {
          "                       DIR/audio.wav; a name ending in .mp4 or .mkv makes one video\n"
          "                       with the music (needs ffmpeg)\n"
          "  --bench              play at a fixed step without vsync and print frame-time statistics\n"
+         "  --bench-plot FILE    with --bench: draw the frame times across the show as an SVG\n"
+         "  --bench-json FILE    with --bench: write the statistics and costs as json\n"
          "  --fps N              frames per second of --capture or --bench (default 60)\n"
          "  --size WxH           picture size of --capture or --bench (default 1280x720)\n"
          "  --bench-scene        add two built-in procedural scenes (30 s, one per line) that\n"

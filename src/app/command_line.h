@@ -20,6 +20,8 @@ struct CommandLine {
   std::optional<double> startSeconds;             // --start SECONDS
   std::optional<std::string> captureTarget;       // --capture DIR (or a .mp4/.mkv file)
   bool bench = false;                             // --bench
+  std::optional<std::string> benchPlot;           // --bench-plot FILE.svg
+  std::optional<std::string> benchJson;           // --bench-json FILE
   std::optional<int> framesPerSecond;             // --fps N (capture, bench)
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
   bool benchScene = false;                        // --bench-scene: the built-in scenes

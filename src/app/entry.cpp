@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/bench_json.h"
+#include "app/bench_plot.h"
 #include "app/bench_scenes.h"
 #include "app/command_line.h"
 #include "app/dev_mode.h"
@@ -136,6 +138,31 @@ void setRunState() {
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
+}
+
+// The summary, the costliest parts and the files asked for; false when a file
+// cannot be written.
+bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) {
+  constexpr std::size_t COSTLIEST_SHOWN = 12;
+  BenchFigures figures;
+  figures.report = bench.report();
+  figures.frameTimes = bench.samples().frameTimes;
+  figures.frameMs = bench.samples().frameMs;
+  double allMs = 0.0;
+  for (double ms : figures.frameMs) allMs += ms;
+  figures.parts = bench.costs().rows(allMs);
+  std::fputs(FrameBench::format(figures.report).c_str(), stdout);
+  std::fputs(BenchCosts::formatTable(figures.parts, COSTLIEST_SHOWN).c_str(), stdout);
+  bool written = true;
+  if (commandLine.benchPlot && !writeBenchPlot(*commandLine.benchPlot, figures)) {
+    std::fprintf(stderr, "orvane: cannot write %s\n", commandLine.benchPlot->c_str());
+    written = false;
+  }
+  if (commandLine.benchJson && !writeBenchJson(*commandLine.benchJson, figures)) {
+    std::fprintf(stderr, "orvane: cannot write %s\n", commandLine.benchJson->c_str());
+    written = false;
+  }
+  return written;
 }
 
 int playShow(const CommandLine& commandLine) {
@@ -341,8 +368,8 @@ int playShow(const CommandLine& commandLine) {
                    static_cast<unsigned long long>(pCapture->framesWritten()), commandLine.captureTarget->c_str());
     }
   }
-  if (pBench) {
-    std::fputs(FrameBench::format(pBench->report()).c_str(), stdout);
+  if (pBench && !printBenchFigures(*pBench, commandLine)) {
+    status = 1;
   }
 
   window->restoreGammaRamp();
@@ -389,6 +416,12 @@ int orvaneMain(int argc, char** argv, const std::vector<std::filesystem::path>& 
     // The capture goes where the user said, seen from where the program started.
     std::error_code ignored;
     commandLine.captureTarget = std::filesystem::absolute(*commandLine.captureTarget, ignored).string();
+  }
+  for (std::optional<std::string>* pFile : {&commandLine.benchPlot, &commandLine.benchJson}) {
+    if (*pFile) {
+      std::error_code ignored;
+      *pFile = std::filesystem::absolute(**pFile, ignored).string();
+    }
   }
   std::string problem;
   if (!enterDataFolder(dataFolders, problem)) {

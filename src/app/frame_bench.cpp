@@ -1,18 +1,17 @@
 // Bench timing and its report.
 #include "app/frame_bench.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "platform/gl_finish.h"
 #include "sound/fixed_step_clock.h"
 
 FrameBench::FrameBench(CDemoSoundFixedStep* pClock) : mpClock(pClock) {}
 
-void FrameBench::onFrameStart(u32) {
-  glFinish();
+void FrameBench::onFrameStart(u32 demoTime) {
+  platform::finishGl();
   const Clock::time_point now = Clock::now();
   if (!mRunning) {
     mFirstFrame = now;
@@ -20,13 +19,23 @@ void FrameBench::onFrameStart(u32) {
   }
   mFrameStart = now;
   mStageStart = now;
+  mPartStart = now;
+  mSamples.frameTimes.push_back(demoTime);
 }
 
 void FrameBench::onStageEnd(FrameStage stage) {
-  glFinish();
+  platform::finishGl();
   const Clock::time_point now = Clock::now();
   mSamples.stageSeconds[static_cast<std::size_t>(stage)] += std::chrono::duration<double>(now - mStageStart).count();
   mStageStart = now;
+  mPartStart = now;
+}
+
+void FrameBench::onPartEnd(const FramePart& part) {
+  platform::finishGl();
+  const Clock::time_point now = Clock::now();
+  mCosts.add(part, std::chrono::duration<double, std::milli>(now - mPartStart).count());
+  mPartStart = now;
 }
 
 void FrameBench::onFrameComposed(u32) {
@@ -36,7 +45,7 @@ void FrameBench::onFrameComposed(u32) {
 }
 
 void FrameBench::onFrameEnd() {
-  glFinish();
+  platform::finishGl();
   const Clock::time_point now = Clock::now();
   mSamples.frameMs.push_back(std::chrono::duration<double, std::milli>(now - mFrameStart).count());
   mSamples.wallSeconds = std::chrono::duration<double>(now - mFirstFrame).count();
@@ -62,6 +71,7 @@ BenchReport FrameBench::summarize(const BenchSamples& samples, double loadSecond
   result.medianMs = percentile(sorted, 0.5);
   result.p95Ms = percentile(sorted, 0.95);
   result.p99Ms = percentile(sorted, 0.99);
+  result.maxMs = sorted.empty() ? 0.0 : sorted.back();
   const auto& stages = samples.stageSeconds;
   const double stageTotal = stages[0] + stages[1] + stages[2];
   for (std::size_t stage = 0; stage < stages.size(); ++stage) {
@@ -81,5 +91,7 @@ std::string FrameBench::format(const BenchReport& report) {
                 report.loadSeconds, static_cast<unsigned long long>(report.frames), report.framesPerSecond,
                 report.medianMs, report.p95Ms, report.p99Ms, report.stageShare[0] * 100.0,
                 report.stageShare[1] * 100.0, report.stageShare[2] * 100.0);
-  return text;
+  std::string result = text;
+  std::snprintf(text, sizeof text, "max frame      %.2f ms\n", report.maxMs);
+  return result + text;
 }

@@ -1,13 +1,11 @@
 // Offline capture: read back, PNG files, music excerpt and the optional video.
 #include "app/frame_capture.h"
 
-#include <GL/glew.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/image_file.h"
+#include "platform/pixel_readback.h"
 #include "sound/fixed_step_clock.h"
 #include "sound/music_excerpt.h"
 
@@ -32,8 +30,9 @@ std::string shellQuoted(const std::string& text) {
 FrameCapture::FrameCapture(std::string target, CDemoSoundFixedStep* pClock, int width, int height, u32 showEndMs)
     : mTarget(std::move(target)), mpClock(pClock), mWidth(width), mHeight(height), mShowEndMs(showEndMs) {
   mFrameFolder = isVideoTarget(mTarget) ? mTarget + ".frames" : mTarget;
-  mPixels.resize(static_cast<std::size_t>(width) * height * 4);
 }
+
+FrameCapture::~FrameCapture() = default;
 
 bool FrameCapture::isVideoTarget(const std::string& target) {
   return endsWith(target, ".mp4") || endsWith(target, ".mkv");
@@ -55,28 +54,45 @@ bool FrameCapture::prepare() {
 }
 
 void FrameCapture::onFrameComposed(u32 demoTime) {
-  GLint previousAlignment = 4;
-  GLint previousReadBuffer = GL_BACK;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &previousAlignment);
-  glGetIntegerv(GL_READ_BUFFER, &previousReadBuffer);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, mWidth, mHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
-  glReadBuffer(static_cast<GLenum>(previousReadBuffer));
-  glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
-  for (std::size_t alpha = 3; alpha < mPixels.size(); alpha += 4) {
-    mPixels[alpha] = 255;  // the picture is opaque whatever the effects left in alpha
+  if (!mpReadback) {
+    mpReadback = std::make_unique<platform::PixelReadback>(mWidth, mHeight);
+    mpWriters = std::make_unique<PngWriterPool>(mWidth, mHeight);
   }
-  char name[32];
-  std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(mFirstFrame + mFrames));
-  if (!platform::writePngFile(mFrameFolder + name, mWidth, mHeight, mPixels.data(), true) && mError.empty()) {
-    mError = "cannot write " + mFrameFolder + name;
+  // The copy of this frame runs on while the next one is drawn; the frame from a
+  // few frames ago is handed to the writers.
+  std::vector<u8> pixels;
+  if (mpReadback->read(pixels)) {
+    submitFrame(std::move(pixels));
   }
   ++mFrames;
   printProgress(demoTime);
   if (mpClock) {
     mpClock->advance();
   }
+}
+
+void FrameCapture::submitFrame(std::vector<u8>&& pixels) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(mFirstFrame + mSubmitted));
+  mpWriters->submit(mFrameFolder + name, std::move(pixels));
+  ++mSubmitted;
+}
+
+bool FrameCapture::drainFrames() {
+  if (!mpReadback) {
+    return true;
+  }
+  std::vector<u8> pixels;
+  while (mpReadback->take(pixels)) {
+    submitFrame(std::move(pixels));
+  }
+  const bool lost = mpReadback->lostFrame();
+  mpReadback.reset();  // its buffers go while the GL context is still there
+  const bool written = mpWriters->finish();
+  if (!written && mError.empty()) mError = mpWriters->error();
+  if (lost && mError.empty()) mError = "a captured frame could not be read back from the GL driver";
+  mpWriters.reset();
+  return written && !lost;
 }
 
 void FrameCapture::printProgress(u32 demoTime) {
@@ -91,7 +107,7 @@ void FrameCapture::printProgress(u32 demoTime) {
 
 bool FrameCapture::finish(const char* musicFile, u32 startMs) {
   std::fputc('\n', stderr);
-  if (!mError.empty()) {
+  if (!drainFrames() || !mError.empty()) {
     return false;
   }
   const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;

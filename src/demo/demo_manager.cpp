@@ -297,6 +297,15 @@ void CDemoManager::renderScenes(u32 time) {
         length ? static_cast<f32>(time - pScene->getStartTime()) / static_cast<f32>(length) : 0.0f;
     mpCurrentLineShader = mLineShaders[line].empty() ? nullptr : mLineShaders[line][0];
     sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line]);
+    if (mpObserver) {
+      FramePart part;
+      part.kind = FramePart::Kind::Scene;
+      part.pName = &pScene->getName();
+      part.start = pScene->getStartTime();
+      part.end = pScene->getEndTime();
+      part.line = line;
+      mpObserver->onPartEnd(part);
+    }
   }
   mpCurrentLineShader = nullptr;
 }
@@ -345,6 +354,15 @@ void CDemoManager::runPostEffects(u32 time) {
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     anyRan = true;
+    if (mpObserver) {
+      FramePart part;
+      part.kind = FramePart::Kind::PostEffect;
+      part.pName = &entry.effectFile;
+      part.start = entry.start;
+      part.end = entry.end;
+      part.entry = static_cast<s32>(index);
+      mpObserver->onPartEnd(part);
+    }
   }
   if (anyRan) {
     return;

@@ -14,6 +14,7 @@ namespace {
 
 constexpr f64 kVertexScale = 0.009999999776482582;  // 0.01 in single precision
 constexpr f64 kDegreesToRadians = 0.017453288659453392;
+constexpr f64 kPi = 3.141592653589793;
 // The fewest bytes a vertex line ("0 0 0") and a face line ("2 V(0 1)") can take:
 // a declared count above what the rest of the file can hold is damage, and must
 // not be allocated.
@@ -86,6 +87,30 @@ f32 littleEndianFloat(const char* pBytes) {
   f32 value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
+}
+
+// acos(dot) >= limit, with acos computed only near the limit's cosine: away from
+// it the order of the cosines decides (acos falls monotonically over [-1, 1]),
+// and a dot outside [-1, 1] or NaN gives false as acos's NaN would.
+bool atFacetAngle(f32 dot, f64 limit, f64 cosLimit) {
+  const f64 d = dot;
+  constexpr f64 kMargin = 1e-9;
+  if (limit >= 0.0 && limit <= kPi) {
+    if (d >= -1.0 && d < cosLimit - kMargin) return true;
+    if (d <= 1.0 && d > cosLimit + kMargin) return false;
+  }
+  return std::acos(d) >= limit;
+}
+
+// token == word for the short words of the per-vertex and per-face loops, without
+// the library call a string comparison makes there.
+template <std::size_t N>
+bool isWord(std::string_view token, const char (&word)[N]) {
+  if (token.size() != N - 1) return false;
+  for (std::size_t i = 0; i + 1 < N; ++i) {
+    if (token[i] != word[i]) return false;
+  }
+  return true;
 }
 
 bool isZero(const MqoPoint& v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
@@ -486,9 +511,10 @@ bool MqoModel::readRegularObject(std::string name) {
   return true;
 }
 
-bool MqoModel::addVertex(MqoObject& object, const f32 (&xyz)[3], const std::string& where) {
+template <class Where>
+bool MqoModel::addVertex(MqoObject& object, const f32 (&xyz)[3], const Where& where) {
   if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2])) {
-    return fail(where + " is not a finite point");
+    return fail(where() + " is not a finite point");
   }
   const MqoPoint point = scaledVertex(xyz[0], xyz[1], xyz[2], false);
   for (int axis = 0; axis < 3; ++axis) {
@@ -517,7 +543,7 @@ bool MqoModel::readVertices(MqoObject& object) {
     f32 xyz[3];
     for (f32& value : xyz) {
       const std::string_view token = nextToken();
-      if (token == "}" || (token.empty() && atEnd())) {
+      if (isWord(token, "}") || (token.empty() && atEnd())) {
         return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " vertices");
       }
       if (!isNumber(token)) {
@@ -525,7 +551,7 @@ bool MqoModel::readVertices(MqoObject& object) {
       }
       value = toFloat(token);
     }
-    if (!addVertex(object, xyz, what + ", vertex " + std::to_string(i))) {
+    if (!addVertex(object, xyz, [&] { return what + ", vertex " + std::to_string(i); })) {
       return false;
     }
   }
@@ -583,7 +609,7 @@ bool MqoModel::readBinaryVertices(MqoObject& object) {
   for (std::size_t i = 0; i < count; ++i) {
     const char* pVertex = bytes.data() + i * kBinaryVertexBytes;
     const f32 xyz[3] = {littleEndianFloat(pVertex), littleEndianFloat(pVertex + 4), littleEndianFloat(pVertex + 8)};
-    if (!addVertex(object, xyz, what + ", binary vertex " + std::to_string(i))) {
+    if (!addVertex(object, xyz, [&] { return what + ", binary vertex " + std::to_string(i); })) {
       return false;
     }
   }
@@ -591,18 +617,19 @@ bool MqoModel::readBinaryVertices(MqoObject& object) {
   return true;
 }
 
-bool MqoModel::addFace(MqoObject& object, const FaceRecord& record, const std::string& where, u64 line) {
+template <class Where>
+bool MqoModel::addFace(MqoObject& object, const FaceRecord& record, const Where& where, u64 line) {
   const s32 corners = record.corners;
   for (s32 corner = 0; corner < corners; ++corner) {
     const s32 v = record.V[corner];
     if (v < 0 || static_cast<u32>(v) >= object.vertexNum) {
-      return fail(where + " uses vertex " + std::to_string(v) + ", outside the object's " +
+      return fail(where() + " uses vertex " + std::to_string(v) + ", outside the object's " +
                   std::to_string(object.vertexNum) + " vertices",
                   line);
     }
   }
   for (f32 coordinate : record.UV) {
-    if (!std::isfinite(coordinate)) return fail(where + " has a texture coordinate that is not finite", line);
+    if (!std::isfinite(coordinate)) return fail(where() + " has a texture coordinate that is not finite", line);
   }
   const s32 material = record.hasMaterial && record.M >= 0 ? record.M : kNoMaterial;
   auto corner = [&](MqoFace& face, int to, int from) {
@@ -648,7 +675,7 @@ bool MqoModel::readFaces(MqoObject& object) {
   FaceRecord record;
   for (s32 i = 0; i < count; ++i) {
     auto where = [&] { return what + ", face " + std::to_string(i); };
-    if (token == "}" || (token.empty() && atEnd())) {
+    if (isWord(token, "}") || (token.empty() && atEnd())) {
       return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " faces");
     }
     if (!isNumber(token)) {
@@ -672,22 +699,22 @@ bool MqoModel::readFaces(MqoObject& object) {
     record.UV.clear();
     const int corners = record.corners;
     bool hasVertices = false;
-    for (token = nextToken(); !token.empty() && !isNumber(token) && token != "}"; token = nextToken()) {
+    for (token = nextToken(); !token.empty() && !isNumber(token) && !isWord(token, "}"); token = nextToken()) {
       if (lastDelimiter() != '(') {
         return fail(where() + ": " + quoted(token) + " is not a face attribute");
       }
       int read = 0;
       int expected = 0;
-      if (token == "V") {
+      if (isWord(token, "V")) {
         record.V.clear();
         read = readGroup([&record](int, std::string_view value) { record.V.push_back(toInteger(value)); }, corners);
         expected = corners;
         hasVertices = true;
-      } else if (token == "M") {
+      } else if (isWord(token, "M")) {
         read = readGroup([&record](int, std::string_view value) { record.M = toInteger(value); }, 1);
         record.hasMaterial = true;
         expected = 1;
-      } else if (token == "UV") {
+      } else if (isWord(token, "UV")) {
         record.UV.clear();
         read = readGroup([&record](int, std::string_view value) { record.UV.push_back(toFloat(value)); }, 2 * corners);
         expected = 2 * corners;
@@ -711,7 +738,7 @@ bool MqoModel::readFaces(MqoObject& object) {
     if (record.UV.empty()) {
       record.UV.assign(2 * record.V.size(), 0.0f);  // (0, 0) for every corner
     }
-    if (!addFace(object, record, where(), faceLine)) {
+    if (!addFace(object, record, where, faceLine)) {
       return false;
     }
   }
@@ -738,18 +765,21 @@ bool MqoModel::readBinaryFaces(MqoObject& object) {
   std::size_t at = 0;
   FaceRecord record;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string where = what + ", binary face " + std::to_string(i) + " (offset " + std::to_string(base + at) + ")";
+    const std::size_t recordAt = at;
+    auto where = [&] {
+      return what + ", binary face " + std::to_string(i) + " (offset " + std::to_string(base + recordAt) + ")";
+    };
     if (bytes.size() - at < 8) {
-      return fail(where + ": the face record is cut short");
+      return fail(where() + ": the face record is cut short");
     }
     const s32 corners = static_cast<s32>(littleEndian32(bytes.data() + at));
     const s32 material = static_cast<s32>(littleEndian32(bytes.data() + at + 4));
     at += 8;
     if (corners < 2) {
-      return fail(where + " has " + std::to_string(corners) + " corners (a face needs 2 or more)");
+      return fail(where() + " has " + std::to_string(corners) + " corners (a face needs 2 or more)");
     }
     if (static_cast<std::size_t>(corners) > (bytes.size() - at) / 12) {
-      return fail(where + ": " + std::to_string(corners) + " corners do not fit in the bytes left");
+      return fail(where() + ": " + std::to_string(corners) + " corners do not fit in the bytes left");
     }
     record.corners = corners;
     record.hasMaterial = true;
@@ -924,6 +954,7 @@ void MqoModel::buildMesh(MqoObject& object) {
   // A corner without an averaged normal (its faces cancel out) takes the face's;
   // a degenerate face has none to give and leaves the corner as it is.
   const f64 limit = object.facet * kDegreesToRadians;
+  const f64 cosLimit = std::cos(limit);
   for (std::size_t f = 0; f < faces.size(); ++f) {
     const MqoFace& face = faces[f];
     if (face.num_v == 2 || isZero(faceNormals[f])) continue;
@@ -931,8 +962,7 @@ void MqoModel::buildMesh(MqoObject& object) {
     for (s32 c = 0; c < face.num_v; ++c) {
       MqoPoint& normal = normals[face.V[c]];
       const f32 dot = normal[0] * faceNormal[0] + normal[1] * faceNormal[1] + normal[2] * faceNormal[2];
-      const f64 angle = std::acos(static_cast<f64>(dot));
-      if (angle >= limit || isZero(normal)) {
+      if (atFacetAngle(dot, limit, cosLimit) || isZero(normal)) {
         normal = faceNormal;
       }
     }

@@ -100,9 +100,12 @@ class MqoModel : public TokenReader {
                        std::string_view& bytes);
   bool readBinaryVertices(MqoObject& object);
   bool readBinaryFaces(MqoObject& object);
-  bool addVertex(MqoObject& object, const f32 (&xyz)[3], const std::string& where);
+  // `where` makes the message's subject ("object ..., vertex N"), only on failure.
+  template <class Where>
+  bool addVertex(MqoObject& object, const f32 (&xyz)[3], const Where& where);
   // Checks the corners and appends the face; five corners or more become a fan.
-  bool addFace(MqoObject& object, const FaceRecord& record, const std::string& where, u64 line);
+  template <class Where>
+  bool addFace(MqoObject& object, const FaceRecord& record, const Where& where, u64 line);
   void giveFacesWithoutMaterialTheDefault();
   bool readMarker(const std::string& name, bool isLight);
   bool skipChunk(std::string_view key, const std::string& where);

@@ -3,6 +3,7 @@
 #include "resource/token_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <fstream>
 #include <limits>
@@ -11,10 +12,23 @@
 
 namespace {
 
-// The C locale's white space, which is what formatted string extraction skips.
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+// Character classes by table: the scanners below run once per byte of files of
+// many megabytes, and one load beats six comparisons.
+enum : u8 { kOther = 0, kSpace = 1, kDelimiter = 2 };
+
+constexpr std::array<u8, 256> makeClasses() {
+  std::array<u8, 256> classes{};
+  // The C locale's white space, which is what formatted string extraction skips.
+  for (unsigned char c : {' ', '\t', '\n', '\r', '\v', '\f'}) classes[c] = kSpace;
+  classes[static_cast<unsigned char>('(')] = kDelimiter;
+  classes[static_cast<unsigned char>(')')] = kDelimiter;
+  return classes;
+}
+constexpr std::array<u8, 256> kClasses = makeClasses();
+
+bool isSpace(char c) { return kClasses[static_cast<unsigned char>(c)] == kSpace; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isDelimiter(char c) { return c == '(' || c == ')'; }
+bool isDelimiter(char c) { return kClasses[static_cast<unsigned char>(c)] == kDelimiter; }
 
 }  // namespace
 
@@ -53,18 +67,26 @@ void TokenReader::close() {
 }
 
 void TokenReader::skipSpace() {
+  const char* const pText = mText.data();
   const std::size_t size = mText.size();
-  while (mPosition < size && isSpace(mText[mPosition])) {
-    if (mText[mPosition] == '\n') ++mLine;
-    ++mPosition;
+  std::size_t position = mPosition;
+  u64 line = mLine;
+  while (position < size && isSpace(pText[position])) {
+    line += pText[position] == '\n';
+    ++position;
   }
+  mPosition = position;
+  mLine = line;
 }
 
 std::string_view TokenReader::nextWord() {
   skipSpace();
   const std::size_t begin = mPosition;
+  const char* const pText = mText.data();
   const std::size_t size = mText.size();
-  while (mPosition < size && !isSpace(mText[mPosition])) ++mPosition;
+  std::size_t position = begin;
+  while (position < size && !isSpace(pText[position])) ++position;
+  mPosition = position;
   if (mPosition > begin) {
     mWordLine = mLine;  // the end of the input keeps the last word's line
   }
@@ -72,14 +94,35 @@ std::string_view TokenReader::nextWord() {
 }
 
 std::string_view TokenReader::nextToken() {
-  if (mPendingBegin == mPendingEnd) {
-    const std::string_view word = nextWord();
-    mPendingBegin = static_cast<std::size_t>(word.data() - mText.data());
-    mPendingEnd = mPendingBegin + word.size();
-  }
+  const char* const pText = mText.data();
   const std::size_t begin = mPendingBegin;
   std::size_t end = begin;
-  while (end < mPendingEnd && !isDelimiter(mText[end])) ++end;
+  if (mPendingBegin == mPendingEnd) {
+    // A new word (as nextWord reads it), scanned once: its end and its first
+    // delimiter together.
+    skipSpace();
+    const std::size_t wordBegin = mPosition;
+    const std::size_t size = mText.size();
+    std::size_t position = wordBegin;
+    std::size_t delimiter = std::string_view::npos;
+    for (; position < size; ++position) {
+      const u8 kind = kClasses[static_cast<unsigned char>(pText[position])];
+      if (kind == kSpace) break;
+      if (kind == kDelimiter && delimiter == std::string_view::npos) delimiter = position;
+    }
+    mPosition = position;
+    if (position > wordBegin) {
+      mWordLine = mLine;
+    }
+    mPendingBegin = wordBegin;
+    mPendingEnd = position;
+    return takePending(wordBegin, delimiter == std::string_view::npos ? position : delimiter);
+  }
+  while (end < mPendingEnd && !isDelimiter(pText[end])) ++end;
+  return takePending(begin, end);
+}
+
+std::string_view TokenReader::takePending(std::size_t begin, std::size_t end) {
   const std::string_view token = mText.substr(begin, end - begin);
   if (end < mPendingEnd) {
     mLastDelimiter = mText[end];
@@ -215,6 +258,28 @@ f32 TokenReader::toFloat(std::string_view token) {
     ++end;
   }
   const std::size_t numberStart = end;
+  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  {
+    // The common case, as model files write their numbers: at most 15 digits and
+    // no exponent. Every digit fits the mantissa exactly, so this is the general
+    // path below without its bookkeeping, and gives the same float.
+    std::size_t index = numberStart;
+    u64 quick = 0;
+    int count = 0;
+    int fractionDigits = 0;
+    for (; index < size && isDigit(token[index]); ++index, ++count) quick = quick * 10 + (token[index] - '0');
+    if (index < size && token[index] == '.') {
+      for (++index; index < size && isDigit(token[index]); ++index, ++count, ++fractionDigits) {
+        quick = quick * 10 + (token[index] - '0');
+      }
+    }
+    if (count > 0 && count <= 15 && (index == size || (token[index] != 'e' && token[index] != 'E'))) {
+      const f64 value = static_cast<f64>(quick) / kPowers[fractionDigits];
+      const f32 single = static_cast<f32>(value);
+      return negative ? -single : single;
+    }
+  }
   u64 mantissa = 0;
   int significant = 0;
   int scale = 0;  // power of ten to apply to the mantissa
@@ -253,8 +318,6 @@ f32 TokenReader::toFloat(std::string_view token) {
       end = index;
     }
   }
-  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const int power = scale + exponent;
   f64 value = 0.0;
   if (significant <= 15 && power >= -22 && power <= 22) {

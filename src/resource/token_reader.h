@@ -76,6 +76,8 @@ class TokenReader {
 
  private:
   void skipSpace();
+  // The token [begin, end) of the pending word; what follows its delimiter stays pending.
+  std::string_view takePending(std::size_t begin, std::size_t end);
 
   std::unique_ptr<char[]> mStorage;  // the file, not zero-filled before reading
   std::string_view mText;

@@ -123,6 +123,25 @@ TEST(CommandLine, BenchDefaultsTo720pAndTakesSamplesAndTheBuiltInScenes) {
   EXPECT_EQ(settings.vsync, 0);
 }
 
+TEST(CommandLine, BenchFilesBelongToTheBench) {
+  const CommandLineResult result =
+      parseCommandLine({"--bench", "--bench-plot", "frames.svg", "--bench-json", "frames.json"});
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  EXPECT_EQ(*result.commandLine.benchPlot, "frames.svg");
+  EXPECT_EQ(*result.commandLine.benchJson, "frames.json");
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--bench-plot", "frames.svg"},
+           {"--capture", "out", "--bench-json", "frames.json"},
+           {"--bench", "--bench-plot"},
+           {"--bench", "--bench-json", ""},
+       }) {
+    EXPECT_FALSE(parseCommandLine(arguments).error.empty()) << arguments[0] << " " << arguments.back();
+  }
+  const std::string usage = usageText();
+  EXPECT_NE(usage.find("--bench-plot"), std::string::npos);
+  EXPECT_NE(usage.find("--bench-json"), std::string::npos);
+}
+
 TEST(CommandLine, OfflineOptionsOutsideCaptureOrBenchAreErrors) {
   for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
            {"--fps", "30"},

@@ -39,6 +39,9 @@ TEST(FrameBench, SummaryCountsFramesOverWallTimeAndSharesTheStages) {
   EXPECT_NE(text.find("frames/s       80.0"), std::string::npos) << text;
   EXPECT_NE(text.find("95th 30.00 ms"), std::string::npos) << text;
   EXPECT_NE(text.find("scenes 75.0 %"), std::string::npos) << text;
+  // The largest frame follows the summary lines.
+  EXPECT_DOUBLE_EQ(report.maxMs, 50.0);
+  EXPECT_NE(text.find("composition 10.0 %\nmax frame      50.00 ms\n"), std::string::npos) << text;
 }
 
 TEST(FrameBench, EmptyRunReportsZeros) {
