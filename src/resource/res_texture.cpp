@@ -62,6 +62,8 @@ bool resTexture::load(VellFileStream& sIn) {
 }
 
 bool resTexture::loadByExtension(VellFileStream& sIn) {
+  // Tools on other systems write "X.TGA" as readily as "x.tga"; the resource
+  // manager's mask already takes either, so every case reaches its reader here.
   const std::string extension = sIn.getExtension();
   std::vector<u8> file;
   if (isIPictureFile(sIn) || equalsIgnoringCase(extension, "png")) {
@@ -69,13 +71,13 @@ bool resTexture::loadByExtension(VellFileStream& sIn) {
     uploadToNewTexture();
     return true;
   }
-  if (extension == "hdr") {
+  if (equalsIgnoringCase(extension, "hdr")) {
     return readWholeFile(sIn, file) && loadHdr(file);
   }
-  if (extension == "dds") {
+  if (equalsIgnoringCase(extension, "dds")) {
     return readWholeFile(sIn, file) && loadDds(file);
   }
-  if (extension == "tga") {
+  if (equalsIgnoringCase(extension, "tga")) {
     if (!readWholeFile(sIn, file) || !loadTga(file) || !fitsTheCard()) return false;
     mFormat = mBitsPerPixel == 24 ? FORMAT_RGB : FORMAT_RGBA;
     uploadToNewTexture();

@@ -316,6 +316,12 @@ TEST_F(TextureGl, TgaOfAnySizeIsPlacedTopLeftLikePictures) {
   EXPECT_EQ(pixelOf(uploaded.data(), 128, 100, 0), (Rgba{0, 0, 0, 255})) << "padding";
   releaseResource(pTexture);
 
+  // An upper-case extension, as tools on other systems write it, reads the same.
+  pTexture = load(mDir.write("WIDE.TGA", fixture::tga(100, 64, 24, false, pattern)));
+  ASSERT_NE(pTexture, nullptr);
+  EXPECT_EQ(pTexture->getWidth(), 128u);
+  releaseResource(pTexture);
+
   // A grayscale run-length TGA of 3 x 5 with alpha.
   std::string gray = fixture::tgaHeader(11, 0, 0, 0, 0, 3, 5, 16);
   gray += std::string("\x8E\x50\xA0", 3);  // one run of 15 pixels: gray 80, alpha 160
