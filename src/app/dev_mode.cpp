@@ -84,54 +84,41 @@ bool newTableEffectsCompile(const std::string& content, std::string& error) {
   return true;
 }
 
-// Loads every texture the effect-texture table names, as its loader will, in
-// the loader's own reading of lines (1023-character pieces, CRLF as LF). False
+// Loads every texture the effect-texture table names, read by the loader's own
+// row reader so that lines and pieces agree with what it will load. False
 // with "FILE:LINE: error: ..." for the first one that does not load, or that a
 // loaded effect declares as something other than a sampler.
 bool loadTableTextures(const std::string& content, std::vector<resTexture*>& held, std::string& error) {
   if (!resourceManager::mpThis) return false;
-  u32 line = 1;
-  std::size_t at = 0;
-  while (at < content.size()) {
-    const std::size_t newline = content.find('\n', at);
-    const std::size_t lineEnd = newline == std::string::npos ? content.size() : newline + 1;
-    const std::size_t end = std::min(lineEnd, at + 1023);
-    std::string piece = content.substr(at, end - at);
-    at = end;
-    if (piece.size() >= 2 && piece[piece.size() - 2] == '\r' && piece.back() == '\n') piece.erase(piece.size() - 2, 1);
-    std::string fileName;
-    std::string parameterName;
-    if (parseCustomTextureLine(piece.c_str(), fileName, parameterName)) {
-      if (!platform::staysInDataFolder("", fileName)) {
-        error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) +
-                ": error: the texture name '" + fileName + "' leaves the data folder\n";
+  std::vector<CustomTextureRow> rows;
+  loadFromText(content, [&](std::FILE* pFile) { rows = readCustomTextureRows(pFile); });
+  for (const CustomTextureRow& row : rows) {
+    const std::string where = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(row.line) + ": error: ";
+    if (!platform::staysInDataFolder("", row.fileName)) {
+      error = where + "the texture name '" + row.fileName + "' leaves the data folder\n";
+      return false;
+    }
+    auto* pTexture =
+        static_cast<resTexture*>(resourceManager::mpThis->getResource(row.fileName.c_str(), resTexture::DTI));
+    if (!pTexture) {
+      error = where + "texture '" + row.fileName + "' for parameter '" + row.parameterName + "' cannot be loaded\n";
+      return false;
+    }
+    held.push_back(pTexture);
+    // A loaded effect declaring the name as anything but a sampler would read
+    // the texture name as floats.
+    for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
+      const auto* pShader = dynamic_cast<const resShader*>(pResource);
+      if (!pShader) continue;
+      for (const resShader::ShaderParam& param : pShader->mVecParam) {
+        if (param.name != row.parameterName && param.semantic != row.parameterName) continue;
+        const std::string problem =
+            engine_parameters::checkTableTexture(param.name, row.parameterName, param.parameter->getTypeInfo());
+        if (problem.empty()) continue;
+        error = where + pShader->getPath() + ":" + std::to_string(param.parameter->getLine()) + ": " + problem + "\n";
         return false;
-      }
-      auto* pTexture =
-          static_cast<resTexture*>(resourceManager::mpThis->getResource(fileName.c_str(), resTexture::DTI));
-      if (!pTexture) {
-        error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) +
-                ": error: texture '" + fileName + "' for parameter '" + parameterName + "' cannot be loaded\n";
-        return false;
-      }
-      held.push_back(pTexture);
-      // A loaded effect declaring the name as anything but a sampler would read
-      // the texture name as floats.
-      for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
-        const auto* pShader = dynamic_cast<const resShader*>(pResource);
-        if (!pShader) continue;
-        for (const resShader::ShaderParam& param : pShader->mVecParam) {
-          if (param.name != parameterName && param.semantic != parameterName) continue;
-          const std::string problem =
-              engine_parameters::checkTableTexture(param.name, parameterName, param.parameter->getTypeInfo());
-          if (problem.empty()) continue;
-          error = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(line) + ": error: " +
-                  pShader->getPath() + ":" + std::to_string(param.parameter->getLine()) + ": " + problem + "\n";
-          return false;
-        }
       }
     }
-    if (!piece.empty() && piece.back() == '\n') ++line;
   }
   return true;
 }

@@ -50,28 +50,41 @@ customTextureManager::customTextureManager() { vell::registerManager(mpThis, thi
 
 customTextureManager::~customTextureManager() { vell::unregisterManager(mpThis); }
 
+std::vector<CustomTextureRow> readCustomTextureRows(std::FILE* pFile) {
+  std::vector<CustomTextureRow> rows;
+  char line[kLineCapacity];
+  u32 number = 1;
+  while (std::fgets(line, sizeof line, pFile)) {
+    // A text-mode read on Windows turns "\r\n" into "\n"; do the same here so a
+    // file written there gives clean parameter names.
+    std::size_t length = std::strlen(line);
+    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') {
+      line[length - 2] = '\n';
+      line[length - 1] = '\0';
+      --length;
+    }
+    CustomTextureRow row;
+    row.line = number;
+    if (parseCustomTextureLine(line, row.fileName, row.parameterName)) rows.push_back(std::move(row));
+    if (length > 0 && line[length - 1] == '\n') ++number;  // a longer line goes on in the next piece
+  }
+  return rows;
+}
+
 bool customTextureManager::loadDefinitions(std::FILE* pFile) {
   // Earlier entries give their references back rather than leak them.
   releaseTextures();
   mEntries.clear();
-  char line[kLineCapacity];
-  while (std::fgets(line, sizeof line, pFile)) {
-    // A text-mode read on Windows turns "\r\n" into "\n"; do the same here so a
-    // file written there gives clean parameter names.
-    const std::size_t length = std::strlen(line);
-    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') {
-      line[length - 2] = '\n';
-      line[length - 1] = '\0';
+  for (CustomTextureRow& row : readCustomTextureRows(pFile)) {
+    if (!platform::staysInDataFolder("", row.fileName)) {
+      std::fprintf(stderr, "%s:%u: the texture name \"%s\" for parameter '%s' leaves the data folder; entry skipped\n",
+                   DEFINITION_FILE, static_cast<unsigned>(row.line), row.fileName.c_str(), row.parameterName.c_str());
+      continue;
     }
     CustomTexture entry;
-    if (parseCustomTextureLine(line, entry.fileName, entry.parameterName)) {
-      if (!platform::staysInDataFolder("", entry.fileName)) {
-        std::fprintf(stderr, "%s: the texture name \"%s\" for parameter '%s' leaves the data folder; entry skipped\n",
-                     DEFINITION_FILE, entry.fileName.c_str(), entry.parameterName.c_str());
-        continue;
-      }
-      mEntries.push_back(std::move(entry));
-    }
+    entry.fileName = std::move(row.fileName);
+    entry.parameterName = std::move(row.parameterName);
+    mEntries.push_back(std::move(entry));
   }
   for (CustomTexture& entry : mEntries) {
     resTexture* pTexture =

@@ -52,3 +52,12 @@ class customTextureManager : public VellObject {
 // (fewer than two fields, or a first or second field that starts with "#" or is a
 // bare line break). Field 2 loses one trailing carriage return or line feed.
 bool parseCustomTextureLine(const char* pLine, std::string& fileName, std::string& parameterName);
+
+// The rows of a definition table as its loader reads them (pieces of at most
+// 1023 characters, CR LF as LF), each with the table line it stands on.
+struct CustomTextureRow {
+  std::string fileName;
+  std::string parameterName;
+  u32 line = 0;
+};
+std::vector<CustomTextureRow> readCustomTextureRows(std::FILE* pFile);
