@@ -30,6 +30,19 @@ u32 countOf(const char* path) {
   return 0;
 }
 
+// Looks at the unit square from the front and draws one list in one colour on black.
+void drawListOnBlack(u32 list, f32 r, f32 g, f32 b) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor3f(r, g, b);
+  glCallList(list);
+}
+
 class MqoGlTest : public EffectTest {
  protected:
   resMQO* loadModel(const std::string& name, const std::string& text) {
@@ -61,25 +74,14 @@ TEST_F(MqoGlTest, DisplayListsDrawEachMaterialAndEachObjectMaterialPair) {
 
   OffscreenTarget target(64, 64);
   ASSERT_TRUE(target.complete());
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  auto drawList = [&](u32 list, f32 r, f32 g, f32 b) {
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(r, g, b);
-    glCallList(list);
-  };
-  drawList(pModel->getMaterialList(0), 1.0f, 0.0f, 0.0f);
+  drawListOnBlack(pModel->getMaterialList(0), 1.0f, 0.0f, 0.0f);
   EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{255, 0, 0, 255}));
   EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 0, 255}));
-  drawList(pModel->getMaterialList(1), 0.0f, 1.0f, 0.0f);
+  drawListOnBlack(pModel->getMaterialList(1), 0.0f, 1.0f, 0.0f);
   EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
   EXPECT_EQ(target.pixel(48, 10), (std::array<int, 4>{0, 255, 0, 255}));
   EXPECT_EQ(target.pixel(48, 54), (std::array<int, 4>{0, 255, 0, 255}));
-  drawList(pModel->getObjectMaterialList(1, 1), 0.0f, 0.0f, 1.0f);
+  drawListOnBlack(pModel->getObjectMaterialList(1, 1), 0.0f, 0.0f, 1.0f);
   EXPECT_EQ(target.pixel(48, 32), (std::array<int, 4>{0, 0, 255, 255}));
   EXPECT_EQ(target.pixel(16, 32), (std::array<int, 4>{0, 0, 0, 255}));
   // Drawing one face leaves the client arrays as they were.
@@ -174,15 +176,7 @@ TEST_F(MqoGlTest, LineFacesAreLeftOutOfTheTriangleLists) {
   ASSERT_NE(pModel, nullptr);
   OffscreenTarget target(64, 64);
   ASSERT_TRUE(target.complete());
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glCallList(pModel->getMaterialList(0));
+  drawListOnBlack(pModel->getMaterialList(0), 1.0f, 1.0f, 1.0f);
   EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 255, 255, 255}));  // the triangle
   EXPECT_EQ(target.pixel(56, 56), (std::array<int, 4>{0, 0, 0, 255}));      // no line drawn as a triangle
   pModel->drawFace(0, 0, 0);  // a line drawn on its own draws nothing, and is not fatal
@@ -203,15 +197,7 @@ TEST_F(MqoGlTest, FacesWithoutAMaterialDrawWithTheDefaultMaterial) {
   EXPECT_EQ(countOf(resMQO::DEFAULT_TEXTURE), textureBefore + 2);
   OffscreenTarget target(16, 16);
   ASSERT_TRUE(target.complete());
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColor3f(1.0f, 1.0f, 1.0f);
-  glCallList(pModel->getMaterialList(0));
+  drawListOnBlack(pModel->getMaterialList(0), 1.0f, 1.0f, 1.0f);
   EXPECT_EQ(target.pixel(3, 3), (std::array<int, 4>{255, 255, 255, 255}));
   releaseResource(pModel);
 }
