@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -28,8 +27,7 @@
 #include "sound/demo_sound.h"
 #include "support/demo_fixture.h"
 #include "support/image_fixtures.h"
-#include "support/source_dir.h"
-#include "support/temp_dir.h"
+#include "support/show_folder.h"
 
 namespace {
 
@@ -67,13 +65,8 @@ class DevReloadTest : public testing::Test {
     emptyEffectTextureTable();
     // Names in a running order stay inside the show's folder, so the show is
     // played from the test's folder and its rows name files relative to it.
-    const std::filesystem::path source = orvaneSourceDir();
-    std::filesystem::create_directories(mDir.path() / "data");
-    std::filesystem::create_directory_symlink(source / "data" / "shader", mDir.path() / "data" / "shader");
-    std::filesystem::create_directory_symlink(source / "data" / "texture", mDir.path() / "data" / "texture");
-    std::filesystem::current_path(mDir.path());
     mDir.write("flat.fx", kFlatEffect);
-    mModel = mDir.write("plate.mqo", plateModel(1, 0, 0));
+    mDir.write("plate.mqo", plateModel(1, 0, 0));
     mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
     mAnimation = "show.qel";
     SceneDefInfo row;
@@ -93,7 +86,6 @@ class DevReloadTest : public testing::Test {
   void TearDown() override {
     mDev.uninstall();
     demoManager().clearSceneManagers();
-    std::filesystem::current_path(mPrevious);
   }
 
   // Two Qel scenes: "near" (0-2 s) and "far" (2-5.5 s), the camera at eyeX.
@@ -118,10 +110,8 @@ class DevReloadTest : public testing::Test {
     settle(mDev, mNow);
   }
 
-  const std::filesystem::path mPrevious = std::filesystem::current_path();
+  ShowFolder mDir;  // the working folder while the test runs
   DemoFixture mFixture{kWidth, kHeight};
-  TempDir mDir;
-  std::string mModel;
   std::string mModelLoaded;  // the model's path as the animation loaded it
   std::string mAnimation;
   std::unique_ptr<CSceneQelTrampoline> mpScene;
