@@ -1,7 +1,7 @@
 // CPU cost of one full-screen post pass's set-up on an effect of 40 parameters: 15
 // setParameter calls, one setStateMatrix, setPass and resetPass (no drawing).
 // Needs a display: run it under xvfb-run.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,7 +13,7 @@
 #include "app/window.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
-#include "render/shader_manager.h"
+#include "resource/shader_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 

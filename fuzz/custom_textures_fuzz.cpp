@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "fuzz_harness.h"
-#include "render/custom_texture_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 

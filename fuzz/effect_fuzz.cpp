@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "fuzz_harness.h"
-#include "render/fx/effect_source.h"
+#include "fx/effect_source.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzzing::acceptFatalTexts({});

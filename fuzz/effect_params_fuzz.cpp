@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz_harness.h"
-#include "render/fx/effect.h"
+#include "fx/effect.h"
 #include "resource/engine_parameters.h"
 #include "resource/res_shader.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "fuzz_harness.h"
-#include "render/shader_manager.h"
+#include "resource/shader_manager.h"
 #include "resource/res_mqo.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_harness.h"
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 namespace {
 
@@ -35,16 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
   const std::string path(reinterpret_cast<const char*>(pData), size);
   if (path.find('\0') != std::string::npos) return 0;  // names are C strings
   fuzzing::runGuarded([&] {
-    const std::string host = platform::hostPath(gRoot + path);
+    const std::string host = paths::hostPath(gRoot + path);
     if (host.find('\\') != std::string::npos) std::abort();
     if (host.find("//") != std::string::npos) std::abort();
-    platform::pathFileExists(gRoot + path);
-    const std::string spec = platform::removeFileSpec(path);
+    paths::pathFileExists(gRoot + path);
+    const std::string spec = paths::removeFileSpec(path);
     if (spec.size() > path.size()) std::abort();
-    platform::isRelativePath(path);
-    platform::stripPath(path);
-    platform::removeExtension(path);
-    platform::pathExtension(path);
+    paths::isRelativePath(path);
+    paths::stripPath(path);
+    paths::removeExtension(path);
+    paths::pathExtension(path);
   });
   return 0;
 }

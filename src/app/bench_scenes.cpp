@@ -3,14 +3,14 @@
 // that anti-aliasing works on them as on the show's scenes.
 #include "app/bench_scenes.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 
 #include "demo/demo_manager.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
-#include "screen/scene_renderer.h"
+#include "render/jittered_projection.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/setup_dialog_logic.h"
+
 namespace {
 
 bool parseInteger(const std::string& text, long& value) {
@@ -155,7 +157,7 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     } else if (option == "--fsaa") {
       if (!needValue(value)) return result;
       long samples = -1;
-      if (!parseInteger(value, samples) || (samples != 0 && samples != 2 && samples != 4 && samples != 8)) {
+      if (!parseInteger(value, samples) || !isOfferedSampleCount(samples)) {
         result.error = "option --fsaa takes 0, 2, 4 or 8, not '" + value + "'";
         return result;
       }

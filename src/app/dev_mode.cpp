@@ -14,9 +14,9 @@
 #include "demo/scene_manager.h"
 #include "demo/scene_qel_default.h"
 #include "demo/scene_qel_trampoline.h"
+#include "framework/shell_path.h"
 #include "framework/vell_file.h"
-#include "platform/shell_path.h"
-#include "render/custom_texture_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/engine_parameters.h"
 #include "resource/qel_animation.h"
 #include "resource/res_mqo.h"
@@ -69,7 +69,7 @@ bool newTableEffectsCompile(const std::string& content, std::string& error) {
   std::vector<PostEffectEntry> entries;
   loadFromText(content, [&](std::FILE* pFile) { entries = readPostEffectDefinitions(pFile); });
   for (const PostEffectEntry& entry : entries) {
-    if (!platform::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;  // refused by the table
+    if (!paths::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;  // refused by the table
     const std::string path = "data\\shader\\" + entry.effectFile;
     if (resourceManager::mpThis->findResource(path)) continue;
     VellFile probe;
@@ -94,7 +94,7 @@ bool loadTableTextures(const std::string& content, std::vector<resTexture*>& hel
   loadFromText(content, [&](std::FILE* pFile) { rows = readCustomTextureRows(pFile); });
   for (const CustomTextureRow& row : rows) {
     const std::string where = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(row.line) + ": error: ";
-    if (!platform::staysInDataFolder("", row.fileName)) {
+    if (!paths::staysInDataFolder("", row.fileName)) {
       error = where + "the texture name '" + row.fileName + "' leaves the data folder\n";
       return false;
     }
@@ -536,7 +536,7 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
       const u32 span = pChild->getEndTime() - pChild->getStartTime();
       const double progress = span ? static_cast<double>(sceneTime - pChild->getStartTime()) / span : 0.0;
       std::snprintf(text, sizeof text, "LINE %d %s %.0f %% (%s)", line, pChild->getName().c_str(), progress * 100.0,
-                    platform::stripPath(pScene->getName()).c_str());
+                    paths::stripPath(pScene->getName()).c_str());
     } else if (pScene) {
       std::snprintf(text, sizeof text, "LINE %d %s %3.0f%%", line, pScene->getName().c_str(),
                     static_cast<double>(mDemo.getLineProgress(line)) * 100.0);

@@ -2,7 +2,7 @@
 // top-left corner (the message manager's layout), so a cell is a sub-rectangle of it.
 #include "app/dev_overlay.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 

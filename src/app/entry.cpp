@@ -2,7 +2,7 @@
 // swap interval, big-screen pause, services, the main loop, and the shutdown order.
 #include "app/entry.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,24 +25,25 @@
 #include "app/startup_failure.h"
 #include "app/window.h"
 #include "demo/demo_manager.h"
-#include "framework/critical_check.h"
-#include "framework/data_folder.h"
-#include "platform/display_restore.h"
-#include "platform/gl_window.h"
-#include "platform/quit_signals.h"
-#include "platform/video.h"
 #include "demo/qel_scene_factory.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "demo/scene_qel_default.h"
-#include "platform/shell_path.h"
-#include "render/custom_texture_manager.h"
-#include "render/shader_manager.h"
+#include "framework/critical_check.h"
+#include "framework/data_folder.h"
+#include "framework/shell_path.h"
+#include "platform/display_restore.h"
+#include "platform/gl_window.h"
+#include "platform/quit_signals.h"
+#include "platform/video.h"
+#include "render/message_manager.h"
+#include "resource/custom_texture_manager.h"
+#include "resource/qel_animation.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
+#include "resource/texture_manager.h"
 #include "screen/post_effect_manager.h"
-#include "render/message_manager.h"
-#include "render/texture_manager.h"
 #include "sound/demo_sound.h"
 #include "sound/fixed_step_clock.h"
 #include "sound/sound.h"
@@ -95,16 +96,10 @@ bool bigScreenPause() {
 // does not open is skipped.
 template <class Reader>
 void readDefinitionFile(const char* dataPath, Reader reader) {
-  std::FILE* file = std::fopen(platform::hostPath(dataPath).c_str(), "r");
+  std::FILE* file = std::fopen(paths::hostPath(dataPath).c_str(), "r");
   if (file) {
     reader(file);
     std::fclose(file);
-  }
-}
-
-void presentLoadingFrame() {
-  if (CWindowGL* pWindow = mainWindow()) {
-    pWindow->swapBuffers();
   }
 }
 
@@ -123,8 +118,13 @@ std::unique_ptr<CSceneQelDefault> createLoadingScene(CWindowGL& window) {
   CRITICAL_CHECK(pRender, "loader class not found!");
   std::unique_ptr<CSceneQelDefault> pLoader(static_cast<CSceneQelDefault*>(pRender));
   pLoader->init(nullptr);
-  resourceManager::mpThis->setLoadingScene(pLoader.get());
-  resourceManager::mpThis->setLoadingPresenter(presentLoadingFrame);
+  CSceneQelDefault* pScene = pLoader.get();
+  resourceManager::mpThis->setLoadingListener([pScene, &window](f32 progress) {
+    pScene->update(nullptr, progress);
+    pScene->draw(nullptr, progress);
+    pScene->finish(nullptr, progress);
+    window.swapBuffers();
+  });
   pLoader->update(nullptr, 0.0f);
   pLoader->draw(nullptr, 0.0f);
   pLoader->finish(nullptr, 0.0f);
@@ -247,6 +247,9 @@ int playShow(const CommandLine& commandLine) {
   const DisplayAspect aspect = decideDisplayAspect(settings);
   CDemoManager& demo = demoManager();
   demo.setWindow(window.get());
+  // A borderless window that is not full screen is dragged by a click anywhere;
+  // a full-screen one never moves.
+  window->native().setDraggable(!window->isFullscreen());
   demo.setLowQuality(settings.lowQuality != 0);
   const u32 startMs = static_cast<u32>(commandLine.startSeconds.value_or(0.0) * 1000.0 + 0.5);
   demo.setStartTime(startMs);
@@ -278,7 +281,7 @@ int playShow(const CommandLine& commandLine) {
     resourceManager::mpThis->addPreload(pFactory->getDefinition(row).name.c_str());
   }
   if (pFactory->getDefinitionCount() > 0) {
-    resourceManager::mpThis->preparePreload();
+    resourceManager::mpThis->preparePreload(resQEL::getModelCount);
   }
   std::unique_ptr<CSceneQelDefault> pLoader = createLoadingScene(*window);
   std::vector<std::unique_ptr<CSceneManager>> sceneManagers;
@@ -297,7 +300,7 @@ int playShow(const CommandLine& commandLine) {
     }
     demo.addLineShader(info.line, pShader);
   }
-  resourceManager::mpThis->setLoadingScene(nullptr);
+  resourceManager::mpThis->setLoadingListener(nullptr);
   BenchSceneSet benchScenes;
   if (commandLine.benchScene) {
     benchScenes.addTo(demo);

@@ -4,8 +4,8 @@
 
 #include <sys/stat.h>
 
+#include "framework/shell_path.h"
 #include "framework/vell_file.h"
-#include "platform/shell_path.h"
 
 std::optional<std::string> CFileWatcher::readDataFile(const std::string& path) {
   VellFile file;
@@ -19,7 +19,7 @@ std::optional<std::string> CFileWatcher::readDataFile(const std::string& path) {
 
 std::optional<u64> CFileWatcher::dataFileStamp(const std::string& path) {
   struct stat info {};
-  if (::stat(platform::hostPath(path).c_str(), &info) != 0) return std::nullopt;
+  if (::stat(paths::hostPath(path).c_str(), &info) != 0) return std::nullopt;
   const u64 nanoseconds = static_cast<u64>(info.st_mtim.tv_sec) * 1000000000ull + static_cast<u64>(info.st_mtim.tv_nsec);
   return nanoseconds * 1099511628211ull ^ static_cast<u64>(info.st_size);
 }

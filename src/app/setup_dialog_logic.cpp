@@ -38,6 +38,11 @@ const std::vector<s32>& sampleTable() {
   return table;
 }
 
+bool isOfferedSampleCount(long samples) {
+  const std::vector<s32>& table = sampleTable();
+  return std::find(table.begin(), table.end(), samples) != table.end();
+}
+
 int listedAspectRow(s32 width, s32 height) {
   if (height == 0) return -1;
   // Single precision throughout: 1680 / 1050 must equal 1.6f, which it would

@@ -61,7 +61,10 @@ std::vector<DisplayModeSize> buildModeTable(const std::vector<ReportedDisplayMod
                                             s32 wantedBitsPerPixel);
 
 const std::vector<AspectRatio>& aspectTable();   // 4:3, 16:9, 16:10, 5:4
+// The anti-aliasing sample counts the show offers: the dialog's list and the
+// only values --fsaa takes, so a count is checked once, where it enters.
 const std::vector<s32>& sampleTable();           // 0, 2, 4, 8
+bool isOfferedSampleCount(long samples);
 
 // The aspect row whose ratio equals width / height in single precision, or -1.
 // The comparison is exact on purpose: only sizes of exactly a listed shape match.

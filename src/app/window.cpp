@@ -1,7 +1,7 @@
-// The show's window over the platform layer, and the gamma ramp formula.
+// The show's window over the platform layer.
 #include "app/window.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,27 +16,6 @@ CWindowGL* gpMainWindow = nullptr;
 
 CWindowGL* mainWindow() { return gpMainWindow; }
 void setMainWindow(CWindowGL* pWindow) { gpMainWindow = pWindow; }
-
-float clampGamma(float gamma) {
-  if (gamma < 0.0f) return 0.0f;
-  if (gamma > 2.0f) return 2.0f;
-  return gamma;
-}
-
-GammaRamp computeGammaRamp(float gamma) {
-  const double exponent = 2.0 - clampGamma(gamma);
-  GammaRamp ramp;
-  for (int i = 0; i < 256; ++i) {
-    double value = std::pow((i + 1) / 256.0, exponent) * 65535.0 + 0.5;
-    if (value < 0.0) value = 0.0;
-    if (value > 65535.0) value = 65535.0;
-    const u16 entry = static_cast<u16>(value);
-    ramp.red[i] = entry;
-    ramp.green[i] = entry;
-    ramp.blue[i] = entry;
-  }
-  return ramp;
-}
 
 CWindow::CWindow() : mpNative(std::make_unique<platform::GlWindow>()) {}
 

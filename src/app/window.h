@@ -6,20 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "demo/frame_target.h"
 #include "framework/types.h"
+#include "platform/gamma_ramp.h"
 
 namespace platform {
 class GlWindow;
 }
-
-// The ramp for gamma g (clamped to 0..2): entry i = ((i + 1) / 256)^(2 - g) * 65535 + 0.5.
-struct GammaRamp {
-  u16 red[256];
-  u16 green[256];
-  u16 blue[256];
-};
-float clampGamma(float gamma);
-GammaRamp computeGammaRamp(float gamma);
 
 class CWindow {
  public:
@@ -60,10 +53,15 @@ class CWindow {
   float mGamma = 1.0f;
 };
 
-class CWindowGL : public CWindow {
+// The demo manager draws into it as its frame target.
+class CWindowGL : public CWindow, public IFrameTarget {
  public:
   CWindowGL() = default;
   ~CWindowGL() override;
+
+  u32 getFrameWidth() const override { return getWidth(); }
+  u32 getFrameHeight() const override { return getHeight(); }
+  void presentFrame() override { swapBuffers(); }
 
   // A context with at least `samples` multisamples (0 = none), the smallest
   // count offered at or above it; false when none is. The caller makes it current.

@@ -2,28 +2,29 @@
 // and the exit fade.
 #include "demo/demo_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "app/window.h"
-#include "platform/colour_ramp_pass.h"
 #include "demo/frame_observer.h"
+#include "demo/frame_target.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "framework/critical_check.h"
-#include "platform/gl_window.h"
+#include "platform/colour_ramp_pass.h"
+#include "platform/gamma_ramp.h"
 #include "platform/video.h"
-#include "render/custom_texture_manager.h"
+#include "render/jittered_projection.h"
+#include "render/mqo_render.h"
 #include "render/render_object.h"
-#include "render/shader_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
 #include "screen/letterbox.h"
 #include "screen/post_effect_manager.h"
-#include "screen/jitter.h"
 #include "screen/power_of_two.h"
 #include "screen/scene_renderer.h"
 #include "screen/scene_screen.h"
@@ -47,23 +48,9 @@ CDemoManager::CDemoManager() = default;
 CDemoManager::~CDemoManager() = default;
 
 bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
-  // Refused before anything is built: a count without a jitter table would
-  // leave the accumulation without offsets.
-  if (!jitterTable(static_cast<s32>(fsaaSamples))) {
-    std::fprintf(stderr, "orvane: %u anti-aliasing samples are not supported (0, 2, 4 or 8)\n", fsaaSamples);
-    return false;
-  }
-  if (!mpWindow) {
-    mpWindow = mainWindow();
-  }
-  if (mpWindow) {
-    // What the show's window procedure did: a borderless window that is not
-    // full screen is dragged by a click anywhere; a full-screen one never moves.
-    mpWindow->native().setDraggable(!mpWindow->isFullscreen());
-  }
   mFsaaSamples = fsaaSamples;
-  mWidth = mpWindow ? mpWindow->getWidth() : 1;
-  mHeight = mpWindow ? mpWindow->getHeight() : 1;
+  mWidth = mpWindow ? mpWindow->getFrameWidth() : 1;
+  mHeight = mpWindow ? mpWindow->getFrameHeight() : 1;
   mScreenScaleU = 1.0f;
   mScreenScaleV = 1.0f;
   if (!hasNonPowerOfTwoTextures()) {
@@ -71,20 +58,21 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
     u32 height = mHeight;
     roundUpPowerOfTwo(width, height, &mScreenScaleU, &mScreenScaleV);
   }
+  const ScreenFormat format{isLowQuality()};
   if (fsaaSamples != 0) {
     mpMultisampleScreen = std::make_unique<CSceneScreen>();
-    mpMultisampleScreen->createScreen(mWidth, mHeight, true);
+    mpMultisampleScreen->createScreen(mWidth, mHeight, true, format);
   }
   for (auto& pScreen : mpSourceScreen) {
     pScreen = std::make_unique<CSceneScreen>();
-    pScreen->createScreen(mWidth, mHeight, true);
+    pScreen->createScreen(mWidth, mHeight, true, format);
   }
   for (auto& pScreen : mpWorkScreen) {
     pScreen = std::make_unique<CSceneScreen>();
-    pScreen->createScreen(mWidth, mHeight, false);
+    pScreen->createScreen(mWidth, mHeight, false, format);
   }
   mpCompositeScreen = std::make_unique<CSceneScreen>();
-  mpCompositeScreen->createScreen(mWidth, mHeight, false);
+  mpCompositeScreen->createScreen(mWidth, mHeight, false, format);
   glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
 
   mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
@@ -101,7 +89,9 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   setTexture("workBuf1", mpWorkScreen[1]->getColorTexture());
 
   setJitterViewport(static_cast<f64>(mWidth), static_cast<f64>(mHeight));
+  // The count was checked where it entered (options and dialog).
   sceneRenderer().initRenderer(static_cast<s32>(fsaaSamples), mpMultisampleScreen.get());
+  sceneRenderer().setScreenScale(mScreenScaleU, mScreenScaleV);
 
   if (!mpSound) {
     auto pSound = std::make_unique<CDemoSoundREAL>();
@@ -136,7 +126,7 @@ void CDemoManager::shutdown() {
   mpGammaPass.reset();
   clearSceneManagers();
   mpPeManager = nullptr;
-  mpCurrentLineShader = nullptr;
+  setCurrentLineShader(nullptr);
 }
 
 void CDemoManager::setPictureGamma(f32 gamma) {
@@ -144,6 +134,11 @@ void CDemoManager::setPictureGamma(f32 gamma) {
   if (clampGamma(gamma) == 1.0f) return;
   const GammaRamp ramp = computeGammaRamp(gamma);
   mpGammaPass = std::make_unique<platform::ColourRampPass>(ramp.red, ramp.green, ramp.blue);
+}
+
+void CDemoManager::setCurrentLineShader(resShader* pShader) {
+  mpCurrentLineShader = pShader;
+  cMqoRender::setOverrideEffect(pShader);
 }
 
 void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
@@ -192,7 +187,7 @@ void CDemoManager::clearLineShaders() {
     for (resShader*& pShader : shaders) releaseResource(pShader);
     shaders.clear();
   }
-  mpCurrentLineShader = nullptr;
+  setCurrentLineShader(nullptr);
 }
 
 u32 CDemoManager::getShowEndTime() const {
@@ -279,7 +274,7 @@ bool CDemoManager::runFrame(bool ending) {
   if (mpGammaPass) mpGammaPass->apply(static_cast<int>(mWidth), static_cast<int>(mHeight));
   if (mpObserver) mpObserver->onFrameComposed(time);
   if (mpWindow) {
-    mpWindow->swapBuffers();
+    mpWindow->presentFrame();
   }
   if (mpObserver) mpObserver->onFrameEnd();
   return true;
@@ -295,7 +290,7 @@ void CDemoManager::renderScenes(u32 time) {
     const u32 length = pScene->getLength();
     mLineProgress[line] =
         length ? static_cast<f32>(time - pScene->getStartTime()) / static_cast<f32>(length) : 0.0f;
-    mpCurrentLineShader = mLineShaders[line].empty() ? nullptr : mLineShaders[line][0];
+    setCurrentLineShader(mLineShaders[line].empty() ? nullptr : mLineShaders[line][0]);
     sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line]);
     if (mpObserver) {
       FramePart part;
@@ -307,7 +302,7 @@ void CDemoManager::renderScenes(u32 time) {
       mpObserver->onPartEnd(part);
     }
   }
-  mpCurrentLineShader = nullptr;
+  setCurrentLineShader(nullptr);
 }
 
 void CDemoManager::runPasses(resShader* pEffect, s32 pass) {

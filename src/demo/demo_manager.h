@@ -15,7 +15,7 @@
 class CPostEffectManager;
 class CSceneManager;
 class CSceneScreen;
-class CWindowGL;
+class IFrameTarget;
 class IDemoSound;
 class IFrameObserver;
 class IScene;
@@ -35,7 +35,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   CDemoManager();
   ~CDemoManager() override;
 
-  // Takes the main window, creates the screens, loads the final and default
+  // Takes the frame target's size, creates the screens, loads the final and default
   // effects, prepares the scene renderer and starts the demo sound (the music,
   // unless a clock was given with setDemoSound). False, with a message, when the
   // music cannot be opened or the sample count has no jitter table.
@@ -75,13 +75,15 @@ class CDemoManager : public Singleton<CDemoManager> {
   u32 getShowEndTime() const;
 
   // While a line renders: that line's shader, which model drawing uses instead
-  // of each material's own effect; null otherwise.
+  // of each material's own effect; null otherwise. Setting it hands it to the
+  // model renderer's override slot.
   resShader* getCurrentLineShader() const { return mpCurrentLineShader; }
-  void setCurrentLineShader(resShader* pShader) { mpCurrentLineShader = pShader; }
+  void setCurrentLineShader(resShader* pShader);
 
   void setPostEffectManager(CPostEffectManager* pManager) { mpPeManager = pManager; }
   CPostEffectManager* getPostEffectManager() const { return mpPeManager; }
-  void setWindow(CWindowGL* pWindow) { mpWindow = pWindow; }
+  // The entry hands in the main window; null draws at 1x1 and shows nothing.
+  void setWindow(IFrameTarget* pWindow) { mpWindow = pWindow; }
   void setLowQuality(bool lowQuality) { mLowQuality = lowQuality ? 1 : 0; }
   bool isLowQuality() const { return mLowQuality != 0; }
   s32 getAspectX() const { return mAspectX; }
@@ -126,7 +128,7 @@ class CDemoManager : public Singleton<CDemoManager> {
  private:
   void runPasses(resShader* pEffect, s32 pass);
 
-  CWindowGL* mpWindow = nullptr;  // borrowed: the main window
+  IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
   std::vector<CSceneManager*> mLineManagers[LINE_COUNT];  // borrowed: the entry owns them
   std::unique_ptr<CSceneScreen> mpSourceScreen[LINE_COUNT];

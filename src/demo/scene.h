@@ -5,16 +5,17 @@
 #include <string>
 
 #include "framework/types.h"
+#include "screen/drawable.h"
 
-class IScene {
+class IScene : public IDrawable {
  public:
   IScene() = default;
-  virtual ~IScene() = default;
+  ~IScene() override = default;
 
   virtual void prepare() = 0;
   // Called when the scene becomes a line's current scene.
   virtual void onEnter() = 0;
-  virtual void draw(f32 progress) = 0;
+  void draw(f32 progress) override = 0;
   virtual void release() = 0;
 
   virtual u32 getStartTime() const { return mStartTime; }

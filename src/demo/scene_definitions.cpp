@@ -2,7 +2,7 @@
 #include "demo/scene_definitions.h"
 
 #include "framework/definition_rows.h"
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* fileNameForMessages) {
   std::vector<SceneDefInfo> infos;
@@ -30,8 +30,8 @@ std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* file
     }
     // The Qel file and the line's effect ("data\shader\" + name + ".fx") must stay
     // in the data folder.
-    const bool nameInside = platform::staysInDataFolder("", info.name);
-    if (!nameInside || !platform::staysInDataFolder("data\\shader\\", info.shader + ".fx")) {
+    const bool nameInside = paths::staysInDataFolder("", info.name);
+    if (!nameInside || !paths::staysInDataFolder("data\\shader\\", info.shader + ".fx")) {
       std::fprintf(stderr, "%s: line %u: the file name \"%s\" leaves the data folder and is refused; row skipped\n",
                    fileNameForMessages ? fileNameForMessages : "scene definitions", row.lineNumber,
                    (nameInside ? info.shader : info.name).c_str());

@@ -1,7 +1,7 @@
 // Sub-scene layout from the camera key times, and playback of the active child.
 #include "demo/scene_qel_trampoline.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 

@@ -3,13 +3,13 @@
 #include "framework/vell_file.h"
 
 #include "framework/critical_check.h"
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 bool VellFile::open(const char* path) {
   if (mFp) {
     close();
   }
-  const std::string host = platform::hostPath(path ? path : "");
+  const std::string host = paths::hostPath(path ? path : "");
   FILE* fp = std::fopen(host.c_str(), "rb");
   if (!fp) {
     return false;
@@ -20,7 +20,7 @@ bool VellFile::open(const char* path) {
   const long size = std::ftell(mFp);
   std::fseek(mFp, 0, SEEK_SET);
   mSize = size > 0 ? static_cast<u32>(size) : 0;
-  mExtension = platform::pathExtension(mPath);
+  mExtension = paths::pathExtension(mPath);
   return true;
 }
 

@@ -2,7 +2,7 @@
 // one static messageManager.
 #include "render/message_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <cstdio>

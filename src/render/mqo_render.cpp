@@ -1,19 +1,18 @@
 // Model drawing: materials, passes, the animated object hierarchy and instances.
 #include "render/mqo_render.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "demo/demo_manager.h"
 #include "framework/critical_check.h"
-#include "render/custom_texture_manager.h"
-#include "render/shader_manager.h"
-#include "render/texture_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/qel_track_set.h"
 #include "resource/res_mqo.h"
 #include "resource/res_shader.h"
+#include "resource/shader_manager.h"
+#include "resource/texture_manager.h"
 
 namespace {
 constexpr f64 kRadiansToDegrees = 180.0 / 3.141592025756836;
@@ -55,8 +54,7 @@ void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time) {
   // A model reloaded in author mode may have other materials and textures.
   if (mpMqo->getVersion() != mModelVersion) setModel(mpMqo, nullptr);
   const MqoMaterial& record = mpMqo->getMaterial(material);
-  resShader* pLineShader = demoManager().getCurrentLineShader();
-  setShader(pLineShader ? pLineShader : mpMqo->getMaterialEffect(material));
+  setShader(spOverrideEffect ? spOverrideEffect : mpMqo->getMaterialEffect(material));
   resShader* pShader = getShader();
   CRITICAL_CHECK(pShader, "");
   shaderManager::mpThis->mpCurrentProgram = pShader;

@@ -10,6 +10,7 @@
 
 class resMQO;
 class QelTrackSet;
+class resShader;
 
 class cMqoRender : public cRenderObject {
   VELL_CLASS(cMqoRender, cRenderObject)
@@ -26,6 +27,11 @@ class cMqoRender : public cRenderObject {
   virtual void drawFace(u32 object, u32 face, u32 material);
   // Chooses the material's effect, makes it current and sets its parameters.
   virtual void setMaterial(u32 material, f32 alpha, f32 time);
+
+  // The effect every model draws with instead of its materials' own (a line's
+  // shader while that line renders), set by the frame cycle; null for none.
+  static void setOverrideEffect(resShader* pEffect) { spOverrideEffect = pEffect; }
+  static resShader* getOverrideEffect() { return spOverrideEffect; }
 
   resMQO* getModel() const { return mpMqo; }
   const QelTrackSet* getAnimation() const { return mpAnim; }
@@ -45,6 +51,9 @@ class cMqoRender : public cRenderObject {
   std::vector<u32> overlapTextureIds;
   bool mStackFullReported = false;
   u32 mModelVersion = 0;  // the model's version the texture ids were taken from
+
+ private:
+  inline static resShader* spOverrideEffect = nullptr;  // borrowed from the frame cycle
 };
 
 class cMassMqoRender : public cMqoRender {

@@ -1,8 +1,7 @@
 // Qel scene playback: camera, screen-fixed and invisible objects, per-object renderers.
 #include "render/qel_render.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,11 +9,10 @@
 
 #include "framework/critical_check.h"
 #include "render/camera_manager.h"
+#include "render/jittered_projection.h"
 #include "render/light_manager.h"
 #include "resource/qel_animation.h"
 #include "resource/res_mqo.h"
-#include "screen/jitter.h"
-#include "screen/scene_renderer.h"
 
 namespace {
 constexpr f64 kRadiansToDegrees = 180.0 / 3.141592025756836;

@@ -1,13 +1,13 @@
 // Passes and standard parameters of render objects.
 #include "render/render_object.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "framework/critical_check.h"
 #include "render/camera_manager.h"
 #include "render/light_manager.h"
-#include "render/shader_manager.h"
 #include "resource/res_shader.h"
+#include "resource/shader_manager.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The one static vertexBufferManager, and the buffer names of vertexBufferObject.
 #include "render/vertex_buffer_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "framework/vell_manager.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "render/fx/effect_source.h"
+#include "fx/effect_source.h"
 
 namespace engine_parameters {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 namespace {
 
@@ -309,7 +309,7 @@ bool MqoModel::readMaterial(MqoMaterial& material, std::string_view& key) {
     std::string refusedName;
     auto path = [&](std::string& value) {
       const std::string_view name = nextName();
-      if (!name.empty() && !platform::staysInDataFolder(mDirectory, name)) {
+      if (!name.empty() && !paths::staysInDataFolder(mDirectory, name)) {
         inside = false;
         refusedName = name;
       }

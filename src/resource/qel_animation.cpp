@@ -7,16 +7,16 @@
 #include <cstdio>
 
 #include "framework/critical_check.h"
+#include "framework/shell_path.h"
 #include "framework/vell_file.h"
-#include "platform/shell_path.h"
 #include "resource/res_mqo.h"
 #include "resource/resource_manager.h"
 
 namespace {
 
 std::string modelDirectoryOf(const std::string& path) {
-  std::string directory = platform::removeFileSpec(path);
-  if (!platform::isRelativePath(directory)) {
+  std::string directory = paths::removeFileSpec(path);
+  if (!paths::isRelativePath(directory)) {
     const std::string& current = resourceManager::mpThis->getCurrentDirectory();
     // Models of a file under the current directory are named relative to it;
     // a file elsewhere keeps its own absolute folder (cutting the current
@@ -140,7 +140,7 @@ bool QelAnimation::readModels(bool load) {
     const std::string name(completeName(nameToken));
     ++mModelLines;
     if (load) {
-      if (!platform::staysInDataFolder(modelDir, name)) {
+      if (!paths::staysInDataFolder(modelDir, name)) {
         return fail("model " + std::to_string(object_num) + " " + quoted(name) + " leaves the data folder");
       }
       const std::string modelPath = modelDir + name;

@@ -3,7 +3,7 @@
 // reference it took. Main thread, with the GL context current.
 #include "resource/res_mqo.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <cstdio>

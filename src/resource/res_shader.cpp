@@ -7,9 +7,9 @@
 
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
-#include "render/custom_texture_manager.h"
-#include "render/shader_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/engine_parameters.h"
+#include "resource/shader_manager.h"
 
 bool resShader::sBrokenFirstLoadIsFatal = true;
 

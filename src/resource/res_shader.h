@@ -10,7 +10,7 @@
 
 #include "framework/types.h"
 #include "framework/vell_object.h"
-#include "render/fx/effect.h"
+#include "fx/effect.h"
 #include "resource/resource_object.h"
 
 class resShader : public resourceObject {

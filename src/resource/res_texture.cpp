@@ -3,7 +3,7 @@
 // the size limits every path shares.
 #include "resource/res_texture.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,9 +11,9 @@
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
 #include "platform/picture_decoder.h"
-#include "render/texture_manager.h"
 #include "resource/dds_reader.h"
 #include "resource/hdr_reader.h"
+#include "resource/texture_manager.h"
 #include "resource/tga_reader.h"
 
 namespace {

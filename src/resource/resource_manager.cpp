@@ -9,11 +9,9 @@
 #include <memory>
 
 #include "framework/critical_check.h"
+#include "framework/shell_path.h"
 #include "framework/vell_file.h"
 #include "framework/vell_manager.h"
-#include "demo/scene_qel_default.h"
-#include "platform/shell_path.h"
-#include "resource/qel_animation.h"
 
 namespace {
 
@@ -58,7 +56,7 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
   }
   // Another spelling of a file already loaded (separators, case) shares it: two
   // objects for one effect file would collide by name in the shader registry.
-  const std::string host = platform::hostPath(name);
+  const std::string host = paths::hostPath(name);
   for (std::size_t i = 0; i < mResources.size(); ++i) {
     if (mHostPaths[i] == host) {
       ++mResources[i]->mRefPtr;
@@ -66,7 +64,7 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
     }
   }
 
-  const std::string extension = platform::pathExtension(name);
+  const std::string extension = paths::pathExtension(name);
   if (extension.empty()) {
     return nullptr;
   }
@@ -122,7 +120,7 @@ void resourceManager::removeResource(resourceObject* pResource) {
 }
 
 void resourceManager::addPreload(const char* fileName) {
-  if (!fileName || !platform::pathFileExists(fileName)) {
+  if (!fileName || !paths::pathFileExists(fileName)) {
     return;
   }
   if (std::find(mPreloadFiles.begin(), mPreloadFiles.end(), fileName) == mPreloadFiles.end()) {
@@ -130,11 +128,11 @@ void resourceManager::addPreload(const char* fileName) {
   }
 }
 
-void resourceManager::preparePreload() {
+void resourceManager::preparePreload(u32 (*countModels)(const char* fileName)) {
   mLoadingStep = 0.0f;
   u32 mqoNum = 0;
   for (const std::string& file : mPreloadFiles) {
-    mqoNum += resQEL::getModelCount(file.c_str());
+    mqoNum += countModels ? countModels(file.c_str()) : 0;
   }
   CRITICAL_CHECK(mqoNum>0, "");
   mLoadingStep = 1.0f / static_cast<f32>(mqoNum);
@@ -142,12 +140,7 @@ void resourceManager::preparePreload() {
 
 void resourceManager::stepLoading() {
   mLoadingProgress += mLoadingStep;
-  if (mpLoadingScene) {
-    mpLoadingScene->update(nullptr, mLoadingProgress);
-    mpLoadingScene->draw(nullptr, mLoadingProgress);
-    mpLoadingScene->finish(nullptr, mLoadingProgress);
-    if (mPresentLoadingFrame) {
-      mPresentLoadingFrame();
-    }
+  if (mLoadingListener) {
+    mLoadingListener(mLoadingProgress);
   }
 }

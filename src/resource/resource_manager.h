@@ -3,14 +3,13 @@
 // the loading progress. Main thread only.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/types.h"
 #include "framework/vell_object.h"
 #include "resource/resource_object.h"
-
-class CSceneQelDefault;
 
 class resourceManager : public VellObject {
   VELL_CLASS(resourceManager, VellObject)
@@ -36,17 +35,17 @@ class resourceManager : public VellObject {
   bool reloadResource(const std::string& fileName, std::string& error);
 
   // Loading progress: every animation file to be built is registered first, the
-  // models they list are counted, and each model loaded advances the progress
-  // (and draws the loading scene when one is set).
+  // models they list are counted (by the reader of that format, which the caller
+  // hands in), and each model loaded advances the progress and tells the listener.
   void addPreload(const char* fileName);
-  void preparePreload();
+  void preparePreload(u32 (*countModels)(const char* fileName));
   void stepLoading();
   const std::vector<std::string>& getPreloadFiles() const { return mPreloadFiles; }
   f32 getLoadingStep() const { return mLoadingStep; }
   f32 getLoadingProgress() const { return mLoadingProgress; }
-  void setLoadingScene(CSceneQelDefault* pScene) { mpLoadingScene = pScene; }
-  // Called after each frame the loading scene draws (the entry swaps buffers).
-  void setLoadingPresenter(void (*present)()) { mPresentLoadingFrame = present; }
+  // Called with the new progress on every model loaded (the entry draws its
+  // loading scene and shows the frame); empty for none.
+  void setLoadingListener(std::function<void(f32 progress)> listener) { mLoadingListener = std::move(listener); }
   const std::string& getCurrentDirectory() const { return mCurrentDirectory; }
 
  private:
@@ -56,6 +55,5 @@ class resourceManager : public VellObject {
   std::vector<std::string> mPreloadFiles;
   f32 mLoadingStep = 0.0f;
   f32 mLoadingProgress = 0.0f;
-  CSceneQelDefault* mpLoadingScene = nullptr;  // borrowed: the entry owns it
-  void (*mPresentLoadingFrame)() = nullptr;
+  std::function<void(f32)> mLoadingListener;
 };

@@ -2,13 +2,13 @@
 #include "resource/resource_object.h"
 
 #include "framework/critical_check.h"
+#include "framework/shell_path.h"
 #include "framework/vell_file.h"
-#include "platform/shell_path.h"
 #include "resource/resource_manager.h"
 
 bool resourceObject::load(VellFileStream& stream) {
   mPath = stream.getPath();
-  mName = platform::removeExtension(platform::stripPath(mPath));
+  mName = paths::removeExtension(paths::stripPath(mPath));
   return true;
 }
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <limits>
 
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ bool TokenReader::open(const std::string& path) {
   mFileName = path;
   const std::size_t separator = path.find_last_of("/\\");
   mDirectory = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-  std::ifstream stream(platform::hostPath(path), std::ios::binary);
+  std::ifstream stream(paths::hostPath(path), std::ios::binary);
   if (!stream.is_open()) {
     return false;
   }

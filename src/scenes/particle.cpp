@@ -1,14 +1,14 @@
 // Point-sprite drawing of particle records.
 #include "scenes/particle.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "framework/critical_check.h"
-#include "render/shader_manager.h"
-#include "render/texture_manager.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
+#include "resource/texture_manager.h"
 
 CParticle::~CParticle() {
   releaseResource(mpTexture);

@@ -1,12 +1,12 @@
 // Cloud billboards.
 #include "scenes/particle_cloud.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
-#include "render/texture_manager.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "resource/texture_manager.h"
 #include "scenes/runtime_random.h"
 
 CParticleCloud::CParticleCloud() { mClouds.clear(); }

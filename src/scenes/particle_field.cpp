@@ -1,7 +1,7 @@
 // Particle-field generation and the split draw.
 #include "scenes/particle_field.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "scenes/runtime_random.h"
 

@@ -1,7 +1,7 @@
 // The cloud sky sub-scene.
 #include "scenes/scene_finesky.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "render/qel_render.h"
 #include "resource/res_texture.h"

@@ -1,7 +1,7 @@
 // The rising straps: three helices a third of a turn apart, narrowing as they climb.
 #include "scenes/scene_light_to_sky.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "framework/critical_check.h"
 #include "render/qel_render.h"

@@ -1,7 +1,7 @@
 // The light-balls burst: its balls, its four strap paths and its timing.
 #include "scenes/scene_lightballs.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <string>
 

@@ -1,11 +1,10 @@
-// The own-camera set-up of the sub-scenes that do not follow a Qel camera.
+// The two ways sub-scenes frame their effects: under their Qel scene's camera, or
+// under a camera of their own.
 #include "scenes/scene_patterns.h"
 
-#include <GL/glu.h>
-
+#include "platform/gl.h"
 #include "render/camera_manager.h"
-#include "screen/jitter.h"
-#include "screen/scene_renderer.h"
+#include "render/jittered_projection.h"
 
 void setOwnCamera(f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 eye[3], const f32 centre[3]) {
   jitteredPerspective(currentJitterOffset(), fovyDegrees, aspect, zNear, zFar);
@@ -14,5 +13,38 @@ void setOwnCamera(f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 ey
   gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], 0.0, 1.0, 0.0);
   for (int axis = 0; axis < 3; ++axis) {
     cameraManager::mpThis->mEyePos[axis] = eye[axis];
+  }
+}
+
+void drawUnderQelCamera(cQelRender* pRender, u32 sceneIndex, f32 progress, AlphaTestSpan span, f32 threshold,
+                        const std::function<void()>& drawEffects) {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  GLint alphaFunction = GL_ALWAYS;
+  GLfloat alphaReference = 0.0f;
+  if (span != AlphaTestSpan::none) {
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunction);
+    glGetFloatv(GL_ALPHA_TEST_REF, &alphaReference);
+    glAlphaFunc(GL_GREATER, threshold);
+  }
+  if (span == AlphaTestSpan::qelScene) {
+    glEnable(GL_ALPHA_TEST);
+  }
+  pRender->drawSceneByIndex(sceneIndex, progress);
+  if (span == AlphaTestSpan::qelScene) {
+    glDisable(GL_ALPHA_TEST);
+  }
+  if (span == AlphaTestSpan::effects) {
+    glEnable(GL_ALPHA_TEST);
+  }
+  pRender->setCamera(sceneIndex, progress);
+  glPushMatrix();
+  drawEffects();
+  glPopMatrix();
+  if (span == AlphaTestSpan::effects) {
+    glDisable(GL_ALPHA_TEST);
+  }
+  if (span != AlphaTestSpan::none) {
+    glAlphaFunc(static_cast<GLenum>(alphaFunction), alphaReference);
   }
 }

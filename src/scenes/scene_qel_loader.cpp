@@ -1,8 +1,7 @@
 // The loading screen's bar.
 #include "scenes/scene_qel_loader.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 
 namespace {
 

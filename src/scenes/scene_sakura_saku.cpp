@@ -2,7 +2,7 @@
 // (7.14, -8.79); the draw's translation and scale bring the flower to the origin.
 #include "scenes/scene_sakura_saku.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "framework/critical_check.h"
 #include "scenes/scene_patterns.h"

@@ -1,8 +1,7 @@
 // The opening shot and its path: a helix of one and a half turns around the model.
 #include "scenes/scene_start.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 
 #include "framework/critical_check.h"
 #include "render/light_manager.h"

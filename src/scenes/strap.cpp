@@ -1,15 +1,15 @@
 // Strap ribbons: random variation at set-up, head and fade ramps per frame.
 #include "scenes/strap.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "framework/critical_check.h"
-#include "render/shader_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
 #include "scenes/runtime_random.h"
 
 CStrap::~CStrap() { releaseResource(mpShader); }

@@ -1,7 +1,7 @@
 // Framebuffer object names.
 #include "screen/frm_buf_obj.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 CFrmBufObj2D::CFrmBufObj2D() { glGenFramebuffersEXT(1, &mName); }
 

@@ -1,10 +1,5 @@
-// Jitter tables and the jittered projection.
+// The jitter tables.
 #include "screen/jitter.h"
-
-#include <GL/glew.h>
-
-#include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -21,9 +16,6 @@ constexpr JitterOffset kJitter16[] = {
     {-0.055918, -0.215197}, {-0.080231, -0.470965}, {0.138721, 0.409168},  {0.38412, 0.4585},
     {-0.454968, 0.134088}, {0.179271, -0.331196},  {-0.307049, -0.364927}, {0.105354, -0.010099},
     {-0.15418, 0.021794},  {-0.370135, -0.116425}, {0.451636, -0.300013}, {-0.37061, 0.387504}};
-
-f64 gViewportWidth = 1.0;
-f64 gViewportHeight = 1.0;
 
 }  // namespace
 
@@ -43,25 +35,4 @@ const JitterOffset* jitterTable(s32 sampleCount, s32* pEntries) {
     *pEntries = entries;
   }
   return table;
-}
-
-void setJitterViewport(f64 width, f64 height) {
-  gViewportWidth = width;
-  gViewportHeight = height;
-}
-
-void jitteredFrustum(const JitterOffset& offset, f64 left, f64 right, f64 bottom, f64 top, f64 zNear, f64 zFar) {
-  const f64 dx = -(offset.dx * (right - left) / gViewportWidth);
-  const f64 dy = -(offset.dy * (top - bottom) / gViewportHeight);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glFrustum(left + dx, right + dx, bottom + dy, top + dy, zNear, zFar);
-  glMatrixMode(GL_MODELVIEW);
-}
-
-void jitteredPerspective(const JitterOffset& offset, f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar) {
-  const f64 half = fovyDegrees * std::numbers::pi / 180.0 * 0.5;
-  const f64 top = zNear / (std::cos(half) / std::sin(half));
-  const f64 right = top * aspect;
-  jitteredFrustum(offset, -right, right, -top, top, zNear, zFar);
 }

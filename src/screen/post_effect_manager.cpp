@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework/critical_check.h"
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 
@@ -25,7 +25,7 @@ bool CPostEffectManager::readTable(std::FILE* file, std::vector<PostEffectEntry>
   for (PostEffectEntry& entry : entries) {
     // A name that climbs out of the show's folder is not opened at all: the
     // entry never runs, as one whose effect is missing.
-    if (!platform::staysInDataFolder("data\\shader\\", entry.effectFile)) {
+    if (!paths::staysInDataFolder("data\\shader\\", entry.effectFile)) {
       std::fprintf(stderr, "%s:%u: error: %s: the effect's name leaves the data folder; the entry never runs\n",
                    DEFINITION_FILE, static_cast<unsigned>(entry.line), entry.effectFile.c_str());
       continue;
@@ -92,7 +92,7 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file, std::string& error) {
   }
   // A table being edited is refused outright for a name outside the data folder.
   for (const PostEffectEntry& entry : entries) {
-    if (platform::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;
+    if (paths::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;
     error = std::string(DEFINITION_FILE) + ":" + std::to_string(entry.line) + ": error: " + entry.effectFile +
             ": the effect's name leaves the data folder";
     for (resShader*& pEffect : held) releaseResource(pEffect);

@@ -1,7 +1,7 @@
 // Power-of-two rounding with the logarithm rule, and the capability switch.
 #include "screen/power_of_two.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 

@@ -1,15 +1,14 @@
 // Scene rendering with accumulation anti-aliasing.
 #include "screen/scene_renderer.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
-#include "demo/demo_manager.h"
-#include "demo/scene.h"
 #include "framework/critical_check.h"
 #include "render/render_object.h"
-#include "render/shader_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
+#include "screen/drawable.h"
 #include "screen/scene_screen.h"
 #include "screen/screen_quad.h"
 
@@ -20,8 +19,6 @@ CSceneRenderer gSceneRenderer;
 }  // namespace
 
 CSceneRenderer& sceneRenderer() { return gSceneRenderer; }
-
-JitterOffset currentJitterOffset() { return gSceneRenderer.jitterOffset(); }
 
 CSceneRenderer::~CSceneRenderer() = default;
 
@@ -58,7 +55,7 @@ JitterOffset CSceneRenderer::jitterOffset() const {
   return mpJitterTable ? mpJitterTable[mSampleIndex] : JitterOffset{};
 }
 
-void CSceneRenderer::render(IScene* pScene, CSceneScreen* pTarget, f32 progress) {
+void CSceneRenderer::render(IDrawable* pScene, CSceneScreen* pTarget, f32 progress) {
   if (!pScene || !pTarget) {
     return;
   }
@@ -66,13 +63,13 @@ void CSceneRenderer::render(IScene* pScene, CSceneScreen* pTarget, f32 progress)
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
     glEnable(GL_DEPTH_TEST);
     mSampleIndex = 0;
+    setCurrentJitterOffset(jitterOffset());
     pScene->draw(progress);
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     return;
   }
 
-  CDemoManager& demo = demoManager();
   resShader* pShader = mpCoreEffect;
   CRITICAL_CHECK(pShader, "");
   shaderManager::mpThis->mpCurrentProgram = pShader;
@@ -90,7 +87,9 @@ void CSceneRenderer::render(IScene* pScene, CSceneScreen* pTarget, f32 progress)
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpMultisampleScreen->getFrameBuffer());
     glEnable(GL_DEPTH_TEST);
     mSampleIndex = i;
+    setCurrentJitterOffset(jitterOffset());
     pScene->draw(progress);
+    setCurrentJitterOffset({});
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 
@@ -101,7 +100,7 @@ void CSceneRenderer::render(IScene* pScene, CSceneScreen* pTarget, f32 progress)
     setCurrentStateMatrix("projMat", 0x81);
     const u32 pass = i == 0 ? 0 : 1;
     shaderManager::mpThis->setPass(pass);
-    drawScreenQuad(demo.getScreenScaleU(), demo.getScreenScaleV());
+    drawScreenQuad(mScreenScaleU, mScreenScaleV);
     shaderManager::mpThis->resetPass(pass);
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
@@ -112,7 +111,7 @@ void CSceneRenderer::render(IScene* pScene, CSceneScreen* pTarget, f32 progress)
   setCurrentStateMatrix("projMat", 0x81);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
   shaderManager::mpThis->setPass(2);
-  drawScreenQuad(demo.getScreenScaleU(), demo.getScreenScaleV());
+  drawScreenQuad(mScreenScaleU, mScreenScaleV);
   shaderManager::mpThis->resetPass(2);
   glFlush();
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);

@@ -1,6 +1,6 @@
 // CSceneRenderer: draws a line's scene into its source screen, directly or as
-// several jittered renders combined by the accumulation effect, and publishes the
-// jitter of the sample being drawn to every projection set-up. Main thread.
+// several jittered renders combined by the accumulation effect, and hands the
+// jitter of the sample being drawn down to every projection set-up. Main thread.
 #pragma once
 
 #include "framework/singleton.h"
@@ -8,7 +8,7 @@
 #include "screen/jitter.h"
 
 class CSceneScreen;
-class IScene;
+class IDrawable;
 class resShader;
 
 class CSceneRenderer : public Singleton<CSceneRenderer> {
@@ -21,7 +21,13 @@ class CSceneRenderer : public Singleton<CSceneRenderer> {
   // Sample counts without a jitter table (anything but 0, 2, 3, 4, 8, 16) are
   // refused with false. With a multisample screen the accumulation effect loads.
   bool initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScreen);
-  void render(IScene* pScene, CSceneScreen* pTarget, f32 progress);
+  void render(IDrawable* pScene, CSceneScreen* pTarget, f32 progress);
+  // The fraction of each screen texture the picture covers (below 1 only when
+  // screens are rounded up to powers of two); the demo manager hands it in.
+  void setScreenScale(f32 u, f32 v) {
+    mScreenScaleU = u;
+    mScreenScaleV = v;
+  }
   // Releases the accumulation effect (the renderer then draws directly).
   void shutdown();
 
@@ -35,8 +41,8 @@ class CSceneRenderer : public Singleton<CSceneRenderer> {
   s32 mSampleIndex = 0;
   CSceneScreen* mpMultisampleScreen = nullptr;  // borrowed from the demo manager
   resShader* mpCoreEffect = nullptr;            // one held reference
+  f32 mScreenScaleU = 1.0f;
+  f32 mScreenScaleV = 1.0f;
 };
 
 CSceneRenderer& sceneRenderer();
-// The jitter of the sample being drawn ((0, 0) outside the multi-sample loop).
-JitterOffset currentJitterOffset();

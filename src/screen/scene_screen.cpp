@@ -2,23 +2,23 @@
 // driver that refuses a format fails at start-up, not as a black show.
 #include "screen/scene_screen.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 
 #include "framework/critical_check.h"
 
-void CSceneScreen::createScreen(u32 width, u32 height, bool withDepth) {
+void CSceneScreen::createScreen(u32 width, u32 height, bool withDepth, const ScreenFormat& format) {
   mpFrameBuffer = std::make_unique<CFrmBufObj2D>();
   mpColor = std::make_unique<CTexture>();
-  mpColor->createEmpty(width, height, GL_RGBA16F_ARB, GL_RGBA);
+  mpColor->createEmpty(width, height, GL_RGBA16F_ARB, GL_RGBA, format);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpFrameBuffer->getName());
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, mpColor->getName(), 0);
   glFlush();
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   if (withDepth) {
     mpDepth = std::make_unique<CTexture>();
-    mpDepth->createEmpty(width, height, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT);
+    mpDepth->createEmpty(width, height, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT, format);
     restoreDepth();
   }
 

@@ -15,7 +15,7 @@ class CSceneScreen {
 
   // Builds the framebuffer and textures. Ends the program with a message naming
   // the screen size when the driver refuses the combination.
-  void createScreen(u32 width, u32 height, bool withDepth);
+  void createScreen(u32 width, u32 height, bool withDepth, const ScreenFormat& format = {});
   // Makes the given depth texture (or the screen's own) the depth attachment.
   void attachDepth(u32 textureName);
   void restoreDepth();

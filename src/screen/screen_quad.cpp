@@ -2,7 +2,7 @@
 // on is turned off again.
 #include "screen/screen_quad.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 void orthographicUnitSquare() {
   glMatrixMode(GL_PROJECTION);

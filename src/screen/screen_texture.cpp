@@ -2,9 +2,8 @@
 // and unsized depth in low quality.
 #include "screen/screen_texture.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
-#include "demo/demo_manager.h"
 #include "screen/power_of_two.h"
 
 CTexture::CTexture() : mTarget(GL_TEXTURE_2D), mInternalFormat(GL_RGBA8) {}
@@ -15,12 +14,12 @@ CTexture::~CTexture() {
   }
 }
 
-bool CTexture::createEmpty(u32 width, u32 height, u32 internalFormat, u32 pixelFormat) {
+bool CTexture::createEmpty(u32 width, u32 height, u32 internalFormat, u32 pixelFormat, const ScreenFormat& format) {
   if (mName != 0) {
     return false;
   }
   GLenum type = GL_FLOAT;
-  if (demoManager().isLowQuality()) {
+  if (format.lowQuality) {
     if (pixelFormat == GL_DEPTH_COMPONENT) {
       internalFormat = GL_DEPTH_COMPONENT;
     } else {

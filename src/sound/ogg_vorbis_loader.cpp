@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "framework/critical_check.h"
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 s32 OggVorbisLoader::close() {
   mVorbis.clear();
@@ -24,7 +24,7 @@ bool OggVorbisLoader::openStream() {
     mpSourceInfo->memoryPosition = 0;
     result = mVorbis.openCallbacks(this, {&readMemory, &seekMemory, &closeMemory, &tellMemory});
   } else {
-    std::FILE* pFile = std::fopen(platform::hostPath(mName).c_str(), "rb");
+    std::FILE* pFile = std::fopen(paths::hostPath(mName).c_str(), "rb");
     if (!pFile) return fail("cannot be opened");
     result = mVorbis.openFile(pFile);
     if (result < 0) std::fclose(pFile);

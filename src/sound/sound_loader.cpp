@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 s32 CSoundLoader::getFormat(WAVEFORMATEX* pOut) {
   *pOut = mFormat;
@@ -53,7 +53,7 @@ s32 CSoundLoader::open(const char* pName, const void* pMemory, u64 memorySize) {
   std::strncpy(mpSourceInfo->fileName, mName.c_str(), sizeof(mpSourceInfo->fileName) - 1);
 
   if (mName != MEMORY_FILE_NAME) {
-    if (std::FILE* pFile = std::fopen(platform::hostPath(mName).c_str(), "rb")) {
+    if (std::FILE* pFile = std::fopen(paths::hostPath(mName).c_str(), "rb")) {
       if (std::fseek(pFile, 0, SEEK_END) == 0) {
         long size = std::ftell(pFile);
         mpSourceInfo->sourceSize = size > 0 ? static_cast<u64>(size) : 0;

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 s32 WaveLoader::close() {
   mRiff.close();
@@ -16,7 +16,7 @@ s32 WaveLoader::close() {
 
 bool WaveLoader::openStream() {
   bool opened = isMemoryMode() ? mRiff.openMemory(mName, mpMemory, mpSourceInfo->sourceSize)
-                               : mRiff.openFile(mName, platform::hostPath(mName));
+                               : mRiff.openFile(mName, paths::hostPath(mName));
   RiffReader::Chunk form, fmt, data;
   if (!opened || !mRiff.descendForm("WAVE", form) || !mRiff.descendChunk(form, "fmt ", fmt)) {
     mLastError = mRiff.getError();

@@ -4,7 +4,7 @@
 // its file and line), and the overlay's text reaches the picture.
 #include "app/dev_mode.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,8 +18,8 @@
 #include "app/dev_overlay.h"
 #include "demo/demo_manager.h"
 #include "demo/scene_manager.h"
-#include "render/custom_texture_manager.h"
 #include "render/message_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"

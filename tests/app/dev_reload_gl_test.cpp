@@ -3,7 +3,7 @@
 // back), broken versions keep the old one and are reported with their file and
 // line, values the engine set once survive an effect reload, and Page Down walks
 // the scenes inside a Qel file.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,12 +17,12 @@
 #include "demo/scene_manager.h"
 #include "demo/scene_qel_trampoline.h"
 #include "demo/show_fixtures.h"
-#include "render/custom_texture_manager.h"
-#include "render/texture_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/res_mqo.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "resource/texture_manager.h"
 #include "screen/scene_renderer.h"
 #include "sound/demo_sound.h"
 #include "support/demo_fixture.h"

@@ -1,6 +1,6 @@
 // The window and its context on a real GL (llvmpipe under Xvfb): capabilities,
 // multisample requests, full-screen switch and the gamma ramp.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <cstring>

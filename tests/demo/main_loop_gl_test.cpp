@@ -1,7 +1,7 @@
 // The main loop and the frame cycle on a real GL context with the show's own
 // screens and effects: Escape handling, closing the window, the frame limit, the
 // end of the show, the letterboxed picture and the exit fade.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <array>
@@ -14,9 +14,9 @@
 #include "demo/frame_observer.h"
 #include "demo/scene_manager.h"
 #include "platform/video.h"
+#include "resource/shader_manager.h"
 #include "screen/power_of_two.h"
 #include "sound/demo_sound.h"
-#include "render/shader_manager.h"
 #include "support/demo_fixture.h"
 #include "support/gl_test_context.h"
 #include "support/temp_dir.h"

@@ -111,11 +111,15 @@ TEST_F(LoaderScene, LeavesColourMaterialOffAndTheMatrixModeAsFound) {
 TEST_F(LoaderScene, TestShowAdvancesTheBarOncePerModel) {
   const char* files[] = {"tests\\data\\data\\qel\\lineA.qel", "tests\\data\\data\\qel\\lineB.qel"};
   for (const char* file : files) resourceManager::mpThis->addPreload(file);
-  resourceManager::mpThis->preparePreload();
+  resourceManager::mpThis->preparePreload(resQEL::getModelCount);
   EXPECT_FLOAT_EQ(resourceManager::mpThis->getLoadingStep(), 0.25f);  // three models and one
   CSceneQel_loader loader;
-  resourceManager::mpThis->setLoadingScene(&loader);
-  resourceManager::mpThis->setLoadingPresenter(recordLoadingFrame);
+  resourceManager::mpThis->setLoadingListener([&loader](f32 progress) {
+    loader.update(nullptr, progress);
+    loader.draw(nullptr, progress);
+    loader.finish(nullptr, progress);
+    recordLoadingFrame();
+  });
   gFrames.clear();
   const f32 start = resourceManager::mpThis->getLoadingProgress();
   std::vector<resourceObject*> loaded;
@@ -123,8 +127,7 @@ TEST_F(LoaderScene, TestShowAdvancesTheBarOncePerModel) {
     loaded.push_back(resourceManager::mpThis->getResource(file, resQEL::DTI));
     ASSERT_NE(loaded.back(), nullptr) << file;
   }
-  resourceManager::mpThis->setLoadingScene(nullptr);
-  resourceManager::mpThis->setLoadingPresenter(nullptr);
+  resourceManager::mpThis->setLoadingListener(nullptr);
   ASSERT_EQ(gFrames.size(), 4u);
   for (std::size_t i = 0; i < gFrames.size(); ++i) {
     EXPECT_FLOAT_EQ(gFrames[i].progress, start + 0.25f * static_cast<f32>(i + 1));

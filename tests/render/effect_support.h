@@ -3,16 +3,16 @@
 // off-screen target to read pixels back from, and small texture and quad helpers.
 #pragma once
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 #include <vector>
 
-#include "render/shader_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
 #include "support/gl_test_context.h"
 #include "support/temp_dir.h"
 

@@ -3,7 +3,7 @@
 // buffer names of a vertex-buffer object.
 #include "render/message_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

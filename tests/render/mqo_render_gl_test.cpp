@@ -39,7 +39,7 @@ class MqoRender : public EffectTest {
     glLoadIdentity();
   }
   void TearDown() override {
-    demoManager().setCurrentLineShader(nullptr);
+    cMqoRender::setOverrideEffect(nullptr);
     for (resMQO*& pModel : mModels) releaseResource(pModel);
     EffectTest::TearDown();
   }
@@ -105,7 +105,7 @@ TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
   ASSERT_NE(pBlue, nullptr);
   cMqoRender render;
   render.setModel(pModel, nullptr);
-  demoManager().setCurrentLineShader(pBlue);
+  cMqoRender::setOverrideEffect(pBlue);
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());
   render.draw(0.0f);
@@ -114,7 +114,7 @@ TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
   EXPECT_EQ(pixel[0], 0);
   EXPECT_EQ(pixel[2], 255);
   EXPECT_NEAR(pixel[3], 128, 1);  // the material's own alpha reached the line shader
-  demoManager().setCurrentLineShader(nullptr);
+  cMqoRender::setOverrideEffect(nullptr);
   render.draw(0.0f);
   EXPECT_NE(render.getShader(), pBlue);
   EXPECT_EQ(target.pixel(4, 4)[0], 255);

@@ -1,11 +1,11 @@
 // The loading progress of the resource manager: registering animation files once,
-// counting their models, and advancing (and drawing) per loaded model. Also the
+// counting their models, and advancing (and telling the listener) per loaded model. Also the
 // model accessors' fatal texts on a model that was never loaded.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
-#include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
 #include "resource/qel_animation.h"
 #include "resource/res_mqo.h"
@@ -14,25 +14,6 @@
 #include "support/temp_dir.h"
 
 namespace {
-
-// Records the calls stepLoading makes, in order.
-class RecordingLoader : public CSceneQelDefault {
- public:
-  void update(cQelRender* pRender, f32 progress) override { record('u', pRender, progress); }
-  void draw(cQelRender* pRender, f32 progress) override { record('d', pRender, progress); }
-  void finish(cQelRender* pRender, f32 progress) override { record('f', pRender, progress); }
-
-  std::string calls;
-  std::vector<f32> progress;
-  bool sawRenderer = false;
-
- private:
-  void record(char call, cQelRender* pRender, f32 value) {
-    calls += call;
-    progress.push_back(value);
-    sawRenderer = sawRenderer || pRender != nullptr;
-  }
-};
 
 u32 countAllPreloads() {
   u32 total = 0;
@@ -64,40 +45,32 @@ TEST(LoadingProgress, StepIsOneOverTheModelsOfAllRegisteredFiles) {
   manager.addPreload(dir.write("none.qel", "Eof\n").c_str());
   const u32 total = countAllPreloads();
   ASSERT_GE(total, 3u);
-  manager.preparePreload();
+  manager.preparePreload(resQEL::getModelCount);
   EXPECT_FLOAT_EQ(manager.getLoadingStep(), 1.0f / static_cast<f32>(total));
 }
 
-TEST(LoadingProgress, EachStepAdvancesAndDrawsTheLoadingScene) {
+TEST(LoadingProgress, EachStepAdvancesAndTellsTheListener) {
   TempDir dir;
   resourceManager& manager = *resourceManager::mpThis;
   manager.addPreload(dir.write("four.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.mqo\"\n2 \"c.mqo\"\n3 \"d.mqo\"\n}\nEof\n").c_str());
-  manager.preparePreload();
+  manager.preparePreload(resQEL::getModelCount);
   const f32 step = manager.getLoadingStep();
   ASSERT_GT(step, 0.0f);
 
   const f32 start = manager.getLoadingProgress();
-  manager.stepLoading();  // no loading scene: only the progress moves
+  manager.stepLoading();  // no listener: only the progress moves
   EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + step);
 
-  RecordingLoader loader;
-  int presented = 0;
-  static int* pPresented = nullptr;
-  pPresented = &presented;
-  manager.setLoadingScene(&loader);
-  manager.setLoadingPresenter([] { ++*pPresented; });
+  std::vector<f32> heard;
+  manager.setLoadingListener([&heard](f32 progress) { heard.push_back(progress); });
   manager.stepLoading();
   manager.stepLoading();
-  manager.setLoadingScene(nullptr);
-  manager.setLoadingPresenter(nullptr);
-  EXPECT_EQ(loader.calls, "udfudf");
-  EXPECT_FALSE(loader.sawRenderer);
-  EXPECT_EQ(presented, 2);
-  ASSERT_EQ(loader.progress.size(), 6u);
-  EXPECT_FLOAT_EQ(loader.progress[0], start + 2 * step);
-  EXPECT_FLOAT_EQ(loader.progress[2], start + 2 * step);
-  EXPECT_FLOAT_EQ(loader.progress[5], start + 3 * step);
-  EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + 3 * step);
+  manager.setLoadingListener(nullptr);
+  manager.stepLoading();
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_FLOAT_EQ(heard[0], start + 2 * step);
+  EXPECT_FLOAT_EQ(heard[1], start + 3 * step);
+  EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + 4 * step);
 }
 
 TEST(LoadingProgressDeath, NoModelsInAnyRegisteredFileIsFatal) {
@@ -106,7 +79,7 @@ TEST(LoadingProgressDeath, NoModelsInAnyRegisteredFileIsFatal) {
   }
   TempDir dir;
   resourceManager::mpThis->addPreload(dir.write("empty.qel", "Scene \"s\" {\n}\nEof\n").c_str());
-  EXPECT_EXIT(resourceManager::mpThis->preparePreload(), testing::ExitedWithCode(vell::kFatalExitStatus),
+  EXPECT_EXIT(resourceManager::mpThis->preparePreload(resQEL::getModelCount), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[mqoNum>0 + \"\"]"));
 }
 

@@ -1,7 +1,7 @@
 // Models with GL: the display lists per material and per object draw the expected
 // pixels, the default texture and effect stand in for what a material does not
 // name, a failed load gives every reference back, and the accessors' fatal texts.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include "framework/critical_check.h"

@@ -1,10 +1,9 @@
 // Animations with their models: one loading step per model request, shared models,
 // model objects as parts, material overwrite and reset, model lookup by file name,
 // and the fatal texts of the model accessors and of a model that cannot load.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
-#include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "resource/qel_animation.h"
@@ -31,13 +30,6 @@ const char* kShow =
     "\t\tPart \"floor top\" {\n\t\t\tScale { 1 1 1 3 3 3 }\n\t\t}\n\t}\n"
     "}\nEof\n";
 
-class CountingLoader : public CSceneQelDefault {
- public:
-  void update(cQelRender*, f32) override { ++updates; }
-  void draw(cQelRender*, f32) override {}
-  int updates = 0;
-};
-
 class QelGlTest : public EffectTest {
  protected:
   void SetUp() override {
@@ -57,17 +49,17 @@ TEST_F(QelGlTest, EveryModelRequestTakesOneLoadingStepAndSharedModelsAreCounted)
   resourceManager& manager = *resourceManager::mpThis;
   manager.addPreload(write("show.qel", kShow).c_str());
   manager.addPreload(write("again.qel", "MQO {\n3 \"boxfloor.mqo\"\n}\nEof\n").c_str());
-  manager.preparePreload();
+  manager.preparePreload(resQEL::getModelCount);
   const f32 step = manager.getLoadingStep();
   const f32 start = manager.getLoadingProgress();
-  CountingLoader loader;
-  manager.setLoadingScene(&loader);
+  int steps = 0;
+  manager.setLoadingListener([&steps](f32) { ++steps; });
   resQEL* pShow = loadQel("show.qel", kShow);
   resQEL* pAgain = loadQel("again.qel", "MQO {\n3 \"boxfloor.mqo\"\n}\nEof\n");
-  manager.setLoadingScene(nullptr);
+  manager.setLoadingListener(nullptr);
   ASSERT_NE(pShow, nullptr);
   ASSERT_NE(pAgain, nullptr);
-  EXPECT_EQ(loader.updates, 3);  // = the models counted for both files
+  EXPECT_EQ(steps, 3);  // = the models counted for both files
   EXPECT_EQ(resQEL::getModelCount(pShow->getPath().c_str()) + resQEL::getModelCount(pAgain->getPath().c_str()), 3u);
   EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + 3 * step);
   resMQO* pFloor = pShow->mpQel->obj[1];

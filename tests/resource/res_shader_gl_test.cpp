@@ -2,13 +2,13 @@
 // the setters' edge cases, damaged files and every fatal text of loading and setting.
 #include "resource/res_shader.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include "framework/critical_check.h"
-#include "render/custom_texture_manager.h"
 #include "render/effect_support.h"
-#include "render/shader_manager.h"
+#include "resource/custom_texture_manager.h"
+#include "resource/shader_manager.h"
 #include "support/fatal_text.h"
 
 namespace {

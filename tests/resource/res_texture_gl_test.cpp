@@ -1,7 +1,7 @@
 // Texture loading with GL: pictures padded into power-of-two buffers with the colour
 // key and BMP alpha, HDR converted at upload, TGA uploads, and DXT1 cube maps with
 // every face and level uploaded compressed.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,9 +10,9 @@
 
 #include "platform/image_file.h"
 #include "platform/picture_decoder.h"
-#include "render/texture_manager.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "resource/texture_manager.h"
 #include "support/gl_test_context.h"
 #include "support/image_fixtures.h"
 #include "support/temp_dir.h"

@@ -2,12 +2,11 @@
 // intensity, and ribbons built from descriptors.
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <string>
 #include <vector>
 
-#include <GL/glu.h>
 
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"

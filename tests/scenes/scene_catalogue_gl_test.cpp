@@ -3,7 +3,7 @@
 // check seen from outside.
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstdlib>

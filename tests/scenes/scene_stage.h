@@ -4,7 +4,7 @@
 // test. Restores the working folder at the end.
 #pragma once
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <array>
 #include <filesystem>
@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "support/source_dir.h"
 #include "demo/scene_qel_default.h"
 #include "demo/scene_qel_trampoline.h"
-#include "render/shader_manager.h"
 #include "platform/video.h"
+#include "resource/shader_manager.h"
 #include "screen/jitter.h"
 #include "support/gl_test_context.h"
+#include "support/source_dir.h"
 #include "support/temp_dir.h"
 
 class SceneStage {

@@ -1,7 +1,7 @@
 // Jitter tables and the shifted projection.
 #include "screen/jitter.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include "support/gl_test_context.h"

@@ -1,7 +1,7 @@
 // The post-effect stage of a frame on the show's own screens: which entries run,
 // in which order, with which parameters and passes, into which screen; the
 // default effect when nothing is active; the fatal texts of a bad table row.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <array>

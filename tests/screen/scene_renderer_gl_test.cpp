@@ -1,7 +1,7 @@
 // The scene renderer on the show's screens: the direct path, the accumulation
 // order of the multi-sample path (with a probe effect standing in for core.fx),
 // the depth of the first sample, and the real core.fx averaging the samples.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <array>

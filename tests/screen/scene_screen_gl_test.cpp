@@ -1,6 +1,6 @@
 // Off-screen screens on a real GL: storage formats, low quality, power-of-two
 // fallback, one-time allocation and the attachments.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include "demo/demo_manager.h"

@@ -10,10 +10,10 @@
 
 #include "demo/qel_scene_factory.h"
 #include "demo/scene_manager.h"
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 #include "platform/sound_device.h"
-#include "render/shader_manager.h"
-#include "render/texture_manager.h"
+#include "resource/shader_manager.h"
+#include "resource/texture_manager.h"
 #include "sound/demo_sound.h"
 #include "support/gl_test_context.h"
 #include "support/source_dir.h"
@@ -34,7 +34,7 @@ class InSourceFolder {
 class ShippedRunningOrder {
  public:
   bool build() {
-    std::FILE* pFile = std::fopen(platform::hostPath(CQelSceneFactory::DEFINITION_FILE).c_str(), "r");
+    std::FILE* pFile = std::fopen(paths::hostPath(CQelSceneFactory::DEFINITION_FILE).c_str(), "r");
     if (!pFile) return false;
     mFactory.read(pFile);
     std::fclose(pFile);

@@ -1,11 +1,11 @@
 // The demo manager test fixture.
 #include "support/demo_fixture.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include "demo/demo_manager.h"
 #include "platform/video.h"
-#include "render/shader_manager.h"
+#include "resource/shader_manager.h"
 
 ColourScene::ColourScene(const char* name, u32 start, u32 end, std::array<float, 4> fill, s32 content)
     : colour(fill), mContent(content) {

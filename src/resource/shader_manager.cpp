@@ -1,6 +1,6 @@
 // The effect context, the capability checks at start-up, the name registry and pass
 // application; the one static shaderManager.
-#include "render/shader_manager.h"
+#include "resource/shader_manager.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 // The effect-file reader without GL: declarations, techniques and states, the GLSL it
 // builds per program, and the line-numbered errors that damaged files produce.
-#include "render/fx/effect_source.h"
+#include "fx/effect_source.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,8 +1,8 @@
 // shaderManager on a real GL: the capability checks, the name registry, the pass
 // index and current-program checks, and the singleton rule.
-#include "render/shader_manager.h"
+#include "resource/shader_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/types.h"
-#include "render/fx/effect_source.h"
+#include "fx/effect_source.h"
 
 namespace fx {
 

@@ -1,6 +1,6 @@
 // Windows-style path helpers and the case-insensitive mapping of data paths onto
 // a case-sensitive host file system.
-#include "platform/shell_path.h"
+#include "framework/shell_path.h"
 
 #include <dirent.h>
 #include <strings.h>
@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace platform {
+namespace paths {
 namespace {
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
@@ -194,4 +194,4 @@ bool staysInDataFolder(std::string_view directory, std::string_view name) {
   return true;
 }
 
-}  // namespace platform
+}  // namespace paths

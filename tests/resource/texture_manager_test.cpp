@@ -1,16 +1,16 @@
 // Texture-manager rules that need no GL: the RGBE conversion, lookups of textures
 // never uploaded, names not handed out, the effect-texture definition lines, and
 // the blackboards' starting values.
-#include "render/texture_manager.h"
+#include "resource/texture_manager.h"
 
 #include <gtest/gtest.h>
 
 #include "framework/critical_check.h"
 #include "render/camera_manager.h"
-#include "render/custom_texture_manager.h"
 #include "render/light_manager.h"
 #include "render/message_manager.h"
 #include "render/vertex_buffer_manager.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/res_texture.h"
 #include "support/fatal_text.h"
 #include "support/temp_dir.h"

@@ -1,15 +1,15 @@
 // Effects on a real GL (llvmpipe under Xvfb): pixels drawn through passes, technique
 // fallback, deferred values, state and texture restoration, and compile diagnostics.
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "support/source_dir.h"
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "support/fatal_text.h"
+#include "support/source_dir.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "framework/types.h"
 #include "framework/vell_object.h"
-#include "render/fx/effect.h"
+#include "fx/effect.h"
 
 class resShader;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace paths {
 
 // Index of the extension's dot in the last path component, or path.size() when
 // there is none (a dot followed by a space is not an extension).
@@ -47,4 +47,4 @@ bool staysInDataFolder(std::string_view directory, std::string_view name);
 // True when the data path names an existing file or directory (after hostPath).
 bool pathFileExists(std::string_view path);
 
-}  // namespace platform
+}  // namespace paths

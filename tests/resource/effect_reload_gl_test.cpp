@@ -3,13 +3,13 @@
 // reports the file and line, with no fatal stop.
 #include "resource/res_shader.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <regex>
 
 #include "render/effect_support.h"
-#include "render/shader_manager.h"
+#include "resource/shader_manager.h"
 
 namespace {
 

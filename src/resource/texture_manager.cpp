@@ -1,7 +1,7 @@
 // The texture name table, 2D uploads and the RGBE conversion; the one static textureManager.
-#include "render/texture_manager.h"
+#include "resource/texture_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <cmath>
 

@@ -1,18 +1,18 @@
 // Reading the effect-texture table and binding its textures; the one static customTextureManager.
-#include "render/custom_texture_manager.h"
+#include "resource/custom_texture_manager.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "framework/critical_check.h"
+#include "framework/shell_path.h"
 #include "framework/vell_manager.h"
-#include "platform/shell_path.h"
-#include "render/shader_manager.h"
-#include "render/texture_manager.h"
-#include "render/texture_parameter_sink.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "resource/shader_manager.h"
+#include "resource/texture_manager.h"
+#include "resource/texture_parameter_sink.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool customTextureManager::loadDefinitions(std::FILE* pFile) {
   releaseTextures();
   mEntries.clear();
   for (CustomTextureRow& row : readCustomTextureRows(pFile)) {
-    if (!platform::staysInDataFolder("", row.fileName)) {
+    if (!paths::staysInDataFolder("", row.fileName)) {
       std::fprintf(stderr, "%s:%u: the texture name \"%s\" for parameter '%s' leaves the data folder; entry skipped\n",
                    DEFINITION_FILE, static_cast<unsigned>(row.line), row.fileName.c_str(), row.parameterName.c_str());
       continue;
@@ -96,7 +96,7 @@ bool customTextureManager::loadDefinitions(std::FILE* pFile) {
 }
 
 bool customTextureManager::loadDefinitions(const char* pPath) {
-  std::FILE* pFile = std::fopen(platform::hostPath(pPath ? pPath : "").c_str(), "r");
+  std::FILE* pFile = std::fopen(paths::hostPath(pPath ? pPath : "").c_str(), "r");
   if (!pFile) return false;
   const bool loaded = loadDefinitions(pFile);
   std::fclose(pFile);

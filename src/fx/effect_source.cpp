@@ -1,15 +1,16 @@
 // Tokenizer, parser and GLSL source builder of effect files.
 // Every error names the line it was found on; every loop consumes a token, so
 // damaged input ends in an error, never in a hang.
-#include "render/fx/effect_source.h"
+#include "fx/effect_source.h"
 
-#include <GL/glew.h>
 #include <strings.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+
+#include "fx/gl_enums.h"
 
 namespace fx {
 
@@ -49,13 +50,13 @@ constexpr TypeInfo kTypes[] = {
     {"bvec3", "bvec3", TYPE_BOOL3, TypeKind::Bool, 1, 3, 0},
     {"bool4", "bvec4", TYPE_BOOL4, TypeKind::Bool, 1, 4, 0},
     {"bvec4", "bvec4", TYPE_BOOL4, TypeKind::Bool, 1, 4, 0},
-    {"sampler1D", "sampler1D", TYPE_SAMPLER1D, TypeKind::Sampler, 1, 1, GL_TEXTURE_1D},
-    {"sampler2D", "sampler2D", TYPE_SAMPLER2D, TypeKind::Sampler, 1, 1, GL_TEXTURE_2D},
-    {"sampler3D", "sampler3D", TYPE_SAMPLER3D, TypeKind::Sampler, 1, 1, GL_TEXTURE_3D},
-    {"samplerCUBE", "samplerCube", TYPE_SAMPLERCUBE, TypeKind::Sampler, 1, 1, GL_TEXTURE_CUBE_MAP},
-    {"samplerCube", "samplerCube", TYPE_SAMPLERCUBE, TypeKind::Sampler, 1, 1, GL_TEXTURE_CUBE_MAP},
-    {"samplerRECT", "sampler2DRect", TYPE_SAMPLERRECT, TypeKind::Sampler, 1, 1, GL_TEXTURE_RECTANGLE_ARB},
-    {"sampler2DRect", "sampler2DRect", TYPE_SAMPLERRECT, TypeKind::Sampler, 1, 1, GL_TEXTURE_RECTANGLE_ARB},
+    {"sampler1D", "sampler1D", TYPE_SAMPLER1D, TypeKind::Sampler, 1, 1, glenum::TEXTURE_1D},
+    {"sampler2D", "sampler2D", TYPE_SAMPLER2D, TypeKind::Sampler, 1, 1, glenum::TEXTURE_2D},
+    {"sampler3D", "sampler3D", TYPE_SAMPLER3D, TypeKind::Sampler, 1, 1, glenum::TEXTURE_3D},
+    {"samplerCUBE", "samplerCube", TYPE_SAMPLERCUBE, TypeKind::Sampler, 1, 1, glenum::TEXTURE_CUBE_MAP},
+    {"samplerCube", "samplerCube", TYPE_SAMPLERCUBE, TypeKind::Sampler, 1, 1, glenum::TEXTURE_CUBE_MAP},
+    {"samplerRECT", "sampler2DRect", TYPE_SAMPLERRECT, TypeKind::Sampler, 1, 1, glenum::TEXTURE_RECTANGLE},
+    {"sampler2DRect", "sampler2DRect", TYPE_SAMPLERRECT, TypeKind::Sampler, 1, 1, glenum::TEXTURE_RECTANGLE},
 };
 
 struct NamedEnum {
@@ -80,55 +81,55 @@ const NamedEnum* findEnum(const NamedEnum (&table)[N], std::string_view name) {
 }
 
 constexpr NamedEnum kCompareFunctions[] = {
-    {"Never", GL_NEVER},   {"Less", GL_LESS},         {"LEqual", GL_LEQUAL},
-    {"LessEqual", GL_LEQUAL}, {"Equal", GL_EQUAL},    {"Greater", GL_GREATER},
-    {"NotEqual", GL_NOTEQUAL}, {"GEqual", GL_GEQUAL}, {"GreaterEqual", GL_GEQUAL},
-    {"Always", GL_ALWAYS},
+    {"Never", glenum::NEVER},   {"Less", glenum::LESS},         {"LEqual", glenum::LEQUAL},
+    {"LessEqual", glenum::LEQUAL}, {"Equal", glenum::EQUAL},    {"Greater", glenum::GREATER},
+    {"NotEqual", glenum::NOTEQUAL}, {"GEqual", glenum::GEQUAL}, {"GreaterEqual", glenum::GEQUAL},
+    {"Always", glenum::ALWAYS},
 };
-constexpr NamedEnum kFaces[] = {{"Front", GL_FRONT}, {"Back", GL_BACK}, {"FrontAndBack", GL_FRONT_AND_BACK}};
+constexpr NamedEnum kFaces[] = {{"Front", glenum::FRONT}, {"Back", glenum::BACK}, {"FrontAndBack", glenum::FRONT_AND_BACK}};
 constexpr NamedEnum kBlendFactors[] = {
-    {"Zero", GL_ZERO},
-    {"One", GL_ONE},
-    {"SrcColor", GL_SRC_COLOR},
-    {"OneMinusSrcColor", GL_ONE_MINUS_SRC_COLOR},
-    {"DestColor", GL_DST_COLOR},
-    {"DstColor", GL_DST_COLOR},
-    {"OneMinusDestColor", GL_ONE_MINUS_DST_COLOR},
-    {"OneMinusDstColor", GL_ONE_MINUS_DST_COLOR},
-    {"SrcAlpha", GL_SRC_ALPHA},
-    {"OneMinusSrcAlpha", GL_ONE_MINUS_SRC_ALPHA},
-    {"DstAlpha", GL_DST_ALPHA},
-    {"DestAlpha", GL_DST_ALPHA},
-    {"OneMinusDstAlpha", GL_ONE_MINUS_DST_ALPHA},
-    {"OneMinusDestAlpha", GL_ONE_MINUS_DST_ALPHA},
-    {"SrcAlphaSaturate", GL_SRC_ALPHA_SATURATE},
-    {"ConstantColor", GL_CONSTANT_COLOR},
-    {"OneMinusConstantColor", GL_ONE_MINUS_CONSTANT_COLOR},
+    {"Zero", glenum::ZERO},
+    {"One", glenum::ONE},
+    {"SrcColor", glenum::SRC_COLOR},
+    {"OneMinusSrcColor", glenum::ONE_MINUS_SRC_COLOR},
+    {"DestColor", glenum::DST_COLOR},
+    {"DstColor", glenum::DST_COLOR},
+    {"OneMinusDestColor", glenum::ONE_MINUS_DST_COLOR},
+    {"OneMinusDstColor", glenum::ONE_MINUS_DST_COLOR},
+    {"SrcAlpha", glenum::SRC_ALPHA},
+    {"OneMinusSrcAlpha", glenum::ONE_MINUS_SRC_ALPHA},
+    {"DstAlpha", glenum::DST_ALPHA},
+    {"DestAlpha", glenum::DST_ALPHA},
+    {"OneMinusDstAlpha", glenum::ONE_MINUS_DST_ALPHA},
+    {"OneMinusDestAlpha", glenum::ONE_MINUS_DST_ALPHA},
+    {"SrcAlphaSaturate", glenum::SRC_ALPHA_SATURATE},
+    {"ConstantColor", glenum::CONSTANT_COLOR},
+    {"OneMinusConstantColor", glenum::ONE_MINUS_CONSTANT_COLOR},
 };
 constexpr NamedEnum kBlendEquations[] = {
-    {"FuncAdd", GL_FUNC_ADD},
-    {"Add", GL_FUNC_ADD},
-    {"FuncSubtract", GL_FUNC_SUBTRACT},
-    {"Subtract", GL_FUNC_SUBTRACT},
-    {"FuncReverseSubtract", GL_FUNC_REVERSE_SUBTRACT},
-    {"ReverseSubtract", GL_FUNC_REVERSE_SUBTRACT},
-    {"Min", GL_MIN},
-    {"Max", GL_MAX},
+    {"FuncAdd", glenum::FUNC_ADD},
+    {"Add", glenum::FUNC_ADD},
+    {"FuncSubtract", glenum::FUNC_SUBTRACT},
+    {"Subtract", glenum::FUNC_SUBTRACT},
+    {"FuncReverseSubtract", glenum::FUNC_REVERSE_SUBTRACT},
+    {"ReverseSubtract", glenum::FUNC_REVERSE_SUBTRACT},
+    {"Min", glenum::MIN},
+    {"Max", glenum::MAX},
 };
 constexpr NamedEnum kMinFilters[] = {
-    {"Nearest", GL_NEAREST},
-    {"Linear", GL_LINEAR},
-    {"NearestMipmapNearest", GL_NEAREST_MIPMAP_NEAREST},
-    {"LinearMipmapNearest", GL_LINEAR_MIPMAP_NEAREST},
-    {"NearestMipmapLinear", GL_NEAREST_MIPMAP_LINEAR},
-    {"LinearMipmapLinear", GL_LINEAR_MIPMAP_LINEAR},
+    {"Nearest", glenum::NEAREST},
+    {"Linear", glenum::LINEAR},
+    {"NearestMipmapNearest", glenum::NEAREST_MIPMAP_NEAREST},
+    {"LinearMipmapNearest", glenum::LINEAR_MIPMAP_NEAREST},
+    {"NearestMipmapLinear", glenum::NEAREST_MIPMAP_LINEAR},
+    {"LinearMipmapLinear", glenum::LINEAR_MIPMAP_LINEAR},
 };
 constexpr NamedEnum kWrapModes[] = {
-    {"Repeat", GL_REPEAT},
-    {"Clamp", GL_CLAMP},
-    {"ClampToEdge", GL_CLAMP_TO_EDGE},
-    {"ClampToBorder", GL_CLAMP_TO_BORDER},
-    {"MirroredRepeat", GL_MIRRORED_REPEAT},
+    {"Repeat", glenum::REPEAT},
+    {"Clamp", glenum::CLAMP},
+    {"ClampToEdge", glenum::CLAMP_TO_EDGE},
+    {"ClampToBorder", glenum::CLAMP_TO_BORDER},
+    {"MirroredRepeat", glenum::MIRRORED_REPEAT},
 };
 
 enum class ValueShape { Bool, Enum, TwoEnums, EnumAndFloat, FourBools };
@@ -656,14 +657,14 @@ class Parser {
       bool magnification = false;
       bool filter = true;
       if (sameWord(name, "MinFilter")) {
-        assignment.parameter = GL_TEXTURE_MIN_FILTER;
+        assignment.parameter = glenum::TEXTURE_MIN_FILTER;
       } else if (sameWord(name, "MagFilter")) {
-        assignment.parameter = GL_TEXTURE_MAG_FILTER;
+        assignment.parameter = glenum::TEXTURE_MAG_FILTER;
         magnification = true;
       } else if (sameWord(name, "WrapS") || sameWord(name, "WrapT") || sameWord(name, "WrapR")) {
-        assignment.parameter = sameWord(name, "WrapS")   ? GL_TEXTURE_WRAP_S
-                               : sameWord(name, "WrapT") ? GL_TEXTURE_WRAP_T
-                                                         : GL_TEXTURE_WRAP_R;
+        assignment.parameter = sameWord(name, "WrapS")   ? glenum::TEXTURE_WRAP_S
+                               : sameWord(name, "WrapT") ? glenum::TEXTURE_WRAP_T
+                                                         : glenum::TEXTURE_WRAP_R;
         filter = false;
       } else {
         return fail(line, "unknown sampler state " + quoted(name));
@@ -673,7 +674,7 @@ class Parser {
         return false;
       }
       const NamedEnum* found = filter ? findEnum(kMinFilters, value) : findEnum(kWrapModes, value);
-      if (!found || (magnification && found->value != GL_NEAREST && found->value != GL_LINEAR)) {
+      if (!found || (magnification && found->value != glenum::NEAREST && found->value != glenum::LINEAR)) {
         return fail(line, "unknown value " + quoted(value) + " for sampler state " + quoted(name));
       }
       assignment.value = found->value;

@@ -1,19 +1,19 @@
 // The texture managers with GL: reserved names, uploads and lookups, forgetting
 // destroyed textures, deletion at exit, and the effect-texture table read, applied
 // to an effect and released.
-#include "render/texture_manager.h"
+#include "resource/texture_manager.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
 #include "framework/critical_check.h"
-#include "render/custom_texture_manager.h"
-#include "render/texture_parameter_sink.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
+#include "resource/texture_parameter_sink.h"
 #include "support/fatal_text.h"
 #include "support/gl_test_context.h"
 #include "support/image_fixtures.h"
