@@ -3,7 +3,6 @@
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
-#include "demo/demo_manager.h"
 #include "framework/critical_check.h"
 #include "screen/power_of_two.h"
 #include "screen/scene_screen.h"
@@ -35,7 +34,6 @@ class SceneScreenGL : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(mContext.ok()) << mContext.error(); }
   void TearDown() override {
-    demoManager().setLowQuality(false);
     overrideNonPowerOfTwoTextures(std::nullopt);
   }
   GlTestContext mContext;
@@ -57,13 +55,13 @@ TEST_F(SceneScreenGL, NormalQualityUsesHalfFloatColourAndDepth24) {
 }
 
 TEST_F(SceneScreenGL, LowQualityUsesEightBitColourAndUnsizedDepth) {
-  demoManager().setLowQuality(true);
+  const ScreenFormat lowQuality{true};
   CTexture colour;
-  ASSERT_TRUE(colour.createEmpty(16, 16, GL_RGBA16F_ARB, GL_RGBA));
+  ASSERT_TRUE(colour.createEmpty(16, 16, GL_RGBA16F_ARB, GL_RGBA, lowQuality));
   EXPECT_EQ(colour.getInternalFormat(), static_cast<u32>(GL_RGBA8));
   EXPECT_EQ(describe(colour.getName()).redBits, 8);
   CTexture depth;
-  ASSERT_TRUE(depth.createEmpty(16, 16, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT));
+  ASSERT_TRUE(depth.createEmpty(16, 16, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT, lowQuality));
   EXPECT_EQ(depth.getInternalFormat(), static_cast<u32>(GL_DEPTH_COMPONENT));
 }
 
