@@ -1,15 +1,9 @@
 // Reading the dialog's artwork and writing its picture, without a display.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <utility>
-#include <vector>
-
 #include "app/setup_dialog.h"
 #include "platform/dialog_image.h"
-
-namespace {
+#include "support/temp_dir.h"
 
 TEST(DialogImage, ReadsTheShippedArtworkAtThePictureControlsSize) {
   platform::DialogImage art;
@@ -25,58 +19,36 @@ TEST(DialogImage, ReadsTheShippedArtworkAtThePictureControlsSize) {
   EXPECT_LT(brightness(60, 0), brightness(5, 250));
 }
 
-TEST(DialogImage, MissingOrBrokenFilesAreReportedNotFatal) {
+TEST(DialogImage, PngRoundTripKeepsEveryPixelAndBadPicturesAreRefused) {
+  TempDir dir;
   platform::DialogImage image;
-  EXPECT_FALSE(platform::loadDialogImage("data/texture/no_such_picture.bmp", image));
-  EXPECT_FALSE(platform::saveDialogImagePng(testing::TempDir() + "empty.png", image));
-  image.width = 2;
-  image.height = 2;
-  image.rgba.assign(3, 0);  // too short for 2 x 2
-  EXPECT_FALSE(platform::saveDialogImagePng(testing::TempDir() + "short.png", image));
-}
-
-TEST(DialogImage, PngRoundTripKeepsEveryPixel) {
-  platform::DialogImage image;
+  EXPECT_FALSE(platform::saveDialogImagePng((dir.path() / "empty.png").string(), image));
   image.width = 3;
   image.height = 2;
+  image.rgba.assign(3, 0);  // too short for 3 x 2
+  EXPECT_FALSE(platform::saveDialogImagePng((dir.path() / "short.png").string(), image));
+  image.rgba.clear();
   for (int i = 0; i < 6; ++i) {
-    image.rgba.insert(image.rgba.end(), {static_cast<std::uint8_t>(i * 40), 7,
-                                         static_cast<std::uint8_t>(255 - i), 255});
+    image.rgba.insert(image.rgba.end(), {static_cast<std::uint8_t>(i * 40), 7, static_cast<std::uint8_t>(255 - i), 255});
   }
-  const std::string path = testing::TempDir() + "dialog_round_trip.png";
+  const std::string path = (dir.path() / "round_trip.png").string();
   ASSERT_TRUE(platform::saveDialogImagePng(path, image));
   platform::DialogImage read;
   ASSERT_TRUE(platform::loadDialogImage(path, read));
-  std::filesystem::remove(path);
   EXPECT_EQ(read.width, 3);
   EXPECT_EQ(read.height, 2);
   EXPECT_EQ(read.rgba, image.rgba);
-}
 
-TEST(DialogImage, GoesThroughTheGuardedPictureDecoder) {
-  // Bytes that stb_image alone reads as a run-length TGA of 8224 x 8224 pixels
-  // (a quarter of a gigabyte from 121 bytes), and a JPEG whose Huffman table
-  // would write past its end: neither is a dialog picture.
-  std::vector<std::uint8_t> tgaLike = {0x00, 0x00, 0x0a, 0x00, 0x5b, 0x31, 0xff, 0xd8, 0x55, 0x56, 0x57, 0x58};
+  EXPECT_FALSE(platform::loadDialogImage("data/texture/no_such_picture.bmp", read));
+  // Bytes that stb_image alone reads as a run-length TGA of 8224 x 8224 pixels (a
+  // quarter of a gigabyte from 121 bytes) go through the guarded decoder instead.
+  std::string tgaLike("\x00\x00\x0a\x00\x5b\x31\xff\xd8\x55\x56\x57\x58", 12);
   tgaLike.resize(121, 0x20);
-  std::vector<std::uint8_t> badTable = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x10};
-  badTable.insert(badTable.end(), 16, 32);
-  badTable.insert(badTable.end(), 512, 1);
-  badTable.insert(badTable.end(), {0xFF, 0xD9});
-  for (const auto& [name, bytes] : {std::pair{"tga_like.bmp", tgaLike}, std::pair{"table.jpg", badTable}}) {
-    const std::string path = testing::TempDir() + name;
-    {
-      std::ofstream out(path, std::ios::binary);
-      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    platform::DialogImage image;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(platform::loadDialogImage(path, image)) << name;
-    const std::string message = testing::internal::GetCapturedStderr();
-    EXPECT_NE(message.find(path), std::string::npos) << message;
-    EXPECT_TRUE(image.rgba.empty());
-    std::filesystem::remove(path);
-  }
+  const std::string bad = dir.write("tga_like.bmp", tgaLike);
+  platform::DialogImage refused;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(platform::loadDialogImage(bad, refused));
+  const std::string message = testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find(bad), std::string::npos) << message;
+  EXPECT_TRUE(refused.rgba.empty());
 }
-
-}  // namespace

@@ -139,6 +139,18 @@ TEST(SoundDevice, VolumeIsHundredthsOfADecibelAndTheFloorIsSilence) {
   EXPECT_EQ(pull(*device, 16), std::vector<s16>(32, 0));
   buffer->setVolume(500);
   EXPECT_EQ(buffer->getVolume(), 0) << "no gain above the data as written";
+
+  // Two loud buffers together clamp to sixteen bits instead of wrapping.
+  buffer->stop();
+  std::vector<u8> louder;
+  for (int f = 0; f < 4; ++f) louder.insert(louder.end(), {0x00, 0x60, 0x00, 0xA0});  // +24576, -24576
+  auto a = device->createBuffer(PcmFormat{}, 16);
+  auto b = device->createBuffer(PcmFormat{}, 16);
+  fill(*a, louder);
+  fill(*b, louder);
+  a->play(false);
+  b->play(false);
+  EXPECT_EQ(pull(*device, 1), (std::vector<s16>{32767, -32768}));
 }
 
 TEST(SoundDevice, LocksSplitAtTheWrapAndReportLossUntilRestored) {
@@ -162,21 +174,6 @@ TEST(SoundDevice, LocksSplitAtTheWrapAndReportLossUntilRestored) {
   EXPECT_FALSE(buffer->setCurrentPosition(100)) << "outside the buffer";
 }
 
-TEST(SoundDevice, SumsClampToSixteenBits) {
-  auto device = platform::createNullSoundDevice();
-  std::vector<u8> loud;
-  for (int f = 0; f < 4; ++f) loud.insert(loud.end(), {0x00, 0x60, 0x00, 0xA0});  // +24576, -24576
-  auto a = device->createBuffer(PcmFormat{}, 16);
-  auto b = device->createBuffer(PcmFormat{}, 16);
-  fill(*a, loud);
-  fill(*b, loud);
-  a->play(false);
-  b->play(false);
-  std::vector<s16> out = pull(*device, 1);
-  EXPECT_EQ(out[0], 32767);
-  EXPECT_EQ(out[1], -32768);
-}
-
 TEST(SoundDevice, SystemDeviceFallsBackToTheDummyDriverAndSaysSoOnce) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: the notice is once per process
   EXPECT_EXIT(
@@ -191,22 +188,6 @@ TEST(SoundDevice, SystemDeviceFallsBackToTheDummyDriverAndSaysSoOnce) {
       testing::ExitedWithCode(0),
       "^Sound: no audio device could be opened \\([^\n]*\\); the music plays on SDL's silent dummy "
       "driver.\ndriver=dummy\n$");
-}
-
-TEST(SoundDevice, AMachineWithoutASoundCardPrintsOnlyOurOneLine) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // Whatever the machine has: a real output prints nothing, none prints our
-  // notice alone, never the audio library's own errors.
-  EXPECT_EXIT(
-      {
-        unsetenv("SDL_AUDIODRIVER");
-        auto device = platform::openSystemSoundDevice();
-        std::fprintf(stderr, "driver=%s\n", device ? device->getDriverName() : "none");
-        std::_Exit(device ? 0 : 1);
-      },
-      testing::ExitedWithCode(0),
-      "^(Sound: no audio device could be opened \\([^\n]*\\); the music plays on SDL's silent dummy "
-      "driver.\n)?driver=[a-z0-9]+\n$");
 }
 
 TEST(SoundDevice, SystemDeviceConsumesSamplesOnTheDummyDriver) {

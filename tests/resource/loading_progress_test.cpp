@@ -1,14 +1,11 @@
 // The loading progress of the resource manager: registering animation files once,
-// counting their models, and advancing (and telling the listener) per loaded model. Also the
-// model accessors' fatal texts on a model that was never loaded.
+// counting their models, and advancing (and telling the listener) per loaded model.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "framework/critical_check.h"
 #include "resource/qel_animation.h"
-#include "resource/res_mqo.h"
 #include "resource/resource_manager.h"
 #include "support/fatal_text.h"
 #include "support/temp_dir.h"
@@ -25,22 +22,16 @@ u32 countAllPreloads() {
 
 }  // namespace
 
-TEST(LoadingProgress, FilesAreRegisteredOnceAndOnlyWhenTheyExist) {
+TEST(LoadingProgress, FilesAreRegisteredOnceAndTheStepIsOneOverAllTheirModels) {
   TempDir dir;
   resourceManager& manager = *resourceManager::mpThis;
-  const std::string file = dir.write("a.qel", "MQO {\n0 \"a.mqo\"\n}\nEof\n");
   const std::size_t before = manager.getPreloadFiles().size();
-  manager.addPreload(file.c_str());
-  manager.addPreload(file.c_str());
+  const std::string one = dir.write("one.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.mqo\"\n}\nEof\n");
+  manager.addPreload(one.c_str());
+  manager.addPreload(one.c_str());
   manager.addPreload((dir.path() / "missing.qel").string().c_str());
   ASSERT_EQ(manager.getPreloadFiles().size(), before + 1);
-  EXPECT_EQ(manager.getPreloadFiles().back(), file);
-}
-
-TEST(LoadingProgress, StepIsOneOverTheModelsOfAllRegisteredFiles) {
-  TempDir dir;
-  resourceManager& manager = *resourceManager::mpThis;
-  manager.addPreload(dir.write("one.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.mqo\"\n}\nEof\n").c_str());
+  EXPECT_EQ(manager.getPreloadFiles().back(), one);
   manager.addPreload(dir.write("two.qel", "MQO {\n# a shared model\n0 \"a.mqo\"\n}\nEof\n").c_str());
   manager.addPreload(dir.write("none.qel", "Eof\n").c_str());
   const u32 total = countAllPreloads();
@@ -56,11 +47,9 @@ TEST(LoadingProgress, EachStepAdvancesAndTellsTheListener) {
   manager.preparePreload(resQEL::getModelCount);
   const f32 step = manager.getLoadingStep();
   ASSERT_GT(step, 0.0f);
-
   const f32 start = manager.getLoadingProgress();
   manager.stepLoading();  // no listener: only the progress moves
   EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + step);
-
   std::vector<f32> heard;
   manager.setLoadingListener([&heard](f32 progress) { heard.push_back(progress); });
   manager.stepLoading();
@@ -79,18 +68,8 @@ TEST(LoadingProgressDeath, NoModelsInAnyRegisteredFileIsFatal) {
   }
   TempDir dir;
   resourceManager::mpThis->addPreload(dir.write("empty.qel", "Scene \"s\" {\n}\nEof\n").c_str());
-  EXPECT_EXIT(resourceManager::mpThis->preparePreload(resQEL::getModelCount), testing::ExitedWithCode(vell::kFatalExitStatus),
+  EXPECT_EXIT(resourceManager::mpThis->preparePreload(resQEL::getModelCount),
+              testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[mqoNum>0 + \"\"]"));
 }
 
-TEST(MqoAccessorsDeath, AModelThatWasNeverLoadedIsFatalToAsk) {
-  resMQO model;
-  EXPECT_EQ(model.getObjectNum(), 0u);
-  EXPECT_EQ(model.getObjectName(0), "");
-  EXPECT_EXIT(model.getObject(0), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpMqo + \"\"]"));
-  EXPECT_EXIT(model.getMaterial(0), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpMqo + \"\"]"));
-  EXPECT_EXIT(model.getMaterialEffect(0), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpMqo + \"\"]"));
-}

