@@ -16,6 +16,7 @@
 #include <map>
 
 #include "platform/dialog_image.h"
+#include "platform/video_subsystem.h"
 
 namespace platform {
 namespace {
@@ -132,7 +133,7 @@ class DialogWindow {
 };
 
 bool DialogWindow::open() {
-  mVideoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  mVideoReady = startVideoSubsystem(SDL_INIT_VIDEO);
   if (!mVideoReady) return false;
 
   const int width = mDialog.width * kDialogPixelsPerUnit;

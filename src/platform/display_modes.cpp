@@ -4,12 +4,14 @@
 
 #include <SDL.h>
 
+#include "platform/video_subsystem.h"
+
 namespace platform {
 namespace {
 
 class VideoSubsystem {
  public:
-  VideoSubsystem() : mReady(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+  VideoSubsystem() : mReady(startVideoSubsystem(SDL_INIT_VIDEO)) {}
   ~VideoSubsystem() {
     if (mReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }

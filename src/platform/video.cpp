@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include "platform/quit_signals.h"
+#include "platform/video_subsystem.h"
 
 namespace platform {
 namespace {
@@ -47,7 +48,7 @@ bool initVideo() {
     return true;
   }
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+  if (!startVideoSubsystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS)) {
     return false;
   }
   gVideoStarted = true;
