@@ -20,17 +20,7 @@ namespace {
 std::vector<std::string> gPresented;
 void recordPresented(const char* pText) { gPresented.emplace_back(pText); }
 
-class SoundPlayerAccess {
- public:
-  virtual ~SoundPlayerAccess() = default;
-  virtual CSound& sound() = 0;
-  virtual std::vector<s16> pump(u32 frames) = 0;
-};
-
-class SoundPlayer : public testing::Test, public SoundPlayerAccess {
- public:
-  CSound& sound() override { return *mpSound; }
-
+class SoundPlayer : public testing::Test {
  protected:
   // Opens `bytes` as a WAVE file through a fresh player on a null device.
   s32 openWave(const std::vector<u8>& bytes) {
@@ -44,7 +34,7 @@ class SoundPlayer : public testing::Test, public SoundPlayerAccess {
 
   // Pulls frames in steps no longer than half a chunk, letting the worker catch
   // up after each step as a real device's pace would.
-  std::vector<s16> pump(u32 frames) override {
+  std::vector<s16> pump(u32 frames) {
     std::vector<s16> out(static_cast<std::size_t>(frames) * 2);
     for (u32 done = 0; done < frames;) {
       u32 step = std::min<u32>(4096, frames - done);
@@ -53,6 +43,39 @@ class SoundPlayer : public testing::Test, public SoundPlayerAccess {
       done += step;
     }
     return out;
+  }
+
+  // Plays a streamed pattern of `frames` frames from the start until the player
+  // stops by itself; every frame must be heard in order, then only silence.
+  void expectEveryFrameHeard(u64 frames) {
+    ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+    u64 frame = 0;
+    u64 silentAfterEnd = 0;
+    u32 steps = 0;
+    while (mpSound->isPlaying() && steps++ < 400) {
+      std::vector<s16> out = pump(4096);
+      for (u32 i = 0; i < 4096; ++i) {
+        if (frame < frames) {
+          ASSERT_EQ(out[2 * i], patternLeft(frame)) << "frame " << frame;
+          ASSERT_EQ(out[2 * i + 1], patternRight(frame)) << "frame " << frame;
+          ++frame;
+        } else {
+          ASSERT_EQ(out[2 * i], 0) << "silence after the end";
+          ++silentAfterEnd;
+        }
+      }
+    }
+    EXPECT_EQ(frame, frames) << "the last chunk plays out";
+    EXPECT_FALSE(mpSound->isPlaying()) << "the worker stops the buffer at the end of the music";
+    EXPECT_TRUE(mpSound->hasEnded());
+    EXPECT_LT(silentAfterEnd, 4096u * 2) << "and stops within a device step of it";
+    EXPECT_EQ(mpSound->getBuffer()->getCurrentPosition(), 0u);
+    EXPECT_EQ(pump(64), std::vector<s16>(128, 0)) << "silent once stopped";
+
+    ASSERT_EQ(mpSound->play(0), CSound::RESULT_OK);
+    EXPECT_TRUE(mpSound->isPlaying()) << "a later play starts again";
+    EXPECT_FALSE(mpSound->hasEnded());
+    EXPECT_EQ(pump(1)[0], patternLeft(0));
   }
 
   TempDir mDir;
@@ -74,50 +97,17 @@ TEST_F(SoundPlayer, StreamsFromOneMebibyteOfPcmAndPlaysSmallerSoundsStatically) 
   EXPECT_EQ(mpSound->getBuffer()->getSize(), 1048575u);
 }
 
-// Plays a streamed pattern of `frames` frames from the start until the player
-// stops by itself; every frame must be heard in order, then only silence.
-static void expectEveryFrameHeard(SoundPlayerAccess& player, u64 frames) {
-  ASSERT_EQ(player.sound().play(0), CSound::RESULT_OK);
-  u64 frame = 0;
-  u64 silentAfterEnd = 0;
-  u32 steps = 0;
-  while (player.sound().isPlaying() && steps++ < 400) {
-    std::vector<s16> out = player.pump(4096);
-    for (u32 i = 0; i < 4096; ++i) {
-      if (frame < frames) {
-        ASSERT_EQ(out[2 * i], patternLeft(frame)) << "frame " << frame;
-        ASSERT_EQ(out[2 * i + 1], patternRight(frame)) << "frame " << frame;
-        ++frame;
-      } else {
-        ASSERT_EQ(out[2 * i], 0) << "silence after the end";
-        ++silentAfterEnd;
-      }
-    }
-  }
-  EXPECT_EQ(frame, frames) << "the last chunk plays out";
-  EXPECT_FALSE(player.sound().isPlaying()) << "the worker stops the buffer at the end of the music";
-  EXPECT_TRUE(player.sound().hasEnded());
-  EXPECT_LT(silentAfterEnd, 4096u * 2) << "and stops within a device step of it";
-  EXPECT_EQ(player.sound().getBuffer()->getCurrentPosition(), 0u);
-  EXPECT_EQ(player.pump(64), std::vector<s16>(128, 0)) << "silent once stopped";
-
-  ASSERT_EQ(player.sound().play(0), CSound::RESULT_OK);
-  EXPECT_TRUE(player.sound().isPlaying()) << "a later play starts again";
-  EXPECT_FALSE(player.sound().hasEnded());
-  EXPECT_EQ(player.pump(1)[0], patternLeft(0));
-}
-
 TEST_F(SoundPlayer, EveryFrameIsHeardWhenTheMusicIsAWholeNumberOfChunks) {
   const u64 frames = 11025 * 40;  // forty quarter-second chunks: the last read finds nothing left
   ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(frames))), CSound::RESULT_OK);
   ASSERT_EQ(mpSound->getChunkSize(), 11025u * 4);
-  expectEveryFrameHeard(*this, frames);
+  expectEveryFrameHeard(frames);
 }
 
 TEST_F(SoundPlayer, EveryFrameIsHeardWhenTheLastChunkIsPartial) {
   const u64 frames = 400000;  // 9 s: the ring wraps several times, the last chunk is padded
   ASSERT_EQ(openWave(makeWave(soundtest::patternPcm(frames))), CSound::RESULT_OK);
-  expectEveryFrameHeard(*this, frames);
+  expectEveryFrameHeard(frames);
 }
 
 TEST_F(SoundPlayer, APositionAtOrPastTheEndPlaysNothingAndEndsAtOnce) {

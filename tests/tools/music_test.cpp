@@ -105,27 +105,6 @@ TEST(MusicScore, NotesAreSortedAndInsideTheTrack) {
   }
 }
 
-TEST(MusicScore, DropsHaveAKickOnEveryBeat) {
-  for (const char* name : {"main", "climax"}) {
-    const m::Section& s = *m::findSection(name);
-    std::set<long> beats;
-    for (const m::Note& note : track().notes())
-      if (note.instrument == m::Instrument::Kick && note.start >= barSeconds(s.startBar) - 1e-9 &&
-          note.start < barSeconds(s.endBar()) - 1e-9)
-        beats.insert(std::lround(note.start * 1000.0));
-    EXPECT_EQ(beats.size(), static_cast<std::size_t>(s.bars * 4)) << name;
-    for (long ms : beats) EXPECT_EQ(ms % m::kBeatMs, 0) << name;
-  }
-}
-
-TEST(MusicScore, BuildUpsEndWithABeatOfSilence) {
-  for (const char* name : {"buildup1", "buildup2"}) {
-    const double end = barSeconds(m::findSection(name)->endBar());
-    for (const m::Note& note : track().notes())
-      EXPECT_FALSE(note.start >= end - 0.5 && note.start < end) << name << ": " << m::instrumentName(note.instrument);
-  }
-}
-
 TEST(MusicRender, ExcerptIsDeterministic) {
   const m::StereoBuffer a = excerpt(barSeconds(40) + 0.3, 1.0);
   const m::StereoBuffer b = excerpt(barSeconds(40) + 0.3, 1.0);
