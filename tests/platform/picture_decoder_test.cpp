@@ -162,21 +162,6 @@ TEST(PictureDecoderJpeg, SizesTheFileCannotBackAreRefusedBeforeTheyAreAllocated)
   EXPECT_EQ(error, "picture size 16384 x 16384 is outside 1..16384 a side or above 67108864 pixels");
 }
 
-TEST(PictureDecoderJpeg, ManyLongTableSegmentsAreScannedOnce) {
-  // Every 21 bytes a segment of the longest length whose tables chain through all
-  // the following ones without an oversized table: walked marker by marker that
-  // is over 3,000 tables for each of 400,000 markers; one pass is milliseconds.
-  std::vector<u8> data = {0xFF, 0xD8};
-  while (data.size() < (8u << 20)) {
-    data.insert(data.end(), {0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // class byte and 16 counts
-    data.insert(data.end(), {0xFF, 0xC4, 0xFF, 0xFF});  // the four codes' values, read as a marker
-  }
-  platform::DecodedPicture picture;
-  std::string error;
-  EXPECT_FALSE(decode(data, picture, error));
-  EXPECT_EQ(error.find("Huffman"), std::string::npos) << error;
-}
-
 TEST(PictureDecoderFormats, PngKeepsItsAlphaAndOtherFormatsAreNotTaken) {
   TempDir dir;
   const std::vector<u8> rgba = {10, 20, 30, 40, 50, 60, 70, 255, 0, 255, 0, 0, 1, 2, 3, 128};
