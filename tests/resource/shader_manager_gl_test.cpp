@@ -1,5 +1,5 @@
-// shaderManager on a real GL: the capability checks, the name registry, the pass
-// index and current-program checks, and the singleton rule.
+// shaderManager on a real GL: the capability checks, the name registry, and GL
+// errors around a pass.
 #include "resource/shader_manager.h"
 
 #include "platform/gl.h"
@@ -10,11 +10,6 @@
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "support/fatal_text.h"
-
-TEST_F(EffectTest, ThisDriverOffersBothGlslProfiles) {
-  EXPECT_TRUE(fx::Context::isProfileSupported(fx::Profile::GlslVertex));
-  EXPECT_TRUE(fx::Context::isProfileSupported(fx::Profile::GlslFragment));
-}
 
 TEST_F(EffectTest, MissingGlslProfilesStopTheStartWithTheirOwnTexts) {
   EXPECT_EXIT(
@@ -69,24 +64,6 @@ TEST_F(EffectTest, TwoSpellingsOfOneEffectPathAreOneEffect) {
   EXPECT_EQ(pAgain->getName(), "GLOW");
 }
 
-TEST_F(EffectTest, PassIndexMustBeBelowThePassCount) {
-  resShader* pShader = use(load("one.fx", kFillEffect));
-  ASSERT_NE(pShader, nullptr);
-  ASSERT_EQ(pShader->getPassNum(), 1u);
-  EXPECT_EXIT(shaderManager::mpThis->setPass(1), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[index<getPassNum() + \"\"]"));
-  EXPECT_EXIT(shaderManager::mpThis->resetPass(1), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[index<getPassNum() + \"\"]"));
-}
-
-TEST_F(EffectTest, PassesNeedACurrentProgram) {
-  ASSERT_EQ(shaderManager::mpThis->mpCurrentProgram, nullptr);
-  EXPECT_EXIT(shaderManager::mpThis->setPass(0), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpCurrentProgram + \"\"]"));
-  EXPECT_EXIT(shaderManager::mpThis->resetPass(0), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpCurrentProgram + \"\"]"));
-}
-
 TEST_F(EffectTest, GlErrorAroundAPassIsACgError) {
   resShader* pShader = use(load("glerror.fx", kFillEffect));
   ASSERT_NE(pShader, nullptr);
@@ -107,7 +84,3 @@ TEST_F(EffectTest, CurrentProgramStaysAfterUse) {
   EXPECT_EQ(shaderManager::mpThis->mpCurrentProgram, pShader);
 }
 
-TEST(ShaderManagerDeath, SecondManagerIsFatal) {
-  EXPECT_EXIT(delete shaderManager::DTI.create(), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[!mpThis + \"\"]"));
-}

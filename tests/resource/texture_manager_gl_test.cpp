@@ -9,12 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "framework/critical_check.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 #include "resource/texture_parameter_sink.h"
-#include "support/fatal_text.h"
 #include "support/gl_test_context.h"
 #include "support/image_fixtures.h"
 #include "support/show_folder.h"
@@ -80,13 +78,6 @@ TEST_F(TextureManagerGl, ReservesUploadsFindsAndDeletesNames) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(TextureManagerGl, UploadOfAnUndecodedTextureIsFatal) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  resTexture empty;
-  EXPECT_EXIT(textureManager::mpThis->uploadTexture(textureManager::mpThis->newTextureId(), &empty),
-              testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[0 + \"Unsupported.\"]"));
-}
-
 TEST_F(TextureManagerGl, DefinitionsAreLoadedAppliedAndReleased) {
   // The table's names must stay inside the show's data folder.
   const ShowFolder show;
@@ -126,8 +117,3 @@ TEST_F(TextureManagerGl, DefinitionsAreLoadedAppliedAndReleased) {
   EXPECT_EQ(resourceManager::mpThis->getResources().size(), listed - 2);
 }
 
-TEST_F(TextureManagerGl, ApplyingToNoEffectIsFatal) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(customTextureManager::mpThis->applyTextures(static_cast<TextureParameterSink*>(nullptr)), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[pShader + \"\"]"));
-}
