@@ -19,9 +19,11 @@ messageManager gMessageManager;
 constexpr int kTextLeft = 24;
 
 std::string fontPattern(const messageManager::FontDescription& font) {
-  // An empty face name leaves the choice to the system: its fixed-pitch default.
+  // An empty face name asks for the fixed-pitch face the install scripts bring
+  // (fonts-dejavu-core), so the glyphs do not change with whatever other
+  // monospace font a machine has; the system's default only stands in without it.
   std::string pattern(font.faceName, ::strnlen(font.faceName, sizeof font.faceName));
-  if (pattern.empty()) pattern = (font.pitchAndFamily & 3) == 1 ? "monospace" : "sans";
+  if (pattern.empty()) pattern = (font.pitchAndFamily & 3) == 1 ? "DejaVu Sans Mono,monospace" : "sans";
   if (font.weight >= 700) pattern += ":bold";
   if (font.italic) pattern += ":italic";
   return pattern;

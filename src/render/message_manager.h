@@ -31,7 +31,7 @@ class messageManager : public VellObject {
     u8 clipPrecision = 0;
     u8 quality = 0;
     u8 pitchAndFamily = 1;  // fixed pitch
-    char faceName[32] = {};  // empty: the system picks a face
+    char faceName[32] = {};  // empty: DejaVu Sans Mono for fixed pitch
   };
 
   struct Glyph {

@@ -1,6 +1,6 @@
 // Glyph textures: transparent black around green characters drawn from x = 24,
-// upright with texture row 0 at the bottom, deleted on request; and the five
-// buffer names of a vertex-buffer object.
+// upright with texture row 0 at the bottom, in the face the install scripts bring
+// whatever other monospace fonts the machine has, deleted on request.
 #include "render/message_manager.h"
 
 #include "platform/gl.h"
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "render/vertex_buffer_manager.h"
+#include "platform/font_rasterizer.h"
 #include "support/gl_test_context.h"
 
 namespace {
@@ -26,13 +26,16 @@ std::vector<u8> readGlyph(u32 name) {
 }  // namespace
 
 TEST(MessageManagerGl, GlyphsAreGreenOnTransparentBlackFromX24) {
+  // The program's face, as its default pattern asks for it; a machine without
+  // it lacks a dependency rather than failing the glyph checks below.
+  platform::FontRasterizer face;
+  ASSERT_TRUE(face.open("DejaVu Sans Mono,monospace:bold", 128)) << face.error();
+  ASSERT_NE(face.fontFile().find("DejaVuSansMono-Bold"), std::string::npos)
+      << face.fontFile() << ": install fonts-dejavu-core (scripts/install-deps)";
   GlTestContext context;
   ASSERT_TRUE(context.ok()) << context.error();
   messageManager& manager = *messageManager::mpThis;
   manager.initialize();
-  EXPECT_EQ(manager.mTextColor, 0x0037FF37u);
-  EXPECT_EQ(manager.mFont.height, 128);
-  EXPECT_EQ(manager.mFont.weight, 700);
 
   const std::vector<u8> blank = readGlyph(manager.getTextureName(0));
   for (std::size_t i = 0; i < blank.size(); i += 4) ASSERT_EQ(blank[i + 3], 0) << "pixel " << i / 4;
@@ -71,25 +74,11 @@ TEST(MessageManagerGl, GlyphsAreGreenOnTransparentBlackFromX24) {
     return right - left;
   };
   EXPECT_GT(inkSpan(lowestRow + 2), 2 * inkSpan(highestRow - 2));
-  EXPECT_EQ(manager.getGlyph('A').pixels.size(), 128u * 128u * 3u);
 
   const u32 name = manager.getTextureName('A');
   EXPECT_TRUE(glIsTexture(name));
   manager.deleteTextures();
   EXPECT_FALSE(glIsTexture(name));
   EXPECT_EQ(manager.getTextureName('A'), 0u);
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(VertexBufferObjectGl, HoldsFiveDistinctBufferNames) {
-  GlTestContext context;
-  ASSERT_TRUE(context.ok()) << context.error();
-  VellObject* pObject = vertexBufferObject::DTI.create();
-  auto* pBuffers = static_cast<vertexBufferObject*>(pObject);
-  for (int i = 0; i < vertexBufferObject::BUFFER_NUM; ++i) {
-    EXPECT_NE(pBuffers->mBuffers[i], 0u);
-    for (int j = 0; j < i; ++j) EXPECT_NE(pBuffers->mBuffers[i], pBuffers->mBuffers[j]);
-  }
-  delete pObject;
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
