@@ -28,6 +28,10 @@ void CParticle::drawParticles(f32 rate, const ParticleRecord* pRecords, u32 coun
   glEnable(GL_POINT_SPRITE_ARB);
   glEnable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
   glPointParameterfARB(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+  // Coordinate replacement is the active unit's texture state: the next drawer
+  // would find it on, so it goes back to what it was.
+  GLint coordReplace = GL_FALSE;
+  glGetTexEnviv(GL_POINT_SPRITE_ARB, GL_COORD_REPLACE_ARB, &coordReplace);
   glTexEnvi(GL_POINT_SPRITE_ARB, GL_COORD_REPLACE_ARB, GL_TRUE);
 
   resShader* pShader = mpShader;
@@ -56,6 +60,7 @@ void CParticle::drawParticles(f32 rate, const ParticleRecord* pRecords, u32 coun
   }
 
   glPointParameterfARB(GL_POINT_SPRITE_COORD_ORIGIN, GL_UPPER_LEFT);
+  glTexEnvi(GL_POINT_SPRITE_ARB, GL_COORD_REPLACE_ARB, coordReplace);
   glPointSize(1.0f);
   glDisable(GL_VERTEX_PROGRAM_POINT_SIZE_ARB);
   glDisable(GL_POINT_SPRITE_ARB);

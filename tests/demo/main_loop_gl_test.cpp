@@ -18,6 +18,7 @@
 #include "screen/power_of_two.h"
 #include "sound/demo_sound.h"
 #include "support/demo_fixture.h"
+#include "support/gl_state.h"
 #include "support/gl_test_context.h"
 #include "support/temp_dir.h"
 
@@ -93,14 +94,11 @@ TEST_F(MainLoop, OneEscapeFadesForThreeSecondsThenEnds) {
   EXPECT_EQ(demoManager().getFrameCount(), 7u);
 }
 
-TEST_F(MainLoop, FrameLimitEndsTheLoop) {
+TEST_F(MainLoop, TheFrameLimitOrTheEndOfTheShowEndsTheLoop) {
   demoManager().setFrameLimit(3);
   EXPECT_EQ(demoManager().run(), 0);
   EXPECT_EQ(demoManager().getFrameCount(), 3u);
-}
-
-TEST_F(MainLoop, ShowEndsWhenNoLineHasAScene) {
-  demoManager().setStartTime(100001);
+  demoManager().setStartTime(100001);  // no line has a scene
   EXPECT_EQ(demoManager().run(), 0);
   EXPECT_EQ(demoManager().getFrameCount(), 0u);
 }
@@ -131,16 +129,13 @@ TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
   glMatrixMode(GL_MODELVIEW);
+  const GlState before = GlState::take();
   mNow = 2500;  // f = 0.5: alpha 0.75 leaves a quarter of white
   ASSERT_TRUE(demo.fadeOut());
   const auto pixel = mDemo.pixel(32, 24);
   EXPECT_NEAR(pixel[0], 64, 2);
   EXPECT_NEAR(pixel[2], 64, 2);
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  GLint mode = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  EXPECT_EQ(mode, GL_MODELVIEW);
+  EXPECT_EQ(GlState::take().differencesFrom(before), "");
   mNow = 4001;
   EXPECT_FALSE(demo.fadeOut());
 }
@@ -235,27 +230,21 @@ TEST(MainLoopWithoutNonPowerOfTwoTextures, PictureComesFromTheCoveredPartOfEachS
   overrideNonPowerOfTwoTextures(std::nullopt);
 }
 
-TEST_F(MainLoop, ZeroLengthSceneIsDrawnAtProgressZero) {
+TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRangeAndIsZeroForAZeroLengthScene) {
+  demoManager().clearSceneManagers();
+  ColourScene& ranged = mDemo.addScene(0, "ranged", 1000, 3000, kRed);
+  demoManager().setStartTime(1500);
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(ranged.drawnAt, std::vector<f32>{0.25f});
+  EXPECT_EQ(ranged.enters, 1);
   // (T - start) / length would be 0 / 0 for a scene of one millisecond.
   demoManager().clearSceneManagers();
   ColourScene& instant = mDemo.addScene(0, "instant", 500, 500, kRed);
   demoManager().setStartTime(500);
-  demoManager().setFrameLimit(1);
   ASSERT_EQ(demoManager().run(), 0);
-  ASSERT_EQ(instant.drawnAt.size(), 1u);
-  EXPECT_EQ(instant.drawnAt[0], 0.0f);
+  EXPECT_EQ(instant.drawnAt, std::vector<f32>{0.0f});
   EXPECT_EQ(demoManager().getLineProgress(0), 0.0f);
-}
-
-TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRange) {
-  demoManager().clearSceneManagers();
-  ColourScene& scene = mDemo.addScene(0, "ranged", 1000, 3000, kRed);
-  demoManager().setStartTime(1500);
-  demoManager().setFrameLimit(1);
-  ASSERT_EQ(demoManager().run(), 0);
-  ASSERT_EQ(scene.drawnAt.size(), 1u);
-  EXPECT_FLOAT_EQ(scene.drawnAt[0], 0.25f);
-  EXPECT_EQ(scene.enters, 1);
 }
 
 TEST(DemoManagerStart, WithoutMusicNothingOfTheShowIsLeftBehind) {
@@ -295,6 +284,7 @@ TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
   demo.setPictureGamma(1.2f);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_CULL_FACE);
+  const GlState before = GlState::take();
   PixelProbe bright(mDemo, {{32, 24}, {32, 2}});
   demo.setFrameObserver(&bright);
   ASSERT_EQ(demo.run(), 0);
@@ -312,9 +302,5 @@ TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
     }
   }
   EXPECT_GT(bright.frames[0][0][1], plain.frames[0][0][1] + 10) << "visibly brighter";
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  GLint program = -1;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-  EXPECT_EQ(program, 0);
+  EXPECT_EQ(GlState::take().differencesFrom(before), "");
 }

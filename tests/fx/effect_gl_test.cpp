@@ -9,6 +9,7 @@
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "support/fatal_text.h"
+#include "support/gl_state.h"
 #include "support/source_dir.h"
 
 namespace {
@@ -145,67 +146,6 @@ technique T {
 }
 )";
 
-struct StateSnapshot {
-  GLboolean depthTest, depthMask, cull, blend, alphaTest, pointSprite, pointSize;
-  GLint depthFunc, cullFace, blendSource, blendDestination, blendEquation, alphaFunc, coordReplace;
-  GLfloat alphaReference;
-  GLboolean colorMask[4];
-  GLint program, activeTexture, unit0, unit1Cube;
-
-  static StateSnapshot take() {
-    StateSnapshot s{};
-    s.depthTest = glIsEnabled(GL_DEPTH_TEST);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &s.depthMask);
-    s.cull = glIsEnabled(GL_CULL_FACE);
-    s.blend = glIsEnabled(GL_BLEND);
-    s.alphaTest = glIsEnabled(GL_ALPHA_TEST);
-    s.pointSprite = glIsEnabled(GL_POINT_SPRITE);
-    s.pointSize = glIsEnabled(GL_VERTEX_PROGRAM_POINT_SIZE);
-    glGetIntegerv(GL_DEPTH_FUNC, &s.depthFunc);
-    glGetIntegerv(GL_CULL_FACE_MODE, &s.cullFace);
-    glGetIntegerv(GL_BLEND_SRC_RGB, &s.blendSource);
-    glGetIntegerv(GL_BLEND_DST_ALPHA, &s.blendDestination);
-    glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &s.blendEquation);
-    glGetIntegerv(GL_ALPHA_TEST_FUNC, &s.alphaFunc);
-    glGetFloatv(GL_ALPHA_TEST_REF, &s.alphaReference);
-    glGetBooleanv(GL_COLOR_WRITEMASK, s.colorMask);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &s.program);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &s.activeTexture);
-    glActiveTexture(GL_TEXTURE0);
-    glGetTexEnviv(GL_POINT_SPRITE, GL_COORD_REPLACE, &s.coordReplace);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.unit0);
-    glActiveTexture(GL_TEXTURE1);
-    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &s.unit1Cube);
-    glActiveTexture(s.activeTexture);
-    return s;
-  }
-};
-
-void expectSame(const StateSnapshot& a, const StateSnapshot& b) {
-  EXPECT_EQ(a.depthTest, b.depthTest);
-  EXPECT_EQ(a.depthMask, b.depthMask);
-  EXPECT_EQ(a.cull, b.cull);
-  EXPECT_EQ(a.blend, b.blend);
-  EXPECT_EQ(a.alphaTest, b.alphaTest);
-  EXPECT_EQ(a.pointSprite, b.pointSprite);
-  EXPECT_EQ(a.pointSize, b.pointSize);
-  EXPECT_EQ(a.depthFunc, b.depthFunc);
-  EXPECT_EQ(a.cullFace, b.cullFace);
-  EXPECT_EQ(a.blendSource, b.blendSource);
-  EXPECT_EQ(a.blendDestination, b.blendDestination);
-  EXPECT_EQ(a.blendEquation, b.blendEquation);
-  EXPECT_EQ(a.alphaFunc, b.alphaFunc);
-  EXPECT_FLOAT_EQ(a.alphaReference, b.alphaReference);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(a.colorMask[i], b.colorMask[i]) << "colour mask " << i;
-  }
-  EXPECT_EQ(a.coordReplace, b.coordReplace);
-  EXPECT_EQ(a.program, b.program);
-  EXPECT_EQ(a.activeTexture, b.activeTexture);
-  EXPECT_EQ(a.unit0, b.unit0);
-  EXPECT_EQ(a.unit1Cube, b.unit1Cube);
-}
-
 // A state far from GL's defaults and from the pass's, so that a reset to defaults
 // instead of to the previous values shows.
 void setUnusualState(GLuint unit0Texture, GLuint unit1Cube) {
@@ -240,36 +180,27 @@ TEST_F(EffectTest, ResetPassPutsBackEveryStateAndTextureBinding) {
   const GLuint image = makeTexture();
   const GLuint cube = makeTexture(GL_TEXTURE_CUBE_MAP);
   setUnusualState(previous2D, previousCube);
-  const StateSnapshot before = StateSnapshot::take();
+  const GlState before = GlState::take();
 
   pShader->setParameter("shBaseTexture", &image);
   pShader->setParameter("second", &cube);
   shaderManager::mpThis->setPass(0);
-  const StateSnapshot during = StateSnapshot::take();
-  EXPECT_FALSE(during.depthTest);
-  EXPECT_TRUE(during.depthMask);
-  EXPECT_EQ(during.depthFunc, GL_ALWAYS);  // the later of two assignments wins
-  EXPECT_TRUE(during.cull);
-  EXPECT_EQ(during.cullFace, GL_BACK);
-  EXPECT_TRUE(during.blend);
-  EXPECT_EQ(during.blendSource, GL_ONE);
-  EXPECT_EQ(during.blendDestination, GL_ONE);
-  EXPECT_EQ(during.blendEquation, GL_MAX);
-  EXPECT_TRUE(during.alphaTest);
-  EXPECT_EQ(during.alphaFunc, GL_GREATER);
-  EXPECT_FLOAT_EQ(during.alphaReference, 0.5f);
-  EXPECT_FALSE(during.colorMask[0]);
-  EXPECT_TRUE(during.colorMask[1]);
-  EXPECT_TRUE(during.pointSprite);
-  EXPECT_EQ(during.coordReplace, GL_TRUE);
-  EXPECT_TRUE(during.pointSize);
-  EXPECT_EQ(static_cast<GLuint>(during.program), pShader->mVecPass[0]->getProgram());
-  EXPECT_EQ(during.activeTexture, GL_TEXTURE3);  // units are chosen without moving the active one
-  EXPECT_EQ(static_cast<GLuint>(during.unit0), image);
-  EXPECT_EQ(static_cast<GLuint>(during.unit1Cube), cube);
+  const GlState during = GlState::take();
+  // The later of two DepthFunc assignments wins; units are chosen without moving the active one.
+  const std::pair<const char*, double> expected[] = {
+      {"GL_DEPTH_TEST", 0},        {"GL_DEPTH_WRITEMASK", 1},          {"GL_DEPTH_FUNC", GL_ALWAYS},
+      {"GL_CULL_FACE", 1},         {"GL_CULL_FACE_MODE", GL_BACK},     {"GL_BLEND", 1},
+      {"GL_BLEND_SRC_RGB", GL_ONE}, {"GL_BLEND_DST_ALPHA", GL_ONE},     {"GL_BLEND_EQUATION_ALPHA", GL_MAX},
+      {"GL_ALPHA_TEST", 1},        {"GL_ALPHA_TEST_FUNC", GL_GREATER}, {"GL_ALPHA_TEST_REF", 0.5},
+      {"GL_POINT_SPRITE", 1},      {"unit 0 GL_COORD_REPLACE", 1},     {"GL_VERTEX_PROGRAM_POINT_SIZE", 1},
+      {"GL_ACTIVE_TEXTURE", GL_TEXTURE3}, {"unit 0 GL_TEXTURE_BINDING_2D", static_cast<double>(image)},
+      {"unit 1 GL_TEXTURE_BINDING_CUBE_MAP", static_cast<double>(cube)},
+      {"GL_CURRENT_PROGRAM", static_cast<double>(pShader->mVecPass[0]->getProgram())}};
+  for (const auto& [name, value] : expected) EXPECT_EQ(during.at(name), value) << name;
+  EXPECT_EQ(during.at("GL_COLOR_WRITEMASK", 0), 0);
+  EXPECT_EQ(during.at("GL_COLOR_WRITEMASK", 1), 1);
   GLint filter = 0;
   GLint wrap = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);  // unit 3 has nothing bound
   glActiveTexture(GL_TEXTURE0);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
@@ -280,7 +211,7 @@ TEST_F(EffectTest, ResetPassPutsBackEveryStateAndTextureBinding) {
   // Setting the pass again (new values before a draw) must not forget the old state.
   shaderManager::mpThis->setPass(0);
   shaderManager::mpThis->resetPass(0);
-  expectSame(StateSnapshot::take(), before);
+  EXPECT_EQ(GlState::take().differencesFrom(before), "");
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   const GLuint textures[4] = {previous2D, previousCube, image, cube};
   glDeleteTextures(4, textures);
