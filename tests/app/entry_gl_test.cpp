@@ -1,7 +1,7 @@
 // The whole program on the small test show under tests/data: captured frames show
 // each line's scene at its times (line shader, play window, screen-fixed and
-// invisible objects, the post-effect table), and the start-up order's stops.
-#include "support/source_dir.h"
+// invisible objects, the post-effect table), captures repeat byte for byte, other
+// screen storages give the same picture, and the start-up order's stops.
 #include "app/entry.h"
 
 #include <gtest/gtest.h>
@@ -10,32 +10,31 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/critical_check.h"
 #include "platform/picture_decoder.h"
+#include "screen/power_of_two.h"
 #include "support/fatal_text.h"
+#include "support/show_folder.h"
+#include "support/source_dir.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kSource = orvaneSourceDir();
 constexpr const char* kFolderVariable = "ORVANE_TEST_SHOW_FOLDER";
 
-// A death-test child runs its test again from the start in a fresh process; it
-// must play the folder its parent prepared and will read back.
-bool inDeathTestChild() { return !GTEST_FLAG_GET(internal_run_death_test).empty(); }
-
-// A folder holding the test show plus the fixed effects, the default texture and
-// the music of the real data folder: what the program needs below its working folder.
-class ShowFolder {
+// The test show in a folder of its own. A death-test child runs its test again
+// from the start in a fresh process: it plays the folder its parent prepared.
+class TestShow {
  public:
-  ShowFolder() {
-    if (inDeathTestChild()) {
+  TestShow() {
+    if (!GTEST_FLAG_GET(internal_run_death_test).empty()) {
       const char* pInherited = std::getenv(kFolderVariable);
       mRoot = pInherited ? pInherited : "";
       return;
@@ -43,21 +42,12 @@ class ShowFolder {
     mDir.emplace();
     mRoot = mDir->path();
     setenv(kFolderVariable, mRoot.c_str(), 1);
-    fs::copy(kSource / "tests/data/data", data(), fs::copy_options::recursive);
-    for (const char* effect : {"finalScreenShader.fx", "effectSample.fx", "core.fx", "defaultShader.fx"}) {
-      fs::copy_file(kSource / "data/shader" / effect, data() / "shader" / effect);
-    }
-    fs::create_directories(data() / "texture");
-    fs::copy_file(kSource / "data/texture/defaultTexture.bmp", data() / "texture/defaultTexture.bmp");
-    fs::create_symlink(kSource / "data/air.ogg", data() / "air.ogg");
+    writeTestShow(mRoot);
   }
-  ~ShowFolder() { unsetenv(kFolderVariable); }
+  ~TestShow() { unsetenv(kFolderVariable); }
   fs::path root() const { return mRoot; }
   fs::path data() const { return mRoot / "data"; }
   fs::path frames() const { return mRoot / "frames"; }
-  void writeDefinition(const char* name, const std::string& text) const {
-    std::ofstream(data() / "definition" / name, std::ios::binary) << text;
-  }
 
  private:
   std::optional<TempDir> mDir;  // only in the process that prepared the folder
@@ -78,6 +68,17 @@ std::vector<std::string> captureArguments(const fs::path& frames, const char* st
   return {"--capture", frames.string(), "--fps", "2", "--size", "320x180", "--start", start, "--frames", count};
 }
 
+std::vector<u8> readBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string frameName(int index) {
+  char name[16];
+  std::snprintf(name, sizeof name, "%06d.png", index);
+  return name;
+}
+
 struct Frame {
   platform::DecodedPicture picture;
   bool ok = false;
@@ -89,8 +90,7 @@ struct Frame {
 
 Frame readFrame(const fs::path& path) {
   Frame frame;
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<u8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::vector<u8> bytes = readBytes(path);
   std::string error;
   frame.ok = !bytes.empty() && platform::decodeAnyPicture(bytes.data(), bytes.size(), frame.picture, error);
   return frame;
@@ -108,6 +108,23 @@ testing::AssertionResult looksLike(const std::array<int, 3>& pixel, std::array<i
   return testing::AssertionSuccess();
 }
 
+// The largest channel difference between two pictures of one size, and how many
+// pixels of the first are lit.
+struct Comparison {
+  int worst = 256;
+  std::size_t lit = 0;
+};
+Comparison compare(const Frame& a, const Frame& b) {
+  Comparison result;
+  if (!a.ok || !b.ok || a.picture.width != b.picture.width || a.picture.height != b.picture.height) return result;
+  result.worst = 0;
+  for (std::size_t i = 0; i < a.picture.rgb.size(); ++i) {
+    result.worst = std::max(result.worst, std::abs(a.picture.rgb[i] - b.picture.rgb[i]));
+    if (i % 3 == 0 && a.picture.rgb[i] + a.picture.rgb[i + 1] + a.picture.rgb[i + 2] > 90) ++result.lit;
+  }
+  return result;
+}
+
 // The centre shows line 0's plate; the spot above it shows line 1's screen-fixed plate.
 constexpr u32 kCentreX = 160, kCentreY = 90, kSpotY = 40;
 
@@ -121,15 +138,13 @@ class Program : public testing::Test {
 }  // namespace
 
 TEST_F(Program, TestShowShowsEachLineAtItsTimes) {
-  ShowFolder show;
+  TestShow show;
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0.5", "7")), testing::ExitedWithCode(0), "");
   // Frames at 0.5, 1.0, ... 3.5 s.
   std::vector<Frame> frames;
   for (int i = 0; i < 7; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%06d.png", i);
-    frames.push_back(readFrame(show.frames() / name));
-    ASSERT_TRUE(frames.back().ok) << name;
+    frames.push_back(readFrame(show.frames() / frameName(i)));
+    ASSERT_TRUE(frames.back().ok) << i;
     ASSERT_EQ(frames.back().picture.width, 320u);
   }
   // 0.5 s: scene "first" in red; line 1 is before its play window.
@@ -153,8 +168,41 @@ TEST_F(Program, TestShowShowsEachLineAtItsTimes) {
   EXPECT_TRUE(looksLike(frames[6].at(kCentreX, kSpotY), {1, 0, 1}));
 }
 
+TEST_F(Program, CapturesRepeatByteForByteAndOtherScreenStoragesShowTheSamePicture) {
+  TestShow show;
+  // Three frames (1.5 to 2.5 s) with both lines, blending and a line shader.
+  const auto capture = [&](const char* folder, bool powerOfTwo, bool lowQuality) {
+    std::vector<std::string> arguments = captureArguments(show.root() / folder, "1.5", "3");
+    if (lowQuality) arguments.push_back("--low-quality");
+    EXPECT_EXIT(
+        {
+          if (powerOfTwo) overrideNonPowerOfTwoTextures(false);
+          runProgram(show.root(), arguments);
+        },
+        testing::ExitedWithCode(0), "")
+        << folder;
+  };
+  capture("first", false, false);
+  capture("again", false, false);
+  capture("powerOfTwo", true, false);
+  capture("lowQuality", false, true);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(frameName(i));
+    const std::vector<u8> first = readBytes(show.root() / "first" / frameName(i));
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first, readBytes(show.root() / "again" / frameName(i))) << "the same frames, other bytes";
+    const Frame normal = readFrame(show.root() / "first" / frameName(i));
+    for (const char* other : {"powerOfTwo", "lowQuality"}) {
+      const Comparison comparison = compare(normal, readFrame(show.root() / other / frameName(i)));
+      EXPECT_LE(comparison.worst, 8) << other;
+      EXPECT_GT(comparison.lit, 320u * 180u / 2) << other << ": the picture is mostly dark";
+    }
+  }
+  EXPECT_EQ(readBytes(show.root() / "first" / "audio.wav"), readBytes(show.root() / "again" / "audio.wav"));
+}
+
 TEST_F(Program, MissingPostEffectTableStillRunsTheShow) {
-  ShowFolder show;
+  TestShow show;
   fs::remove(show.data() / "definition/postEffectDefine.txt");
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
   const Frame frame = readFrame(show.frames() / "000000.png");
@@ -163,22 +211,22 @@ TEST_F(Program, MissingPostEffectTableStillRunsTheShow) {
 }
 
 TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
-  ShowFolder show;
-  show.writeDefinition("sceneLineDefine.txt",
-                       "data\\qel\\lineA.qel\t0\t0\t0\t0\t0\tdefault\ndata\\qel\\lineB.qel\t1\t0\t0\t0\t0\tDefault\n");
+  TestShow show;
+  std::ofstream(show.data() / "definition/sceneLineDefine.txt", std::ios::binary)
+      << "data\\qel\\lineA.qel\t0\t0\t0\t0\t0\tdefault\ndata\\qel\\lineB.qel\t1\t0\t0\t0\t0\tDefault\n";
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
               testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[pShader + \"invalid shader.\"]"));
 }
 
 TEST_F(Program, WithoutARunningOrderTheShowEndsAtOnce) {
-  ShowFolder show;
+  TestShow show;
   fs::remove(show.data() / "definition/sceneLineDefine.txt");
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
-  ShowFolder show;
+  TestShow show;
   // The test show ends at 4 s; its music lasts much longer, so only the show's
   // length can tell.
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "9", "1")), testing::ExitedWithCode(2),
@@ -193,7 +241,7 @@ TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
 }
 
 TEST_F(Program, AFullScreenModeTheDisplayLacksEndsWithAClearMessage) {
-  ShowFolder show;
+  TestShow show;
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--fullscreen", "1001x601"}), testing::ExitedWithCode(1),
               "Could not open a 1001x601 full-screen window .*the display offers no 1001x601 mode");
@@ -206,7 +254,7 @@ TEST_F(Program, TheShippedShowEndsByItselfWhenItsMusicHasPlayedOut) {
   EXPECT_EXIT(
       {
         alarm(120);
-        runProgram(kSource, {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
+        runProgram(orvaneSourceDir(), {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
       },
       testing::ExitedWithCode(0), "");
 }

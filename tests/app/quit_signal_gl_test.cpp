@@ -1,6 +1,5 @@
 // SIGTERM while the show loads a model of a few million faces ends the program
 // at once with status 128 + 15, instead of after the load.
-#include "support/source_dir.h"
 #include "app/entry.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/show_folder.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -69,17 +69,10 @@ bool waitBounded(pid_t pid, int& status, int seconds) {
 }  // namespace
 
 TEST(QuitSignal, SigtermWhileABigModelLoadsEndsTheProgramAtOnce) {
-  const fs::path source = orvaneSourceDir();
   TempDir dir;
   const fs::path root = dir.path();
+  writeTestShow(root);
   const fs::path data = root / "data";
-  fs::copy(source / "tests/data/data", data, fs::copy_options::recursive);
-  for (const char* effect : {"finalScreenShader.fx", "effectSample.fx", "core.fx", "defaultShader.fx"}) {
-    fs::copy_file(source / "data/shader" / effect, data / "shader" / effect);
-  }
-  fs::create_directories(data / "texture");
-  fs::copy_file(source / "data/texture/defaultTexture.bmp", data / "texture/defaultTexture.bmp");
-  fs::create_symlink(source / "data/air.ogg", data / "air.ogg");
   const fs::path model = fs::canonical(data / "qel") / "red.mqo";
   writeBigModel(model, 1200);  // 1.44 million quads, 2.88 million triangles
 

@@ -34,3 +34,15 @@ std::string ShowFolder::write(const std::string& relative, const std::string& by
   mDir.write(relative, bytes);
   return relative;
 }
+
+void writeTestShow(const fs::path& root) {
+  const fs::path source = orvaneSourceDir();
+  const fs::path data = root / "data";
+  fs::copy(source / "tests/data/data", data, fs::copy_options::recursive);
+  for (const char* effect : {"finalScreenShader.fx", "effectSample.fx", "core.fx", "defaultShader.fx"}) {
+    fs::copy_file(source / "data/shader" / effect, data / "shader" / effect);
+  }
+  fs::create_directories(data / "texture");
+  fs::copy_file(source / "data/texture/defaultTexture.bmp", data / "texture/defaultTexture.bmp");
+  fs::create_symlink(source / "data/air.ogg", data / "air.ogg");
+}

@@ -8,6 +8,11 @@
 
 #include "support/temp_dir.h"
 
+// Fills root/data with the small test show of tests/data and what the program
+// needs beside it from the real data folder: the fixed effects, the default
+// texture and the music.
+void writeTestShow(const std::filesystem::path& root);
+
 class ShowFolder {
  public:
   ShowFolder();   // makes the folder and makes it the working folder
