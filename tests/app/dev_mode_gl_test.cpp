@@ -51,6 +51,22 @@ class DevModeTest : public testing::Test {
   }
 
   u32 time() { return mFixture.clock().getTime(); }
+  // Polls the watcher until a saved file has settled (it waits 250 ms).
+  void settle(int polls = 4) {
+    for (int poll = 0; poll < polls; ++poll, mNow += 250) mDev.pollFiles();
+  }
+  // The reader sees `text` at `path` from now on, and the watcher settles on it.
+  void save(const std::string& path, const std::string& text, int polls = 4) {
+    mEdits[path] = text;
+    settle(polls);
+  }
+  // The show goes on after a refused reload, and the overlay says so.
+  void expectReloadFailedShown() {
+    ASSERT_TRUE(demoManager().runFrame(false)) << "the show goes on";
+    const std::vector<std::string> lines = mDev.overlayLines(time());
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind("RELOAD FAILED ", 0) == 0; }));
+  }
 
   // Declared before the fixture: the scenes outlive the demo manager's shutdown.
   ColourScene mFirst{"first", 0, 4999, {0.0f, 0.0f, 0.0f, 1.0f}};
@@ -145,27 +161,19 @@ TEST_F(DevModeTest, AChangedEffectReloadsOncePerContentChangeAndABrokenEditIsSho
   ASSERT_TRUE(original.has_value());
   mDev.pollFiles();
 
-  mEdits[path] = *original + "\n// a tweak\n";
-  for (int poll = 0; poll < 8; ++poll, mNow += 250) mDev.pollFiles();
+  save(path, *original + "\n// a tweak\n", 8);
   EXPECT_EQ(mDev.getReloadCount(), 1u);
   EXPECT_EQ(loadedEffect("effectSample"), pShader) << "holders keep their pointer";
   ASSERT_TRUE(demoManager().runFrame(false));
 
-  mEdits[path] = "float4 colour;\ntechnique T { pass P { FragmentProgram = ; } \n";
   const fx::Effect* pWorking = pShader->getEffect();
-  for (int poll = 0; poll < 8; ++poll, mNow += 250) mDev.pollFiles();
+  save(path, "float4 colour;\ntechnique T { pass P { FragmentProgram = ; } \n", 8);
   EXPECT_EQ(mDev.getReloadCount(), 1u);
   EXPECT_EQ(pShader->getEffect(), pWorking) << "the old version keeps running";
   EXPECT_NE(mDev.reloadErrors().find(path + ":2: error: "), std::string::npos) << mDev.reloadErrors();
-  bool shown = false;
-  for (const std::string& line : mDev.overlayLines(time())) {
-    shown = shown || (line.rfind("RELOAD FAILED ", 0) == 0 && line.find(path + ":2:") != std::string::npos);
-  }
-  EXPECT_TRUE(shown);
-  ASSERT_TRUE(demoManager().runFrame(false));
+  expectReloadFailedShown();
 
-  mEdits[path] = *original;
-  for (int poll = 0; poll < 8; ++poll, mNow += 250) mDev.pollFiles();
+  save(path, *original, 8);
   EXPECT_EQ(mDev.getReloadCount(), 2u);
   EXPECT_TRUE(mDev.reloadErrors().empty()) << "a good save clears the report";
 }
@@ -237,8 +245,7 @@ TEST_F(DevModeTest, ThePostEffectAndEffectTextureTablesReloadFromTheirNewContent
   CPostEffectManager& table = mFixture.postEffects();
   mDev.pollFiles();
   mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
-  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(customTextureManager::DEFINITION_FILE, "data\\texture\\vignette.tga\tshVignette\n");
   EXPECT_EQ(mDev.getReloadCount(), 2u);
   ASSERT_EQ(table.getEntryCount(), 1u);
   EXPECT_EQ(table.getEntry(0).start, 5000u);
@@ -255,11 +262,9 @@ TEST_F(DevModeTest, ThePostEffectAndEffectTextureTablesReloadFromTheirNewContent
 TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
   CPostEffectManager& table = mFixture.postEffects();
   mDev.pollFiles();
-  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(CPostEffectManager::DEFINITION_FILE, "effectSample.fx 5000 8000 10 -1 -1\n");
   ASSERT_EQ(table.getEntryCount(), 1u);
-  // A pass the effect does not have, then an output that is no screen: each is
-  // refused when the table is saved, not minutes later when the entry runs.
+  // Each is refused when the table is saved, not minutes later when the entry runs.
   const char* kRefused[][2] = {
       {"# post effects\neffectSample.fx 0 8000 10 -1 -1\neffectSample.fx 0 8000 11 7 -1\n",
        ":3: error: effectSample.fx: pass 7 is neither -1 (every pass) nor one of the effect's"},
@@ -268,21 +273,16 @@ TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
   };
   for (const auto& [text, problem] : kRefused) {
     SCOPED_TRACE(text);
-    mEdits[CPostEffectManager::DEFINITION_FILE] = text;
-    for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+    save(CPostEffectManager::DEFINITION_FILE, text);
     ASSERT_EQ(table.getEntryCount(), 1u) << "the old table stays";
     EXPECT_EQ(table.getEntry(0).start, 5000u);
     EXPECT_NE(table.getEntry(0).pEffect, nullptr);
-    const std::string errors = mDev.reloadErrors();
-    EXPECT_EQ(errors.rfind(std::string(CPostEffectManager::DEFINITION_FILE) + problem, 0), 0u) << errors;
+    EXPECT_EQ(mDev.reloadErrors().rfind(std::string(CPostEffectManager::DEFINITION_FILE) + problem, 0), 0u)
+        << mDev.reloadErrors();
     mDev.seek(1000);
-    ASSERT_TRUE(demoManager().runFrame(false)) << "the show goes on";
-    const std::vector<std::string> lines = mDev.overlayLines(time());
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-                            [](const std::string& line) { return line.rfind("RELOAD FAILED ", 0) == 0; }));
+    expectReloadFailedShown();
   }
-  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 0 8000 10 0 3\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(CPostEffectManager::DEFINITION_FILE, "effectSample.fx 0 8000 10 0 3\n");
   EXPECT_EQ(table.getEntry(0).bufferID, 3);
   EXPECT_EQ(mDev.reloadErrors(), "");
 }
@@ -290,14 +290,12 @@ TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
 TEST_F(DevModeTest, APostEffectTableNamingANewEffectThatDoesNotCompileIsRefused) {
   CPostEffectManager& table = mFixture.postEffects();
   mDev.pollFiles();
-  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 5000 8000 10 -1 -1\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(CPostEffectManager::DEFINITION_FILE, "effectSample.fx 5000 8000 10 -1 -1\n");
   ASSERT_EQ(table.getEntryCount(), 1u);
   // The new effect is a real file: its first load would stop the run.
   const ShowFolder show;
   show.effect("halfWritten.fx", "float4 colour;\ntechnique T { pass P { FragmentProgram = compile glslf ; } }\n");
-  mEdits[CPostEffectManager::DEFINITION_FILE] = "effectSample.fx 0 8000 10 -1 -1\nhalfWritten.fx 0 8000 11 -1 -1\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(CPostEffectManager::DEFINITION_FILE, "effectSample.fx 0 8000 10 -1 -1\nhalfWritten.fx 0 8000 11 -1 -1\n");
   ASSERT_EQ(table.getEntryCount(), 1u) << "the old table stays";
   EXPECT_EQ(table.getEntry(0).start, 5000u);
   const std::string errors = mDev.reloadErrors();
@@ -307,54 +305,50 @@ TEST_F(DevModeTest, APostEffectTableNamingANewEffectThatDoesNotCompileIsRefused)
   ASSERT_TRUE(demoManager().runFrame(false)) << "the show goes on";
 }
 
-TEST_F(DevModeTest, AHalfWrittenEffectTextureTableShowsReloadFailedAndTheRunGoesOn) {
+TEST_F(DevModeTest, ARefusedEffectTextureTableKeepsTheOldOneAndShowsFileAndLine) {
   mDev.pollFiles();
-  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(customTextureManager::DEFINITION_FILE, "data\\texture\\vignette.tga\tshVignette\n");
   ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u);
   const u32 reloads = mDev.getReloadCount();
-  // Saved half-way through typing a name, and with a mistyped one.
-  const char* kBroken[][2] = {
+  TempDir dir;
+  const std::string gain = dir.write("gain.fx", "float4 colour;\nfloat gain;\nvoid fill() { gl_FragColor = colour * gain; }\n"
+                                                "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
+  resourceObject* pEffect = resourceManager::mpThis->getResource(gain.c_str(), resShader::DTI);
+  ASSERT_NE(pEffect, nullptr);
+  const std::string outside = std::filesystem::absolute("data/texture/vignette.tga").string();
+  // Saved half-way through typing a name, with a mistyped one, with names leaving
+  // the data folder (even to a file that is there), and for a float parameter.
+  const std::string kBroken[][2] = {
       {"data\\texture\\vignette.tga\tshVignette\r\ndata\\texture\\vig\tshOther\r\n",
        ":2: error: texture 'data\\texture\\vig' for parameter 'shOther' cannot be loaded"},
       {"# textures\n\ndata\\texture\\vignete.tga shVignette\n",
        ":3: error: texture 'data\\texture\\vignete.tga' for parameter 'shVignette' cannot be loaded"},
       {"..\\..\\..\\etc\\x.tga\tshVignette\n", ":1: error: the texture name '..\\..\\..\\etc\\x.tga' leaves the data folder"},
+      {outside + "\tshVignette\n", ":1: error: the texture name '" + outside + "' leaves the data folder"},
+      {"# extra textures\ndata\\texture\\vignette.tga\tgain\n",
+       ":2: error: " + gain + ":2: parameter 'gain' is declared float; the effect-texture table sets a texture"},
   };
   for (const auto& [text, problem] : kBroken) {
     SCOPED_TRACE(text);
-    mEdits[customTextureManager::DEFINITION_FILE] = text;
-    for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+    save(customTextureManager::DEFINITION_FILE, text);
     EXPECT_EQ(mDev.getReloadCount(), reloads);
     ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 1u) << "the old table stays";
     EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].parameterName, "shVignette");
-    const std::string errors = mDev.reloadErrors();
-    EXPECT_EQ(errors.rfind(std::string(customTextureManager::DEFINITION_FILE) + problem, 0), 0u) << errors;
-    ASSERT_TRUE(demoManager().runFrame(false));
-    const std::vector<std::string> lines = mDev.overlayLines(time());
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-                            [](const std::string& line) { return line.rfind("RELOAD FAILED ", 0) == 0; }));
+    EXPECT_EQ(mDev.reloadErrors().rfind(std::string(customTextureManager::DEFINITION_FILE) + problem, 0), 0u)
+        << mDev.reloadErrors();
+    expectReloadFailedShown();
   }
+  releaseResource(pEffect);
   // Finished typing: the new table loads, and the textures are held once each.
-  mEdits[customTextureManager::DEFINITION_FILE] = "data\\texture\\vignette.tga\tshVignette\r\n"
-                                                 "data\\texture\\vignette.tga\tshOther\r\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
+  save(customTextureManager::DEFINITION_FILE,
+       "data\\texture\\vignette.tga\tshVignette\r\ndata\\texture\\vignette.tga\tshOther\r\n");
   EXPECT_EQ(mDev.reloadErrors(), "");
   ASSERT_EQ(customTextureManager::mpThis->getEntries().size(), 2u);
   EXPECT_EQ(customTextureManager::mpThis->getEntries()[1].parameterName, "shOther");
   EXPECT_EQ(customTextureManager::mpThis->getEntries()[0].pTexture->mRefPtr, 2u);
   customTextureManager::mpThis->releaseTextures();
-}
 
-TEST_F(DevModeTest, TextureTableNamesOutsideTheDataFolderAreRefusedEvenWhenTheFileIsThere) {
-  mDev.pollFiles();
-  const std::string outside = std::filesystem::absolute("data/texture/vignette.tga").string();
-  mEdits[customTextureManager::DEFINITION_FILE] = outside + "\tshVignette\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
-  EXPECT_NE(mDev.reloadErrors().find(":1: error: the texture name '" + outside + "' leaves the data folder"),
-            std::string::npos)
-      << mDev.reloadErrors();
-  // Read at start, such an entry is left out with a message.
+  // Read at start, a name outside the data folder is left out with a message.
   std::FILE* pTable = std::tmpfile();
   ASSERT_NE(pTable, nullptr);
   std::fputs((outside + "\tshVignette\ndata\\texture\\vignette.tga\tshOther\n").c_str(), pTable);
@@ -371,23 +365,4 @@ TEST_F(DevModeTest, TextureTableNamesOutsideTheDataFolderAreRefusedEvenWhenTheFi
   std::FILE* pEmpty = std::tmpfile();
   customTextureManager::mpThis->loadDefinitions(pEmpty);
   std::fclose(pEmpty);
-}
-
-TEST_F(DevModeTest, ATextureTableNamingAFloatParameterOfALoadedEffectIsRefused) {
-  mDev.pollFiles();
-  TempDir dir;
-  const std::string path = dir.write("gain.fx", "float4 colour;\nfloat gain;\nvoid fill() { gl_FragColor = colour * gain; }\n"
-                                                "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n");
-  resourceObject* pEffect = resourceManager::mpThis->getResource(path.c_str(), resShader::DTI);
-  ASSERT_NE(pEffect, nullptr);
-  mEdits[customTextureManager::DEFINITION_FILE] = "# extra textures\ndata\\texture\\vignette.tga\tgain\n";
-  for (int poll = 0; poll < 4; ++poll, mNow += 250) mDev.pollFiles();
-  EXPECT_TRUE(customTextureManager::mpThis->getEntries().empty()) << "the old (empty) table stays";
-  const std::string errors = mDev.reloadErrors();
-  EXPECT_EQ(errors.rfind(std::string(customTextureManager::DEFINITION_FILE) + ":2: error: " + path +
-                             ":2: parameter 'gain' is declared float; the effect-texture table sets a texture",
-                         0),
-            0u)
-      << errors;
-  releaseResource(pEffect);
 }

@@ -4,43 +4,22 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-SetupSettings windowed(int width, int height) {
-  SetupSettings settings;
-  settings.fullscreen = 0;
-  settings.width = width;
-  settings.height = height;
-  settings.aspectX = 16;
-  settings.aspectY = 10;
-  return settings;
-}
-}  // namespace
-
-TEST(DisplayAspect, WindowUsesItsOwnListedRatio) {
-  DisplayAspect aspect = decideDisplayAspect(windowed(1280, 1024));
-  EXPECT_EQ(aspect.x, 5);
-  EXPECT_EQ(aspect.y, 4);
-  aspect = decideDisplayAspect(windowed(1024, 768));
-  EXPECT_EQ(aspect.x, 4);
-  EXPECT_EQ(aspect.y, 3);
-  aspect = decideDisplayAspect(windowed(1280, 720));
-  EXPECT_EQ(aspect.x, 16);
-  EXPECT_EQ(aspect.y, 9);
-  aspect = decideDisplayAspect(windowed(1680, 1050));
-  EXPECT_EQ(aspect.x, 16);
-  EXPECT_EQ(aspect.y, 10);
-}
-
-TEST(DisplayAspect, UnlistedWindowKeepsTheSettings) {
-  const DisplayAspect aspect = decideDisplayAspect(windowed(1024, 600));
-  EXPECT_EQ(aspect.x, 16);
-  EXPECT_EQ(aspect.y, 10);
-}
-
-TEST(DisplayAspect, FullScreenAlwaysUsesTheSettings) {
-  SetupSettings settings = windowed(1280, 1024);
-  settings.fullscreen = 1;
-  const DisplayAspect aspect = decideDisplayAspect(settings);
-  EXPECT_EQ(aspect.x, 16);
-  EXPECT_EQ(aspect.y, 10);
+TEST(DisplayAspect, AWindowOfAListedRatioUsesItAnythingElseTheSettings) {
+  struct Case {
+    int fullscreen, width, height;
+    s32 x, y;
+  };
+  const Case cases[] = {{0, 1280, 1024, 5, 4},  {0, 1024, 768, 4, 3}, {0, 1280, 720, 16, 9},
+                        {0, 1680, 1050, 16, 10}, {0, 1024, 600, 16, 10}, {1, 1280, 1024, 16, 10}};
+  for (const Case& c : cases) {
+    SetupSettings settings;
+    settings.fullscreen = static_cast<u8>(c.fullscreen);
+    settings.width = c.width;
+    settings.height = c.height;
+    settings.aspectX = 16;
+    settings.aspectY = 10;
+    const DisplayAspect aspect = decideDisplayAspect(settings);
+    EXPECT_EQ(aspect.x, c.x) << c.width << "x" << c.height << " full screen " << c.fullscreen;
+    EXPECT_EQ(aspect.y, c.y) << c.width << "x" << c.height << " full screen " << c.fullscreen;
+  }
 }

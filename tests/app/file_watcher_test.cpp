@@ -10,76 +10,39 @@
 
 namespace {
 
-class FileWatcherTest : public testing::Test {
- protected:
-  std::vector<std::string> poll(u32 now) {
-    std::vector<std::string> paths;
-    for (const CFileWatcher::Change& change : mWatcher.poll(now)) {
-      paths.push_back(change.path + "=" + change.content);
-    }
-    return paths;
-  }
-
-  std::map<std::string, std::string> mFiles{{"a.fx", "one"}, {"b.fx", "two"}};
-  bool mReadable = true;
-  CFileWatcher mWatcher{[this](const std::string& path) -> std::optional<std::string> {
-    auto found = mFiles.find(path);
-    if (!mReadable || found == mFiles.end()) return std::nullopt;
-    return found->second;
-  }};
+// One poll of a scenario: the file's content before it (nullopt: unreadable, as
+// mid-save) and what the poll reports ("" for nothing).
+struct Poll {
+  std::optional<std::string> content;
+  std::string reported;
 };
 
 }  // namespace
 
-TEST_F(FileWatcherTest, AnUnchangedFileIsNeverReported) {
-  mWatcher.watch("a.fx");
-  for (u32 now = 0; now < 3000; now += 250) EXPECT_TRUE(poll(now).empty()) << now;
+TEST(FileWatcher, AChangeIsReportedOnceWithItsFinalContentAfterItHoldsStill) {
+  const std::vector<std::pair<const char*, std::vector<Poll>>> scenarios = {
+      {"unchanged", {{"one", ""}, {"one", ""}, {"one", ""}, {"one", ""}}},
+      {"one edit", {{"one", ""}, {"edited", ""}, {"edited", "edited"}, {"edited", ""}, {"edited", ""}}},
+      {"a burst", {{"one", ""}, {"o", ""}, {"on", ""}, {"one!", ""}, {"one!", "one!"}, {"one!", ""}}},
+      {"undone", {{"one", ""}, {"changed", ""}, {"one", ""}, {"one", ""}, {"one", ""}}},
+      {"mid-save", {{"one", ""}, {std::nullopt, ""}, {std::nullopt, ""}, {"new", ""}, {"new", "new"}}},
+  };
+  for (const auto& [name, polls] : scenarios) {
+    std::optional<std::string> content = "one";
+    CFileWatcher watcher([&](const std::string&) { return content; });
+    watcher.watch("a.fx");
+    u32 now = 0;
+    for (const Poll& poll : polls) {
+      content = poll.content;
+      std::string reported;
+      for (const CFileWatcher::Change& change : watcher.poll(now)) reported += change.path + "=" + change.content;
+      EXPECT_EQ(reported, poll.reported.empty() ? "" : "a.fx=" + poll.reported) << name << " at " << now;
+      now += 250;
+    }
+  }
 }
 
-TEST_F(FileWatcherTest, AChangeIsReportedOnceAfterItHoldsStill) {
-  mWatcher.watch("a.fx");
-  mWatcher.watch("b.fx");
-  EXPECT_TRUE(poll(0).empty());
-  mFiles["a.fx"] = "one, edited";
-  EXPECT_TRUE(poll(250).empty()) << "first sight of the new content: wait for it to settle";
-  EXPECT_EQ(poll(500), std::vector<std::string>{"a.fx=one, edited"});
-  for (u32 now = 750; now < 3000; now += 250) EXPECT_TRUE(poll(now).empty()) << now;
-}
-
-TEST_F(FileWatcherTest, ABurstOfSavesCountsOnceWithTheFinalContent) {
-  mWatcher.watch("a.fx");
-  poll(0);
-  mFiles["a.fx"] = "o";
-  EXPECT_TRUE(poll(250).empty());
-  mFiles["a.fx"] = "on";
-  EXPECT_TRUE(poll(500).empty());
-  mFiles["a.fx"] = "one!";
-  EXPECT_TRUE(poll(750).empty());
-  EXPECT_EQ(poll(1000), std::vector<std::string>{"a.fx=one!"});
-}
-
-TEST_F(FileWatcherTest, AnEditUndoneBeforeItSettlesIsNoChange) {
-  mWatcher.watch("a.fx");
-  poll(0);
-  mFiles["a.fx"] = "changed";
-  poll(250);
-  mFiles["a.fx"] = "one";
-  for (u32 now = 500; now < 2000; now += 250) EXPECT_TRUE(poll(now).empty()) << now;
-}
-
-TEST_F(FileWatcherTest, AFileMissingMidSaveIsWaitedFor) {
-  mWatcher.watch("a.fx");
-  poll(0);
-  mReadable = false;
-  mFiles["a.fx"] = "new";
-  EXPECT_TRUE(poll(250).empty());
-  EXPECT_TRUE(poll(500).empty());
-  mReadable = true;
-  EXPECT_TRUE(poll(750).empty());
-  EXPECT_EQ(poll(1000), std::vector<std::string>{"a.fx=new"});
-}
-
-TEST_F(FileWatcherTest, PollsArePacedSoRapidCallsReadNothing) {
+TEST(FileWatcher, PollsArePacedSoRapidCallsReadNothing) {
   int reads = 0;
   CFileWatcher watcher([&reads](const std::string&) -> std::optional<std::string> {
     ++reads;
@@ -93,10 +56,6 @@ TEST_F(FileWatcherTest, PollsArePacedSoRapidCallsReadNothing) {
   EXPECT_EQ(reads, 2);
   watcher.poll(1250);
   EXPECT_EQ(reads, 3);
-}
-
-TEST(FileWatcherHash, DiffersWithContentAndNotWithTime) {
-  EXPECT_EQ(CFileWatcher::hash("abc"), CFileWatcher::hash(std::string("abc")));
   EXPECT_NE(CFileWatcher::hash("abc"), CFileWatcher::hash("abd"));
   EXPECT_NE(CFileWatcher::hash(""), CFileWatcher::hash(std::string(1, '\0')));
 }
@@ -106,7 +65,6 @@ TEST(FileWatcherDisk, ReadsWholeFilesAndReportsARewriteOnlyWhenTheBytesDiffer) {
   const std::string path = dir.write("glow.fx", std::string("float4 a;\0tail", 15));
   EXPECT_EQ(CFileWatcher::readDataFile(path), std::string("float4 a;\0tail", 15));
   EXPECT_FALSE(CFileWatcher::readDataFile(path + ".missing").has_value());
-
   CFileWatcher watcher;
   watcher.watch(path);
   watcher.poll(0);
@@ -135,7 +93,6 @@ TEST(FileWatcherStamp, AFileIsOnlyReadWhenItsStampMovedAndThenUntilItSettles) {
   const int afterWatch = reads;
   for (u32 now = 0; now < 2000; now += 250) EXPECT_TRUE(watcher.poll(now).empty());
   EXPECT_EQ(reads, afterWatch) << "an unchanged stamp is not read";
-
   content = "two";
   stamp = 2;
   EXPECT_TRUE(watcher.poll(2000).empty());
@@ -143,9 +100,7 @@ TEST(FileWatcherStamp, AFileIsOnlyReadWhenItsStampMovedAndThenUntilItSettles) {
   const int afterChange = reads;
   EXPECT_TRUE(watcher.poll(2500).empty());
   EXPECT_EQ(reads, afterChange);
-}
-
-TEST(FileWatcherStamp, DiskStampsFollowRewritesAndMissingFilesHaveNone) {
+  // On disk: stamps follow rewrites, and missing files have none.
   TempDir dir;
   const std::string path = dir.write("a.tga", "abc");
   const std::optional<u64> first = CFileWatcher::dataFileStamp(path);

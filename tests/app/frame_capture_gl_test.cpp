@@ -80,36 +80,6 @@ TEST(FrameCapture, WritesLetterboxedFramesAndTheMatchingMusic) {
   EXPECT_EQ(wave.size(), 44u + 1323u * 4u);
 }
 
-TEST(FrameCapture, APieceNumbersItsFilesByTheirPlaceInTheWholeRun) {
-  DemoFixture demo(16, 9, 16, 9);
-  ASSERT_TRUE(demo.ok()) << demo.error();
-  demo.addScene(0, "green", 0, 100000, {0.0f, 1.0f, 0.0f, 1.0f});
-  TempDir dir;
-  const std::filesystem::path folder = dir.path() / "piece";
-  FrameCapture capture(folder.string(), &demo.clock(), 16, 9, 100000);
-  capture.setFirstFrame(100);
-  demo.clock().setFirstFrame(100);
-  ASSERT_TRUE(capture.prepare()) << capture.error();
-  CDemoManager& manager = demoManager();
-  manager.setFrameObserver(&capture);
-  manager.setStartTime(2000);
-  manager.setFrameLimit(2);
-  ASSERT_EQ(manager.run(), 0);
-  manager.setFrameObserver(nullptr);
-  demo.clock().setFirstFrame(0);
-  ASSERT_TRUE(capture.finish(CSound::MUSIC_FILE_NAME, 2000)) << capture.error();
-
-  EXPECT_TRUE(std::filesystem::exists(folder / "000100.png"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "000101.png"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "000000.png"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "000102.png"));
-  const std::vector<u8> description = readFile(folder / "capture.txt");
-  EXPECT_EQ(std::string(description.begin(), description.end()),
-            "fps 100\nstart_ms 2000\nsize 16x9\nfirst 100\nframes 2\n");
-  // Frames 100 and 101 at 100 per second: 3000 to 3020 ms, 882 sample frames.
-  EXPECT_EQ(readFile(folder / "audio.wav").size(), 44u + 882u * 4u);
-}
-
 TEST(FrameCapture, RefusesAFolderThatCannotBeMade) {
   TempDir dir;
   std::ofstream(dir.path() / "file") << "in the way";

@@ -32,18 +32,6 @@ TEST(SceneFactory, OneRowPerLineGivesTwoLinesAndTwoRecords) {
   EXPECT_EQ(factory.getDefinition(1).shader, "glow");
 }
 
-TEST(SceneFactory, EighthColumnIsIgnoredAndNumbersStopAtTheFirstLetter) {
-  CQelSceneFactory factory;
-  readInto(factory, "a.qel 0 1500x 2500 0 0 default eighth\nb.qel 0 abc xyz 0 0 Default\n");
-  ASSERT_EQ(factory.getDefinitionCount(), 2u);
-  EXPECT_EQ(factory.getDefinition(0).windowStart, 1500);
-  EXPECT_EQ(factory.getDefinition(0).windowEnd, 2500);
-  EXPECT_EQ(factory.getDefinition(0).shader, "default");
-  EXPECT_EQ(factory.getDefinition(1).windowStart, 0);  // letters only: the scene keeps its own start
-  EXPECT_EQ(factory.getDefinition(1).windowEnd, 0);
-  EXPECT_EQ(factory.getDefinition(1).shader, "Default");  // another effect name, not "no shader"
-}
-
 TEST(SceneFactory, NoRowsMeansNoScene) {
   CQelSceneFactory factory;
   readInto(factory, "# only a comment\n\n");

@@ -4,25 +4,13 @@
 #include "demo/demo_manager.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
+#include "support/demo_fixture.h"
 
 namespace {
 
-class CountingScene : public IScene {
- public:
-  CountingScene(const char* name, u32 start, u32 end, s32 content = 1) : mContent(content) {
-    setName(name);
-    setTimeRange(start, end);
-  }
-  void prepare() override {}
-  void onEnter() override { ++enters; }
-  void draw(f32) override {}
-  void release() override {}
-  s32 hasContentAt(u32) const override { return mContent; }
-  int enters = 0;
-
- private:
-  s32 mContent;
-};
+// Selection never draws: the GL scene of the demo fixture serves without a context.
+using CountingScene = ColourScene;
+constexpr std::array<float, 4> kBlack = {0.0f, 0.0f, 0.0f, 1.0f};
 
 class SceneSelection : public testing::Test {
  protected:
@@ -32,7 +20,7 @@ class SceneSelection : public testing::Test {
 }  // namespace
 
 TEST_F(SceneSelection, EachLinePicksTheSceneCoveringTheTime) {
-  CountingScene first("first", 0, 999), second("second", 1000, 1999), overlay("overlay", 500, 1500);
+  CountingScene first("first", 0, 999, kBlack), second("second", 1000, 1999, kBlack), overlay("overlay", 500, 1500, kBlack);
   CSceneManager line0a, line0b, line1;
   line0a.addScene(&first);
   line0b.addScene(&second);
@@ -52,7 +40,7 @@ TEST_F(SceneSelection, EachLinePicksTheSceneCoveringTheTime) {
 }
 
 TEST_F(SceneSelection, OnEnterOncePerChangeOfName) {
-  CountingScene a("same", 0, 999), b("same", 1000, 1999), c("other", 2000, 2999);
+  CountingScene a("same", 0, 999, kBlack), b("same", 1000, 1999, kBlack), c("other", 2000, 2999, kBlack);
   CSceneManager manager;
   manager.addScene(&a);
   manager.addScene(&b);
@@ -69,7 +57,7 @@ TEST_F(SceneSelection, OnEnterOncePerChangeOfName) {
 }
 
 TEST_F(SceneSelection, LineOneWithoutContentIsHiddenButLineZeroStays) {
-  CountingScene base("base", 0, 999), empty("empty", 0, 999, 0);
+  CountingScene base("base", 0, 999, kBlack), empty("empty", 0, 999, kBlack, 0);
   CSceneManager line0, line1;
   line0.addScene(&base);
   line1.addScene(&empty);
@@ -83,7 +71,7 @@ TEST_F(SceneSelection, LineOneWithoutContentIsHiddenButLineZeroStays) {
 }
 
 TEST_F(SceneSelection, ShowEndsWhenNoLineHasAScene) {
-  CountingScene only("only", 0, 999);
+  CountingScene only("only", 0, 999, kBlack);
   CSceneManager manager;
   manager.addScene(&only);
   demoManager().addSceneManager(0, &manager);

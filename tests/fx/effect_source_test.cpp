@@ -121,31 +121,30 @@ TEST(EffectReader, BuildsEachStageFromTheFunctionsItsEntryReaches) {
   EXPECT_NE(fragment.find("varying vec2 uv;"), std::string::npos);
 }
 
-TEST(EffectReader, KeepsTheFileLineNumbersInTheBuiltSource) {
-  const fx::EffectDescription effect = parsed(kTwoStageEffect);
-  const std::string vertex = fx::buildProgramSource(effect, *effect.techniques[0].passes[0].vertex);
-  // GLSL 1.20 numbers the line after "#line N" as N + 1.
-  EXPECT_NE(vertex.find("#line 11\nvoid vertexMain()"), std::string::npos) << vertex;
-  EXPECT_NE(vertex.find("#line 2\nuniform mat4 worldViewProj;"), std::string::npos);
-}
-
-TEST(EffectReader, RectangleSamplersTurnOnTheirExtensionAndMainNeedsNoWrapper) {
-  const fx::EffectDescription effect = parsed(
-      "samplerRECT screen;\n"
-      "void main() { gl_FragColor = texture2DRect(screen, gl_FragCoord.xy); }\n"
-      "technique T { pass P { FragmentProgram = compile glslf main(); } }\n");
-  const std::string source = fx::buildProgramSource(effect, *effect.techniques[0].passes[0].fragment);
-  EXPECT_NE(source.find("#extension GL_ARB_texture_rectangle : enable"), std::string::npos);
-  EXPECT_NE(source.find("uniform sampler2DRect screen;"), std::string::npos);
-  EXPECT_EQ(source.find("main();"), std::string::npos);
-}
-
-TEST(EffectReader, EntryArgumentsArePassedThrough) {
-  const fx::EffectDescription effect = parsed(
-      "void fill(vec4 colour) { gl_FragColor = colour; }\n"
-      "technique T { pass P { FragmentProgram = compile glslf fill(vec4(1.0, 0.0, 0.0, 1.0)); } }\n");
-  const std::string source = fx::buildProgramSource(effect, *effect.techniques[0].passes[0].fragment);
-  EXPECT_NE(source.find("void main() { fill(vec4(1.0, 0.0, 0.0, 1.0)); }"), std::string::npos);
+TEST(EffectReader, BuiltSourcesKeepTheFileLinesTurnOnExtensionsAndPassEntryArguments) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> present, absent;
+  };
+  const Case cases[] = {
+      // GLSL 1.20 numbers the line after "#line N" as N + 1.
+      {kTwoStageEffect, {"#line 11\nvoid vertexMain()", "#line 2\nuniform mat4 worldViewProj;"}, {}},
+      {"samplerRECT screen;\nvoid main() { gl_FragColor = texture2DRect(screen, gl_FragCoord.xy); }\n"
+       "technique T { pass P { FragmentProgram = compile glslf main(); } }\n",
+       {"#extension GL_ARB_texture_rectangle : enable", "uniform sampler2DRect screen;"},
+       {"main();"}},
+      {"void fill(vec4 colour) { gl_FragColor = colour; }\n"
+       "technique T { pass P { FragmentProgram = compile glslf fill(vec4(1.0, 0.0, 0.0, 1.0)); } }\n",
+       {"void main() { fill(vec4(1.0, 0.0, 0.0, 1.0)); }"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    const fx::EffectDescription effect = parsed(c.text);
+    const fx::PassDecl& pass = effect.techniques[0].passes[0];
+    const std::string source = fx::buildProgramSource(effect, pass.vertex ? *pass.vertex : *pass.fragment);
+    for (const std::string& text : c.present) EXPECT_NE(source.find(text), std::string::npos) << text << "\n" << source;
+    for (const std::string& text : c.absent) EXPECT_EQ(source.find(text), std::string::npos) << text << "\n" << source;
+  }
 }
 
 TEST(EffectReaderErrors, DamagedFilesNameTheLineAndTheProblem) {
@@ -202,19 +201,6 @@ TEST(EffectReaderErrors, ANumberOpeningTheFileIsReadWithinTheText) {
   EXPECT_FALSE(fx::parseEffect(std::string_view(exact.get(), source.size()), effect, error));
   EXPECT_EQ(error.line, 1);
   EXPECT_NE(error.message.find("1e-3"), std::string::npos) << error.message;
-}
-
-TEST(EffectReaderErrors, TruncatedFilesEndInAnErrorNotAHang) {
-  const std::string text = kTwoStageEffect;
-  // Every prefix of a good effect is either a good effect or an error with a line.
-  for (std::size_t length = 0; length < text.size(); ++length) {
-    fx::EffectDescription effect;
-    fx::SourceError error;
-    if (!fx::parseEffect(text.substr(0, length), effect, error)) {
-      ASSERT_GT(error.line, 0) << "prefix " << length;
-      ASSERT_FALSE(error.message.empty()) << "prefix " << length;
-    }
-  }
 }
 
 namespace {

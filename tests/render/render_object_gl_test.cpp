@@ -1,13 +1,10 @@
 // Render objects: each pass applied once and its states put back, the immediate
-// vertex lists drawn in the first pass and emptied, geometry without an effect,
-// and the null-effect and no-program stops.
+// vertex lists drawn in the first pass and emptied, and geometry without an effect.
 #include "render/render_object.h"
 
 #include <gtest/gtest.h>
 
-#include "framework/critical_check.h"
 #include "render/effect_support.h"
-#include "support/fatal_text.h"
 
 namespace {
 
@@ -95,14 +92,3 @@ TEST_F(RenderObject, WithoutAnEffectTheGeometryIsAskedForOnce) {
   EXPECT_EQ(object.passes, (std::vector<u32>{0}));
 }
 
-TEST_F(RenderObject, NullEffectIsFatal) {
-  TriangleObject object;
-  EXPECT_EXIT(object.setShader(nullptr), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[pShader + \"\"]"));
-}
-
-TEST_F(RenderObject, StandardParametersNeedACurrentProgram) {
-  shaderManager::mpThis->mpCurrentProgram = nullptr;
-  EXPECT_EXIT(setCurrentStateMatrix("shWorldMat", 17), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpCurrentProgram + \"\"]"));
-}

@@ -26,12 +26,3 @@ TEST(RuntimeRandom, UniformAndCentredValuesFollowTheSameSequence) {
   setRuntimeRandomState(0);
   EXPECT_EQ(runtimeRand(), static_cast<s32>((2531011u >> 16) & 0x7FFF));
 }
-
-TEST(RuntimeRandom, ValuesStayInRange) {
-  setRuntimeRandomState(12345);
-  for (int i = 0; i < 100000; ++i) {
-    const s32 value = runtimeRand();
-    ASSERT_GE(value, 0);
-    ASSERT_LE(value, 32767);
-  }
-}

@@ -15,8 +15,6 @@ TEST(JitterTable, KnownCountsHaveTablesOthersNone) {
     ASSERT_NE(jitterTable(count, &entries), nullptr) << count;
     EXPECT_EQ(entries, count);
   }
-  EXPECT_DOUBLE_EQ(jitterTable(4)[3].dx, 0.296924);
-  EXPECT_DOUBLE_EQ(jitterTable(8)[7].dy, -0.054399);
   for (s32 count : {1, 5, 6, 7, 32, -1}) {
     EXPECT_EQ(jitterTable(count, &entries), nullptr) << count;
     EXPECT_EQ(entries, 0);
@@ -36,7 +34,6 @@ TEST(JitterProjection, FrustumShiftsByTheOffsetInPixels) {
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);
-
   jitteredPerspective({0.0, 0.0}, 90.0, 2.0, 1.0, 10.0);
   glGetDoublev(GL_PROJECTION_MATRIX, matrix);
   EXPECT_NEAR(matrix[0], 0.5, 1e-6);  // near / right with right = 2

@@ -3,37 +3,20 @@
 
 #include <gtest/gtest.h>
 
-TEST(Letterbox, SixteenByNineFillsTheWindow) {
-  const PictureRect rect = letterboxRect(16, 9);
-  EXPECT_FLOAT_EQ(rect.x0, 0.0f);
-  EXPECT_FLOAT_EQ(rect.y0, 0.0f);
-  EXPECT_FLOAT_EQ(rect.x1, 1.0f);
-  EXPECT_FLOAT_EQ(rect.y1, 1.0f);
-}
-
-TEST(Letterbox, NarrowerDisplaysGetBarsAboveAndBelow) {
-  PictureRect rect = letterboxRect(4, 3);
-  EXPECT_EQ(rect.x0, 0.0f);
-  EXPECT_NEAR(rect.y0, 0.125f, 1e-6f);
-  EXPECT_LT(rect.y0, 0.125f);  // 0.12499999 in single precision
-  EXPECT_NEAR(rect.y1, 0.875f, 1e-6f);
-  rect = letterboxRect(16, 10);
-  EXPECT_EQ(rect.x0, 0.0f);
-  EXPECT_NEAR(rect.y0, 0.05f, 1e-6f);
-  rect = letterboxRect(5, 4);
-  EXPECT_EQ(rect.x0, 0.0f);
-  EXPECT_FLOAT_EQ(rect.y0, 0.1484375f);
-}
-
-TEST(Letterbox, WiderDisplaysGetBarsLeftAndRight) {
-  const PictureRect rect = letterboxRect(21, 9);
-  EXPECT_EQ(rect.y0, 0.0f);
-  EXPECT_NEAR(rect.x0, (1.0f - (9.0f / 21.0f) * (16.0f / 9.0f)) * 0.5f, 1e-6f);
-  EXPECT_NEAR(rect.x1, 1.0f - rect.x0, 1e-7f);
-}
-
-TEST(Letterbox, DegenerateAspectFallsBackToTheWholeWindow) {
-  const PictureRect rect = letterboxRect(0, 0);
-  EXPECT_EQ(rect.x0, 0.0f);
-  EXPECT_EQ(rect.y0, 0.0f);
+TEST(Letterbox, NarrowerDisplaysGetBarsAboveAndBelowWiderOnesAtTheSides) {
+  struct Case {
+    s32 x, y;
+    f32 x0, y0;
+  };
+  const Case cases[] = {{16, 9, 0.0f, 0.0f},   {4, 3, 0.0f, 0.125f}, {16, 10, 0.0f, 0.05f}, {5, 4, 0.0f, 0.1484375f},
+                        {21, 9, (1.0f - (9.0f / 21.0f) * (16.0f / 9.0f)) * 0.5f, 0.0f},
+                        {0, 0, 0.0f, 0.0f}};  // a degenerate aspect falls back to the whole window
+  for (const Case& c : cases) {
+    const PictureRect rect = letterboxRect(c.x, c.y);
+    EXPECT_NEAR(rect.x0, c.x0, 1e-6f) << c.x << ":" << c.y;
+    EXPECT_NEAR(rect.y0, c.y0, 1e-6f) << c.x << ":" << c.y;
+    EXPECT_NEAR(rect.x1, 1.0f - c.x0, 1e-6f) << c.x << ":" << c.y;
+    EXPECT_NEAR(rect.y1, 1.0f - c.y0, 1e-6f) << c.x << ":" << c.y;
+  }
+  EXPECT_LT(letterboxRect(4, 3).y0, 0.125f);  // 0.12499999 in single precision
 }

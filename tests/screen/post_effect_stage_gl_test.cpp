@@ -1,6 +1,6 @@
 // The post-effect stage of a frame on the show's own screens: which entries run,
 // in which order, with which parameters and passes, into which screen; the
-// default effect when nothing is active; the fatal texts of a bad table row.
+// default effect when nothing is active; the messages for a bad table row.
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
@@ -252,15 +252,6 @@ TEST_F(PostEffectStage, AnEffectNamedOutsideTheDataFolderIsNeverOpened) {
   EXPECT_FALSE(mDemo.postEffects().loadDefinitions(pTable, error));
   std::fclose(pTable);
   EXPECT_NE(error.find("leaves the data folder"), std::string::npos) << error;
-}
-
-TEST_F(PostEffectStage, MissingManagerIsFatal) {
-  EXPECT_EXIT(
-      {
-        demoManager().setPostEffectManager(nullptr);
-        demoManager().runPostEffects(0);
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[mpPeManager + \"\"]"));
 }
 
 TEST_F(PostEffectStage, ZeroLengthEntryIsCompleteAtItsOnlyMillisecond) {

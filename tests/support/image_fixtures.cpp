@@ -236,35 +236,15 @@ std::string dds(const DdsSpec& spec) {
 }
 
 std::string dds(u32 width, u32 height, u32 mipCount, u32 fourCc, u32 caps2, u32 faces) {
-  std::string out = "DDS ";
-  put32(out, 124);
-  put32(out, 0x21007 | 0x80000);
-  put32(out, height);
-  put32(out, width);
-  put32(out, 0);  // pitch or linear size
-  put32(out, 0);  // depth
-  put32(out, mipCount);
-  out.resize(76, '\0');
-  put32(out, 32);
-  put32(out, 0x4);  // four-character code present
-  put32(out, fourCc);
-  out.resize(108, '\0');
-  put32(out, 0x401008);  // caps: complex, texture, mip-map
-  put32(out, caps2);
-  out.resize(128, '\0');
-  const u32 blockBytes = fourCc == kFourCcDxt5 || fourCc == kFourCcDxt3 ? 16 : 8;
-  u8 filler = 0;
-  for (u32 face = 0; face < faces; ++face) {
-    u32 w = width;
-    u32 h = height;
-    for (u32 level = 0; level < mipCount; ++level) {
-      const u32 bytes = (w + 3) / 4 * ((h + 3) / 4) * blockBytes;
-      for (u32 i = 0; i < bytes; ++i) out += static_cast<char>(filler++);
-      w = w > 1 ? w / 2 : 1;
-      h = h > 1 ? h / 2 : 1;
-    }
-  }
-  return out;
+  DdsSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.mipCount = mipCount;
+  spec.fourCc = fourCc;
+  spec.caps2 = caps2;
+  spec.faces = faces;
+  spec.unitBytes = fourCc == kFourCcDxt5 || fourCc == kFourCcDxt3 ? 16 : 8;
+  return dds(spec);
 }
 
 std::string randomBytes(std::size_t count, u32 seed) {

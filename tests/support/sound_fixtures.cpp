@@ -27,6 +27,15 @@ void putTag(std::vector<u8>& out, const char* tag) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<u8>(tag[i]));
 }
 
+std::vector<s16> tonePcm(u64 frames, int channels, long rate) {
+  std::vector<s16> out(frames * channels);
+  for (u64 f = 0; f < frames; ++f) {
+    const double value = std::sin(2.0 * M_PI * 440.0 * static_cast<double>(f) / rate) * 12000.0;
+    for (int c = 0; c < channels; ++c) out[f * channels + c] = static_cast<s16>(value);
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& layout) {
@@ -69,15 +78,6 @@ std::vector<u8> patternPcm(u64 frames) {
   for (u64 f = 0; f < frames; ++f) {
     put16(out, static_cast<u16>(patternLeft(f)));
     put16(out, static_cast<u16>(patternRight(f)));
-  }
-  return out;
-}
-
-std::vector<s16> tonePcm(u64 frames, int channels, long rate) {
-  std::vector<s16> out(frames * channels);
-  for (u64 f = 0; f < frames; ++f) {
-    const double value = std::sin(2.0 * M_PI * 440.0 * static_cast<double>(f) / rate) * 12000.0;
-    for (int c = 0; c < channels; ++c) out[f * channels + c] = static_cast<s16>(value);
   }
   return out;
 }

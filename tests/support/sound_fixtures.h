@@ -30,8 +30,7 @@ std::vector<u8> patternPcm(u64 frames);
 s16 patternLeft(u64 frame);
 s16 patternRight(u64 frame);
 
-// A 440 Hz tone, 16-bit interleaved, for the Vorbis encoder.
-std::vector<s16> tonePcm(u64 frames, int channels, long rate);
+// A 440 Hz tone, Ogg Vorbis encoded.
 std::vector<u8> makeOgg(f64 seconds, int channels = 2, long rate = 44100);
 
 class TempDir {
