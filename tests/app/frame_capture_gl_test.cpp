@@ -1,6 +1,7 @@
 // Offline capture on the show's frame path: numbered PNG files read back after the
-// final composition (picture inside the letterbox, black bars outside), and the
-// matching stretch of music as audio.wav.
+// final composition (picture inside the letterbox, black bars outside), in order
+// with frames in flight, and the matching stretch of music as audio.wav (pieces
+// and repeats: tests/app/frame_ranges.sh and Program tests).
 #include "app/frame_capture.h"
 
 #include <gtest/gtest.h>
@@ -106,7 +107,7 @@ class Recolouring : public IFrameObserver {
   FrameCapture& mCapture;
 };
 
-TEST(FrameCapture, FramesInFlightComeOutInOrderAndTheSameRunGivesTheSameBytes) {
+TEST(FrameCapture, FramesInFlightComeOutInOrder) {
   // More frames than the readback ring holds, each pair a different colour, so a
   // frame written under another's number or left in the ring shows.
   DemoFixture demo(64, 36, 16, 9);
@@ -114,30 +115,24 @@ TEST(FrameCapture, FramesInFlightComeOutInOrderAndTheSameRunGivesTheSameBytes) {
   ColourScene& scene = demo.addScene(0, "colours", 0, 100000, {0.0f, 0.0f, 0.0f, 1.0f});
   TempDir dir;
   CDemoManager& manager = demoManager();
-  auto captureInto = [&](const std::filesystem::path& folder) {
-    FrameCapture capture(folder.string(), &demo.clock(), 64, 36, 100000);
-    ASSERT_TRUE(capture.prepare()) << capture.error();
-    Recolouring observer(scene, capture);
-    manager.setFrameObserver(&observer);
-    manager.setStartTime(0);
-    manager.setFrameLimit(7);
-    ASSERT_EQ(manager.run(), 0);
-    manager.setFrameObserver(nullptr);
-    ASSERT_TRUE(capture.finish(CSound::MUSIC_FILE_NAME, 0)) << capture.error();
-    EXPECT_EQ(capture.framesWritten(), 7u);
-  };
-  captureInto(dir.path() / "first");
-  captureInto(dir.path() / "second");
+  const std::filesystem::path folder = dir.path() / "frames";
+  FrameCapture capture(folder.string(), &demo.clock(), 64, 36, 100000);
+  ASSERT_TRUE(capture.prepare()) << capture.error();
+  Recolouring observer(scene, capture);
+  manager.setFrameObserver(&observer);
+  manager.setStartTime(0);
+  manager.setFrameLimit(7);
+  ASSERT_EQ(manager.run(), 0);
+  manager.setFrameObserver(nullptr);
+  ASSERT_TRUE(capture.finish(CSound::MUSIC_FILE_NAME, 0)) << capture.error();
+  EXPECT_EQ(capture.framesWritten(), 7u);
 
   const std::array<std::array<u8, 3>, 7> expected = {{
       {255, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 255, 0}, {0, 0, 255}, {0, 0, 255}, {255, 255, 255}}};
   for (int frame = 0; frame < 7; ++frame) {
     char name[16];
     std::snprintf(name, sizeof name, "%06d.png", frame);
-    const std::vector<u8> first = readFile(dir.path() / "first" / name);
-    ASSERT_FALSE(first.empty()) << name;
-    EXPECT_EQ(first, readFile(dir.path() / "second" / name)) << name << " differs between the two runs";
-    EXPECT_EQ(at(decode(dir.path() / "first" / name), 32, 18), expected[frame]) << name;
+    EXPECT_EQ(at(decode(folder / name), 32, 18), expected[frame]) << name;
   }
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "first" / "000007.png"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "000007.png"));
 }

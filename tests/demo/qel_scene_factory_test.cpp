@@ -1,5 +1,5 @@
-// The running order as the factory reads it: line count, columns converted like
-// atoi, the "invalid format." stop, and rows on lines the show does not have.
+// The running order as the factory reads it: the line count, no scene without
+// rows, and the "invalid format." stop (the rows themselves: scene_definitions_test).
 #include "demo/qel_scene_factory.h"
 
 #include <gtest/gtest.h>
@@ -48,15 +48,4 @@ TEST(SceneFactoryDeath, OnlyRowOnLineOneIsAnInvalidFormat) {
       },
       testing::ExitedWithCode(vell::kFatalExitStatus),
       literalPattern("Critical error:[mMaxLine-1<static_cast<s32>(mVecSceneDefInfos.size()) + \"invalid format.\"]"));
-}
-
-TEST(SceneFactory, RowsOnOtherLinesAreRejectedWithTheirRowNamed) {
-  CQelSceneFactory factory;
-  testing::internal::CaptureStderr();
-  readInto(factory, "a.qel 0 0 0 0 0 default\nextra.qel 2 0 0 0 0 default\n");
-  const std::string messages = testing::internal::GetCapturedStderr();
-  ASSERT_EQ(factory.getDefinitionCount(), 1u);
-  EXPECT_EQ(factory.getMaxLine(), 1);
-  EXPECT_NE(messages.find("line 2"), std::string::npos) << messages;
-  EXPECT_NE(messages.find("extra.qel"), std::string::npos) << messages;
 }

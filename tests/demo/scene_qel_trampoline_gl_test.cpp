@@ -136,6 +136,7 @@ TEST_F(Trampoline, AZeroLengthChildIsDrawnOnlyFirstAtMillisecondZeroWithProgress
   ASSERT_EQ(callsOf("draw").size(), 3u);
   EXPECT_EQ(callsOf("draw")[0].scene + callsOf("draw")[1].scene + callsOf("draw")[2].scene, "probeAprobeAprobeB");
 
+  pScene.reset();  // the next file is written under the same name
   auto pFirst = build(qelScene("probeEmpty", cameraObject({0.0f})) + qelScene("probeB", cameraObject({0.0f, 1.0f})));
   gCalls.clear();
   pFirst->draw(0.0f);
