@@ -54,6 +54,11 @@ void emptyEffectTextureTable() {
   std::fclose(pEmpty);
 }
 
+// A side x side bitmap of one colour.
+std::string solidBmp(u32 side, u8 r, u8 g, u8 b) {
+  return fixture::bmp(side, side, 24, [=](u32, u32) { return fixture::Rgba{r, g, b, 255}; });
+}
+
 bool mentions(const std::vector<std::string>& lines, const std::string& text) {
   return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
@@ -131,9 +136,8 @@ TEST_F(DevReloadTest, AModelSavedOnDiskIsDrawnChangedAndABrokenOneKeepsTheOld) {
   std::string said = testing::internal::GetCapturedStderr();
   // The Qel file names its models from its own folder, so the path ends "\plate.mqo".
   EXPECT_NE(said.find("orvane: reloaded " + mModelLoaded + "\n"), std::string::npos) << said;
-  std::array<u8, 4> colour = pictureAt(500);
-  EXPECT_EQ(colour[0], 0);
-  EXPECT_EQ(colour[1], 255) << "every holder draws the new model";
+  EXPECT_EQ(pictureAt(500)[0], 0);
+  EXPECT_EQ(pictureAt(500)[1], 255) << "every holder draws the new model";
 
   const std::string good = plateModel(0, 1, 0);
   testing::internal::CaptureStderr();
@@ -141,8 +145,7 @@ TEST_F(DevReloadTest, AModelSavedOnDiskIsDrawnChangedAndABrokenOneKeepsTheOld) {
   said = testing::internal::GetCapturedStderr();
   EXPECT_NE(said.find("orvane: reload failed " + mModelLoaded + ":9: "), std::string::npos) << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line per reload: " << said;
-  colour = pictureAt(500);
-  EXPECT_EQ(colour[1], 255) << "the old model keeps being drawn";
+  EXPECT_EQ(pictureAt(500)[1], 255) << "the old model keeps being drawn";
   EXPECT_TRUE(mentions(mDev.overlayLines(500), "RELOAD FAILED " + mModelLoaded + ":9: "));
 
   // A new effect that does not compile would end the run if loaded: refused.
@@ -229,10 +232,7 @@ TEST_F(DevReloadTest, PageDownFromInsideOneQelSceneLandsOnTheNextOne) {
 }
 
 TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderTheSameNameAndABrokenOneKeepsTheOld) {
-  const auto solid = [](u8 r, u8 g, u8 b) {
-    return fixture::bmp(4, 4, 24, [=](u32, u32) { return fixture::Rgba{r, g, b, 255}; });
-  };
-  const std::string path = mDir.write("paint.bmp", solid(255, 0, 0));
+  const std::string path = mDir.write("paint.bmp", solidBmp(4, 255, 0, 0));
   auto* pTexture = static_cast<resTexture*>(resourceManager::mpThis->getResource(path.c_str(), resTexture::DTI));
   ASSERT_NE(pTexture, nullptr);
   const u32 id = textureManager::mpThis->getTextureId(pTexture);
@@ -248,11 +248,11 @@ TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderTheSameNameAndABrokenOneKeeps
   };
   EXPECT_EQ(texel(), (std::array<u8, 3>{255, 0, 0}));
 
-  save("paint.bmp", solid(0, 0, 255));
+  save("paint.bmp", solidBmp(4, 0, 0, 255));
   EXPECT_EQ(texel(), (std::array<u8, 3>{0, 0, 255}));
   EXPECT_EQ(textureManager::mpThis->getTextureId(pTexture), id);
 
-  save("paint.bmp", solid(0, 255, 0).substr(0, 20));
+  save("paint.bmp", solidBmp(4, 0, 255, 0).substr(0, 20));
   EXPECT_EQ(texel(), (std::array<u8, 3>{0, 0, 255}));
   EXPECT_NE(mDev.reloadErrors().find(path + ":0: "), std::string::npos) << mDev.reloadErrors();
   releaseResource(pTexture);
@@ -385,10 +385,7 @@ TEST_F(DevReloadTest, TheTimelineIsDrawnAlongTheBottomWithTheCursorAtTheTime) {
 }
 
 TEST_F(DevReloadTest, ATextureRepaintedAtAnotherPaddedSizeRebuildsTheModelsDrawingWithIt) {
-  const auto solid = [](u32 side, u8 red) {
-    return fixture::bmp(side, side, 24, [=](u32, u32) { return fixture::Rgba{red, 0, 0, 255}; });
-  };
-  mDir.write("paint.bmp", solid(3, 255));
+  mDir.write("paint.bmp", solidBmp(3, 255, 0, 0));
   std::string model = plateModel(1, 1, 1);
   model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
   mDir.write("textured.mqo", model);
@@ -402,10 +399,10 @@ TEST_F(DevReloadTest, ATextureRepaintedAtAnotherPaddedSizeRebuildsTheModelsDrawi
   mDev.watchLoadedFiles();
   const u32 version = pModel->getVersion();
 
-  save("paint.bmp", solid(4, 128));
+  save("paint.bmp", solidBmp(4, 128, 0, 0));
   EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
   EXPECT_EQ(pModel->getVersion(), version + 1) << "lists compiled with the old scale are rebuilt";
-  save("paint.bmp", solid(4, 64));
+  save("paint.bmp", solidBmp(4, 64, 0, 0));
   EXPECT_EQ(pModel->getVersion(), version + 1) << "same size: the lists stay";
   releaseResource(pModel);
 }

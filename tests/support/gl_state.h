@@ -1,7 +1,6 @@
-// A snapshot of the GL state that drawing code must hand back as it found it:
-// program, framebuffer, viewport, enables, blend/depth/cull/alpha settings,
-// write masks, matrix mode and stack depths, the active unit and each unit's
-// textures. Tests compare one taken before a draw with one taken after.
+// A snapshot of the GL state drawing code must hand back as it found it (program,
+// framebuffer, viewport, enables and functions, write masks, matrix mode and stack
+// depths, the active unit and each unit's textures), to compare before and after a draw.
 #pragma once
 
 #include <string>

@@ -26,31 +26,19 @@ void putPixel(std::string& out, const Rgba& rgba, u32 bytes) {
 }  // namespace
 
 std::string bmp(u32 width, u32 height, u32 bits, const PixelAt& pixel, bool topDown) {
-  const u32 bytesPerPixel = bits / 8;
-  const u32 stride = (width * bytesPerPixel + 3) / 4 * 4;
-  std::string out = "BM";
-  put32(out, 54 + stride * height);
-  put32(out, 0);
-  put32(out, 54);
-  put32(out, 40);
-  put32(out, width);
-  put32(out, topDown ? 0u - height : height);
-  put16(out, 1);
-  put16(out, bits);
-  put32(out, 0);
-  put32(out, stride * height);
-  put32(out, 2835);
-  put32(out, 2835);
-  put32(out, 0);
-  put32(out, 0);
+  BmpSpec spec;
+  spec.width = static_cast<s32>(width);
+  spec.height = topDown ? -static_cast<s32>(height) : static_cast<s32>(height);
+  spec.bits = bits;
+  const u32 stride = (width * (bits / 8) + 3) / 4 * 4;
   for (u32 row = 0; row < height; ++row) {
     const u32 y = topDown ? row : height - 1 - row;
     std::string line;
-    for (u32 x = 0; x < width; ++x) putPixel(line, pixel(x, y), bytesPerPixel);
+    for (u32 x = 0; x < width; ++x) putPixel(line, pixel(x, y), bits / 8);
     line.resize(stride, '\0');
-    out += line;
+    spec.pixels += line;
   }
-  return out;
+  return bmp(spec);
 }
 
 std::string tga(u32 width, u32 height, u32 bits, bool runLength, const PixelAt& pixel) {
