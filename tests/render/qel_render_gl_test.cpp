@@ -12,6 +12,7 @@
 #include "render/camera_manager.h"
 #include "render/effect_support.h"
 #include "render/light_manager.h"
+#include "support/gl_state.h"
 #include "resource/qel_animation.h"
 
 namespace {
@@ -45,11 +46,6 @@ class QelRender : public EffectTest {
   static void clearToBlack() {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  }
-  static GLint stackDepth(GLenum which) {
-    GLint depth = 0;
-    glGetIntegerv(which, &depth);
-    return depth;
   }
 
   resQEL* mpQel = nullptr;
@@ -106,13 +102,11 @@ TEST_F(QelRender, InvisibleObjectsAreSkippedAndStacksAreLeftAsFound) {
   ASSERT_TRUE(target.complete());
   clearToBlack();
   glMatrixMode(GL_MODELVIEW);
-  const GLint modelview = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-  const GLint projection = stackDepth(GL_PROJECTION_STACK_DEPTH);
+  const GlState before = GlState::take();
   const std::array<f64, 16> projectionBefore = matrix(GL_PROJECTION_MATRIX);
   render.drawSceneByName("show", 0.5f);
   EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 0, 0, 255}));
-  EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), modelview);
-  EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), projection);
+  EXPECT_EQ(GlState::take().differencesFrom(before), "");
   EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), projectionBefore);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "render/effect_support.h"
+#include "support/gl_state.h"
 
 namespace {
 
@@ -70,20 +71,14 @@ TEST_F(RenderObject, EveryPassRunsOnceAndItsStatesAreRestored) {
   TriangleObject object;
   object.setShader(pShader);
   EXPECT_EQ(object.getShader(), pShader);
+  const GlState before = GlState::take();
   object.draw(0.0f);
   EXPECT_EQ(object.passes, (std::vector<u32>{0, 1}));
   EXPECT_TRUE(object.triangleVertices.empty());
   EXPECT_EQ(target.pixel(1, 1), (std::array<int, 4>{0, 255, 0, 255}));  // inside the triangle
   EXPECT_EQ(target.pixel(7, 7), (std::array<int, 4>{0, 0, 0, 255}));
   // A pass applied twice would have saved its own states as the ones to restore.
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-  GLboolean depthMask = GL_FALSE;
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-  EXPECT_TRUE(depthMask);
-  GLint program = -1;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-  EXPECT_EQ(program, 0);
+  EXPECT_EQ(GlState::take().differencesFrom(before), "");
 }
 
 TEST_F(RenderObject, WithoutAnEffectTheGeometryIsAskedForOnce) {
