@@ -1,7 +1,7 @@
 // GL state snapshots for tests, read with glGet and glIsEnabled.
 #include "support/gl_state.h"
 
-#include <GL/glew.h>
+#include "platform/gl.h"
 
 #include <sstream>
 #include <stdexcept>
