@@ -107,37 +107,3 @@ technique T {
   EXPECT_TRUE(pShader->reload(kFillEffect, error, 1)) << error;
   EXPECT_EQ(pShader->getPassNum(), 1u);
 }
-
-TEST_F(EffectReload, AVersionDeclaringAnEngineParameterWithAWrongTypeIsRefused) {
-  resShader* pShader = load("fill.fx", kFillEffect);
-  const fx::Effect* pOld = pShader->getEffect();
-  std::string error;
-  EXPECT_FALSE(pShader->reload("float4 colour;\n\nfloat4x4 TIME_RATE;\nvoid fill() { gl_FragColor = colour; }\n"
-                               "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n",
-                               error));
-  EXPECT_EQ(reportedLine(error, pShader->getPath()), 3) << error;
-  EXPECT_NE(error.find("parameter 'TIME_RATE' is declared float4x4; the engine sets 1 float"), std::string::npos)
-      << error;
-  EXPECT_EQ(pShader->getEffect(), pOld);
-  EXPECT_TRUE(fx::Context::isEffect(pOld));
-  EXPECT_EQ(pShader->mVecParam.size(), 1u);
-  EXPECT_EQ(drawRed(pShader), (std::array<int, 4>{255, 0, 0, 255})) << "the old program still draws";
-}
-
-TEST_F(EffectReload, SavingAnEffectOfDeeplyNestedStructsIsRefusedAtOnce) {
-  // Forty levels of structs two members wide, about 1.2 KB: saved in author mode
-  // this once took the run down with it; now it is refused where it outgrows the limit.
-  resShader* pShader = load("fill.fx", kFillEffect);
-  std::string text = "float4 colour;\nstruct S0 { float a; float b; };\n";
-  for (int level = 1; level < 40; ++level) {
-    text += "struct S" + std::to_string(level) + " { S" + std::to_string(level - 1) + " a; S" +
-            std::to_string(level - 1) + " b; };\n";
-  }
-  text += "S39 everything;\nvoid fill() { gl_FragColor = colour; }\n"
-          "technique T { pass P { FragmentProgram = compile glslf fill(); } }\n";
-  std::string error;
-  EXPECT_FALSE(pShader->reload(text, error));
-  EXPECT_EQ(reportedLine(error, pShader->getPath()), 17) << error;
-  EXPECT_NE(error.find("struct 'S15' holds more than 65536 parameter values"), std::string::npos) << error;
-  EXPECT_EQ(drawRed(pShader), (std::array<int, 4>{255, 0, 0, 255})) << "the old program still draws";
-}
