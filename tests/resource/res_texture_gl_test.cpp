@@ -53,9 +53,9 @@ class TextureGl : public testing::Test {
   TempDir mDir;
 };
 
-}  // namespace
-
 u32 uploaded(resTexture* pTexture) { return textureManager::mpThis->getTextureId(pTexture); }
+
+}  // namespace
 
 TEST_F(TextureGl, JpegIsPaddedTopLeftTopRowFirstWithItsScales) {
   // Quadrants: red, green / blue, white, in a 600 x 400 picture.
