@@ -65,7 +65,7 @@ TEST(SoundDevice, OneShotBuffersStopAtTheEndAndLoopingOnesWrap) {
   EXPECT_EQ(out[2 * 12 + 1], 20) << "mono goes to both sides";
 }
 
-TEST(SoundDevice, ConvertsOtherRatesAndEightBitSamples) {
+TEST(SoundDevice, ConvertsOtherRatesAndEightBitSamplesAndRefusesLayoutsItCannotRead) {
   auto device = platform::createNullSoundDevice();
   PcmFormat half{.channels = 1, .samplesPerSecond = 22050, .bitsPerSample = 8};
   auto slow = device->createBuffer(half, 100);
@@ -87,10 +87,7 @@ TEST(SoundDevice, ConvertsOtherRatesAndEightBitSamples) {
   pull(*device, 44100);
   EXPECT_EQ(fast->getFramesPlayed(), 48000u - 0u) << "one second of device time takes one second of source";
   EXPECT_FALSE(fast->isPlaying());
-}
-
-TEST(SoundDevice, RefusesLayoutsTheMixerCannotRead) {
-  auto device = platform::createNullSoundDevice();
+  // Layouts the mixer cannot read are refused.
   EXPECT_FALSE(device->createBuffer(PcmFormat{.channels = 6}, 1200));
   EXPECT_FALSE(device->createBuffer(PcmFormat{.bitsPerSample = 24}, 1200));
   EXPECT_FALSE(device->createBuffer(PcmFormat{.samplesPerSecond = 0}, 1200));

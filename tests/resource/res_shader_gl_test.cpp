@@ -44,7 +44,7 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
   EXPECT_EQ(table[9].type, 0x42Au);
 }
 
-TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffect) {
+TEST_F(EffectTest, SameFileIsSharedTheLastReleaseDestroysTheEffectAndOnlyEffectExtensionsLoad) {
   const std::string path = write("shared.cgfx", kFillEffect);
   resShader* first = loadPath(path);
   resShader* second = loadPath(path);
@@ -56,6 +56,9 @@ TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffect) {
   releaseResource(mLoaded[0]);
   releaseResource(mLoaded[1]);
   EXPECT_FALSE(fx::Context::isEffect(effect));
+  // Only effect extensions are taken.
+  EXPECT_NE(load("upper.FX", kFillEffect), nullptr);
+  EXPECT_EQ(load("notes.txt", kFillEffect), nullptr);
 }
 
 TEST_F(EffectTest, ReleasedEffectCanBeLoadedAgainAndIsNoLongerCurrent) {
@@ -69,11 +72,6 @@ TEST_F(EffectTest, ReleasedEffectCanBeLoadedAgainAndIsNoLongerCurrent) {
   resShader* second = loadPath(path);  // the name is free again: no "shader conflict!"
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(shaderManager::mpThis->mShaderMap.at("again"), second);
-}
-
-TEST_F(EffectTest, OnlyEffectExtensionsAreAccepted) {
-  EXPECT_NE(load("upper.FX", kFillEffect), nullptr);
-  EXPECT_EQ(load("notes.txt", kFillEffect), nullptr);
 }
 
 TEST_F(EffectTest, EmptyOrUnmatchedNamesAndNullValuesSetNothingAndCheckNoError) {
@@ -112,20 +110,17 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
   }
 }
 
-TEST_F(EffectTest, TechniqueWithoutPassesIsFatal) {
+TEST_F(EffectTest, ATechniqueWithoutPassesOrNoTechniqueThatLinksIsFatal) {
   const std::string path = write("nopass.fx", "void f() { }\ntechnique Empty { }\n");
   EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[mVecPass.size() + \"invalid pass num.\"]"));
-}
-
-TEST_F(EffectTest, NoTechniqueThatLinksIsFatal) {
-  const std::string path = write("nolink.fx", R"(
+  const std::string broken = write("nolink.fx", R"(
 vec4 missing();
 void broken() { gl_FragColor = missing(); }
 technique A { pass P { FragmentProgram = compile glslf broken(); } }
 technique B { pass P { FragmentProgram = compile glslf broken(); } }
 )");
-  EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
+  EXPECT_EXIT(loadPath(broken), testing::ExitedWithCode(vell::kFatalExitStatus),
               "technique 'A', pass 'P' does not link.*technique 'B', pass 'P' does not link.*" +
                   literalPattern("Critical error:[0 + \"No valid technique found.\\n\"]"));
 }
