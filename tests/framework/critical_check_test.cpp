@@ -10,15 +10,13 @@
 
 #include "support/fatal_text.h"
 
-TEST(CriticalCheckText, QuotesExpressionAndMessageAsWritten) {
+TEST(CriticalCheck, QuotesExpressionAndMessageAsWrittenAndRunsATrueExpressionOnce) {
   EXPECT_STREQ(VELL_CRITICAL_TEXT(dwWriteSize==alloc_size[0], ""), "Critical error:[dwWriteSize==alloc_size[0] + \"\"]");
   EXPECT_STREQ(VELL_CRITICAL_TEXT(mShaderMap.find(pShader->getName())==mShaderMap.end(), "shader conflict!"),
                "Critical error:[mShaderMap.find(pShader->getName())==mShaderMap.end() + \"shader conflict!\"]");
   // The escape stays a backslash and an n.
   EXPECT_STREQ(VELL_CRITICAL_TEXT(0, "No valid technique found.\n"), "Critical error:[0 + \"No valid technique found.\\n\"]");
-}
-
-TEST(CriticalCheck, TrueExpressionRunsOnceAndHasNoEffect) {
+  // A true expression runs once and has no effect.
   int evaluations = 0;
   CRITICAL_CHECK(++evaluations, "never shown");
   EXPECT_EQ(evaluations, 1);

@@ -38,9 +38,7 @@ TEST(TypeRegistry, SearchIsExactAndCreatesTheNamedClass) {
   EXPECT_TRUE(object->isKindOf("TestBase"));
   EXPECT_TRUE(object->isKindOf(VellObject::DTI));
   EXPECT_FALSE(object->isKindOf("VellDebug"));
-}
-
-TEST(TypeRegistry, KindTestsWalkTowardsTheRootOnly) {
+  // Kind tests walk towards the root only.
   EXPECT_TRUE(TestDerived::DTI.isKindOf(TestBase::DTI));
   EXPECT_FALSE(TestBase::DTI.isKindOf(TestDerived::DTI));
   EXPECT_TRUE(VellFileStream::DTI.isKindOf("VellObject"));

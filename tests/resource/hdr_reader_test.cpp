@@ -67,20 +67,22 @@ TEST(HdrHeader, BothResolutionOrdersBothSignaturesAndAMissingFormatLineAreRead) 
 }
 
 TEST(HdrHeader, RefusesWrongProgramFormatAndResolution) {
-  image::HdrHeader header;
-  std::string error;
-  EXPECT_FALSE(headerOk(fixture::hdrHeader("RADIANCE2", kFormat, "-Y 4 +X 4") + kRoom, header, error));
-  EXPECT_EQ(error, "program type \"RADIANCE2\" is not \"RADIANCE\" or \"RGBE\"");
-  EXPECT_FALSE(headerOk(fixture::hdrHeader(kProgram, "32-bit_rle_xyze", "-Y 4 +X 4") + kRoom, header, error));
-  EXPECT_NE(error.find("format"), std::string::npos) << error;
-  EXPECT_FALSE(headerOk(fixture::hdrHeader(kProgram, kFormat, "-H 4 +X 4"), header, error));
-  EXPECT_NE(error.find("no X or no Y"), std::string::npos) << error;
-  EXPECT_FALSE(headerOk(fixture::hdrHeader(kProgram, kFormat, "-Y 0 +X 4"), header, error));
-  EXPECT_FALSE(headerOk("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n", header, error));
-  EXPECT_NE(error.find("resolution line is missing"), std::string::npos) << error;
-  EXPECT_FALSE(headerOk("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n", header, error));
-  EXPECT_NE(error.find("blank line"), std::string::npos) << error;
-  EXPECT_FALSE(headerOk(fixture::randomBytes(4096, 7), header, error));
+  const std::pair<std::string, const char*> cases[] = {
+      {fixture::hdrHeader("RADIANCE2", kFormat, "-Y 4 +X 4") + kRoom,
+       "program type \"RADIANCE2\" is not \"RADIANCE\" or \"RGBE\""},
+      {fixture::hdrHeader(kProgram, "32-bit_rle_xyze", "-Y 4 +X 4") + kRoom, "format"},
+      {fixture::hdrHeader(kProgram, kFormat, "-H 4 +X 4"), "no X or no Y"},
+      {fixture::hdrHeader(kProgram, kFormat, "-Y 0 +X 4"), ""},
+      {"#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n", "resolution line is missing"},
+      {"#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n", "blank line"},
+      {fixture::randomBytes(4096, 7), ""},
+  };
+  for (const auto& [bytes, problem] : cases) {
+    image::HdrHeader header;
+    std::string error;
+    EXPECT_FALSE(headerOk(bytes, header, error)) << problem;
+    EXPECT_NE(error.find(problem), std::string::npos) << error;
+  }
 }
 
 TEST(HdrScanlines, FlatScanlinesWithRepeatMarkers) {
@@ -111,31 +113,21 @@ TEST(HdrScanlines, FlatScanlinesWithRepeatMarkers) {
 
 TEST(HdrScanlines, RefusesDataWithoutASoundReading) {
   const std::string header = fixture::hdrHeader(kProgram, kFormat, "-Y 1 +X 16");
+  const std::string planar = header + std::string("\x02\x02\x00\x10", 4);
   // Each case carries a few bytes more, so the header's size check lets it through.
   const std::string room(8, '\x09');
-  const Decoded markerFirst = decode(header + fixture::hdrFlatScanline({{1, 1, 1, 15}}) + room, 16, 1);
-  EXPECT_FALSE(markerFirst.ok);
-  EXPECT_NE(markerFirst.error.find("no pixel before it"), std::string::npos) << markerFirst.error;
-
-  const Decoded repeatTooLong = decode(header + fixture::hdrFlatScanline({{5, 5, 5, 5}, {1, 1, 1, 16}}), 16, 1);
-  EXPECT_FALSE(repeatTooLong.ok);
-  EXPECT_NE(repeatTooLong.error.find("past the scanline's end"), std::string::npos) << repeatTooLong.error;
-
-  std::string runTooLong = header + std::string("\x02\x02\x00\x10", 4);
-  runTooLong += std::string("\x91\x07", 2) + room;  // a run of 17 in a 16-pixel plane
-  const Decoded overrun = decode(runTooLong, 16, 1);
-  EXPECT_FALSE(overrun.ok);
-  EXPECT_NE(overrun.error.find("passes the scanline's end"), std::string::npos) << overrun.error;
-
-  std::string literalTooLong = header + std::string("\x02\x02\x00\x10", 4) + std::string("\x11", 1) +
-                               std::string(17, '\x05');
-  EXPECT_FALSE(decode(literalTooLong, 16, 1).ok);
-
-  std::string wrongLength = header + std::string("\x02\x02\x00\x11", 4) + room;
-  const Decoded mismatch = decode(wrongLength, 16, 1);
-  EXPECT_FALSE(mismatch.ok);
-  EXPECT_NE(mismatch.error.find("length field"), std::string::npos) << mismatch.error;
-
+  const std::pair<std::string, const char*> cases[] = {
+      {header + fixture::hdrFlatScanline({{1, 1, 1, 15}}) + room, "no pixel before it"},
+      {header + fixture::hdrFlatScanline({{5, 5, 5, 5}, {1, 1, 1, 16}}), "past the scanline's end"},
+      {planar + std::string("\x91\x07", 2) + room, "passes the scanline's end"},  // a run of 17 in 16 pixels
+      {planar + std::string("\x11", 1) + std::string(17, '\x05'), ""},
+      {header + std::string("\x02\x02\x00\x11", 4) + room, "length field"},
+  };
+  for (const auto& [bytes, problem] : cases) {
+    const Decoded d = decode(bytes, 16, 1);
+    EXPECT_FALSE(d.ok) << problem;
+    EXPECT_NE(d.error.find(problem), std::string::npos) << d.error;
+  }
   // A 16 x 40 picture does not fit a 16 x 32 buffer.
   const Decoded unfit = decode(fixture::hdrHeader(kProgram, kFormat, "+X 16 -Y 40") + kRoom, 16, 32);
   EXPECT_FALSE(unfit.ok);

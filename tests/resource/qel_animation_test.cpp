@@ -61,7 +61,7 @@ TEST(QelModels, ModelDirectoryFollowsTheFileRelativeToTheCurrentDirectoryOrAbsol
   EXPECT_EQ(absolute.modelDir, other.path().string() + "\\");
 }
 
-TEST(QelModels, CommentsRunToTheNextTokenThatStartsWithADigit) {
+TEST(QelModels, CountingSeesEveryModelBlockAndCommentsRunToTheNextTokenThatStartsWithADigit) {
   TempDir dir;
   QelAnimation animation;
   // "#" drops two words and then skips to the model line of index 1; "note#x" skips
@@ -72,11 +72,7 @@ TEST(QelModels, CommentsRunToTheNextTokenThatStartsWithADigit) {
             2u);
   // "#" followed by two words swallows a model line written right after it.
   EXPECT_EQ(animation.countModels(dir.write("swallow.qel", "MQO {\n#\n3 \"a.mqo\"\n4 \"b.mqo\"\n}\nEof\n")), 1u);
-}
-
-TEST(QelModels, CountingSeesEveryModelBlockAndNoneOfAMissingFile) {
-  TempDir dir;
-  QelAnimation animation;
+  // Every model block counts; a missing file has none.
   EXPECT_EQ(animation.countModels(dir.write("two.qel", "MQO {\n0 \"a.mqo\"\n1 \"b.MQO\"\n}\n" + cameraScene("s", "1") +
                                                            "MQO {\n7 \"c.mqo\"\n}\nEof\n")),
             3u);
@@ -86,7 +82,7 @@ TEST(QelModels, CountingSeesEveryModelBlockAndNoneOfAMissingFile) {
   EXPECT_EQ(resQEL::getModelCount(dir.write("count.qel", "MQO {\n0 \"a.mqo\"\n5 \"b.mqo\"\n}\nEof\n").c_str()), 2u);
 }
 
-TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeys) {
+TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeysOrTheFilesKeys) {
   TempDir dir;
   QelAnimation animation;
   ASSERT_TRUE(animation.read(dir.write("camera.qel",
@@ -107,14 +103,11 @@ TEST(QelScenes, CameraObjectGetsItsTwoPartsWithDefaultKeys) {
   }
   EXPECT_TRUE(camera.tracks.times.empty());  // no "Time": evaluation gives the default key
   EXPECT_EQ(camera.tracks.evaluate("camera_pos", 1.0f).alpha, 1.0f);
-}
 
-TEST(QelScenes, TracksReadFromAFileHoldTheFilesKeys) {
-  TempDir dir;
-  QelAnimation animation;
-  ASSERT_TRUE(animation.read(dir.write("tracks.qel", "Scene \"s\" {\n" + std::string(kCameraObject) + "}\nEof\n")))
-      << animation.error();
-  const QelTrackSet& tracks = animation.scenes[0].objects[0].tracks;
+  QelAnimation keyed;
+  ASSERT_TRUE(keyed.read(dir.write("tracks.qel", "Scene \"s\" {\n" + std::string(kCameraObject) + "}\nEof\n")))
+      << keyed.error();
+  const QelTrackSet& tracks = keyed.scenes[0].objects[0].tracks;
   ASSERT_EQ(tracks.times, (std::vector<f32>{0.0f, 1.0f, 2.0f}));
   // The keys reach the tracks (their evaluation is QelTracks' own test).
   EXPECT_FLOAT_EQ(tracks.evaluate("camera_pos", 0.5f).position[0], 2.5f);
@@ -132,19 +125,16 @@ TEST(QelScenes, SceneEndsAddUpTheFirstObjectsLastTimes) {
       << animation.error();
   ASSERT_EQ(animation.scenes.size(), 3u);
   EXPECT_EQ(animation.sceneEnds, (std::vector<f32>{10.0f, 14.0f, 14.0f}));
-}
-
-TEST(QelScenes, AnObjectWithoutPartsKeepsTheFollowingObjectsInItsScene) {
-  TempDir dir;
-  QelAnimation animation;
-  ASSERT_TRUE(animation.read(dir.write("noparts.qel",
-                                       "Scene \"s\" {\n\tObject -1 {\n\t\tDataNum 1\n\t\tTime { 3 }\n\t}\n" +
-                                           std::string(kCameraObject) + "}\n" + cameraScene("next", "1") + "Eof\n")))
-      << animation.error();
-  ASSERT_EQ(animation.scenes.size(), 2u);
-  EXPECT_EQ(animation.scenes[0].objects.size(), 2u);
-  EXPECT_EQ(animation.scenes[1].name, "next");
-  EXPECT_EQ(animation.sceneEnds, (std::vector<f32>{3.0f, 4.0f}));
+  // An object without parts keeps the following objects in its scene.
+  QelAnimation noParts;
+  ASSERT_TRUE(noParts.read(dir.write("noparts.qel",
+                                     "Scene \"s\" {\n\tObject -1 {\n\t\tDataNum 1\n\t\tTime { 3 }\n\t}\n" +
+                                         std::string(kCameraObject) + "}\n" + cameraScene("next", "1") + "Eof\n")))
+      << noParts.error();
+  ASSERT_EQ(noParts.scenes.size(), 2u);
+  EXPECT_EQ(noParts.scenes[0].objects.size(), 2u);
+  EXPECT_EQ(noParts.scenes[1].name, "next");
+  EXPECT_EQ(noParts.sceneEnds, (std::vector<f32>{3.0f, 4.0f}));
 }
 
 TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {

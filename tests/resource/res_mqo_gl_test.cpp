@@ -128,20 +128,6 @@ TEST_F(MqoGlTest, AMaterialWhoseTextureCannotLoadFailsAndGivesEverythingBack) {
   EXPECT_EQ(resourceManager::mpThis->getResources().size(), resourcesBefore);
 }
 
-TEST_F(MqoGlTest, MaterialOverwriteAndResetKeepTheLoadedValues) {
-  resMQO* pModel = loadModel("halves.mqo", kTwoHalves);
-  ASSERT_NE(pModel, nullptr);
-  MqoMaterial changed = pModel->getMaterial(1);
-  changed.col = {0.25f, 0.5f, 0.75f, 1.0f};
-  changed.tex = "other.bmp";
-  pModel->overwriteMaterial(changed, 1);
-  EXPECT_EQ(pModel->getMaterial(1).col[2], 0.75f);
-  pModel->resetMaterial(1);
-  EXPECT_EQ(pModel->getMaterial(1).col[1], 1.0f);
-  EXPECT_TRUE(pModel->getMaterial(1).tex.empty());
-  releaseResource(pModel);
-}
-
 TEST_F(MqoGlTest, LineFacesAreLeftOutOfTheTriangleLists) {
   // A real model's wire edges: two lines beside a triangle covering the left half.
   const std::string lines =
@@ -157,27 +143,5 @@ TEST_F(MqoGlTest, LineFacesAreLeftOutOfTheTriangleLists) {
   EXPECT_EQ(target.pixel(56, 56), (std::array<int, 4>{0, 0, 0, 255}));      // no line drawn as a triangle
   pModel->drawFace(0, 0, 0);  // a line drawn on its own draws nothing, and is not fatal
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  releaseResource(pModel);
-}
-
-TEST_F(MqoGlTest, ListsExistOnlyForTheMaterialsAnObjectUses) {
-  // Fifty materials, fifty objects, each object using one material (every other one).
-  std::string text = "Metasequoia Document\nMaterial 50 {\n";
-  for (int m = 0; m < 50; ++m) text += "\t\"m" + std::to_string(m) + "\" col(1 1 1 1)\n";
-  text += "}\n";
-  for (int o = 0; o < 50; ++o) {
-    text += "Object \"o" + std::to_string(o) + "\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n\t\t0 1 0\n\t}\n"
-            "\tface 1 {\n\t\t3 V(0 1 2) M(" + std::to_string((2 * o) % 50) + ")\n\t}\n}\n";
-  }
-  resMQO* pModel = loadModel("many.mqo", text + "Eof\n");
-  ASSERT_NE(pModel, nullptr);
-  std::size_t objectListCount = 0;
-  for (const auto& [object, lists] : pModel->objectLists) objectListCount += lists.size();
-  EXPECT_EQ(objectListCount, 50u);
-  for (u32 m = 0; m < 50; ++m) {
-    EXPECT_EQ(pModel->getMaterialList(m) != 0, m % 2 == 0) << m;
-  }
-  EXPECT_TRUE(glIsList(pModel->getObjectMaterialList(3, 6)));
-  EXPECT_EQ(pModel->getObjectMaterialList(3, 5), 0u);
   releaseResource(pModel);
 }

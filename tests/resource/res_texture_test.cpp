@@ -1,12 +1,10 @@
 // Texture loading without GL: picture files sent to the decoder by extension, and
-// files of every format that are empty, cut short, random or too large for the
-// memory refused with a message naming them.
+// files of every format that are empty, cut short, random or beyond the texture
+// budget refused with a message naming them.
 #include "resource/res_texture.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -154,45 +152,4 @@ TEST(ResTexture, TexturesBeyondTheMemoryBudgetAreRefusedBeforeTheirBuffer) {
   // A 53-byte HDR claiming 16384 x 16384 is refused by what it holds.
   message = loadFailure(dir.write("claim.hdr", fixture::hdrHeader("RADIANCE", "32-bit_rle_rgbe", "-Y 16384 +X 16384")));
   EXPECT_NE(message.find("fewer than the"), std::string::npos) << message;
-}
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ORVANE_ADDRESS_SPACE_IS_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define ORVANE_ADDRESS_SPACE_IS_SANITIZED 1
-#endif
-#endif
-
-namespace {
-
-// Leaves 32 MiB of address space above what the process holds now, loads, and
-// exits 0 when the texture was refused.
-[[noreturn]] void loadWithLittleAddressSpace(const std::string& path) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  unsigned long long kilobytes = 0;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmSize:", 0) == 0) kilobytes = std::stoull(line.substr(7));
-  }
-  const rlim_t limit = static_cast<rlim_t>(kilobytes * 1024 + (32u << 20));
-  rlimit space;
-  space.rlim_cur = limit;
-  space.rlim_max = limit;
-  if (kilobytes == 0 || setrlimit(RLIMIT_AS, &space) != 0) std::_Exit(2);
-  resTexture* pTexture = load(path);
-  std::_Exit(pTexture == nullptr ? 0 : 1);
-}
-
-}  // namespace
-
-TEST(ResTextureDeath, RunningOutOfMemoryRefusesTheTextureInsteadOfAborting) {
-#ifdef ORVANE_ADDRESS_SPACE_IS_SANITIZED
-  GTEST_SKIP() << "sanitizers reserve address space far beyond any limit set here";
-#else
-  TempDir dir;
-  const std::string path = dir.write("big.tga", longRunsTga(4096, 4096));  // a 64 MiB buffer
-  EXPECT_EXIT(loadWithLittleAddressSpace(path), testing::ExitedWithCode(0),
-              "big.tga\": not enough memory to decode it");
-#endif
 }

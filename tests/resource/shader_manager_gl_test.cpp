@@ -1,5 +1,5 @@
-// shaderManager on a real GL: the capability checks, the name registry, and GL
-// errors around a pass.
+// shaderManager on a real GL: the capability checks, the name registry, and the
+// current program across passes.
 #include "resource/shader_manager.h"
 
 #include "platform/gl.h"
@@ -12,22 +12,16 @@
 #include "support/fatal_text.h"
 
 TEST_F(EffectTest, MissingGlslProfilesStopTheStartWithTheirOwnTexts) {
-  EXPECT_EXIT(
-      {
-        fx::Context::hideProfile(fx::Profile::GlslVertex, true);
-        shaderManager::mpThis->initialize();
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus),
-      literalPattern("Critical error:[cgGLIsProfileSupported(CG_PROFILE_GLSLV)==CG_TRUE + \"We are very sorry but we "
-                     "can't start demo.\"]"));
-  EXPECT_EXIT(
-      {
-        fx::Context::hideProfile(fx::Profile::GlslFragment, true);
-        shaderManager::mpThis->initialize();
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus),
-      literalPattern("Critical error:[cgGLIsProfileSupported(CG_PROFILE_GLSLF)==CG_TRUE + \"We are very sorry but we "
-                     "can't start demo.\"]"));
+  for (const auto& [profile, name] : {std::pair{fx::Profile::GlslVertex, "GLSLV"}, {fx::Profile::GlslFragment, "GLSLF"}}) {
+    EXPECT_EXIT(
+        {
+          fx::Context::hideProfile(profile, true);
+          shaderManager::mpThis->initialize();
+        },
+        testing::ExitedWithCode(vell::kFatalExitStatus),
+        literalPattern("Critical error:[cgGLIsProfileSupported(CG_PROFILE_" + std::string(name) +
+                       ")==CG_TRUE + \"We are very sorry but we can't start demo.\"]"));
+  }
 }
 
 TEST_F(EffectTest, SameBaseNameFromAnotherFolderIsAConflict) {
@@ -62,18 +56,6 @@ TEST_F(EffectTest, TwoSpellingsOfOneEffectPathAreOneEffect) {
   resShader* pAgain = loadPath(upper);
   ASSERT_NE(pAgain, nullptr);
   EXPECT_EQ(pAgain->getName(), "GLOW");
-}
-
-TEST_F(EffectTest, GlErrorAroundAPassIsACgError) {
-  resShader* pShader = use(load("glerror.fx", kFillEffect));
-  ASSERT_NE(pShader, nullptr);
-  shaderManager::mpThis->getContext()->setErrorCallback(nullptr);
-  EXPECT_EXIT(
-      {
-        glEnable(0x1234);  // leaves GL_INVALID_ENUM behind
-        shaderManager::mpThis->setPass(0);
-      },
-      testing::ExitedWithCode(vell::kFatalExitStatus), literalPattern("Critical error:[0 + \"Cg error.\"]"));
 }
 
 TEST_F(EffectTest, CurrentProgramStaysAfterUse) {

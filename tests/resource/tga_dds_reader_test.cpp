@@ -111,30 +111,47 @@ TEST(DdsReader, Dxt1CubeMapLaysOutSixFacesWithAllLevels) {
   EXPECT_EQ(offset, bytes.size());
 }
 
-TEST(DdsReader, RefusesPartialCubesOtherFormatsAndForgedHeaders) {
-  image::DdsCubeMap cubeMap;
-  std::string error;
-  EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, fixture::kFourCcDxt1, 0xFC00, 5), cubeMap, error));
-  EXPECT_EQ(error, "offset 112: caps2 0xFC00 is a cube map without all six faces");
-  EXPECT_FALSE(readDds(fixture::dds(8, 8, 1, 0x32545844 /* DXT2 */, 0, 1), cubeMap, error));
-  EXPECT_NE(error.find("offset 84: pixel format 0x32545844 is not DXT1"), std::string::npos) << error;
+TEST(DdsReader, RefusesWhatItDoesNotReadWithTheOffsetAndTheProblem) {
+  auto with = [](auto change) {
+    fixture::DdsSpec spec;
+    change(spec);
+    return fixture::dds(spec);
+  };
   std::string badMagic = fixture::dds(8, 8, 1, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6);
   badMagic[3] = 'X';
-  EXPECT_FALSE(readDds(badMagic, cubeMap, error));
-  EXPECT_FALSE(readDds(fixture::dds(8, 8, 0, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6), cubeMap, error));
-  EXPECT_FALSE(readDds("", cubeMap, error));
-  EXPECT_NE(error.find("fewer than"), std::string::npos) << error;
-  EXPECT_FALSE(readDds(fixture::randomBytes(4096, 11), cubeMap, error));
-  fixture::DdsSpec sixteenBit;
-  sixteenBit.pixelFlags = 0x40;
-  sixteenBit.rgbBits = 16;
-  sixteenBit.masks[0] = 0xF800;
-  sixteenBit.masks[1] = 0x07E0;
-  sixteenBit.masks[2] = 0x001F;
-  sixteenBit.compressed = false;
-  sixteenBit.unitBytes = 2;
-  EXPECT_FALSE(readDds(fixture::dds(sixteenBit), cubeMap, error));
-  EXPECT_NE(error.find("offset 80: "), std::string::npos) << error;
+  const std::string bc7 = with([](auto& s) { s.dx10 = true; s.dxgiFormat = 98; });
+  const std::pair<std::string, const char*> cases[] = {
+      {fixture::dds(8, 8, 1, fixture::kFourCcDxt1, 0xFC00, 5), "offset 112: caps2 0xFC00 is a cube map without all six faces"},
+      {fixture::dds(8, 8, 1, 0x32545844 /* DXT2 */, 0, 1), "offset 84: pixel format 0x32545844 is not DXT1"},
+      {with([](auto& s) {
+         s.pixelFlags = 0x40;
+         s.rgbBits = 16;
+         s.masks[0] = 0xF800;
+         s.masks[1] = 0x07E0;
+         s.masks[2] = 0x1F;
+         s.compressed = false;
+         s.unitBytes = 2;
+       }),
+       "offset 80: "},
+      {with([](auto& s) { s.flags |= 0x800000; s.depth = 4; s.caps2 = 0x200000; }),
+       "offset 24: a volume texture (depth 4), which is not read"},
+      {with([](auto& s) { s.depth = 4; }), "offset 24: "},
+      {with([](auto& s) { s.dx10 = true; s.dxgiFormat = 71; s.arraySize = 3; }),
+       "offset 140: a texture array of 3 textures, which is not read"},
+      {with([](auto& s) { s.dx10 = true; s.dxgiFormat = 71; s.dimension = 4; }), "a volume texture"},
+      {bc7, "offset 128: DXGI format 98 is not BC1, BC2, BC3 or RGBA8"},
+      {bc7.substr(0, 140), "inside the DX10 header"},
+      {"", "fewer than"},
+      {badMagic, "offset 0: "},
+      {fixture::dds(8, 8, 0, fixture::kFourCcDxt1, fixture::kCaps2CubeAllFaces, 6), ""},
+      {fixture::randomBytes(4096, 11), ""},
+  };
+  for (const auto& [bytes, problem] : cases) {
+    image::DdsTexture texture;
+    std::string error;
+    EXPECT_FALSE(readDds(bytes, texture, error)) << problem;
+    EXPECT_NE(error.find(problem), std::string::npos) << error;
+  }
 }
 
 TEST(DdsReader, CubeMapsAsCommonToolsWriteThemLoad) {
@@ -227,38 +244,6 @@ TEST(DdsReader, TwoDimensionalTexturesInEveryFormatLayOutTheirLevels) {
   }
 }
 
-TEST(DdsReader, VolumesAndArraysAreRefusedByWhatTheyAre) {
-  image::DdsTexture texture;
-  std::string error;
-  fixture::DdsSpec volume;
-  volume.flags |= 0x800000;
-  volume.depth = 4;
-  volume.caps2 = 0x200000;
-  EXPECT_FALSE(readDds(fixture::dds(volume), texture, error));
-  EXPECT_EQ(error, "offset 24: a volume texture (depth 4), which is not read");
-  volume.flags &= ~0x800000u;
-  volume.caps2 = 0;
-  EXPECT_FALSE(readDds(fixture::dds(volume), texture, error)) << "a depth of 4 alone";
-  fixture::DdsSpec array;
-  array.dx10 = true;
-  array.dxgiFormat = 71;
-  array.arraySize = 3;
-  EXPECT_FALSE(readDds(fixture::dds(array), texture, error));
-  EXPECT_EQ(error, "offset 140: a texture array of 3 textures, which is not read");
-  fixture::DdsSpec volume10 = array;
-  volume10.arraySize = 1;
-  volume10.dimension = 4;
-  EXPECT_FALSE(readDds(fixture::dds(volume10), texture, error));
-  EXPECT_NE(error.find("a volume texture"), std::string::npos) << error;
-  fixture::DdsSpec bc7 = volume10;
-  bc7.dimension = 3;
-  bc7.dxgiFormat = 98;
-  EXPECT_FALSE(readDds(fixture::dds(bc7), texture, error));
-  EXPECT_EQ(error, "offset 128: DXGI format 98 is not BC1, BC2, BC3 or RGBA8");
-  EXPECT_FALSE(readDds(fixture::dds(bc7).substr(0, 140), texture, error));
-  EXPECT_NE(error.find("inside the DX10 header"), std::string::npos) << error;
-}
-
 namespace {
 
 std::string bytesOf(std::initializer_list<int> values) {
@@ -275,52 +260,40 @@ Rgba pixelAt(const Tga& tga, u32 rowPixels, u32 x, u32 y) {
 
 }  // namespace
 
-TEST(TgaReader, GrayscaleImagesBecomeRgbOrRgbaWithTheirAlpha) {
-  // Type 3, 8 bits: 2 x 2 gray levels.
-  Tga gray = readTga(fixture::tgaHeader(3, 0, 0, 0, 0, 2, 2, 8) + bytesOf({0, 50, 100, 255}));
-  ASSERT_TRUE(gray.ok) << gray.error;
-  EXPECT_EQ(gray.header.bitsPerPixel, 24u);
-  EXPECT_EQ(pixelAt(gray, 2, 1, 0), (Rgba{50, 50, 50, 255}));
-  // Type 11, 16 bits (gray and alpha), one run of three and one raw pixel.
-  Tga grayAlpha = readTga(fixture::tgaHeader(11, 0, 0, 0, 0, 2, 2, 16) + bytesOf({130, 90, 20, 0, 7, 8}));
-  ASSERT_TRUE(grayAlpha.ok) << grayAlpha.error;
-  EXPECT_EQ(grayAlpha.header.bitsPerPixel, 32u);
-  EXPECT_EQ(pixelAt(grayAlpha, 2, 0, 1), (Rgba{90, 90, 90, 20}));
-  EXPECT_EQ(pixelAt(grayAlpha, 2, 1, 1), (Rgba{7, 7, 7, 8}));
-}
-
-TEST(TgaReader, ColourMappedImagesLookUpTheirMapFromItsFirstIndex) {
-  // Map entries 5 and 6 (24-bit B, G, R), an identifier of 3 bytes before the map.
-  const std::string map24 = bytesOf({3, 2, 1, 30, 20, 10});
-  Tga mapped = readTga(fixture::tgaHeader(1, 1, 5, 2, 24, 3, 1, 8, 3) + map24 + bytesOf({5, 6, 5}));
-  ASSERT_TRUE(mapped.ok) << mapped.error;
-  EXPECT_EQ(pixelAt(mapped, 3, 0, 0), (Rgba{1, 2, 3, 255}));
-  EXPECT_EQ(pixelAt(mapped, 3, 1, 0), (Rgba{10, 20, 30, 255}));
-  // Type 9 with a 32-bit map: a run of two, then a raw packet of one.
-  const std::string map32 = bytesOf({3, 2, 1, 77, 30, 20, 10, 88});
-  Tga packed = readTga(fixture::tgaHeader(9, 1, 0, 2, 32, 3, 1, 8) + map32 + bytesOf({129, 1, 0, 0}));
-  ASSERT_TRUE(packed.ok) << packed.error;
-  EXPECT_EQ(pixelAt(packed, 3, 1, 0), (Rgba{10, 20, 30, 88}));
-  EXPECT_EQ(pixelAt(packed, 3, 2, 0), (Rgba{1, 2, 3, 77}));
-  // A 16-bit map entry (A1 R5 G5 B5): pure red.
-  Tga map16 = readTga(fixture::tgaHeader(1, 1, 0, 1, 16, 1, 1, 8) + bytesOf({0x00, 0x7C, 0}));
-  ASSERT_TRUE(map16.ok) << map16.error;
-  EXPECT_EQ(pixelAt(map16, 1, 0, 0), (Rgba{255, 0, 0, 255}));
-  // An index outside the map is refused with its offset.
-  const std::string outside = fixture::tgaHeader(1, 1, 5, 2, 24, 3, 1, 8) + map24 + bytesOf({5, 7, 5});
-  Tga bad = readTga(outside);
+TEST(TgaReader, GrayColourMappedAndSixteenBitImagesBecomeRgbOrRgba) {
+  const std::string map24 = bytesOf({3, 2, 1, 30, 20, 10});  // entries 5 and 6 as B, G, R
+  const std::string mapped = fixture::tgaHeader(1, 1, 5, 2, 24, 3, 1, 8, 3) + map24 + bytesOf({5, 6, 5});
+  const std::string grayAlpha = fixture::tgaHeader(11, 0, 0, 0, 0, 2, 2, 16) + bytesOf({130, 90, 20, 0, 7, 8});
+  const std::string packed = fixture::tgaHeader(9, 1, 0, 2, 32, 3, 1, 8) + bytesOf({3, 2, 1, 77, 30, 20, 10, 88}) +
+                             bytesOf({129, 1, 0, 0});  // a run of two, then a raw packet of one
+  const std::string rgb16 = fixture::tgaHeader(2, 0, 0, 0, 0, 2, 1, 16) + bytesOf({0x10, 0x7C, 0xE1, 0x03});
+  struct Case {
+    const char* name;
+    std::string bytes;
+    u32 bits, width, x, y;
+    Rgba pixel;
+  };
+  const Case cases[] = {
+      {"type 3 gray", fixture::tgaHeader(3, 0, 0, 0, 0, 2, 2, 8) + bytesOf({0, 50, 100, 255}), 24, 2, 1, 0, {50, 50, 50, 255}},
+      {"type 11 gray and alpha, a run", grayAlpha, 32, 2, 0, 1, {90, 90, 90, 20}},
+      {"type 11 gray and alpha, raw", grayAlpha, 32, 2, 1, 1, {7, 7, 7, 8}},
+      {"map from its first index after an identifier", mapped, 24, 3, 0, 0, {1, 2, 3, 255}},
+      {"map from its first index after an identifier", mapped, 24, 3, 1, 0, {10, 20, 30, 255}},
+      {"type 9 with a 32-bit map, run", packed, 32, 3, 1, 0, {10, 20, 30, 88}},
+      {"type 9 with a 32-bit map, raw", packed, 32, 3, 2, 0, {1, 2, 3, 77}},
+      {"16-bit map entry A1 R5 G5 B5", fixture::tgaHeader(1, 1, 0, 1, 16, 1, 1, 8) + bytesOf({0x00, 0x7C, 0}), 24, 1, 0, 0,
+       {255, 0, 0, 255}},
+      {"X1 R5 G5 B5 (31, 0, 16)", rgb16, 24, 2, 0, 0, {255, 0, 132, 255}},
+      {"X1 R5 G5 B5 (0, 31, 1)", rgb16, 24, 2, 1, 0, {0, 255, 8, 255}},
+  };
+  for (const Case& c : cases) {
+    const Tga tga = readTga(c.bytes);
+    ASSERT_TRUE(tga.ok) << c.name << ": " << tga.error;
+    EXPECT_EQ(tga.header.bitsPerPixel, c.bits) << c.name;
+    EXPECT_EQ(pixelAt(tga, c.width, c.x, c.y), c.pixel) << c.name;
+  }
+  Tga bad = readTga(fixture::tgaHeader(1, 1, 5, 2, 24, 3, 1, 8) + map24 + bytesOf({5, 7, 5}));
   EXPECT_FALSE(bad.ok);
   EXPECT_EQ(bad.error, "offset 25: the colour index of pixel 1 is outside the colour map");
-  // A map that runs past the end of the file.
-  EXPECT_FALSE(readTga(fixture::tgaHeader(1, 1, 0, 200, 24, 1, 1, 8) + map24).ok);
+  EXPECT_FALSE(readTga(fixture::tgaHeader(1, 1, 0, 200, 24, 1, 1, 8) + map24).ok) << "a map past the file's end";
 }
-
-TEST(TgaReader, SixteenBitTrueColourWidensEveryChannel) {
-  // X1 R5 G5 B5: (31, 0, 16) and (0, 31, 1).
-  Tga tga = readTga(fixture::tgaHeader(2, 0, 0, 0, 0, 2, 1, 16) + bytesOf({0x10, 0x7C, 0xE1, 0x03}));
-  ASSERT_TRUE(tga.ok) << tga.error;
-  EXPECT_EQ(tga.header.bitsPerPixel, 24u);
-  EXPECT_EQ(pixelAt(tga, 2, 0, 0), (Rgba{255, 0, 132, 255}));
-  EXPECT_EQ(pixelAt(tga, 2, 1, 0), (Rgba{0, 255, 8, 255}));
-}
-

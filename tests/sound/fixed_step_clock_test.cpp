@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(FixedStepClock, TimeIsStartPlusFramesAtTheRateTruncatedWithoutDrift) {
+TEST(FixedStepClock, TimeIsStartPlusFramesAtTheRateTruncatedWithoutDriftInAWholeRunOrAPiece) {
   CDemoSoundFixedStep clock(60);
   clock.play(1000);
   EXPECT_EQ(clock.getTime(), 1000u);
@@ -22,9 +22,7 @@ TEST(FixedStepClock, TimeIsStartPlusFramesAtTheRateTruncatedWithoutDrift) {
   EXPECT_EQ(hour.getTime(), 500u) << "play restarts";
   EXPECT_EQ(hour.getFrame(), 0u);
   EXPECT_EQ(CDemoSoundFixedStep(0).getFramesPerSecond(), 1u) << "a zero rate cannot divide";
-}
-
-TEST(FixedStepClock, APieceKeepsTheWholeRunsTimes) {
+  // A piece of a capture starting at frame 101 keeps the whole run's times.
   CDemoSoundFixedStep whole(60);
   whole.play(1000);
   for (int i = 0; i < 101; ++i) whole.advance();

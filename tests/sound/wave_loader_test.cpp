@@ -1,6 +1,6 @@
 // WaveLoader and RiffReader: format and data from files and memory, silence
-// padding and codes 7/8, looping, seeking, the source info block, and damaged
-// files that must fail with a message instead of crashing.
+// padding and codes 7/8, seeking, and damaged files that must fail with
+// a message instead of crashing.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -52,31 +52,6 @@ TEST(WaveLoader, OpensFileAndMemoryWithTheSameFormatAndDataAndNamesAMissingFile)
   EXPECT_NE(missing.getLastError().find("no_such_file.wav"), std::string::npos);
 }
 
-TEST(WaveLoader, SourceInfoBlockDescribesFileAndMemorySources) {
-  TempDir dir;
-  const std::vector<u8> image = makeWave(countingBytes(64));
-  const std::string path = dir.write("info.wav", image);
-  WaveLoader loader;
-  SoundSourceInfo info;
-  EXPECT_EQ(loader.getSourceInfo(&info), 3) << "no block before open";
-
-  ASSERT_EQ(loader.open(path.c_str(), nullptr, 0), 1);
-  ASSERT_EQ(loader.getSourceInfo(&info), 1);
-  EXPECT_STREQ(info.fileName, path.c_str());
-  EXPECT_EQ(info.sourceSize, image.size());
-
-  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, image.data(), image.size()), 1);
-  ASSERT_EQ(loader.getSourceInfo(&info), 1);
-  EXPECT_STREQ(info.fileName, "ON_MEMORY_FILE_LOAD");
-  EXPECT_EQ(info.sourceSize, image.size());
-  EXPECT_EQ(info.memoryAddress, static_cast<u32>(reinterpret_cast<std::uintptr_t>(image.data())));
-
-  loader.close();
-  EXPECT_EQ(loader.getSourceInfo(&info), 3);
-  CSoundLoader::Block data;
-  EXPECT_EQ(loader.read(&data, -1, 16, false), 3);
-}
-
 TEST(WaveLoader, PadsReadsPastTheEndWithSilenceOfTheSampleWidth) {
   const std::vector<u8> pcm = countingBytes(10);
   const std::vector<u8> eightBit = makeWave(pcm, WaveSpec{.channels = 1, .bitsPerSample = 8});
@@ -101,21 +76,6 @@ TEST(WaveLoader, PadsReadsPastTheEndWithSilenceOfTheSampleWidth) {
     EXPECT_EQ(loader.read(&data, 0, 10, false), 1);
     EXPECT_EQ(std::memcmp(data.get(), pcm.data(), 10), 0);
   }
-}
-
-TEST(WaveLoader, LoopingReadContinuesFromTheFirstByte) {
-  const std::vector<u8> pcm = countingBytes(12);
-  const std::vector<u8> image = makeWave(pcm);
-  WaveLoader loader;
-  ASSERT_EQ(loader.open(CSoundLoader::MEMORY_FILE_NAME, image.data(), image.size()), 1);
-  CSoundLoader::Block data;
-  EXPECT_EQ(loader.read(&data, 8, 10, true), 1);
-  const u8 expected[10] = {9, 10, 11, 12, 1, 2, 3, 4, 5, 6};
-  EXPECT_EQ(std::memcmp(data.get(), expected, 10), 0);
-  EXPECT_EQ(loader.getPosition(), 6u) << "the position is the number of bytes read after the wrap";
-  EXPECT_EQ(loader.read(&data, -1, 4, true), 1);
-  EXPECT_EQ(data[0], 7);
-  EXPECT_EQ(data[3], 10);
 }
 
 TEST(WaveLoader, SeeksByBytesAndMilliseconds) {

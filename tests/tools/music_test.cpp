@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <string>
 
 #include "support/source_dir.h"
@@ -54,69 +52,29 @@ TEST(MusicArrangement, SectionsTileTheTrackInWholePhrasesAndBarsMapToThem) {
     EXPECT_EQ(m::sectionAtBar(s.endBar() - 1).name, s.name);
   }
   EXPECT_EQ(m::kSections.back().endMs(), m::kTrackMs);
-  EXPECT_EQ(m::kTrackSamples, std::int64_t{m::kTrackMs} * 441 / 10);
-  EXPECT_GE(m::kTrackMs, 150000) << "between two and a half and four minutes";
-  EXPECT_LE(m::kTrackMs, 240000);
   EXPECT_EQ(m::findSection("nowhere"), nullptr);
 }
 
-TEST(MusicDsp, SineAgreesWithTheLibrary) {
-  for (double phase = -3.0; phase <= 3.0; phase += 0.0137)
-    EXPECT_NEAR(m::sineCycles(phase), std::sin(m::kTwoPi * phase), 1e-9) << phase;
-  EXPECT_NEAR(m::cosineCycles(0.0), 1.0, 1e-12);
-}
-
-TEST(MusicDsp, ExponentAndLogarithmAgreeWithTheLibrary) {
+TEST(MusicDsp, SineExponentAndLogarithmAgreeWithTheLibrary) {
+  // The generator's own maths keeps the track the same on every machine; it must
+  // still be the maths it stands in for.
   for (double x = -20.0; x <= 20.0; x += 0.173) {
+    EXPECT_NEAR(m::sineCycles(x / 7.0), std::sin(m::kTwoPi * x / 7.0), 1e-9) << x;
     EXPECT_NEAR(m::exp2Det(x) / std::exp2(x), 1.0, 1e-12) << x;
     EXPECT_NEAR(m::log2Det(std::exp2(x)), x, 1e-11) << x;
   }
   EXPECT_EQ(m::exp2Det(-5000.0), 0.0);
   EXPECT_NEAR(m::midiToHz(69), 440.0, 1e-9);
-  EXPECT_NEAR(m::midiToHz(81), 880.0, 1e-9);
   EXPECT_LT(std::fabs(m::softClip(1e6)), 1.0);
 }
 
-TEST(MusicDsp, NoiseRepeatsForASeedAndStaysInRange) {
-  m::Noise a(42), b(42), c(43);
-  double sum = 0.0;
-  bool differs = false;
-  for (int i = 0; i < 100000; ++i) {
-    const double x = a.next();
-    EXPECT_EQ(x, b.next());
-    differs = differs || x != c.next();
-    ASSERT_GE(x, -1.0);
-    ASSERT_LT(x, 1.0);
-    sum += x;
-  }
-  EXPECT_TRUE(differs);
-  EXPECT_NEAR(sum / 100000.0, 0.0, 0.02);
-}
-
-TEST(MusicScore, NotesAreSortedAndInsideTheTrack) {
-  const auto& notes = track().notes();
-  ASSERT_GT(notes.size(), 1000u);
-  for (std::size_t i = 0; i < notes.size(); ++i) {
-    EXPECT_GE(notes[i].start, 0.0);
-    EXPECT_LE(notes[i].start + notes[i].length, m::kTrackMs / 1000.0 + 1e-9);
-    EXPECT_GT(notes[i].velocity, 0.0);
-    EXPECT_LE(notes[i].velocity, 1.0);
-    if (i > 0) EXPECT_LE(notes[i - 1].start, notes[i].start);
-  }
-}
-
-TEST(MusicRender, ExcerptIsDeterministic) {
-  const m::StereoBuffer a = excerpt(barSeconds(40) + 0.3, 1.0);
-  const m::StereoBuffer b = excerpt(barSeconds(40) + 0.3, 1.0);
-  ASSERT_EQ(a.left.size(), b.left.size());
-  EXPECT_EQ(std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(float)), 0);
-  EXPECT_EQ(std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(float)), 0);
-}
-
-TEST(MusicRender, RangesRenderedSeparatelyJoinWithoutSeams) {
+TEST(MusicRender, ExcerptsRepeatAndRangesRenderedSeparatelyJoinWithoutSeams) {
   const double at = barSeconds(78) + 0.77;
   const m::StereoBuffer longer = excerpt(at - 0.5, 1.5);
   const m::StereoBuffer shorter = excerpt(at, 1.0);
+  const m::StereoBuffer again = excerpt(at, 1.0);
+  EXPECT_EQ(shorter.left, again.left);
+  EXPECT_EQ(shorter.right, again.right);
   const std::size_t offset = longer.left.size() - shorter.left.size();
   double worst = 0.0;
   for (std::size_t i = 0; i < shorter.left.size(); ++i) {
@@ -126,22 +84,18 @@ TEST(MusicRender, RangesRenderedSeparatelyJoinWithoutSeams) {
   EXPECT_LT(worst, 1e-5);
 }
 
-TEST(MusicRender, ClimaxStaysBelowFullScale) {
-  const m::Level level = m::measure(excerpt(barSeconds(m::findSection("climax")->startBar), 2.0));
-  EXPECT_LT(level.peak, 0.8913);  // the limiter's -1 dBFS ceiling
-  EXPECT_GT(level.peak, 0.3);
-}
-
-TEST(MusicRender, MainSectionsAreNotSilentAndTheIntroIsQuieter) {
+TEST(MusicRender, MainSectionsSoundTheIntroIsQuieterAndTheClimaxStaysBelowFullScale) {
   for (const char* name : {"verse", "main", "climax"}) {
     const m::Section& s = *m::findSection(name);
     const m::Level level = m::measure(excerpt(barSeconds(s.startBar + s.bars / 2) + 0.25, 1.0));
     EXPECT_GT(level.rms, 0.05) << name;
   }
   const m::Level intro = m::measure(excerpt(barSeconds(4), 1.5));
-  const m::Level climax = m::measure(excerpt(barSeconds(m::findSection("climax")->startBar + 4), 1.5));
+  const m::Level climax = m::measure(excerpt(barSeconds(m::findSection("climax")->startBar), 2.0));
   EXPECT_GT(intro.rms, 0.005);
-  EXPECT_LT(intro.rms, 0.5 * climax.rms) << "the intro is quieter than the climax";
+  EXPECT_LT(intro.rms, 0.5 * climax.rms);
+  EXPECT_LT(climax.peak, 0.8913);  // the limiter's -1 dBFS ceiling
+  EXPECT_GT(climax.peak, 0.3);
 }
 
 TEST(MusicRender, TrackFadesToSilenceAtItsEnd) {
@@ -202,33 +156,19 @@ TEST(MusicDocs, SectionTableMatchesTheCode) {
 
 namespace {
 
-m::Note testNote(m::Instrument instrument, double pitch, double length) {
+std::vector<double> renderAlone(m::Instrument instrument, double pitch) {
   m::Note note{};
   note.instrument = instrument;
   note.start = 1.0;
-  note.length = length;
+  note.length = instrument == m::Instrument::Sub ? 1.0 : 0.5;
   note.pitch = pitch;
   note.velocity = 1.0;
-  note.pan = 0.0;
-  note.brightFrom = instrument == m::Instrument::Riser ? 300.0 : 2000.0;
-  note.brightTo = instrument == m::Instrument::Riser ? 6000.0 : 2000.0;
+  note.brightFrom = note.brightTo = 2000.0;
   note.seed = 7;
-  return note;
-}
-
-struct Rendered {
-  std::int64_t first;
-  std::vector<double> left, right;
-};
-
-Rendered renderAlone(const m::Note& note, std::int64_t before = 100, std::int64_t after = 2000) {
-  Rendered r;
-  r.first = m::noteFirstSample(note) - before;
-  const auto count = before + static_cast<std::int64_t>(m::noteSeconds(note) * m::kSampleRate) + after;
-  r.left.assign(static_cast<std::size_t>(count), 0.0);
-  r.right.assign(static_cast<std::size_t>(count), 0.0);
-  m::renderNote(note, r.first, count, r.left.data(), r.right.data());
-  return r;
+  const auto count = static_cast<std::int64_t>(m::noteSeconds(note) * m::kSampleRate);
+  std::vector<double> left(static_cast<std::size_t>(count)), right(left.size());
+  m::renderNote(note, m::noteFirstSample(note), count, left.data(), right.data());
+  return left;
 }
 
 int risingZeroCrossings(const std::vector<double>& x, std::size_t from, std::size_t to) {
@@ -239,58 +179,9 @@ int risingZeroCrossings(const std::vector<double>& x, std::size_t from, std::siz
 
 }  // namespace
 
-TEST(MusicSynth, EveryInstrumentSoundsOnlyWithinItsSpan) {
-  for (int i = 0; i < m::kInstrumentCount; ++i) {
-    const auto instrument = static_cast<m::Instrument>(i);
-    const bool long_ = instrument == m::Instrument::Riser || instrument == m::Instrument::Wind;
-    const m::Note note = testNote(instrument, instrument == m::Instrument::Bass ? 40 : 69, long_ ? 2.0 : 0.5);
-    const Rendered r = renderAlone(note);
-    const std::int64_t spanEnd = m::noteFirstSample(note) + static_cast<std::int64_t>(m::noteSeconds(note) * 44100) + 1;
-    double peak = 0.0;
-    for (std::size_t s = 0; s < r.left.size(); ++s) {
-      const std::int64_t at = r.first + static_cast<std::int64_t>(s);
-      ASSERT_TRUE(std::isfinite(r.left[s]) && std::isfinite(r.right[s])) << m::instrumentName(instrument);
-      if (at < m::noteFirstSample(note) || at >= spanEnd) {
-        ASSERT_EQ(r.left[s], 0.0) << m::instrumentName(instrument) << " at " << at;
-        ASSERT_EQ(r.right[s], 0.0) << m::instrumentName(instrument) << " at " << at;
-      }
-      peak = std::max({peak, std::fabs(r.left[s]), std::fabs(r.right[s])});
-    }
-    EXPECT_GT(peak, 0.01) << m::instrumentName(instrument);
-    EXPECT_LT(peak, 1.5) << m::instrumentName(instrument);
-    // The tail has faded out by the end of the span: no click when the voice stops.
-    const std::size_t last = static_cast<std::size_t>(spanEnd - 1 - r.first);
-    EXPECT_LT(std::fabs(r.left[last]), 0.01 * peak + 1e-9) << m::instrumentName(instrument);
-  }
-}
-
-TEST(MusicSynth, ANoteSplitAcrossRangesEqualsTheWholeNote) {
-  const m::Note note = testNote(m::Instrument::Pad, 62, 1.0);
-  const std::int64_t first = m::noteFirstSample(note);
-  const std::int64_t count = static_cast<std::int64_t>(m::noteSeconds(note) * m::kSampleRate);
-  std::vector<double> wholeL(count, 0.0), wholeR(count, 0.0), partL(count, 0.0), partR(count, 0.0);
-  m::renderNote(note, first, count, wholeL.data(), wholeR.data());
-  const std::int64_t cut = count / 3;
-  m::renderNote(note, first, cut, partL.data(), partR.data());
-  m::renderNote(note, first + cut, count - cut, partL.data() + cut, partR.data() + cut);
-  EXPECT_EQ(wholeL, partL);
-  EXPECT_EQ(wholeR, partR);
-}
-
 TEST(MusicSynth, PitchedVoicesPlayTheirNote) {
   // A2 = 110 Hz on the sub: 55 cycles in half a second of its sustain.
-  const Rendered sub = renderAlone(testNote(m::Instrument::Sub, 45, 1.0), 0, 0);
-  EXPECT_NEAR(risingZeroCrossings(sub.left, 4410, 4410 + 22050), 55, 1);
+  EXPECT_NEAR(risingZeroCrossings(renderAlone(m::Instrument::Sub, 45), 4410, 4410 + 22050), 55, 1);
   // The kick's body settles near 44 Hz after its pitch drop.
-  const Rendered kick = renderAlone(testNote(m::Instrument::Kick, 36, 0.5), 0, 0);
-  EXPECT_NEAR(risingZeroCrossings(kick.left, 8820, 8820 + 8820), 9, 1);
-}
-
-TEST(MusicRender, InstrumentMaskSilencesWhatIsLeftOut) {
-  const std::int64_t first = atSeconds(barSeconds(m::findSection("breakdown")->startBar + 2));
-  for (std::uint32_t mask : {0u, 1u << static_cast<int>(m::Instrument::Kick)}) {
-    const m::StereoBuffer silent = track().render(first, 4410, mask);
-    EXPECT_EQ(m::measure(silent).peak, 0.0) << mask;
-  }
-  EXPECT_GT(m::measure(track().render(first, 4410)).peak, 0.01);
+  EXPECT_NEAR(risingZeroCrossings(renderAlone(m::Instrument::Kick, 36), 8820, 8820 + 8820), 9, 1);
 }

@@ -13,14 +13,11 @@
 #include <vector>
 
 #include "music/arrangement.h"
-#include "resource/dds_reader.h"
-#include "resource/hdr_reader.h"
 #include "resource/mqo_model.h"
 #include "resource/tga_reader.h"
 #include "show/animations.h"
 #include "show/definitions.h"
 #include "show/image_files.h"
-#include "show/mesh.h"
 #include "show/models.h"
 #include "show/running_order.h"
 #include "support/temp_dir.h"
@@ -47,112 +44,25 @@ std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void expectTgaRoundTrip(bool withAlpha, bool runLength) {
-  SCOPED_TRACE(std::string(withAlpha ? "alpha" : "opaque") + (runLength ? ", run-length" : ", raw"));
-  const s::Image image = checkerWithAlpha(16, 8);
-  const s::Bytes bytes = s::encodeTga(image, withAlpha, runLength);
-  image::TgaHeader header;
-  std::string error;
-  ASSERT_TRUE(image::readTgaHeader(bytes.data(), bytes.size(), header, error)) << error;
-  EXPECT_EQ(header.compressed, runLength);
-  const int channels = withAlpha ? 4 : 3;
-  std::vector<u8> pixels(16 * 8 * static_cast<std::size_t>(channels));
-  ASSERT_TRUE(image::readTgaPixels(bytes.data(), bytes.size(), header, pixels.data(), error)) << error;
-  for (int i = 0; i < 16 * 8 * channels; ++i)
-    ASSERT_EQ(pixels[static_cast<std::size_t>(i)], image.at(i / channels % 16, i / channels / 16)[i % channels]) << i;
-}
-
 }  // namespace
 
 TEST(ShowPictures, TgaRawAndRunLengthReadBackByTheLoaderPixelForPixel) {
-  expectTgaRoundTrip(false, false);
-  expectTgaRoundTrip(true, false);
-  expectTgaRoundTrip(false, true);
-  expectTgaRoundTrip(true, true);
-}
-
-TEST(ShowPictures, RunLengthTgaIsSmallerForFlatImages) {
-  s::Image flat(64, 64);
-  EXPECT_LT(s::encodeTga(flat, true, true).size(), s::encodeTga(flat, true, false).size() / 10);
-}
-
-TEST(ShowPictures, HdrRunLengthScanlinesDecodeToTheValuesWithinOneStep) {
-  s::FloatImage sky;
-  sky.width = 64;
-  sky.height = 4;
-  for (int y = 0; y < sky.height; ++y)
-    for (int x = 0; x < sky.width; ++x) {
-      const float value = x < 20 ? 0.5f : static_cast<float>(x) / 64.0f;  // a run, then a ramp
-      sky.rgb.insert(sky.rgb.end(), {value, value * 0.5f, static_cast<float>(y) / 4.0f});
-    }
-  const s::Bytes bytes = s::encodeHdr(sky);
-  image::HdrHeader header;
-  std::string error;
-  ASSERT_TRUE(image::readHdrHeader(bytes.data(), bytes.size(), header, error)) << error;
-  std::vector<u8> rgbe(64 * 4 * 4);
-  ASSERT_TRUE(image::readHdrScanlines(bytes.data(), bytes.size(), header, rgbe.data(), 64, 4, error)) << error;
-  // The texture upload turns a pixel into mantissa * 2^(E - 128) in 0..255 units.
-  for (int i = 0; i < 64 * 4; ++i) {
-    const double scale = rgbe[i * 4 + 3] ? std::ldexp(1.0, rgbe[i * 4 + 3] - 128) : 0.0;
-    for (int c = 0; c < 3; ++c) {
-      const double expected = sky.rgb[static_cast<std::size_t>(i) * 3 + c] * 255.0;
-      EXPECT_NEAR(rgbe[i * 4 + c] * scale, expected, 1.0) << "pixel " << i << " channel " << c;
+  const s::Image image = checkerWithAlpha(16, 8);
+  for (const bool withAlpha : {false, true}) {
+    for (const bool runLength : {false, true}) {
+      SCOPED_TRACE(std::string(withAlpha ? "alpha" : "opaque") + (runLength ? ", run-length" : ", raw"));
+      const s::Bytes bytes = s::encodeTga(image, withAlpha, runLength);
+      image::TgaHeader header;
+      std::string error;
+      ASSERT_TRUE(image::readTgaHeader(bytes.data(), bytes.size(), header, error)) << error;
+      EXPECT_EQ(header.compressed, runLength);
+      const int channels = withAlpha ? 4 : 3;
+      std::vector<u8> pixels(16 * 8 * static_cast<std::size_t>(channels));
+      ASSERT_TRUE(image::readTgaPixels(bytes.data(), bytes.size(), header, pixels.data(), error)) << error;
+      for (int i = 0; i < 16 * 8 * channels; ++i)
+        ASSERT_EQ(pixels[static_cast<std::size_t>(i)], image.at(i / channels % 16, i / channels / 16)[i % channels]) << i;
     }
   }
-  // Runs are coded as runs: the file is well below the flat 4 bytes a pixel.
-  EXPECT_LT(bytes.size(), 64u * 4u * 4u);
-}
-
-TEST(ShowPictures, Dxt1BlockKeepsAFlatColourAndTheTwoEndsOfAGradient) {
-  u8 flat[64];
-  for (int i = 0; i < 16; ++i) {
-    flat[i * 4] = 248;
-    flat[i * 4 + 1] = 128;
-    flat[i * 4 + 2] = 64;
-    flat[i * 4 + 3] = 255;
-  }
-  const auto flatBlock = s::encodeDxt1Block(flat);
-  const unsigned colour0 = flatBlock[0] | (flatBlock[1] << 8);
-  EXPECT_EQ(colour0, (31u << 11) | (32u << 5) | 8u);
-  EXPECT_EQ(flatBlock[4] | flatBlock[5] | flatBlock[6] | flatBlock[7], 0);
-
-  u8 ramp[64];
-  for (int i = 0; i < 16; ++i) {
-    const u8 v = static_cast<u8>(i * 17);
-    ramp[i * 4] = ramp[i * 4 + 1] = ramp[i * 4 + 2] = v;
-    ramp[i * 4 + 3] = 255;
-  }
-  const auto rampBlock = s::encodeDxt1Block(ramp);
-  const unsigned end0 = rampBlock[0] | (rampBlock[1] << 8), end1 = rampBlock[2] | (rampBlock[3] << 8);
-  EXPECT_GT(end0, end1) << "four-colour mode needs colour 0 above colour 1";
-  const u32 indices = rampBlock[4] | (rampBlock[5] << 8) | (rampBlock[6] << 16) | (static_cast<u32>(rampBlock[7]) << 24);
-  EXPECT_EQ(indices & 3u, 1u) << "black pixel picks colour 1";
-  EXPECT_EQ((indices >> 30) & 3u, 0u) << "white pixel picks colour 0";
-}
-
-TEST(ShowPictures, DdsCubeHasSixFacesWithAFullMipChainTheLoaderAccepts) {
-  std::array<s::Image, 6> faces;
-  for (auto& face : faces) face = checkerWithAlpha(16, 16);
-  const s::Bytes bytes = s::encodeDdsCube(faces);
-  image::DdsCubeMap cube;
-  std::string error;
-  ASSERT_TRUE(image::readDdsCubeMap(bytes.data(), bytes.size(), cube, error)) << error;
-  EXPECT_EQ(cube.mipCount, 5u);
-  EXPECT_EQ(bytes.size(), 128u + 6u * 8u * (16 + 4 + 1 + 1 + 1));
-}
-
-TEST(ShowPictures, Bmp32KeepsAlphaAtTheOffsetTheLoaderReads) {
-  const s::Image image = checkerWithAlpha(8, 4);
-  const s::Bytes bytes = s::encodeBmp(image, true);
-  ASSERT_EQ(bytes.size(), 54u + 8u * 4u * 4u);
-  EXPECT_EQ(bytes[28], 32);
-  // File rows run bottom-up: the file's first row is the picture's last.
-  for (int x = 0; x < 8; ++x) {
-    EXPECT_EQ(bytes[54 + x * 4 + 3], image.at(x, 3)[3]);
-    EXPECT_EQ(bytes[54 + x * 4 + 2], image.at(x, 3)[0]) << "red is the third byte";
-  }
-  const s::Bytes opaque = s::encodeBmp(checkerWithAlpha(5, 2), false);
-  EXPECT_EQ(opaque.size(), 54u + 16u * 2u) << "24-bit rows are padded to four bytes";
 }
 
 TEST(ShowModels, EveryModelReadsBackWithOutwardFacesAndItsBones) {
@@ -171,27 +81,6 @@ TEST(ShowModels, EveryModelReadsBackWithOutwardFacesAndItsBones) {
       // The reader negates the third coordinate of markers; the player negates it back.
       EXPECT_NEAR(-point[2], bone.pivot.z, 1e-3) << named.path << " " << bone.objectName;
     }
-  }
-}
-
-TEST(ShowModels, BoxFacesPointAwayFromTheBoxCentreAfterTheReadersWindingChange) {
-  s::Model box;
-  box.materials.push_back({});
-  s::MeshObject object;
-  object.name = "box";
-  s::addBox(object, {0, 0, 0}, {2, 2, 2}, 0.3, 0);
-  box.objects.push_back(object);
-  TempDir dir;
-  MqoModel model;
-  ASSERT_TRUE(model.read(dir.write("box.mqo", s::toMqo(box)))) << model.error();
-  const MqoObject& read = model.objects[0];
-  ASSERT_EQ(read.face.size(), 12u);
-  for (std::size_t f = 0; f < read.face.size(); ++f) {
-    MqoPoint centre = {0, 0, 0};
-    for (int c = 0; c < 3; ++c)
-      for (int k = 0; k < 3; ++k) centre[k] += read.vertex[static_cast<std::size_t>(read.face[f].V[c])][k] / 3;
-    const MqoPoint& n = read.faceNormal[f];
-    EXPECT_GT(n[0] * centre[0] + n[1] * centre[1] + n[2] * centre[2], 0.0f) << "face " << f;
   }
 }
 
