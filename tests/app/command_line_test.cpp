@@ -99,16 +99,14 @@ TEST(CommandLine, UsageNamesEveryOptionAndAuthorModesKeys) {
   }
 }
 
-TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSize) {
+TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSizeBenchesAt720pAndAuthorModePlaysToAWindow) {
   const CommandLineResult result =
       parseCommandLine({"--capture", "out", "--fps", "30", "--size", "400x300", "--start", "12.5", "--frames", "9"});
   ASSERT_TRUE(result.error.empty()) << result.error;
   const CommandLine& line = result.commandLine;
-  EXPECT_TRUE(line.isOffline());
-  EXPECT_FALSE(line.isInteractive());
-  EXPECT_EQ(*line.captureTarget, "out");
-  EXPECT_EQ(*line.framesPerSecond, 30);
-  EXPECT_DOUBLE_EQ(*line.startSeconds, 12.5);
+  EXPECT_EQ(std::make_tuple(line.isOffline(), line.isInteractive(), *line.captureTarget, *line.framesPerSecond,
+                            *line.startSeconds),
+            std::make_tuple(true, false, std::string("out"), 30, 12.5));
   SetupSettings settings;  // full screen 16:9 by default
   line.applyTo(settings);
   EXPECT_EQ(std::make_tuple(settings.fullscreen, settings.vsync, settings.width, settings.height),
@@ -117,25 +115,19 @@ TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSize) {
   const DisplayAspect aspect = decideDisplayAspect(settings);
   EXPECT_EQ(std::make_tuple(aspect.x, aspect.y), std::make_tuple(4, 3));
   // Window options do nothing to an off-screen render, but the picture follows them.
-  const SetupSettings s =
-      applied({"--capture", "frames", "--big-screen", "--always-on-top", "--low-quality", "--aspect", "4:3"});
+  SetupSettings s = applied({"--capture", "frames", "--big-screen", "--always-on-top", "--low-quality", "--aspect", "4:3"});
   EXPECT_EQ(std::make_tuple(s.alwaysOnTop, s.bigScreen, s.lowQuality, s.aspectX), std::make_tuple(0, 1, 1, 4));
-}
 
-TEST(CommandLine, BenchDefaultsTo720pAndTakesSamplesScenesAndFiles) {
-  const CommandLineResult result =
+  const CommandLineResult bench =
       parseCommandLine({"--bench", "--fsaa", "4", "--bench-scene", "--bench-plot", "f.svg", "--bench-json", "f.json"});
-  ASSERT_TRUE(result.error.empty()) << result.error;
-  EXPECT_TRUE(result.commandLine.bench);
-  EXPECT_TRUE(result.commandLine.benchScene);
-  EXPECT_EQ(std::make_tuple(*result.commandLine.benchPlot, *result.commandLine.benchJson),
-            std::make_tuple(std::string("f.svg"), std::string("f.json")));
-  SetupSettings s;
-  result.commandLine.applyTo(s);
+  ASSERT_TRUE(bench.error.empty()) << bench.error;
+  EXPECT_EQ(std::make_tuple(bench.commandLine.bench, bench.commandLine.benchScene, *bench.commandLine.benchPlot,
+                            *bench.commandLine.benchJson),
+            std::make_tuple(true, true, std::string("f.svg"), std::string("f.json")));
+  s = SetupSettings{};
+  bench.commandLine.applyTo(s);
   EXPECT_EQ(std::make_tuple(s.width, s.height, s.fsaaSamples, s.vsync), std::make_tuple(1280, 720, 4, 0));
-}
 
-TEST(CommandLine, DevModeIsOffByDefaultAndPlaysToAWindow) {
   EXPECT_FALSE(parseCommandLine({}).commandLine.dev);
   const CommandLineResult dev = parseCommandLine({"--no-dialog", "--windowed", "1280x720", "--dev"});
   EXPECT_TRUE(dev.error.empty()) << dev.error;

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -17,9 +16,7 @@
 #include "demo/scene_manager.h"
 #include "demo/scene_qel_trampoline.h"
 #include "demo/show_fixtures.h"
-#include "resource/custom_texture_manager.h"
 #include "resource/res_mqo.h"
-#include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
 #include "resource/texture_manager.h"
@@ -34,7 +31,7 @@ namespace {
 constexpr int kWidth = 160;
 constexpr int kHeight = 90;
 
-// A valid effect of one pass.
+// A valid effect of one pass, lacking those the engine runs.
 constexpr const char* kFillEffectForReload = R"(
 float4 colour;
 void fill() { gl_FragColor = colour; }
@@ -44,14 +41,6 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
 // Polls the watcher until a saved file has settled (the watcher waits 250 ms).
 void settle(CDevMode& dev, u32& now) {
   for (int poll = 0; poll < 4; ++poll, now += CFileWatcher::POLL_MILLISECONDS) dev.pollFiles();
-}
-
-// Tests before may leave effect-texture entries whose textures are gone.
-void emptyEffectTextureTable() {
-  std::FILE* pEmpty = std::tmpfile();
-  ASSERT_NE(pEmpty, nullptr);
-  customTextureManager::mpThis->loadDefinitions(pEmpty);
-  std::fclose(pEmpty);
 }
 
 // A side x side bitmap of one colour.
@@ -67,10 +56,9 @@ class DevReloadTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(mFixture.ok()) << mFixture.error();
-    emptyEffectTextureTable();
     // Names in a running order stay inside the show's folder, so the show is
     // played from the test's folder and its rows name files relative to it.
-    mDir.write("flat.fx", kFlatEffect);
+    mDir.write("flat.fx", flatEffect());
     mDir.write("plate.mqo", plateModel(1, 0, 0));
     mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
     mAnimation = "show.qel";
@@ -231,11 +219,18 @@ TEST_F(DevReloadTest, PageDownFromInsideOneQelSceneLandsOnTheNextOne) {
   EXPECT_TRUE(mentions(mDev.overlayLines(3750), "LINE 0 far 50 %")) << mDev.overlayLines(3750)[1];
 }
 
-TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderTheSameNameAndABrokenOneKeepsTheOld) {
-  const std::string path = mDir.write("paint.bmp", solidBmp(4, 255, 0, 0));
-  auto* pTexture = static_cast<resTexture*>(resourceManager::mpThis->getResource(path.c_str(), resTexture::DTI));
+TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderItsNameRebuildsModelsAtANewPaddedSizeAndABrokenOneKeepsTheOld) {
+  mDir.write("paint.bmp", solidBmp(3, 255, 0, 0));
+  std::string model = plateModel(1, 1, 1);
+  model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
+  mDir.write("textured.mqo", model);
+  auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource("textured.mqo", resMQO::DTI));
+  ASSERT_NE(pModel, nullptr);
+  const resTexture* pTexture = pModel->getTexture(0);
   ASSERT_NE(pTexture, nullptr);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
   const u32 id = textureManager::mpThis->getTextureId(pTexture);
+  const u32 version = pModel->getVersion();
   mDev.watchLoadedFiles();
   const auto texel = [&] {
     std::array<u8, 4 * 16> pixels{};
@@ -246,25 +241,27 @@ TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderTheSameNameAndABrokenOneKeeps
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     return std::array<u8, 3>{pixels[0], pixels[1], pixels[2]};
   };
-  EXPECT_EQ(texel(), (std::array<u8, 3>{255, 0, 0}));
 
   save("paint.bmp", solidBmp(4, 0, 0, 255));
   EXPECT_EQ(texel(), (std::array<u8, 3>{0, 0, 255}));
   EXPECT_EQ(textureManager::mpThis->getTextureId(pTexture), id);
+  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
+  EXPECT_EQ(pModel->getVersion(), version + 1) << "lists compiled with the old scale are rebuilt";
+  save("paint.bmp", solidBmp(4, 0, 255, 0));
+  EXPECT_EQ(texel(), (std::array<u8, 3>{0, 255, 0}));
+  EXPECT_EQ(pModel->getVersion(), version + 1) << "same size: the lists stay";
 
-  save("paint.bmp", solidBmp(4, 0, 255, 0).substr(0, 20));
-  EXPECT_EQ(texel(), (std::array<u8, 3>{0, 0, 255}));
-  EXPECT_NE(mDev.reloadErrors().find(path + ":0: "), std::string::npos) << mDev.reloadErrors();
-  releaseResource(pTexture);
+  save("paint.bmp", solidBmp(4, 255, 0, 0).substr(0, 20));
+  EXPECT_EQ(texel(), (std::array<u8, 3>{0, 255, 0}));
+  EXPECT_NE(mDev.reloadErrors().find(pTexture->getPath() + ":0: "), std::string::npos) << mDev.reloadErrors();
+  releaseResource(pModel);
 }
 
-// The engine's own effects with four anti-aliasing samples: reloading them as they
-// are must not change the picture, and versions lacking a pass the engine runs are refused.
+// The engine's own effects with four anti-aliasing samples.
 class DevEffectReloadTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(mFixture.ok()) << mFixture.error();
-    emptyEffectTextureTable();
     mFixture.addScene(0, "grey", 0, 9999, {0.2f, 0.2f, 0.2f, 1.0f});
     mDev.install();
     mFixture.clock().play(0);
@@ -281,38 +278,31 @@ class DevEffectReloadTest : public testing::Test {
     demo.composeToWindow();
     return mFixture.pixel(kWidth / 2, kHeight / 2);
   }
-  void reload(const char* path) {
-    const std::optional<std::string> source = CFileWatcher::readDataFile(path);
-    ASSERT_TRUE(source.has_value()) << path;
-    mDev.reloadFile(path, *source);
-  }
 
   DemoFixture mFixture{kWidth, kHeight, 16, 9, 4};
   CDevMode mDev{demoManager(), [] { return 0u; }};
 };
 
-TEST_F(DevEffectReloadTest, ReloadedEngineEffectsKeepWhatTheEngineSetOnce) {
+TEST_F(DevEffectReloadTest, ReloadedEngineEffectsKeepWhatTheEngineSetOnceAndVersionsLackingAPassAreRefused) {
   const std::array<u8, 4> before = picture();
   ASSERT_GT(before[0], 30);
   ASSERT_LT(before[0], 80);
-  reload(CSceneRenderer::CORE_EFFECT);
-  reload(CDemoManager::DEFAULT_EFFECT);
-  reload(CDemoManager::FINAL_EFFECT);
-  EXPECT_EQ(mDev.getReloadCount(), 3u) << mDev.reloadErrors();
-  const std::array<u8, 4> after = picture();
-  EXPECT_NEAR(after[0], before[0], 2) << "core.fx keeps its sample count; the default stage keeps its screens";
-  EXPECT_NEAR(after[1], before[1], 2);
-}
-
-TEST_F(DevEffectReloadTest, VersionsWithoutThePassesTheEngineRunsAreRefused) {
-  const std::array<u8, 4> before = picture();
-  const std::string onePass = std::string(kFillEffectForReload);
-  mDev.reloadFile(CSceneRenderer::CORE_EFFECT, onePass);
-  mDev.reloadFile(CDemoManager::FINAL_EFFECT, onePass);
+  mDev.reloadFile(CSceneRenderer::CORE_EFFECT, kFillEffectForReload);
+  mDev.reloadFile(CDemoManager::FINAL_EFFECT, kFillEffectForReload);
   EXPECT_EQ(mDev.getReloadCount(), 0u);
   EXPECT_NE(mDev.reloadErrors().find("core.fx:"), std::string::npos) << mDev.reloadErrors();
   EXPECT_NE(mDev.reloadErrors().find("finalScreenShader.fx:"), std::string::npos) << mDev.reloadErrors();
   EXPECT_NEAR(picture()[0], before[0], 2) << "the frame still draws with the old versions";
+
+  for (const char* path : {CSceneRenderer::CORE_EFFECT, CDemoManager::DEFAULT_EFFECT, CDemoManager::FINAL_EFFECT}) {
+    const std::optional<std::string> source = CFileWatcher::readDataFile(path);
+    ASSERT_TRUE(source.has_value()) << path;
+    mDev.reloadFile(path, *source);
+  }
+  EXPECT_EQ(mDev.getReloadCount(), 3u) << mDev.reloadErrors();
+  const std::array<u8, 4> after = picture();
+  EXPECT_NEAR(after[0], before[0], 2) << "core.fx keeps its sample count; the default stage keeps its screens";
+  EXPECT_NEAR(after[1], before[1], 2);
 }
 
 TEST_F(DevReloadTest, AClickOnTheTimelineSeeksToItsTimeAndADragFollows) {
@@ -321,29 +311,21 @@ TEST_F(DevReloadTest, AClickOnTheTimelineSeeksToItsTimeAndADragFollows) {
   ASSERT_EQ(bar.width, kWidth - 2 * devtimeline::MARGIN);
   ASSERT_EQ(bar.top + bar.height, kHeight - devtimeline::MARGIN);
   const u32 end = demoManager().getShowEndTime();
-  platform::Event press;
-  press.type = platform::EventType::PointerDown;
-  press.x = bar.left + (bar.width - 1) / 2;
-  press.y = bar.top + bar.height / 2;
-  mDev.handlePointer(press);
-  EXPECT_NEAR(static_cast<double>(mFixture.clock().getTime()), end / 2.0, end / (bar.width - 1.0));
-
-  platform::Event drag = press;
-  drag.type = platform::EventType::PointerDrag;
-  drag.x = bar.left + bar.width - 1;
-  drag.y = 0;  // a drag that leaves the bar keeps seeking
-  mDev.handlePointer(drag);
-  EXPECT_EQ(mFixture.clock().getTime(), end);
-
-  platform::Event release = drag;
-  release.type = platform::EventType::PointerUp;
-  mDev.handlePointer(release);
-  drag.x = bar.left;
-  mDev.handlePointer(drag);
-  EXPECT_EQ(mFixture.clock().getTime(), end) << "after the release, moves do not seek";
-  press.y = bar.top - 5;
-  mDev.handlePointer(press);
-  EXPECT_EQ(mFixture.clock().getTime(), end) << "a press above the bar is not on it";
+  const auto pointer = [&](platform::EventType type, int x, int y) {
+    platform::Event event;
+    event.type = type;
+    event.x = x;
+    event.y = y;
+    mDev.handlePointer(event);
+    return mFixture.clock().getTime();
+  };
+  using platform::EventType;
+  const int middle = bar.top + bar.height / 2;
+  EXPECT_NEAR(pointer(EventType::PointerDown, bar.left + (bar.width - 1) / 2, middle), end / 2.0, end / (bar.width - 1.0));
+  EXPECT_EQ(pointer(EventType::PointerDrag, bar.left + bar.width - 1, 0), end) << "a drag that leaves the bar keeps seeking";
+  pointer(EventType::PointerUp, bar.left + bar.width - 1, 0);
+  EXPECT_EQ(pointer(EventType::PointerDrag, bar.left, middle), end) << "after the release, moves do not seek";
+  EXPECT_EQ(pointer(EventType::PointerDown, bar.left, bar.top - 5), end) << "a press above the bar is not on it";
 
   // Both Qel scene starts of the line are marked.
   std::vector<u32> sceneMarks;
@@ -362,47 +344,4 @@ TEST_F(DevReloadTest, TheFrameThatReloadsStillDrawsItsLinesScene) {
   }
   ASSERT_EQ(mDev.getReloadCount(), 1u);
   EXPECT_EQ(demoManager().getCurrentScene(0), mpScene.get()) << "chosen again after the reload, not skipped a frame";
-}
-
-TEST_F(DevReloadTest, TheTimelineIsDrawnAlongTheBottomWithTheCursorAtTheTime) {
-  const u32 end = demoManager().getShowEndTime();
-  const u32 time = end / 2;
-  pictureAt(time);
-  mDev.onFrameComposed(time);
-  const devtimeline::Bar bar = mDev.getTimelineBar();
-  ASSERT_GT(bar.width, 0);
-  const int rowFromBottom = kHeight - 1 - (bar.top + bar.height / 2);
-  const int cursorX = bar.left + static_cast<int>(devtimeline::fractionAt(time, end) * (bar.width - 1));
-  const std::array<u8, 4> cursor = mFixture.pixel(cursorX, rowFromBottom);
-  EXPECT_GT(cursor[0], 200);
-  EXPECT_LT(cursor[1], 80);
-  // The second Qel scene's start (2 s) is a line-0 tick in the upper part of the bar.
-  const int tickX = bar.left + static_cast<int>(devtimeline::fractionAt(2000, end) * (bar.width - 1));
-  const std::array<u8, 4> tick = mFixture.pixel(tickX, kHeight - 1 - (bar.top + 2));
-  EXPECT_GT(tick[1], 150) << "white tick";
-  const std::array<u8, 4> track = mFixture.pixel(bar.left + bar.width * 3 / 4, rowFromBottom);
-  EXPECT_LT(track[0], 150) << "the dark track darkens the red picture away from the cursor";
-}
-
-TEST_F(DevReloadTest, ATextureRepaintedAtAnotherPaddedSizeRebuildsTheModelsDrawingWithIt) {
-  mDir.write("paint.bmp", solidBmp(3, 255, 0, 0));
-  std::string model = plateModel(1, 1, 1);
-  model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
-  mDir.write("textured.mqo", model);
-  // Named as the animation names its models, so that both share "flat.fx".
-  const std::string modelPath = "textured.mqo";
-  auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
-  ASSERT_NE(pModel, nullptr);
-  const resTexture* pTexture = pModel->getTexture(0);
-  ASSERT_NE(pTexture, nullptr);
-  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 0.75f);
-  mDev.watchLoadedFiles();
-  const u32 version = pModel->getVersion();
-
-  save("paint.bmp", solidBmp(4, 128, 0, 0));
-  EXPECT_FLOAT_EQ(pTexture->getScaleU(), 1.0f);
-  EXPECT_EQ(pModel->getVersion(), version + 1) << "lists compiled with the old scale are rebuilt";
-  save("paint.bmp", solidBmp(4, 64, 0, 0));
-  EXPECT_EQ(pModel->getVersion(), version + 1) << "same size: the lists stay";
-  releaseResource(pModel);
 }

@@ -80,21 +80,18 @@ std::string frameName(int index) {
 }
 
 struct Frame {
-  platform::DecodedPicture picture;
-  bool ok = false;
+  explicit Frame(const fs::path& path) {
+    const std::vector<u8> bytes = readBytes(path);
+    std::string error;
+    ok = !bytes.empty() && platform::decodeAnyPicture(bytes.data(), bytes.size(), picture, error);
+  }
   std::array<int, 3> at(u32 x, u32 y) const {  // y counted from the top
     const std::size_t i = (static_cast<std::size_t>(y) * picture.width + x) * 3;
     return {picture.rgb[i], picture.rgb[i + 1], picture.rgb[i + 2]};
   }
+  platform::DecodedPicture picture;
+  bool ok = false;
 };
-
-Frame readFrame(const fs::path& path) {
-  Frame frame;
-  const std::vector<u8> bytes = readBytes(path);
-  std::string error;
-  frame.ok = !bytes.empty() && platform::decodeAnyPicture(bytes.data(), bytes.size(), frame.picture, error);
-  return frame;
-}
 
 // Each channel near full (1) or near zero (0).
 testing::AssertionResult looksLike(const std::array<int, 3>& pixel, std::array<int, 3> expected) {
@@ -143,7 +140,7 @@ TEST_F(Program, TestShowShowsEachLineAtItsTimes) {
   // Frames at 0.5, 1.0, ... 3.5 s.
   std::vector<Frame> frames;
   for (int i = 0; i < 7; ++i) {
-    frames.push_back(readFrame(show.frames() / frameName(i)));
+    frames.emplace_back(show.frames() / frameName(i));
     ASSERT_TRUE(frames.back().ok) << i;
     ASSERT_EQ(frames.back().picture.width, 320u);
   }
@@ -191,9 +188,9 @@ TEST_F(Program, CapturesRepeatByteForByteAndOtherScreenStoragesShowTheSamePictur
     const std::vector<u8> first = readBytes(show.root() / "first" / frameName(i));
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first, readBytes(show.root() / "again" / frameName(i))) << "the same frames, other bytes";
-    const Frame normal = readFrame(show.root() / "first" / frameName(i));
+    const Frame normal = Frame(show.root() / "first" / frameName(i));
     for (const char* other : {"powerOfTwo", "lowQuality"}) {
-      const Comparison comparison = compare(normal, readFrame(show.root() / other / frameName(i)));
+      const Comparison comparison = compare(normal, Frame(show.root() / other / frameName(i)));
       EXPECT_LE(comparison.worst, 8) << other;
       EXPECT_GT(comparison.lit, 320u * 180u / 2) << other << ": the picture is mostly dark";
     }
@@ -201,13 +198,15 @@ TEST_F(Program, CapturesRepeatByteForByteAndOtherScreenStoragesShowTheSamePictur
   EXPECT_EQ(readBytes(show.root() / "first" / "audio.wav"), readBytes(show.root() / "again" / "audio.wav"));
 }
 
-TEST_F(Program, MissingPostEffectTableStillRunsTheShow) {
+TEST_F(Program, AMissingPostEffectTableStillRunsTheShowAndAMissingRunningOrderEndsItAtOnce) {
   TestShow show;
   fs::remove(show.data() / "definition/postEffectDefine.txt");
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
-  const Frame frame = readFrame(show.frames() / "000000.png");
+  const Frame frame(show.frames() / "000000.png");
   ASSERT_TRUE(frame.ok);
   EXPECT_TRUE(looksLike(frame.at(kCentreX, kCentreY), {0, 1, 0}));  // the default effect: not inverted
+  fs::remove(show.data() / "definition/sceneLineDefine.txt");
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
@@ -217,12 +216,6 @@ TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
               testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[pShader + \"invalid shader.\"]"));
-}
-
-TEST_F(Program, WithoutARunningOrderTheShowEndsAtOnce) {
-  TestShow show;
-  fs::remove(show.data() / "definition/sceneLineDefine.txt");
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {

@@ -1,12 +1,11 @@
 // Offline capture on the show's frame path: numbered PNG files read back after the
-// final composition (picture inside the letterbox, black bars outside), in order
-// with frames in flight, and the matching stretch of music as audio.wav (pieces
-// and repeats: tests/app/frame_ranges.sh and Program tests).
+// final composition (picture inside the letterbox, black bars outside) and the
+// matching stretch of music as audio.wav (order, pieces and repeats: the Program
+// tests and frame_ranges.sh).
 #include "app/frame_capture.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -87,52 +86,4 @@ TEST(FrameCapture, RefusesAFolderThatCannotBeMade) {
   FrameCapture capture((dir.path() / "file" / "frames").string(), nullptr, 8, 8, 0);
   EXPECT_FALSE(capture.prepare());
   EXPECT_NE(capture.error().find("capture folder"), std::string::npos) << capture.error();
-}
-
-// Paints the scene a colour per pair of frames (0-19 ms red, then green, blue,
-// white) and passes the frame on to the capture.
-class Recolouring : public IFrameObserver {
- public:
-  Recolouring(ColourScene& scene, FrameCapture& capture) : mScene(scene), mCapture(capture) {}
-  void onFrameStart(u32 demoTime) override {
-    static const std::array<std::array<float, 4>, 4> kColours = {
-        {{1.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}}};
-    mScene.colour = kColours[std::min<u32>(demoTime / 20, 3)];
-    mCapture.onFrameStart(demoTime);
-  }
-  void onFrameComposed(u32 demoTime) override { mCapture.onFrameComposed(demoTime); }
-
- private:
-  ColourScene& mScene;
-  FrameCapture& mCapture;
-};
-
-TEST(FrameCapture, FramesInFlightComeOutInOrder) {
-  // More frames than the readback ring holds, each pair a different colour, so a
-  // frame written under another's number or left in the ring shows.
-  DemoFixture demo(64, 36, 16, 9);
-  ASSERT_TRUE(demo.ok()) << demo.error();
-  ColourScene& scene = demo.addScene(0, "colours", 0, 100000, {0.0f, 0.0f, 0.0f, 1.0f});
-  TempDir dir;
-  CDemoManager& manager = demoManager();
-  const std::filesystem::path folder = dir.path() / "frames";
-  FrameCapture capture(folder.string(), &demo.clock(), 64, 36, 100000);
-  ASSERT_TRUE(capture.prepare()) << capture.error();
-  Recolouring observer(scene, capture);
-  manager.setFrameObserver(&observer);
-  manager.setStartTime(0);
-  manager.setFrameLimit(7);
-  ASSERT_EQ(manager.run(), 0);
-  manager.setFrameObserver(nullptr);
-  ASSERT_TRUE(capture.finish(CSound::MUSIC_FILE_NAME, 0)) << capture.error();
-  EXPECT_EQ(capture.framesWritten(), 7u);
-
-  const std::array<std::array<u8, 3>, 7> expected = {{
-      {255, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 255, 0}, {0, 0, 255}, {0, 0, 255}, {255, 255, 255}}};
-  for (int frame = 0; frame < 7; ++frame) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%06d.png", frame);
-    EXPECT_EQ(at(decode(folder / name), 32, 18), expected[frame]) << name;
-  }
-  EXPECT_FALSE(std::filesystem::exists(folder / "000007.png"));
 }

@@ -56,10 +56,9 @@ bool holdsOpen(pid_t pid, const fs::path& file) {
 
 // Waits for the child without hanging the suite: false when it is still running
 // after the bound (it is then killed).
-bool waitBounded(pid_t pid, int& status, int seconds) {
-  for (int step = 0; step < seconds * 100; ++step) {
+bool waitBounded(pid_t pid, int& status, int milliseconds) {
+  for (int step = 0; step < milliseconds; ++step, usleep(1000)) {
     if (waitpid(pid, &status, WNOHANG) == pid) return true;
-    usleep(10000);
   }
   kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
@@ -87,19 +86,14 @@ TEST(QuitSignal, SigtermWhileABigModelLoadsEndsTheProgramAtOnce) {
     argv.push_back(nullptr);
     _exit(orvaneMain(static_cast<int>(arguments.size()), argv.data()));
   }
+  int status = 0;
   bool loading = false;
-  for (int step = 0; step < 60 * 1000 && !loading; ++step) {
-    loading = holdsOpen(child, model);
-    if (!loading) {
-      int status = 0;
-      if (waitpid(child, &status, WNOHANG) == child) FAIL() << "the program ended before loading the model";
-      usleep(1000);
-    }
+  for (int step = 0; step < 60 * 1000 && !(loading = holdsOpen(child, model)); ++step, usleep(1000)) {
+    if (waitpid(child, &status, WNOHANG) == child) FAIL() << "the program ended before loading the model";
   }
   ASSERT_TRUE(loading) << "the program never opened the big model";
   ASSERT_EQ(kill(child, SIGTERM), 0);
-  int status = 0;
-  ASSERT_TRUE(waitBounded(child, status, 60)) << "SIGTERM did not end the program";
+  ASSERT_TRUE(waitBounded(child, status, 60 * 1000)) << "SIGTERM did not end the program";
   ASSERT_TRUE(WIFEXITED(status)) << "it ended by itself, not killed";
   EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM) << "ended during the load, not after it";
 }

@@ -85,6 +85,9 @@ TEST(SetupDialogWindow, ScriptsOfKeysAndClicksChooseWhatTheyShow) {
 
   chosen = chosenBy(1, {Step{Kind::Click, id::kLowQuality}, Step{Kind::Click, id::kSampleList, 2}, Step{Kind::Enter}});
   EXPECT_EQ(std::tie(chosen.lowQuality, chosen.fsaaSamples), std::make_tuple(1, 0)) << "a locked list takes no picks";
+  chosen = chosenBy(1, {Step{Kind::Click, id::kLowQuality}, Step{Kind::Click, id::kLowQuality},
+                        Step{Kind::Click, id::kSampleList, 1}, Step{Kind::Enter}});
+  EXPECT_EQ(std::tie(chosen.lowQuality, chosen.fsaaSamples), std::make_tuple(0, 2)) << "unlocked again";
 
   EXPECT_EQ(chosenBy(2, {Step{Kind::Click, id::kClose}}).width, 7) << "Close writes nothing";
 

@@ -127,23 +127,6 @@ TEST(SetupDialogOptions, FullScreenLocksAlwaysOnTopWithoutForgettingIt) {
   EXPECT_EQ(std::make_tuple(dialog.vsync(), dialog.bigScreen()), std::make_tuple(false, true)) << "the others toggle freely";
 }
 
-TEST(SetupDialogOptions, LowQualityLocksTheSampleListAndRunWritesNoSamples) {
-  SetupSettings initial;
-  initial.fsaaSamples = 8;
-  CSetupDialog dialog(initial, typicalModes(), 800, 600);
-  SetupSettings chosen;
-  dialog.command(id::kLowQuality, chosen);
-  EXPECT_FALSE(dialog.sampleListEnabled());
-  dialog.select(id::kSampleList, 1);
-  EXPECT_EQ(dialog.selectedSamples(), 3) << "a locked list takes no picks";
-  ASSERT_EQ(dialog.command(id::kRun, chosen), kSetupDialogRun);
-  EXPECT_EQ(std::make_tuple(chosen.fsaaSamples, chosen.lowQuality), std::make_tuple(0, 1));
-  dialog.command(id::kLowQuality, chosen);
-  dialog.select(id::kSampleList, 1);
-  ASSERT_EQ(dialog.command(id::kRun, chosen), kSetupDialogRun);
-  EXPECT_EQ(chosen.fsaaSamples, 2);
-}
-
 TEST(SetupDialogOptions, ListPicksOutOfRangeAreIgnored) {
   CSetupDialog dialog(SetupSettings{}, typicalModes(), 800, 600);
   const int mode = dialog.selectedMode();
@@ -154,21 +137,6 @@ TEST(SetupDialogOptions, ListPicksOutOfRangeAreIgnored) {
   dialog.select(id::kModeList, 0);
   dialog.select(id::kAspectList, 3);
   EXPECT_EQ(std::make_tuple(dialog.selectedMode(), dialog.selectedAspect()), std::make_tuple(0, 3));
-}
-
-TEST(SetupDialogRun, WritesTheSelectionButNotTheColourDepth) {
-  CSetupDialog dialog(SetupSettings{}, typicalModes(), 1920, 1080);
-  SetupSettings chosen;
-  chosen.bitsPerPixel = 0;
-  dialog.select(id::kAspectList, 3);
-  dialog.select(id::kSampleList, 2);
-  for (int box : {id::kFullscreen, id::kAlwaysOnTop, id::kBigScreen}) dialog.command(box, chosen);
-  ASSERT_EQ(dialog.command(id::kRun, chosen), kSetupDialogRun);
-  EXPECT_EQ(std::make_tuple(chosen.width, chosen.height, chosen.aspectX, chosen.aspectY, chosen.fsaaSamples),
-            std::make_tuple(1920, 1080, 5, 4, 4));
-  EXPECT_EQ(std::make_tuple(chosen.fullscreen, chosen.vsync, chosen.alwaysOnTop, chosen.bigScreen, chosen.lowQuality,
-                            chosen.bitsPerPixel),
-            std::make_tuple(0, 1, 1, 1, 0, 0));
 }
 
 TEST(SetupDialogRun, CloseAndAnEmptyModeListLeaveTheRecordAndOtherIdentifiersAreIgnored) {

@@ -1,10 +1,12 @@
 // The main loop and the frame cycle on a real GL context with the show's own
 // screens and effects: Escape handling, closing the window, the frame limit, the
-// end of the show, the letterboxed picture and the exit fade.
+// end of the show, the exit fade and big-screen gamma (the letterbox: the frame
+// capture test; other screen storages end to end: the Program tests).
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -15,34 +17,25 @@
 #include "demo/scene_manager.h"
 #include "platform/video.h"
 #include "resource/shader_manager.h"
-#include "screen/power_of_two.h"
 #include "sound/demo_sound.h"
 #include "support/demo_fixture.h"
 #include "support/gl_state.h"
 #include "support/gl_test_context.h"
-#include "support/temp_dir.h"
+#include "support/show_folder.h"
 
 namespace {
 
 constexpr std::array<float, 4> kRed = {1.0f, 0.0f, 0.0f, 1.0f};
 
 // Reads pixels of the composed frame before the swap.
-class PixelProbe : public IFrameObserver {
- public:
-  PixelProbe(DemoFixture& fixture, std::vector<std::array<int, 2>> points) : mFixture(fixture), mPoints(points) {}
-  void onFrameComposed(u32 time) override {
-    times.push_back(time);
-    std::vector<std::array<u8, 4>> frame;
-    for (const auto& point : mPoints) frame.push_back(mFixture.pixel(point[0], point[1]));
-    frames.push_back(frame);
-    mFixture.clock().advance();
+struct PixelProbe : IFrameObserver {
+  PixelProbe(DemoFixture& fixture, std::vector<std::array<int, 2>> points) : fixture(fixture), points(points) {}
+  void onFrameComposed(u32) override {
+    for (const auto& point : points) pixels.push_back(fixture.pixel(point[0], point[1]));
   }
-  std::vector<u32> times;
-  std::vector<std::vector<std::array<u8, 4>>> frames;
-
- private:
-  DemoFixture& mFixture;
-  std::vector<std::array<int, 2>> mPoints;
+  DemoFixture& fixture;
+  std::vector<std::array<int, 2>> points;
+  std::vector<std::array<u8, 4>> pixels;
 };
 
 class MainLoop : public testing::Test {
@@ -55,6 +48,11 @@ class MainLoop : public testing::Test {
     demo.setMillisecondClock([this] { return mNow; });
   }
 
+  void expectQuitAtOnce() {
+    EXPECT_EQ(demoManager().run(), 0);
+    EXPECT_EQ(demoManager().getFrameCount(), 0u);
+  }
+
   DemoFixture mDemo{64, 48, 4, 3};
   u32 mNow = 1000;
 };
@@ -64,21 +62,18 @@ class MainLoop : public testing::Test {
 TEST_F(MainLoop, TwoEscapesQuitAtOnceWithZero) {
   platform::pushKeyDown(platform::Key::Escape);
   platform::pushKeyDown(platform::Key::Escape);
-  EXPECT_EQ(demoManager().run(), 0);
-  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+  expectQuitAtOnce();
 }
 
 TEST_F(MainLoop, EscapeAutoRepeatQuitsLikeASecondEscape) {
   platform::pushKeyDown(platform::Key::Escape);
   platform::pushKeyDown(platform::Key::Escape, true);
-  EXPECT_EQ(demoManager().run(), 0);
-  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+  expectQuitAtOnce();
 }
 
 TEST_F(MainLoop, ClosingTheWindowQuitsWithZero) {
   platform::pushWindowClose();
-  EXPECT_EQ(demoManager().run(), 0);
-  EXPECT_EQ(demoManager().getFrameCount(), 0u);
+  expectQuitAtOnce();
 }
 
 TEST_F(MainLoop, OneEscapeFadesForThreeSecondsThenEnds) {
@@ -103,43 +98,6 @@ TEST_F(MainLoop, TheFrameLimitOrTheEndOfTheShowEndsTheLoop) {
   EXPECT_EQ(demoManager().getFrameCount(), 0u);
 }
 
-TEST_F(MainLoop, PictureIsLetterboxedWithBlackBars) {
-  // A 4:3 display: the 16:9 picture leaves bars of an eighth above and below.
-  PixelProbe probe(mDemo, {{32, 24}, {32, 2}, {32, 45}, {2, 24}});
-  demoManager().setFrameObserver(&probe);
-  demoManager().setFrameLimit(1);
-  ASSERT_EQ(demoManager().run(), 0);
-  ASSERT_EQ(probe.frames.size(), 1u);
-  const auto& frame = probe.frames[0];
-  EXPECT_EQ(frame[0][0], 255) << "the centre shows the red scene";
-  EXPECT_EQ(frame[0][1], 0);
-  EXPECT_EQ(frame[1][0], 0) << "a bar below the picture";
-  EXPECT_EQ(frame[2][0], 0) << "a bar above the picture";
-  EXPECT_EQ(frame[3][0], 255) << "no bars at the sides";
-}
-
-TEST_F(MainLoop, FadeDarkensByOneMinusFSquaredAndRestoresState) {
-  CDemoManager& demo = demoManager();
-  demo.resetFade();
-  mNow = 1000;
-  ASSERT_TRUE(demo.fadeOut());  // starts the fade at 1000 ms
-  glViewport(0, 0, 64, 48);
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glMatrixMode(GL_MODELVIEW);
-  const GlState before = GlState::take();
-  mNow = 2500;  // f = 0.5: alpha 0.75 leaves a quarter of white
-  ASSERT_TRUE(demo.fadeOut());
-  const auto pixel = mDemo.pixel(32, 24);
-  EXPECT_NEAR(pixel[0], 64, 2);
-  EXPECT_NEAR(pixel[2], 64, 2);
-  EXPECT_EQ(GlState::take().differencesFrom(before), "");
-  mNow = 4001;
-  EXPECT_FALSE(demo.fadeOut());
-}
-
 namespace {
 // Records what the loop asks of the music.
 class RecordingSound : public IDemoSound {
@@ -155,7 +113,7 @@ class RecordingSound : public IDemoSound {
 };
 }  // namespace
 
-TEST_F(MainLoop, MusicStartsAtTheStartTimeAndFadesWithTheSquareRoot) {
+TEST_F(MainLoop, MusicStartsAtTheStartTimeAndTheFadeDarkensByOneMinusFSquaredQuietsByItsRootAndRestoresState) {
   auto owned = std::make_unique<RecordingSound>();
   RecordingSound* sound = owned.get();
   CDemoManager& demo = demoManager();
@@ -163,71 +121,29 @@ TEST_F(MainLoop, MusicStartsAtTheStartTimeAndFadesWithTheSquareRoot) {
   demo.setStartTime(1234);
   demo.setFrameLimit(1);
   EXPECT_EQ(demo.run(), 0);
-  ASSERT_EQ(sound->playedFrom.size(), 1u);
-  EXPECT_EQ(sound->playedFrom[0], 1234u);
+  EXPECT_EQ(sound->playedFrom, std::vector<u32>{1234u});
 
   demo.resetFade();
-  mNow = 0;
+  mNow = 1000;
+  ASSERT_TRUE(demo.fadeOut());  // starts the fade at 1000 ms
+  glViewport(0, 0, 64, 48);
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_MODELVIEW);
+  const GlState before = GlState::take();
+  mNow = 2500;  // f = 0.5: alpha 0.75 leaves a quarter of white, the music at the root of a half
   ASSERT_TRUE(demo.fadeOut());
-  mNow = 2250;  // f = 0.25
-  ASSERT_TRUE(demo.fadeOut());
+  const auto pixel = mDemo.pixel(32, 24);
+  EXPECT_NEAR(pixel[0], 64, 2);
+  EXPECT_NEAR(pixel[2], 64, 2);
+  EXPECT_EQ(GlState::take().differencesFrom(before), "");
   ASSERT_EQ(sound->volumes.size(), 2u);
   EXPECT_FLOAT_EQ(sound->volumes[0], 1.0f);
-  EXPECT_FLOAT_EQ(sound->volumes[1], 0.5f);
-}
-
-namespace {
-// Red on the left half of the window's area, blue elsewhere in the texture.
-class HalfScene : public IScene {
- public:
-  HalfScene(int width, int height) : mWidth(width), mHeight(height) {
-    setName("half");
-    setTimeRange(0, 1000);
-  }
-  void prepare() override {}
-  void onEnter() override {}
-  void release() override {}
-  void draw(f32) override {
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, mWidth / 2, mHeight);
-    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
-  }
-
- private:
-  int mWidth;
-  int mHeight;
-};
-}  // namespace
-
-TEST(MainLoopWithoutNonPowerOfTwoTextures, PictureComesFromTheCoveredPartOfEachScreen) {
-  overrideNonPowerOfTwoTextures(false);
-  {
-    // 80 x 45 is stored as 128 x 64: the picture covers 0.625 x 0.703125 of it.
-    DemoFixture fixture(80, 45);
-    ASSERT_TRUE(fixture.ok()) << fixture.error();
-    CDemoManager& demo = demoManager();
-    EXPECT_FLOAT_EQ(demo.getScreenScaleU(), 0.625f);
-    EXPECT_FLOAT_EQ(demo.getScreenScaleV(), 0.703125f);
-    HalfScene scene(80, 45);
-    CSceneManager manager;
-    manager.addScene(&scene);
-    demo.addSceneManager(0, &manager);
-    demo.addLineShader(0, nullptr);
-    PixelProbe probe(fixture, {{32, 22}, {48, 22}});
-    demo.setFrameObserver(&probe);
-    demo.setFrameLimit(1);
-    EXPECT_EQ(demo.run(), 0);
-    demo.setFrameObserver(nullptr);
-    ASSERT_EQ(probe.frames.size(), 1u);
-    EXPECT_EQ(probe.frames[0][0][0], 255) << "0.4 of the window is still the red half";
-    EXPECT_EQ(probe.frames[0][0][2], 0);
-    EXPECT_EQ(probe.frames[0][1][2], 255) << "0.6 of the window is blue";
-  }
-  overrideNonPowerOfTwoTextures(std::nullopt);
+  EXPECT_FLOAT_EQ(sound->volumes[1], std::sqrt(0.5f));
+  mNow = 4001;
+  EXPECT_FALSE(demo.fadeOut());
 }
 
 TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRangeAndIsZeroForAZeroLengthScene) {
@@ -248,28 +164,20 @@ TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRangeAndIsZeroForAZeroLengthSce
 }
 
 TEST(DemoManagerStart, WithoutMusicNothingOfTheShowIsLeftBehind) {
-  TempDir folder;
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::create_directories(folder.path() / "data" / "shader");
-  for (const char* name : {"finalScreenShader.fx", "effectSample.fx", "core.fx"}) {
-    std::filesystem::copy_file(previous / "data" / "shader" / name, folder.path() / "data" / "shader" / name);
-  }
-  std::filesystem::current_path(folder.path());
-  {
-    GlTestContext context(32, 18);
-    ASSERT_TRUE(context.ok()) << context.error();
-    shaderManager::mpThis->initialize();
-    CDemoManager& demo = demoManager();
-    demo.setWindow(&context.window());
-    EXPECT_FALSE(demo.initialize(4, 16, 9)) << "there is no data/air.ogg here";
-    EXPECT_EQ(demo.getDemoSound(), nullptr);
-    EXPECT_EQ(demo.getSourceScreen(0), nullptr);
-    EXPECT_EQ(demo.getWorkScreen(3), nullptr);
-    EXPECT_EQ(demo.getCompositeScreen(), nullptr);
-    demo.setWindow(nullptr);
-    shaderManager::mpThis->destroyContext();
-  }
-  std::filesystem::current_path(previous);
+  const ShowFolder show;
+  std::filesystem::remove(show.path() / "data" / "air.ogg");
+  GlTestContext context(32, 18);
+  ASSERT_TRUE(context.ok()) << context.error();
+  shaderManager::mpThis->initialize();
+  CDemoManager& demo = demoManager();
+  demo.setWindow(&context.window());
+  EXPECT_FALSE(demo.initialize(4, 16, 9)) << "there is no data/air.ogg here";
+  EXPECT_EQ(demo.getDemoSound(), nullptr);
+  EXPECT_EQ(demo.getSourceScreen(0), nullptr);
+  EXPECT_EQ(demo.getWorkScreen(3), nullptr);
+  EXPECT_EQ(demo.getCompositeScreen(), nullptr);
+  demo.setWindow(nullptr);
+  shaderManager::mpThis->destroyContext();
 }
 
 TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
@@ -279,7 +187,7 @@ TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
   demo.setFrameObserver(&plain);
   demo.setFrameLimit(1);
   ASSERT_EQ(demo.run(), 0);
-  ASSERT_EQ(plain.frames.size(), 1u);
+  ASSERT_EQ(plain.pixels.size(), 2u);
 
   demo.setPictureGamma(1.2f);
   glEnable(GL_DEPTH_TEST);
@@ -290,17 +198,16 @@ TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
   ASSERT_EQ(demo.run(), 0);
   demo.setFrameObserver(nullptr);
   demo.setPictureGamma(1.0f);
-  ASSERT_EQ(bright.frames.size(), 1u);
+  ASSERT_EQ(bright.pixels.size(), 2u);
 
   // Every channel value i of the picture (bars included) became the ramp's entry i.
   const GammaRamp ramp = computeGammaRamp(1.2f);
   for (int point = 0; point < 2; ++point) {
     for (int c = 0; c < 3; ++c) {
-      const int before = plain.frames[0][point][c];
-      const int expected = (ramp.red[before] * 255 + 32767) / 65535;
-      EXPECT_NEAR(bright.frames[0][point][c], expected, 1) << "point " << point << " channel " << c;
+      const int expected = (ramp.red[plain.pixels[point][c]] * 255 + 32767) / 65535;
+      EXPECT_NEAR(bright.pixels[point][c], expected, 1) << "point " << point << " channel " << c;
     }
   }
-  EXPECT_GT(bright.frames[0][0][1], plain.frames[0][0][1] + 10) << "visibly brighter";
+  EXPECT_GT(bright.pixels[0][1], plain.pixels[0][1] + 10) << "visibly brighter";
   EXPECT_EQ(GlState::take().differencesFrom(before), "");
 }

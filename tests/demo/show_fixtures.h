@@ -7,17 +7,10 @@
 #include <string>
 #include <vector>
 
-// One pass, no blending: the fragment is "shMqoColor" as set by the renderer.
-inline constexpr const char* kFlatEffect = R"(
-uniform float4x4 shVProjMat;
-float4 shMqoColor = float4(1, 1, 1, 1);
-void flatVertex() { gl_Position = shVProjMat * gl_Vertex; }
-vec4 flatColour() { return shMqoColor; }
-technique Flat { pass Colour {
-  VertexProgram = compile glslv flatVertex();
-  FragmentProgram = compile glslf flatColour();
-} }
-)";
+#include "support/source_dir.h"
+
+// One pass, no blending: the fragment is the material colour the renderer sets.
+inline std::string flatEffect() { return testData("effects/flat.fx"); }
 
 struct PlateObject {
   std::string name = "plate";
@@ -64,30 +57,22 @@ inline std::string plateModel(float r, float g, float b, float a = 1.0f) {
 // rotation y (radians) that widens the field of view; eyeX moves linearly to eyeXEnd.
 inline std::string cameraObject(const std::vector<float>& times, float distance = 5.0f, float rotationY = 0.0f,
                                 float eyeX = 0.0f, float eyeXEnd = 0.0f) {
-  std::string text = "\tObject -1 {\n\t\tDataNum " + std::to_string(times.size()) + "\n";
+  std::string keys, positions, rotations, targets;
   char number[64];
-  if (!times.empty()) {
-    text += "\t\tTime {";
-    for (float time : times) {
-      std::snprintf(number, sizeof number, " %g", time);
-      text += number;
-    }
-    text += " }\n";
-  }
-  text += "\t\tPart \"camera_pos\" {\n\t\t\tPosition {";
   for (std::size_t k = 0; k < times.size(); ++k) {
     const float x = times.size() > 1 ? eyeX + (eyeXEnd - eyeX) * static_cast<float>(k) / (times.size() - 1) : eyeX;
+    std::snprintf(number, sizeof number, " %g", times[k]);
+    keys += number;
     std::snprintf(number, sizeof number, " %g 0 %g", x, -distance);
-    text += number;
-  }
-  text += " }\n\t\t\tRotation {";
-  for (std::size_t k = 0; k < times.size(); ++k) {
+    positions += number;
     std::snprintf(number, sizeof number, " 0 %.9g 0", rotationY);
-    text += number;
+    rotations += number;
+    targets += " 0 0 0";
   }
-  text += " }\n\t\t}\n\t\tPart \"camera_lookat\" {\n\t\t\tPosition {";
-  for (std::size_t k = 0; k < times.size(); ++k) text += " 0 0 0";
-  return text + " }\n\t\t}\n\t}\n";
+  return "\tObject -1 {\n\t\tDataNum " + std::to_string(times.size()) + "\n" +
+         (times.empty() ? "" : "\t\tTime {" + keys + " }\n") + "\t\tPart \"camera_pos\" {\n\t\t\tPosition {" +
+         positions + " }\n\t\t\tRotation {" + rotations + " }\n\t\t}\n\t\tPart \"camera_lookat\" {\n\t\t\tPosition {" +
+         targets + " }\n\t\t}\n\t}\n";
 }
 
 // A model object (index into the file's model list) with one still key per part.

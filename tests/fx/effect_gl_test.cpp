@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
@@ -14,68 +15,18 @@
 
 namespace {
 
-const char* const kTwoPassBlend = R"(
-uniform float4x4 projMat;
-float4 base;
-float4 overlay : shOverlay;
-
-void transform() { gl_Position = projMat * gl_Vertex; }
-void fillBase() { gl_FragColor = base; }
-vec4 fillOverlay() { return overlay; }
-
-technique Blend {
-  pass Base {
-    VertexProgram = compile glslv transform();
-    FragmentProgram = compile glslf fillBase();
-    BlendEnable = false;
-  }
-  pass Over {
-    VertexProgram = compile glslv transform();
-    FragmentProgram = compile glslf fillOverlay();
-    BlendEnable = true;
-    BlendFunc = int2(SrcAlpha, OneMinusSrcAlpha);
-  }
-}
-)";
-
 void expectNear(const std::array<int, 4>& actual, const std::array<int, 4>& expected) {
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_NEAR(actual[i], expected[i], 2) << "channel " << i;
-  }
-}
-
-GLint uniformLocation(resShader* pShader, u32 pass, const char* name) {
-  return glGetUniformLocation(pShader->mVecPass[pass]->getProgram(), name);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], 2) << "channel " << i;
 }
 
 std::array<float, 4> uniformValue(resShader* pShader, u32 pass, const char* name) {
   std::array<float, 4> value{};
-  glGetUniformfv(pShader->mVecPass[pass]->getProgram(), uniformLocation(pShader, pass, name), value.data());
+  const GLuint program = pShader->mVecPass[pass]->getProgram();
+  glGetUniformfv(program, glGetUniformLocation(program, name), value.data());
   return value;
 }
 
 }  // namespace
-
-TEST_F(EffectTest, QuadThroughTwoPassBlendReadsBackTheBlendedColour) {
-  resShader* pShader = use(load("blend.fx", kTwoPassBlend));
-  ASSERT_NE(pShader, nullptr);
-  OffscreenTarget target(16, 16);
-  ASSERT_TRUE(target.complete());
-  glClearColor(0, 0, 0, 0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  setUnitProjection();
-
-  const float base[4] = {0.8f, 0.2f, 0.0f, 1.0f};
-  const float overlay[4] = {0.0f, 0.0f, 1.0f, 0.5f};
-  pShader->setParameter("base", base);
-  pShader->setParameter("shOverlay", overlay);  // by semantic
-  pShader->setStateMatrix("projMat", 0x81);
-  drawAllPasses();
-  expectNear(target.pixel(8, 8), {102, 25, 128, 191});
-  expectNear(target.pixel(0, 15), {102, 25, 128, 191});
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
 TEST_F(EffectTest, FirstTechniqueThatFailsToLinkFallsBackToTheSecond) {
   testing::internal::CaptureStderr();
@@ -98,53 +49,30 @@ technique Plain {
   EXPECT_NE(log.find("fallback.fx:5: error: technique 'Ambitious', pass 'P' does not link"), std::string::npos) << log;
 }
 
-TEST_F(EffectTest, ValueSetAfterSetPassReachesGlOnlyAtTheNextSetPass) {
-  resShader* pShader = use(load("deferred.fx", R"(
-float4 value;
-void fill() { gl_FragColor = value; }
+TEST_F(EffectTest, AValueByNameReachesTheNamedParameterAndTheOneWithThatSemanticAtTheNextSetPass) {
+  resShader* pShader = use(load("lit.fx", R"(
+float4 shKd;
+float4 diffuse : shKd;
+float4 other : shKs;
+void fill() { gl_FragColor = shKd + diffuse + other; }
 technique T { pass P { FragmentProgram = compile glslf fill(); } }
 )"));
   ASSERT_NE(pShader, nullptr);
-  const float first[4] = {0.1f, 0.2f, 0.3f, 0.4f};
-  const float second[4] = {0.5f, 0.6f, 0.7f, 0.8f};
-  pShader->setParameter("value", first);
-  EXPECT_EQ(uniformValue(pShader, 0, "value"), (std::array<float, 4>{0, 0, 0, 0}));  // not yet in GL
+  const std::array<float, 4> first = {0.25f, 0.5f, 0.75f, 1.0f}, second = {0.5f, 0.6f, 0.7f, 0.8f}, zero = {};
+  pShader->setParameter("shKd", first.data());
+  EXPECT_EQ(uniformValue(pShader, 0, "shKd"), zero) << "not yet in GL";
   shaderManager::mpThis->setPass(0);
-  EXPECT_EQ(uniformValue(pShader, 0, "value"), (std::array<float, 4>{0.1f, 0.2f, 0.3f, 0.4f}));
-  pShader->setParameter("value", second);
-  EXPECT_EQ(uniformValue(pShader, 0, "value"), (std::array<float, 4>{0.1f, 0.2f, 0.3f, 0.4f}));
+  EXPECT_EQ(uniformValue(pShader, 0, "shKd"), first);
+  EXPECT_EQ(uniformValue(pShader, 0, "diffuse"), first);
+  EXPECT_EQ(uniformValue(pShader, 0, "other"), zero);
+  pShader->setParameter("shKd", second.data());
+  EXPECT_EQ(uniformValue(pShader, 0, "diffuse"), first);
   shaderManager::mpThis->setPass(0);
-  EXPECT_EQ(uniformValue(pShader, 0, "value"), (std::array<float, 4>{0.5f, 0.6f, 0.7f, 0.8f}));
+  EXPECT_EQ(uniformValue(pShader, 0, "diffuse"), second);
   shaderManager::mpThis->resetPass(0);
 }
 
 namespace {
-
-const char* const kEveryState = R"(
-sampler2D first : shBaseTexture = sampler_state { MinFilter = Nearest; WrapS = ClampToEdge; };
-samplerCUBE second;
-void fill() { gl_FragColor = texture2D(first, vec2(0.5)) + textureCube(second, vec3(1.0)); }
-technique T {
-  pass P {
-    FragmentProgram = compile glslf fill();
-    DepthTestEnable = false;
-    DepthMask = true;
-    DepthFunc = LEqual;
-    CullFaceEnable = true;
-    CullFace = Back;
-    BlendEnable = true;
-    BlendFunc = int2(One, One);
-    BlendEquation = Max;
-    AlphaTestEnable = true;
-    AlphaFunc = float2(Greater, 0.5);
-    ColorMask = bool4(false, true, false, true);
-    PointSpriteEnable = true;
-    PointSpriteCoordReplace = true;
-    VertexProgramPointSizeEnable = true;
-    DepthFunc = Always;
-  }
-}
-)";
 
 // A state far from GL's defaults and from the pass's, so that a reset to defaults
 // instead of to the previous values shows.
@@ -173,7 +101,7 @@ void setUnusualState(GLuint unit0Texture, GLuint unit1Cube) {
 }  // namespace
 
 TEST_F(EffectTest, ResetPassPutsBackEveryStateAndTextureBinding) {
-  resShader* pShader = use(load("states.fx", kEveryState));
+  resShader* pShader = use(load("states.fx", testData("effects/every_state.fx")));
   ASSERT_NE(pShader, nullptr);
   const GLuint previous2D = makeTexture();
   const GLuint previousCube = makeTexture(GL_TEXTURE_CUBE_MAP);
@@ -217,24 +145,6 @@ TEST_F(EffectTest, ResetPassPutsBackEveryStateAndTextureBinding) {
   glDeleteTextures(4, textures);
 }
 
-TEST_F(EffectTest, OneValueByNameReachesTheNamedParameterAndTheOneWithThatSemantic) {
-  resShader* pShader = use(load("lit.fx", R"(
-float4 shKd;
-float4 diffuse : shKd;
-float4 other : shKs;
-void fill() { gl_FragColor = shKd + diffuse + other; }
-technique T { pass P { FragmentProgram = compile glslf fill(); } }
-)"));
-  ASSERT_NE(pShader, nullptr);
-  const float colour[4] = {0.25f, 0.5f, 0.75f, 1.0f};
-  pShader->setParameter("shKd", colour);
-  shaderManager::mpThis->setPass(0);
-  EXPECT_EQ(uniformValue(pShader, 0, "shKd"), (std::array<float, 4>{0.25f, 0.5f, 0.75f, 1.0f}));
-  EXPECT_EQ(uniformValue(pShader, 0, "diffuse"), (std::array<float, 4>{0.25f, 0.5f, 0.75f, 1.0f}));
-  EXPECT_EQ(uniformValue(pShader, 0, "other"), (std::array<float, 4>{0, 0, 0, 0}));
-  shaderManager::mpThis->resetPass(0);
-}
-
 TEST_F(EffectTest, StateMatricesFollowTheFlagBits) {
   resShader* pShader = use(load("matrices.fx", R"(
 float4x4 modelView : shWorldMat;
@@ -256,70 +166,19 @@ technique T { pass P { VertexProgram = compile glslv place(); } }
   pShader->setStateMatrix("inverseProjection", 0x24);
   pShader->setStateMatrix("transposed", 0x12);
 
-  auto value = [&](const char* name) {
+  auto value = [&](const std::string& name) {
     for (const resShader::ShaderParam& param : pShader->mVecParam) {
-      if (param.name == name) {
-        return param.parameter->getValue();
-      }
+      if (param.name == name) return param.parameter->getValue();
     }
     return static_cast<const float*>(nullptr);
   };
-  const float* modelView = value("modelView");
-  EXPECT_FLOAT_EQ(modelView[12], 1.0f);  // column-major translation
-  EXPECT_FLOAT_EQ(modelView[14], 3.0f);
-  const float* transposed = value("transposed");
-  EXPECT_FLOAT_EQ(transposed[3], 1.0f);
-  EXPECT_FLOAT_EQ(transposed[11], 3.0f);
-  const float* combined = value("combined");  // projection * model-view
-  EXPECT_FLOAT_EQ(combined[0], 0.5f);
-  EXPECT_FLOAT_EQ(combined[12], 0.5f * 1.0f - 1.0f);
-  EXPECT_FLOAT_EQ(combined[13], 1.0f * 2.0f - 1.0f);
-  const float* inverse = value("inverseProjection");
-  EXPECT_FLOAT_EQ(inverse[0], 2.0f);
-  EXPECT_FLOAT_EQ(inverse[5], 1.0f);
-  EXPECT_FLOAT_EQ(inverse[12], 2.0f);
-}
-
-TEST_F(EffectTest, SyntaxErrorNamesTheFileTheLineTheTechniqueAndTheDriverLog) {
-  const std::string path = write("broken.fx", R"(float4 colour;
-void fill()
-{
-  gl_FragColor = colour
-}
-technique T { pass Only { FragmentProgram = compile glslf fill(); } }
-)");
-  EXPECT_EXIT(loadPath(path), testing::ExitedWithCode(vell::kFatalExitStatus),
-              "broken\\.fx:5: error: fragment program 'fill' of technique 'T', pass 'Only' does not compile\n"
-              ".*>     5 | \\}\n.*driver log:.*" +
-                  literalPattern("Critical error:[0 + \"No valid technique found.\\n\"]"));
-}
-
-TEST_F(EffectTest, DocumentedExampleLoadsAndDraws) {
-  std::ifstream file(std::string(orvaneSourceDir()) + "/docs/effects.md");
-  const std::string document((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const std::size_t begin = document.find("```c\n");
-  ASSERT_NE(begin, std::string::npos);
-  const std::size_t end = document.find("```\n", begin + 5);
-  resShader* pShader = use(load("glow.fx", document.substr(begin + 5, end - begin - 5)));
-  ASSERT_NE(pShader, nullptr);
-  EXPECT_EQ(pShader->mTechnique->getName(), "Full");
-  ASSERT_EQ(pShader->getPassNum(), 2u);
-
-  OffscreenTarget target(8, 8);
-  glClearColor(0, 0, 0, 0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  setUnitProjection();
-  const GLuint image = makeTexture();  // white
-  const float timeRate = 0.5f;
-  const float colour[4] = {0.5f, 0.25f, 1.0f, 1.0f};
-  const float light[4] = {0.2f, 0.4f, 0.0f, 1.0f};
-  pShader->setParameter("srcCBuf0", &image);
-  pShader->setParameter("TIME_RATE", &timeRate);
-  pShader->setParameter("shMqoColor", colour);
-  pShader->setParameter("lights[0].colour", light);
-  pShader->setStateMatrix("projMat", 0x81);
-  drawAllPasses();
-  // Base: white * colour; Add: + light * 0.5 * 2.0 * alpha 0.5.
-  expectNear(target.pixel(4, 4), {153, 115, 255, 255});
-  glDeleteTextures(1, &image);
+  // Column-major: the translation in 12..14; combined is projection * model-view.
+  const std::tuple<std::string, int, float> expected[] = {
+      {"modelView", 12, 1.0f}, {"modelView", 14, 3.0f}, {"transposed", 3, 1.0f}, {"transposed", 11, 3.0f},
+      {"combined", 0, 0.5f},   {"combined", 12, 0.5f * 1.0f - 1.0f}, {"combined", 13, 1.0f * 2.0f - 1.0f},
+      {"inverseProjection", 0, 2.0f}, {"inverseProjection", 5, 1.0f}, {"inverseProjection", 12, 2.0f}};
+  for (const auto& [name, index, number] : expected) {
+    ASSERT_NE(value(name), nullptr) << name;
+    EXPECT_FLOAT_EQ(value(name)[index], number) << name << "[" << index << "]";
+  }
 }

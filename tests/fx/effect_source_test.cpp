@@ -9,36 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "support/source_dir.h"
+
 namespace {
 
-const char* const kTwoStageEffect = R"(// a post pass
-struct Light { float3 position : shLightPos; float4 color; };
-uniform mat4 worldViewProj : shVProjMat;
-Light lights[2];
-float4 tint = float4(1, 0.5, 0.25, 1);
-float gain : TIME_RATE = 2;
-sampler2D image : shBaseTexture = sampler_state { MinFilter = LinearMipmapLinear; MagFilter = Nearest; WrapS = ClampToEdge; };
-varying vec2 uv;
-attribute vec4 extra;
-
-vec4 shade(vec2 at) { return texture2D(image, at) * tint * gain; }
-void vertexMain() { gl_Position = worldViewProj * gl_Vertex; uv = gl_MultiTexCoord0.xy; }
-vec4 fragmentMain() { return shade(uv); }
-
-technique Main {
-  pass First {
-    VertexProgram = compile glslv vertexMain();
-    FragmentProgram = compile glslf fragmentMain();
-    DepthTestEnable = false;
-    BlendFunc = int2(SrcAlpha, OneMinusSrcAlpha);
-    blendequation = Max;
-    AlphaFunc = float2(Greater, 0.25);
-    ColorMask = bool4(true, true, true, false);
-  }
-  pass { DepthMask = true; }
-}
-technique Fallback { pass Only { FragmentProgram = compile glslf fragmentMain(); } }
-)";
+// Two techniques, structs, arrays, samplers and states; its line numbers are checked.
+std::string twoStageEffect() { return testData("effects/two_stage.fx"); }
 
 fx::EffectDescription parsed(const std::string& text) {
   fx::EffectDescription effect;
@@ -57,7 +33,7 @@ fx::SourceError failure(const std::string& text) {
 }  // namespace
 
 TEST(EffectReader, ReadsParametersWithSemanticsArraysStructsAndInitialValues) {
-  const fx::EffectDescription effect = parsed(kTwoStageEffect);
+  const fx::EffectDescription effect = parsed(twoStageEffect());
   ASSERT_EQ(effect.parameters.size(), 5u);
   EXPECT_EQ(effect.parameters[0].name, "worldViewProj");
   EXPECT_EQ(effect.parameters[0].semantic, "shVProjMat");
@@ -75,7 +51,7 @@ TEST(EffectReader, ReadsParametersWithSemanticsArraysStructsAndInitialValues) {
 }
 
 TEST(EffectReader, ReadsTechniquesPassesProgramsAndStatesInOrder) {
-  const fx::EffectDescription effect = parsed(kTwoStageEffect);
+  const fx::EffectDescription effect = parsed(twoStageEffect());
   ASSERT_EQ(effect.techniques.size(), 2u);
   const fx::TechniqueDecl& main = effect.techniques[0];
   EXPECT_EQ(main.name, "Main");
@@ -102,7 +78,7 @@ TEST(EffectReader, ReadsTechniquesPassesProgramsAndStatesInOrder) {
 }
 
 TEST(EffectReader, BuildsEachStageFromTheFunctionsItsEntryReaches) {
-  const fx::EffectDescription effect = parsed(kTwoStageEffect);
+  const fx::EffectDescription effect = parsed(twoStageEffect());
   const std::string vertex = fx::buildProgramSource(effect, *effect.techniques[0].passes[0].vertex);
   const std::string fragment = fx::buildProgramSource(effect, *effect.techniques[0].passes[0].fragment);
 
@@ -128,7 +104,7 @@ TEST(EffectReader, BuiltSourcesKeepTheFileLinesTurnOnExtensionsAndPassEntryArgum
   };
   const Case cases[] = {
       // GLSL 1.20 numbers the line after "#line N" as N + 1.
-      {kTwoStageEffect, {"#line 11\nvoid vertexMain()", "#line 2\nuniform mat4 worldViewProj;"}, {}},
+      {twoStageEffect(), {"#line 11\nvoid vertexMain()", "#line 2\nuniform mat4 worldViewProj;"}, {}},
       {"samplerRECT screen;\nvoid main() { gl_FragColor = texture2DRect(screen, gl_FragCoord.xy); }\n"
        "technique T { pass P { FragmentProgram = compile glslf main(); } }\n",
        {"#extension GL_ARB_texture_rectangle : enable", "uniform sampler2DRect screen;"},
@@ -149,7 +125,7 @@ TEST(EffectReader, BuiltSourcesKeepTheFileLinesTurnOnExtensionsAndPassEntryArgum
 
 TEST(EffectReaderErrors, DamagedFilesNameTheLineAndTheProblem) {
   struct Case {
-    const char* text;
+    std::string text;
     int line;
     const char* problem;
   };
@@ -174,21 +150,15 @@ TEST(EffectReaderErrors, DamagedFilesNameTheLineAndTheProblem) {
       {"technique T { pass P { } }\n\x01\x02\xff\xfe", 2, "unexpected byte 0x01"},
       {"\n\n\xc3\x28\xa0\xa1 binary", 3, "unexpected byte 0xC3"},
       {"technique T { pass P { } }\n@", 2, "unexpected character '@'"},
+      {std::string("technique T { pass P { } }\n\n\0\0\0junk", 35), 3, "unexpected byte 0x00"},
       {"struct S { float4 a[4096]; };\nS many[4096];\n", 2, "more than 65536 parameter values"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+    SCOPED_TRACE(testing::PrintToString(c.text));
     const fx::SourceError error = failure(c.text);
     EXPECT_EQ(error.line, c.line) << error.message;
     EXPECT_NE(error.message.find(c.problem), std::string::npos) << error.message;
   }
-}
-
-TEST(EffectReaderErrors, ZeroBytesAfterAGoodEffectAreDamage) {
-  const std::string text = std::string("technique T { pass P { } }\n\n", 28) + std::string(3, '\0') + "junk";
-  const fx::SourceError error = failure(text);
-  EXPECT_EQ(error.line, 3);
-  EXPECT_NE(error.message.find("unexpected byte 0x00"), std::string::npos) << error.message;
 }
 
 TEST(EffectReaderErrors, ANumberOpeningTheFileIsReadWithinTheText) {
@@ -243,18 +213,11 @@ TEST(EffectReaderErrors, NestedStructsAreCappedInDepthAndValuesWithoutWalkingThe
   EXPECT_EQ(effect.parameters.size(), 1u);
 }
 
-TEST(EffectDiagnostics, FindsTheLineInEitherDriverLogShape) {
+TEST(EffectDiagnostics, FindsTheLineInEitherDriverLogShapeAndListsNumberedLinesAroundIt) {
   EXPECT_EQ(fx::lineFromDriverLog("0:12(5): error: syntax error, unexpected '}'"), 12);
   EXPECT_EQ(fx::lineFromDriverLog("0(7) : error C0000: syntax error"), 7);
   EXPECT_EQ(fx::lineFromDriverLog("warning in shader v2.0\n0:33(1): error: x"), 33);
   EXPECT_EQ(fx::lineFromDriverLog("error: linking failed"), 0);
-}
-
-TEST(EffectDiagnostics, ListsNumberedLinesAroundTheErrorAndMarksIt) {
-  const std::string listing = fx::listLines("one\ntwo\nthree\nfour\nfive\nsix", 4, 1);
-  EXPECT_EQ(listing,
-            "      3 | three\n"
-            ">     4 | four\n"
-            "      5 | five\n");
+  EXPECT_EQ(fx::listLines("one\ntwo\nthree\nfour\nfive\nsix", 4, 1), "      3 | three\n>     4 | four\n      5 | five\n");
   EXPECT_EQ(fx::listLines("only", 1, 2), ">     1 | only\n");
 }

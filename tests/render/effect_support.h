@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resource/res_shader.h"
@@ -27,14 +28,10 @@ inline void setUnitProjection() {
 
 inline void drawUnitQuad() {
   glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2f(0.0f, 0.0f);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2f(1.0f, 0.0f);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2f(1.0f, 1.0f);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2f(0.0f, 1.0f);
+  for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}}) {
+    glTexCoord2f(x, y);
+    glVertex2f(x, y);
+  }
   glEnd();
 }
 
@@ -57,17 +54,13 @@ class EffectTest : public testing::Test {
   }
 
   void TearDown() override {
-    for (resShader*& pShader : mLoaded) {  // one release per request, as holders do
-      releaseResource(pShader);
-    }
+    for (resShader*& pShader : mLoaded) releaseResource(pShader);  // one release per request, as holders do
     shaderManager::mpThis->destroyContext();
   }
 
   std::string write(const std::string& name, const std::string& text) { return mDir.write(name, text); }
 
-  resShader* load(const std::string& name, const std::string& text) {
-    return loadPath(write(name, text));
-  }
+  resShader* load(const std::string& name, const std::string& text) { return loadPath(write(name, text)); }
 
   resShader* loadPath(const std::string& path) {
     auto* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));

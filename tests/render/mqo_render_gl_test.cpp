@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "demo/demo_manager.h"
 #include "demo/show_fixtures.h"
 #include "render/effect_support.h"
@@ -13,23 +15,11 @@
 
 namespace {
 
-// Outputs blue whatever the material: proof that the line shader drew.
-constexpr const char* kBlueEffect = R"(
-uniform float4x4 shVProjMat;
-float4 shMqoColor = float4(1, 1, 1, 1);
-void blueVertex() { gl_Position = shVProjMat * gl_Vertex; }
-vec4 blue() { return vec4(0.0, 0.0, 1.0, shMqoColor.a); }
-technique Blue { pass P {
-  VertexProgram = compile glslv blueVertex();
-  FragmentProgram = compile glslf blue();
-} }
-)";
-
 class MqoRender : public EffectTest {
  protected:
   void SetUp() override {
     EffectTest::SetUp();
-    write("flat.fx", kFlatEffect);
+    write("flat.fx", flatEffect());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-1, 1, -1, 1, -1, 1);
@@ -48,9 +38,13 @@ class MqoRender : public EffectTest {
     return mModels.back();
   }
 
-  static void clearToBlack() {
+  // A square target, bound and cleared to opaque black.
+  static std::unique_ptr<OffscreenTarget> blackTarget(int side) {
+    auto target = std::make_unique<OffscreenTarget>(side, side);
+    EXPECT_TRUE(target->complete());
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
+    return target;
   }
   static GLint modelviewDepth() {
     GLint depth = 0;
@@ -75,15 +69,14 @@ TEST_F(MqoRender, ColourAlphaIsScaledByTheDrawingAlpha) {
   glCallList(pModel->getMaterialList(0));
   render.endPass(0);
   const std::array<int, 4> pixel = target.pixel(4, 4);
-  EXPECT_EQ(pixel[0], 255);
+  EXPECT_EQ(std::make_pair(pixel[0], pixel[2]), std::make_pair(255, 0));
   EXPECT_NEAR(pixel[1], 128, 1);
-  EXPECT_EQ(pixel[2], 0);
   EXPECT_NEAR(pixel[3], 102, 1);  // 0.8 x 0.5 = 0.4
 }
 
 TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
   resMQO* pModel = model("faint.mqo", plateModel(1.0f, 0.0f, 0.0f, 0.5f));
-  resShader* pBlue = load("blue.fx", kBlueEffect);
+  resShader* pBlue = load("blue.fx", testData("effects/blue.fx"));
   ASSERT_NE(pModel, nullptr);
   ASSERT_NE(pBlue, nullptr);
   cMqoRender render;
@@ -94,8 +87,7 @@ TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
   render.draw(0.0f);
   EXPECT_EQ(render.getShader(), pBlue);
   const std::array<int, 4> pixel = target.pixel(4, 4);
-  EXPECT_EQ(pixel[0], 0);
-  EXPECT_EQ(pixel[2], 255);
+  EXPECT_EQ(std::make_pair(pixel[0], pixel[2]), std::make_pair(0, 255));
   EXPECT_NEAR(pixel[3], 128, 1);  // the material's own alpha reached the line shader
   cMqoRender::setOverrideEffect(nullptr);
   render.draw(0.0f);
@@ -116,14 +108,12 @@ TEST_F(MqoRender, ChildrenMoveWithTheirParent) {
   tracks.parts["root"] = {moved};
   cMqoRender render;
   render.setModel(pModel, &tracks);
-  OffscreenTarget target(16, 16);
-  ASSERT_TRUE(target.complete());
-  clearToBlack();
+  const auto target = blackTarget(16);
   render.draw(0.0f);
   // x = +0.5 is pixel 12; y = 0 is row 8 (the root) and y = 0.5 row 12 (the child).
-  EXPECT_EQ(target.pixel(12, 8), (std::array<int, 4>{255, 0, 0, 255}));
-  EXPECT_EQ(target.pixel(12, 12), (std::array<int, 4>{0, 255, 0, 255}));
-  EXPECT_EQ(target.pixel(8, 12), (std::array<int, 4>{0, 0, 0, 255}));
+  EXPECT_EQ(target->pixel(12, 8), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target->pixel(12, 12), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(target->pixel(8, 12), (std::array<int, 4>{0, 0, 0, 255}));
 }
 
 TEST_F(MqoRender, InstancesDrawTheCurrentMaterial) {
@@ -131,22 +121,17 @@ TEST_F(MqoRender, InstancesDrawTheCurrentMaterial) {
   ASSERT_NE(pModel, nullptr);
   cMassMqoRender mass;
   mass.setModel(pModel, nullptr);
-  OffscreenTarget target(8, 8);
-  ASSERT_TRUE(target.complete());
-  clearToBlack();
-  for (u32 pass = 0; pass < 1; ++pass) {
-    mass.beginMaterialPass(0.0f, pass, 0, 1.0f);
-    glPushMatrix();
-    glTranslatef(-0.5f, 0.0f, 0.0f);
-    glScalef(0.1f, 0.1f, 1.0f);
-    mass.updateMatrices();
-    mass.drawInstance();
-    glPopMatrix();
-    mass.endMaterialPass();
-  }
-  EXPECT_EQ(target.pixel(2, 4), (std::array<int, 4>{0, 255, 0, 255}));
-  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 0, 255}));
-
+  const auto target = blackTarget(8);
+  mass.beginMaterialPass(0.0f, 0, 0, 1.0f);
+  glPushMatrix();
+  glTranslatef(-0.5f, 0.0f, 0.0f);
+  glScalef(0.1f, 0.1f, 1.0f);
+  mass.updateMatrices();
+  mass.drawInstance();
+  glPopMatrix();
+  mass.endMaterialPass();
+  EXPECT_EQ(target->pixel(2, 4), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(target->pixel(6, 4), (std::array<int, 4>{0, 0, 0, 255}));
 }
 
 namespace {
@@ -169,17 +154,15 @@ TEST_F(MqoRender, OnlyTheMaterialsAnObjectUsesAreSetEachFrame) {
                                                   {PlateObject{"left", 0, -100, -100, 0, 100, 0},
                                                    PlateObject{"right", 0, 0, -100, 100, 100, 2}}));
   ASSERT_NE(pModel, nullptr);
-  OffscreenTarget target(8, 8);
-  ASSERT_TRUE(target.complete());
-  clearToBlack();
+  const auto target = blackTarget(8);
   MaterialRecorder still;
   still.setModel(pModel, nullptr);
   still.draw(0.0f);
   EXPECT_EQ(still.getMaterialNum(), 3u);
   EXPECT_EQ(still.getPassNum(), 1u);  // the last material's effect
   EXPECT_EQ(still.materials, (std::vector<u32>{0, 2}));
-  EXPECT_EQ(target.pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
-  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(target->pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target->pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
 
   QelTrackSet tracks;
   tracks.times = {0.0f};
@@ -189,8 +172,8 @@ TEST_F(MqoRender, OnlyTheMaterialsAnObjectUsesAreSetEachFrame) {
   glClear(GL_COLOR_BUFFER_BIT);
   animated.draw(0.0f);
   EXPECT_EQ(animated.materials, (std::vector<u32>{0, 2}));  // one per object, its own
-  EXPECT_EQ(target.pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
-  EXPECT_EQ(target.pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(target->pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(target->pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
 }
 
 TEST_F(MqoRender, DepthsBelowZeroOrBeyondTheStackNeverTouchTheCallersMatrix) {

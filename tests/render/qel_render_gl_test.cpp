@@ -21,7 +21,7 @@ class QelRender : public EffectTest {
  protected:
   void SetUp() override {
     EffectTest::SetUp();
-    write("flat.fx", kFlatEffect);
+    write("flat.fx", flatEffect());
     write("red.mqo", plateModel(1, 0, 0));
     write("white.mqo", plateModel(1, 1, 1));
     // Small enough to leave the corners of the view free.
@@ -110,24 +110,6 @@ TEST_F(QelRender, InvisibleObjectsAreSkippedAndStacksAreLeftAsFound) {
   EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), projectionBefore);
 }
 
-TEST_F(QelRender, ScreenFixedObjectLooksAlongPlusZAndSetsItsOwnEyeAndLight) {
-  ASSERT_NE(loadQel(qelScene("show", cameraObject({0.0f, 1.0f}) + modelObject(2, {"plate"}, 0))), nullptr);
-  cQelRender render;
-  render.setQel(mpQel);
-  OffscreenTarget target(16, 16);
-  ASSERT_TRUE(target.complete());
-  clearToBlack();
-  glEnable(GL_DEPTH_TEST);
-  render.drawSceneByIndex(0, 0.5f);
-  // One unit in front of the fixed eye, the small plate covers the centre.
-  EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{0, 0, 255, 255}));
-  EXPECT_EQ(target.pixel(0, 0), (std::array<int, 4>{0, 0, 0, 255}));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[2], -1.0f);
-  EXPECT_FLOAT_EQ(lightManager::mpThis->mLightPos[1], 1000.0f);
-  glDisable(GL_DEPTH_TEST);
-}
-
 TEST_F(QelRender, WithoutCameraObjectZeroIsDrawnAndScreenFixedObjectsAreNot) {
   // The first object is a model: without the camera it is drawn under the caller's matrices.
   ASSERT_NE(loadQel(qelScene("show", modelObject(0) + modelObject(1, {"plate"}, 0))), nullptr);
@@ -144,15 +126,3 @@ TEST_F(QelRender, WithoutCameraObjectZeroIsDrawnAndScreenFixedObjectsAreNot) {
   render.drawScene(0, 0.0f, 0);
   EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 0, 0, 255}));  // red, not the screen-fixed white
 }
-
-TEST_F(QelRender, ObjectCountsByName) {
-  ASSERT_NE(loadQel(qelScene("two", cameraObject({0.0f, 1.0f}) + modelObject(0) + modelObject(1)) +
-                    qelScene("camera", cameraObject({0.0f, 1.0f}))),
-            nullptr);
-  cQelRender render;
-  render.setQel(mpQel);
-  EXPECT_EQ(render.getSceneObjectCount("two"), 2);
-  EXPECT_EQ(render.getSceneObjectCount("camera"), 0);
-  EXPECT_EQ(render.getSceneObjectCount("nothing"), 0);
-}
-

@@ -6,31 +6,9 @@
 
 #include "render/effect_support.h"
 #include "support/gl_state.h"
+#include "support/source_dir.h"
 
 namespace {
-
-// Two passes that both change states: blending, then alpha testing and no depth writes.
-constexpr const char* kTwoPassEffect = R"(
-uniform float4x4 shVProjMat;
-float4 shMqoColor = float4(1, 1, 1, 1);
-void vertexMain() { gl_Position = shVProjMat * gl_Vertex; }
-vec4 green() { return vec4(0.0, 1.0, 0.0, 1.0); }
-technique T {
-  pass Blend {
-    VertexProgram = compile glslv vertexMain();
-    FragmentProgram = compile glslf green();
-    BlendEnable = true;
-    BlendFunc = int2(One, One);
-  }
-  pass Test {
-    VertexProgram = compile glslv vertexMain();
-    FragmentProgram = compile glslf green();
-    AlphaTestEnable = true;
-    AlphaFunc = float2(Greater, 0.5);
-    DepthMask = false;
-  }
-}
-)";
 
 // Fills its triangle list in pass 0 only and counts the passes it saw.
 class TriangleObject : public cRenderObject {
@@ -62,7 +40,7 @@ class RenderObject : public EffectTest {
 }  // namespace
 
 TEST_F(RenderObject, EveryPassRunsOnceAndItsStatesAreRestored) {
-  resShader* pShader = load("two.fx", kTwoPassEffect);
+  resShader* pShader = load("two.fx", testData("effects/two_pass_states.fx"));
   ASSERT_NE(pShader, nullptr);
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());

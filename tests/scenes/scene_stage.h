@@ -49,27 +49,16 @@ class SceneStage {
   GlTestContext mContext;
 };
 
-
-inline std::string boxModelText() {
-  return "Metasequoia Document\nFormat Text Ver 1.0\n\nScene {\n\tpos 0 0 1500\n\tamb 0.25 0.25 0.25\n}\n"
-         "Material 1 {\n\t\"grey\" col(0.8 0.8 0.8 1.000) dif(0.800) amb(0.600) emi(0.000) spc(0.000) power(5.00)\n}\n"
-         "Object \"box\" {\n\tfacet 30\n\tvertex 8 {\n"
-         "\t\t-100 -100 -100\n\t\t100 -100 -100\n\t\t100 100 -100\n\t\t-100 100 -100\n"
-         "\t\t-100 -100 100\n\t\t100 -100 100\n\t\t100 100 100\n\t\t-100 100 100\n\t}\n"
-         "\tface 6 {\n"
-         "\t\t4 V(0 1 2 3) M(0)\n\t\t4 V(7 6 5 4) M(0)\n\t\t4 V(4 5 1 0) M(0)\n"
-         "\t\t4 V(3 2 6 7) M(0)\n\t\t4 V(1 5 6 2) M(0)\n\t\t4 V(4 0 3 7) M(0)\n\t}\n}\nEof\n";
-}
-
 inline SceneStage::SceneStage(int width, int height)
     : mPrevious(std::filesystem::current_path()), mContext(width, height) {
   const std::filesystem::path source = orvaneSourceDir();
+  const std::string box = testData("models/box.mqo");
   std::filesystem::create_directories(mDir.path() / "data");
   std::filesystem::create_directory_symlink(source / "data" / "shader", mDir.path() / "data" / "shader");
   std::filesystem::create_directory_symlink(source / "data" / "texture", mDir.path() / "data" / "texture");
-  mDir.write("data/model/boxdna/boxdna_s_uv.mqo", boxModelText());
-  mDir.write("boxfloor.mqo", boxModelText());
-  mDir.write("plainbox.mqo", boxModelText());
+  mDir.write("data/model/boxdna/boxdna_s_uv.mqo", box);
+  mDir.write("boxfloor.mqo", box);
+  mDir.write("plainbox.mqo", box);
   std::filesystem::current_path(mDir.path());
   if (mContext.ok()) {
     // The window settles on its first events; drain them before drawing.

@@ -1,25 +1,10 @@
-// Jitter tables and the shifted projection.
+// The jittered projection (which sample counts have tables: the scene renderer tests).
 #include "screen/jitter.h"
 
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include "support/gl_test_context.h"
-
-TEST(JitterTable, KnownCountsHaveTablesOthersNone) {
-  s32 entries = 0;
-  ASSERT_NE(jitterTable(0, &entries), nullptr);
-  EXPECT_EQ(entries, 1);
-  EXPECT_EQ(jitterTable(0)[0].dx, 0.0);
-  for (s32 count : {2, 3, 4, 8, 16}) {
-    ASSERT_NE(jitterTable(count, &entries), nullptr) << count;
-    EXPECT_EQ(entries, count);
-  }
-  for (s32 count : {1, 5, 6, 7, 32, -1}) {
-    EXPECT_EQ(jitterTable(count, &entries), nullptr) << count;
-    EXPECT_EQ(entries, 0);
-  }
-}
 
 TEST(JitterProjection, FrustumShiftsByTheOffsetInPixels) {
   GlTestContext context;

@@ -5,8 +5,10 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 namespace {
+
 std::vector<PostEffectEntry> parse(const std::string& text) {
   std::FILE* file = std::tmpfile();
   std::fputs(text.c_str(), file);
@@ -15,54 +17,35 @@ std::vector<PostEffectEntry> parse(const std::string& text) {
   std::fclose(file);
   return entries;
 }
+
 }  // namespace
 
-TEST(PostEffectDefinitions, CommentsAndBlankLinesYieldNothing) {
-  EXPECT_TRUE(parse("# effect start end order pass out\n\n   \n\t\n#glow.fx 0 1 2 3 4\n").empty());
-}
-
-TEST(PostEffectDefinitions, SixTokensMakeAnEntryAndLaterTokensAreIgnored) {
-  const auto entries = parse("blur.fx\t1000 2000 10 -1 0 #seventh is fine\n");
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].effectFile, "blur.fx");
-  EXPECT_EQ(entries[0].start, 1000u);
-  EXPECT_EQ(entries[0].end, 2000u);
-  EXPECT_EQ(entries[0].order, 10u);
-  EXPECT_EQ(entries[0].pass, -1);
-  EXPECT_EQ(entries[0].bufferID, 0);
+TEST(PostEffectDefinitions, SixTokensMakeAnEntryOthersAreSkippedAndNumbersFollowTheDecimalConversion) {
+  for (const char* nothing : {"# effect start end order pass out\n\n   \n\t\n#glow.fx 0 1 2 3 4\n",
+                              "blur.fx 1000 2000 10 -1\n", "blur.fx 1000 2000 #10 -1 0\n",
+                              // Trailing white space after five tokens leaves a line feed as the sixth.
+                              "blur.fx 1000 2000 10 -1 \n"}) {
+    EXPECT_TRUE(parse(nothing).empty()) << nothing;
+  }
+  const auto entries = parse("blur.fx\t1000 2000 10 -1 0 #seventh is fine\na.fx -1 12abc x 2 -1\n");
+  ASSERT_EQ(entries.size(), 2u);
+  const auto fields = [](const PostEffectEntry& e) {
+    return std::make_tuple(e.effectFile, e.start, e.end, e.order, e.pass, e.bufferID);
+  };
+  EXPECT_EQ(fields(entries[0]), std::make_tuple(std::string("blur.fx"), 1000u, 2000u, 10u, -1, 0));
+  EXPECT_EQ(fields(entries[1]), std::make_tuple(std::string("a.fx"), 4294967295u, 12u, 0u, 2, -1));
   EXPECT_EQ(entries[0].pEffect, nullptr);
-}
-
-TEST(PostEffectDefinitions, ShortLinesAndHashTokensAreSkipped) {
-  EXPECT_TRUE(parse("blur.fx 1000 2000 10 -1\n").empty());
-  EXPECT_TRUE(parse("blur.fx 1000 2000 #10 -1 0\n").empty());
-  // Trailing white space after five tokens leaves a line feed as the sixth.
-  EXPECT_TRUE(parse("blur.fx 1000 2000 10 -1 \n").empty());
-}
-
-TEST(PostEffectDefinitions, NumbersFollowTheDecimalConversion) {
-  const auto entries = parse("a.fx -1 12abc x 2 -1\n");
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].start, 4294967295u);
-  EXPECT_EQ(entries[0].end, 12u);
-  EXPECT_EQ(entries[0].order, 0u);
-  EXPECT_EQ(entries[0].pass, 2);
+  // The first 1023 characters of an overlong line form one token-poor piece; the rest is another line.
+  const auto pieces = parse(std::string(1100, 'x') + " 0 1 2 -1 0\n");
+  ASSERT_EQ(pieces.size(), 1u);
+  EXPECT_EQ(pieces[0].effectFile, std::string(1100 - 1023, 'x'));
 }
 
 TEST(PostEffectDefinitions, SortingIsByOrderWithTiesInFileOrder) {
   auto entries = parse("five.fx 0 1 5 -1 -1\none.fx 0 1 1 -1 -1\nthreeA.fx 0 1 3 -1 -1\nthreeB.fx 0 1 3 -1 -1\n");
   sortPostEffectEntries(entries);
   ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(entries[0].effectFile, "one.fx");
-  EXPECT_EQ(entries[1].effectFile, "threeA.fx");
-  EXPECT_EQ(entries[2].effectFile, "threeB.fx");
-  EXPECT_EQ(entries[3].effectFile, "five.fx");
-}
-
-TEST(PostEffectDefinitions, OverlongLinesAreReadInPieces) {
-  const std::string longName(1100, 'x');
-  const auto entries = parse(longName + " 0 1 2 -1 0\n");
-  // The first 1023 characters form one token-poor piece; the rest is another line.
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].effectFile, std::string(1100 - 1023, 'x'));
+  std::string order;
+  for (const PostEffectEntry& entry : entries) order += entry.effectFile + " ";
+  EXPECT_EQ(order, "one.fx threeA.fx threeB.fx five.fx ");
 }

@@ -1,12 +1,10 @@
-// The scene renderer on the show's screens: the direct path, the accumulation
-// order of the multi-sample path (with a probe effect standing in for core.fx),
+// The scene renderer on the show's screens (the direct path: the Program tests):
+// the accumulation order of the multi-sample path (with a probe effect standing in for core.fx),
 // the depth of the first sample, and the real core.fx averaging the samples.
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "demo/demo_manager.h"
@@ -14,7 +12,8 @@
 #include "screen/scene_renderer.h"
 #include "screen/scene_screen.h"
 #include "support/demo_fixture.h"
-#include "support/temp_dir.h"
+#include "support/show_folder.h"
+#include "support/source_dir.h"
 
 namespace {
 
@@ -58,66 +57,11 @@ float depthOf(const CSceneScreen& screen) {
   return value;
 }
 
-// A show folder whose core.fx tells its passes apart: pass 0 overwrites with
-// red = 1 and blue = div / 8, pass 1 adds 1 to green, pass 2 halves green. Only
-// the order 0, 1, 1, 1, 2 leaves green at 1.5.
-constexpr const char* kProbeCore = R"(
-uniform float4x4 projMat;
-float div = 1;
-sampler2D srcColBuf0;
-sampler2D srcColBuf1;
-varying vec2 uv;
-void screenVertex() { gl_Position = projMat * gl_Vertex; uv = gl_MultiTexCoord0.xy; }
-vec4 first() { return vec4(1.0, 0.0, div / 8.0, 0.0); }
-vec4 add() { return vec4(0.0, 1.0, 0.0, 0.0); }
-vec4 halve() { return vec4(1.0, 0.5, 1.0, 1.0); }
-technique T {
-  pass { VertexProgram = compile glslv screenVertex(); FragmentProgram = compile glslf first();
-         DepthTestEnable = false; CullFaceEnable = false; BlendEnable = false; }
-  pass { VertexProgram = compile glslv screenVertex(); FragmentProgram = compile glslf add();
-         DepthTestEnable = false; CullFaceEnable = false; BlendEnable = true; BlendFunc = int2(One, One); }
-  pass { VertexProgram = compile glslv screenVertex(); FragmentProgram = compile glslf halve();
-         DepthTestEnable = false; CullFaceEnable = false; BlendEnable = true; BlendFunc = int2(Zero, SrcColor); }
-}
-)";
-
-class ProbeShowFolder {
- public:
-  ProbeShowFolder() : mPrevious(std::filesystem::current_path()) {
-    const std::filesystem::path shaders = mDir.path() / "data" / "shader";
-    std::filesystem::create_directories(shaders);
-    for (const char* name : {"finalScreenShader.fx", "effectSample.fx"}) {
-      std::filesystem::copy_file(mPrevious / "data" / "shader" / name, shaders / name);
-    }
-    std::ofstream(shaders / "core.fx") << kProbeCore;
-    std::filesystem::current_path(mDir.path());
-  }
-  ~ProbeShowFolder() { std::filesystem::current_path(mPrevious); }
-
- private:
-  TempDir mDir;
-  std::filesystem::path mPrevious;
-};
-
 }  // namespace
 
-TEST(SceneRenderer, WithoutSamplesDrawsOnceStraightIntoTheTarget) {
-  DemoFixture demo(16, 16, 16, 9, 0);
-  ASSERT_TRUE(demo.ok()) << demo.error();
-  SampleScene scene;
-  CSceneScreen& target = *demoManager().getSourceScreen(0);
-  sceneRenderer().render(&scene, &target, 0.5f);
-  ASSERT_EQ(scene.indices, std::vector<s32>({0}));
-  EXPECT_EQ(scene.offsets[0].dx, 0.0);
-  EXPECT_EQ(scene.offsets[0].dy, 0.0);
-  const auto colour = colourOf(target);
-  EXPECT_FLOAT_EQ(colour[0], 1.0f);
-  EXPECT_FLOAT_EQ(colour[3], 0.25f) << "the direct path leaves the scene's alpha";
-  EXPECT_NEAR(depthOf(target), 0.2f, 1e-4f);
-}
-
 TEST(SceneRenderer, FourSamplesDrawFourTimesAndRunPassesZeroOneOneOneTwo) {
-  ProbeShowFolder folder;
+  const ShowFolder folder;
+  folder.effect("core.fx", testData("effects/probe_core.fx"));
   DemoFixture demo(16, 16, 16, 9, 4);
   ASSERT_TRUE(demo.ok()) << demo.error();
   SampleScene scene;

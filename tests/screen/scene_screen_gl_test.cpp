@@ -3,6 +3,8 @@
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "framework/critical_check.h"
 #include "screen/power_of_two.h"
 #include "screen/scene_screen.h"
@@ -10,84 +12,73 @@
 
 namespace {
 
-struct TextureInfo {
-  GLint width = 0;
-  GLint height = 0;
-  GLint internalFormat = 0;
-  GLint redBits = 0;
-  GLint depthBits = 0;
-};
-
-TextureInfo describe(u32 name) {
-  TextureInfo info;
+// Width, height, internal format, red bits and depth bits of a texture's level 0.
+std::array<GLint, 5> describe(u32 name) {
+  std::array<GLint, 5> info{};
   glBindTexture(GL_TEXTURE_2D, name);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &info.width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &info.height);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &info.internalFormat);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_RED_SIZE, &info.redBits);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_DEPTH_SIZE, &info.depthBits);
+  const GLenum queries[] = {GL_TEXTURE_WIDTH, GL_TEXTURE_HEIGHT, GL_TEXTURE_INTERNAL_FORMAT, GL_TEXTURE_RED_SIZE,
+                            GL_TEXTURE_DEPTH_SIZE};
+  for (std::size_t i = 0; i < info.size(); ++i) glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, queries[i], &info[i]);
   glBindTexture(GL_TEXTURE_2D, 0);
   return info;
+}
+
+GLint attachedDepth(const CSceneScreen& screen) {
+  GLint attached = 0;
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.getFrameBuffer());
+  glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
+                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  return attached;
 }
 
 class SceneScreenGL : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(mContext.ok()) << mContext.error(); }
-  void TearDown() override {
-    overrideNonPowerOfTwoTextures(std::nullopt);
-  }
+  void TearDown() override { overrideNonPowerOfTwoTextures(std::nullopt); }
   GlTestContext mContext;
 };
 
 }  // namespace
 
-TEST_F(SceneScreenGL, NormalQualityUsesHalfFloatColourAndDepth24) {
+TEST_F(SceneScreenGL, StorageIsHalfFloatWithDepth24OrEightBitInLowQualityAllocatedOnce) {
   CSceneScreen screen;
   screen.createScreen(80, 60, true);
-  const TextureInfo colour = describe(screen.getColorTexture());
-  EXPECT_EQ(colour.width, 80);
-  EXPECT_EQ(colour.height, 60);
-  EXPECT_EQ(colour.internalFormat, GL_RGBA16F_ARB);
-  EXPECT_EQ(colour.redBits, 16);
-  const TextureInfo depth = describe(screen.getDepthTexture());
-  EXPECT_GE(depth.depthBits, 24);
+  const std::array<GLint, 5> colour = describe(screen.getColorTexture());
+  EXPECT_EQ(std::make_tuple(colour[0], colour[1], colour[2], colour[3]), std::make_tuple(80, 60, GL_RGBA16F_ARB, 16));
+  EXPECT_GE(describe(screen.getDepthTexture())[4], 24);
   EXPECT_NE(screen.getFrameBuffer(), 0u);
-}
 
-TEST_F(SceneScreenGL, LowQualityUsesEightBitColourAndUnsizedDepth) {
   const ScreenFormat lowQuality{true};
-  CTexture colour;
-  ASSERT_TRUE(colour.createEmpty(16, 16, GL_RGBA16F_ARB, GL_RGBA, lowQuality));
-  EXPECT_EQ(colour.getInternalFormat(), static_cast<u32>(GL_RGBA8));
-  EXPECT_EQ(describe(colour.getName()).redBits, 8);
-  CTexture depth;
-  ASSERT_TRUE(depth.createEmpty(16, 16, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT, lowQuality));
-  EXPECT_EQ(depth.getInternalFormat(), static_cast<u32>(GL_DEPTH_COMPONENT));
+  CTexture low;
+  ASSERT_TRUE(low.createEmpty(16, 16, GL_RGBA16F_ARB, GL_RGBA, lowQuality));
+  EXPECT_EQ(low.getInternalFormat(), static_cast<u32>(GL_RGBA8));
+  EXPECT_EQ(describe(low.getName())[3], 8);
+  CTexture lowDepth;
+  ASSERT_TRUE(lowDepth.createEmpty(16, 16, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT, lowQuality));
+  EXPECT_EQ(lowDepth.getInternalFormat(), static_cast<u32>(GL_DEPTH_COMPONENT));
+
+  CTexture texture;
+  ASSERT_TRUE(texture.createEmpty(32, 16, GL_RGBA16F_ARB, GL_RGBA));
+  const u32 name = texture.getName();
+  EXPECT_FALSE(texture.createEmpty(64, 64, GL_RGBA16F_ARB, GL_RGBA));
+  EXPECT_EQ(texture.getName(), name);
+  EXPECT_EQ(describe(name)[0], 32) << "a second createEmpty keeps the first storage";
 }
 
 TEST_F(SceneScreenGL, WithoutNonPowerOfTwoTexturesStorageIsRounded) {
   overrideNonPowerOfTwoTextures(false);
   CTexture texture;
   ASSERT_TRUE(texture.createEmpty(800, 600, GL_RGBA16F_ARB, GL_RGBA));
-  const TextureInfo info = describe(texture.getName());
-  EXPECT_EQ(info.width, 1024);
-  EXPECT_EQ(info.height, 1024);
+  EXPECT_EQ(describe(texture.getName())[0], 1024);
+  EXPECT_EQ(describe(texture.getName())[1], 1024);
 }
 
-TEST_F(SceneScreenGL, SecondCreateEmptyKeepsTheFirstStorage) {
-  CTexture texture;
-  ASSERT_TRUE(texture.createEmpty(32, 16, GL_RGBA16F_ARB, GL_RGBA));
-  const u32 name = texture.getName();
-  EXPECT_FALSE(texture.createEmpty(64, 64, GL_RGBA16F_ARB, GL_RGBA));
-  EXPECT_EQ(texture.getName(), name);
-  EXPECT_EQ(describe(name).width, 32);
-}
-
-TEST_F(SceneScreenGL, ScreenWithoutDepthHasNoDepthTextureAndClearsIntoColour) {
-  CSceneScreen screen;
-  screen.createScreen(8, 8, false);
-  EXPECT_EQ(screen.getDepthTexture(), 0u);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.getFrameBuffer());
+TEST_F(SceneScreenGL, AScreenWithoutDepthClearsIntoColourAndAttachDepthSwapsTheDepthAttachment) {
+  CSceneScreen plain;
+  plain.createScreen(8, 8, false);
+  EXPECT_EQ(plain.getDepthTexture(), 0u);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, plain.getFrameBuffer());
   glViewport(0, 0, 8, 8);
   glClearColor(0.25f, 0.5f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -96,26 +87,15 @@ TEST_F(SceneScreenGL, ScreenWithoutDepthHasNoDepthTextureAndClearsIntoColour) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   EXPECT_FLOAT_EQ(pixel[0], 0.25f);
   EXPECT_FLOAT_EQ(pixel[2], 1.0f);
-}
 
-TEST_F(SceneScreenGL, AttachDepthSwapsTheDepthAttachment) {
   CSceneScreen first;
   CSceneScreen second;
   first.createScreen(8, 8, true);
   second.createScreen(8, 8, true);
   first.attachDepth(second.getDepthTexture());
-  GLint attached = 0;
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, first.getFrameBuffer());
-  glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
-  EXPECT_EQ(static_cast<u32>(attached), second.getDepthTexture());
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  EXPECT_EQ(static_cast<u32>(attachedDepth(first)), second.getDepthTexture());
   first.restoreDepth();
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, first.getFrameBuffer());
-  glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-  EXPECT_EQ(static_cast<u32>(attached), first.getDepthTexture());
+  EXPECT_EQ(static_cast<u32>(attachedDepth(first)), first.getDepthTexture());
 }
 
 TEST(SceneScreenRefused, ScreenTheDriverRefusesEndsWithAMessageNamingIt) {

@@ -3,8 +3,11 @@
 
 #include "platform/gl.h"
 
+#include <cstdio>
+
 #include "demo/demo_manager.h"
 #include "platform/video.h"
+#include "resource/custom_texture_manager.h"
 #include "resource/shader_manager.h"
 
 ColourScene::ColourScene(const char* name, u32 start, u32 end, std::array<float, 4> fill, s32 content)
@@ -28,6 +31,12 @@ DemoFixture::DemoFixture(int width, int height, s32 aspectX, s32 aspectY, u32 sa
   while (platform::pollEvent(ignored)) {
   }
   shaderManager::mpThis->initialize();
+  // The effect-texture table is global: an earlier test's entries may name
+  // textures that went with it.
+  if (std::FILE* pEmpty = std::tmpfile()) {
+    customTextureManager::mpThis->loadDefinitions(pEmpty);
+    std::fclose(pEmpty);
+  }
   CDemoManager& demo = demoManager();
   demo.setWindow(&mContext.window());
   auto pClock = std::make_unique<CDemoSoundFixedStep>(100);

@@ -1,19 +1,17 @@
 // Image fixture builders.
 #include "support/image_fixtures.h"
 
+#include <initializer_list>
 #include <random>
 
 namespace fixture {
 namespace {
 
-void put16(std::string& out, u32 value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void put32(std::string& out, u32 value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
+// Little-endian fields of 1, 2 or 4 bytes, one after another.
+void put(std::string& out, u32 bytes, std::initializer_list<u32> values) {
+  for (u32 value : values) {
+    for (u32 i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
 }
 
 void putPixel(std::string& out, const Rgba& rgba, u32 bytes) {
@@ -45,8 +43,7 @@ std::string tga(u32 width, u32 height, u32 bits, bool runLength, const PixelAt& 
   const u32 bytesPerPixel = bits / 8;
   std::string out(12, '\0');
   out[2] = runLength ? 10 : 2;
-  put16(out, width);
-  put16(out, height);
+  put(out, 2, {width, height});
   out += static_cast<char>(bits);
   out += static_cast<char>(bits == 32 ? 8 : 0);
   std::vector<Rgba> pixels;
@@ -84,9 +81,7 @@ std::string hdrHeader(const std::string& program, const std::string& format, con
 
 std::string hdrRunLengthScanline(const std::vector<Rgba>& pixels) {
   const std::size_t n = pixels.size();
-  std::string out;
-  out += '\x02';
-  out += '\x02';
+  std::string out = "\x02\x02";
   out += static_cast<char>((n >> 8) & 0xFF);
   out += static_cast<char>(n & 0xFF);
   for (int c = 0; c < 4; ++c) {
@@ -125,90 +120,50 @@ std::string hdrFlatScanline(const std::vector<Rgba>& pixels) {
 std::string tgaHeader(u32 imageType, u32 mapType, u32 mapFirst, u32 mapLength, u32 mapEntryBits, u32 width,
                       u32 height, u32 pixelBits, u32 idLength) {
   std::string out;
-  out += static_cast<char>(idLength);
-  out += static_cast<char>(mapType);
-  out += static_cast<char>(imageType);
-  put16(out, mapFirst);
-  put16(out, mapLength);
-  out += static_cast<char>(mapEntryBits);
-  put16(out, 0);
-  put16(out, 0);
-  put16(out, width);
-  put16(out, height);
-  out += static_cast<char>(pixelBits);
-  out += '\0';
-  out += std::string(idLength, 'I');
-  return out;
+  put(out, 1, {idLength, mapType, imageType});
+  put(out, 2, {mapFirst, mapLength});
+  put(out, 1, {mapEntryBits});
+  put(out, 2, {0, 0, width, height});
+  put(out, 1, {pixelBits, 0});
+  return out + std::string(idLength, 'I');
 }
 
 std::string bmp(const BmpSpec& spec) {
   const u32 entryBytes = spec.headerSize == 12 ? 3 : 4;
   std::string info;
-  put32(info, spec.headerSize);
+  put(info, 4, {spec.headerSize});
   if (spec.headerSize == 12) {
-    put16(info, static_cast<u32>(spec.width));
-    put16(info, static_cast<u32>(spec.height));
-    put16(info, 1);
-    put16(info, spec.bits);
+    put(info, 2, {static_cast<u32>(spec.width), static_cast<u32>(spec.height), 1, spec.bits});
   } else {
-    put32(info, static_cast<u32>(spec.width));
-    put32(info, static_cast<u32>(spec.height));
-    put16(info, 1);
-    put16(info, spec.bits);
-    put32(info, spec.compression);
-    put32(info, static_cast<u32>(spec.pixels.size()));
-    put32(info, 2835);
-    put32(info, 2835);
-    put32(info, static_cast<u32>(spec.palette.size()));
-    put32(info, 0);
+    put(info, 4, {static_cast<u32>(spec.width), static_cast<u32>(spec.height)});
+    put(info, 2, {1, spec.bits});
+    put(info, 4, {spec.compression, static_cast<u32>(spec.pixels.size()), 2835, 2835,
+                  static_cast<u32>(spec.palette.size()), 0});
     if (spec.headerSize > 40) {
-      for (u32 mask : spec.masks) put32(info, mask);
+      for (u32 mask : spec.masks) put(info, 4, {mask});
     }
     info.resize(spec.headerSize, '\0');
     if (spec.headerSize == 40) {
-      for (u32 mask : spec.masks) put32(info, mask);
+      for (u32 mask : spec.masks) put(info, 4, {mask});
     }
   }
   std::string palette;
-  for (const Rgba& entry : spec.palette) {
-    palette += static_cast<char>(entry[2]);
-    palette += static_cast<char>(entry[1]);
-    palette += static_cast<char>(entry[0]);
-    if (entryBytes == 4) palette += '\0';
-  }
+  for (const Rgba& entry : spec.palette) putPixel(palette, {entry[0], entry[1], entry[2], 0}, entryBytes);
   const u32 offset = 14 + static_cast<u32>(info.size() + palette.size());
   std::string out = "BM";
-  put32(out, offset + static_cast<u32>(spec.pixels.size()));
-  put32(out, 0);
-  put32(out, offset);
+  put(out, 4, {offset + static_cast<u32>(spec.pixels.size()), 0, offset});
   return out + info + palette + spec.pixels;
 }
 
 std::string dds(const DdsSpec& spec) {
   std::string out = "DDS ";
-  put32(out, 124);
-  put32(out, spec.flags);
-  put32(out, spec.height);
-  put32(out, spec.width);
-  put32(out, 0);
-  put32(out, spec.depth);
-  put32(out, spec.mipCount);
+  put(out, 4, {124, spec.flags, spec.height, spec.width, 0, spec.depth, spec.mipCount});
   out.resize(76, '\0');
-  put32(out, 32);
-  put32(out, spec.pixelFlags);
-  put32(out, spec.dx10 ? kFourCcDx10 : spec.fourCc);
-  put32(out, spec.rgbBits);
-  for (u32 mask : spec.masks) put32(out, mask);
-  put32(out, 0x401008);
-  put32(out, spec.caps2);
+  put(out, 4, {32, spec.pixelFlags, spec.dx10 ? kFourCcDx10 : spec.fourCc, spec.rgbBits});
+  for (u32 mask : spec.masks) put(out, 4, {mask});
+  put(out, 4, {0x401008, spec.caps2});
   out.resize(128, '\0');
-  if (spec.dx10) {
-    put32(out, spec.dxgiFormat);
-    put32(out, spec.dimension);
-    put32(out, spec.miscFlag);
-    put32(out, spec.arraySize);
-    put32(out, 0);
-  }
+  if (spec.dx10) put(out, 4, {spec.dxgiFormat, spec.dimension, spec.miscFlag, spec.arraySize, 0});
   u8 filler = 0;
   for (u32 face = 0; face < spec.faces; ++face) {
     u32 w = spec.width;

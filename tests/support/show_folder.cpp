@@ -26,11 +26,13 @@ ShowFolder::~ShowFolder() {
 }
 
 std::string ShowFolder::effect(const std::string& name, const std::string& text) const {
-  mDir.write("data/shader/" + name, text);
+  write("data/shader/" + name, text);
   return name;
 }
 
 std::string ShowFolder::write(const std::string& relative, const std::string& bytes) const {
+  // A link to the checkout's file goes first, so that the checkout stays as it is.
+  fs::remove(mDir.path() / relative);
   mDir.write(relative, bytes);
   return relative;
 }

@@ -18,7 +18,8 @@ class ShowFolder {
   ShowFolder();   // makes the folder and makes it the working folder
   ~ShowFolder();  // the working folder goes back to what it was
 
-  // Writes an effect into data/shader/ and returns its name as a table names it.
+  // Writes an effect into data/shader/ (in place of a shipped one of that name)
+  // and returns its name as a table names it.
   std::string effect(const std::string& name, const std::string& text) const;
   // Writes a file at a path relative to the folder and returns that path.
   std::string write(const std::string& relative, const std::string& bytes) const;

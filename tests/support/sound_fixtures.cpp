@@ -3,6 +3,7 @@
 #include "support/sound_fixtures.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,19 +14,14 @@
 namespace soundtest {
 namespace {
 
-void put16(std::vector<u8>& out, u32 value) {
-  out.push_back(static_cast<u8>(value));
-  out.push_back(static_cast<u8>(value >> 8));
+// Little-endian fields of 2 or 4 bytes, one after another.
+void put(std::vector<u8>& out, u32 bytes, std::initializer_list<u32> values) {
+  for (u32 value : values) {
+    for (u32 i = 0; i < bytes; ++i) out.push_back(static_cast<u8>(value >> (8 * i)));
+  }
 }
 
-void put32(std::vector<u8>& out, u32 value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
-}
-
-void putTag(std::vector<u8>& out, const char* tag) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<u8>(tag[i]));
-}
+void putTag(std::vector<u8>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 std::vector<s16> tonePcm(u64 frames, int channels, long rate) {
   std::vector<s16> out(frames * channels);
@@ -41,26 +37,23 @@ std::vector<s16> tonePcm(u64 frames, int channels, long rate) {
 std::vector<u8> makeWave(const std::vector<u8>& pcm, const WaveSpec& layout) {
   std::vector<u8> out;
   putTag(out, "RIFF");
-  put32(out, 0);  // patched below
+  put(out, 4, {0});  // patched below
   putTag(out, "WAVE");
   if (layout.junkChunkFirst) {
     putTag(out, "LIST");
-    put32(out, 5);
+    put(out, 4, {5});
     out.insert(out.end(), {'I', 'N', 'F', 'O', '!', 0});  // odd size plus its pad byte
   }
   putTag(out, "fmt ");
-  put32(out, layout.fmtChunkSize);
+  put(out, 4, {layout.fmtChunkSize});
   const u16 block = static_cast<u16>(layout.channels * (layout.bitsPerSample / 8));
-  put16(out, layout.formatTag);
-  put16(out, layout.channels);
-  put32(out, layout.samplesPerSecond);
-  put32(out, layout.samplesPerSecond * block);
-  put16(out, block);
-  put16(out, layout.bitsPerSample);
+  put(out, 2, {layout.formatTag, layout.channels});
+  put(out, 4, {layout.samplesPerSecond, layout.samplesPerSecond * block});
+  put(out, 2, {block, layout.bitsPerSample});
   for (u32 i = 16; i < layout.fmtChunkSize; ++i) out.push_back(0);
   if (!layout.omitData) {
     putTag(out, "data");
-    put32(out, layout.dataSizeOverride >= 0 ? static_cast<u32>(layout.dataSizeOverride) : static_cast<u32>(pcm.size()));
+    put(out, 4, {layout.dataSizeOverride >= 0 ? static_cast<u32>(layout.dataSizeOverride) : static_cast<u32>(pcm.size())});
     out.insert(out.end(), pcm.begin(), pcm.end());
     if (pcm.size() & 1) out.push_back(0);
   }
@@ -76,8 +69,7 @@ std::vector<u8> patternPcm(u64 frames) {
   std::vector<u8> out;
   out.reserve(frames * 4);
   for (u64 f = 0; f < frames; ++f) {
-    put16(out, static_cast<u16>(patternLeft(f)));
-    put16(out, static_cast<u16>(patternRight(f)));
+    put(out, 2, {static_cast<u16>(patternLeft(f)), static_cast<u16>(patternRight(f))});
   }
   return out;
 }

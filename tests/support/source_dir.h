@@ -3,4 +3,8 @@
 // checkout's path (a build cache can then share them between checkouts).
 #pragma once
 
+#include <string>
+
 const char* orvaneSourceDir();
+// The bytes of a fixture file under tests/data/ (empty when it is missing).
+std::string testData(const std::string& relative);
