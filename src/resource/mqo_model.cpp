@@ -150,6 +150,26 @@ int MqoModel::readGroup(Store store, int capacity) {
   }
 }
 
+template <class Value, class Store>
+int MqoModel::readNumbers(Store store, int capacity) {
+  if (lastDelimiter() != '(') {
+    return -1;
+  }
+  const u64 line = getLineNumber();
+  int count = 0;
+  for (;;) {
+    Value value{};
+    const std::string_view token = nextToken(value);
+    if (getLineNumber() != line) return -1;
+    if (!token.empty()) {
+      if (count < capacity) store(count, value);
+      ++count;
+    }
+    if (lastDelimiter() == ')') return count;
+    if (token.empty() && atEnd()) return -1;
+  }
+}
+
 bool MqoModel::read(const std::string& path) {
   try {
     return readAll(path);
@@ -542,14 +562,13 @@ bool MqoModel::readVertices(MqoObject& object) {
   for (s32 i = 0; i < count; ++i) {
     f32 xyz[3];
     for (f32& value : xyz) {
-      const std::string_view token = nextToken();
+      const std::string_view token = nextToken(value);
       if (isWord(token, "}") || (token.empty() && atEnd())) {
         return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " vertices");
       }
       if (!isNumber(token)) {
         return fail(what + ", vertex " + std::to_string(i) + ": " + quoted(token) + " is not a number");
       }
-      value = toFloat(token);
     }
     if (!addVertex(object, xyz, [&] { return what + ", vertex " + std::to_string(i); })) {
       return false;
@@ -673,6 +692,7 @@ bool MqoModel::readFaces(MqoObject& object) {
   object.face.reserve(static_cast<std::size_t>(count));
   std::string_view token = nextToken();
   FaceRecord record;
+  std::vector<s32> material;
   for (s32 i = 0; i < count; ++i) {
     auto where = [&] { return what + ", face " + std::to_string(i); };
     if (isWord(token, "}") || (token.empty() && atEnd())) {
@@ -699,6 +719,20 @@ bool MqoModel::readFaces(MqoObject& object) {
     record.UV.clear();
     const int corners = record.corners;
     bool hasVertices = false;
+    // The groups as writers give them go the quick way; the first that does not
+    // (another key, another spacing, a wrong count) and all after it are read token
+    // by token below, which also words every message.
+    for (;;) {
+      const std::string_view key = plainGroupKey();
+      if (isWord(key, "V") && readPlainGroup(key, record.V, static_cast<std::size_t>(corners))) {
+        hasVertices = true;
+      } else if (isWord(key, "M") && readPlainGroup(key, material, 1)) {
+        record.M = material[0];
+        record.hasMaterial = true;
+      } else if (!(isWord(key, "UV") && readPlainGroup(key, record.UV, 2 * static_cast<std::size_t>(corners)))) {
+        break;
+      }
+    }
     for (token = nextToken(); !token.empty() && !isNumber(token) && !isWord(token, "}"); token = nextToken()) {
       if (lastDelimiter() != '(') {
         return fail(where() + ": " + quoted(token) + " is not a face attribute");
@@ -707,16 +741,16 @@ bool MqoModel::readFaces(MqoObject& object) {
       int expected = 0;
       if (isWord(token, "V")) {
         record.V.clear();
-        read = readGroup([&record](int, std::string_view value) { record.V.push_back(toInteger(value)); }, corners);
+        read = readNumbers<s32>([&record](int, s32 value) { record.V.push_back(value); }, corners);
         expected = corners;
         hasVertices = true;
       } else if (isWord(token, "M")) {
-        read = readGroup([&record](int, std::string_view value) { record.M = toInteger(value); }, 1);
+        read = readNumbers<s32>([&record](int, s32 value) { record.M = value; }, 1);
         record.hasMaterial = true;
         expected = 1;
       } else if (isWord(token, "UV")) {
         record.UV.clear();
-        read = readGroup([&record](int, std::string_view value) { record.UV.push_back(toFloat(value)); }, 2 * corners);
+        read = readNumbers<f32>([&record](int, f32 value) { record.UV.push_back(value); }, 2 * corners);
         expected = 2 * corners;
       } else {
         // Per-corner colours ("COL"), creases ("CRS"), "UID": not used.
