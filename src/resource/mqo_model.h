@@ -123,4 +123,5 @@ class MqoModel : public TokenReader {
   std::vector<std::size_t> mObjectsToBuild;  // objects with faces, built after reading
   std::size_t mBinaryCount = 0;   // the count of the binary chunk just read
   std::size_t mBinaryOffset = 0;  // where its bytes start in the file
+  bool mFacesWithoutMaterial = false;  // some face names no material: the default one is needed
 };

@@ -276,6 +276,26 @@ bool TokenReader::readPlainValues(std::string_view key, std::vector<Value>& valu
   return true;
 }
 
+bool TokenReader::readPlainNumbers(f32* pValues, std::size_t count) {
+  if (mPendingBegin != mPendingEnd) {
+    return false;
+  }
+  const char* const pText = mText.data();
+  const char* const pEnd = pText + mText.size();
+  const char* p = pText + mPosition;
+  u64 line = mLine;
+  for (std::size_t i = 0; i < count; ++i) {
+    while (p < pEnd && isSpace(*p)) line += *p++ == '\n';
+    if (!quickFloat(p, pEnd, pValues[i]) || (p < pEnd && !isSpace(*p))) {
+      return false;
+    }
+  }
+  mPosition = mPendingBegin = mPendingEnd = static_cast<std::size_t>(p - pText);
+  mLine = mWordLine = line;
+  mLastDelimiter = 0;
+  return true;
+}
+
 std::string_view TokenReader::takePending(std::size_t begin, std::size_t end) {
   const std::string_view token = mText.substr(begin, end - begin);
   if (end < mPendingEnd) {

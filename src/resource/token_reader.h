@@ -47,6 +47,10 @@ class TokenReader {
   std::string_view plainGroupKey() const;
   bool readPlainGroup(std::string_view key, std::vector<s32>& values, std::size_t expected);
   bool readPlainGroup(std::string_view key, std::vector<f32>& values, std::size_t expected);
+  // The same for a run of `count` numbers that are whole words (a vertex line):
+  // true, and read as nextToken() would read them, when each has the quick form;
+  // otherwise false, consuming nothing.
+  bool readPlainNumbers(f32* pValues, std::size_t count);
   // Reads one token that should be "{" or "}"; returns whether it was one.
   bool expectBrace();
   // A quoted name: the token after stripping its first character and one trailing
