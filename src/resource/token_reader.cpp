@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <fstream>
 #include <limits>
 
@@ -46,11 +47,15 @@ constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 
     ++p;
   }
   u64 digits = 0;
-  int count = 0;
-  int fractionDigits = 0;
-  for (; p < end && isDigit(*p); ++p, ++count) digits = digits * 10 + static_cast<u64>(*p - '0');
+  const char* const pWhole = p;
+  for (; p < end && isDigit(*p); ++p) digits = digits * 10 + static_cast<u64>(*p - '0');
+  std::ptrdiff_t count = p - pWhole;
+  std::ptrdiff_t fractionDigits = 0;
   if (p < end && *p == '.') {
-    for (++p; p < end && isDigit(*p); ++p, ++count, ++fractionDigits) digits = digits * 10 + static_cast<u64>(*p - '0');
+    const char* const pFraction = ++p;
+    for (; p < end && isDigit(*p); ++p) digits = digits * 10 + static_cast<u64>(*p - '0');
+    fractionDigits = p - pFraction;
+    count += fractionDigits;
   }
   if (count == 0 || count > 15 || (p < end && (*p == 'e' || *p == 'E'))) {
     return false;
