@@ -150,6 +150,26 @@ int MqoModel::readGroup(Store store, int capacity) {
   }
 }
 
+template <class Value, class Store>
+int MqoModel::readNumbers(Store store, int capacity) {
+  if (lastDelimiter() != '(') {
+    return -1;
+  }
+  const u64 line = getLineNumber();
+  int count = 0;
+  for (;;) {
+    Value value{};
+    const std::string_view token = nextToken(value);
+    if (getLineNumber() != line) return -1;
+    if (!token.empty()) {
+      if (count < capacity) store(count, value);
+      ++count;
+    }
+    if (lastDelimiter() == ')') return count;
+    if (token.empty() && atEnd()) return -1;
+  }
+}
+
 bool MqoModel::read(const std::string& path) {
   try {
     return readAll(path);
@@ -175,6 +195,7 @@ bool MqoModel::readAll(const std::string& path) {
   boundsMin = {1e38f, 1e38f, 1e38f};
   mError.clear();
   mObjectsToBuild.clear();
+  mFacesWithoutMaterial = false;
   if (!open(path)) {
     mError = "cannot open > " + path;
     return false;
@@ -541,15 +562,15 @@ bool MqoModel::readVertices(MqoObject& object) {
   object.vertex.reserve(static_cast<std::size_t>(count));
   for (s32 i = 0; i < count; ++i) {
     f32 xyz[3];
-    for (f32& value : xyz) {
-      const std::string_view token = nextToken();
+    // Three plain numbers go the quick way; anything else token by token.
+    for (std::size_t axis = readPlainNumbers(xyz, 3) ? 3 : 0; axis < 3; ++axis) {
+      const std::string_view token = nextToken(xyz[axis]);
       if (isWord(token, "}") || (token.empty() && atEnd())) {
         return fail(what + " has " + std::to_string(i) + " of its " + std::to_string(count) + " vertices");
       }
       if (!isNumber(token)) {
         return fail(what + ", vertex " + std::to_string(i) + ": " + quoted(token) + " is not a number");
       }
-      value = toFloat(token);
     }
     if (!addVertex(object, xyz, [&] { return what + ", vertex " + std::to_string(i); })) {
       return false;
@@ -632,6 +653,7 @@ bool MqoModel::addFace(MqoObject& object, const FaceRecord& record, const Where&
     if (!std::isfinite(coordinate)) return fail(where() + " has a texture coordinate that is not finite", line);
   }
   const s32 material = record.hasMaterial && record.M >= 0 ? record.M : kNoMaterial;
+  mFacesWithoutMaterial = mFacesWithoutMaterial || material == kNoMaterial;
   auto corner = [&](MqoFace& face, int to, int from) {
     face.V[to] = record.V[from];
     face.UV[to] = {record.UV[2 * from], record.UV[2 * from + 1]};
@@ -673,6 +695,7 @@ bool MqoModel::readFaces(MqoObject& object) {
   object.face.reserve(static_cast<std::size_t>(count));
   std::string_view token = nextToken();
   FaceRecord record;
+  std::vector<s32> material;
   for (s32 i = 0; i < count; ++i) {
     auto where = [&] { return what + ", face " + std::to_string(i); };
     if (isWord(token, "}") || (token.empty() && atEnd())) {
@@ -699,6 +722,20 @@ bool MqoModel::readFaces(MqoObject& object) {
     record.UV.clear();
     const int corners = record.corners;
     bool hasVertices = false;
+    // The groups as writers give them go the quick way; the first that does not
+    // (another key, another spacing, a wrong count) and all after it are read token
+    // by token below, which also words every message.
+    for (;;) {
+      const std::string_view key = plainGroupKey();
+      if (isWord(key, "V") && readPlainGroup(key, record.V, static_cast<std::size_t>(corners))) {
+        hasVertices = true;
+      } else if (isWord(key, "M") && readPlainGroup(key, material, 1)) {
+        record.M = material[0];
+        record.hasMaterial = true;
+      } else if (!(isWord(key, "UV") && readPlainGroup(key, record.UV, 2 * static_cast<std::size_t>(corners)))) {
+        break;
+      }
+    }
     for (token = nextToken(); !token.empty() && !isNumber(token) && !isWord(token, "}"); token = nextToken()) {
       if (lastDelimiter() != '(') {
         return fail(where() + ": " + quoted(token) + " is not a face attribute");
@@ -707,16 +744,16 @@ bool MqoModel::readFaces(MqoObject& object) {
       int expected = 0;
       if (isWord(token, "V")) {
         record.V.clear();
-        read = readGroup([&record](int, std::string_view value) { record.V.push_back(toInteger(value)); }, corners);
+        read = readNumbers<s32>([&record](int, s32 value) { record.V.push_back(value); }, corners);
         expected = corners;
         hasVertices = true;
       } else if (isWord(token, "M")) {
-        read = readGroup([&record](int, std::string_view value) { record.M = toInteger(value); }, 1);
+        read = readNumbers<s32>([&record](int, s32 value) { record.M = value; }, 1);
         record.hasMaterial = true;
         expected = 1;
       } else if (isWord(token, "UV")) {
         record.UV.clear();
-        read = readGroup([&record](int, std::string_view value) { record.UV.push_back(toFloat(value)); }, 2 * corners);
+        read = readNumbers<f32>([&record](int, f32 value) { record.UV.push_back(value); }, 2 * corners);
         expected = 2 * corners;
       } else {
         // Per-corner colours ("COL"), creases ("CRS"), "UID": not used.
@@ -807,11 +844,7 @@ bool MqoModel::readBinaryFaces(MqoObject& object) {
 }
 
 void MqoModel::giveFacesWithoutMaterialTheDefault() {
-  bool needed = false;
-  for (const MqoObject& object : objects) {
-    for (const MqoFace& face : object.face) needed = needed || face.M == kNoMaterial;
-  }
-  if (!needed) {
+  if (!mFacesWithoutMaterial) {
     return;
   }
   // One more material, after the file's own, so their indices stay as written.
@@ -836,85 +869,74 @@ MqoMaterial MqoModel::defaultMaterial() {
 }
 
 void MqoModel::buildMesh(MqoObject& object) {
-  // 1. Quads become two triangles, the second right after the first.
+  // 1. to 3. in one pass over the faces, in their order: quads become two
+  // triangles, the second right after the first; the winding is reversed; the face
+  // normals are summed into the first three corners' vertices. The pass also
+  // counts each vertex's further uses for step 5.
   std::size_t quads = 0;
   for (const MqoFace& face : object.face) quads += face.num_v == 4;
+  const std::size_t vertexCount = object.vertex.size();
   std::vector<MqoFace> faces;
   faces.reserve(object.face.size() + quads);
+  std::vector<MqoPoint> faceNormals;
+  faceNormals.reserve(object.face.size() + quads);
+  std::vector<MqoPoint> normals(vertexCount, MqoPoint{0.0f, 0.0f, 0.0f});
+  std::vector<u32> firstCopy(vertexCount + 1, 0);
+  std::vector<bool> seen(vertexCount, false);
+  auto add = [&](const MqoFace& face) {
+    MqoPoint n = {0.0f, 0.0f, 0.0f};
+    if (face.num_v != 2) {
+      n = faceNormalOf(object.vertex[face.V[0]], object.vertex[face.V[1]], object.vertex[face.V[2]]);
+      for (int c = 0; c < 3; ++c) {
+        MqoPoint& sum = normals[face.V[c]];
+        for (int axis = 0; axis < 3; ++axis) sum[axis] += n[axis];
+      }
+    }
+    for (s32 c = 0; c < face.num_v; ++c) {
+      const s32 v = face.V[c];
+      if (seen[v]) {
+        ++firstCopy[v + 1];
+      } else {
+        seen[v] = true;
+      }
+    }
+    faces.push_back(face);
+    faceNormals.push_back(n);
+  };
   for (const MqoFace& face : object.face) {
     if (face.num_v != 4) {
-      faces.push_back(face);
+      MqoFace reversed = face;
+      if (face.num_v == 3) {
+        std::swap(reversed.V[0], reversed.V[2]);
+        std::swap(reversed.UV[0], reversed.UV[2]);
+      }
+      add(reversed);
       continue;
     }
-    MqoFace first = face;
-    MqoFace second = face;
-    first.num_v = second.num_v = 3;
-    constexpr int kFirstCorners[3] = {0, 1, 3};
-    constexpr int kSecondCorners[3] = {1, 2, 3};
-    for (int c = 0; c < 3; ++c) {
-      first.V[c] = face.V[kFirstCorners[c]];
-      first.UV[c] = face.UV[kFirstCorners[c]];
-      second.V[c] = face.V[kSecondCorners[c]];
-      second.UV[c] = face.UV[kSecondCorners[c]];
+    // Corners (0, 1, 3) and (1, 2, 3), each reversed.
+    MqoFace triangle = face;
+    triangle.num_v = 3;
+    triangle.V[3] = 0;
+    triangle.UV[3] = {0.0f, 0.0f};
+    constexpr int kFirstCorners[3] = {3, 1, 0};
+    constexpr int kSecondCorners[3] = {3, 2, 1};
+    for (const int* pCorners : {kFirstCorners, kSecondCorners}) {
+      for (int c = 0; c < 3; ++c) {
+        triangle.V[c] = face.V[pCorners[c]];
+        triangle.UV[c] = face.UV[pCorners[c]];
+      }
+      add(triangle);
     }
-    first.V[3] = second.V[3] = 0;
-    first.UV[3] = second.UV[3] = {0.0f, 0.0f};
-    faces.push_back(first);
-    faces.push_back(second);
   }
   std::vector<MqoFace>().swap(object.face);
-
-  // 2. Reverse the winding.
-  for (MqoFace& face : faces) {
-    if (face.num_v == 3) {
-      std::swap(face.V[0], face.V[2]);
-      std::swap(face.UV[0], face.UV[2]);
-    } else if (face.num_v == 4) {
-      std::swap(face.V[0], face.V[3]);
-      std::swap(face.UV[0], face.UV[3]);
-      std::swap(face.V[1], face.V[2]);
-      std::swap(face.UV[1], face.UV[2]);
-    }
-  }
-
-  // 3. Face normals, summed into the first three corners' vertices.
-  const std::size_t vertexCount = object.vertex.size();
-  std::vector<MqoPoint> normals(vertexCount, MqoPoint{0.0f, 0.0f, 0.0f});
-  std::vector<MqoPoint> faceNormals(faces.size(), MqoPoint{0.0f, 0.0f, 0.0f});
-  for (std::size_t f = 0; f < faces.size(); ++f) {
-    const MqoFace& face = faces[f];
-    if (face.num_v == 2) continue;
-    const MqoPoint& p0 = object.vertex[face.V[0]];
-    const MqoPoint& p1 = object.vertex[face.V[1]];
-    const MqoPoint& p2 = object.vertex[face.V[2]];
-    const MqoPoint n = faceNormalOf(p0, p1, p2);
-    faceNormals[f] = n;
-    for (int c = 0; c < 3; ++c) {
-      MqoPoint& sum = normals[face.V[c]];
-      for (int axis = 0; axis < 3; ++axis) sum[axis] += n[axis];
-    }
-  }
 
   // 4. Vertex normals.
   for (MqoPoint& normal : normals) normal = normalized(normal);
 
   // 5. The first face (in face and corner order) that uses a vertex keeps it; every
   // further use appends a copy. The copies are grouped by source vertex, in vertex
-  // order, and within a vertex in order of use: count the uses, then hand out.
-  std::vector<u32> firstCopy(vertexCount + 1, 0);
-  {
-    std::vector<bool> seen(vertexCount, false);
-    for (const MqoFace& face : faces) {
-      for (s32 c = 0; c < face.num_v; ++c) {
-        const s32 v = face.V[c];
-        if (seen[v]) {
-          ++firstCopy[v + 1];
-        } else {
-          seen[v] = true;
-        }
-      }
-    }
-  }
+  // order, and within a vertex in order of use: the uses were counted above, now
+  // the copies are handed out.
   firstCopy[0] = static_cast<u32>(vertexCount);
   for (std::size_t v = 0; v < vertexCount; ++v) firstCopy[v + 1] += firstCopy[v];
   const std::size_t newCount = firstCopy[vertexCount];
@@ -922,7 +944,7 @@ void MqoModel::buildMesh(MqoObject& object) {
   vertices.resize(newCount);
   normals.resize(newCount);
   {
-    std::vector<bool> seen(vertexCount, false);
+    seen.assign(vertexCount, false);
     std::vector<u32> nextCopy(firstCopy.begin(), firstCopy.end() - 1);
     for (MqoFace& face : faces) {
       const std::array<s32, 4> source = face.V;

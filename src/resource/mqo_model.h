@@ -113,6 +113,9 @@ class MqoModel : public TokenReader {
   // -1 when the group does not close on its line.
   template <class Store>
   int readGroup(Store store, int capacity);
+  // The same for a group of numbers, handed to `store` as toFloat / toInteger read them.
+  template <class Value, class Store>
+  int readNumbers(Store store, int capacity);
   // Records the problem at the line of the last word read, or at `line`.
   bool fail(const std::string& problem, u64 line = 0);
 
@@ -120,4 +123,5 @@ class MqoModel : public TokenReader {
   std::vector<std::size_t> mObjectsToBuild;  // objects with faces, built after reading
   std::size_t mBinaryCount = 0;   // the count of the binary chunk just read
   std::size_t mBinaryOffset = 0;  // where its bytes start in the file
+  bool mFacesWithoutMaterial = false;  // some face names no material: the default one is needed
 };

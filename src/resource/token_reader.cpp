@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <fstream>
 #include <limits>
 
@@ -29,6 +30,57 @@ constexpr std::array<u8, 256> kClasses = makeClasses();
 bool isSpace(char c) { return kClasses[static_cast<unsigned char>(c)] == kSpace; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isDelimiter(char c) { return kClasses[static_cast<unsigned char>(c)] == kDelimiter; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common case, as model files write their numbers: a sign, at most 15 digits
+// around one point and no exponent. Every digit fits the mantissa exactly and the
+// power of ten is exact, so one division gives the float the general reading
+// would. Leaves `p` where the digits end; false for any other form.
+[[gnu::always_inline]] inline bool quickFloat(const char*& p, const char* end, f32& value) {
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  u64 digits = 0;
+  const char* const pWhole = p;
+  for (; p < end && isDigit(*p); ++p) digits = digits * 10 + static_cast<u64>(*p - '0');
+  std::ptrdiff_t count = p - pWhole;
+  std::ptrdiff_t fractionDigits = 0;
+  if (p < end && *p == '.') {
+    const char* const pFraction = ++p;
+    for (; p < end && isDigit(*p); ++p) digits = digits * 10 + static_cast<u64>(*p - '0');
+    fractionDigits = p - pFraction;
+    count += fractionDigits;
+  }
+  if (count == 0 || count > 15 || (p < end && (*p == 'e' || *p == 'E'))) {
+    return false;
+  }
+  const f32 single = static_cast<f32>(static_cast<f64>(digits) / kPowers[fractionDigits]);
+  value = negative ? -single : single;
+  return true;
+}
+
+// A sign and 1 to 9 digits: an integer that cannot reach the saturation.
+[[gnu::always_inline]] inline bool quickInteger(const char*& p, const char* end, s32& value) {
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  const char* const pDigits = p;
+  s32 digits = 0;
+  for (; p < end && isDigit(*p) && p - pDigits < 9; ++p) digits = digits * 10 + (*p - '0');
+  if (p == pDigits || (p < end && isDigit(*p))) {
+    return false;
+  }
+  value = negative ? -digits : digits;
+  return true;
+}
 
 }  // namespace
 
@@ -120,6 +172,133 @@ std::string_view TokenReader::nextToken() {
   }
   while (end < mPendingEnd && !isDelimiter(pText[end])) ++end;
   return takePending(begin, end);
+}
+
+// Lambdas rather than function pointers, so that the number reading is inlined
+// into the scan.
+std::string_view TokenReader::nextToken(f32& value) {
+  return nextValue(
+      value, [](const char*& p, const char* end, f32& v) { return quickFloat(p, end, v); },
+      [](std::string_view token) { return toFloat(token); });
+}
+
+std::string_view TokenReader::nextToken(s32& value) {
+  return nextValue(
+      value, [](const char*& p, const char* end, s32& v) { return quickInteger(p, end, v); },
+      [](std::string_view token) { return toInteger(token); });
+}
+
+template <class Value, class Quick, class Full>
+std::string_view TokenReader::nextValue(Value& value, Quick quick, Full full) {
+  // Only a number that ends its token (at a space, a delimiter or the end of the
+  // word) is taken here, leaving the reader exactly as nextToken() would.
+  const char* const pText = mText.data();
+  if (mPendingBegin == mPendingEnd) {
+    skipSpace();
+    const std::size_t begin = mPosition;
+    const std::size_t size = mText.size();
+    const char* pEnd = pText + begin;
+    if (quick(pEnd, pText + size, value)) {
+      const std::size_t end = static_cast<std::size_t>(pEnd - pText);
+      const u8 kind = end < size ? kClasses[static_cast<unsigned char>(pText[end])] : u8{kSpace};
+      if (kind != kOther) {
+        std::size_t wordEnd = end;
+        if (kind == kDelimiter) {
+          while (wordEnd < size && !isSpace(pText[wordEnd])) ++wordEnd;
+        }
+        mPosition = wordEnd;
+        mWordLine = mLine;
+        mPendingBegin = begin;
+        mPendingEnd = wordEnd;
+        return takePending(begin, end);
+      }
+    }
+  } else {
+    const std::size_t begin = mPendingBegin;
+    const char* pEnd = pText + begin;
+    if (quick(pEnd, pText + mPendingEnd, value)) {
+      const std::size_t end = static_cast<std::size_t>(pEnd - pText);
+      if (end == mPendingEnd || isDelimiter(pText[end])) return takePending(begin, end);
+    }
+  }
+  const std::string_view token = nextToken();
+  value = full(token);
+  return token;
+}
+
+std::string_view TokenReader::plainGroupKey() const {
+  if (mPendingBegin != mPendingEnd) {
+    return std::string_view();
+  }
+  const char* const pText = mText.data();
+  const std::size_t size = mText.size();
+  std::size_t position = mPosition;
+  while (position < size && isBlank(pText[position])) ++position;
+  const std::size_t begin = position;
+  while (position < size && isLetter(pText[position])) ++position;
+  if (position == begin || position == size || pText[position] != '(') {
+    return std::string_view();
+  }
+  return mText.substr(begin, position - begin);
+}
+
+bool TokenReader::readPlainGroup(std::string_view key, std::vector<s32>& values, std::size_t expected) {
+  return readPlainValues(key, values, expected,
+                         [](const char*& p, const char* end, s32& v) { return quickInteger(p, end, v); });
+}
+
+bool TokenReader::readPlainGroup(std::string_view key, std::vector<f32>& values, std::size_t expected) {
+  return readPlainValues(key, values, expected,
+                         [](const char*& p, const char* end, f32& v) { return quickFloat(p, end, v); });
+}
+
+template <class Value, class Quick>
+bool TokenReader::readPlainValues(std::string_view key, std::vector<Value>& values, std::size_t expected,
+                                  Quick quick) {
+  // The key is a view into the text from plainGroupKey(), so the group starts
+  // right after it. A token the splitter would read differently (an empty one, a
+  // number running into another character, a line break) ends the quick reading.
+  values.clear();
+  const char* const pText = mText.data();
+  const char* const pEnd = pText + mText.size();
+  const char* p = key.data() + key.size() + 1;
+  for (;;) {
+    while (p < pEnd && isBlank(*p)) ++p;
+    Value value{};
+    if (!quick(p, pEnd, value) || p == pEnd || !(isBlank(*p) || *p == ')') || values.size() == expected) {
+      return false;
+    }
+    values.push_back(value);
+    if (*p == ')') break;
+  }
+  ++p;
+  if ((p < pEnd && !isSpace(*p)) || values.size() != expected) {
+    return false;
+  }
+  mPosition = mPendingBegin = mPendingEnd = static_cast<std::size_t>(p - pText);
+  mWordLine = mLine;
+  mLastDelimiter = ')';
+  return true;
+}
+
+bool TokenReader::readPlainNumbers(f32* pValues, std::size_t count) {
+  if (mPendingBegin != mPendingEnd) {
+    return false;
+  }
+  const char* const pText = mText.data();
+  const char* const pEnd = pText + mText.size();
+  const char* p = pText + mPosition;
+  u64 line = mLine;
+  for (std::size_t i = 0; i < count; ++i) {
+    while (p < pEnd && isSpace(*p)) line += *p++ == '\n';
+    if (!quickFloat(p, pEnd, pValues[i]) || (p < pEnd && !isSpace(*p))) {
+      return false;
+    }
+  }
+  mPosition = mPendingBegin = mPendingEnd = static_cast<std::size_t>(p - pText);
+  mLine = mWordLine = line;
+  mLastDelimiter = 0;
+  return true;
 }
 
 std::string_view TokenReader::takePending(std::size_t begin, std::size_t end) {
@@ -250,6 +429,11 @@ s32 TokenReader::toInteger(std::string_view token) {
 f32 TokenReader::toFloat(std::string_view token) {
   // Only a plain decimal number counts: no hexadecimal, infinity or NaN spellings.
   // The number is read as a double and stored as a float, as atof would.
+  {
+    const char* pQuick = token.data();
+    f32 quick = 0.0f;
+    if (quickFloat(pQuick, token.data() + token.size(), quick)) return quick;
+  }
   std::size_t end = 0;
   const std::size_t size = token.size();
   bool negative = false;
@@ -258,28 +442,6 @@ f32 TokenReader::toFloat(std::string_view token) {
     ++end;
   }
   const std::size_t numberStart = end;
-  static constexpr f64 kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  {
-    // The common case, as model files write their numbers: at most 15 digits and
-    // no exponent. Every digit fits the mantissa exactly, so this is the general
-    // path below without its bookkeeping, and gives the same float.
-    std::size_t index = numberStart;
-    u64 quick = 0;
-    int count = 0;
-    int fractionDigits = 0;
-    for (; index < size && isDigit(token[index]); ++index, ++count) quick = quick * 10 + (token[index] - '0');
-    if (index < size && token[index] == '.') {
-      for (++index; index < size && isDigit(token[index]); ++index, ++count, ++fractionDigits) {
-        quick = quick * 10 + (token[index] - '0');
-      }
-    }
-    if (count > 0 && count <= 15 && (index == size || (token[index] != 'e' && token[index] != 'E'))) {
-      const f64 value = static_cast<f64>(quick) / kPowers[fractionDigits];
-      const f32 single = static_cast<f32>(value);
-      return negative ? -single : single;
-    }
-  }
   u64 mantissa = 0;
   int significant = 0;
   int scale = 0;  // power of ten to apply to the mantissa

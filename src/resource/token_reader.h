@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/types.h"
 
@@ -26,9 +27,30 @@ class TokenReader {
   // The next token, valid until close(); empty at the end of the input and for a
   // word that begins with a delimiter (atEnd() tells the two apart).
   std::string_view nextToken();
+  // nextToken() and the token's value as toFloat / toInteger give it, taken in the
+  // same scan for the plain numbers that make up most of a model.
+  std::string_view nextToken(f32& value);
+  std::string_view nextToken(s32& value);
   // The next white-space separated word, bypassing the token splitter (what is
   // left of the current word stays pending).
   std::string_view nextWord();
+  // The groups of numbers that fill a model's face lines, read straight from the
+  // text when they have the plain form writers give them: between two words, the
+  // key on the current line after spaces or tabs, "(", numbers (as the quick
+  // readings take them) separated by spaces or tabs, ")" ending the word.
+  // plainGroupKey() is the next word's key when it starts such a group (empty
+  // otherwise), consuming nothing. readPlainGroup() then reads the group of that
+  // key into `values`; when it has the plain form and exactly `expected` numbers,
+  // the reader is left as nextToken() leaves it after the group's last token and the
+  // result is true. Otherwise it is false, nothing is consumed and `values` holds
+  // what was met so far; the token-by-token reading then takes the group.
+  std::string_view plainGroupKey() const;
+  bool readPlainGroup(std::string_view key, std::vector<s32>& values, std::size_t expected);
+  bool readPlainGroup(std::string_view key, std::vector<f32>& values, std::size_t expected);
+  // The same for a run of `count` numbers that are whole words (a vertex line):
+  // true, and read as nextToken() would read them, when each has the quick form;
+  // otherwise false, consuming nothing.
+  bool readPlainNumbers(f32* pValues, std::size_t count);
   // Reads one token that should be "{" or "}"; returns whether it was one.
   bool expectBrace();
   // A quoted name: the token after stripping its first character and one trailing
@@ -78,6 +100,12 @@ class TokenReader {
   void skipSpace();
   // The token [begin, end) of the pending word; what follows its delimiter stays pending.
   std::string_view takePending(std::size_t begin, std::size_t end);
+  // The valued nextToken: `quick` reads a plain number from a pointer up to a limit
+  // (false for any other form), `full` converts a token the general way.
+  template <class Value, class Quick, class Full>
+  std::string_view nextValue(Value& value, Quick quick, Full full);
+  template <class Value, class Quick>
+  bool readPlainValues(std::string_view key, std::vector<Value>& values, std::size_t expected, Quick quick);
 
   std::unique_ptr<char[]> mStorage;  // the file, not zero-filled before reading
   std::string_view mText;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 #include "support/source_dir.h"
 #include "support/temp_dir.h"
@@ -93,6 +94,36 @@ TEST(MqoMesh, QuadSplitsIntoTwoReversedTrianglesWithTheirUVs) {
   EXPECT_EQ(object.vertexNum, 6u);
   // Reversed winding: the quad faces -z.
   EXPECT_FLOAT_EQ(object.faceNormal[0][2], -1.0f);
+}
+
+TEST(MqoMesh, FaceGroupsReadTheSameHoweverTheyAreWritten) {
+  // Plain groups are read by a quicker path than other spellings; both must agree.
+  TempDir dir;
+  const char* spellings[] = {
+      "4 V(0 1 2 3) M(1) UV(0 0.1 1 0.2 1 1.3 0 1.4)",
+      "4 V( 0 1 2 3 ) M( 1 ) UV(\t0 0.1 1 0.2 1 1.3 0 1.4 )",
+      "4 V(0 1 2 3)M(1)UV(0 0.1 1 0.2 1 1.3 0 1.4)",
+      "4 COL(1 1 1 1) V(3 2 1 0) V(0\t1  2 3) UV(0 1e-1 1 0.2 1 1.3 0 1.4) M(+1)",
+      "4 V(0 1 2 3)\n\t\tM(1) UV(0 0.1 1 .2 1 1.3 0 1.4x)",
+  };
+  std::vector<MqoFace> expected;
+  for (const char* spelling : spellings) {
+    MqoModel model;
+    ASSERT_TRUE(readModel(model, dir,
+                          std::string("Object \"quad\" {\n\tvertex 4 {\n\t\t0 0 0\n\t\t100 0 0\n\t\t100 100 0\n"
+                                      "\t\t0 100 0\n\t}\n\tface 1 {\n\t\t") +
+                              spelling + "\n\t}\n}\nEof\n"))
+        << spelling << ": " << model.error();
+    const std::vector<MqoFace>& faces = model.objects.at(0).face;
+    ASSERT_EQ(faces.size(), 2u) << spelling;
+    if (expected.empty()) expected = faces;
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+      EXPECT_EQ(faces[f].M, expected[f].M) << spelling;
+      EXPECT_EQ(faces[f].V, expected[f].V) << spelling;
+      EXPECT_EQ(faces[f].UV, expected[f].UV) << spelling;
+    }
+  }
+  EXPECT_EQ(expected.at(0).M, 1);
 }
 
 TEST(MqoMesh, FacetAngleChoosesSmoothOrFlatNormals) {
