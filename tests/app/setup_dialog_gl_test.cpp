@@ -111,15 +111,6 @@ TEST(SetupDialogWindow, ScriptsOfKeysAndClicksChooseWhatTheyShow) {
                Step{Kind::Tab}, Step{Kind::Space}, Step{Kind::Tab}, Step{Kind::Tab}, Step{Kind::Space}});
 }
 
-TEST(SetupDialogWindow, WithoutModesNeitherEnterNorRunEndsIt) {
-  SetupSettings chosen;
-  SetupDialogHooks hooks = typicalHooks({Step{Kind::Enter}, Step{Kind::Click, id::kRun}});
-  hooks.displayModes = std::vector<ReportedDisplayMode>{{800, 600, 16, 2}};
-  EXPECT_EQ(runSetupDialog(SetupSettings{}, chosen, hooks), 0);
-  hooks.script.push_back(Step{Kind::Click, id::kClose});
-  EXPECT_EQ(runSetupDialog(SetupSettings{}, chosen, hooks), 2);
-}
-
 TEST(SetupDialogWindow, WritesAPictureWithTheArtworkOnTheLeft) {
   const std::string path = testing::TempDir() + "setup-dialog.png";
   std::filesystem::remove(path);
