@@ -1,5 +1,5 @@
-// Author mode over a running demo manager: seeks and keys move the clock and
-// enter the scene found there, the show holds at its end, watched effect files
+// Author mode over a running demo manager: keys and the timeline move the clock
+// and enter the scene found there, the show holds at its end, watched effect files
 // reload once per content change (a broken edit keeps the old effect and shows
 // its file and line), and the overlay's text reaches the picture.
 #include "app/dev_mode.h"
@@ -88,22 +88,6 @@ resShader* loadedEffect(const char* baseName) {
 
 }  // namespace
 
-TEST_F(DevModeTest, ASeekIntoAnotherSceneEntersItAsAStraightRunWould) {
-  ASSERT_TRUE(demoManager().runFrame(false));
-  EXPECT_EQ(mFirst.enters, 1);
-  EXPECT_EQ(mSecond.enters, 0);
-  mDev.seek(7000);
-  EXPECT_EQ(time(), 7000u);
-  ASSERT_TRUE(demoManager().runFrame(false));
-  EXPECT_EQ(mSecond.enters, 1);
-  EXPECT_EQ(demoManager().getCurrentScene(0), &mSecond);
-  ASSERT_TRUE(demoManager().runFrame(false));
-  EXPECT_EQ(mSecond.enters, 1) << "frames after the seek do not enter again";
-  mDev.seek(100);
-  ASSERT_TRUE(demoManager().runFrame(false));
-  EXPECT_EQ(mFirst.enters, 2);
-}
-
 TEST_F(DevModeTest, KeysPauseSeekAndJumpBetweenSceneStarts) {
   using platform::Key;
   // Seeks stop at the show's start; the last boundary is the show's end.
@@ -125,6 +109,29 @@ TEST_F(DevModeTest, KeysPauseSeekAndJumpBetweenSceneStarts) {
   mDev.handleKey(Key::Home);
   EXPECT_EQ(time(), 0u);
   EXPECT_TRUE(mFixture.clock().isPlaying()) << "Home restarts the show";
+}
+
+TEST_F(DevModeTest, APressOnTheTimelineSeeksADragFollowsUntilTheRelease) {
+  ASSERT_TRUE(demoManager().runFrame(false));  // the overlay lays the bar out
+  const devtimeline::Bar bar = mDev.getTimelineBar();
+  const auto pointer = [&](platform::EventType type, int x, int y) {
+    platform::Event event;
+    event.type = type;
+    event.x = x;
+    event.y = y;
+    mDev.handlePointer(event);
+    return time();
+  };
+  using platform::EventType;
+  const int middle = bar.top + bar.height / 2, last = bar.left + bar.width - 1;
+  const u32 end = demoManager().getShowEndTime();
+  EXPECT_EQ(pointer(EventType::PointerDown, last, middle), end);
+  pointer(EventType::PointerUp, last, middle);
+  EXPECT_EQ(pointer(EventType::PointerDown, bar.left, bar.top - 5), end) << "a press above the bar is not on it";
+  EXPECT_EQ(pointer(EventType::PointerDown, bar.left, middle), 0u);
+  EXPECT_EQ(pointer(EventType::PointerDrag, last, 0), end) << "a drag that leaves the bar keeps seeking";
+  pointer(EventType::PointerUp, last, 0);
+  EXPECT_EQ(pointer(EventType::PointerDrag, bar.left, middle), end) << "after the release, moves do not seek";
 }
 
 TEST_F(DevModeTest, TheShowHoldsItsLastFramePausedInsteadOfEnding) {
@@ -163,16 +170,6 @@ TEST_F(DevModeTest, AChangedEffectReloadsOncePerContentChangeAndABrokenEditIsSho
   save(path, *original, 8);
   EXPECT_EQ(mDev.getReloadCount(), 2u);
   EXPECT_TRUE(mDev.reloadErrors().empty()) << "a good save clears the report";
-}
-
-TEST_F(DevModeTest, TheOverlayListsTimeScenesAndPostEffects) {
-  mDev.seek(6500);
-  ASSERT_TRUE(demoManager().runFrame(false));
-  const std::vector<std::string> lines = mDev.overlayLines(time());
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[0].rfind("TIME 00:06.500 / 00:11.999", 0), 0u) << lines[0];
-  EXPECT_EQ(lines[1].rfind("LINE 0 second ", 0), 0u) << lines[1];
-  EXPECT_EQ(lines[2], "LINE 1 -");
 }
 
 // Counts pale-green glyph pixels in the first overlay line's area while the
@@ -216,11 +213,6 @@ TEST_F(DevModeTest, TheMainLoopHandsNonEscapeKeysToAuthorMode) {
   EXPECT_EQ(time(), 5000u) << "jumped to the second scene, then paused";
   EXPECT_FALSE(mFixture.clock().isPlaying());
   EXPECT_EQ(mSecond.enters, 1);
-
-  mDev.uninstall();
-  platform::pushKeyDown(platform::Key::PageDown);
-  EXPECT_EQ(demoManager().run(), 0);
-  EXPECT_EQ(demoManager().getCurrentScene(0), &mFirst) << "without author mode the keys do nothing";
 }
 
 TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
