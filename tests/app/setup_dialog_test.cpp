@@ -88,33 +88,23 @@ TEST(SetupDialogPreselection, UnlistedDesktopShapesKeepTheInitialAspectAndSample
   EXPECT_EQ(CSetupDialog(initial, typicalModes(), 800, 600).selectedSamples(), 0);
 }
 
-TEST(SetupDialogPreselection, CheckBoxesFollowTheInitialRecord) {
+TEST(SetupDialogOptions, CheckBoxesFollowTheRecordAndFullScreenLocksAlwaysOnTopWithoutForgettingIt) {
   // The defaults: the window test's Enter.
   SetupSettings initial;
   initial.fullscreen = 0;
   initial.alwaysOnTop = 1;
   initial.bigScreen = 1;
   initial.vsync = 0;
-  CSetupDialog windowed(initial, typicalModes(), 800, 600);
-  EXPECT_EQ(std::make_tuple(windowed.alwaysOnTopEnabled(), windowed.alwaysOnTop(), windowed.bigScreen(), windowed.vsync()),
-            std::make_tuple(true, true, true, false));
-}
-
-TEST(SetupDialogOptions, FullScreenLocksAlwaysOnTopWithoutForgettingIt) {
-  SetupSettings initial;
-  initial.fullscreen = 0;
-  SetupSettings chosen;
   CSetupDialog dialog(initial, typicalModes(), 800, 600);
-  dialog.command(id::kAlwaysOnTop, chosen);
-  ASSERT_TRUE(dialog.alwaysOnTop());
+  EXPECT_EQ(std::make_tuple(dialog.alwaysOnTopEnabled(), dialog.alwaysOnTop(), dialog.bigScreen(), dialog.vsync()),
+            std::make_tuple(true, true, true, false));
+  SetupSettings chosen;
   dialog.command(id::kFullscreen, chosen);
-  EXPECT_TRUE(dialog.fullscreen());
-  EXPECT_FALSE(dialog.alwaysOnTopEnabled());
+  EXPECT_EQ(std::make_tuple(dialog.fullscreen(), dialog.alwaysOnTopEnabled()), std::make_tuple(true, false));
   dialog.command(id::kAlwaysOnTop, chosen);
-  EXPECT_TRUE(dialog.alwaysOnTop()) << "kept while locked; a locked box takes no clicks";
   dialog.command(id::kFullscreen, chosen);
-  EXPECT_TRUE(dialog.alwaysOnTopEnabled());
-  EXPECT_TRUE(dialog.alwaysOnTop());
+  EXPECT_EQ(std::make_tuple(dialog.alwaysOnTopEnabled(), dialog.alwaysOnTop()), std::make_tuple(true, true))
+      << "kept while locked; a locked box takes no clicks";
   dialog.command(id::kAlwaysOnTop, chosen);
   EXPECT_FALSE(dialog.alwaysOnTop()) << "editable again";
 }
