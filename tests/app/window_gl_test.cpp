@@ -48,7 +48,7 @@ TEST(WindowGL, FullScreenGammaClampsAndNeverTouchesTheDisplaysRampAndAWindowRefu
   }
 }
 
-TEST(WindowGL, TheExitPathPutsTheDisplayBackFromFullScreen) {
+TEST(WindowGL, FullScreenEndsOnAnExitPathThatPutsTheDisplayBack) {
   ASSERT_TRUE(platform::initVideo()) << platform::error();
   const platform::DesktopMode desktop = platform::desktopMode();
   ASSERT_GT(desktop.width, 0);
