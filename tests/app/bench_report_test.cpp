@@ -1,11 +1,9 @@
 // The bench's figures on made-up frames: the statistics, the cost of each scene and
 // post-effect entry, and what the json file and the SVG plot hold beyond what a
-// real run shows (escaped names, no NaN, the curve's shape, bands only for scenes
-// in range). A real run's output and files: bench_files.sh and the Program tests.
+// real run shows (escaped names, no NaN, bands only for scenes in range). A real run's output and files: bench_files.sh and the Program tests.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <tuple>
 #include <vector>
@@ -105,7 +103,7 @@ TEST(BenchCosts, PartsAreSummedPerWindowAndEntryRankedByTotalAndTheTableShowsThe
   EXPECT_EQ(table.find("postFade.fx"), std::string::npos) << "beyond the limit: " << table;
 }
 
-TEST(BenchFiles, JsonEscapesNamesAndHoldsNoNaNAndThePlotDrawsTheCurveAndBandsInRange) {
+TEST(BenchFiles, JsonEscapesNamesAndHoldsNoNaNAndThePlotDrawsBandsInRange) {
   BenchFigures figures;
   figures.report.frames = 5;
   figures.report.medianMs = 20.0;
@@ -128,20 +126,7 @@ TEST(BenchFiles, JsonEscapesNamesAndHoldsNoNaNAndThePlotDrawsTheCurveAndBandsInR
   EXPECT_EQ(json.find("nan"), std::string::npos) << json;
   EXPECT_EQ(benchJson(BenchFigures{}).find("nan"), std::string::npos);
 
-  // One point per frame, left to right in time; the slowest frame highest.
   const std::string svg = benchPlotSvg(figures);
-  const std::size_t begin = svg.find("points=\"");
-  ASSERT_NE(begin, std::string::npos) << svg;
-  std::vector<std::pair<double, double>> points;
-  double x = 0.0, y = 0.0;
-  int used = 0;
-  for (const char* text = svg.c_str() + begin + 8; std::sscanf(text, "%lf,%lf%n", &x, &y, &used) == 2; text += used) {
-    points.emplace_back(x, y);
-  }
-  ASSERT_EQ(points.size(), 5u) << svg;
-  for (std::size_t i = 1; i < points.size(); ++i) EXPECT_GT(points[i].first, points[i - 1].first);
-  EXPECT_LT(points[2].second, points[1].second);
-  EXPECT_DOUBLE_EQ(points[0].second, points[4].second);
   // Budget lines, bands for the scenes seen with names escaped, none for a scene
   // outside the frames or a post-effect entry, and the time in show seconds.
   for (const char* present : {">16.7 ms<", ">33.3 ms<", "a&lt;b&amp;c", ">late<", ">10<", ">14<"}) {

@@ -89,16 +89,6 @@ TEST(CommandLine, FrameRangeIsAPieceOfTheFixedStepRun) {
   EXPECT_NE(live.error.find("--capture or --bench"), std::string::npos) << live.error;
 }
 
-TEST(CommandLine, UsageNamesEveryOptionAndAuthorModesKeys) {
-  const std::string usage = usageText();
-  for (const char* option :
-       {"--help", "--version", "--no-dialog", "--windowed", "--fullscreen", "--fsaa", "--frames", "--dev", "--start",
-        "--capture", "--bench", "--fps", "--size", "--bench-scene", "--bench-plot", "--bench-json", "Space",
-        "Left/Right", "Down/Up", "Page Up/Page Down", "Home"}) {
-    EXPECT_NE(usage.find(option), std::string::npos) << option;
-  }
-}
-
 TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSizeBenchesAt720pAndAuthorModePlaysToAWindow) {
   const CommandLineResult result =
       parseCommandLine({"--capture", "out", "--fps", "30", "--size", "400x300", "--start", "12.5", "--frames", "9"});

@@ -56,8 +56,6 @@ TEST(FileWatcher, PollsArePacedSoRapidCallsReadNothing) {
   EXPECT_EQ(reads, 2);
   watcher.poll(1250);
   EXPECT_EQ(reads, 3);
-  EXPECT_NE(CFileWatcher::hash("abc"), CFileWatcher::hash("abd"));
-  EXPECT_NE(CFileWatcher::hash(""), CFileWatcher::hash(std::string(1, '\0')));
 }
 
 TEST(FileWatcherStamp, AFileIsOnlyReadWhenItsStampMovedAndThenUntilItSettles) {

@@ -1,7 +1,7 @@
 // The main loop and the frame cycle on a real GL context with the show's own
-// screens and effects: Escape handling, closing the window, the frame limit, the
-// end of the show, the exit fade and big-screen gamma (the letterbox: the frame
-// capture test; other screen storages end to end: the Program tests).
+// screens and effects: Escape handling, closing the window, the exit fade and
+// big-screen gamma (the letterbox: the frame capture test; the end of the show and
+// other screen storages end to end: the Program tests).
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
@@ -87,15 +87,6 @@ TEST_F(MainLoop, OneEscapeFadesForThreeSecondsThenEnds) {
   platform::pushKeyDown(platform::Key::Escape);
   EXPECT_EQ(demoManager().run(), 0);
   EXPECT_EQ(demoManager().getFrameCount(), 7u);
-}
-
-TEST_F(MainLoop, TheFrameLimitOrTheEndOfTheShowEndsTheLoop) {
-  demoManager().setFrameLimit(3);
-  EXPECT_EQ(demoManager().run(), 0);
-  EXPECT_EQ(demoManager().getFrameCount(), 3u);
-  demoManager().setStartTime(100001);  // no line has a scene
-  EXPECT_EQ(demoManager().run(), 0);
-  EXPECT_EQ(demoManager().getFrameCount(), 0u);
 }
 
 namespace {

@@ -1,5 +1,5 @@
 // Picking each line's scene by demo time, with onEnter on a change of name (the
-// show ending when no line has a scene: the main loop tests).
+// show ending when no line has a scene: the Program tests).
 #include <gtest/gtest.h>
 
 #include <list>

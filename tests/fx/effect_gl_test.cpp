@@ -1,15 +1,11 @@
-// Effects on a real GL (llvmpipe under Xvfb): pixels drawn through passes, technique
-// fallback, deferred values, state and texture restoration, and compile diagnostics.
+// Effects on a real GL (llvmpipe under Xvfb): technique fallback with its message,
+// deferred values, state and texture restoration, and the state matrices.
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <tuple>
 
-#include "framework/critical_check.h"
 #include "render/effect_support.h"
-#include "support/fatal_text.h"
 #include "support/gl_state.h"
 #include "support/source_dir.h"
 

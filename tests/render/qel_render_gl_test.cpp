@@ -1,4 +1,4 @@
-// The Qel renderer: scene time from the camera keys, the camera's field of view,
+// The Qel renderer: the camera's field of view,
 // roll-free look-at with z negated, eye and light positions, invisible and
 // screen-fixed objects, and matrix stacks left as found.
 #include "render/qel_render.h"
@@ -53,20 +53,6 @@ class QelRender : public EffectTest {
 
 }  // namespace
 
-TEST_F(QelRender, SceneTimeIsTheLastCameraKeyTimesTheProgress) {
-  ASSERT_NE(loadQel(qelScene("eight", cameraObject({0.0f, 8.0f}, 5.0f, 0.0f, 0.0f, 8.0f)) +
-                    qelScene("still", modelObject(0))),
-            nullptr);
-  cQelRender render;
-  render.setQel(mpQel);
-  EXPECT_FLOAT_EQ(render.getSceneTime(0), 8.0f);
-  EXPECT_FLOAT_EQ(render.getSceneTime(1), 0.0f);  // no camera object: always time 0
-  render.setCamera(0, 0.25f);
-  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[0], 2.0f);  // eye x runs 0 .. 8 with the time
-  render.setCamera(0, 1.0f);
-  EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[0], 8.0f);
-}
-
 TEST_F(QelRender, CameraGivesThirtyDegreesPlusRotationYAndNegatesDepth) {
   ASSERT_NE(loadQel(qelScene("plain", cameraObject({0.0f, 1.0f}, 5.0f)) +
                     qelScene("wide", cameraObject({0.0f, 1.0f}, 5.0f, static_cast<f32>(std::numbers::pi / 6.0)))),
@@ -83,9 +69,6 @@ TEST_F(QelRender, CameraGivesThirtyDegreesPlusRotationYAndNegatesDepth) {
   EXPECT_NEAR(view[0], 1.0, 1e-6);    // no roll
   EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[2], -5.0f);
   EXPECT_FLOAT_EQ(lightManager::mpThis->mLightPos[2], 5.0f);
-  GLint mode = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  EXPECT_EQ(mode, GL_MODELVIEW);
 
   render.setCamera(1, 0.5f);
   projection = matrix(GL_PROJECTION_MATRIX);

@@ -1,22 +1,16 @@
-// Particles, clouds and straps drawn under GL: the state they leave behind, the
-// intensity, and ribbons built from descriptors.
+// Particles and straps drawn under GL: the point size and line width they leave,
+// the intensity, and ribbons built from descriptors (clouds and the rest of the
+// state: the scene catalogue, which draws the sky scene).
 #include <gtest/gtest.h>
 
 #include "platform/gl.h"
 
-#include <string>
 #include <vector>
 
-
 #include "resource/res_shader.h"
-#include "resource/res_texture.h"
-#include "resource/resource_manager.h"
 #include "scenes/particle.h"
-#include "scenes/particle_cloud.h"
-#include "scenes/runtime_random.h"
 #include "scenes/scene_stage.h"
 #include "scenes/strap.h"
-#include "support/gl_state.h"
 
 namespace {
 
@@ -57,7 +51,7 @@ StrapDescriptor arcDescriptor() {
 
 }  // namespace
 
-TEST(ParticleDrawing, LeavesPointSpritesOffAndThePointSizeAtOneScalesByIntensityAndReportsAMissingTexture) {
+TEST(ParticleDrawing, LeavesThePointSizeAtOneScalesByIntensityAndReportsAMissingTexture) {
   SceneStage stage;
   ASSERT_TRUE(stage.ok()) << stage.error();
   const std::vector<ParticleRecord> records = grid();
@@ -66,9 +60,6 @@ TEST(ParticleDrawing, LeavesPointSpritesOffAndThePointSizeAtOneScalesByIntensity
   lookAtOrigin();
   glPointSize(7.0f);
   particle.drawParticles(0.5f, records.data(), static_cast<u32>(records.size()));
-  EXPECT_FALSE(glIsEnabled(GL_POINT_SPRITE_ARB));
-  EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_POINT_SIZE_ARB));
-  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   GLfloat size = 0;
   glGetFloatv(GL_POINT_SIZE, &size);
   EXPECT_EQ(size, 1.0f);
@@ -89,34 +80,6 @@ TEST(ParticleDrawing, LeavesPointSpritesOffAndThePointSizeAtOneScalesByIntensity
   CParticle missing;
   EXPECT_FALSE(missing.create("data\\shader\\pointspriteShader.fx", "data//texture//nothing.bmp"));
   EXPECT_NE(missing.mpShader, nullptr);
-}
-
-TEST(CloudDrawing, DrawsThreeCloudsAndPutsTheStateBack) {
-  SceneStage stage;
-  ASSERT_TRUE(stage.ok()) << stage.error();
-  const char* names[kCloudCount] = {"data\\texture\\cloud2.jpg", "data\\texture\\cloud3.jpg",
-                                    "data\\texture\\cloud4.jpg"};
-  resTexture* textures[kCloudCount];
-  for (u32 i = 0; i < kCloudCount; ++i) {
-    textures[i] = static_cast<resTexture*>(resourceManager::mpThis->getResource(names[i], resTexture::DTI));
-    ASSERT_NE(textures[i], nullptr) << names[i];
-  }
-  CloudRecord clouds[kCloudCount];
-  setRuntimeRandomState(1);
-  generateCloudField(clouds, textures);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, 16.0 / 9.0, 1.0, 1000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluLookAt(0, 0, 150, 0, 0, 0, 0, 1, 0);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  const GlState before = GlState::take();
-  drawClouds(clouds, 0.5f);  // mid-way the clouds are around the centre
-  EXPECT_GT(litPixels(SceneStage::capture()), 200);
-  EXPECT_EQ(GlState::take().differencesFrom(before), "");
-  for (resTexture*& pTexture : textures) releaseResource(pTexture);
 }
 
 TEST(StrapRibbons, BothPassesDrawLeaveTheLineWidthAtOneAndFadeFactorsOfZeroGiveNoRamps) {
@@ -146,36 +109,4 @@ TEST(StrapRibbons, BothPassesDrawLeaveTheLineWidthAtOneAndFadeFactorsOfZeroGiveN
   lookAtOrigin();
   flat.drawStrap(0.8f, 0);
   EXPECT_EQ(litPixels(SceneStage::capture()), 0) << "every vertex has alpha 0: additive ribbons leave black";
-}
-
-TEST(SceneEffects, EveryEffectHoldsTheParametersTheCodeSets) {
-  SceneStage stage;
-  ASSERT_TRUE(stage.ok()) << stage.error();
-  struct Expectation {
-    const char* file;
-    std::vector<std::string> names;
-    u32 passes;
-  };
-  const std::vector<std::string> sprite = {"TIME_RATE", "shWorldMat", "shViewMat", "shVProjMat", "shTexture0"};
-  const Expectation effects[] = {
-      {"data\\shader\\pointspriteShader.fx", sprite, 1},
-      {"data\\shader\\sakuraShader.fx", sprite, 1},
-      {"data\\shader\\lightballShader.fx", sprite, 1},
-      {"data\\shader\\particleCloudShader.fx", sprite, 1},
-      {"data\\shader\\strapShader.fx", {"TIME_RATE", "shWorldMat", "shViewMat", "shVProjMat"}, 2},
-  };
-  for (const Expectation& expectation : effects) {
-    resShader* pShader =
-        static_cast<resShader*>(resourceManager::mpThis->getResource(expectation.file, resShader::DTI));
-    ASSERT_NE(pShader, nullptr) << expectation.file;
-    EXPECT_GE(pShader->getPassNum(), expectation.passes) << expectation.file;
-    for (const std::string& name : expectation.names) {
-      bool found = false;
-      for (const resShader::ShaderParam& param : pShader->mVecParam) {
-        found = found || param.name == name;
-      }
-      EXPECT_TRUE(found) << expectation.file << " lacks " << name;
-    }
-    releaseResource(pShader);
-  }
 }

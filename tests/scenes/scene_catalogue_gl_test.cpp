@@ -111,7 +111,7 @@ TEST(SceneCatalogue, EachClassDrawsAFrameOfItsOwnAndLeavesTheGlStateAsFound) {
   glDeleteTextures(1, &texture);
 }
 
-TEST(LightballsScene, AtHalfTimeDrawsOnlyItsQelSceneAndAtThreeQuartersTheBallsGlowAndTheCameraMoves) {
+TEST(LightballsScene, AtHalfTimeDrawsOnlyItsQelSceneAndAtThreeQuartersTheBallsGlow) {
   SceneStage stage;
   ASSERT_TRUE(stage.ok()) << stage.error();
   stage.writeQel("balls.qel", {"lightballs", "plainCopy"});
@@ -125,11 +125,6 @@ TEST(LightballsScene, AtHalfTimeDrawsOnlyItsQelSceneAndAtThreeQuartersTheBallsGl
   auto& scene = static_cast<CSceneQel_lightballs&>(*trampoline->getChildren()[0]);
   SceneStage::drawChild(*trampoline, 0, 0.75f);
   for (u32 s = 0; s < kLightballSystems; ++s) EXPECT_FLOAT_EQ(scene.getSystem(s).mIntensity, 0.7f) << s;
-  // The projection is left as the scene set it: 120 - 40 p degrees of view, p = 3/8.
-  GLfloat projection[16];
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  EXPECT_NEAR(projection[5], 1.0 / std::tan((120.0 - 40.0 * 0.375) * 3.14159265358979 / 360.0), 1e-4);
-  EXPECT_NEAR(projection[0], projection[5] * 9.0 / 16.0, 1e-4);
 }
 
 TEST(BoxfloorScene, FindsItsModelAndRestoresTheMaterialAfterEachFrame) {
@@ -156,22 +151,6 @@ TEST(BoxfloorScene, WithoutABoxfloorModelEndsWithItsMessage) {
       },
       testing::ExitedWithCode(vell::kFatalExitStatus),
       literalPattern("Critical error:[index<CDEMO_OBJECT_NUMMAX + \"\"]"));
-}
-
-TEST(StartScene, ModelAndPathComeRoundTwiceOverTheSpan) {
-  SceneStage stage;
-  ASSERT_TRUE(stage.ok()) << stage.error();
-  stage.writeQel("start.qel", {"start"});
-  auto trampoline = stage.play("start.qel");
-  auto frameAt = [&](f32 progress) {
-    SceneStage::drawChild(*trampoline, 0, progress);
-    return SceneStage::capture();
-  };
-  const std::vector<u8> begin = frameAt(0.0f);
-  EXPECT_FALSE(blank(begin));
-  EXPECT_EQ(differingPixels(begin, frameAt(0.5f)), 0);     // one full turn
-  EXPECT_EQ(differingPixels(begin, frameAt(1.0f)), 0);     // two full turns
-  EXPECT_GT(differingPixels(begin, frameAt(0.125f)), 20);  // a quarter turn moves the path
 }
 
 TEST(QelCameraPattern, TheAlphaTestCoversTheQelSceneOrTheEffectsPerClass) {

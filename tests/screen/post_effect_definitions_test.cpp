@@ -1,4 +1,4 @@
-// The post-effect table's file format and ordering.
+// The post-effect table's file format (the order entries run in: the post-effect stage test).
 #include "screen/post_effect_definitions.h"
 
 #include <gtest/gtest.h>
@@ -39,13 +39,4 @@ TEST(PostEffectDefinitions, SixTokensMakeAnEntryOthersAreSkippedAndNumbersFollow
   const auto pieces = parse(std::string(1100, 'x') + " 0 1 2 -1 0\n");
   ASSERT_EQ(pieces.size(), 1u);
   EXPECT_EQ(pieces[0].effectFile, std::string(1100 - 1023, 'x'));
-}
-
-TEST(PostEffectDefinitions, SortingIsByOrderWithTiesInFileOrder) {
-  auto entries = parse("five.fx 0 1 5 -1 -1\none.fx 0 1 1 -1 -1\nthreeA.fx 0 1 3 -1 -1\nthreeB.fx 0 1 3 -1 -1\n");
-  sortPostEffectEntries(entries);
-  ASSERT_EQ(entries.size(), 4u);
-  std::string order;
-  for (const PostEffectEntry& entry : entries) order += entry.effectFile + " ";
-  EXPECT_EQ(order, "one.fx threeA.fx threeB.fx five.fx ");
 }

@@ -74,20 +74,8 @@ TEST_F(SceneScreenGL, WithoutNonPowerOfTwoTexturesStorageIsRounded) {
   EXPECT_EQ(describe(texture.getName())[1], 1024);
 }
 
-TEST_F(SceneScreenGL, AScreenWithoutDepthClearsIntoColourAndAttachDepthSwapsTheDepthAttachment) {
-  CSceneScreen plain;
-  plain.createScreen(8, 8, false);
-  EXPECT_EQ(plain.getDepthTexture(), 0u);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, plain.getFrameBuffer());
-  glViewport(0, 0, 8, 8);
-  glClearColor(0.25f, 0.5f, 1.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  float pixel[4] = {};
-  glReadPixels(4, 4, 1, 1, GL_RGBA, GL_FLOAT, pixel);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-  EXPECT_FLOAT_EQ(pixel[0], 0.25f);
-  EXPECT_FLOAT_EQ(pixel[2], 1.0f);
-
+// Screens without depth (the work and composite screens): the post-effect stage test.
+TEST_F(SceneScreenGL, AttachDepthSwapsTheDepthAttachment) {
   CSceneScreen first;
   CSceneScreen second;
   first.createScreen(8, 8, true);
