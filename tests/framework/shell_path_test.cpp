@@ -1,4 +1,5 @@
-// Path helpers follow the Windows shell's rules; data paths map onto the host.
+// Path helpers follow the Windows shell's rules; data paths map onto the host;
+// names read from data files stay inside the data folder or are refused.
 #include "framework/shell_path.h"
 
 #include <gtest/gtest.h>
@@ -36,4 +37,34 @@ TEST(ShellPath, HostPathMapsSeparatorsAndFindsCaseVariants) {
   EXPECT_FALSE(paths::pathFileExists(root + "\\model\\none.mqo"));
   // Nothing matches: the exact mapping comes back, so the open fails as it should.
   EXPECT_EQ(paths::hostPath(root + "\\nope\\x.mqo"), root + "/nope/x.mqo");
+}
+
+TEST(DataFolderNames, NamesStayInsideTheDataFolderOrAreRefused) {
+  struct Case {
+    const char* folder;
+    const char* name;
+    bool stays;
+  };
+  const Case cases[] = {
+      {"data\\model\\", "wood.bmp", true},
+      {"data\\model\\", "..\\texture\\wood.bmp", true},
+      {"data/model/", "sub/./../x.bmp", true},
+      {"", "Data\\qel\\..\\model\\b.mqo", true},
+      {"/opt/show/data/model/", "..\\shader\\a.fx", true},
+      // Outside any folder called data the top of the file's folder is the limit.
+      {"/tmp/test/", "..\\..\\texture\\a.bmp", true},
+      {"models\\", "..\\a.bmp", true},
+      {"data\\model\\", "..\\..\\data\\texture\\x.bmp", false},
+      {"data\\model\\", "C:\\textures\\wood.bmp", false},
+      {"data\\model\\", "\\textures\\wood.bmp", false},
+      {"data\\model\\", "/etc/passwd", false},
+      {"", "data\\..\\x.qel", false},
+      {"", "..\\data\\x.qel", false},
+      {"/opt/show/data/", "..\\x", false},
+      {"/tmp/test/", "..\\..\\..\\a.bmp", false},
+      {"models\\", "sub\\..\\..\\..\\a.bmp", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(paths::staysInDataFolder(c.folder, c.name), c.stays) << c.folder << " + " << c.name;
+  }
 }

@@ -53,9 +53,9 @@ TEST(TypeRegistry, EveryRecordHasItsOwnSlotUntilItIsDestroyed) {
   }
   EXPECT_EQ(VellDTI::search("TestLocalRecord"), nullptr);
   // Records made one after another, wherever they live, never collide.
-  std::vector<std::unique_ptr<VellDTI>> records;
   std::vector<std::string> names;
   for (int i = 0; i < 64; ++i) names.push_back("TestSlot" + std::to_string(i));
+  std::vector<std::unique_ptr<VellDTI>> records;
   for (const std::string& name : names) records.push_back(std::make_unique<VellDTI>(name.c_str(), nullptr));
-  for (const std::string& name : names) EXPECT_NE(VellDTI::search(name.c_str()), nullptr) << name;
+  for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(VellDTI::search(names[i].c_str()), records[i].get());
 }

@@ -1,6 +1,7 @@
 // The sound device's mixer through the null device (the player's tests hear its
-// exact pass-through): one-shot and looping buffers, conversion from other
-// layouts, volume, locking, and the system device's fall-back to SDL's dummy driver.
+// exact pass-through, its locks across the ring's wrap and a lost buffer's
+// restore): one-shot and looping buffers, conversion from other layouts, volume,
+// and the system device's fall-back to SDL's dummy driver.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -127,29 +128,6 @@ TEST(SoundDevice, VolumeIsHundredthsOfADecibelAndTheFloorIsSilence) {
   a->play(false);
   b->play(false);
   EXPECT_EQ(pull(*device, 1), (std::vector<s16>{32767, -32768}));
-}
-
-TEST(SoundDevice, LocksSplitAtTheWrapAndReportLossUntilRestored) {
-  auto device = platform::createNullSoundDevice();
-  auto buffer = device->createBuffer(PcmFormat{}, 100);
-  ASSERT_TRUE(buffer);
-  LockedRegions regions;
-  ASSERT_EQ(buffer->lock(80, 40, regions), SoundBuffer::LockResult::Ok);
-  EXPECT_EQ(regions.firstSize, 20u);
-  EXPECT_EQ(regions.secondSize, 20u);
-  EXPECT_EQ(regions.pSecond + 80, regions.pFirst);
-  buffer->unlock();
-  EXPECT_EQ(buffer->lock(0, 101, regions), SoundBuffer::LockResult::Failed);
-  EXPECT_EQ(buffer->lock(100, 4, regions), SoundBuffer::LockResult::Failed);
-  EXPECT_EQ(buffer->lock(0, 0, regions), SoundBuffer::LockResult::Failed);
-  buffer->simulateLoss();
-  EXPECT_EQ(buffer->lock(0, 4, regions), SoundBuffer::LockResult::Lost);
-  EXPECT_TRUE(buffer->restore());
-  EXPECT_EQ(buffer->lock(0, 4, regions), SoundBuffer::LockResult::Ok);
-  buffer->unlock();
-  EXPECT_FALSE(buffer->setCurrentPosition(100)) << "outside the buffer";
-  ASSERT_TRUE(buffer->setCurrentPosition(10 * 4 + 3));
-  EXPECT_EQ(buffer->getCurrentPosition(), 40u) << "the cursor sits on a whole frame";
 }
 
 TEST(SoundDevice, SystemDeviceFallsBackToTheDummyDriverAndSaysSoOnce) {

@@ -239,6 +239,8 @@ TEST(MqoDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
       {"shortvertices.mqo", header + "Object \"o\" {\n\tvertex 2 {\n\t\t1 2 3\n\t}\n}\nEof\n", 11,
        "has 1 of its 2 vertices"},
       {"hugecount.mqo", header + "Object \"o\" {\n\tvertex 2000000000 {\n\t\t1 2 3\n", 9, "more than the file holds"},
+      {"hugematerials.mqo", header + "Material 100000000 {\n\t\"a\" col(1 1 1 1)\n}\nEof\n", 8,
+       "the Material chunk declares 100000000 materials, more than the file holds"},
       {"badindex.mqo", triangle + "\tface 1 {\n\t\t3 V(0 1 7) M(0)\n\t}\n}\nEof\n", 15,
        "uses vertex 7, outside the object's 3 vertices"},
       {"onecorner.mqo", triangle + "\tface 1 {\n\t\t1 V(0) M(0)\n\t}\n}\nEof\n", 15, "has 1 corners"},

@@ -1,5 +1,4 @@
-// shaderManager on a real GL: the capability checks, the name registry, and the
-// current program across passes.
+// shaderManager on a real GL: the capability checks and the name registry.
 #include "resource/shader_manager.h"
 
 #include "platform/gl.h"
@@ -57,12 +56,3 @@ TEST_F(EffectTest, TwoSpellingsOfOneEffectPathAreOneEffect) {
   ASSERT_NE(pAgain, nullptr);
   EXPECT_EQ(pAgain->getName(), "GLOW");
 }
-
-TEST_F(EffectTest, CurrentProgramStaysAfterUse) {
-  resShader* pShader = use(load("stay.fx", kFillEffect));
-  ASSERT_NE(pShader, nullptr);
-  shaderManager::mpThis->setPass(0);
-  shaderManager::mpThis->resetPass(0);
-  EXPECT_EQ(shaderManager::mpThis->mpCurrentProgram, pShader);
-}
-

@@ -25,11 +25,9 @@ TEST(CustomTextureDefinition, TakesTheFirstTwoFieldsOfALineAndSkipsTheRest) {
   };
   const Case cases[] = {
       {"data\\texture\\noise.bmp\n", false, "", ""},
-      {"\n", false, "", ""},
       {"", false, "", ""},
       {"#data\\texture\\noise.bmp noiseTex\n", false, "", ""},
       {"data\\texture\\noise.bmp\t#noiseTex\n", false, "", ""},
-      {"data\\texture\\noise.bmp \t \n", false, "", ""},
       {" \tdata\\texture\\noise.bmp \t noiseTex\n", true, "data\\texture\\noise.bmp", "noiseTex"},
       {"a.tga\tsecond third # more\n", true, "a.tga", "second"},
       {"a.tga lastLine", true, "a.tga", "lastLine"},

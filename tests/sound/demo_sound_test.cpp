@@ -1,12 +1,13 @@
 // CDemoSoundREAL with an injected millisecond clock and a null device: the demo
 // time advances while the music plays and after it has ended by itself, holds
-// while stopped, survives the 2^32 ms wrap; and the volume mapping.
+// while stopped, survives the 2^32 ms wrap, lands where a seek puts it; the
+// volume mapping; the default clock, which follows the music heard; and the
+// offline clock, start + frame x 1000 / fps, one frame per advance.
 #include <gtest/gtest.h>
 
 #include "sound/demo_sound.h"
+#include "sound/fixed_step_clock.h"
 #include "support/sound_fixtures.h"
-
-using soundtest::TempDir;
 
 namespace {
 
@@ -14,7 +15,7 @@ class DemoSound : public testing::Test {
  protected:
   // Two seconds of a static WAVE sound on a null device.
   void SetUp() override {
-    const std::string path = mDir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(88200)));
+    const std::string path = soundtest::write(mDir, "air.wav", soundtest::makeWave(soundtest::patternPcm(88200)));
     auto device = platform::createNullSoundDevice();
     mpDevice = device.get();
     ASSERT_TRUE(mDemo.create(std::move(device), path.c_str()));
@@ -83,45 +84,39 @@ TEST_F(DemoSound, VolumeMapsOneToFullAndZeroToSilence) {
   EXPECT_EQ(pump(1)[0], soundtest::patternLeft(4000));
 }
 
+TEST_F(DemoSound, ASeekMovesTheBufferCursorWhilePlayingAndOnlyTheClockWhilePaused) {
+  mDemo.play(0);
+  mDemo.seek(1500);
+  EXPECT_TRUE(mDemo.isPlaying());
+  EXPECT_EQ(mDemo.getTime(), 1500u);
+  EXPECT_EQ(mDemo.getSound()->getStartFrame(), 66150u);
+  EXPECT_EQ(pump(1)[0], soundtest::patternLeft(66150));
+  mDemo.stop();
+  mDemo.seek(500);
+  EXPECT_FALSE(mDemo.isPlaying());
+  mNow += 300;
+  EXPECT_EQ(mDemo.getTime(), 500u) << "a paused clock holds";
+  mDemo.play(mDemo.getTime());
+  EXPECT_EQ(mDemo.getSound()->getStartFrame(), 22050u);
+  EXPECT_EQ(pump(1)[0], soundtest::patternLeft(22050));
+  mNow += 10;
+  EXPECT_EQ(mDemo.getTime(), 510u);
+}
+
 TEST(DemoSoundCreation, FailsWithoutTheMusicAndThenDoesNothing) {
   u32 now = 0;
   CDemoSoundREAL demo([&now] { return now; });
   TempDir dir;
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(demo.create(platform::createNullSoundDevice(), (dir.path() + "/air.ogg").c_str()));
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find(dir.path() + "/air.ogg"), std::string::npos);
+  const std::string path = (dir.path() / "air.ogg").string();
+  EXPECT_FALSE(demo.create(platform::createNullSoundDevice(), path.c_str()));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(path), std::string::npos);
   demo.play(0);
   now += 100;
   EXPECT_FALSE(demo.isPlaying());
   EXPECT_EQ(demo.getTime(), 0u);
   demo.setVolume(0.5f);
   EXPECT_FLOAT_EQ(demo.getVolume(), 0.0f);
-}
-
-TEST(DemoSoundMusicClock, FollowsWhatTheDevicePlayedOfTheMusic) {
-  TempDir dir;
-  const std::string path = dir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
-  auto device = platform::createNullSoundDevice();
-  platform::SoundDevice* pDevice = device.get();
-  CDemoSoundREAL demo;
-  ASSERT_TRUE(demo.create(std::move(device), path.c_str()));
-  ASSERT_TRUE(demo.getSound()->isStreaming());
-  std::vector<s16> out(4410 * 2);
-  demo.play(3000);
-  EXPECT_EQ(demo.getTime(), 3000u) << "nothing played yet";
-  for (int i = 0; i < 10; ++i) {
-    pDevice->mix(out.data(), 441);
-    demo.getSound()->syncWorker();
-  }
-  EXPECT_EQ(demo.getTime(), 3100u) << "4410 frames at 44.1 kHz";
-  demo.stop();
-  pDevice->mix(out.data(), 4410);
-  EXPECT_EQ(demo.getTime(), 3100u) << "held while stopped";
-  demo.play(0);
-  pDevice->mix(out.data(), 4410);
-  EXPECT_EQ(demo.getTime(), 100u) << "restarted from the new position";
-  EXPECT_EQ(out[2 * 4409], soundtest::patternLeft(4409)) << "and the device played exactly that";
 }
 
 namespace {
@@ -134,13 +129,14 @@ class LatentDevice final : public platform::SoundDevice {
 };
 }  // namespace
 
-TEST(DemoSoundMusicClock, ShowsWhatIsHeardNotWhatWasMixed) {
+TEST(DemoSoundMusicClock, FollowsWhatIsHeardOfTheMusicNotWhatWasMixed) {
   TempDir dir;
-  const std::string path = dir.write("air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
+  const std::string path = soundtest::write(dir, "air.wav", soundtest::makeWave(soundtest::patternPcm(300000)));
   auto device = std::make_unique<LatentDevice>();
   platform::SoundDevice* pDevice = device.get();
   CDemoSoundREAL demo;
   ASSERT_TRUE(demo.create(std::move(device), path.c_str()));
+  ASSERT_TRUE(demo.getSound()->isStreaming());
   std::vector<s16> out(4410 * 2);
   demo.play(3000);
   pDevice->mix(out.data(), 1764);  // 40 ms mixed, none of it heard yet
@@ -149,4 +145,45 @@ TEST(DemoSoundMusicClock, ShowsWhatIsHeardNotWhatWasMixed) {
   pDevice->mix(out.data(), 4410);  // 140 ms mixed: the first 90 ms heard
   demo.getSound()->syncWorker();
   EXPECT_EQ(demo.getTime(), 3090u);
+  demo.stop();
+  pDevice->mix(out.data(), 4410);
+  EXPECT_EQ(demo.getTime(), 3090u) << "held while stopped";
+  demo.play(0);
+  pDevice->mix(out.data(), 4410);
+  EXPECT_EQ(demo.getTime(), 50u) << "restarted from the new position";
+  EXPECT_EQ(out[2 * 4409], soundtest::patternLeft(4409)) << "and the device played exactly that";
+}
+
+TEST(FixedStepClock, TimeIsStartPlusFramesAtTheRateTruncatedWithoutDriftInAWholeRunOrAPiece) {
+  CDemoSoundFixedStep clock(60);
+  clock.play(1000);
+  EXPECT_EQ(clock.getTime(), 1000u);
+  EXPECT_EQ(clock.getTime(), 1000u) << "reading does not move the clock";
+  clock.advance();
+  EXPECT_EQ(clock.getTime(), 1016u);  // 16.67 truncated
+  clock.advance();
+  EXPECT_EQ(clock.getTime(), 1033u);
+  for (int i = 0; i < 58; ++i) clock.advance();
+  EXPECT_EQ(clock.getTime(), 2000u) << "sixty frames make a second exactly";
+  CDemoSoundFixedStep hour(30);
+  hour.play(0);
+  for (int i = 0; i < 30 * 3600; ++i) hour.advance();
+  EXPECT_EQ(hour.getTime(), 3600000u);
+  hour.play(500);
+  EXPECT_EQ(hour.getTime(), 500u) << "play restarts";
+  EXPECT_EQ(hour.getFrame(), 0u);
+  EXPECT_EQ(CDemoSoundFixedStep(0).getFramesPerSecond(), 1u) << "a zero rate cannot divide";
+  // A piece of a capture starting at frame 101 keeps the whole run's times.
+  CDemoSoundFixedStep whole(60);
+  whole.play(1000);
+  for (int i = 0; i < 101; ++i) whole.advance();
+  CDemoSoundFixedStep piece(60);
+  piece.setFirstFrame(101);
+  piece.play(1000);
+  EXPECT_EQ(piece.getFrame(), 101u);
+  EXPECT_EQ(piece.getTime(), 2683u) << "1000 + 101 x 1000 / 60 truncated, not 1000 + 1683 + ...";
+  EXPECT_EQ(piece.getTime(), whole.getTime());
+  piece.advance();
+  whole.advance();
+  EXPECT_EQ(piece.getTime(), whole.getTime());
 }

@@ -9,7 +9,6 @@
 #include <iterator>
 
 #include "support/sound_fixtures.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -23,8 +22,7 @@ s16 sampleAt(const std::vector<u8>& bytes, std::size_t frame, int channel) {
 
 TEST(MusicExcerpt, ReadsTheStretchFromTheStartTimeAndSilencePastTheEnd) {
   TempDir dir;
-  const std::vector<u8> wave = soundtest::makeWave(soundtest::patternPcm(44100));
-  const std::string path = dir.write("music.wav", std::string(wave.begin(), wave.end()));
+  const std::string path = soundtest::write(dir, "music.wav", soundtest::makeWave(soundtest::patternPcm(44100)));
   PcmExcerpt excerpt;
   std::string error;
   ASSERT_TRUE(readMusicExcerpt(path.c_str(), 500, 100, excerpt, error)) << error;
@@ -43,8 +41,7 @@ TEST(MusicExcerpt, ReadsTheStretchFromTheStartTimeAndSilencePastTheEnd) {
 
 TEST(MusicExcerpt, PiecesOfARunJoinToTheWholeRunsMusic) {
   TempDir dir;
-  const std::vector<u8> wave = soundtest::makeWave(soundtest::patternPcm(44100));
-  const std::string path = dir.write("music.wav", std::string(wave.begin(), wave.end()));
+  const std::string path = soundtest::write(dir, "music.wav", soundtest::makeWave(soundtest::patternPcm(44100)));
   std::string error;
   // 8 frames a second: a frame is 5512.5 sample frames, so each end rounds.
   PcmExcerpt whole;

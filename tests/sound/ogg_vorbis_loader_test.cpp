@@ -8,8 +8,6 @@
 #include "sound/ogg_vorbis_loader.h"
 #include "support/sound_fixtures.h"
 
-using soundtest::TempDir;
-
 namespace {
 
 // One encoded second shared by the tests: encoding is the slow part.
@@ -23,7 +21,7 @@ const std::vector<u8>& oneSecondOgg() {
 TEST(OggVorbisLoader, FileAndMemoryModesDeriveTheFormatFromTheStreamAndDecodeTheSameBytes) {
   ASSERT_FALSE(oneSecondOgg().empty());
   TempDir dir;
-  const std::string path = dir.write("tone.ogg", oneSecondOgg());
+  const std::string path = soundtest::write(dir, "tone.ogg", oneSecondOgg());
   OggVorbisLoader fromFile, fromMemory;
   ASSERT_EQ(fromFile.open(path.c_str(), nullptr, 0), 1) << fromFile.getLastError();
   ASSERT_EQ(fromMemory.open(CSoundLoader::MEMORY_FILE_NAME, oneSecondOgg().data(), oneSecondOgg().size()), 1)
@@ -86,7 +84,7 @@ TEST(OggVorbisLoader, DamagedStreamsFailWithACodeAndMessage) {
   };
   TempDir dir;
   for (const Case& c : {Case{"empty", {}}, Case{"garbage", garbage}, Case{"truncated", truncated}}) {
-    const std::string path = dir.write(std::string(c.label) + ".ogg", c.bytes);
+    const std::string path = soundtest::write(dir, std::string(c.label) + ".ogg", c.bytes);
     OggVorbisLoader fromFile;
     EXPECT_EQ(fromFile.open(path.c_str(), nullptr, 0), 6) << c.label;
     EXPECT_NE(fromFile.getLastError().find(path), std::string::npos) << fromFile.getLastError();

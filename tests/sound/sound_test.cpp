@@ -13,7 +13,6 @@
 using soundtest::makeWave;
 using soundtest::patternLeft;
 using soundtest::patternRight;
-using soundtest::TempDir;
 
 namespace {
 
@@ -24,7 +23,7 @@ class SoundPlayer : public testing::Test {
  protected:
   // Opens `bytes` as a WAVE file through a fresh player on a null device.
   s32 openWave(const std::vector<u8>& bytes) {
-    const std::string path = mDir.write("music.wav", bytes);
+    const std::string path = soundtest::write(mDir, "music.wav", bytes);
     auto device = platform::createNullSoundDevice();
     mpDevice = device.get();
     mpSound = std::make_unique<CSound>();
@@ -148,32 +147,12 @@ TEST_F(SoundPlayer, RestoresALostBufferBeforeWriting) {
   EXPECT_EQ(pump(2)[2], patternLeft(1));
 }
 
-TEST(Sound, OperationsWithoutAnOpenFileReportNothingOpen) {
-  CSound sound;
-  EXPECT_EQ(sound.play(0), CSound::RESULT_NOT_OPEN);
-  EXPECT_EQ(sound.stop(), CSound::RESULT_NOT_OPEN);
-  EXPECT_FALSE(sound.setVolume(-100));
-}
-
-TEST(Sound, TheDeviceIsSharedAndReleasedWithTheLastPlayer) {
-  {
-    CSound first;
-    EXPECT_EQ(first.initialize(std::unique_ptr<platform::SoundDevice>()), CSound::RESULT_NO_DEVICE) << "an empty device";
-    EXPECT_EQ(first.initialize(platform::createNullSoundDevice()), CSound::RESULT_OK);
-    CSound second;
-    EXPECT_EQ(second.initialize(platform::createNullSoundDevice()), CSound::RESULT_DEVICE_ERROR)
-        << "the process already has a device";
-  }
-  CSound afterwards;
-  EXPECT_EQ(afterwards.initialize(platform::createNullSoundDevice()), CSound::RESULT_OK);
-}
-
 TEST(Sound, AnUnreadableFileIsReportedWithItsNameOnStandardErrorAndThePresenter) {
   TempDir dir;
-  const std::string garbage = dir.write("air.ogg", std::vector<u8>(5000, 0x5A));
+  const std::string garbage = dir.write("air.ogg", std::string(5000, '\x5A'));
   gPresented.clear();
   sound::setMessagePresenter(&recordPresented);
-  for (const std::string& name : {garbage, dir.path() + "/missing.ogg"}) {
+  for (const std::string& name : {garbage, (dir.path() / "missing.ogg").string()}) {
     CSound sound;
     ASSERT_EQ(sound.initialize(platform::createNullSoundDevice()), CSound::RESULT_OK);
     testing::internal::CaptureStderr();

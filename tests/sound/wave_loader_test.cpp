@@ -1,16 +1,14 @@
-// WaveLoader and RiffReader: format and data from files and memory, silence
-// padding and codes 7/8, seeking, and damaged files that must fail with
-// a message instead of crashing.
+// WaveLoader: format and data from files and memory, silence padding and
+// codes 7/8, seeking, and damaged files that must fail with a message naming
+// the file and the problem instead of crashing.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "sound/riff_reader.h"
 #include "sound/wave_loader.h"
 #include "support/sound_fixtures.h"
 
 using soundtest::makeWave;
-using soundtest::TempDir;
 using soundtest::WaveSpec;
 
 namespace {
@@ -27,7 +25,7 @@ TEST(WaveLoader, OpensFileAndMemoryWithTheSameFormatAndDataAndNamesAMissingFile)
   TempDir dir;
   const std::vector<u8> pcm = soundtest::patternPcm(1000);
   const std::vector<u8> image = makeWave(pcm, WaveSpec{.junkChunkFirst = true});
-  const std::string path = dir.write("tone.wav", image);
+  const std::string path = soundtest::write(dir, "tone.wav", image);
 
   WaveLoader fromFile, fromMemory;
   ASSERT_EQ(fromFile.open(path.c_str(), nullptr, 0), 1) << fromFile.getLastError();
@@ -127,7 +125,7 @@ std::vector<DamagedWave> damagedWaves() {
 TEST(WaveLoader, DamagedFilesFailWithACodeAndAMessageNamingFileAndProblem) {
   TempDir dir;
   for (const DamagedWave& c : damagedWaves()) {
-    const std::string path = dir.write("bad.wav", c.bytes);
+    const std::string path = soundtest::write(dir, "bad.wav", c.bytes);
     WaveLoader fromFile;
     EXPECT_EQ(fromFile.open(path.c_str(), nullptr, 0), 6) << c.label;
     EXPECT_NE(fromFile.getLastError().find(path), std::string::npos) << fromFile.getLastError();
@@ -140,23 +138,4 @@ TEST(WaveLoader, DamagedFilesFailWithACodeAndAMessageNamingFileAndProblem) {
     EXPECT_EQ(fromMemory.open(CSoundLoader::MEMORY_FILE_NAME, copy.get(), c.bytes.size()), 6) << c.label;
     EXPECT_NE(fromMemory.getLastError().find(c.problem), std::string::npos) << fromMemory.getLastError();
   }
-}
-
-TEST(RiffReader, FindsChunksAfterOddSizedOnesAndReportsMissingOnes) {
-  const std::vector<u8> image = makeWave(countingBytes(3), WaveSpec{.junkChunkFirst = true});
-  RiffReader reader;
-  ASSERT_TRUE(reader.openMemory("mem", image.data(), image.size()));
-  RiffReader::Chunk form, fmt, data, missing;
-  ASSERT_TRUE(reader.descendForm("WAVE", form));
-  EXPECT_EQ(form.size, image.size() - 12);
-  ASSERT_TRUE(reader.descendChunk(form, "fmt ", fmt));
-  EXPECT_EQ(fmt.size, 16u);
-  EXPECT_EQ(fmt.start, 12u + 14u + 8u) << "LIST header, 5 bytes and a pad byte come first";
-  ASSERT_TRUE(reader.descendChunk(form, "data", data));
-  EXPECT_EQ(data.size, 3u);
-  EXPECT_EQ(reader.tell(), data.start);
-  u8 bytes[8] = {};
-  EXPECT_EQ(reader.read(bytes, 8), 4u) << "three bytes and the pad byte remain in the source";
-  EXPECT_FALSE(reader.descendChunk(form, "cue ", missing));
-  EXPECT_EQ(reader.getError(), "mem: no \"cue \" chunk");
 }

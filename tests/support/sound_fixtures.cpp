@@ -1,13 +1,9 @@
 // WAVE and Ogg fixtures for the sound tests, built in memory so no sample files
-// need to ship; and the scratch directory they are written to.
+// need to ship.
 #include "support/sound_fixtures.h"
 
 #include <cmath>
 #include <initializer_list>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <stdexcept>
 
 #include "platform/vorbis_encoder.h"
 
@@ -78,27 +74,6 @@ std::vector<u8> makeOgg(f64 seconds, int channels, long rate) {
   const u64 frames = static_cast<u64>(seconds * rate);
   const std::vector<s16> pcm = tonePcm(frames, channels, rate);
   return platform::encodeOggVorbis(pcm.data(), frames, channels, rate, 0.3f);
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "orvane_sound_XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch directory");
-  mPath = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(mPath, ignored);
-}
-
-std::string TempDir::write(const std::string& name, const std::vector<u8>& bytes) const {
-  const std::string full = mPath + "/" + name;
-  std::filesystem::create_directories(std::filesystem::path(full).parent_path());
-  std::FILE* pFile = std::fopen(full.c_str(), "wb");
-  if (!pFile) throw std::runtime_error("cannot write " + full);
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), pFile);
-  std::fclose(pFile);
-  return full;
 }
 
 }  // namespace soundtest

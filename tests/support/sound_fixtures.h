@@ -1,12 +1,12 @@
 // Sound test material made on the spot: WAVE bytes (well-formed or damaged on
-// purpose), Ogg Vorbis bytes, PCM with a recognisable pattern, and a scratch
-// directory that cleans up after itself.
+// purpose), Ogg Vorbis bytes and PCM with a recognisable pattern.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "framework/types.h"
+#include "support/temp_dir.h"
 
 namespace soundtest {
 
@@ -33,19 +33,9 @@ s16 patternRight(u64 frame);
 // A 440 Hz tone, Ogg Vorbis encoded.
 std::vector<u8> makeOgg(f64 seconds, int channels = 2, long rate = 44100);
 
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  // Writes the file and returns its full path.
-  std::string write(const std::string& name, const std::vector<u8>& bytes) const;
-  const std::string& path() const { return mPath; }
-
- private:
-  std::string mPath;
-};
+// Writes the bytes into the scratch directory and returns the file's full path.
+inline std::string write(const TempDir& dir, const std::string& name, const std::vector<u8>& bytes) {
+  return dir.write(name, std::string(bytes.begin(), bytes.end()));
+}
 
 }  // namespace soundtest

@@ -13,8 +13,6 @@
 #include "music/dsp.h"
 #include "music/encode.h"
 #include "music/render.h"
-#include "music/score.h"
-#include "music/synth.h"
 
 namespace m = orvane::music;
 
@@ -46,7 +44,6 @@ TEST(MusicArrangement, SectionsTileTheTrackInWholePhrasesAndBarsMapToThem) {
     const m::Section& s = m::kSections[i];
     EXPECT_GT(s.bars, 0) << s.name;
     EXPECT_EQ(s.bars % 8, 0) << s.name << " should be whole eight-bar phrases";
-    EXPECT_EQ(s.startMs(), s.startBar * m::kBarMs) << s.name;
     if (i > 0) EXPECT_EQ(s.startBar, m::kSections[i - 1].endBar()) << s.name;
     EXPECT_EQ(m::sectionAtBar(s.startBar).name, s.name);
     EXPECT_EQ(m::sectionAtBar(s.endBar() - 1).name, s.name);
@@ -141,47 +138,4 @@ TEST(MusicFile, ShippedTrackMatchesThePlan) {
   EXPECT_GT(info.rms, 0.05);
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   EXPECT_LT(static_cast<long>(in.tellg()), 5L * 1024 * 1024);
-}
-
-TEST(MusicDocs, SectionTableMatchesTheCode) {
-  const std::string page = readBytes(std::string(orvaneSourceDir()) + "/docs/music.md");
-  ASSERT_FALSE(page.empty());
-  for (const m::Section& s : m::kSections) {
-    const std::string row = "| " + std::string(s.name) + " | " + std::to_string(s.startMs()) + " | " +
-                            std::to_string(s.endMs()) + " | " + std::to_string(s.startBar) + "-" +
-                            std::to_string(s.endBar() - 1) + " |";
-    EXPECT_NE(page.find(row), std::string::npos) << row;
-  }
-}
-
-namespace {
-
-std::vector<double> renderAlone(m::Instrument instrument, double pitch) {
-  m::Note note{};
-  note.instrument = instrument;
-  note.start = 1.0;
-  note.length = instrument == m::Instrument::Sub ? 1.0 : 0.5;
-  note.pitch = pitch;
-  note.velocity = 1.0;
-  note.brightFrom = note.brightTo = 2000.0;
-  note.seed = 7;
-  const auto count = static_cast<std::int64_t>(m::noteSeconds(note) * m::kSampleRate);
-  std::vector<double> left(static_cast<std::size_t>(count)), right(left.size());
-  m::renderNote(note, m::noteFirstSample(note), count, left.data(), right.data());
-  return left;
-}
-
-int risingZeroCrossings(const std::vector<double>& x, std::size_t from, std::size_t to) {
-  int count = 0;
-  for (std::size_t i = from + 1; i < to; ++i) count += x[i - 1] < 0.0 && x[i] >= 0.0;
-  return count;
-}
-
-}  // namespace
-
-TEST(MusicSynth, PitchedVoicesPlayTheirNote) {
-  // A2 = 110 Hz on the sub: 55 cycles in half a second of its sustain.
-  EXPECT_NEAR(risingZeroCrossings(renderAlone(m::Instrument::Sub, 45), 4410, 4410 + 22050), 55, 1);
-  // The kick's body settles near 44 Hz after its pitch drop.
-  EXPECT_NEAR(risingZeroCrossings(renderAlone(m::Instrument::Kick, 36), 8820, 8820 + 8820), 9, 1);
 }

@@ -3,7 +3,6 @@
 // declares the parameters the program sets.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,19 +20,18 @@ std::set<std::string> parameterNames(const resShader* pShader) {
 }  // namespace
 
 TEST_F(EffectTest, ShowModelEffectsDrawInOnePassWithTheStandardParameters) {
-  const std::vector<std::string> lit = {"showLit", "showSway", "showReflect"};
-  for (const std::string& name : {"showLit", "showSway", "showReflect", "showUnlit", "showGlow", "showLineGlow"}) {
+  // The lit ones take the light and material the model renderer sets as well.
+  for (const auto& [name, lit] : {std::pair{"showLit", true}, {"showSway", true}, {"showReflect", true},
+                                  {"showUnlit", false}, {"showGlow", false}, {"showLineGlow", false}}) {
     resShader* pShader = loadPath("data\\shader\\" + std::string(name) + ".fx");
     ASSERT_NE(pShader, nullptr) << name;
     EXPECT_EQ(pShader->getPassNum(), 1u) << name;
     const std::set<std::string> names = parameterNames(pShader);
-    EXPECT_TRUE(names.count("shVProjMat")) << name;
-    EXPECT_TRUE(names.count("shMqoColor")) << name;
-    if (std::find(lit.begin(), lit.end(), name) != lit.end()) {
-      for (const char* standard : {"shWorldMat", "shViewMat", "shAmbient", "shLightColor", "shKa", "shKd", "shKs",
-                                   "shShininess", "shEyePos", "shLightPos", "shBaseTexture", "TIME_RATE"})
-        EXPECT_TRUE(names.count(standard)) << name << " lacks " << standard;
-    }
+    EXPECT_TRUE(names.count("shVProjMat") && names.count("shMqoColor")) << name;
+    if (!lit) continue;
+    for (const char* standard : {"shWorldMat", "shViewMat", "shAmbient", "shLightColor", "shKa", "shKd", "shKs",
+                                 "shShininess", "shEyePos", "shLightPos", "shBaseTexture", "TIME_RATE"})
+      EXPECT_TRUE(names.count(standard)) << name << " lacks " << standard;
   }
   EXPECT_TRUE(parameterNames(mLoaded[2]).count("shEnvCube")) << "the reflections sample the effect-texture cube";
 }

