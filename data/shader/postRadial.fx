@@ -1,7 +1,9 @@
 // Post effect for the build-ups: a radial rush, the picture smeared towards the
 // centre, growing with the entry's progress and blended over the screen.
+// It smears the half-size graded copy (work screen 1): the smear is wider than
+// the pixels that copy leaves out.
 uniform float4x4 projMat;
-sampler2D workBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+sampler2D workBuf1 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 float TIME_RATE_EFFECT = 0;
 
 varying vec2 uv;
@@ -17,7 +19,7 @@ vec4 radialRush() {
   float reach = 0.02 + 0.12 * TIME_RATE_EFFECT * TIME_RATE_EFFECT;
   vec3 sum = vec3(0.0);
   for (int i = 0; i < 10; ++i) {
-    sum += texture2D(workBuf0, uv + toCentre * reach * float(i) / 9.0).rgb;
+    sum += texture2D(workBuf1, uv + toCentre * reach * float(i) / 9.0).rgb;
   }
   sum /= 10.0;
   float strength = smoothstep(0.0, 1.0, TIME_RATE_EFFECT) * 0.75 * clamp(length(toCentre) * 2.5, 0.0, 1.0);

@@ -4,6 +4,7 @@
 
 #include "platform/gl.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -39,6 +40,7 @@ constexpr u32 kModelViewProjection = 0x81;
 
 void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
 
+
 }  // namespace
 
 CDemoManager& demoManager() { return gDemoManager; }
@@ -67,12 +69,16 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
     pScreen = std::make_unique<CSceneScreen>();
     pScreen->createScreen(mWidth, mHeight, true, format);
   }
+  // Every effect clamps what it leaves in the work and composite screens to the
+  // window's range, so they hold 8 bits a channel: a software renderer reads and
+  // blends floats at several times the cost, and the picture is the same.
+  const ScreenFormat pictureFormat{isLowQuality(), true};
   for (auto& pScreen : mpWorkScreen) {
     pScreen = std::make_unique<CSceneScreen>();
-    pScreen->createScreen(mWidth, mHeight, false, format);
+    pScreen->createScreen(mWidth, mHeight, false, pictureFormat);
   }
   mpCompositeScreen = std::make_unique<CSceneScreen>();
-  mpCompositeScreen->createScreen(mWidth, mHeight, false, format);
+  mpCompositeScreen->createScreen(mWidth, mHeight, false, pictureFormat);
   glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
 
   mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
@@ -314,8 +320,25 @@ void CDemoManager::runPasses(resShader* pEffect, s32 pass) {
   }
 }
 
+void CDemoManager::fitWorkScreens() {
+  for (int work = 0; work < WORK_SCREEN_COUNT; ++work) {
+    const u32 divisor = mpPeManager->getWorkDivisor(work);
+    if (divisor == mWorkDivisor[work]) continue;
+    mpWorkScreen[work] = std::make_unique<CSceneScreen>();
+    mpWorkScreen[work]->createScreen(std::max(mWidth / divisor, 1u), std::max(mHeight / divisor, 1u), false,
+                                     ScreenFormat{isLowQuality(), true});
+    mWorkDivisor[work] = divisor;
+    if (work < 2 && mpDefaultEffect) {
+      // The default effect was handed the old screen's texture once, at start-up.
+      shaderManager::mpThis->mpCurrentProgram = mpDefaultEffect;
+      setTexture(work == 0 ? "workBuf0" : "workBuf1", mpWorkScreen[work]->getColorTexture());
+    }
+  }
+}
+
 void CDemoManager::runPostEffects(u32 time) {
   CRITICAL_CHECK(mpPeManager, "");
+  fitWorkScreens();
   orthographicUnitSquare();
   const f32 viewport[2] = {static_cast<f32>(mWidth), static_cast<f32>(mHeight)};
   bool anyRan = false;
@@ -344,8 +367,15 @@ void CDemoManager::runPostEffects(u32 time) {
     const s32 bufferID = entry.bufferID;
     CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
     CSceneScreen* pOutput = bufferID == -1 ? mpCompositeScreen.get() : mpWorkScreen[bufferID].get();
+    const u32 divisor = bufferID == -1 ? 1 : mWorkDivisor[bufferID];
+    const u32 outputWidth = std::max(mWidth / divisor, 1u);
+    const u32 outputHeight = std::max(mHeight / divisor, 1u);
+    const f32 outputSize[2] = {static_cast<f32>(outputWidth), static_cast<f32>(outputHeight)};
+    setCurrentParameter("OutputSize", outputSize);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pOutput->getFrameBuffer());
+    if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(outputWidth), static_cast<GLsizei>(outputHeight));
     runPasses(pEffect, entry.pass);
+    if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     anyRan = true;
@@ -368,6 +398,7 @@ void CDemoManager::runPostEffects(u32 time) {
   setCurrentStateMatrix("projMat", kModelViewProjection);
   customTextureManager::mpThis->applyTextures(pShader);
   setCurrentParameter("ViewportSize", viewport);
+  setCurrentParameter("OutputSize", viewport);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpCompositeScreen->getFrameBuffer());
   runPasses(pShader, -1);
   glFlush();
@@ -381,12 +412,17 @@ void CDemoManager::composeToWindow() {
   shaderManager::mpThis->mpCurrentProgram = pShader;
   setTexture("shScreenTexture", mpCompositeScreen->getColorTexture());
   setCurrentStateMatrix("shVProjMat", kModelViewProjection);
-  shaderManager::mpThis->setPass(1);
-  drawScreenQuad(1.0f, 1.0f);
-  shaderManager::mpThis->resetPass(1);
+  const PictureRect picture = letterboxRect(mAspectX, mAspectY);
+  // The bars are painted only where the picture leaves some: a picture that
+  // fills the window would cover a second full-window quad at once.
+  if (picture.x0 > 0.0f || picture.y0 > 0.0f) {
+    shaderManager::mpThis->setPass(1);
+    drawScreenQuad(1.0f, 1.0f);
+    shaderManager::mpThis->resetPass(1);
+  }
 
   shaderManager::mpThis->setPass(0);
-  drawScreenRect(letterboxRect(mAspectX, mAspectY), mScreenScaleU, mScreenScaleV);
+  drawScreenRect(picture, mScreenScaleU, mScreenScaleV);
   shaderManager::mpThis->resetPass(0);
 }
 

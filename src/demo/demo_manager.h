@@ -127,6 +127,8 @@ class CDemoManager : public Singleton<CDemoManager> {
 
  private:
   void runPasses(resShader* pEffect, s32 pass);
+  // Gives each work screen the size the post-effect table asks for.
+  void fitWorkScreens();
 
   IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
@@ -134,6 +136,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   std::unique_ptr<CSceneScreen> mpSourceScreen[LINE_COUNT];
   IScene* mpCurrentScene[LINE_COUNT] = {};
   std::unique_ptr<CSceneScreen> mpWorkScreen[WORK_SCREEN_COUNT];
+  u32 mWorkDivisor[WORK_SCREEN_COUNT] = {1, 1, 1, 1};  // each is 1/N of the window
   std::unique_ptr<CSceneScreen> mpMultisampleScreen;
   resShader* mpDefaultEffect = nullptr;  // one reference
   u32 mFsaaSamples = 0;
