@@ -13,6 +13,8 @@
 #include "demo/frame_target.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
+#include "demo/scene_qel_trampoline.h"
+#include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
 #include "platform/colour_ramp_pass.h"
 #include "platform/gamma_ramp.h"
@@ -207,6 +209,57 @@ u32 CDemoManager::getShowEndTime() const {
     }
   }
   return end;
+}
+
+void CDemoManager::warmUp() {
+  const u32 showEnd = getShowEndTime();
+  std::vector<u32> times;
+  auto addSpan = [&times](u32 start, u32 end) {
+    times.push_back(start);
+    times.push_back(start + (end - start) / 2);
+    times.push_back(end);
+  };
+  for (const auto& managers : mLineManagers) {
+    for (const CSceneManager* pManager : managers) {
+      if (!pManager) continue;
+      for (IScene* pScene : pManager->getScenes()) {
+        if (!pScene) continue;
+        const auto* pQel = dynamic_cast<const CSceneQelTrampoline*>(pScene);
+        if (!pQel) {
+          addSpan(pScene->getStartTime(), pScene->getEndTime());
+          continue;
+        }
+        for (const auto& pChild : pQel->getChildren()) {
+          const u32 start = std::max(pChild->getStartTime(), pQel->getWindowStart());
+          const u32 end = std::min(pChild->getEndTime(), pQel->getWindowEnd());
+          if (start <= end) addSpan(pScene->getStartTime() + start, pScene->getStartTime() + end);
+        }
+      }
+    }
+  }
+  if (mpPeManager) {
+    for (u32 index = 0; index < mpPeManager->getEntryCount(); ++index) {
+      times.push_back(mpPeManager->getEntry(index).start);
+    }
+  }
+  std::sort(times.begin(), times.end());
+  times.erase(std::unique(times.begin(), times.end()), times.end());
+
+  IFrameObserver* pObserver = mpObserver;
+  mpObserver = nullptr;
+  glPushAttrib(GL_SCISSOR_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, 1, 1);
+  for (const u32 time : times) {
+    if (time > showEnd || !selectScenes(time)) continue;
+    renderScenes(time);
+    runPostEffects(time);
+    composeToWindow();
+  }
+  glPopAttrib();
+  glFinish();
+  forgetCurrentScenes();
+  mpObserver = pObserver;
 }
 
 int CDemoManager::run() {

@@ -120,6 +120,13 @@ class CDemoManager : public Singleton<CDemoManager> {
   // captures, and the desktop's ramp stays as it was.
   void setPictureGamma(f32 gamma);
 
+  // Draws, outside the frame observer and inside a one-pixel scissor, a frame at
+  // the start, middle and end of every scene (each sub-scene of a Qel scene) and
+  // at the start of every post-effect entry, so the driver has built the code of
+  // every program in every state the show draws it with before the first frame,
+  // wherever the run starts or seeks to. The next frame enters its scenes afresh.
+  void warmUp();
+
   // The frame's stages, public for tests.
   void renderScenes(u32 time);
   void runPostEffects(u32 time);
