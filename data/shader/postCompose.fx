@@ -1,12 +1,10 @@
 // Post effect: line 0 with the show's dusk colour grade (violet shadows, warm
-// highlights, a little more colour) and the vignette, into a work screen. Pass 0
-// grades line 0; pass 1 copies a picture already graded (work screen 0, the
-// cross-fade) instead. Written at half size, each linear tap falls between four
-// texels of the window-sized source and averages them: the copy the glow, the
-// depth of field and the radial rush are blurred from.
+// highlights, a little more colour) and the vignette, into a work screen. Written
+// at half size, each linear tap falls between four texels of the window-sized
+// source and averages them: the copy the glow, the depth of field and the radial
+// rush are made from.
 uniform float4x4 projMat;
 sampler2D srcCBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-sampler2D workBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 
 varying vec2 uv;
 
@@ -34,20 +32,10 @@ vec3 vignette(vec2 at) {
 
 vec4 composeLine() { return vec4(grade(texture2D(srcCBuf0, uv).rgb) * vignette(uv), 1.0); }
 
-vec4 copyGraded() { return vec4(texture2D(workBuf0, uv).rgb, 1.0); }
-
 technique Compose {
   pass Grade {
     VertexProgram = compile glslv screenVertex();
     FragmentProgram = compile glslf composeLine();
-    DepthTestEnable = false;
-    DepthMask = false;
-    CullFaceEnable = false;
-    BlendEnable = false;
-  }
-  pass Copy {
-    VertexProgram = compile glslv screenVertex();
-    FragmentProgram = compile glslf copyGraded();
     DepthTestEnable = false;
     DepthMask = false;
     CullFaceEnable = false;

@@ -1,10 +1,11 @@
 // Post effect: line 0 graded as in postCompose, with line 1 (light on black) laid
 // over it in screen blending, fading in over the entry's first quarter and
-// holding; a line without a scene this frame (progress 0) is left out.
+// holding; a line without a scene this frame (progress 0) is left out. At half
+// size (each linear tap averaging four texels) it is the copy the glow and the
+// radial rush are made from; postFinalCrossfade draws the same at full size.
 uniform float4x4 projMat;
-// Read texel for texel: a window-sized picture into a window-sized screen.
-sampler2D srcCBuf0 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-sampler2D srcCBuf1 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+sampler2D srcCBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+sampler2D srcCBuf1 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 float TIME_RATE_1 = 0;
 float TIME_RATE_EFFECT = 0;
 

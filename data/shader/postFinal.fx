@@ -1,16 +1,12 @@
 // Post effect: the picture of the frame to the screen, graded with the glow of
-// its bright parts (from the blurred copy) added in a warm tint, in one pass.
-// Pass 0 grades line 0 itself; pass 1 does the same and adds the depth of field
-// (for the verse and the breakdown); pass 2 takes the graded picture from work
-// screen 0 (the cross-fade) instead.
+// its bright parts (from the half-size blurred copy) added in a warm tint: line 0
+// graded (as postCompose does) in the same pass. postFinalFocus adds the depth of
+// field, postFinalCrossfade lays line 1 over line 0.
 uniform float4x4 projMat;
 // Read texel for texel: window-sized pictures into a window-sized screen.
 sampler2D srcCBuf0 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-sampler2D srcZBuf0 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-sampler2D workBuf0 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 // The blurred copy is smaller than the screen: filtered as it is enlarged.
 sampler2D workBuf2 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-float TIME_RATE_EFFECT = 0;
 
 varying vec2 uv;
 
@@ -40,57 +36,15 @@ vec3 withGlow(vec3 picture, vec3 blurred) {
   return clamp(picture + glow, 0.0, 1.0);
 }
 
-// Eye distance from a depth value of the Qel camera's projection (near 0.1, far 150).
-float eyeDistance(float depth) {
-  const float nearPlane = 0.1;
-  const float farPlane = 150.0;
-  return nearPlane * farPlane / (farPlane - depth * (farPlane - nearPlane));
-}
-
-// Depth of field: far from the distance in focus (the one at the centre of the
-// screen) the blurred copy shows through; fades in and out at the ends of the entry.
-vec3 withFocus(vec3 picture, vec3 blurred) {
-  float here = eyeDistance(texture2D(srcZBuf0, uv).r);
-  float focus = min(eyeDistance(texture2D(srcZBuf0, vec2(0.5, 0.5)).r), 12.0);
-  float amount = clamp(abs(here - focus) / (focus * 0.9 + 0.5), 0.0, 1.0);
-  float envelope = smoothstep(0.0, 0.04, TIME_RATE_EFFECT) * (1.0 - smoothstep(0.96, 1.0, TIME_RATE_EFFECT));
-  vec3 soft = clamp(blurred + max(blurred - vec3(0.5), 0.0) * 1.2, 0.0, 1.0);
-  return mix(picture, soft, amount * envelope * 0.75);
-}
-
 vec4 finalPicture() {
   vec3 blurred = texture2D(workBuf2, uv).rgb;
   return vec4(withGlow(grade(texture2D(srcCBuf0, uv).rgb) * vignette(uv), blurred), 1.0);
 }
 
-vec4 finalFocused() {
-  vec3 blurred = texture2D(workBuf2, uv).rgb;
-  vec3 picture = withGlow(grade(texture2D(srcCBuf0, uv).rgb) * vignette(uv), blurred);
-  return vec4(withFocus(picture, blurred), 1.0);
-}
-
-vec4 finalGraded() { return vec4(withGlow(texture2D(workBuf0, uv).rgb, texture2D(workBuf2, uv).rgb), 1.0); }
-
 technique Final {
   pass Present {
     VertexProgram = compile glslv screenVertex();
     FragmentProgram = compile glslf finalPicture();
-    DepthTestEnable = false;
-    DepthMask = false;
-    CullFaceEnable = false;
-    BlendEnable = false;
-  }
-  pass PresentFocused {
-    VertexProgram = compile glslv screenVertex();
-    FragmentProgram = compile glslf finalFocused();
-    DepthTestEnable = false;
-    DepthMask = false;
-    CullFaceEnable = false;
-    BlendEnable = false;
-  }
-  pass PresentGraded {
-    VertexProgram = compile glslv screenVertex();
-    FragmentProgram = compile glslf finalGraded();
     DepthTestEnable = false;
     DepthMask = false;
     CullFaceEnable = false;

@@ -50,6 +50,7 @@ std::vector<DefinitionRow> readDefinitionRows(std::FILE* file, std::size_t colum
     }
     std::vector<std::string> trailing;
     for (std::size_t i = columnCount; i < tokens.size() && tokens[i][0] != '#' && tokens[i][0] != '\n'; ++i) {
+      if (tokens[i].back() == '\n') tokens[i].pop_back();  // the line's end is not part of a last column
       trailing.push_back(std::move(tokens[i]));
     }
     tokens.resize(columnCount);

@@ -110,7 +110,9 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file) {
     const u32 index = static_cast<u32>(entry.pass);
     const u32 passCount = entry.pEffect ? entry.pEffect->getPassNum() : 0;
     auto getPassNum = [passCount] { return passCount; };
-    CRITICAL_CHECK(index<getPassNum(), "");
+    if (entry.pass < -1 || (entry.pEffect && entry.pass >= static_cast<s64>(passCount))) {
+      CRITICAL_CHECK(index<getPassNum(), "");
+    }
     vell::fatalExit("Critical error:[outputDivisor + \"invalid screen size\"]");
   }
   installTable(entries, held);

@@ -31,6 +31,15 @@ TEST(PostEffectDefinitions, SixTokensMakeAnEntryAndLaterTokensAreIgnored) {
   EXPECT_EQ(entries[0].pass, -1);
   EXPECT_EQ(entries[0].bufferID, 0);
   EXPECT_EQ(entries[0].pEffect, nullptr);
+  EXPECT_EQ(entries[0].outputDivisor, 1u);
+}
+
+TEST(PostEffectDefinitions, ASeventhTokenStartingOneSlashIsTheOutputSize) {
+  const auto entries = parse("a.fx 0 1 0 -1 1 1/4 # quarter\nb.fx 0 1 0 -1 2 half\nc.fx 0 1 0 -1 3 1/3\n");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].outputDivisor, 4u);
+  EXPECT_EQ(entries[1].outputDivisor, 1u) << "any other seventh token is still ignored";
+  EXPECT_EQ(entries[2].outputDivisor, 0u) << "a size that is none of the allowed ones is marked for refusal";
 }
 
 TEST(PostEffectDefinitions, ShortLinesAndHashTokensAreSkipped) {

@@ -18,7 +18,7 @@ struct PostEntry {
 
 std::string row(const PostEntry& e) {
   char text[160];
-  std::snprintf(text, sizeof text, "%-20s %7d %7d %4d %3d %3d %3s", e.effect, e.start, e.end, e.order, e.pass, e.output,
+  std::snprintf(text, sizeof text, "%-21s %7d %7d %4d %3d %3d %3s", e.effect, e.start, e.end, e.order, e.pass, e.output,
                 e.size);
   return std::string(text) + "\t# " + e.why + "\n";
 }
@@ -48,23 +48,21 @@ std::string postEffectDefinitions() {
   // Crash cymbals of the music: a flash on each.
   // (The last one, at 188000 ms, falls in the fade-out and is left dark.)
   const int crashes[] = {16000, 32000, 64000, 80000, 96000, 144000, 160000};
-  // One window-sized pass reads line 0 and writes the screen (grade, glow and,
+  // One window-sized pass reads the lines and writes the screen (grade, glow and,
   // in the verse and the breakdown, depth of field together); the blurred copy
-  // behind the glow is made at half size. The cross-fade needs line 1 as well,
-  // so there the graded picture goes through work screen 0 first.
+  // behind the glow is made at half size.
   std::vector<PostEntry> entries = {
-      {"postCompose.fx", 0, 127999, 10, 0, 1, "line 0 graded, at half size into work 1", "1/2"},
-      {"postCrossfade.fx", 128000, 144000, 10, -1, 0, "line 1 fades in over line 0, into work 0"},
-      {"postCompose.fx", 144001, kShowMs, 10, 0, 1, "line 0 graded, at half size into work 1", "1/2"},
-      {"postCompose.fx", 128000, 144000, 15, 1, 1, "the cross-fade at half size into work 1", "1/2"},
+      {"postCompose.fx", 0, 127999, 10, -1, 1, "line 0 graded, at half size into work 1", "1/2"},
+      {"postCrossfade.fx", 128000, 144000, 10, -1, 1, "line 1 fading in over line 0, the same", "1/2"},
+      {"postCompose.fx", 144001, kShowMs, 10, -1, 1, "line 0 graded, at half size into work 1", "1/2"},
       {"postGlowBlur.fx", 0, kShowMs, 20, 0, 3, "blur across, work 1 to work 3", "1/2"},
       {"postGlowBlur.fx", 0, kShowMs, 30, 1, 2, "blur down, work 3 to work 2", "1/2"},
-      {"postFinal.fx", 0, 15999, 50, 0, -1, "picture plus glow to the screen"},
-      {"postFinal.fx", 16000, 48000, 50, 1, -1, "the same with depth of field in the verse"},
-      {"postFinal.fx", 48001, 95999, 50, 0, -1, "picture plus glow to the screen"},
-      {"postFinal.fx", 96000, 128000, 50, 1, -1, "the same with depth of field in the breakdown"},
-      {"postFinal.fx", 128001, 144000, 50, 2, -1, "the cross-fade plus glow to the screen"},
-      {"postFinal.fx", 144001, kShowMs, 50, 0, -1, "picture plus glow to the screen"},
+      {"postFinal.fx", 0, 15999, 50, -1, -1, "picture plus glow to the screen"},
+      {"postFinalFocus.fx", 16000, 48000, 50, -1, -1, "the same with depth of field in the verse"},
+      {"postFinal.fx", 48001, 95999, 50, -1, -1, "picture plus glow to the screen"},
+      {"postFinalFocus.fx", 96000, 127999, 50, -1, -1, "the same with depth of field in the breakdown"},
+      {"postFinalCrossfade.fx", 128000, 144000, 50, -1, -1, "line 1 fading in over line 0, plus glow"},
+      {"postFinal.fx", 144001, kShowMs, 50, -1, -1, "picture plus glow to the screen"},
       {"postRadial.fx", 48000, 64000, 70, -1, -1, "radial rush of the first build-up"},
       {"postRadial.fx", 128000, 144000, 70, -1, -1, "radial rush of the second build-up"},
   };
