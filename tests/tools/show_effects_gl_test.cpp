@@ -42,7 +42,7 @@ TEST_F(EffectTest, ShowPostEffectsHaveThePassesTheTableRuns) {
   const std::vector<std::pair<std::string, unsigned>> effects = {
       {"postCompose", 1},        {"postCrossfade", 1}, {"postGlowBlur", 2},
       {"postFinal", 1},          {"postFinalFocus", 1}, {"postFinalCrossfade", 1},
-      {"postRadial", 1},         {"postFlash", 1},      {"postFade", 2}};
+      {"postRadial", 2},         {"postFlash", 1},      {"postFade", 2}};
   for (const auto& [name, passes] : effects) {
     resShader* pShader = loadPath("data\\shader\\" + name + ".fx");
     ASSERT_NE(pShader, nullptr) << name;

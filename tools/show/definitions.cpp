@@ -63,8 +63,10 @@ std::string postEffectDefinitions() {
       {"postFinalFocus.fx", 96000, 127999, 50, -1, -1, "the same with depth of field in the breakdown"},
       {"postFinalCrossfade.fx", 128000, 144000, 50, -1, -1, "line 1 fading in over line 0, plus glow"},
       {"postFinal.fx", 144001, kShowMs, 50, -1, -1, "picture plus glow to the screen"},
-      {"postRadial.fx", 48000, 64000, 70, -1, -1, "radial rush of the first build-up"},
-      {"postRadial.fx", 128000, 144000, 70, -1, -1, "radial rush of the second build-up"},
+      {"postRadial.fx", 48000, 64000, 60, 0, 0, "radial rush of the first build-up, smeared at half size", "1/2"},
+      {"postRadial.fx", 48000, 64000, 70, 1, -1, "and laid over the screen"},
+      {"postRadial.fx", 128000, 144000, 60, 0, 0, "radial rush of the second build-up, the same", "1/2"},
+      {"postRadial.fx", 128000, 144000, 70, 1, -1, "and laid over the screen"},
   };
   for (int crash : crashes)
     entries.push_back({"postFlash.fx", crash, crash + (crash == 64000 || crash == 144000 ? 1200 : 600), 80, -1, -1,
