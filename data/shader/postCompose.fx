@@ -1,9 +1,10 @@
 // Post effect: line 0 with the show's dusk colour grade (violet shadows, warm
-// highlights, a little more colour) and the vignette picture, into a work screen.
+// highlights, a little more colour) and the vignette, into a work screen. Written
+// at half size, each linear tap falls between four texels of the window-sized
+// source and averages them: the copy the glow, the depth of field and the radial
+// rush are made from.
 uniform float4x4 projMat;
 sampler2D srcCBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-sampler2D shVignette = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-float TIME_RATE_0 = 0;
 
 varying vec2 uv;
 
@@ -20,10 +21,16 @@ vec3 grade(vec3 c) {
   return clamp(c * highlights + shadows, 0.0, 1.0);
 }
 
-vec4 composeLine() {
-  vec3 c = texture2D(srcCBuf0, uv).rgb;
-  return vec4(grade(c) * texture2D(shVignette, uv).rgb, 1.0);
+// The picture of data\texture\vignette.tga, worked out here: one texture read
+// less per pixel, the same darkening towards the corners.
+vec3 vignette(vec2 at) {
+  vec2 p = at * 2.0 - 1.0;
+  float r = sqrt(p.x * p.x * 0.8 + p.y * p.y);
+  float v = 1.0 - 0.55 * smoothstep(0.45, 1.4, r);
+  return v * vec3(1.0 - 0.02 * r, 0.98 - 0.05 * r, 0.96 + 0.02 * r);
 }
+
+vec4 composeLine() { return vec4(grade(texture2D(srcCBuf0, uv).rgb) * vignette(uv), 1.0); }
 
 technique Compose {
   pass Grade {

@@ -1,10 +1,11 @@
 // Post effect: line 0 graded as in postCompose, with line 1 (light on black) laid
 // over it in screen blending, fading in over the entry's first quarter and
-// holding; a line without a scene this frame (progress 0) is left out.
+// holding; a line without a scene this frame (progress 0) is left out. At half
+// size (each linear tap averaging four texels) it is the copy the glow and the
+// radial rush are made from; postFinalCrossfade draws the same at full size.
 uniform float4x4 projMat;
 sampler2D srcCBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 sampler2D srcCBuf1 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-sampler2D shVignette = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 float TIME_RATE_1 = 0;
 float TIME_RATE_EFFECT = 0;
 
@@ -21,12 +22,20 @@ vec3 grade(vec3 c) {
   return clamp(c * vec3(1.03, 1.0, 0.96) + vec3(0.05, 0.02, 0.09) * (1.0 - luma), 0.0, 1.0);
 }
 
+// data\texture\vignette.tga, worked out as in postCompose.
+vec3 vignette(vec2 at) {
+  vec2 p = at * 2.0 - 1.0;
+  float r = sqrt(p.x * p.x * 0.8 + p.y * p.y);
+  float v = 1.0 - 0.55 * smoothstep(0.45, 1.4, r);
+  return v * vec3(1.0 - 0.02 * r, 0.98 - 0.05 * r, 0.96 + 0.02 * r);
+}
+
 vec4 crossfade() {
   vec3 base = grade(texture2D(srcCBuf0, uv).rgb);
   vec3 upper = clamp(texture2D(srcCBuf1, uv).rgb, 0.0, 1.0);
   float weight = smoothstep(0.0, 0.25, TIME_RATE_EFFECT) * step(0.0001, TIME_RATE_1);
   vec3 screen = 1.0 - (1.0 - base) * (1.0 - upper * weight);
-  return vec4(screen * texture2D(shVignette, uv).rgb, 1.0);
+  return vec4(screen * vignette(uv), 1.0);
 }
 
 technique Crossfade {

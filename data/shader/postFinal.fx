@@ -1,9 +1,12 @@
-// Post effect: the picture of the frame to the screen, the graded picture with the
-// glow of its bright parts (from the blurred copy) added in a warm tint.
+// Post effect: the picture of the frame to the screen, graded with the glow of
+// its bright parts (from the half-size blurred copy) added in a warm tint: line 0
+// graded (as postCompose does) in the same pass. postFinalFocus adds the depth of
+// field, postFinalCrossfade lays line 1 over line 0.
 uniform float4x4 projMat;
-sampler2D workBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+// Read texel for texel: window-sized pictures into a window-sized screen.
+sampler2D srcCBuf0 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+// The blurred copy is smaller than the screen: filtered as it is enlarged.
 sampler2D workBuf2 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-float TIME_RATE_0 = 0;
 
 varying vec2 uv;
 
@@ -12,11 +15,30 @@ void screenVertex() {
   uv = gl_MultiTexCoord0.xy;
 }
 
-vec4 finalPicture() {
-  vec3 picture = texture2D(workBuf0, uv).rgb;
-  vec3 blurred = texture2D(workBuf2, uv).rgb;
+vec3 grade(vec3 c) {
+  float luma = dot(c, vec3(0.299, 0.587, 0.114));
+  c = mix(vec3(luma), c, 1.12);
+  vec3 shadows = vec3(0.05, 0.02, 0.09) * (1.0 - luma);
+  vec3 highlights = vec3(1.03, 1.0, 0.96);
+  return clamp(c * highlights + shadows, 0.0, 1.0);
+}
+
+// data\texture\vignette.tga, worked out as in postCompose.
+vec3 vignette(vec2 at) {
+  vec2 p = at * 2.0 - 1.0;
+  float r = sqrt(p.x * p.x * 0.8 + p.y * p.y);
+  float v = 1.0 - 0.55 * smoothstep(0.45, 1.4, r);
+  return v * vec3(1.0 - 0.02 * r, 0.98 - 0.05 * r, 0.96 + 0.02 * r);
+}
+
+vec3 withGlow(vec3 picture, vec3 blurred) {
   vec3 glow = max(blurred - vec3(0.5), 0.0) * vec3(1.1, 0.95, 1.0) * 1.2;
-  return vec4(clamp(picture + glow, 0.0, 1.0), 1.0);
+  return clamp(picture + glow, 0.0, 1.0);
+}
+
+vec4 finalPicture() {
+  vec3 blurred = texture2D(workBuf2, uv).rgb;
+  return vec4(withGlow(grade(texture2D(srcCBuf0, uv).rgb) * vignette(uv), blurred), 1.0);
 }
 
 technique Final {

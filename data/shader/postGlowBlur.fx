@@ -1,10 +1,11 @@
 // Post effect: a wide separable blur of the graded picture. Pass 0 blurs work
-// screen 0 across, pass 1 blurs work screen 1 down; the table runs them as two
-// entries so the result lands in work screen 2 for the glow and the focus blur.
+// screen 1 across into work screen 3, pass 1 blurs that down into work screen 2
+// for the glow, the depth of field and the radial rush. The table keeps all three
+// at half the window's size, so each tap covers four of the window's pixels.
 uniform float4x4 projMat;
-sampler2D workBuf0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 sampler2D workBuf1 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
-float2 ViewportSize = float2(1280, 720);
+sampler2D workBuf3 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
+float2 OutputSize = float2(640, 360);
 
 varying vec2 uv;
 
@@ -14,18 +15,18 @@ void screenVertex() {
 }
 
 vec3 blurAlong(sampler2D source, vec2 direction) {
-  // Nine linear-filtered taps, each between two texels: a 17-texel Gaussian.
-  vec2 texelStep = direction * 2.2 / ViewportSize;
-  vec3 sum = texture2D(source, uv).rgb * 0.2;
-  sum += (texture2D(source, uv + texelStep).rgb + texture2D(source, uv - texelStep).rgb) * 0.17;
-  sum += (texture2D(source, uv + texelStep * 2.0).rgb + texture2D(source, uv - texelStep * 2.0).rgb) * 0.12;
-  sum += (texture2D(source, uv + texelStep * 3.0).rgb + texture2D(source, uv - texelStep * 3.0).rgb) * 0.07;
-  sum += (texture2D(source, uv + texelStep * 4.0).rgb + texture2D(source, uv - texelStep * 4.0).rgb) * 0.04;
+  // A Gaussian of 2.15 texels (4.3 of the window's pixels) over nine texels, in
+  // five linear-filtered taps: each outer tap sits between two texels, weighted
+  // so that the filter adds them in the kernel's proportion.
+  vec2 texel = direction / OutputSize;
+  vec3 sum = texture2D(source, uv).rgb * 0.1924;
+  sum += (texture2D(source, uv + texel * 1.420).rgb + texture2D(source, uv - texel * 1.420).rgb) * 0.2973;
+  sum += (texture2D(source, uv + texel * 3.319).rgb + texture2D(source, uv - texel * 3.319).rgb) * 0.1065;
   return sum;
 }
 
-vec4 blurAcross() { return vec4(blurAlong(workBuf0, vec2(1.0, 0.0)), 1.0); }
-vec4 blurDown() { return vec4(blurAlong(workBuf1, vec2(0.0, 1.0)), 1.0); }
+vec4 blurAcross() { return vec4(blurAlong(workBuf1, vec2(1.0, 0.0)), 1.0); }
+vec4 blurDown() { return vec4(blurAlong(workBuf3, vec2(0.0, 1.0)), 1.0); }
 
 technique Blur {
   pass Across {

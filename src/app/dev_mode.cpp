@@ -343,6 +343,7 @@ void CDevMode::reloadFile(const std::string& path, const std::string& content) {
     ++mReloadCount;
     std::fprintf(stderr, "orvane: reloaded %s\n", path.c_str());
     watchLoadedFiles();  // a new version may have loaded files of its own
+    mDemo.warmUp();      // and new programs: built now, not at the frame that first draws them
   } else if (!error.empty()) {
     mErrors.emplace_back(path, firstErrorLine(error));
     std::fprintf(stderr, "orvane: reload failed %s\n", mErrors.back().second.c_str());

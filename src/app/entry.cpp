@@ -316,6 +316,7 @@ int playShow(const CommandLine& commandLine) {
     std::fprintf(stderr, "orvane: --start %g is past the end of the show (%.3f s)\n", *commandLine.startSeconds,
                  showEndMs / 1000.0);
   }
+  if (!startsPastTheEnd) demo.warmUp();
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
     demo.setPictureGamma(window->getGamma());

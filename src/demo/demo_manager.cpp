@@ -4,6 +4,7 @@
 
 #include "platform/gl.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -12,6 +13,8 @@
 #include "demo/frame_target.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
+#include "demo/scene_qel_trampoline.h"
+#include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
 #include "platform/colour_ramp_pass.h"
 #include "platform/gamma_ramp.h"
@@ -38,6 +41,7 @@ CDemoManager gDemoManager;
 constexpr u32 kModelViewProjection = 0x81;
 
 void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
+
 
 }  // namespace
 
@@ -67,12 +71,16 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
     pScreen = std::make_unique<CSceneScreen>();
     pScreen->createScreen(mWidth, mHeight, true, format);
   }
+  // Every effect clamps what it leaves in the work and composite screens to the
+  // window's range, so they hold 8 bits a channel: a software renderer reads and
+  // blends floats at several times the cost, and the picture is the same.
+  const ScreenFormat pictureFormat{isLowQuality(), true};
   for (auto& pScreen : mpWorkScreen) {
     pScreen = std::make_unique<CSceneScreen>();
-    pScreen->createScreen(mWidth, mHeight, false, format);
+    pScreen->createScreen(mWidth, mHeight, false, pictureFormat);
   }
   mpCompositeScreen = std::make_unique<CSceneScreen>();
-  mpCompositeScreen->createScreen(mWidth, mHeight, false, format);
+  mpCompositeScreen->createScreen(mWidth, mHeight, false, pictureFormat);
   glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
 
   mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
@@ -203,6 +211,57 @@ u32 CDemoManager::getShowEndTime() const {
   return end;
 }
 
+void CDemoManager::warmUp() {
+  const u32 showEnd = getShowEndTime();
+  std::vector<u32> times;
+  auto addSpan = [&times](u32 start, u32 end) {
+    times.push_back(start);
+    times.push_back(start + (end - start) / 2);
+    times.push_back(end);
+  };
+  for (const auto& managers : mLineManagers) {
+    for (const CSceneManager* pManager : managers) {
+      if (!pManager) continue;
+      for (IScene* pScene : pManager->getScenes()) {
+        if (!pScene) continue;
+        const auto* pQel = dynamic_cast<const CSceneQelTrampoline*>(pScene);
+        if (!pQel) {
+          addSpan(pScene->getStartTime(), pScene->getEndTime());
+          continue;
+        }
+        for (const auto& pChild : pQel->getChildren()) {
+          const u32 start = std::max(pChild->getStartTime(), pQel->getWindowStart());
+          const u32 end = std::min(pChild->getEndTime(), pQel->getWindowEnd());
+          if (start <= end) addSpan(pScene->getStartTime() + start, pScene->getStartTime() + end);
+        }
+      }
+    }
+  }
+  if (mpPeManager) {
+    for (u32 index = 0; index < mpPeManager->getEntryCount(); ++index) {
+      times.push_back(mpPeManager->getEntry(index).start);
+    }
+  }
+  std::sort(times.begin(), times.end());
+  times.erase(std::unique(times.begin(), times.end()), times.end());
+
+  IFrameObserver* pObserver = mpObserver;
+  mpObserver = nullptr;
+  glPushAttrib(GL_SCISSOR_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, 1, 1);
+  for (const u32 time : times) {
+    if (time > showEnd || !selectScenes(time)) continue;
+    renderScenes(time);
+    runPostEffects(time);
+    composeToWindow();
+  }
+  glPopAttrib();
+  glFinish();
+  forgetCurrentScenes();
+  mpObserver = pObserver;
+}
+
 int CDemoManager::run() {
   if (mpSound) {
     mpSound->play(mStartTime);
@@ -314,8 +373,25 @@ void CDemoManager::runPasses(resShader* pEffect, s32 pass) {
   }
 }
 
+void CDemoManager::fitWorkScreens() {
+  for (int work = 0; work < WORK_SCREEN_COUNT; ++work) {
+    const u32 divisor = mpPeManager->getWorkDivisor(work);
+    if (divisor == mWorkDivisor[work]) continue;
+    mpWorkScreen[work] = std::make_unique<CSceneScreen>();
+    mpWorkScreen[work]->createScreen(std::max(mWidth / divisor, 1u), std::max(mHeight / divisor, 1u), false,
+                                     ScreenFormat{isLowQuality(), true});
+    mWorkDivisor[work] = divisor;
+    if (work < 2 && mpDefaultEffect) {
+      // The default effect was handed the old screen's texture once, at start-up.
+      shaderManager::mpThis->mpCurrentProgram = mpDefaultEffect;
+      setTexture(work == 0 ? "workBuf0" : "workBuf1", mpWorkScreen[work]->getColorTexture());
+    }
+  }
+}
+
 void CDemoManager::runPostEffects(u32 time) {
   CRITICAL_CHECK(mpPeManager, "");
+  fitWorkScreens();
   orthographicUnitSquare();
   const f32 viewport[2] = {static_cast<f32>(mWidth), static_cast<f32>(mHeight)};
   bool anyRan = false;
@@ -344,8 +420,15 @@ void CDemoManager::runPostEffects(u32 time) {
     const s32 bufferID = entry.bufferID;
     CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
     CSceneScreen* pOutput = bufferID == -1 ? mpCompositeScreen.get() : mpWorkScreen[bufferID].get();
+    const u32 divisor = bufferID == -1 ? 1 : mWorkDivisor[bufferID];
+    const u32 outputWidth = std::max(mWidth / divisor, 1u);
+    const u32 outputHeight = std::max(mHeight / divisor, 1u);
+    const f32 outputSize[2] = {static_cast<f32>(outputWidth), static_cast<f32>(outputHeight)};
+    setCurrentParameter("OutputSize", outputSize);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pOutput->getFrameBuffer());
+    if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(outputWidth), static_cast<GLsizei>(outputHeight));
     runPasses(pEffect, entry.pass);
+    if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     anyRan = true;
@@ -368,6 +451,7 @@ void CDemoManager::runPostEffects(u32 time) {
   setCurrentStateMatrix("projMat", kModelViewProjection);
   customTextureManager::mpThis->applyTextures(pShader);
   setCurrentParameter("ViewportSize", viewport);
+  setCurrentParameter("OutputSize", viewport);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpCompositeScreen->getFrameBuffer());
   runPasses(pShader, -1);
   glFlush();
@@ -381,12 +465,17 @@ void CDemoManager::composeToWindow() {
   shaderManager::mpThis->mpCurrentProgram = pShader;
   setTexture("shScreenTexture", mpCompositeScreen->getColorTexture());
   setCurrentStateMatrix("shVProjMat", kModelViewProjection);
-  shaderManager::mpThis->setPass(1);
-  drawScreenQuad(1.0f, 1.0f);
-  shaderManager::mpThis->resetPass(1);
+  const PictureRect picture = letterboxRect(mAspectX, mAspectY);
+  // The bars are painted only where the picture leaves some: a picture that
+  // fills the window would cover a second full-window quad at once.
+  if (picture.x0 > 0.0f || picture.y0 > 0.0f) {
+    shaderManager::mpThis->setPass(1);
+    drawScreenQuad(1.0f, 1.0f);
+    shaderManager::mpThis->resetPass(1);
+  }
 
   shaderManager::mpThis->setPass(0);
-  drawScreenRect(letterboxRect(mAspectX, mAspectY), mScreenScaleU, mScreenScaleV);
+  drawScreenRect(picture, mScreenScaleU, mScreenScaleV);
   shaderManager::mpThis->resetPass(0);
 }
 

@@ -120,6 +120,13 @@ class CDemoManager : public Singleton<CDemoManager> {
   // captures, and the desktop's ramp stays as it was.
   void setPictureGamma(f32 gamma);
 
+  // Draws, outside the frame observer and inside a one-pixel scissor, a frame at
+  // the start, middle and end of every scene (each sub-scene of a Qel scene) and
+  // at the start of every post-effect entry, so the driver has built the code of
+  // every program in every state the show draws it with before the first frame,
+  // wherever the run starts or seeks to. The next frame enters its scenes afresh.
+  void warmUp();
+
   // The frame's stages, public for tests.
   void renderScenes(u32 time);
   void runPostEffects(u32 time);
@@ -127,6 +134,8 @@ class CDemoManager : public Singleton<CDemoManager> {
 
  private:
   void runPasses(resShader* pEffect, s32 pass);
+  // Gives each work screen the size the post-effect table asks for.
+  void fitWorkScreens();
 
   IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
@@ -134,6 +143,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   std::unique_ptr<CSceneScreen> mpSourceScreen[LINE_COUNT];
   IScene* mpCurrentScene[LINE_COUNT] = {};
   std::unique_ptr<CSceneScreen> mpWorkScreen[WORK_SCREEN_COUNT];
+  u32 mWorkDivisor[WORK_SCREEN_COUNT] = {1, 1, 1, 1};  // each is 1/N of the window
   std::unique_ptr<CSceneScreen> mpMultisampleScreen;
   resShader* mpDefaultEffect = nullptr;  // one reference
   u32 mFsaaSamples = 0;

@@ -48,11 +48,16 @@ std::vector<DefinitionRow> readDefinitionRows(std::FILE* file, std::size_t colum
     if (tokens.size() < columnCount) {
       continue;
     }
+    std::vector<std::string> trailing;
+    for (std::size_t i = columnCount; i < tokens.size() && tokens[i][0] != '#' && tokens[i][0] != '\n'; ++i) {
+      if (tokens[i].back() == '\n') tokens[i].pop_back();  // the line's end is not part of a last column
+      trailing.push_back(std::move(tokens[i]));
+    }
     tokens.resize(columnCount);
     const bool skipped =
         std::any_of(tokens.begin(), tokens.end(), [](const std::string& token) { return token[0] == '\n'; });
     if (!skipped) {
-      rows.push_back({thisLine, std::move(tokens)});
+      rows.push_back({thisLine, std::move(tokens), std::move(trailing)});
     }
   }
   return rows;

@@ -13,6 +13,7 @@
 struct DefinitionRow {
   u32 lineNumber = 0;               // 1-based line of the file where the row starts
   std::vector<std::string> columns;  // exactly the first N tokens
+  std::vector<std::string> trailing;  // the tokens after them, up to one starting with '#'
 };
 
 std::vector<DefinitionRow> readDefinitionRows(std::FILE* file, std::size_t columnCount);

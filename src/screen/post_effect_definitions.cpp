@@ -16,6 +16,10 @@ std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file) {
     entry.pass = definitionInteger(row.columns[4]);
     entry.bufferID = definitionInteger(row.columns[5]);
     entry.line = row.lineNumber;
+    if (!row.trailing.empty() && row.trailing[0].rfind("1/", 0) == 0) {
+      const std::string& size = row.trailing[0];
+      entry.outputDivisor = size == "1/1" ? 1 : size == "1/2" ? 2 : size == "1/4" ? 4 : size == "1/8" ? 8 : 0;
+    }
     entries.push_back(std::move(entry));
   }
   return entries;

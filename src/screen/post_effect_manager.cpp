@@ -54,7 +54,46 @@ bool CPostEffectManager::readTable(std::FILE* file, std::vector<PostEffectEntry>
       return false;
     }
   }
+  // A work screen has one size for the whole table: every entry writing it
+  // must ask for the same one, and the composite screen keeps the window's.
+  for (refused = 0; refused < entries.size(); ++refused) {
+    const PostEffectEntry& entry = entries[refused];
+    const std::string where = std::string(DEFINITION_FILE) + ":" + std::to_string(entry.line) + ": error: " +
+                              entry.effectFile + ": ";
+    if (entry.outputDivisor == 0) {
+      error = where + "the size column is none of 1/1, 1/2, 1/4 and 1/8";
+      return false;
+    }
+    if (entry.bufferID == -1) {
+      if (entry.outputDivisor != 1) {
+        error = where + "the composite screen (-1) always has the window's size";
+        return false;
+      }
+      continue;
+    }
+    for (std::size_t other = 0; other < refused; ++other) {
+      const PostEffectEntry& earlier = entries[other];
+      if (earlier.bufferID == entry.bufferID && earlier.outputDivisor != entry.outputDivisor) {
+        error = where + "work screen " + std::to_string(entry.bufferID) + " is written at 1/" +
+                std::to_string(entry.outputDivisor) + " here but at 1/" + std::to_string(earlier.outputDivisor) +
+                " on line " + std::to_string(earlier.line);
+        return false;
+      }
+    }
+  }
   return true;
+}
+
+void CPostEffectManager::installTable(std::vector<PostEffectEntry>& entries, std::vector<resShader*>& held) {
+  // The old table lets go only now, so an effect both tables use keeps its
+  // count above zero and is not built twice.
+  releaseEffects();
+  mEntries = std::move(entries);
+  mHeldEffects = std::move(held);
+  for (u32& divisor : mWorkDivisor) divisor = 1;
+  for (const PostEffectEntry& entry : mEntries) {
+    if (entry.bufferID >= 0) mWorkDivisor[entry.bufferID] = entry.outputDivisor;
+  }
 }
 
 bool CPostEffectManager::loadDefinitions(std::FILE* file) {
@@ -71,13 +110,12 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file) {
     const u32 index = static_cast<u32>(entry.pass);
     const u32 passCount = entry.pEffect ? entry.pEffect->getPassNum() : 0;
     auto getPassNum = [passCount] { return passCount; };
-    CRITICAL_CHECK(index<getPassNum(), "");
+    if (entry.pass < -1 || (entry.pEffect && entry.pass >= static_cast<s64>(passCount))) {
+      CRITICAL_CHECK(index<getPassNum(), "");
+    }
+    vell::fatalExit("Critical error:[outputDivisor + \"invalid screen size\"]");
   }
-  // The old table lets go only now, so an effect both tables use keeps its
-  // count above zero and is not built twice.
-  releaseEffects();
-  mEntries = std::move(entries);
-  mHeldEffects = std::move(held);
+  installTable(entries, held);
   return true;
 }
 
@@ -98,9 +136,7 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file, std::string& error) {
     for (resShader*& pEffect : held) releaseResource(pEffect);
     return false;
   }
-  releaseEffects();
-  mEntries = std::move(entries);
-  mHeldEffects = std::move(held);
+  installTable(entries, held);
   return true;
 }
 

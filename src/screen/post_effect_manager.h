@@ -36,6 +36,9 @@ class CPostEffectManager {
 
   u32 getEntryCount() const { return static_cast<u32>(mEntries.size()); }
   const PostEffectEntry& getEntry(u32 index) const { return mEntries[index]; }
+  // Work screen `index`'s size as a fraction 1/N of the window, N from the
+  // table's size column (1 when no entry reduces it).
+  u32 getWorkDivisor(int index) const { return mWorkDivisor[index]; }
   // The entry's effect while start <= time <= end, else null.
   resShader* activeEffect(u32 index, u32 time) const;
   // 0 outside the entry's range, else (time - start) / (end - start).
@@ -43,6 +46,7 @@ class CPostEffectManager {
 
  private:
   void releaseEffects();
+  void installTable(std::vector<PostEffectEntry>& entries, std::vector<resShader*>& held);
   // Reads, sorts and loads a table without installing it; false with the first
   // refused entry's index in `refused` and its problem in `error`.
   bool readTable(std::FILE* file, std::vector<PostEffectEntry>& entries, std::vector<resShader*>& held,
@@ -50,4 +54,5 @@ class CPostEffectManager {
 
   std::vector<PostEffectEntry> mEntries;
   std::vector<resShader*> mHeldEffects;  // one reference each
+  u32 mWorkDivisor[RENDER_TARGET_END] = {1, 1, 1, 1};
 };

@@ -19,7 +19,7 @@ bool CTexture::createEmpty(u32 width, u32 height, u32 internalFormat, u32 pixelF
     return false;
   }
   GLenum type = GL_FLOAT;
-  if (format.lowQuality) {
+  if (format.lowQuality || (format.byteColour && pixelFormat != GL_DEPTH_COMPONENT)) {
     if (pixelFormat == GL_DEPTH_COMPONENT) {
       internalFormat = GL_DEPTH_COMPONENT;
     } else {

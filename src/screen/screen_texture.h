@@ -8,6 +8,7 @@
 // low-quality setting) and handed to every screen it creates.
 struct ScreenFormat {
   bool lowQuality = false;  // 8-bit colour and unsized depth instead of 16-bit float and 24-bit depth
+  bool byteColour = false;  // 8-bit colour whatever the quality: pictures already clamped to 0..1
 };
 
 class CTexture {

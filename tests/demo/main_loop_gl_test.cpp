@@ -89,6 +89,26 @@ TEST_F(MainLoop, OneEscapeFadesForThreeSecondsThenEnds) {
   EXPECT_EQ(demoManager().getFrameCount(), 7u);
 }
 
+TEST_F(MainLoop, WarmUpDrawsEveryScenesStartMiddleAndEndUnobservedAndTheRunEntersAfresh) {
+  // A late scene, which a run starting at 0 s would first draw minutes in: its
+  // programs would be built by the driver then, in the middle of the show.
+  ColourScene& late = mDemo.addScene(1, "late", 200000, 300000, kRed);
+  ColourScene& first = *static_cast<ColourScene*>(demoManager().getSceneManagers(0)[0]->getScenes()[0]);
+  PixelProbe probe(mDemo, {{32, 24}});
+  demoManager().setFrameObserver(&probe);
+  demoManager().warmUp();
+  EXPECT_TRUE(probe.times.empty()) << "the frame observer sees only the show's frames";
+  EXPECT_EQ(late.drawnAt, (std::vector<f32>{0.0f, 0.5f, 1.0f}));
+  EXPECT_EQ(first.drawnAt, (std::vector<f32>{0.0f, 0.5f, 1.0f}));
+  const int entersBefore = first.enters;
+
+  demoManager().setFrameLimit(1);
+  ASSERT_EQ(demoManager().run(), 0);
+  EXPECT_EQ(first.enters, entersBefore + 1) << "the first frame enters its scene afresh";
+  ASSERT_EQ(probe.frames.size(), 1u);
+  EXPECT_EQ(probe.frames[0][0][0], 255) << "the warm-up leaves the picture to the first frame";
+}
+
 namespace {
 // Records what the loop asks of the music.
 class RecordingSound : public IDemoSound {

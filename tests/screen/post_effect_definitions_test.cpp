@@ -35,8 +35,17 @@ TEST(PostEffectDefinitions, SixTokensMakeAnEntryOthersAreSkippedAndNumbersFollow
   EXPECT_EQ(fields(entries[0]), std::make_tuple(std::string("blur.fx"), 1000u, 2000u, 10u, -1, 0));
   EXPECT_EQ(fields(entries[1]), std::make_tuple(std::string("a.fx"), 4294967295u, 12u, 0u, 2, -1));
   EXPECT_EQ(entries[0].pEffect, nullptr);
+  EXPECT_EQ(entries[0].outputDivisor, 1u);
   // The first 1023 characters of an overlong line form one token-poor piece; the rest is another line.
   const auto pieces = parse(std::string(1100, 'x') + " 0 1 2 -1 0\n");
   ASSERT_EQ(pieces.size(), 1u);
   EXPECT_EQ(pieces[0].effectFile, std::string(1100 - 1023, 'x'));
+}
+
+TEST(PostEffectDefinitions, ASeventhTokenStartingOneSlashIsTheOutputSize) {
+  const auto entries = parse("a.fx 0 1 0 -1 1 1/4 # quarter\nb.fx 0 1 0 -1 2 half\nc.fx 0 1 0 -1 3 1/3\n");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].outputDivisor, 4u);
+  EXPECT_EQ(entries[1].outputDivisor, 1u) << "any other seventh token is still ignored";
+  EXPECT_EQ(entries[2].outputDivisor, 0u) << "a size that is none of the allowed ones is marked for refusal";
 }

@@ -115,8 +115,9 @@ TEST_F(PostEffectStage, EntriesRunByOrderKeyWithTiesInFileOrder) {
             tieB + " 0 5000 3 -1 -1\n" +                //
             second + " 0 5000 2 -1 1\n");
   demoManager().runPostEffects(100);
+  // Work and composite screens hold 8 bits: each of the three stored steps rounds.
   EXPECT_NEAR(composite()[0], 1.0f, 2e-3f);
-  EXPECT_NEAR(readScreen(*demoManager().getWorkScreen(2))[0], 0.6f, 2e-3f);
+  EXPECT_NEAR(readScreen(*demoManager().getWorkScreen(2))[0], 0.6f, 1.5f / 255.0f);
 }
 
 TEST_F(PostEffectStage, PassMinusOneRunsEveryPassAndANumberOnlyThatOne) {
@@ -149,8 +150,43 @@ TEST_F(PostEffectStage, EffectsReceiveLineProgressAndViewportSize) {
   const auto colour = composite();
   EXPECT_NEAR(colour[0], 0.25f, 1e-3f);
   EXPECT_NEAR(colour[1], 0.0f, 1e-3f) << "line 1 has no scene";
-  EXPECT_NEAR(colour[2], 0.16f, 1e-3f);
-  EXPECT_NEAR(colour[3], 0.12f, 1e-3f);
+  EXPECT_NEAR(colour[2], 0.16f, 0.5f / 255.0f);  // the composite screen holds 8 bits
+  EXPECT_NEAR(colour[3], 0.12f, 0.5f / 255.0f);
+}
+
+TEST_F(PostEffectStage, ASizeColumnMakesTheWorkScreenSmallerForTheWholeTable) {
+  const std::string size = effect("outputSize.fx", screenEffect("float2 OutputSize;", "vec4(OutputSize / 100.0, 0.0, 1.0)"));
+  const std::string copy = effect("copyHalf.fx", screenEffect("sampler2D workBuf1;", "texture2D(workBuf1, uv)"));
+  loadTable(size + " 0 10 0 -1 1 1/2\n" + copy + " 0 10 1 -1 -1\n");
+  demoManager().runPostEffects(5);
+  GLint width = 0, height = 0;
+  glBindTexture(GL_TEXTURE_2D, demoManager().getWorkScreen(1)->getColorTexture());
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  EXPECT_EQ(width, 8);
+  EXPECT_EQ(height, 6);
+  // The effect is told the size it draws at, and a reader sees the whole picture.
+  EXPECT_NEAR(composite()[0], 0.08f, 0.5f / 255.0f);
+  EXPECT_NEAR(composite()[1], 0.06f, 0.5f / 255.0f);
+
+  EXPECT_EXIT(loadTable(size + " 0 10 0 -1 1 1/2\n" + size + " 20 30 0 -1 1\n"),
+              testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern(std::string(CPostEffectManager::DEFINITION_FILE) +
+                             ":2: error: outputSize.fx: work screen 1 is written at 1/1 here but at 1/2 on line 1") +
+                  ".*invalid screen size");
+  EXPECT_EXIT(loadTable(size + " 0 10 0 -1 -1 1/2\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("the composite screen (-1) always has the window's size"));
+  EXPECT_EXIT(loadTable(size + " 0 10 0 -1 0 1/3\n"), testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("the size column is none of 1/1, 1/2, 1/4 and 1/8"));
+
+  // A table without the column gives the screen the window's size again.
+  loadTable(size + " 0 10 0 -1 1\n");
+  demoManager().runPostEffects(5);
+  glBindTexture(GL_TEXTURE_2D, demoManager().getWorkScreen(1)->getColorTexture());
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  EXPECT_EQ(width, 16);
 }
 
 TEST_F(PostEffectStage, AnEffectNamedOutsideTheDataFolderIsNeverOpened) {

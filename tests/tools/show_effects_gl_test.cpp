@@ -38,8 +38,9 @@ TEST_F(EffectTest, ShowModelEffectsDrawInOnePassWithTheStandardParameters) {
 
 TEST_F(EffectTest, ShowPostEffectsHaveThePassesTheTableRuns) {
   const std::vector<std::pair<std::string, unsigned>> effects = {
-      {"postCompose", 1}, {"postCrossfade", 1}, {"postGlowBlur", 2}, {"postFinal", 1},
-      {"postFocus", 1},   {"postRadial", 1},    {"postFlash", 1},    {"postFade", 2}};
+      {"postCompose", 1},        {"postCrossfade", 1}, {"postGlowBlur", 2},
+      {"postFinal", 1},          {"postFinalFocus", 1}, {"postFinalCrossfade", 1},
+      {"postRadial", 2},         {"postFlash", 1},      {"postFade", 2}};
   for (const auto& [name, passes] : effects) {
     resShader* pShader = loadPath("data\\shader\\" + name + ".fx");
     ASSERT_NE(pShader, nullptr) << name;
@@ -47,6 +48,6 @@ TEST_F(EffectTest, ShowPostEffectsHaveThePassesTheTableRuns) {
     EXPECT_TRUE(parameterNames(pShader).count("projMat")) << name;
   }
   EXPECT_TRUE(parameterNames(mLoaded[1]).count("srcCBuf1")) << "the cross-fade reads line 1";
-  EXPECT_TRUE(parameterNames(mLoaded[4]).count("srcZBuf0")) << "the focus reads line 0's depth";
-  EXPECT_TRUE(parameterNames(mLoaded[0]).count("shVignette")) << "the grade uses the effect texture";
+  EXPECT_TRUE(parameterNames(mLoaded[4]).count("srcZBuf0")) << "the depth of field reads line 0's depth";
+  EXPECT_TRUE(parameterNames(mLoaded[2]).count("OutputSize")) << "the blur steps by the texels of its half-size screens";
 }

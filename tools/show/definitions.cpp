@@ -13,11 +13,13 @@ struct PostEntry {
   const char* effect;
   int start, end, order, pass, output;
   const char* why;
+  const char* size = "";  // the optional size column of a work screen
 };
 
 std::string row(const PostEntry& e) {
   char text[160];
-  std::snprintf(text, sizeof text, "%-20s %7d %7d %4d %3d %3d", e.effect, e.start, e.end, e.order, e.pass, e.output);
+  std::snprintf(text, sizeof text, "%-21s %7d %7d %4d %3d %3d %3s", e.effect, e.start, e.end, e.order, e.pass, e.output,
+                e.size);
   return std::string(text) + "\t# " + e.why + "\n";
 }
 
@@ -46,17 +48,25 @@ std::string postEffectDefinitions() {
   // Crash cymbals of the music: a flash on each.
   // (The last one, at 188000 ms, falls in the fade-out and is left dark.)
   const int crashes[] = {16000, 32000, 64000, 80000, 96000, 144000, 160000};
+  // One window-sized pass reads the lines and writes the screen (grade, glow and,
+  // in the verse and the breakdown, depth of field together); the blurred copy
+  // behind the glow is made at half size.
   std::vector<PostEntry> entries = {
-      {"postCompose.fx", 0, 127999, 10, -1, 0, "line 0, graded, into work 0"},
-      {"postCrossfade.fx", 128000, 144000, 10, -1, 0, "line 1 fades in over line 0"},
-      {"postCompose.fx", 144001, kShowMs, 10, -1, 0, "line 0 again"},
-      {"postGlowBlur.fx", 0, kShowMs, 20, 0, 1, "blur across, work 0 to work 1"},
-      {"postGlowBlur.fx", 0, kShowMs, 30, 1, 2, "blur down, work 1 to work 2"},
-      {"postFinal.fx", 0, kShowMs, 50, -1, -1, "picture plus glow to the screen"},
-      {"postFocus.fx", 16000, 48000, 60, -1, -1, "depth of field in the verse"},
-      {"postFocus.fx", 96000, 128000, 60, -1, -1, "depth of field in the breakdown"},
-      {"postRadial.fx", 48000, 64000, 70, -1, -1, "radial rush of the first build-up"},
-      {"postRadial.fx", 128000, 144000, 70, -1, -1, "radial rush of the second build-up"},
+      {"postCompose.fx", 0, 127999, 10, -1, 1, "line 0 graded, at half size into work 1", "1/2"},
+      {"postCrossfade.fx", 128000, 144000, 10, -1, 1, "line 1 fading in over line 0, the same", "1/2"},
+      {"postCompose.fx", 144001, kShowMs, 10, -1, 1, "line 0 graded, at half size into work 1", "1/2"},
+      {"postGlowBlur.fx", 0, kShowMs, 20, 0, 3, "blur across, work 1 to work 3", "1/2"},
+      {"postGlowBlur.fx", 0, kShowMs, 30, 1, 2, "blur down, work 3 to work 2", "1/2"},
+      {"postFinal.fx", 0, 15999, 50, -1, -1, "picture plus glow to the screen"},
+      {"postFinalFocus.fx", 16000, 48000, 50, -1, -1, "the same with depth of field in the verse"},
+      {"postFinal.fx", 48001, 95999, 50, -1, -1, "picture plus glow to the screen"},
+      {"postFinalFocus.fx", 96000, 127999, 50, -1, -1, "the same with depth of field in the breakdown"},
+      {"postFinalCrossfade.fx", 128000, 144000, 50, -1, -1, "line 1 fading in over line 0, plus glow"},
+      {"postFinal.fx", 144001, kShowMs, 50, -1, -1, "picture plus glow to the screen"},
+      {"postRadial.fx", 48000, 64000, 60, 0, 0, "radial rush of the first build-up, smeared at half size", "1/2"},
+      {"postRadial.fx", 48000, 64000, 70, 1, -1, "and laid over the screen"},
+      {"postRadial.fx", 128000, 144000, 60, 0, 0, "radial rush of the second build-up, the same", "1/2"},
+      {"postRadial.fx", 128000, 144000, 70, 1, -1, "and laid over the screen"},
   };
   for (int crash : crashes)
     entries.push_back({"postFlash.fx", crash, crash + (crash == 64000 || crash == 144000 ? 1200 : 600), 80, -1, -1,
@@ -65,9 +75,10 @@ std::string postEffectDefinitions() {
   entries.push_back({"postFade.fx", 185000, kShowMs, 90, 0, -1, "fade out to black"});
   std::string out =
       "# Orvane post-effect chain (written by tools/show). Columns: effect file under data\\shader\\,\n"
-      "# start ms, end ms, order, pass (-1 all), output (-1 the screen, 0-3 work screens).\n"
-      "# Work 0 holds the graded picture, work 1 and 2 its blur; the final entry writes the\n"
-      "# screen for the whole show and the later ones blend over it.\n";
+      "# start ms, end ms, order, pass (-1 all), output (-1 the screen, 0-3 work screens),\n"
+      "# and optionally the size of the work screen written (1/2, 1/4, 1/8 of the window).\n"
+      "# Work 1 holds the graded picture at half size, work 3 and 2 its blur; the final\n"
+      "# entries write the screen for the whole show and the later ones blend over it.\n";
   for (const PostEntry& e : entries) out += row(e);
   return out;
 }
