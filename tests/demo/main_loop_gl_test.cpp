@@ -97,7 +97,7 @@ TEST_F(MainLoop, WarmUpDrawsEveryScenesStartMiddleAndEndUnobservedAndTheRunEnter
   PixelProbe probe(mDemo, {{32, 24}});
   demoManager().setFrameObserver(&probe);
   demoManager().warmUp();
-  EXPECT_TRUE(probe.times.empty()) << "the frame observer sees only the show's frames";
+  EXPECT_TRUE(probe.pixels.empty()) << "the frame observer sees only the show's frames";
   EXPECT_EQ(late.drawnAt, (std::vector<f32>{0.0f, 0.5f, 1.0f}));
   EXPECT_EQ(first.drawnAt, (std::vector<f32>{0.0f, 0.5f, 1.0f}));
   const int entersBefore = first.enters;
@@ -105,8 +105,8 @@ TEST_F(MainLoop, WarmUpDrawsEveryScenesStartMiddleAndEndUnobservedAndTheRunEnter
   demoManager().setFrameLimit(1);
   ASSERT_EQ(demoManager().run(), 0);
   EXPECT_EQ(first.enters, entersBefore + 1) << "the first frame enters its scene afresh";
-  ASSERT_EQ(probe.frames.size(), 1u);
-  EXPECT_EQ(probe.frames[0][0][0], 255) << "the warm-up leaves the picture to the first frame";
+  ASSERT_EQ(probe.pixels.size(), 1u);
+  EXPECT_EQ(probe.pixels[0][0], 255) << "the warm-up leaves the picture to the first frame";
 }
 
 namespace {
