@@ -225,7 +225,8 @@ TEST_F(TextureGl, TexturesLargerThanTheCardTakesAreRefused) {
                                            fixture::hdrFlatScanline(std::vector<Rgba>(65, Rgba{1, 1, 2, 128})))),
             nullptr);
   EXPECT_EQ(load(mDir.write("big.dds", fixture::dds(128, 4, 1, fixture::kFourCcDxt1, 0, 1))), nullptr);
-  EXPECT_NE(load(mDir.write("fits.tga", fixture::tga(64, 64, 24, false, grey))), nullptr);
+  resTexture* pFits = load(mDir.write("fits.tga", fixture::tga(64, 64, 24, false, grey)));
+  EXPECT_NE(pFits, nullptr);
   const std::string messages = testing::internal::GetCapturedStderr();
   textureManager::mpThis->setMaxTextureSideForTesting(0);
   EXPECT_NE(messages.find("big.tga\": the 128 x 8 texture is larger than the 64 pixels a side"), std::string::npos)
@@ -234,4 +235,5 @@ TEST_F(TextureGl, TexturesLargerThanTheCardTakesAreRefused) {
   EXPECT_NE(messages.find("big.hdr\": the 128 x 1 texture"), std::string::npos) << messages;
   EXPECT_NE(messages.find("big.dds\": the 128 x 4 texture"), std::string::npos) << messages;
   EXPECT_EQ(resourceManager::mpThis->getResources().size(), listed + 1);
+  releaseResource(pFits);
 }
