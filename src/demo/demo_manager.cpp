@@ -42,6 +42,8 @@ constexpr u32 kModelViewProjection = 0x81;
 
 void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
 
+// A side of a work screen written at 1/divisor of the window, never below one pixel.
+u32 reducedSide(u32 side, u32 divisor) { return std::max(side / divisor, 1u); }
 
 }  // namespace
 
@@ -71,10 +73,7 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
     pScreen = std::make_unique<CSceneScreen>();
     pScreen->createScreen(mWidth, mHeight, true, format);
   }
-  // Every effect clamps what it leaves in the work and composite screens to the
-  // window's range, so they hold 8 bits a channel: a software renderer reads and
-  // blends floats at several times the cost, and the picture is the same.
-  const ScreenFormat pictureFormat{isLowQuality(), true};
+  const ScreenFormat pictureFormat = pictureScreenFormat();
   for (auto& pScreen : mpWorkScreen) {
     pScreen = std::make_unique<CSceneScreen>();
     pScreen->createScreen(mWidth, mHeight, false, pictureFormat);
@@ -144,10 +143,10 @@ void CDemoManager::setPictureGamma(f32 gamma) {
   mpGammaPass = std::make_unique<platform::ColourRampPass>(ramp.red, ramp.green, ramp.blue);
 }
 
-void CDemoManager::setCurrentLineShader(resShader* pShader) {
-  mpCurrentLineShader = pShader;
-  cMqoRender::setOverrideEffect(pShader);
-}
+// The model renderer's override slot is the one place the line shader is kept.
+resShader* CDemoManager::getCurrentLineShader() const { return cMqoRender::getOverrideEffect(); }
+
+void CDemoManager::setCurrentLineShader(resShader* pShader) { cMqoRender::setOverrideEffect(pShader); }
 
 void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
 
@@ -373,13 +372,20 @@ void CDemoManager::runPasses(resShader* pEffect, s32 pass) {
   }
 }
 
+ScreenFormat CDemoManager::pictureScreenFormat() const {
+  // Every effect clamps what it leaves in the work and composite screens to the
+  // window's range, so they hold 8 bits a channel: a software renderer reads and
+  // blends floats at several times the cost, and the picture is the same.
+  return ScreenFormat{isLowQuality(), true};
+}
+
 void CDemoManager::fitWorkScreens() {
   for (int work = 0; work < WORK_SCREEN_COUNT; ++work) {
     const u32 divisor = mpPeManager->getWorkDivisor(work);
     if (divisor == mWorkDivisor[work]) continue;
     mpWorkScreen[work] = std::make_unique<CSceneScreen>();
-    mpWorkScreen[work]->createScreen(std::max(mWidth / divisor, 1u), std::max(mHeight / divisor, 1u), false,
-                                     ScreenFormat{isLowQuality(), true});
+    mpWorkScreen[work]->createScreen(reducedSide(mWidth, divisor), reducedSide(mHeight, divisor), false,
+                                     pictureScreenFormat());
     mWorkDivisor[work] = divisor;
     if (work < 2 && mpDefaultEffect) {
       // The default effect was handed the old screen's texture once, at start-up.
@@ -421,8 +427,8 @@ void CDemoManager::runPostEffects(u32 time) {
     CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
     CSceneScreen* pOutput = bufferID == -1 ? mpCompositeScreen.get() : mpWorkScreen[bufferID].get();
     const u32 divisor = bufferID == -1 ? 1 : mWorkDivisor[bufferID];
-    const u32 outputWidth = std::max(mWidth / divisor, 1u);
-    const u32 outputHeight = std::max(mHeight / divisor, 1u);
+    const u32 outputWidth = reducedSide(mWidth, divisor);
+    const u32 outputHeight = reducedSide(mHeight, divisor);
     const f32 outputSize[2] = {static_cast<f32>(outputWidth), static_cast<f32>(outputHeight)};
     setCurrentParameter("OutputSize", outputSize);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pOutput->getFrameBuffer());

@@ -20,6 +20,7 @@ class IDemoSound;
 class IFrameObserver;
 class IScene;
 class resShader;
+struct ScreenFormat;
 namespace platform {
 class ColourRampPass;
 }
@@ -77,7 +78,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   // While a line renders: that line's shader, which model drawing uses instead
   // of each material's own effect; null otherwise. Setting it hands it to the
   // model renderer's override slot.
-  resShader* getCurrentLineShader() const { return mpCurrentLineShader; }
+  resShader* getCurrentLineShader() const;
   void setCurrentLineShader(resShader* pShader);
 
   void setPostEffectManager(CPostEffectManager* pManager) { mpPeManager = pManager; }
@@ -136,6 +137,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   void runPasses(resShader* pEffect, s32 pass);
   // Gives each work screen the size the post-effect table asks for.
   void fitWorkScreens();
+  // The storage of the work and composite screens.
+  ScreenFormat pictureScreenFormat() const;
 
   IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
@@ -148,7 +151,6 @@ class CDemoManager : public Singleton<CDemoManager> {
   resShader* mpDefaultEffect = nullptr;  // one reference
   u32 mFsaaSamples = 0;
   CPostEffectManager* mpPeManager = nullptr;  // borrowed: the entry owns it
-  resShader* mpCurrentLineShader = nullptr;   // borrowed from the line shader lists
   std::vector<resShader*> mLineShaders[LINE_COUNT];  // one reference each
   std::unique_ptr<CSceneScreen> mpCompositeScreen;
   resShader* mpFinalEffect = nullptr;  // one reference
