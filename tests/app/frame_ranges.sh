@@ -7,14 +7,7 @@
 set -euo pipefail
 program="$1"
 source_dir="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_AUDIODRIVER=dummy
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_preamble.sh"
 
 capture() {  # capture FOLDER START FRAMES
   env -u DISPLAY -u WAYLAND_DISPLAY "$program" --capture "$work/$1" --size 160x90 --fps 8 --start "$2" \

@@ -7,14 +7,7 @@
 set -euo pipefail
 build="$1"
 built_for="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_AUDIODRIVER=dummy
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_preamble.sh"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install"; }

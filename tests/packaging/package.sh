@@ -12,14 +12,7 @@ if ! command -v dpkg-deb >/dev/null 2>&1; then
   echo "dpkg-deb is not installed: this is no Debian system, no Debian package can be made here"
   exit 77
 fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_AUDIODRIVER=dummy
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_preamble.sh"
 
 package=$("$source_dir/scripts/package" --tree "$build" "$work/out") || fail "scripts/package"
 arch=$(dpkg --print-architecture)
