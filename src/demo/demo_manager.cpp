@@ -351,11 +351,13 @@ void CDemoManager::renderScenes(u32 time) {
     setCurrentLineShader(mLineShaders[line].empty() ? nullptr : mLineShaders[line][0]);
     sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line]);
     if (mpObserver) {
+      const u32 sceneTime = static_cast<u32>(static_cast<f32>(length) * mLineProgress[line]);
+      const IScene::Piece piece = pScene->pieceAt(sceneTime);
       FramePart part;
       part.kind = FramePart::Kind::Scene;
-      part.pName = &pScene->getName();
-      part.start = pScene->getStartTime();
-      part.end = pScene->getEndTime();
+      part.pName = &piece.name;
+      part.start = piece.start;
+      part.end = piece.end;
       part.line = line;
       mpObserver->onPartEnd(part);
     }

@@ -23,6 +23,14 @@ class IScene : public IDrawable {
   virtual u32 getLength() const { return mEndTime - mStartTime; }
   // Non-zero when the scene shows something at this time (line 1 hides otherwise).
   virtual s32 hasContentAt(u32 /*time*/) const { return 0; }
+  // The piece playing at a time of this scene, named and placed in demo time for a
+  // bench to charge: the whole scene unless the scene plays pieces of its own.
+  struct Piece {
+    std::string name;
+    u32 start = 0;
+    u32 end = 0;
+  };
+  virtual Piece pieceAt(u32 /*sceneTime*/) const { return {mName, getStartTime(), getEndTime()}; }
 
   const std::string& getName() const { return mName; }
   void setName(std::string name) { mName = std::move(name); }

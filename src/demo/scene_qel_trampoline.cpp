@@ -114,6 +114,13 @@ s32 CSceneQelTrampoline::hasContentAt(u32 time) const {
   return result;
 }
 
+IScene::Piece CSceneQelTrampoline::pieceAt(u32 sceneTime) const {
+  const int index = findChild(sceneTime);
+  if (index < 0) return IScene::pieceAt(sceneTime);
+  const CSceneQelDefault& child = *mChildren[static_cast<std::size_t>(index)];
+  return {mName + ": " + child.getName(), getStartTime() + child.getStartTime(), getStartTime() + child.getEndTime()};
+}
+
 CSceneQelDefault* CSceneQelTrampoline::getNextChild(u32 time) const {
   const int index = findChild(time);
   if (index < 0 || static_cast<std::size_t>(index) + 1 >= mChildren.size()) return nullptr;

@@ -23,6 +23,7 @@ class CSceneQelTrampoline : public IScene {
   void draw(f32 progress) override;
   void release() override {}
   s32 hasContentAt(u32 time) const override;
+  Piece pieceAt(u32 sceneTime) const override;
 
   // Author mode, after its Qel file reloaded: the children and the renderer are
   // built afresh from the new animation; the row's play window is applied again.

@@ -1,10 +1,11 @@
-// PNG encoding over zlib for captures.
+// PNG encoding over libdeflate for captures.
 #include "platform/fast_png.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -23,8 +24,19 @@ void putChunk(std::vector<u8>& out, const char* type, const u8* pData, std::size
   const std::size_t typeAt = out.size();
   out.insert(out.end(), type, type + 4);
   if (size) out.insert(out.end(), pData, pData + size);
-  const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(size + 4));
-  put32(out, static_cast<u32>(crc));
+  put32(out, libdeflate_crc32(0, out.data() + typeAt, size + 4));
+}
+
+struct CompressorRelease {
+  void operator()(libdeflate_compressor* pCompressor) const { libdeflate_free_compressor(pCompressor); }
+};
+
+// libdeflate's level 1 packs a rendered frame about twice as fast as zlib's
+// fastest level, and smaller; its output depends only on its input. A compressor
+// is not shared between threads, so each writer thread keeps its own.
+libdeflate_compressor* threadCompressor() {
+  thread_local std::unique_ptr<libdeflate_compressor, CompressorRelease> pCompressor(libdeflate_alloc_compressor(1));
+  return pCompressor.get();
 }
 
 }  // namespace
@@ -39,21 +51,28 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   const std::size_t stride = static_cast<std::size_t>(width) * 4;
   std::vector<u8> rows((rowBytes + 1) * static_cast<std::size_t>(height));
-  std::vector<u8> previous(rowBytes, 0);
-  std::vector<u8> current(rowBytes);
   for (int row = 0; row < height; ++row) {
     const u8* pSource = rgba + stride * static_cast<std::size_t>(height - 1 - row);
-    for (int x = 0; x < width; ++x) {
-      std::memcpy(&current[static_cast<std::size_t>(x) * 3], pSource + static_cast<std::size_t>(x) * 4, 3);
-    }
+    const u8* pAbove = row == 0 ? nullptr : pSource + stride;
     u8* pOut = &rows[(rowBytes + 1) * static_cast<std::size_t>(row)];
-    pOut[0] = 2;  // Up
-    for (std::size_t i = 0; i < rowBytes; ++i) pOut[1 + i] = static_cast<u8>(current[i] - previous[i]);
-    previous.swap(current);
+    *pOut++ = 2;  // Up
+    for (int x = 0; x < width; ++x, pSource += 4, pOut += 3) {
+      if (pAbove) {
+        for (int c = 0; c < 3; ++c) pOut[c] = static_cast<u8>(pSource[c] - pAbove[c]);
+        pAbove += 4;
+      } else {
+        std::memcpy(pOut, pSource, 3);
+      }
+    }
   }
-  uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
-  std::vector<u8> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_SPEED) != Z_OK) {
+  libdeflate_compressor* pCompressor = threadCompressor();
+  if (!pCompressor) {
+    return false;
+  }
+  std::vector<u8> packed(libdeflate_zlib_compress_bound(pCompressor, rows.size()));
+  const std::size_t packedSize =
+      libdeflate_zlib_compress(pCompressor, rows.data(), rows.size(), packed.data(), packed.size());
+  if (packedSize == 0) {
     return false;
   }
 

@@ -1,4 +1,4 @@
-// writeFastPngFile: captured frames as PNG files through zlib at its fastest level
+// writeFastPngFile: captured frames as PNG files through libdeflate at its fastest level
 // and one fixed row filter — several times quicker than the general writer, and
 // the same pixels always give the same bytes. Any thread.
 #pragma once

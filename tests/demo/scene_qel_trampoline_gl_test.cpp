@@ -140,7 +140,7 @@ TEST_F(Trampoline, AZeroLengthChildIsDrawnOnlyFirstAtMillisecondZeroWithProgress
   EXPECT_EQ(draws(), "probeEmpty 0;") << "not the NaN of 0 / 0";
 }
 
-TEST_F(Trampoline, NeighboursAndContentCounts) {
+TEST_F(Trampoline, NeighboursPiecesAndContentCounts) {
   auto pScene = build(qelScene("probeA", cameraObject({0.0f, 2.0f}) + modelObject(0) + modelObject(0)) +
                       qelScene("probeB", cameraObject({0.0f, 1.0f, 3.5f})));
   CSceneQelDefault* pFirst = pScene->getChildren()[0].get();
@@ -156,6 +156,14 @@ TEST_F(Trampoline, NeighboursAndContentCounts) {
   EXPECT_EQ(pScene->hasContentAt(1000), 2);
   EXPECT_EQ(pScene->hasContentAt(2500), 0);  // only the camera
   EXPECT_EQ(pScene->hasContentAt(9000), 0);  // no child
+
+  // A bench charges the child playing, placed in demo time by the row's start.
+  pScene->setTimeRange(10000, 10000 + pScene->getLength());
+  const IScene::Piece second = pScene->pieceAt(2500);
+  EXPECT_EQ(std::make_tuple(second.name, second.start, second.end),
+            std::make_tuple(pScene->getName() + ": probeB", 12000u, 15500u));
+  const IScene::Piece none = pScene->pieceAt(9000);
+  EXPECT_EQ(std::make_tuple(none.name, none.start, none.end), std::make_tuple(pScene->getName(), 10000u, 15500u));
 }
 
 TEST_F(Trampoline, FileThatDoesNotLoadIsFatal) {
