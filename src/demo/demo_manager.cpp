@@ -397,9 +397,29 @@ void CDemoManager::fitWorkScreens() {
   }
 }
 
+bool CDemoManager::screenInWindow(u32 time) {
+  const PictureRect picture = letterboxRect(mAspectX, mAspectY);
+  const bool fills = mpWindow && picture.x0 == 0.0f && picture.y0 == 0.0f && mScreenScaleU == 1.0f &&
+                     mScreenScaleV == 1.0f && mpWindow->getFrameWidth() == mWidth &&
+                     mpWindow->getFrameHeight() == mHeight;
+  const u32 showEnd = getShowEndTime();
+  u32 first = 0;
+  // Past the table's end no entry may paint the screen: the composite keeps it.
+  return mWindowScreen.decide(*mpPeManager, showEnd, fills) && time <= showEnd &&
+         mpPeManager->firstScreenEntry(time, first);
+}
+
+u32 CDemoManager::getScreenFrameBuffer() const {
+  return mScreenInWindow ? 0u : mpCompositeScreen->getFrameBuffer();
+}
+
 void CDemoManager::runPostEffects(u32 time) {
   CRITICAL_CHECK(mpPeManager, "");
   fitWorkScreens();
+  // When the first entry writing the screen paints all of it in every frame, the
+  // window can be the screen and the composition has nothing left to copy.
+  mScreenInWindow = screenInWindow(time);
+  if (mScreenInWindow) WindowScreen::enter();
   orthographicUnitSquare();
   const f32 viewport[2] = {static_cast<f32>(mWidth), static_cast<f32>(mHeight)};
   bool anyRan = false;
@@ -428,12 +448,13 @@ void CDemoManager::runPostEffects(u32 time) {
     const s32 bufferID = entry.bufferID;
     CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
     CSceneScreen* pOutput = bufferID == -1 ? mpCompositeScreen.get() : mpWorkScreen[bufferID].get();
+    const u32 outputFrameBuffer = bufferID == -1 && mScreenInWindow ? 0u : pOutput->getFrameBuffer();
     const u32 divisor = bufferID == -1 ? 1 : mWorkDivisor[bufferID];
     const u32 outputWidth = reducedSide(mWidth, divisor);
     const u32 outputHeight = reducedSide(mHeight, divisor);
     const f32 outputSize[2] = {static_cast<f32>(outputWidth), static_cast<f32>(outputHeight)};
     setCurrentParameter("OutputSize", outputSize);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pOutput->getFrameBuffer());
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, outputFrameBuffer);
     if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(outputWidth), static_cast<GLsizei>(outputHeight));
     runPasses(pEffect, entry.pass);
     if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
@@ -450,6 +471,7 @@ void CDemoManager::runPostEffects(u32 time) {
       mpObserver->onPartEnd(part);
     }
   }
+  if (mScreenInWindow) WindowScreen::leave();
   if (anyRan) {
     return;
   }
@@ -467,6 +489,7 @@ void CDemoManager::runPostEffects(u32 time) {
 }
 
 void CDemoManager::composeToWindow() {
+  if (mScreenInWindow) return;  // the post-effect stage drew the picture there
   orthographicUnitSquare();
   resShader* pShader = mpFinalEffect;
   CRITICAL_CHECK(pShader, "");

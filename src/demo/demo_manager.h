@@ -11,6 +11,7 @@
 #include "framework/singleton.h"
 #include "framework/types.h"
 #include "platform/video.h"
+#include "demo/window_screen.h"
 
 class CPostEffectManager;
 class CSceneManager;
@@ -95,6 +96,9 @@ class CDemoManager : public Singleton<CDemoManager> {
   CSceneScreen* getSourceScreen(int line) const { return mpSourceScreen[line].get(); }
   CSceneScreen* getWorkScreen(int index) const { return mpWorkScreen[index].get(); }
   CSceneScreen* getCompositeScreen() const { return mpCompositeScreen.get(); }
+  // The framebuffer holding the last post-effect stage's screen picture: the
+  // composite screen's, or the window's (0) when the window stood in for it.
+  u32 getScreenFrameBuffer() const;
 
   // Replaces the demo sound (a fixed-step clock for capture and bench runs, or
   // a fake in tests); initialize then keeps it.
@@ -139,6 +143,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   void fitWorkScreens();
   // The storage of the work and composite screens.
   ScreenFormat pictureScreenFormat() const;
+  // Whether this frame's screen entries draw straight into the window.
+  bool screenInWindow(u32 time);
 
   IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
@@ -153,6 +159,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   CPostEffectManager* mpPeManager = nullptr;  // borrowed: the entry owns it
   std::vector<resShader*> mLineShaders[LINE_COUNT];  // one reference each
   std::unique_ptr<CSceneScreen> mpCompositeScreen;
+  WindowScreen mWindowScreen;
+  bool mScreenInWindow = false;  // the last stage drew the screen into the window
   resShader* mpFinalEffect = nullptr;  // one reference
   s32 mAspectX = 16;
   s32 mAspectY = 9;

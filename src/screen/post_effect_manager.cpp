@@ -145,6 +145,32 @@ resShader* CPostEffectManager::activeEffect(u32 index, u32 time) const {
   return entry.start <= time && time <= entry.end ? entry.pEffect : nullptr;
 }
 
+bool CPostEffectManager::firstScreenEntry(u32 time, u32& index) const {
+  for (u32 i = 0; i < getEntryCount(); ++i) {
+    if (mEntries[i].bufferID == -1 && activeEffect(i, time)) {
+      index = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CPostEffectManager::screenPaintedWholeThroughout(u32 end,
+                                                      const std::function<bool(u32 index)>& paintsWhole) const {
+  // Which entry runs first changes only where a screen entry starts or stops.
+  std::vector<u32> times{0};
+  for (const PostEffectEntry& entry : mEntries) {
+    if (entry.bufferID != -1) continue;
+    if (entry.start <= end) times.push_back(entry.start);
+    if (entry.end < end) times.push_back(entry.end + 1);
+  }
+  for (u32 time : times) {
+    u32 index = 0;
+    if (!firstScreenEntry(time, index) || !paintsWhole(index)) return false;
+  }
+  return true;
+}
+
 f32 CPostEffectManager::effectRate(u32 index, u32 time) const {
   const PostEffectEntry& entry = mEntries[index];
   if (time < entry.start || time > entry.end) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,12 @@ class CPostEffectManager {
   resShader* activeEffect(u32 index, u32 time) const;
   // 0 outside the entry's range, else (time - start) / (end - start).
   f32 effectRate(u32 index, u32 time) const;
+  // True when at every time from 0 to `end` some entry writing the composite
+  // screen is active and the first of them to run satisfies `paintsWhole`: the
+  // screen's picture of an earlier frame is then never seen through.
+  bool screenPaintedWholeThroughout(u32 end, const std::function<bool(u32 index)>& paintsWhole) const;
+  // The first entry writing the composite screen active at `time`; false if none.
+  bool firstScreenEntry(u32 time, u32& index) const;
 
  private:
   void releaseEffects();

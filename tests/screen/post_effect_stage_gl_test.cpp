@@ -21,22 +21,25 @@
 namespace {
 
 // A full-screen effect of one pass whose colour is `body`, a GLSL expression.
-std::string screenEffect(const std::string& parameters, const std::string& body) {
+std::string screenEffect(const std::string& parameters, const std::string& body,
+                         const std::string& states = "DepthTestEnable = false;") {
   return "uniform float4x4 projMat;\n" + parameters +
          "\nvarying vec2 uv;\n"
          "void screenVertex() { gl_Position = projMat * gl_Vertex; uv = gl_MultiTexCoord0.xy; }\n"
          "vec4 shade() { return " + body + "; }\n"
          "technique T { pass P { VertexProgram = compile glslv screenVertex(); FragmentProgram = compile glslf "
-         "shade(); DepthTestEnable = false; CullFaceEnable = false; } }\n";
+         "shade(); CullFaceEnable = false; " + states + " } }\n";
 }
 
-std::array<float, 4> readScreen(const CSceneScreen& screen) {
+std::array<float, 4> readFrameBuffer(u32 frameBuffer) {
   std::array<float, 4> value{};
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.getFrameBuffer());
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, frameBuffer);
   glReadPixels(8, 6, 1, 1, GL_RGBA, GL_FLOAT, value.data());
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   return value;
 }
+
+std::array<float, 4> readScreen(const CSceneScreen& screen) { return readFrameBuffer(screen.getFrameBuffer()); }
 
 void fillScreen(const CSceneScreen& screen, std::array<float, 4> colour) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen.getFrameBuffer());
@@ -71,7 +74,8 @@ class PostEffectStage : public testing::Test {
     std::fclose(file);
   }
 
-  std::array<float, 4> composite() { return readScreen(*demoManager().getCompositeScreen()); }
+  // The stage's screen picture, wherever it was drawn.
+  std::array<float, 4> composite() { return readFrameBuffer(demoManager().getScreenFrameBuffer()); }
 
   ShowFolder mShow;  // before the demo: it loads the show's effects from there
   DemoFixture mDemo{16, 12};
@@ -141,7 +145,9 @@ TEST_F(PostEffectStage, EffectsReceiveLineProgressAndViewportSize) {
   const std::string probe = effect(
       "probe.fx", screenEffect("float TIME_RATE_0; float TIME_RATE_1; float2 ViewportSize;",
                                "vec4(TIME_RATE_0, TIME_RATE_1, ViewportSize.x / 100.0, ViewportSize.y / 100.0)"));
-  loadTable(probe + " 0 5000 0 -1 -1\n");
+  // From 1 ms: with nothing painting the screen at 0 ms the window cannot stand
+  // in for it, and the composite screen keeps the alpha read below.
+  loadTable(probe + " 1 5000 0 -1 -1\n");
   mDemo.addScene(0, "zero", 1000, 3000, {1.0f, 0.0f, 0.0f, 1.0f});
   CDemoManager& demo = demoManager();
   ASSERT_TRUE(demo.selectScenes(1500));
@@ -152,6 +158,51 @@ TEST_F(PostEffectStage, EffectsReceiveLineProgressAndViewportSize) {
   EXPECT_NEAR(colour[1], 0.0f, 1e-3f) << "line 1 has no scene";
   EXPECT_NEAR(colour[2], 0.16f, 0.5f / 255.0f);  // the composite screen holds 8 bits
   EXPECT_NEAR(colour[3], 0.12f, 0.5f / 255.0f);
+}
+
+TEST_F(PostEffectStage, TheWindowIsTheScreenOnlyWhenItsFirstEntryPaintsItWholeThroughTheShow) {
+  mDemo.addScene(0, "zero", 0, 3000, {1.0f, 0.0f, 0.0f, 1.0f});
+  CDemoManager& demo = demoManager();
+  const u32 compositeBuffer = demo.getCompositeScreen()->getFrameBuffer();
+  // Writes half an alpha: the window keeps its own, opaque.
+  const std::string paint = effect("paint.fx", screenEffect("", "vec4(0.2, 0.4, 0.6, 0.5)"));
+  const std::string add = effect("add.fx", screenEffect("", "vec4(0.25, 0.0, 0.0, 1.0)",
+                                                        "DepthTestEnable = false; BlendEnable = true; "
+                                                        "BlendFunc = int2(One, One);"));
+  const std::string dstAlpha = effect("dstAlpha.fx", screenEffect("", "vec4(0.25, 0.0, 0.0, 1.0)",
+                                                                  "DepthTestEnable = false; BlendEnable = true; "
+                                                                  "BlendFunc = int2(DstAlpha, One);"));
+  const std::string depth = effect("depth.fx", screenEffect("", "vec4(0.25)", "DepthTestEnable = true;"));
+
+  // Painted whole at every time, a blend over it after: drawn in the window.
+  loadTable(paint + " 0 3000 0 -1 -1\n" + add + " 1000 2000 1 -1 -1\n");
+  demo.runPostEffects(1500);
+  EXPECT_EQ(demo.getScreenFrameBuffer(), 0u);
+  const auto window = composite();
+  EXPECT_NEAR(window[0], 0.45f, 1.0f / 255.0f);
+  EXPECT_NEAR(window[2], 0.6f, 1.0f / 255.0f);
+  EXPECT_EQ(window[3], 1.0f);
+  EXPECT_EQ(readFrameBuffer(compositeBuffer)[0], 0.0f) << "the composite screen is left alone";
+  demo.composeToWindow();
+  EXPECT_EQ(composite(), window) << "nothing left to compose";
+
+  // Each of these leaves a frame whose screen a window could not stand in for.
+  const std::string refused[] = {
+      add + " 0 3000 0 -1 -1\n",                                       // the frame before shows through
+      paint + " 0 999 0 -1 -1\n" + add + " 1000 3000 0 -1 -1\n",      // from 1000 ms it does
+      paint + " 0 2000 0 -1 -1\n",                                     // nothing paints it at the end
+      paint + " 0 3000 0 -1 -1\n" + dstAlpha + " 0 3000 1 -1 -1\n",  // reads the screen's alpha
+      depth + " 0 3000 0 -1 -1\n",                                     // the window has a depth buffer
+  };
+  for (const std::string& table : refused) {
+    loadTable(table);
+    demo.runPostEffects(1500);
+    EXPECT_EQ(demo.getScreenFrameBuffer(), compositeBuffer) << table;
+  }
+  // The same table again after a refused one is decided afresh.
+  loadTable(paint + " 0 3000 0 -1 -1\n");
+  demo.runPostEffects(1500);
+  EXPECT_EQ(demo.getScreenFrameBuffer(), 0u);
 }
 
 TEST_F(PostEffectStage, ASizeColumnMakesTheWorkScreenSmallerForTheWholeTable) {
