@@ -1,4 +1,4 @@
-// The show's unlit effect for the sky dome and the lettering plates: the texture
+// The show's unlit effect for the lettering plates: the texture
 // tinted by the material colour, drawn behind everything (no depth writes) with
 // its alpha.
 uniform float4x4 shVProjMat;

@@ -305,7 +305,7 @@ Model leaves() {
 
 Model skyDome() {
   Model model;
-  model.materials.push_back(material("sky", {1, 1, 1}, 1, "sky.hdr", "showUnlit.fx"));
+  model.materials.push_back(material("sky", {1, 1, 1}, 1, "sky.hdr", "showSky.fx"));
   MeshObject dome = object("dome");
   addSphere(dome, {0, 0, 0}, {70, 70, 70}, 32, 16, 0, true);
   model.objects = {dome};
