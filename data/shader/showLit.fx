@@ -1,6 +1,8 @@
 // The show's lit model effect: the material texture tinted by the material colour,
 // a warm key light from the low sun of the dusk sky, a sky fill from above, a back
 // light from the light position, specular, and distance fog in the horizon colour.
+// For solid surfaces: their back faces are never seen, so they are not drawn (a
+// software renderer shades each small triangle's pixels whether they show or not).
 uniform float4x4 shWorldMat;
 uniform float4x4 shViewMat;
 uniform float4x4 shVProjMat;
@@ -63,6 +65,6 @@ technique Lit {
     BlendFunc = int2(SrcAlpha, OneMinusSrcAlpha);
     AlphaTestEnable = true;
     AlphaFunc = float2(Greater, 0.02);
-    CullFaceEnable = false;
+    CullFaceEnable = true;
   }
 }

@@ -1,6 +1,6 @@
 // The show's reflective model effect (chrome pipes and boxes): the lit model effect
 // with the dusk environment cube map reflected along the view, strongest at
-// grazing angles.
+// grazing angles. Solid surfaces only: back faces are not drawn.
 uniform float4x4 shWorldMat;
 uniform float4x4 shViewMat;
 uniform float4x4 shVProjMat;
@@ -77,6 +77,6 @@ technique Reflect {
     BlendFunc = int2(SrcAlpha, OneMinusSrcAlpha);
     AlphaTestEnable = true;
     AlphaFunc = float2(Greater, 0.02);
-    CullFaceEnable = false;
+    CullFaceEnable = true;
   }
 }

@@ -22,7 +22,8 @@ std::set<std::string> parameterNames(const resShader* pShader) {
 TEST_F(EffectTest, ShowModelEffectsDrawInOnePassWithTheStandardParameters) {
   // The lit ones take the light and material the model renderer sets as well.
   for (const auto& [name, lit] : {std::pair{"showLit", true}, {"showSway", true}, {"showReflect", true},
-                                  {"showUnlit", false}, {"showGlow", false}, {"showLineGlow", false}}) {
+                                  {"showUnlit", false}, {"showGlow", false}, {"showLineGlow", false},
+                                  {"showLitClear", true}, {"showSky", false}}) {
     resShader* pShader = loadPath("data\\shader\\" + std::string(name) + ".fx");
     ASSERT_NE(pShader, nullptr) << name;
     EXPECT_EQ(pShader->getPassNum(), 1u) << name;

@@ -56,7 +56,7 @@ Model boxHelix() {
 Model boxFloor() {
   Model model;
   // Material 0 is the one the box-floor scene recolours as it plays.
-  model.materials.push_back(material("accent", {0.6, 1.0, 0.7}, 0.7, "boxdna.bmp", "showLit.fx"));
+  model.materials.push_back(material("accent", {0.6, 1.0, 0.7}, 0.7, "boxdna.bmp", "showLitClear.fx"));
   model.materials.push_back(material("floor", {0.62, 0.55, 0.72}, 1, "boxdna.bmp", "showLit.fx"));
   model.materials.push_back(material("boxPink", {1.0, 0.74, 0.86}, 1, "boxdna.bmp", "showLit.fx"));
   model.materials.push_back(material("boxChrome", {0.95, 0.90, 1.0}, 1, "metal.tga", "showReflect.fx"));

@@ -1,0 +1,69 @@
+// The show's lit model effect for see-through surfaces: as showLit.fx, with the back
+// faces drawn, which show through the front ones: the material texture tinted by
+// the material colour, a warm key light from the low sun of the dusk sky, a sky fill
+// from above, a back light, specular, and distance fog in the horizon colour.
+uniform float4x4 shWorldMat;
+uniform float4x4 shViewMat;
+uniform float4x4 shVProjMat;
+float4 shAmbient = float4(0.1, 0.1, 0.1, 0.1);
+float4 shLightColor = float4(1, 1, 1, 1);
+float4 shKa = float4(0.8, 0.8, 0.8, 0.8);
+float4 shKd = float4(0.6, 0.6, 0.6, 0.6);
+float4 shKs = float4(0.85, 0.85, 0.85, 0.85);
+float shShininess = 8;
+float3 shEyePos = float3(0, 0, 10);
+float3 shLightPos = float3(0, 0, -10);
+float4 shMqoColor = float4(1, 1, 1, 1);
+float TIME_RATE = 0;
+sampler2D shBaseTexture = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = Repeat; WrapT = Repeat; };
+
+varying vec2 uv;
+varying vec3 viewNormal;
+varying vec3 viewPosition;
+varying vec3 sunDirection;
+varying vec3 backDirection;
+
+void modelVertex() {
+  gl_Position = shVProjMat * gl_Vertex;
+  vec4 position = shWorldMat * gl_Vertex;
+  viewPosition = position.xyz;
+  viewNormal = mat3(shWorldMat) * gl_Normal;
+  // The sun of the sky picture sits low in the west (+x, towards -z).
+  sunDirection = normalize(mat3(shViewMat) * vec3(0.85, 0.25, -0.5));
+  backDirection = normalize(mat3(shViewMat) * (shLightPos - shEyePos * 0.2 + vec3(0.0, 4.0, 0.0)));
+  uv = gl_MultiTexCoord0.xy;
+}
+
+vec4 litModel() {
+  vec4 albedo = texture2D(shBaseTexture, uv) * shMqoColor;
+  vec3 n = normalize(viewNormal);
+  vec3 toViewer = normalize(-viewPosition);
+  if (dot(n, toViewer) < 0.0) n = -n;
+  float diffuse = max(dot(n, sunDirection), 0.0);
+  float back = max(dot(n, backDirection), 0.0);
+  vec3 halfway = normalize(sunDirection + toViewer);
+  float specular = pow(max(dot(n, halfway), 0.0), shShininess * 4.0) * shKs.x * 0.4;
+  float sky = 0.5 + 0.5 * n.y;
+  vec3 fill = mix(vec3(0.42, 0.34, 0.50), vec3(0.62, 0.66, 0.95), sky);
+  vec3 light = shAmbient.rgb + shKa.rgb * 0.45 * fill +
+               shKd.rgb * 1.25 * diffuse * vec3(1.0, 0.78, 0.6) * shLightColor.rgb +
+               back * 0.25 * vec3(0.85, 0.6, 0.9);
+  vec3 colour = albedo.rgb * light + specular * vec3(1.0, 0.85, 0.75);
+  // Distance fog towards the pink horizon; thinner when the eye is high above it.
+  float viewDistance = length(viewPosition);
+  float fog = smoothstep(10.0, 70.0, viewDistance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
+  colour = mix(colour, vec3(0.86, 0.56, 0.60), fog);
+  return vec4(colour, albedo.a);
+}
+
+technique LitClear {
+  pass Shade {
+    VertexProgram = compile glslv modelVertex();
+    FragmentProgram = compile glslf litModel();
+    BlendEnable = true;
+    BlendFunc = int2(SrcAlpha, OneMinusSrcAlpha);
+    AlphaTestEnable = true;
+    AlphaFunc = float2(Greater, 0.02);
+    CullFaceEnable = false;
+  }
+}
