@@ -21,7 +21,7 @@ class PngWriterPool {
   PngWriterPool(const PngWriterPool&) = delete;
   PngWriterPool& operator=(const PngWriterPool&) = delete;
 
-  // Queues one frame as GL reads it back (RGBA, bottom row first); the file is
+  // Queues one frame as GL reads it back (BGRA, bottom row first); the file is
   // RGB, as the picture is opaque whatever the effects left in alpha. Takes the
   // pixels' storage.
   void submit(std::string path, std::vector<u8>&& pixels);

@@ -41,8 +41,8 @@ libdeflate_compressor* threadCompressor() {
 
 }  // namespace
 
-bool writeFastPngFile(const std::string& path, int width, int height, const u8* rgba) {
-  if (width <= 0 || height <= 0 || !rgba || width > (1 << 20) || height > (1 << 20)) {
+bool writeFastPngFile(const std::string& path, int width, int height, const u8* bgra) {
+  if (width <= 0 || height <= 0 || !bgra || width > (1 << 20) || height > (1 << 20)) {
     return false;
   }
   // Each row: the "Up" filter byte, then its RGB bytes minus those of the row above
@@ -50,18 +50,22 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
   // subtraction per byte.
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   const std::size_t stride = static_cast<std::size_t>(width) * 4;
-  std::vector<u8> rows((rowBytes + 1) * static_cast<std::size_t>(height));
+  // A writer thread keeps its two frame-sized buffers from file to file: fresh
+  // ones would cost the zeroing and page faults of a few megabytes each time.
+  thread_local std::vector<u8> rows;
+  thread_local std::vector<u8> file;
+  rows.resize((rowBytes + 1) * static_cast<std::size_t>(height));
   for (int row = 0; row < height; ++row) {
-    const u8* pSource = rgba + stride * static_cast<std::size_t>(height - 1 - row);
+    const u8* pSource = bgra + stride * static_cast<std::size_t>(height - 1 - row);
     const u8* pAbove = row == 0 ? nullptr : pSource + stride;
     u8* pOut = &rows[(rowBytes + 1) * static_cast<std::size_t>(row)];
     *pOut++ = 2;  // Up
     for (int x = 0; x < width; ++x, pSource += 4, pOut += 3) {
       if (pAbove) {
-        for (int c = 0; c < 3; ++c) pOut[c] = static_cast<u8>(pSource[c] - pAbove[c]);
+        for (int c = 0; c < 3; ++c) pOut[c] = static_cast<u8>(pSource[2 - c] - pAbove[2 - c]);
         pAbove += 4;
       } else {
-        std::memcpy(pOut, pSource, 3);
+        for (int c = 0; c < 3; ++c) pOut[c] = pSource[2 - c];
       }
     }
   }
@@ -69,15 +73,10 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
   if (!pCompressor) {
     return false;
   }
-  std::vector<u8> packed(libdeflate_zlib_compress_bound(pCompressor, rows.size()));
-  const std::size_t packedSize =
-      libdeflate_zlib_compress(pCompressor, rows.data(), rows.size(), packed.data(), packed.size());
-  if (packedSize == 0) {
-    return false;
-  }
 
-  std::vector<u8> file;
-  file.reserve(packedSize + 64);
+  // The file is built in one buffer: signature and header chunk, then the data
+  // chunk packed in place behind its length and type, then its CRC and the end.
+  file.clear();
   static const u8 kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   file.insert(file.end(), kSignature, kSignature + 8);
   std::vector<u8> header;
@@ -85,7 +84,18 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
   put32(header, static_cast<u32>(height));
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, filter set 0, no interlace
   putChunk(file, "IHDR", header.data(), header.size());
-  putChunk(file, "IDAT", packed.data(), packedSize);
+  const std::size_t lengthAt = file.size();
+  const std::size_t bound = libdeflate_zlib_compress_bound(pCompressor, rows.size());
+  file.resize(lengthAt + 8 + bound);
+  std::memcpy(&file[lengthAt + 4], "IDAT", 4);
+  const std::size_t packedSize =
+      libdeflate_zlib_compress(pCompressor, rows.data(), rows.size(), &file[lengthAt + 8], bound);
+  if (packedSize == 0 || packedSize > 0x7FFFFFFFu) {
+    return false;
+  }
+  file.resize(lengthAt + 8 + packedSize);
+  for (int i = 0; i < 4; ++i) file[lengthAt + i] = static_cast<u8>(packedSize >> (24 - 8 * i));
+  put32(file, libdeflate_crc32(0, &file[lengthAt + 4], packedSize + 4));
   putChunk(file, "IEND", nullptr, 0);
 
   std::FILE* pFile = std::fopen(path.c_str(), "wb");

@@ -9,8 +9,9 @@
 
 namespace platform {
 
-// `rgba` holds height rows of width pixels as GL reads them back (bottom row
-// first); the file is 8-bit RGB, top row first (alpha is dropped: a frame is opaque).
-bool writeFastPngFile(const std::string& path, int width, int height, const u8* rgba);
+// `bgra` holds height rows of width pixels as GL reads them back in BGRA order
+// (bottom row first); the file is 8-bit RGB, top row first (alpha is dropped: a
+// frame is opaque).
+bool writeFastPngFile(const std::string& path, int width, int height, const u8* bgra);
 
 }  // namespace platform

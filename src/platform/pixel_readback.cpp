@@ -10,7 +10,9 @@ namespace platform {
 namespace {
 
 // Reads the back buffer into the bound pack buffer (offset 0) or into memory,
-// leaving the pack alignment and the read buffer as they were.
+// leaving the pack alignment and the read buffer as they were. BGRA is the
+// usual order of a window's pixels: read in it, the copy needs no reordering,
+// which the PNG writer's threads do instead of the drawing thread.
 void readBackBuffer(int width, int height, void* pTarget) {
   GLint previousAlignment = 4;
   GLint previousReadBuffer = GL_BACK;
@@ -18,7 +20,7 @@ void readBackBuffer(int width, int height, void* pTarget) {
   glGetIntegerv(GL_READ_BUFFER, &previousReadBuffer);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pTarget);
+  glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pTarget);
   glReadBuffer(static_cast<GLenum>(previousReadBuffer));
   glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
 }

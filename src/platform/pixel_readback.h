@@ -20,7 +20,7 @@ class PixelReadback {
   PixelReadback(const PixelReadback&) = delete;
   PixelReadback& operator=(const PixelReadback&) = delete;
 
-  // Starts reading the back buffer (RGBA, bottom row first). When the ring is
+  // Starts reading the back buffer (BGRA, bottom row first). When the ring is
   // full, first hands the oldest frame's pixels to `oldest` and returns true.
   bool read(std::vector<u8>& oldest);
   // Hands out the oldest frame still in flight; false when none is left.

@@ -18,8 +18,8 @@ namespace {
 constexpr int kWidth = 24;
 constexpr int kHeight = 10;
 
-// Frame n as GL reads it back: the bottom row first, a ramp that differs per
-// frame, and alpha left at 0 as effects may leave it.
+// Frame n as GL reads it back: BGRA, the bottom row first, a ramp that differs
+// per frame, and alpha left at 0 as effects may leave it.
 std::vector<u8> frame(int n) {
   std::vector<u8> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
   for (int y = 0; y < kHeight; ++y) {
@@ -71,7 +71,7 @@ TEST(PngWriterPool, EachFileHoldsItsFrameWhateverTheThreadCount) {
     for (int y = kHeight - 1; y >= 0; --y) {
       for (int x = 0; x < kWidth; ++x) {
         const u8* pIn = &submitted[(static_cast<std::size_t>(y) * kWidth + x) * 4];
-        upright.insert(upright.end(), pIn, pIn + 3);
+        upright.insert(upright.end(), {pIn[2], pIn[1], pIn[0]});
       }
     }
     EXPECT_EQ(picture.rgb, upright) << n;
