@@ -63,8 +63,8 @@ technique Lit {
     FragmentProgram = compile glslf litModel();
     BlendEnable = true;
     BlendFunc = int2(SrcAlpha, OneMinusSrcAlpha);
-    AlphaTestEnable = true;
-    AlphaFunc = float2(Greater, 0.02);
+    // Solid: back faces are never seen and nothing is cut out, so neither is
+    // drawn or tested, and hidden pixels can be dropped before they are shaded.
     CullFaceEnable = true;
   }
 }
