@@ -33,7 +33,8 @@ void writeTextures(const std::string& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  // An option is no folder: "show_gen --help" must not make one named so.
+  if (argc != 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: show_gen DATA_DIR\n");
     return 2;
   }
