@@ -39,71 +39,96 @@ libdeflate_compressor* threadCompressor() {
   return pCompressor.get();
 }
 
+// A buffer that grows to the largest size asked of it and is never cleared.
+class Scratch {
+ public:
+  u8* reserve(std::size_t size) {
+    if (size > mSize) {
+      mpData.reset(new u8[size]);
+      mSize = size;
+    }
+    return mpData.get();
+  }
+
+ private:
+  std::unique_ptr<u8[]> mpData;
+  std::size_t mSize = 0;
+};
+
 }  // namespace
 
 bool writeFastPngFile(const std::string& path, int width, int height, const u8* bgra) {
   if (width <= 0 || height <= 0 || !bgra || width > (1 << 20) || height > (1 << 20)) {
     return false;
   }
-  // Each row: the "Up" filter byte, then its RGB bytes minus those of the row above
-  // (the first row is taken as is). Up suits rendered pictures and costs one
-  // subtraction per byte.
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-  const std::size_t stride = static_cast<std::size_t>(width) * 4;
-  // A writer thread keeps its two frame-sized buffers from file to file: fresh
-  // ones would cost the zeroing and page faults of a few megabytes each time.
-  thread_local std::vector<u8> rows;
-  thread_local std::vector<u8> file;
-  rows.resize((rowBytes + 1) * static_cast<std::size_t>(height));
-  for (int row = 0; row < height; ++row) {
-    const u8* pSource = bgra + stride * static_cast<std::size_t>(height - 1 - row);
-    const u8* pAbove = row == 0 ? nullptr : pSource + stride;
-    u8* pOut = &rows[(rowBytes + 1) * static_cast<std::size_t>(row)];
-    *pOut++ = 2;  // Up
-    for (int x = 0; x < width; ++x, pSource += 4, pOut += 3) {
-      if (pAbove) {
-        for (int c = 0; c < 3; ++c) pOut[c] = static_cast<u8>(pSource[2 - c] - pAbove[2 - c]);
-        pAbove += 4;
-      } else {
-        for (int c = 0; c < 3; ++c) pOut[c] = pSource[2 - c];
-      }
-    }
-  }
   libdeflate_compressor* pCompressor = threadCompressor();
   if (!pCompressor) {
     return false;
   }
+  // Each row: the "Up" filter byte, then its RGB bytes minus those of the row above
+  // (the first row is taken as is). Up suits rendered pictures and costs one
+  // subtraction per byte, done over whole BGRA rows before they are narrowed.
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+  const std::size_t stride = static_cast<std::size_t>(width) * 4;
+  const std::size_t rowsSize = (rowBytes + 1) * static_cast<std::size_t>(height);
+  // A writer thread keeps its frame-sized buffers from file to file, and never
+  // clears them: fresh or zeroed ones would cost a few megabytes of writes each time.
+  thread_local Scratch rows;
+  thread_local Scratch difference;
+  thread_local Scratch file;
+  u8* pRows = rows.reserve(rowsSize);
+  u8* pDifference = difference.reserve(stride);
+  for (int row = 0; row < height; ++row) {
+    const u8* pSource = bgra + stride * static_cast<std::size_t>(height - 1 - row);
+    const u8* pPixels = pSource;
+    if (row > 0) {
+      const u8* pAbove = pSource + stride;
+      for (std::size_t i = 0; i < stride; ++i) pDifference[i] = static_cast<u8>(pSource[i] - pAbove[i]);
+      pPixels = pDifference;
+    }
+    u8* pOut = pRows + (rowBytes + 1) * static_cast<std::size_t>(row);
+    *pOut++ = 2;  // Up
+    for (int x = 0; x < width; ++x, pPixels += 4, pOut += 3) {
+      pOut[0] = pPixels[2];
+      pOut[1] = pPixels[1];
+      pOut[2] = pPixels[0];
+    }
+  }
 
   // The file is built in one buffer: signature and header chunk, then the data
-  // chunk packed in place behind its length and type, then its CRC and the end.
-  file.clear();
+  // chunk packed in place behind its length and type, its CRC, and the end chunk.
+  std::vector<u8> head;
   static const u8 kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  file.insert(file.end(), kSignature, kSignature + 8);
+  head.insert(head.end(), kSignature, kSignature + 8);
   std::vector<u8> header;
   put32(header, static_cast<u32>(width));
   put32(header, static_cast<u32>(height));
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, filter set 0, no interlace
-  putChunk(file, "IHDR", header.data(), header.size());
-  const std::size_t lengthAt = file.size();
-  const std::size_t bound = libdeflate_zlib_compress_bound(pCompressor, rows.size());
-  file.resize(lengthAt + 8 + bound);
-  std::memcpy(&file[lengthAt + 4], "IDAT", 4);
-  const std::size_t packedSize =
-      libdeflate_zlib_compress(pCompressor, rows.data(), rows.size(), &file[lengthAt + 8], bound);
+  putChunk(head, "IHDR", header.data(), header.size());
+  std::vector<u8> tail;
+  putChunk(tail, "IEND", nullptr, 0);
+  const std::size_t bound = libdeflate_zlib_compress_bound(pCompressor, rowsSize);
+  u8* pFile = file.reserve(head.size() + 8 + bound + 4 + tail.size());
+  std::memcpy(pFile, head.data(), head.size());
+  u8* pChunk = pFile + head.size();
+  std::memcpy(pChunk + 4, "IDAT", 4);
+  const std::size_t packedSize = libdeflate_zlib_compress(pCompressor, pRows, rowsSize, pChunk + 8, bound);
   if (packedSize == 0 || packedSize > 0x7FFFFFFFu) {
     return false;
   }
-  file.resize(lengthAt + 8 + packedSize);
-  for (int i = 0; i < 4; ++i) file[lengthAt + i] = static_cast<u8>(packedSize >> (24 - 8 * i));
-  put32(file, libdeflate_crc32(0, &file[lengthAt + 4], packedSize + 4));
-  putChunk(file, "IEND", nullptr, 0);
+  for (int i = 0; i < 4; ++i) pChunk[i] = static_cast<u8>(packedSize >> (24 - 8 * i));
+  const u32 crc = libdeflate_crc32(0, pChunk + 4, packedSize + 4);
+  u8* pEnd = pChunk + 8 + packedSize;
+  for (int i = 0; i < 4; ++i) *pEnd++ = static_cast<u8>(crc >> (24 - 8 * i));
+  std::memcpy(pEnd, tail.data(), tail.size());
+  const std::size_t fileSize = static_cast<std::size_t>(pEnd - pFile) + tail.size();
 
-  std::FILE* pFile = std::fopen(path.c_str(), "wb");
-  if (!pFile) {
+  std::FILE* pStream = std::fopen(path.c_str(), "wb");
+  if (!pStream) {
     return false;
   }
-  const bool written = std::fwrite(file.data(), 1, file.size(), pFile) == file.size();
-  return std::fclose(pFile) == 0 && written;
+  const bool written = std::fwrite(pFile, 1, fileSize, pStream) == fileSize;
+  return std::fclose(pStream) == 0 && written;
 }
 
 }  // namespace platform
