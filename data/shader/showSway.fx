@@ -20,7 +20,8 @@ varying vec2 uv;
 varying vec3 viewNormal;
 varying vec3 viewPosition;
 varying vec3 sunDirection;
-varying vec3 backDirection;
+varying vec3 light;  // what falls on the card from the sun, the sky and behind
+varying float fog;
 
 void modelVertex() {
   // Wind: a slow swell plus a faster flutter, phase-shifted across the field.
@@ -36,8 +37,22 @@ void modelVertex() {
   viewNormal = mat3(shWorldMat) * gl_Normal;
   // The sun of the sky picture sits low in the west (+x, towards -z).
   sunDirection = normalize(mat3(shViewMat) * vec3(0.85, 0.25, -0.5));
-  backDirection = normalize(mat3(shViewMat) * (shLightPos - shEyePos * 0.2 + vec3(0.0, 4.0, 0.0)));
+  vec3 backDirection = normalize(mat3(shViewMat) * (shLightPos - shEyePos * 0.2 + vec3(0.0, 4.0, 0.0)));
   uv = gl_MultiTexCoord0.xy;
+  // Cards and blades are flat or gently bent: what does not depend on the eye is
+  // worked out at their corners.
+  vec3 n = normalize(viewNormal);
+  if (dot(n, -viewPosition) < 0.0) n = -n;
+  // Petals and blades are thin: light passes through, so both sides glow.
+  float diffuse = 0.45 + 0.55 * abs(dot(n, sunDirection));
+  float back = max(dot(n, backDirection), 0.0);
+  float sky = 0.5 + 0.5 * n.y;
+  vec3 fill = mix(vec3(0.42, 0.34, 0.50), vec3(0.62, 0.66, 0.95), sky);
+  light = shAmbient.rgb + shKa.rgb * 0.45 * fill +
+          shKd.rgb * 1.25 * diffuse * vec3(1.0, 0.78, 0.6) * shLightColor.rgb +
+          back * 0.25 * vec3(0.85, 0.6, 0.9);
+  // Distance fog towards the pink horizon; thinner when the eye is high above it.
+  fog = smoothstep(10.0, 70.0, length(viewPosition)) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
 }
 
 vec4 litModel() {
@@ -45,22 +60,10 @@ vec4 litModel() {
   vec3 n = normalize(viewNormal);
   vec3 toViewer = normalize(-viewPosition);
   if (dot(n, toViewer) < 0.0) n = -n;
-  // Petals and blades are thin: light passes through, so both sides glow.
-  float diffuse = 0.45 + 0.55 * abs(dot(n, sunDirection));
-  float back = max(dot(n, backDirection), 0.0);
   vec3 halfway = normalize(sunDirection + toViewer);
   float specular = pow(max(dot(n, halfway), 0.0), shShininess * 4.0) * shKs.x * 0.4;
-  float sky = 0.5 + 0.5 * n.y;
-  vec3 fill = mix(vec3(0.42, 0.34, 0.50), vec3(0.62, 0.66, 0.95), sky);
-  vec3 light = shAmbient.rgb + shKa.rgb * 0.45 * fill +
-               shKd.rgb * 1.25 * diffuse * vec3(1.0, 0.78, 0.6) * shLightColor.rgb +
-               back * 0.25 * vec3(0.85, 0.6, 0.9);
   vec3 colour = albedo.rgb * light + specular * vec3(1.0, 0.85, 0.75);
-  // Distance fog towards the pink horizon; thinner when the eye is high above it.
-  float viewDistance = length(viewPosition);
-  float fog = smoothstep(10.0, 70.0, viewDistance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
-  colour = mix(colour, vec3(0.86, 0.56, 0.60), fog);
-  return vec4(colour, albedo.a);
+  return vec4(mix(colour, vec3(0.86, 0.56, 0.60), fog), albedo.a);
 }
 
 technique Sway {
