@@ -5,6 +5,7 @@ uniform float4x4 shWorldMat;
 uniform float4x4 shViewMat;
 uniform float4x4 shVProjMat;
 float TIME_RATE = 0;
+float2 ViewportSize = float2(1280, 720);
 sampler2D shTexture0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 
 varying vec4 tint;
@@ -17,7 +18,9 @@ void ballVertex() {
   vec4 world = vec4(position, 1.0);
   gl_Position = shVProjMat * world;
   float distance = max(-(shWorldMat * world).z, 0.2);
-  gl_PointSize = clamp(gl_MultiTexCoord1.x * 4.0 / distance, 1.0, 128.0);
+  // Sizes are pixels of a 720-line picture, scaled to the screen drawn into.
+  float scale = ViewportSize.y / 720.0;
+  gl_PointSize = clamp(gl_MultiTexCoord1.x * 4.0 / distance * scale, 1.0, 128.0 * scale);
   tint = gl_Color;
 }
 

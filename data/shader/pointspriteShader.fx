@@ -5,6 +5,7 @@ uniform float4x4 shWorldMat;
 uniform float4x4 shViewMat;
 uniform float4x4 shVProjMat;
 float TIME_RATE = 0;
+float2 ViewportSize = float2(1280, 720);
 sampler2D shTexture0 = sampler_state { MinFilter = Linear; MagFilter = Linear; WrapS = ClampToEdge; WrapT = ClampToEdge; };
 
 varying vec4 tint;
@@ -16,7 +17,9 @@ void dustVertex() {
   vec4 position = vec4(mix(gl_Vertex.xyz, gl_Normal, eased), 1.0);
   gl_Position = shVProjMat * position;
   float distance = max(-(shWorldMat * position).z, 0.2);
-  gl_PointSize = clamp(gl_MultiTexCoord1.x * 6.0 / distance, 1.0, 96.0);
+  // Sizes are pixels of a 720-line picture, scaled to the screen drawn into.
+  float scale = ViewportSize.y / 720.0;
+  gl_PointSize = clamp(gl_MultiTexCoord1.x * 6.0 / distance * scale, 1.0, 96.0 * scale);
   // Sprites twinkle a little, each at its own phase.
   float twinkle = 0.75 + 0.25 * sin(rate * 40.0 + dot(gl_Vertex.xyz, vec3(12.9898, 78.233, 37.719)));
   tint = vec4(gl_Color.rgb, gl_Color.a * twinkle);

@@ -44,6 +44,12 @@ void CParticle::drawParticles(f32 rate, const ParticleRecord* pRecords, u32 coun
   // A texture that failed to load leaves the sprites untextured rather than stopping.
   const u32 textureName = mpTexture ? textureManager::mpThis->getTextureId(mpTexture) : 0;
   pShader->setParameter("shTexture0", &textureName);
+  // Sprite sizes are in pixels: an effect that scales them by the screen it draws
+  // into keeps its sprites the same share of the picture at any window size.
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const f32 viewportSize[2] = {static_cast<f32>(viewport[2]), static_cast<f32>(viewport[3])};
+  pShader->setParameter("ViewportSize", viewportSize);
 
   for (u32 pass = 0; pass < pShader->getPassNum(); ++pass) {
     shaderManager::mpThis->setPass(pass);

@@ -82,6 +82,33 @@ TEST(ParticleDrawing, LeavesThePointSizeAtOneScalesByIntensityAndReportsAMissing
   EXPECT_NE(missing.mpShader, nullptr);
 }
 
+TEST(ParticleDrawing, SpritesKeepTheirShareOfThePictureWhateverTheScreenSize) {
+  // Sprite sizes are pixels of a 720-line picture: drawn into a screen half as
+  // tall, a sprite covers a quarter of the pixels, as everything else does.
+  SceneStage stage(640, 360);
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  const ParticleRecord one = {{0, 0, 0}, {0, 0, 0}, {1, 1, 1, 1}, 80};
+  const char* const kSprites[][2] = {{"data\\shader\\pointspriteShader.fx", "data//texture//tsubu1.bmp"},
+                                     {"data\\shader\\lightballShader.fx", "data//texture//lightball0.bmp"},
+                                     {"data\\shader\\sakuraShader.fx", "data//texture//sakura1.bmp"}};
+  for (const auto& sprite : kSprites) {
+    CParticle particle;
+    ASSERT_TRUE(particle.create(sprite[0], sprite[1])) << sprite[0];
+    int lit[2] = {0, 0};
+    for (int half = 0; half < 2; ++half) {
+      lookAtOrigin();
+      glViewport(0, 0, 640 >> half, 360 >> half);
+      particle.drawParticles(0.0f, &one, 1);
+      std::vector<u8> frame(640 * 360 * 4);
+      glReadPixels(0, 0, 640, 360, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+      lit[half] = litPixels(frame);
+    }
+    glViewport(0, 0, 640, 360);
+    EXPECT_GT(lit[0], 60) << sprite[0];
+    EXPECT_NEAR(lit[1] * 4.0, lit[0], lit[0] * 0.35) << sprite[0] << ": " << lit[0] << " then " << lit[1] << " pixels";
+  }
+}
+
 TEST(StrapRibbons, BothPassesDrawLeaveTheLineWidthAtOneAndFadeFactorsOfZeroGiveNoRamps) {
   SceneStage stage;
   ASSERT_TRUE(stage.ok()) << stage.error();
