@@ -66,32 +66,37 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
     return false;
   }
   // Each row: the "Up" filter byte, then its RGB bytes minus those of the row above
-  // (the first row is taken as is). Up suits rendered pictures and costs one
-  // subtraction per byte, done over whole BGRA rows before they are narrowed.
+  // (the first row is taken as is). Up suits rendered pictures; the difference is
+  // taken a whole BGRA pixel at a time, byte by byte without borrows, and narrowed.
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   const std::size_t stride = static_cast<std::size_t>(width) * 4;
   const std::size_t rowsSize = (rowBytes + 1) * static_cast<std::size_t>(height);
   // A writer thread keeps its frame-sized buffers from file to file, and never
   // clears them: fresh or zeroed ones would cost a few megabytes of writes each time.
   thread_local Scratch rows;
-  thread_local Scratch difference;
   thread_local Scratch file;
   u8* pRows = rows.reserve(rowsSize);
-  u8* pDifference = difference.reserve(stride);
+  constexpr u32 kHigh = 0x80808080u;
   for (int row = 0; row < height; ++row) {
     const u8* pSource = bgra + stride * static_cast<std::size_t>(height - 1 - row);
-    const u8* pPixels = pSource;
-    if (row > 0) {
-      const u8* pAbove = pSource + stride;
-      for (std::size_t i = 0; i < stride; ++i) pDifference[i] = static_cast<u8>(pSource[i] - pAbove[i]);
-      pPixels = pDifference;
-    }
     u8* pOut = pRows + (rowBytes + 1) * static_cast<std::size_t>(row);
     *pOut++ = 2;  // Up
-    for (int x = 0; x < width; ++x, pPixels += 4, pOut += 3) {
-      pOut[0] = pPixels[2];
-      pOut[1] = pPixels[1];
-      pOut[2] = pPixels[0];
+    const u8* pAbove = row > 0 ? pSource + stride : nullptr;
+    for (int x = 0; x < width; ++x, pSource += 4, pOut += 3) {
+      u32 pixel = 0;
+      std::memcpy(&pixel, pSource, 4);
+      if (pAbove) {
+        u32 above = 0;
+        std::memcpy(&above, pAbove, 4);
+        pAbove += 4;
+        pixel = ((pixel | kHigh) - (above & ~kHigh)) ^ ((pixel ^ ~above) & kHigh);
+      }
+      // Bytes B, G, R, A in memory whatever the machine's byte order.
+      u8 bytes[4];
+      std::memcpy(bytes, &pixel, 4);
+      pOut[0] = bytes[2];
+      pOut[1] = bytes[1];
+      pOut[2] = bytes[0];
     }
   }
 
