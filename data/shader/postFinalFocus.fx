@@ -10,10 +10,22 @@ sampler2D workBuf2 = sampler_state { MinFilter = Linear; MagFilter = Linear; Wra
 float TIME_RATE_EFFECT = 0;
 
 varying vec2 uv;
+varying float focus;     // the distance in focus, the same at every pixel
+varying float envelope;  // the entry's fade in and out
+
+// Eye distance from a depth value of the Qel camera's projection (near 0.1, far 150).
+float eyeDistance(float depth) {
+  const float nearPlane = 0.1;
+  const float farPlane = 150.0;
+  return nearPlane * farPlane / (farPlane - depth * (farPlane - nearPlane));
+}
 
 void screenVertex() {
   gl_Position = projMat * gl_Vertex;
   uv = gl_MultiTexCoord0.xy;
+  // What is the same at every pixel is worked out at the corners.
+  focus = min(eyeDistance(texture2DLod(srcZBuf0, vec2(0.5, 0.5), 0.0).r), 12.0);
+  envelope = smoothstep(0.0, 0.04, TIME_RATE_EFFECT) * (1.0 - smoothstep(0.96, 1.0, TIME_RATE_EFFECT));
 }
 
 vec3 grade(vec3 c) {
@@ -37,20 +49,12 @@ vec3 withGlow(vec3 picture, vec3 blurred) {
   return clamp(picture + glow, 0.0, 1.0);
 }
 
-// Eye distance from a depth value of the Qel camera's projection (near 0.1, far 150).
-float eyeDistance(float depth) {
-  const float nearPlane = 0.1;
-  const float farPlane = 150.0;
-  return nearPlane * farPlane / (farPlane - depth * (farPlane - nearPlane));
-}
 
 // Depth of field: far from the distance in focus (the one at the centre of the
 // screen) the blurred copy shows through; fades in and out at the ends of the entry.
 vec3 withFocus(vec3 picture, vec3 blurred) {
   float here = eyeDistance(texture2D(srcZBuf0, uv).r);
-  float focus = min(eyeDistance(texture2D(srcZBuf0, vec2(0.5, 0.5)).r), 12.0);
   float amount = clamp(abs(here - focus) / (focus * 0.9 + 0.5), 0.0, 1.0);
-  float envelope = smoothstep(0.0, 0.04, TIME_RATE_EFFECT) * (1.0 - smoothstep(0.96, 1.0, TIME_RATE_EFFECT));
   vec3 soft = clamp(blurred + max(blurred - vec3(0.5), 0.0) * 1.2, 0.0, 1.0);
   return mix(picture, soft, amount * envelope * 0.75);
 }
