@@ -9,6 +9,9 @@ varying vec2 uv;
 
 void plainVertex() {
   gl_Position = shVProjMat * gl_Vertex;
+  // At the far plane: whatever solid was drawn before the sky hides it before it
+  // is shaded, and it stays behind everything drawn after.
+  gl_Position.z = gl_Position.w * 0.9999995;
   uv = gl_MultiTexCoord0.xy;
 }
 

@@ -60,7 +60,10 @@ struct Builder {
     return scene.objects.back();
   }
 
-  // The sky dome, turning very slowly so the clouds drift.
+  // The sky dome, turning very slowly so the clouds drift. Its effect puts it at
+  // the far plane, so scenes draw the solid models that hide part of it (the hill,
+  // the bare tree) first, sparing the sky those pixels, and anything that blends
+  // after it.
   void sky() {
     model(kSky, length, {"dome"}, [&](const std::string&, int, double t) {
       Pose p;
@@ -253,8 +256,8 @@ QelScene fineSky() {
       0.5, [](double t) { return Vec3{mix(0.5, -3.5, smooth(t / 16)), mix(1.4, 3.2, t / 16), mix(9, 6, t / 16)}; },
       [](double t) { return Vec3{0, mix(2.5, 7.0, smooth(t / 16)), mix(0, -8, smooth(t / 16))}; },
       [](double) { return 55.0; }, [](double t) { return 0.05 * sine(t * 0.6); });
-  b.sky();
   b.hill();
+  b.sky();
   b.tree(kSakura, {0, 0, 0}, 0.3, 1.0, 1.0, 1.0);
   b.petals(0.9, 0.25);
   b.balls({0, 2.0, 0}, 0.15, 1.0, 0.9);
@@ -266,8 +269,8 @@ QelScene greetz() {
   b.camera(
       0.5, [](double t) { return orbit(1.5 * kPi * t / 16, 7.0, 1.6 + 0.5 * sine(t * 0.5)); },
       [](double) { return Vec3{0, 2.2, 0}; }, [](double) { return 48.0; }, [](double t) { return 0.08 * sine(t * 0.7); });
-  b.sky();
   b.hill();
+  b.sky();
   b.tree(kSakura, {0, 0, 0}, 0.0, 1.05, 1.0, 1.6);
   b.petals(1.0, 0.3);
   b.letters([](const std::string& part, double t) {
@@ -304,8 +307,8 @@ QelScene kusa() {
       0.5, [](double t) { return Vec3{mix(-4.5, 2.5, t / 16), 1.35 + 0.15 * sine(t * 0.4), mix(5.0, 3.0, t / 16)}; },
       [](double t) { return Vec3{mix(-1.5, 3.5, t / 16), 0.8, mix(0, -3, t / 16)}; }, [](double) { return 46.0; },
       [](double) { return 0.0; });
-  b.sky();
   b.hill();
+  b.sky();
   b.model(kGrass, 1.0, {"grassA", "grassB", "grassC"}, [](const std::string&, int, double) { return Pose{}; });
   b.balls({0, 0.6, 0}, 0.02, 0.6, 0.85);
   b.tree(kSakura, {-5, 0, -6}, 1.0, 0.9, 1.0, 0.6);
@@ -318,8 +321,8 @@ QelScene lightToSky() {
       0.5, [](double t) { return Vec3{0.5 * sine(t * 0.2), 1.6 + 0.35 * t, 7.0 - 0.15 * t}; },
       [](double t) { return Vec3{0, 0.9 + 0.05 * t * t, 0}; }, [](double t) { return 45 + 20 * smooth((t - 10) / 6); },
       [](double t) { return 0.1 * smooth((t - 8) / 8) * sine(t); });
-  b.sky();
   b.hill();
+  b.sky();
   b.model(kGrass, 1.0, {"grassA", "grassB", "grassC"}, [](const std::string&, int, double) { return Pose{}; });
   b.tree(kSakura, {-4, 0, -4}, 0.8, 0.9, 1.0, 0.8);
   b.balls({0, 0.5, -2}, 0.45, 0.55, 0.9);
@@ -332,8 +335,8 @@ QelScene toTheSky() {
       0.25, [](double t) { return orbit(0.6 * t, 12.0, 9.0 + 0.6 * t); },
       [](double t) { return Vec3{0, 6.0 + 0.8 * t, 0}; }, [](double t) { return 62 - 10 * smooth(t / 8); },
       [](double t) { return 0.3 * sine(t * 0.8); });
-  b.sky();
   b.hill();
+  b.sky();
   b.tree(kSakura, {0, 0, 0}, 0, 1.2, 1.0, 2.0);
   b.balls({0, 6.0, 0}, 1.0, 1.0, 1.0);
   b.petals(1.0, 0.4, {0, 8, 0});
@@ -352,8 +355,8 @@ QelScene sakuraFar(bool second) {
         0.5, [](double t) { return Vec3{0.5, 2.2 + 0.45 * t, 9.5 + 1.3 * t}; },
         [](double t) { return Vec3{0, 1.8 + 0.2 * t, 0}; }, [](double) { return 46.0; }, [](double) { return 0.0; });
   }
-  b.sky();
   b.hill();
+  b.sky();
   const Vec3 spots[5] = {{0, 0, 0}, {-5, 0, -3}, {5, 0, -4}, {-9, 0, -9}, {8, 0, -10}};
   for (int k = 0; k < 5; ++k) b.tree(kSakura, spots[k], k * 1.3, 1.0 - 0.05 * k, 1.0, second ? 0.5 : 1.4);
   b.petals(second ? 0.7 : 1.0, second ? 0.12 : 0.3);
@@ -366,8 +369,8 @@ QelScene sakuraSaku() {
       0.25, [](double t) { return orbit(0.5 + 1.6 * kPi * t / 16, mix(6.5, 4.8, smooth(t / 16)), mix(1.2, 2.8, t / 16)); },
       [](double) { return Vec3{0, 2.6, 0}; }, [&b](double t) { return 46 + 3 * b.beat(t); },
       [](double t) { return 0.12 * sine(t * 0.9); });
-  b.sky();
   b.hill();
+  b.sky();
   // The blossoms open over the first bars, then pulse with the beat.
   b.model(kSakura, 0.125, {"trunk", "branchL", "branchR", "branchB", "branchT", "bloomL", "bloomR", "bloomB", "bloomT"},
           [&b](const std::string& part, int i, double t) {
@@ -396,9 +399,9 @@ QelScene sakuraKare() {
   b.camera(
       0.5, [](double t) { return Vec3{3.2 - 0.25 * t, 1.9 + 0.05 * t, 6.2 - 0.35 * t}; },
       [](double) { return Vec3{0, 2.4, 0}; }, [](double) { return 42.0; }, [](double) { return 0.0; });
-  b.sky();
   b.hill();
   b.tree(kSakuraKare, {0, 0, 0}, 0.4, 1.0, 1.0, 0.4);
+  b.sky();
   b.model(kPetals, 1.0, {"petalsA", "petalsB", "petalsC", "petalsD"}, [](const std::string&, int i, double t) {
     Pose p;
     p.position = {0.1 * i, 1.0 - 0.15 * t - i * 0.5, 0};
