@@ -49,7 +49,6 @@ vec3 withGlow(vec3 picture, vec3 blurred) {
   return clamp(picture + glow, 0.0, 1.0);
 }
 
-
 // Depth of field: far from the distance in focus (the one at the centre of the
 // screen) the blurred copy shows through; fades in and out at the ends of the entry.
 vec3 withFocus(vec3 picture, vec3 blurred) {

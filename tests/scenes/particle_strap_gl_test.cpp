@@ -99,9 +99,7 @@ TEST(ParticleDrawing, SpritesKeepTheirShareOfThePictureWhateverTheScreenSize) {
       lookAtOrigin();
       glViewport(0, 0, 640 >> half, 360 >> half);
       particle.drawParticles(0.0f, &one, 1);
-      std::vector<u8> frame(640 * 360 * 4);
-      glReadPixels(0, 0, 640, 360, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
-      lit[half] = litPixels(frame);
+      lit[half] = litPixels(SceneStage::capture(640, 360));
     }
     glViewport(0, 0, 640, 360);
     EXPECT_GT(lit[0], 60) << sprite[0];

@@ -40,8 +40,8 @@ class SceneStage {
   std::unique_ptr<CSceneQelTrampoline> play(const std::string& fileName) const;
   // Clears, then runs a child's update, draw and finish as the trampoline does.
   static void drawChild(CSceneQelTrampoline& trampoline, std::size_t child, f32 progress);
-  // The back buffer, RGBA rows from the bottom.
-  static std::vector<u8> capture();
+  // The back buffer's lower-left width x height pixels, RGBA rows from the bottom.
+  static std::vector<u8> capture(int width = kWidth, int height = kHeight);
 
  private:
   TempDir mDir;
@@ -121,10 +121,10 @@ inline void SceneStage::drawChild(CSceneQelTrampoline& trampoline, std::size_t c
   }
 }
 
-inline std::vector<u8> SceneStage::capture() {
-  std::vector<u8> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
+inline std::vector<u8> SceneStage::capture(int width, int height) {
+  std::vector<u8> pixels(static_cast<std::size_t>(width) * height * 4);
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;
 }
