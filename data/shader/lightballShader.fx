@@ -27,7 +27,9 @@ void ballVertex() {
 vec4 ballFragment() {
   vec4 texel = texture2D(shTexture0, gl_PointCoord);
   float r = length(gl_PointCoord - 0.5) * 2.0;
-  float core = pow(max(1.0 - r, 0.0), 6.0);
+  float inside = max(1.0 - r, 0.0);
+  float inside3 = inside * inside * inside;
+  float core = inside3 * inside3;  // to the power 6
   vec3 colour = texel.rgb * tint.rgb + vec3(core);
   return vec4(colour, clamp(texel.a * tint.a * 2.5, 0.0, 1.0));
 }

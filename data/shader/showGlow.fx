@@ -16,8 +16,10 @@ void glowVertex() {
 }
 
 vec4 glowColour() {
-  float facing = abs(dot(normalize(viewNormal), normalize(-viewPosition)));
-  float core = pow(facing, 2.5);
+  // The cosine between the normal and the way to the eye, with one square root.
+  float facing = abs(dot(viewNormal, -viewPosition)) *
+                 inversesqrt(dot(viewNormal, viewNormal) * dot(viewPosition, viewPosition));
+  float core = facing * facing * sqrt(facing);  // facing to the power 2.5
   float pulse = 0.85 + 0.15 * sin(TIME_RATE * 3.0 + viewPosition.x);
   vec3 colour = shMqoColor.rgb * (0.25 + 1.1 * core) * pulse + vec3(core * core * 0.5);
   return vec4(colour * shMqoColor.a, 1.0);

@@ -20,9 +20,11 @@ void lineVertex() {
 
 vec4 lineColour() {
   vec4 base = texture2D(shBaseTexture, uv) * shMqoColor;
-  float facing = abs(dot(normalize(viewNormal), normalize(-viewPosition)));
-  float rim = pow(1.0 - facing, 2.0);
-  float core = pow(facing, 3.0);
+  // The cosine between the normal and the way to the eye, with one square root.
+  float facing = abs(dot(viewNormal, -viewPosition)) *
+                 inversesqrt(dot(viewNormal, viewNormal) * dot(viewPosition, viewPosition));
+  float rim = (1.0 - facing) * (1.0 - facing);
+  float core = facing * facing * facing;
   vec3 warm = vec3(1.0, 0.82, 0.6);
   vec3 colour = base.rgb * (0.3 + 0.9 * core) + warm * rim * 0.6;
   return vec4(colour * base.a, 1.0);

@@ -9,7 +9,6 @@ float4 shLightColor = float4(1, 1, 1, 1);
 float4 shKa = float4(0.8, 0.8, 0.8, 0.8);
 float4 shKd = float4(0.6, 0.6, 0.6, 0.6);
 float4 shKs = float4(0.85, 0.85, 0.85, 0.85);
-float shShininess = 8;
 float3 shEyePos = float3(0, 0, 10);
 float3 shLightPos = float3(0, 0, -10);
 float4 shMqoColor = float4(1, 1, 1, 1);
@@ -43,15 +42,28 @@ void modelVertex() {
   worldViewGuess = toWorld * position.xyz;
 }
 
+// The specular power: the engine's shininess of 8, times 4, as five squarings;
+// a general power costs a logarithm and an exponential per pixel.
+float shine32(float x) {
+  float x2 = x * x;
+  float x4 = x2 * x2;
+  float x8 = x4 * x4;
+  float x16 = x8 * x8;
+  return x16 * x16;
+}
+
 vec4 litModel() {
   vec4 albedo = texture2D(shBaseTexture, uv) * shMqoColor;
   vec3 n = normalize(viewNormal);
-  vec3 toViewer = normalize(-viewPosition);
+  // One square root gives both the way to the eye and the distance for the fog.
+  float distanceSquared = dot(viewPosition, viewPosition);
+  float inverseDistance = inversesqrt(distanceSquared);
+  vec3 toViewer = -viewPosition * inverseDistance;
   if (dot(n, toViewer) < 0.0) n = -n;
   float diffuse = max(dot(n, sunDirection), 0.0);
   float back = max(dot(n, backDirection), 0.0);
   vec3 halfway = normalize(sunDirection + toViewer);
-  float specular = pow(max(dot(n, halfway), 0.0), shShininess * 4.0) * shKs.x * 0.4;
+  float specular = shine32(max(dot(n, halfway), 0.0)) * shKs.x * 0.4;
   float sky = 0.5 + 0.5 * n.y;
   vec3 fill = mix(vec3(0.42, 0.34, 0.50), vec3(0.62, 0.66, 0.95), sky);
   vec3 light = shAmbient.rgb + shKa.rgb * 0.45 * fill +
@@ -60,10 +72,11 @@ vec4 litModel() {
   vec3 colour = albedo.rgb * light + specular * vec3(1.0, 0.85, 0.75);
   vec3 reflected = reflect(normalize(worldViewGuess), normalize(worldNormalGuess));
   reflected.y = abs(reflected.y) + 0.15;  // mirror the dark ground into the sky: chrome at dusk
-  float fresnel = 0.25 + 0.75 * pow(1.0 - max(dot(n, toViewer), 0.0), 3.0);
+  float edge = 1.0 - max(dot(n, toViewer), 0.0);
+  float fresnel = 0.25 + 0.75 * edge * edge * edge;
   colour = mix(colour, textureCube(shEnvCube, reflected).rgb * albedo.rgb * 1.3, fresnel * 0.7);
   // Distance fog towards the pink horizon; thinner when the eye is high above it.
-  float viewDistance = length(viewPosition);
+  float viewDistance = distanceSquared * inverseDistance;
   float fog = smoothstep(10.0, 70.0, viewDistance) * 0.75 / (1.0 + max(shEyePos.y, 0.0) * 0.03);
   colour = mix(colour, vec3(0.86, 0.56, 0.60), fog);
   return vec4(colour, albedo.a);

@@ -20,7 +20,8 @@ std::set<std::string> parameterNames(const resShader* pShader) {
 }  // namespace
 
 TEST_F(EffectTest, ShowModelEffectsDrawInOnePassWithTheStandardParameters) {
-  // The lit ones take the light and material the model renderer sets as well.
+  // The lit ones take the light and material the model renderer sets as well, all
+  // but the shininess: their specular power is the renderer's constant, multiplied out.
   for (const auto& [name, lit] : {std::pair{"showLit", true}, {"showSway", true}, {"showReflect", true},
                                   {"showUnlit", false}, {"showGlow", false}, {"showLineGlow", false},
                                   {"showLitClear", true}, {"showSky", false}}) {
@@ -31,7 +32,7 @@ TEST_F(EffectTest, ShowModelEffectsDrawInOnePassWithTheStandardParameters) {
     EXPECT_TRUE(names.count("shVProjMat") && names.count("shMqoColor")) << name;
     if (!lit) continue;
     for (const char* standard : {"shWorldMat", "shViewMat", "shAmbient", "shLightColor", "shKa", "shKd", "shKs",
-                                 "shShininess", "shEyePos", "shLightPos", "shBaseTexture", "TIME_RATE"})
+                                 "shEyePos", "shLightPos", "shBaseTexture", "TIME_RATE"})
       EXPECT_TRUE(names.count(standard)) << name << " lacks " << standard;
   }
   EXPECT_TRUE(parameterNames(mLoaded[2]).count("shEnvCube")) << "the reflections sample the effect-texture cube";
