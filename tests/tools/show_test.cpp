@@ -3,6 +3,7 @@
 // music's section plan, and the post-effect chain's buffer and screen coverage.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -19,6 +20,7 @@
 #include "show/image_files.h"
 #include "show/models.h"
 #include "show/running_order.h"
+#include "show/textures.h"
 #include "support/temp_dir.h"
 
 namespace s = orvane::show;
@@ -81,6 +83,52 @@ TEST(ShowModels, EveryModelReadsBackWithOutwardFacesAndItsBones) {
       EXPECT_NEAR(-point[2], bone.pivot.z, 1e-3) << named.path << " " << bone.objectName;
     }
   }
+}
+
+namespace {
+
+// What GL's linear filter with repeat wrapping reads at (u, v), v = 0 on the top row.
+double filteredAlpha(const s::Image& picture, double u, double v) {
+  const double x = u * picture.width - 0.5, y = v * picture.height - 0.5;
+  const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+  const double fx = x - x0, fy = y - y0;
+  auto texel = [&](int tx, int ty) {
+    tx = (tx % picture.width + picture.width) % picture.width;
+    ty = (ty % picture.height + picture.height) % picture.height;
+    return picture.at(tx, ty)[3] / 255.0;
+  };
+  return (texel(x0, y0) * (1 - fx) + texel(x0 + 1, y0) * fx) * (1 - fy) +
+         (texel(x0, y0 + 1) * (1 - fx) + texel(x0 + 1, y0 + 1) * fx) * fy;
+}
+
+}  // namespace
+
+TEST(ShowModels, PetalCardsAreCutOnlyWhereTheAlphaTestDropsEveryPixel) {
+  const s::Image petal = s::paintPetal(s::kPetalSize);
+  const s::UvRect cut = s::alphaTestBounds(petal, 0.3);
+  EXPECT_LT((cut.u1 - cut.u0) * (cut.v1 - cut.v0), 0.6) << "most of a petal card is clear";
+  int outside = 0;
+  for (int j = 0; j <= 512; ++j)
+    for (int i = 0; i <= 512; ++i) {
+      const double u = i / 512.0, v = j / 512.0;
+      if (u >= cut.u0 && u <= cut.u1 && v >= cut.v0 && v <= cut.v1) continue;
+      ++outside;
+      ASSERT_LE(filteredAlpha(petal, u, v), 0.3) << "a visible part of the petal is cut off at " << u << ", " << v;
+    }
+  EXPECT_GT(outside, 0);
+
+  // One texel that passes: the cut reaches half a texel beyond its neighbours,
+  // where the filter stops reading it.
+  s::Image dot(16, 16);
+  dot.set(5, 9, 1, 1, 1, 0.4);
+  const s::UvRect one = s::alphaTestBounds(dot, 0.3);
+  EXPECT_DOUBLE_EQ(one.u0, 4.5 / 16);
+  EXPECT_DOUBLE_EQ(one.u1, 6.5 / 16);
+  EXPECT_DOUBLE_EQ(one.v0, 8.5 / 16);
+  EXPECT_DOUBLE_EQ(one.v1, 10.5 / 16);
+  dot.set(5, 9, 1, 1, 1, 0.2);
+  const s::UvRect none = s::alphaTestBounds(dot, 0.3);
+  EXPECT_EQ(none.u1 - none.u0, 0.0) << "a picture the test drops whole leaves nothing of the card";
 }
 
 TEST(ShowRunningOrder, MainLineTilesTheWholeTrackOnBarsInsideTheMusicSections) {

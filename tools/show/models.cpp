@@ -1,6 +1,8 @@
 // The show's models, built from boxes, tubes, spheres and cards; see models.h.
 #include "show/models.h"
 
+#include <algorithm>
+
 #include "show/textures.h"
 
 namespace orvane::show {
@@ -156,6 +158,21 @@ void addBranch(MeshObject& o, Vec3 base, Vec3 direction, double lengthTotal, dou
   addTube(o, path, radii, 8, material, true);
 }
 
+// showSway's alpha test: what it lets through shows.
+constexpr double kSwayAlphaTest = 0.3;
+
+// A card showing petal.bmp, cut down to the part of the picture that can pass the
+// alpha test: most of a petal card is clear, and a software renderer shades every
+// pixel of a card before the test drops it. The cut card lies in the same plane
+// with the same texture coordinates at every point.
+void addPetalCard(MeshObject& o, Vec3 centre, Vec3 halfU, Vec3 halfV, int material) {
+  static const UvRect cut = alphaTestBounds(paintPetal(kPetalSize), kSwayAlphaTest);
+  // The full card runs from u = 0 at -halfU to 1 at +halfU, and from v = 0 at
+  // +halfV to 1 at -halfV.
+  const Vec3 at = centre + halfU * (cut.u0 + cut.u1 - 1) + halfV * (1 - (cut.v0 + cut.v1));
+  addCard(o, at, halfU * (cut.u1 - cut.u0), halfV * (cut.v1 - cut.v0), material, cut.u0, cut.v0, cut.u1, cut.v1);
+}
+
 // A fluffy cluster of petal cards around a centre.
 void addBlossom(MeshObject& o, Vec3 centre, double radius, int cards, int material, Random& random) {
   for (int k = 0; k < cards; ++k) {
@@ -166,7 +183,7 @@ void addBlossom(MeshObject& o, Vec3 centre, double radius, int cards, int materi
     const double size = random.range(0.09, 0.15);
     const Vec3 u{cosine(yaw) * size, 0, sine(yaw) * size};
     const Vec3 v = normalized(Vec3{-sine(yaw) * sine(tilt), cosine(tilt), cosine(yaw) * sine(tilt)}) * size;
-    addCard(o, at, u, v, material);
+    addPetalCard(o, at, u, v, material);
   }
 }
 
@@ -232,7 +249,7 @@ Model petals() {
       const double size = random.range(0.05, 0.08);
       const Vec3 u{cosine(yaw) * size, sine(tilt) * 0.3 * size, sine(yaw) * size};
       const Vec3 v = normalized(cross(u, Vec3{sine(tilt), cosine(tilt), 0.3})) * (size * 1.2);
-      addCard(o, at, u, v, 0);
+      addPetalCard(o, at, u, v, 0);
     }
     model.objects.push_back(o);
   }
@@ -269,7 +286,7 @@ Model grass() {
       // The blade tip carries v = 0 so the wind moves it most.
       o.addTriangle(a, b, c, k % 3 == 0 ? 1 : 0, 0.2, 1, 0.8, 1, 0.5, 0);
       if (k % 23 == 0) {
-        addCard(o, {x, y + height * 0.8, z}, {0.05, 0, 0}, {0, 0.05, 0.02}, 2);
+        addPetalCard(o, {x, y + height * 0.8, z}, {0.05, 0, 0}, {0, 0.05, 0.02}, 2);
       }
     }
     model.objects.push_back(o);
@@ -352,6 +369,22 @@ Model lettering() {
 }
 
 }  // namespace
+
+UvRect alphaTestBounds(const Image& picture, double threshold) {
+  // A linear sample mixes the four texels around it and so is never above the
+  // largest of them: only within a texel of a texel that passes can one pass.
+  int left = picture.width, right = -1, top = picture.height, bottom = -1;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      if (picture.at(x, y)[3] / 255.0 > threshold) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  if (right < 0) return {0, 0, 0, 0};
+  const double w = picture.width, h = picture.height;
+  return {std::max(0.0, (left - 0.5) / w), std::max(0.0, (top - 0.5) / h), std::min(1.0, (right + 1.5) / w),
+          std::min(1.0, (bottom + 1.5) / h)};
+}
 
 double hillHeight(double x, double z) {
   const double r2 = (x * x + z * z) / 400.0;

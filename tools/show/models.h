@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "show/image_files.h"
 #include "show/mesh.h"
 
 namespace orvane::show {
@@ -16,6 +17,16 @@ struct NamedModel {
 };
 
 std::vector<NamedModel> buildModels();
+
+// A part of a card's picture, in texture coordinates (v = 0 on its top row).
+struct UvRect {
+  double u0, v0, u1, v1;
+};
+
+// The smallest part of `picture` outside which no linearly filtered sample has an
+// alpha above `threshold`: a card cut down to it draws the same pixels through an
+// alpha test at that threshold, and shades fewer that the test then throws away.
+UvRect alphaTestBounds(const Image& picture, double threshold);
 
 // Height of the meadow hill at (x, z); trees and grass stand on it.
 double hillHeight(double x, double z);

@@ -19,7 +19,7 @@ using namespace orvane::show;
 void writeTextures(const std::string& root) {
   const std::string dir = root + "/texture/";
   writeFile(dir + "boxdna.bmp", encodeBmp(paintBoxTile(128), false));
-  writeFile(dir + "petal.bmp", encodeBmp(paintPetal(64), true));
+  writeFile(dir + "petal.bmp", encodeBmp(paintPetal(kPetalSize), true));
   writeFile(dir + "text.bmp", encodeBmp(paintLettering(1024, 256, 64, kLetteringLines), true));
   writeFile(dir + "leaf.tga", encodeTga(paintLeaf(64), true, true));
   writeFile(dir + "vignette.tga", encodeTga(paintVignette(128), false, true));

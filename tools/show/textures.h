@@ -20,6 +20,7 @@ Image paintBark(int size);
 Image paintGround(int size);
 Image paintMetal(int size);
 Image paintPetal(int size);
+inline constexpr int kPetalSize = 64;  // petal.bmp is painted this size
 Image paintLeaf(int size);
 Image paintBoxTile(int size);
 Image paintVignette(int size);
