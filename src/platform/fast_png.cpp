@@ -1,7 +1,9 @@
-// PNG encoding over libdeflate for captures.
+// PNG encoding for captures: the Up filter, run-length deflate, libdeflate's checksums.
 #include "platform/fast_png.h"
 
 #include <libdeflate.h>
+
+#include "platform/run_length_deflate.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,18 +29,6 @@ void putChunk(std::vector<u8>& out, const char* type, const u8* pData, std::size
   put32(out, libdeflate_crc32(0, out.data() + typeAt, size + 4));
 }
 
-struct CompressorRelease {
-  void operator()(libdeflate_compressor* pCompressor) const { libdeflate_free_compressor(pCompressor); }
-};
-
-// libdeflate's level 1 packs a rendered frame about twice as fast as zlib's
-// fastest level, and smaller; its output depends only on its input. A compressor
-// is not shared between threads, so each writer thread keeps its own.
-libdeflate_compressor* threadCompressor() {
-  thread_local std::unique_ptr<libdeflate_compressor, CompressorRelease> pCompressor(libdeflate_alloc_compressor(1));
-  return pCompressor.get();
-}
-
 // A buffer that grows to the largest size asked of it and is never cleared.
 class Scratch {
  public:
@@ -59,10 +49,6 @@ class Scratch {
 
 bool writeFastPngFile(const std::string& path, int width, int height, const u8* bgra) {
   if (width <= 0 || height <= 0 || !bgra || width > (1 << 20) || height > (1 << 20)) {
-    return false;
-  }
-  libdeflate_compressor* pCompressor = threadCompressor();
-  if (!pCompressor) {
     return false;
   }
   // Each row: the "Up" filter byte, then its RGB bytes minus those of the row above
@@ -112,13 +98,21 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
   putChunk(head, "IHDR", header.data(), header.size());
   std::vector<u8> tail;
   putChunk(tail, "IEND", nullptr, 0);
-  const std::size_t bound = libdeflate_zlib_compress_bound(pCompressor, rowsSize);
+  // The data chunk holds a zlib stream: its two header bytes (deflate, 32 KB
+  // window, no dictionary), the deflate blocks, the Adler-32 of the rows.
+  const std::size_t bound = 2 + deflateRunsBound(rowsSize) + 4;
   u8* pFile = file.reserve(head.size() + 8 + bound + 4 + tail.size());
   std::memcpy(pFile, head.data(), head.size());
   u8* pChunk = pFile + head.size();
   std::memcpy(pChunk + 4, "IDAT", 4);
-  const std::size_t packedSize = libdeflate_zlib_compress(pCompressor, pRows, rowsSize, pChunk + 8, bound);
-  if (packedSize == 0 || packedSize > 0x7FFFFFFFu) {
+  u8* pZlib = pChunk + 8;
+  pZlib[0] = 0x78;
+  pZlib[1] = 0x01;
+  const std::size_t deflated = deflateRuns(pRows, rowsSize, pZlib + 2);
+  const u32 adler = libdeflate_adler32(1, pRows, rowsSize);
+  for (int i = 0; i < 4; ++i) pZlib[2 + deflated + static_cast<std::size_t>(i)] = static_cast<u8>(adler >> (24 - 8 * i));
+  const std::size_t packedSize = 2 + deflated + 4;
+  if (packedSize > 0x7FFFFFFFu) {
     return false;
   }
   for (int i = 0; i < 4; ++i) pChunk[i] = static_cast<u8>(packedSize >> (24 - 8 * i));
