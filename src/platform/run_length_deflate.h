@@ -1,7 +1,7 @@
 // deflateRuns: a raw deflate stream that finds no matches but runs of one byte,
 // each block with its own Huffman code. Rendered frames after PNG's Up filter are
-// mostly runs and small differences, which this packs within a tenth of a general
-// compressor's size in a third of its time. Any thread.
+// mostly runs and small differences, which this packs about a tenth larger than a
+// general compressor's fastest level in half its time. Any thread.
 #pragma once
 
 #include <cstddef>
