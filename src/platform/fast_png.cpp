@@ -14,11 +14,14 @@ namespace platform {
 
 namespace {
 
+// PNG's numbers (lengths, sizes, checksums) are big-endian.
+void store32(u8* pOut, u32 value) {
+  for (int i = 0; i < 4; ++i) pOut[i] = static_cast<u8>(value >> (24 - 8 * i));
+}
+
 void put32(std::vector<u8>& out, u32 value) {
-  out.push_back(static_cast<u8>(value >> 24));
-  out.push_back(static_cast<u8>(value >> 16));
-  out.push_back(static_cast<u8>(value >> 8));
-  out.push_back(static_cast<u8>(value));
+  out.resize(out.size() + 4);
+  store32(out.data() + out.size() - 4, value);
 }
 
 void putChunk(std::vector<u8>& out, const char* type, const u8* pData, std::size_t size) {
@@ -109,16 +112,16 @@ bool writeFastPngFile(const std::string& path, int width, int height, const u8* 
   pZlib[0] = 0x78;
   pZlib[1] = 0x01;
   const std::size_t deflated = deflateRuns(pRows, rowsSize, pZlib + 2);
-  const u32 adler = libdeflate_adler32(1, pRows, rowsSize);
-  for (int i = 0; i < 4; ++i) pZlib[2 + deflated + static_cast<std::size_t>(i)] = static_cast<u8>(adler >> (24 - 8 * i));
+  store32(pZlib + 2 + deflated, libdeflate_adler32(1, pRows, rowsSize));
   const std::size_t packedSize = 2 + deflated + 4;
   if (packedSize > 0x7FFFFFFFu) {
     return false;
   }
-  for (int i = 0; i < 4; ++i) pChunk[i] = static_cast<u8>(packedSize >> (24 - 8 * i));
+  store32(pChunk, static_cast<u32>(packedSize));
   const u32 crc = libdeflate_crc32(0, pChunk + 4, packedSize + 4);
   u8* pEnd = pChunk + 8 + packedSize;
-  for (int i = 0; i < 4; ++i) *pEnd++ = static_cast<u8>(crc >> (24 - 8 * i));
+  store32(pEnd, crc);
+  pEnd += 4;
   std::memcpy(pEnd, tail.data(), tail.size());
   const std::size_t fileSize = static_cast<std::size_t>(pEnd - pFile) + tail.size();
 

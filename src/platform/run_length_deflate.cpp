@@ -189,24 +189,23 @@ void findRuns(const u8* pData, std::size_t start, std::size_t end, std::vector<R
   runs.clear();
   std::size_t at = std::max<std::size_t>(start, 1);
   while (at < end) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Byte k of the word can start a run when bytes k, k + 1 and k + 2 each equal
+    // the one before (byte order decides which bit is byte k: elsewhere, byte by byte).
     if (at + 9 <= end) {
       u64 word = 0;
       u64 before = 0;
       std::memcpy(&word, pData + at, 8);
       std::memcpy(&before, pData + at - 1, 8);
       const u64 same = zeroBytes(word ^ before);
-      // Byte k can start a run when bytes k, k + 1 and k + 2 each equal the one before.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
       const u64 starts = same & (same >> 8) & (same >> 16);
       if (starts == 0) {
         at += 6;
         continue;
       }
       at += static_cast<std::size_t>(__builtin_ctzll(starts)) / 8;
-#else
-      (void)same;
-#endif
     }
+#endif
     const u8 value = pData[at - 1];
     if (end - at >= kMinRun && pData[at] == value && pData[at + 1] == value && pData[at + 2] == value) {
       const std::size_t run = kMinRun + runOf(pData + at + kMinRun, value, std::min(end - at, kMaxRun) - kMinRun);
