@@ -24,6 +24,9 @@ void CSceneQel_finesky::init(cQelRender*) {
     mpTextures[i] = static_cast<resTexture*>(resourceManager::mpThis->getResource(kCloudTextures[i], resTexture::DTI));
   }
   generateCloudField(mClouds, mpTextures);
+  for (u32 i = 0; i < kCloudCount; ++i) {
+    mCuts[i] = cloudCut(mClouds[i].pTexture);
+  }
   mCloud.create("data\\shader\\particleCloudShader.fx");
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 }
@@ -40,6 +43,6 @@ void CSceneQel_finesky::draw(cQelRender* pRender, f32 progress) {
   const f32 centre[3] = {0.0f, 0.0f, 0.0f};
   setOwnCamera(45.0, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
   glPushMatrix();
-  drawClouds(mClouds, progress);
+  drawClouds(mClouds, progress, mCuts);
   glPopMatrix();
 }

@@ -22,4 +22,5 @@ class CSceneQel_finesky : public CSceneQelDefault {
   resTexture* mpTextures[kCloudCount] = {};  // one reference each
   CParticleCloud mCloud;
   CloudRecord mClouds[kCloudCount] = {};
+  CloudCut mCuts[kCloudCount];
 };

@@ -1,14 +1,21 @@
-// Particles and straps drawn under GL: the point size and line width they leave,
-// the intensity, and ribbons built from descriptors (clouds and the rest of the
-// state: the scene catalogue, which draws the sky scene).
+// Particles, clouds and straps drawn under GL: the point size and line width they
+// leave, the intensity, cut cloud billboards, and ribbons built from descriptors
+// (the rest of the state: the scene catalogue, which draws the sky scene).
 #include <gtest/gtest.h>
 
 #include "platform/gl.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "resource/res_shader.h"
+#include "resource/res_texture.h"
+#include "resource/resource_manager.h"
 #include "scenes/particle.h"
+#include "scenes/particle_cloud.h"
+#include "scenes/runtime_random.h"
 #include "scenes/scene_stage.h"
 #include "scenes/strap.h"
 
@@ -105,6 +112,55 @@ TEST(ParticleDrawing, SpritesKeepTheirShareOfThePictureWhateverTheScreenSize) {
     EXPECT_GT(lit[0], 60) << sprite[0];
     EXPECT_NEAR(lit[1] * 4.0, lit[0], lit[0] * 0.35) << sprite[0] << ": " << lit[0] << " then " << lit[1] << " pixels";
   }
+}
+
+TEST(CloudDrawing, CutBillboardsScreenTheSamePictureAsWholeOnes) {
+  SceneStage stage(320, 180);
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  resTexture* textures[kCloudCount] = {};
+  const char* const kFiles[kCloudCount] = {"data\\texture\\cloud2.jpg", "data\\texture\\cloud3.jpg",
+                                           "data\\texture\\cloud4.jpg"};
+  for (u32 i = 0; i < kCloudCount; ++i) {
+    textures[i] = static_cast<resTexture*>(resourceManager::mpThis->getResource(kFiles[i], resTexture::DTI));
+    ASSERT_NE(textures[i], nullptr) << kFiles[i];
+  }
+  CloudRecord clouds[kCloudCount];
+  setRuntimeRandomState(1);
+  generateCloudField(clouds, textures);
+  CloudCut cuts[kCloudCount];
+  float area = 0.0f;
+  for (u32 i = 0; i < kCloudCount; ++i) {
+    cuts[i] = cloudCut(textures[i]);
+    area += (cuts[i].s1 - cuts[i].s0) * (cuts[i].t1 - cuts[i].t0) / kCloudCount;
+  }
+  EXPECT_LT(area, 0.7f) << "the cloud pictures are mostly black";
+  // The cloud scene's own camera, over a sky that the clouds brighten.
+  auto screen = [&](f32 progress, const CloudCut* pCuts) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double top = std::tan(22.5 * 3.14159265358979 / 180.0);
+    glFrustum(-top * 16.0 / 9.0, top * 16.0 / 9.0, -top, top, 1.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -150.0f);
+    glClearColor(0.2f, 0.3f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawClouds(clouds, progress, pCuts);
+    return SceneStage::capture(320, 180);
+  };
+  for (const f32 progress : {0.1f, 0.5f, 0.85f}) {
+    const std::vector<u8> whole = screen(progress, nullptr);
+    const std::vector<u8> cut = screen(progress, cuts);
+    int largest = 0;
+    int brightened = 0;
+    for (std::size_t i = 0; i < whole.size(); i += 4) {
+      for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(whole[i + c] - cut[i + c]));
+      if (whole[i + 2] > 0.5 * 255 + 8) ++brightened;
+    }
+    EXPECT_LE(largest, 3) << "at " << progress;
+    EXPECT_GT(brightened, 320 * 180 / 20) << "the clouds show at " << progress;
+  }
+  for (resTexture*& pTexture : textures) releaseResource(pTexture);
 }
 
 TEST(StrapRibbons, BothPassesDrawLeaveTheLineWidthAtOneAndFadeFactorsOfZeroGiveNoRamps) {
