@@ -45,6 +45,8 @@ class resShader : public resourceObject {
   // "div" or the default stage's screens, would otherwise fall back to the file's
   // defaults), and a version with fewer passes than requirePasses asked is refused.
   bool reload(std::string_view source, std::string& error, u32 minimumPasses = 1);
+  // The resource-level reload (from the file) stays callable beside the one above.
+  using resourceObject::reload;
   // Whether the effect file would load: a first load that fails is fatal, so
   // author mode tries a file it has not loaded yet this way first. False with
   // "PATH:LINE: error: ..." (or that the file cannot be opened).
