@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>

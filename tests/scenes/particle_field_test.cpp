@@ -115,11 +115,13 @@ TEST(CloudCut, LeavesOutOnlyWhatEveryLinearSampleReadsAsBlack) {
   EXPECT_EQ(std::make_pair(cut.s0, cut.s1), std::make_pair(0.0f, 1.0f));
   EXPECT_LT(cut.t1 - cut.t0, 1.0f);
 
-  // Nothing to cut from: the whole square.
-  const CloudCut whole = cloudCut(nullptr, 8, 8, 3);
-  EXPECT_EQ(std::make_pair(whole.s0, whole.s1), std::make_pair(0.0f, 1.0f));
-  EXPECT_EQ(std::make_pair(cloudCut(edge.data(), 8, 8, 2).t0, cloudCut(static_cast<const resTexture*>(nullptr)).t1),
-            std::make_pair(0.0f, 1.0f));
+  // Nothing to cut from (no pixels, a pixel size it does not read, no texture): the
+  // whole square.
+  for (const CloudCut& whole : {cloudCut(nullptr, 8, 8, 3), cloudCut(edge.data(), 8, 8, 2),
+                                cloudCut(static_cast<const resTexture*>(nullptr))}) {
+    EXPECT_EQ(std::make_pair(whole.s0, whole.s1), std::make_pair(0.0f, 1.0f));
+    EXPECT_EQ(std::make_pair(whole.t0, whole.t1), std::make_pair(0.0f, 1.0f));
+  }
 
   // Soft blobs in random places: every sample outside the cut is black, and the cut
   // is no wider than the lit texels plus two on each side.
