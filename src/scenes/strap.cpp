@@ -4,6 +4,7 @@
 #include "platform/gl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "framework/critical_check.h"
@@ -72,7 +73,69 @@ f32 rampAlpha(const StrapRibbon& ribbon, s32 j, s32 head, s32 tail, f32 alpha) {
   return alpha;
 }
 
-void CStrap::drawStrap(f32 progress, u32 pass) {
+namespace {
+
+// A chord stands for at most this many samples, so that the colour ramp and the
+// shimmer along it stay spread as they were.
+constexpr u32 kLongestThinnedRun = 64;
+
+enum class Ramp { in, flat, out };
+
+Ramp rampOf(const StrapRibbon& ribbon, s32 j, s32 head, s32 tail) {
+  if (j > head - ribbon.fadeInSamples) return Ramp::in;
+  if (j < tail + ribbon.fadeOutSamples) return Ramp::out;
+  return Ramp::flat;
+}
+
+// Object space to window pixels with the matrices and viewport the ribbons are
+// drawn with.
+struct WindowProjection {
+  f32 m[16];  // column-major, projection times model-view
+  f32 x, y, halfWidth, halfHeight;
+
+  static WindowProjection current() {
+    GLfloat projection[16];
+    GLfloat modelView[16];
+    GLint viewport[4];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    WindowProjection result{};
+    for (int column = 0; column < 4; ++column) {
+      for (int row = 0; row < 4; ++row) {
+        f32 sum = 0.0f;
+        for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[column * 4 + k];
+        result.m[column * 4 + row] = sum;
+      }
+    }
+    result.halfWidth = static_cast<f32>(viewport[2]) * 0.5f;
+    result.halfHeight = static_cast<f32>(viewport[3]) * 0.5f;
+    result.x = static_cast<f32>(viewport[0]) + result.halfWidth;
+    result.y = static_cast<f32>(viewport[1]) + result.halfHeight;
+    return result;
+  }
+
+  StripPoint operator()(const f32* p) const {
+    const f32 w = m[3] * p[0] + m[7] * p[1] + m[11] * p[2] + m[15];
+    StripPoint result;
+    // Near the eye's plane a position is meaningless in pixels; such vertices
+    // and their neighbours are all drawn.
+    if (!(w > 1e-4f)) {
+      result.valid = false;
+      return result;
+    }
+    const f32 cx = m[0] * p[0] + m[4] * p[1] + m[8] * p[2] + m[12];
+    const f32 cy = m[1] * p[0] + m[5] * p[1] + m[9] * p[2] + m[13];
+    result.x = x + halfWidth * cx / w;
+    result.y = y + halfHeight * cy / w;
+    result.valid = std::isfinite(result.x) && std::isfinite(result.y);
+    return result;
+  }
+};
+
+}  // namespace
+
+u32 CStrap::drawStrap(f32 progress, u32 pass) {
   resShader* pShader = mpShader;
   CRITICAL_CHECK(pShader, "");
   shaderManager::mpThis->mpCurrentProgram = pShader;
@@ -81,6 +144,8 @@ void CStrap::drawStrap(f32 progress, u32 pass) {
   pShader->setStateMatrix("shViewMat", 0x11);
   pShader->setStateMatrix("shVProjMat", 0x80);
   shaderManager::mpThis->setPass(pass);
+  const WindowProjection project = WindowProjection::current();
+  u32 vertices = 0;
 
   for (u32 r = 0; r < mRibbonCount; ++r) {
     StrapRibbon& ribbon = mpRibbons[r];
@@ -92,20 +157,51 @@ void CStrap::drawStrap(f32 progress, u32 pass) {
       continue;
     }
     const f32* c = ribbon.colour;
+    const s32 tail = ribbonTail(h, ribbon.length);
     glLineWidth(ribbon.lineWidth);
     glBegin(GL_LINE_STRIP);
-    glColor4f(c[0], c[1], c[2], 0.0f);
-    glVertex3fv(head.data());
-    const s32 tail = ribbonTail(h, ribbon.length);
+    if (!(mThinningPixels > 0.0f)) {
+      glColor4f(c[0], c[1], c[2], 0.0f);
+      glVertex3fv(head.data());
+      f32 alpha = 0.0f;
+      for (s32 j = h; j >= tail; --j) {
+        alpha = rampAlpha(ribbon, j, h, tail, alpha);
+        glColor4f(c[0], c[1], c[2], alpha);
+        glVertex3fv(pSamples[j].data());
+      }
+      vertices += static_cast<u32>(h - tail + 2);
+      glEnd();
+      continue;
+    }
+    // The strip runs from the head through samples h down to the tail. Where
+    // the ramp changes its slope both samples stay, so the colour between the
+    // samples that are drawn rises and falls as it did through all of them.
+    const u32 count = static_cast<u32>(h - tail + 2);
+    mStrip.resize(count);
+    mAlpha.resize(count);
+    mStrip[0] = project(head.data());
+    mAlpha[0] = 0.0f;
     f32 alpha = 0.0f;
     for (s32 j = h; j >= tail; --j) {
+      const u32 i = static_cast<u32>(h - j + 1);
       alpha = rampAlpha(ribbon, j, h, tail, alpha);
-      glColor4f(c[0], c[1], c[2], alpha);
-      glVertex3fv(pSamples[j].data());
+      mAlpha[i] = alpha;
+      mStrip[i] = project(pSamples[j].data());
+      const Ramp ramp = rampOf(ribbon, j, h, tail);
+      mStrip[i].keep = j == h || (j > tail && ramp != rampOf(ribbon, j - 1, h, tail)) ||
+                       (j < h && ramp != rampOf(ribbon, j + 1, h, tail));
+    }
+    mKept.clear();
+    thinStrip(mStrip.data(), count, mThinningPixels, kLongestThinnedRun, mKept);
+    vertices += static_cast<u32>(mKept.size());
+    for (u32 i : mKept) {
+      glColor4f(c[0], c[1], c[2], mAlpha[i]);
+      glVertex3fv(i == 0 ? head.data() : pSamples[h - static_cast<s32>(i) + 1].data());
     }
     glEnd();
   }
 
   shaderManager::mpThis->resetPass(pass);
   glLineWidth(1.0f);
+  return vertices;
 }

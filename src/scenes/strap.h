@@ -5,13 +5,19 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "framework/types.h"
 #include "scenes/strap_path.h"
+#include "scenes/strip_thinning.h"
 
 class resShader;
 
 inline constexpr const char* kStrapEffectFile = "data\\shader\\strapShader.fx";
+// How far, in window pixels, a path sample left out of a ribbon's strip may lie
+// from the line drawn instead (see thinStrip): a pixel changes only where a
+// ribbon's edge passes within about this of its centre.
+inline constexpr f32 kStrapThinningPixels = 0.1f;
 
 // Filled by a scene on its stack and handed to initStrap.
 struct StrapDescriptor {
@@ -52,7 +58,8 @@ class CStrap {
   // Builds the ribbons from the runtime generator and takes the strap effect.
   void initStrap(const StrapDescriptor& descriptor);
   // Draws every ribbon with one pass of the effect; a missing effect is fatal.
-  void drawStrap(f32 progress, u32 pass);
+  // Returns the vertices sent.
+  u32 drawStrap(f32 progress, u32 pass);
 
   const StrapRibbon& getRibbon(u32 index) const { return mpRibbons[index]; }
   u32 getRibbonCount() const { return mRibbonCount; }
@@ -60,6 +67,13 @@ class CStrap {
   std::unique_ptr<StrapRibbon[]> mpRibbons;
   u32 mRibbonCount = 0;
   resShader* mpShader = nullptr;  // one reference, or null
+  f32 mThinningPixels = kStrapThinningPixels;  // 0 draws every sample
+
+ private:
+  // Kept between frames so that drawing allocates nothing.
+  std::vector<StripPoint> mStrip;
+  std::vector<f32> mAlpha;
+  std::vector<u32> mKept;
 };
 
 // The first sample a ribbon reaches back to from its head: head - length, at least 0.

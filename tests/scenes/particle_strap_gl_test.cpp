@@ -191,3 +191,50 @@ TEST(StrapRibbons, BothPassesDrawLeaveTheLineWidthAtOneAndFadeFactorsOfZeroGiveN
   flat.drawStrap(0.8f, 0);
   EXPECT_EQ(litPixels(SceneStage::capture()), 0) << "every vertex has alpha 0: additive ribbons leave black";
 }
+
+TEST(StrapRibbons, ThinnedRibbonsDrawThePictureOfEverySampleFromFarFewerVertices) {
+  // Ribbons a few pixels wide over a third of the window, their samples a
+  // fraction of a pixel apart, as in the show.
+  constexpr int kWidth = 640;
+  constexpr int kHeight = 360;
+  SceneStage stage(kWidth, kHeight);
+  ASSERT_TRUE(stage.ok()) << stage.error();
+  StrapDescriptor descriptor = arcDescriptor();
+  descriptor.ribbonCount = 40;
+  descriptor.ribbonSpread = 1.5f;
+  descriptor.pointJitter = 0.4f;
+  descriptor.lineWidth = 6.0f;
+  CStrap strap;
+  strap.initStrap(descriptor);
+  for (u32 pass = 0; pass < 2; ++pass) {
+    lookAtOrigin();
+    strap.mThinningPixels = 0.0f;
+    const u32 everySample = strap.drawStrap(0.8f, pass);
+    const std::vector<u8> whole = SceneStage::capture(kWidth, kHeight);
+    lookAtOrigin();
+    strap.mThinningPixels = kStrapThinningPixels;
+    const u32 thinned = strap.drawStrap(0.8f, pass);
+    const std::vector<u8> picture = SceneStage::capture(kWidth, kHeight);
+    EXPECT_LT(thinned * 4, everySample) << pass;
+
+    // Only pixels that a ribbon's edge passes within a fraction of a pixel of
+    // can change; the ribbons light as many pixels, as brightly.
+    const int lit = litPixels(whole);
+    ASSERT_GT(lit, kWidth * kHeight / 200) << pass;
+    EXPECT_NEAR(litPixels(picture), lit, lit / 50) << pass;
+    long sumWhole = 0;
+    long sumThinned = 0;
+    int changed = 0;
+    for (std::size_t i = 0; i < whole.size(); i += 4) {
+      int largest = 0;
+      for (int c = 0; c < 3; ++c) {
+        sumWhole += whole[i + c];
+        sumThinned += picture[i + c];
+        largest = std::max(largest, std::abs(whole[i + c] - picture[i + c]));
+      }
+      if (largest > 8) ++changed;
+    }
+    EXPECT_NEAR(static_cast<double>(sumThinned), static_cast<double>(sumWhole), sumWhole * 0.01) << pass;
+    EXPECT_LT(changed, lit / 10) << pass;
+  }
+}
