@@ -27,17 +27,6 @@ std::uint8_t toByte(double value) {
   return static_cast<std::uint8_t>(scaled < 0 ? 0 : (scaled > 255 ? 255 : scaled));
 }
 
-unsigned to565(const std::uint8_t* rgb) {
-  return (static_cast<unsigned>(rgb[0] >> 3) << 11) | (static_cast<unsigned>(rgb[1] >> 2) << 5) | (rgb[2] >> 3);
-}
-
-void from565(unsigned packed, int* rgb) {
-  const int r = (packed >> 11) & 31, g = (packed >> 5) & 63, b = packed & 31;
-  rgb[0] = (r << 3) | (r >> 2);
-  rgb[1] = (g << 2) | (g >> 4);
-  rgb[2] = (b << 3) | (b >> 2);
-}
-
 // Halves an image by averaging 2x2 blocks (for the mip levels).
 Image halve(const Image& image) {
   Image half(image.width > 1 ? image.width / 2 : 1, image.height > 1 ? image.height / 2 : 1);
@@ -213,58 +202,6 @@ Bytes encodeHdr(const FloatImage& image) {
   return out;
 }
 
-std::array<std::uint8_t, 8> encodeDxt1Block(const std::uint8_t* pixels) {
-  // End points: the two pixels farthest apart, which keeps gradients and edges.
-  int best0 = 0, best1 = 0, bestDistance = -1;
-  for (int a = 0; a < 16; ++a)
-    for (int b = a + 1; b < 16; ++b) {
-      int distance = 0;
-      for (int c = 0; c < 3; ++c) {
-        const int d = pixels[a * 4 + c] - pixels[b * 4 + c];
-        distance += d * d;
-      }
-      if (distance > bestDistance) {
-        bestDistance = distance;
-        best0 = a;
-        best1 = b;
-      }
-    }
-  unsigned colour0 = to565(pixels + best0 * 4);
-  unsigned colour1 = to565(pixels + best1 * 4);
-  if (colour0 < colour1) std::swap(colour0, colour1);
-  std::array<std::uint8_t, 8> block{};
-  block[0] = colour0 & 0xFF;
-  block[1] = colour0 >> 8;
-  block[2] = colour1 & 0xFF;
-  block[3] = colour1 >> 8;
-  if (colour0 == colour1) return block;  // flat block: every index 0
-  int palette[4][3];
-  from565(colour0, palette[0]);
-  from565(colour1, palette[1]);
-  for (int c = 0; c < 3; ++c) {
-    palette[2][c] = (2 * palette[0][c] + palette[1][c]) / 3;
-    palette[3][c] = (palette[0][c] + 2 * palette[1][c]) / 3;
-  }
-  std::uint32_t indices = 0;
-  for (int i = 0; i < 16; ++i) {
-    int bestIndex = 0, bestError = 1 << 30;
-    for (int k = 0; k < 4; ++k) {
-      int error = 0;
-      for (int c = 0; c < 3; ++c) {
-        const int d = pixels[i * 4 + c] - palette[k][c];
-        error += d * d;
-      }
-      if (error < bestError) {
-        bestError = error;
-        bestIndex = k;
-      }
-    }
-    indices |= static_cast<std::uint32_t>(bestIndex) << (i * 2);
-  }
-  for (int i = 0; i < 4; ++i) block[4 + i] = static_cast<std::uint8_t>(indices >> (i * 8));
-  return block;
-}
-
 Bytes encodeDdsCube(const std::array<Image, 6>& faces) {
   const int size = faces[0].width;
   int levels = 1;
@@ -272,17 +209,21 @@ Bytes encodeDdsCube(const std::array<Image, 6>& faces) {
   Bytes out;
   put32(out, 0x20534444);  // "DDS "
   put32(out, 124);
-  put32(out, 0x1 | 0x2 | 0x4 | 0x1000 | 0x20000 | 0x80000);  // caps, height, width, pixel format, mip count, linear size
+  put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | 0x20000);  // caps, height, width, pitch, pixel format, mip count
   put32(out, static_cast<std::uint32_t>(size));
   put32(out, static_cast<std::uint32_t>(size));
-  put32(out, static_cast<std::uint32_t>(((size + 3) / 4) * ((size + 3) / 4) * 8));
-  put32(out, 0);  // depth
+  put32(out, static_cast<std::uint32_t>(size * 4));  // bytes a row
+  put32(out, 0);                                     // depth
   put32(out, static_cast<std::uint32_t>(levels));
   for (int i = 0; i < 11; ++i) put32(out, 0);
-  put32(out, 32);      // pixel format size
-  put32(out, 0x4);     // four-character code present
-  put32(out, 0x31545844);  // "DXT1"
-  for (int i = 0; i < 5; ++i) put32(out, 0);
+  put32(out, 32);   // pixel format size
+  put32(out, 0x40);  // RGB, no alpha
+  put32(out, 0);
+  put32(out, 32);  // bits a pixel, then the masks of blue-green-red-unused bytes
+  put32(out, 0x00FF0000);
+  put32(out, 0x0000FF00);
+  put32(out, 0x000000FF);
+  put32(out, 0);
   put32(out, 0x1000 | 0x8 | 0x400000);  // texture, complex, mip map
   put32(out, 0xFE00);                   // cube map with all six faces
   put32(out, 0);
@@ -291,17 +232,10 @@ Bytes encodeDdsCube(const std::array<Image, 6>& faces) {
   for (const Image& face : faces) {
     Image level = face;
     for (int l = 0; l < levels; ++l) {
-      for (int by = 0; by < (level.height + 3) / 4; ++by)
-        for (int bx = 0; bx < (level.width + 3) / 4; ++bx) {
-          std::uint8_t block[64];
-          for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) {
-              const int sx = bx * 4 + x < level.width ? bx * 4 + x : level.width - 1;
-              const int sy = by * 4 + y < level.height ? by * 4 + y : level.height - 1;
-              for (int c = 0; c < 4; ++c) block[(y * 4 + x) * 4 + c] = level.at(sx, sy)[c];
-            }
-          const auto encoded = encodeDxt1Block(block);
-          out.insert(out.end(), encoded.begin(), encoded.end());
+      for (int y = 0; y < level.height; ++y)
+        for (int x = 0; x < level.width; ++x) {
+          const std::uint8_t* pixel = level.at(x, y);
+          out.insert(out.end(), {pixel[2], pixel[1], pixel[0], 255});
         }
       level = halve(level);
     }

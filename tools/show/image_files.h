@@ -1,6 +1,7 @@
 // Writers of the picture formats the show ships: BMP (24 and 32 bit), TGA (raw
-// and run-length), Radiance HDR (run-length RGBE), DDS (DXT1 cube map with mip
-// levels, our own block encoder) and JPEG (through stb_image_write).
+// and run-length), Radiance HDR (run-length RGBE), DDS (an uncompressed cube map
+// with mip levels: a software renderer samples it several times faster than
+// DXT1, whose blocks it decodes texel by texel) and JPEG (through stb_image_write).
 #pragma once
 
 #include <array>
@@ -38,9 +39,6 @@ Bytes encodeHdr(const FloatImage& image);
 // Faces in the order +X, -X, +Y, -Y, +Z, -Z, each square and a power of two.
 Bytes encodeDdsCube(const std::array<Image, 6>& faces);
 Bytes encodeJpeg(const Image& image, int quality);
-
-// Exposed for the tests: one 4x4 block (16 RGBA pixels) to 8 DXT1 bytes.
-std::array<std::uint8_t, 8> encodeDxt1Block(const std::uint8_t* pixels);
 
 void writeFile(const std::string& path, const Bytes& bytes);
 void writeText(const std::string& path, const std::string& text);
