@@ -1,4 +1,5 @@
-// Strap ribbons: random variation at set-up, head and fade ramps per frame.
+// Strap ribbons: random variation at set-up; per frame the head, the fade ramps
+// and the strip thinned to what the window resolves.
 #include "scenes/strap.h"
 
 #include "platform/gl.h"
