@@ -88,6 +88,18 @@ Ramp rampOf(const StrapRibbon& ribbon, s32 j, s32 head, s32 tail) {
   return Ramp::flat;
 }
 
+}  // namespace
+
+void markRampTurns(const StrapRibbon& ribbon, s32 head, s32 tail, StripPoint* pStrip) {
+  for (s32 j = head; j >= tail; --j) {
+    const Ramp ramp = rampOf(ribbon, j, head, tail);
+    pStrip[head - j + 1].keep = j == head || (j > tail && ramp != rampOf(ribbon, j - 1, head, tail)) ||
+                                (j < head && ramp != rampOf(ribbon, j + 1, head, tail));
+  }
+}
+
+namespace {
+
 // Object space to window pixels with the matrices and viewport the ribbons are
 // drawn with.
 struct WindowProjection {
@@ -188,10 +200,8 @@ u32 CStrap::drawStrap(f32 progress, u32 pass) {
       alpha = rampAlpha(ribbon, j, h, tail, alpha);
       mAlpha[i] = alpha;
       mStrip[i] = project(pSamples[j].data());
-      const Ramp ramp = rampOf(ribbon, j, h, tail);
-      mStrip[i].keep = j == h || (j > tail && ramp != rampOf(ribbon, j - 1, h, tail)) ||
-                       (j < h && ramp != rampOf(ribbon, j + 1, h, tail));
     }
+    markRampTurns(ribbon, h, tail, mStrip.data());
     mKept.clear();
     thinStrip(mStrip.data(), count, mThinningPixels, kLongestThinnedRun, mKept);
     vertices += static_cast<u32>(mKept.size());

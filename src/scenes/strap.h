@@ -82,3 +82,8 @@ s32 ribbonTail(s32 head, s32 length);
 // rises by the fade-in rate within fade-in samples of the head, else falls by the
 // fade-out rate within fade-out samples of the tail.
 f32 rampAlpha(const StrapRibbon& ribbon, s32 j, s32 head, s32 tail, f32 alpha);
+// Marks which vertices of a ribbon's strip (the head point, then samples `head`
+// down to `tail`) thinning must keep for the colours: sample `head`, and both
+// samples on either side of every change of the ramp's slope, so that the alpha
+// between the vertices drawn runs as it did through every sample.
+void markRampTurns(const StrapRibbon& ribbon, s32 head, s32 tail, StripPoint* pStrip);

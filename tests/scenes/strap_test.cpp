@@ -2,6 +2,7 @@
 // the fade ramps walked from the head to the tail; the light-balls timing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "scenes/scene_lightballs.h"
@@ -92,4 +93,37 @@ TEST(SceneTiming, LightballsBurstAfterSixtyPercentAndFadeOutAtTheEnd) {
   EXPECT_FLOAT_EQ(lightballsTiming(0.9f).intensity, 1.0f);
   EXPECT_NEAR(lightballsTiming(1.0f).intensity, 0.0f, 1e-6f);
   EXPECT_FLOAT_EQ(lightballsTiming(1.0f).cameraMix, 1.0f);
+}
+
+TEST(StrapRibbons, ThinningKeepsEverySampleWhereTheAlphaChangesItsStep) {
+  // Fades that meet, overlap, run flat between, fill the whole ribbon, or are
+  // cut short at the start of the path (the tail clamped at sample 0).
+  struct Case {
+    s32 head, length, fadeIn, fadeOut;
+  };
+  for (const Case& c : {Case{300, 200, 40, 30}, Case{300, 200, 120, 100}, Case{300, 200, 0, 30},
+                        Case{300, 200, 40, 0}, Case{300, 200, 250, 250}, Case{60, 200, 40, 30}, Case{5, 200, 3, 2}}) {
+    StrapRibbon ribbon;
+    ribbon.length = c.length;
+    ribbon.fadeInSamples = c.fadeIn;
+    ribbon.fadeInRate = c.fadeIn ? 1.0f / static_cast<f32>(c.fadeIn) : 0.0f;
+    ribbon.fadeOutSamples = c.fadeOut;
+    ribbon.fadeOutRate = c.fadeOut ? 1.0f / static_cast<f32>(c.fadeOut) : 0.0f;
+    const s32 tail = ribbonTail(c.head, c.length);
+    // The strip's alphas: the head point at 0, then the samples.
+    std::vector<f32> alphas = {0.0f};
+    for (f32 a : walk(ribbon, c.head)) alphas.push_back(a);
+    std::vector<StripPoint> strip(alphas.size());
+    markRampTurns(ribbon, c.head, tail, strip.data());
+    int kept = 0;
+    for (std::size_t i = 1; i + 1 < alphas.size(); ++i) {
+      const f32 before = alphas[i] - alphas[i - 1];
+      const f32 after = alphas[i + 1] - alphas[i];
+      if (std::fabs(before - after) > 1e-6f) {
+        EXPECT_TRUE(strip[i].keep) << "head " << c.head << ", fades " << c.fadeIn << "/" << c.fadeOut << ": vertex " << i;
+      }
+      kept += strip[i].keep;
+    }
+    EXPECT_LE(kept, 5) << "head " << c.head << ": thinning must still be free to leave the rest out";
+  }
 }
