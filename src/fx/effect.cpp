@@ -2,6 +2,7 @@
 // deferred uniform upload and the save/apply/restore of a pass's state.
 #include "fx/effect.h"
 
+#include "framework/matrix4.h"
 #include "fx/gl_enums.h"
 #include "platform/gl.h"
 
@@ -61,18 +62,6 @@ std::unordered_set<const Effect*>& liveEffects() {
 std::set<Profile>& hiddenProfiles() {
   static std::set<Profile> profiles;
   return profiles;
-}
-
-void multiply(const float* a, const float* b, float* out) {  // column-major out = a * b
-  for (int column = 0; column < 4; ++column) {
-    for (int row = 0; row < 4; ++row) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) {
-        sum += a[k * 4 + row] * b[column * 4 + k];
-      }
-      out[column * 4 + row] = sum;
-    }
-  }
 }
 
 void transpose(float* m, int size) {
@@ -337,7 +326,7 @@ void Parameter::setStateMatrix(StateMatrix matrix, MatrixTransform transform) {
       float projection[16];
       glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
       glGetFloatv(GL_PROJECTION_MATRIX, projection);
-      multiply(projection, modelView, value);
+      multiplyMatrix4(projection, modelView, value);
       break;
     }
   }

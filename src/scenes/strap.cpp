@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/critical_check.h"
+#include "framework/matrix4.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 #include "resource/shader_manager.h"
@@ -88,18 +89,6 @@ Ramp rampOf(const StrapRibbon& ribbon, s32 j, s32 head, s32 tail) {
   return Ramp::flat;
 }
 
-}  // namespace
-
-void markRampTurns(const StrapRibbon& ribbon, s32 head, s32 tail, StripPoint* pStrip) {
-  for (s32 j = head; j >= tail; --j) {
-    const Ramp ramp = rampOf(ribbon, j, head, tail);
-    pStrip[head - j + 1].keep = j == head || (j > tail && ramp != rampOf(ribbon, j - 1, head, tail)) ||
-                                (j < head && ramp != rampOf(ribbon, j + 1, head, tail));
-  }
-}
-
-namespace {
-
 // Object space to window pixels with the matrices and viewport the ribbons are
 // drawn with.
 struct WindowProjection {
@@ -114,13 +103,7 @@ struct WindowProjection {
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
     glGetIntegerv(GL_VIEWPORT, viewport);
     WindowProjection result{};
-    for (int column = 0; column < 4; ++column) {
-      for (int row = 0; row < 4; ++row) {
-        f32 sum = 0.0f;
-        for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelView[column * 4 + k];
-        result.m[column * 4 + row] = sum;
-      }
-    }
+    multiplyMatrix4(projection, modelView, result.m);
     result.halfWidth = static_cast<f32>(viewport[2]) * 0.5f;
     result.halfHeight = static_cast<f32>(viewport[3]) * 0.5f;
     result.x = static_cast<f32>(viewport[0]) + result.halfWidth;
@@ -147,6 +130,14 @@ struct WindowProjection {
 };
 
 }  // namespace
+
+void markRampTurns(const StrapRibbon& ribbon, s32 head, s32 tail, StripPoint* pStrip) {
+  for (s32 j = head; j >= tail; --j) {
+    const Ramp ramp = rampOf(ribbon, j, head, tail);
+    pStrip[head - j + 1].keep = j == head || (j > tail && ramp != rampOf(ribbon, j - 1, head, tail)) ||
+                                (j < head && ramp != rampOf(ribbon, j + 1, head, tail));
+  }
+}
 
 u32 CStrap::drawStrap(f32 progress, u32 pass) {
   resShader* pShader = mpShader;
