@@ -60,9 +60,9 @@ void thinStrip(const StripPoint* pPoints, u32 count, f32 tolerance, u32 longestR
       // k could end the chord that skips anchor+1 .. k-1 only if it stays inside
       // the cone, does not fall back behind them, and the chord is not too long.
       const bool inCone = !bounded || (turn(right, v) >= 0.0f && turn(v, left) >= 0.0f);
-      // (A vertex next to one behind the eye is kept, so no chord reaches one.)
-      // The chord is widened along the same axis as the pieces it stands for.
-      const bool ends = pPoints[k].valid && inCone && distance >= reach - tolerance && k - anchor <= longestRun &&
+      // The chord is widened along the same axis as the pieces it stands for. (A
+      // vertex behind the eye and its neighbours are fixed, so none ends a chord.)
+      const bool ends = inCone && distance >= reach - tolerance && k - anchor <= longestRun &&
                         runsAcross(v.x, v.y) == runsAcross(pPoints[k - 1], pPoints[k]);
       if (!ends) {
         restartAt(k - 1);
@@ -70,7 +70,7 @@ void thinStrip(const StripPoint* pPoints, u32 count, f32 tolerance, u32 longestR
         distance = std::sqrt(v.x * v.x + v.y * v.y);
       }
     }
-    if (fixed || k + 1 == count) {
+    if (fixed) {
       restartAt(k);
       continue;
     }

@@ -1,7 +1,7 @@
 // Writers of the picture formats the show ships: BMP (24 and 32 bit), TGA (raw
 // and run-length), Radiance HDR (run-length RGBE), DDS (an uncompressed cube map
-// with mip levels: a software renderer samples it several times faster than
-// DXT1, whose blocks it decodes texel by texel) and JPEG (through stb_image_write).
+// with mip levels: a software renderer decodes DXT1 blocks for every texel it
+// samples) and JPEG (through stb_image_write).
 #pragma once
 
 #include <array>
