@@ -1,6 +1,8 @@
 // The show's glowing light balls: the material colour, brightest where the surface
 // faces the viewer and softly fading at the rim, added to what is behind it and
-// pulsing gently with the animation time.
+// pulsing gently with the animation time. Only the half of a ball that faces the
+// eye is drawn, at twice the light: a ray meets the far half at the same angle as
+// the near one, so the sum is the same, for half the pixels.
 uniform float4x4 shWorldMat;
 uniform float4x4 shVProjMat;
 float4 shMqoColor = float4(1, 1, 1, 1);
@@ -22,7 +24,7 @@ vec4 glowColour() {
   float core = facing * facing * sqrt(facing);  // facing to the power 2.5
   float pulse = 0.85 + 0.15 * sin(TIME_RATE * 3.0 + viewPosition.x);
   vec3 colour = shMqoColor.rgb * (0.25 + 1.1 * core) * pulse + vec3(core * core * 0.5);
-  return vec4(colour * shMqoColor.a, 1.0);
+  return vec4(colour * (2.0 * shMqoColor.a), 1.0);
 }
 
 technique Glow {
@@ -30,7 +32,7 @@ technique Glow {
     VertexProgram = compile glslv glowVertex();
     FragmentProgram = compile glslf glowColour();
     DepthMask = false;
-    CullFaceEnable = false;
+    CullFaceEnable = true;
     BlendEnable = true;
     BlendFunc = int2(One, One);
   }
