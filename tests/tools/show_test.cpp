@@ -131,6 +131,47 @@ TEST(ShowModels, PetalCardsAreCutOnlyWhereTheAlphaTestDropsEveryPixel) {
   EXPECT_EQ(none.u1 - none.u0, 0.0) << "a picture the test drops whole leaves nothing of the card";
 }
 
+TEST(ShowModels, WhatASceneDrawsBeforeItsSkyIsSolidAndWhatBlendsComesAfter) {
+  // The sky covers whatever has not been drawn yet. Before it, a see-through or
+  // fading surface would blend with the cleared screen, and the sky could not show
+  // through it afterwards; only surfaces that cover their pixels whole may come first.
+  std::map<std::string, const s::Model*> byFile;
+  const std::vector<s::NamedModel> models = s::buildModels();
+  for (const s::NamedModel& named : models) byFile[named.path.substr(named.path.find_last_of('/') + 1)] = &named.model;
+  auto endsWith = [](const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  };
+  int solidsFirst = 0;
+  for (const s::QelFile& file : {s::buildMainLine(), s::buildOverlayLine()}) {
+    std::map<int, std::string> paths(file.models.begin(), file.models.end());
+    auto modelOf = [&](const s::QelObject& object) -> const s::Model& {
+      const std::string& path = paths.at(object.model);
+      return *byFile.at(path.substr(path.find_last_of('\\') + 1));
+    };
+    for (const s::QelScene& scene : file.scenes) {
+      std::size_t sky = scene.objects.size();
+      for (std::size_t i = 0; i < scene.objects.size(); ++i)
+        if (scene.objects[i].model >= 0 && endsWith(paths.at(scene.objects[i].model), "sky.mqo")) sky = i;
+      if (sky == scene.objects.size()) continue;  // an overlay: it blends over the other line
+      for (std::size_t i = 1; i < sky; ++i) {
+        const s::QelObject& object = scene.objects[i];
+        const s::Model& model = modelOf(object);
+        for (const s::MeshObject& mesh : model.objects)
+          for (const s::Face& face : mesh.faces) {
+            const s::Material& material = model.materials[static_cast<std::size_t>(face.material)];
+            EXPECT_TRUE(endsWith(material.effect, "showLit.fx") || endsWith(material.effect, "showReflect.fx"))
+                << scene.name << ": " << material.name << " (" << material.effect << ") before the sky";
+            EXPECT_EQ(material.a, 1.0) << scene.name << ": " << material.name << " before the sky";
+          }
+        for (const auto& [part, poses] : object.parts)
+          for (const s::Pose& pose : poses) ASSERT_EQ(pose.alpha, 1.0) << scene.name << ": " << part << " fades";
+        ++solidsFirst;
+      }
+    }
+  }
+  EXPECT_GE(solidsFirst, 3) << "the box floor, the hill and the bare tree spare the sky their pixels";
+}
+
 TEST(ShowRunningOrder, MainLineTilesTheWholeTrackOnBarsInsideTheMusicSections) {
   namespace m = orvane::music;
   int end = 0;

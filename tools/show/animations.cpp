@@ -11,7 +11,7 @@
 namespace orvane::show {
 namespace {
 
-enum ModelIndex { kHelix, kSky, kBoxFloor, kPipes, kSakura, kSakuraKare, kPetals, kGrass, kLeaves, kHill, kBalls, kLetters };
+enum ModelIndex { kHelix, kSky, kBoxFloor, kPipes, kSakura, kSakuraKare, kPetals, kGrass, kLeaves, kHill, kBalls, kLetters, kBoxSolid };
 
 const std::vector<std::pair<int, std::string>> kModels = {
     {kHelix, "..\\model\\boxdna\\boxdna_s_uv.mqo"}, {kSky, "..\\model\\show\\sky.mqo"},
@@ -20,6 +20,7 @@ const std::vector<std::pair<int, std::string>> kModels = {
     {kPetals, "..\\model\\show\\petals.mqo"},       {kGrass, "..\\model\\show\\grass.mqo"},
     {kLeaves, "..\\model\\show\\leaves.mqo"},       {kHill, "..\\model\\show\\hill.mqo"},
     {kBalls, "..\\model\\show\\lightballs.mqo"},    {kLetters, "..\\model\\show\\lettering.mqo"},
+    {kBoxSolid, "..\\model\\show\\boxsolid.mqo"},
 };
 
 using PoseFunction = std::function<Pose(const std::string& part, int index, double t)>;
@@ -62,8 +63,8 @@ struct Builder {
 
   // The sky dome, turning very slowly so the clouds drift. Its effect puts it at
   // the far plane, so scenes draw the solid models that hide part of it (the hill,
-  // the bare tree) first, sparing the sky those pixels, and anything that blends
-  // after it.
+  // the bare tree, the solid boxes) first, sparing the sky those pixels, and
+  // anything that blends after it.
   void sky() {
     model(kSky, length, {"dome"}, [&](const std::string&, int, double t) {
       Pose p;
@@ -178,8 +179,7 @@ QelScene boxFloor() {
       0.5, [](double t) { return Vec3{mix(-7, 6, smooth(t / 16)), 1.3 + 0.9 * t / 16 + 0.15 * sine(t * 0.8), 6.2 - 0.4 * sine(t * 0.2)}; },
       [](double t) { return Vec3{mix(-1.5, 1.2, t / 16), 0.9, mix(0, -1, t / 16)}; }, [](double) { return 46.0; },
       [](double t) { return 0.04 * sine(t * 0.4); });
-  b.sky();
-  b.model(kBoxFloor, 0.125, {"floor", "stackA", "stackB", "stackC", "floaters"}, [&b](const std::string& part, int i, double t) {
+  const PoseFunction floorPose = [&b](const std::string& part, int i, double t) {
     Pose p;
     if (part == "floor") return p;
     if (part == "floaters") {
@@ -195,7 +195,12 @@ QelScene boxFloor() {
     p.rotation.y = 0.15 * t * (i % 2 ? 1 : -1);
     p.scale = {1, 0.6 + 0.4 * rise, 1};
     return p;
-  });
+  };
+  // The solid boxes before the sky, which then leaves their pixels unshaded; the
+  // see-through ones after it, so that the sky shows through them.
+  b.model(kBoxSolid, 0.125, {"floor", "stackA", "stackB", "stackC", "floaters"}, floorPose);
+  b.sky();
+  b.model(kBoxFloor, 0.125, {"floor", "floaters"}, floorPose);
   b.petals(0.55, 0.1);
   return b.scene;
 }

@@ -55,9 +55,13 @@ Model boxHelix() {
   return model;
 }
 
-Model boxFloor() {
+// The box floor comes as two models that share their materials, so that each
+// scene's sky, drawn between them, is left unshaded behind the solid boxes and
+// still shows through the see-through ones. With `seeThrough` false: the solid
+// floor tiles, the stacks and the chrome floaters; with true: the accent tiles
+// and floaters, material 0, which the box-floor scene recolours as it plays.
+Model boxFloor(bool seeThrough) {
   Model model;
-  // Material 0 is the one the box-floor scene recolours as it plays.
   model.materials.push_back(material("accent", {0.6, 1.0, 0.7}, 0.7, "boxdna.bmp", "showLitClear.fx"));
   model.materials.push_back(material("floor", {0.62, 0.55, 0.72}, 1, "boxdna.bmp", "showLit.fx"));
   model.materials.push_back(material("boxPink", {1.0, 0.74, 0.86}, 1, "boxdna.bmp", "showLit.fx"));
@@ -66,8 +70,18 @@ Model boxFloor() {
   for (int j = -6; j < 6; ++j)
     for (int i = -6; i < 6; ++i) {
       const bool accent = ((i * 7 + j * 3) & 7) == 0;
-      addBox(floor, {i + 0.5, -0.05, j + 0.5}, {0.96, 0.1, 0.96}, 0, accent ? 0 : 1);
+      if (accent == seeThrough) addBox(floor, {i + 0.5, -0.05, j + 0.5}, {0.96, 0.1, 0.96}, 0, accent ? 0 : 1);
     }
+  MeshObject floaters = object("floaters");
+  for (int k = 0; k < 24; ++k) {
+    const double a = k * 2 * kPi / 24;
+    if ((k % 2 == 0) == seeThrough)
+      addBox(floaters, {3.6 * cosine(a), 1.8 + 0.5 * sine(a * 3), 3.6 * sine(a)}, {0.22, 0.22, 0.22}, a, k % 2 ? 3 : 0);
+  }
+  if (seeThrough) {
+    model.objects = {floor, floaters};
+    return model;
+  }
   Random random(17);
   std::vector<MeshObject> stacks = {object("stackA"), object("stackB"), object("stackC")};
   const Vec3 bases[3] = {{-2.5, 0, -1.5}, {1.5, 0, 1.0}, {3.0, 0, -3.0}};
@@ -82,11 +96,6 @@ Model boxFloor() {
       y += size;
     }
     model.bones.push_back({stacks[s].name, bases[s]});
-  }
-  MeshObject floaters = object("floaters");
-  for (int k = 0; k < 24; ++k) {
-    const double a = k * 2 * kPi / 24;
-    addBox(floaters, {3.6 * cosine(a), 1.8 + 0.5 * sine(a * 3), 3.6 * sine(a)}, {0.22, 0.22, 0.22}, a, k % 2 ? 3 : 0);
   }
   model.objects = {floor, stacks[0], stacks[1], stacks[2], floaters};
   return model;
@@ -395,7 +404,7 @@ std::vector<NamedModel> buildModels() {
   return {
       {"model/boxdna/boxdna_s_uv.mqo", boxHelix()},
       {"model/show/sky.mqo", skyDome()},
-      {"model/show/boxfloor.mqo", boxFloor()},
+      {"model/show/boxfloor.mqo", boxFloor(true)},
       {"model/show/pipes.mqo", pipes()},
       {"model/show/sakura.mqo", cherryTree(true)},
       {"model/show/sakuraKare.mqo", cherryTree(false)},
@@ -405,6 +414,7 @@ std::vector<NamedModel> buildModels() {
       {"model/show/hill.mqo", hill()},
       {"model/show/lightballs.mqo", lightBalls()},
       {"model/show/lettering.mqo", lettering()},
+      {"model/show/boxsolid.mqo", boxFloor(false)},
   };
 }
 
