@@ -57,9 +57,9 @@ Model boxHelix() {
 
 // The box floor comes as two models that share their materials, so that each
 // scene's sky, drawn between them, is left unshaded behind the solid boxes and
-// still shows through the see-through ones. With `seeThrough` false: the solid
-// floor tiles, the stacks and the chrome floaters; with true: the accent tiles
-// and floaters, material 0, which the box-floor scene recolours as it plays.
+// still shows through the see-through ones. With `seeThrough` true: the boxes of
+// material 0 ("accent", which the box-floor scene recolours as it plays); with
+// false: every other tile and floater, and the stacks.
 Model boxFloor(bool seeThrough) {
   Model model;
   model.materials.push_back(material("accent", {0.6, 1.0, 0.7}, 0.7, "boxdna.bmp", "showLitClear.fx"));
@@ -69,14 +69,15 @@ Model boxFloor(bool seeThrough) {
   MeshObject floor = object("floor");
   for (int j = -6; j < 6; ++j)
     for (int i = -6; i < 6; ++i) {
-      const bool accent = ((i * 7 + j * 3) & 7) == 0;
-      if (accent == seeThrough) addBox(floor, {i + 0.5, -0.05, j + 0.5}, {0.96, 0.1, 0.96}, 0, accent ? 0 : 1);
+      const int tile = ((i * 7 + j * 3) & 7) == 0 ? 0 : 1;
+      if ((tile == 0) == seeThrough) addBox(floor, {i + 0.5, -0.05, j + 0.5}, {0.96, 0.1, 0.96}, 0, tile);
     }
   MeshObject floaters = object("floaters");
   for (int k = 0; k < 24; ++k) {
     const double a = k * 2 * kPi / 24;
-    if ((k % 2 == 0) == seeThrough)
-      addBox(floaters, {3.6 * cosine(a), 1.8 + 0.5 * sine(a * 3), 3.6 * sine(a)}, {0.22, 0.22, 0.22}, a, k % 2 ? 3 : 0);
+    const int box = k % 2 ? 3 : 0;
+    if ((box == 0) == seeThrough)
+      addBox(floaters, {3.6 * cosine(a), 1.8 + 0.5 * sine(a * 3), 3.6 * sine(a)}, {0.22, 0.22, 0.22}, a, box);
   }
   if (seeThrough) {
     model.objects = {floor, floaters};
