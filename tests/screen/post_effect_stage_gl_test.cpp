@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "demo/demo_manager.h"
 #include "framework/critical_check.h"
@@ -282,4 +286,84 @@ TEST_F(PostEffectStage, ReplacingTheTableKeepsTheEffectsBothTablesUse) {
   EXPECT_EQ(mDemo.postEffects().getEntry(0).end, 2000u);
   demoManager().runPostEffects(500);
   EXPECT_NEAR(composite()[0], 0.25f, 1e-3f);
+}
+
+TEST(ShippedGlowBlur, SpreadsADotEvenlyBothWaysAndKeepsItsLight) {
+  // The shipped table's grade and blur rows on a bright square in the middle of
+  // line 0: the blurred copy must be as wide across as down (each pass steps by
+  // the texels of the screen it reads), as wide as the glow is meant to be, and
+  // hold the square's light (the weights add up to one).
+  ShowFolder show;
+  DemoFixture demo{128, 72};
+  ASSERT_TRUE(demo.ok()) << demo.error();
+  std::string rows;
+  std::ifstream shipped(std::filesystem::path(orvaneSourceDir()) / "data/definition/postEffectDefine.txt");
+  for (std::string line; std::getline(shipped, line);) {
+    const bool firstGrade = rows.empty() && line.rfind("postCompose.fx", 0) == 0;
+    if (firstGrade || (!rows.empty() && line.rfind("postGlowBlur.fx", 0) == 0)) rows += line + "\n";
+  }
+  std::FILE* file = std::tmpfile();
+  std::fputs(rows.c_str(), file);
+  std::rewind(file);
+  demo.postEffects().loadDefinitions(file);
+  std::fclose(file);
+  ASSERT_EQ(demo.postEffects().getEntryCount(), 3u) << rows;
+
+  CDemoManager& manager = demoManager();
+  const auto blurredGreen = [&](bool withDot) {
+    const CSceneScreen& line0 = *manager.getSourceScreen(0);
+    fillScreen(line0, {0.0f, 0.0f, 0.0f, 1.0f});
+    if (withDot) {
+      glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, line0.getFrameBuffer());
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(60, 32, 8, 8);
+      glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+      glClear(GL_COLOR_BUFFER_BIT);
+      glDisable(GL_SCISSOR_TEST);
+      glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    }
+    manager.runPostEffects(1000);
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, manager.getWorkScreen(2)->getColorTexture());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    std::vector<float> rgba(static_cast<std::size_t>(width * height * 4));
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, manager.getWorkScreen(2)->getFrameBuffer());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_FLOAT, rgba.data());
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    std::vector<float> green(static_cast<std::size_t>(width * height));
+    for (std::size_t i = 0; i < green.size(); ++i) green[i] = rgba[i * 4 + 1];
+    return std::pair{green, width};
+  };
+  const auto [background, width] = blurredGreen(false);
+  const auto [lit, sameWidth] = blurredGreen(true);
+  ASSERT_EQ(width, sameWidth);
+  const double texel = 128.0 / width;  // window pixels per texel of the blurred copy
+  double light = 0.0, sumX = 0.0, sumY = 0.0, sumXX = 0.0, sumYY = 0.0;
+  for (std::size_t i = 0; i < lit.size(); ++i) {
+    const double weight = lit[i] - background[i];
+    const double x = (static_cast<double>(i % width) + 0.5) * texel;
+    const double y = (static_cast<double>(i / width) + 0.5) * texel;
+    light += weight;
+    sumX += weight * x;
+    sumY += weight * y;
+    sumXX += weight * x * x;
+    sumYY += weight * y * y;
+  }
+  ASSERT_GT(light, 0.0);
+  // The spread the viewer sees: the final pass enlarges the copy with a linear
+  // filter, which widens it by a triangle of one texel each way.
+  const double enlarging = texel * texel / 6.0;
+  const double spreadX = std::sqrt(sumXX / light - (sumX / light) * (sumX / light) + enlarging);
+  const double spreadY = std::sqrt(sumYY / light - (sumY / light) * (sumY / light) + enlarging);
+  EXPECT_NEAR(sumX / light, 64.0, 0.5);
+  EXPECT_NEAR(sumY / light, 36.0, 0.5);
+  // The square's own width and the glow's Gaussian: 4.5 window pixels, as wide
+  // as when the copy was blurred at half size.
+  EXPECT_NEAR(spreadX, 4.5, 0.25);
+  EXPECT_NEAR(spreadY, 4.5, 0.25);
+  EXPECT_NEAR(spreadX, spreadY, 0.3);
+  // 64 pixels of graded white over graded black, under the vignette's centre tint.
+  EXPECT_NEAR(light * texel * texel, 64.0 * 0.98 * 0.98, 64.0 * 0.02);
 }

@@ -50,13 +50,13 @@ std::string postEffectDefinitions() {
   const int crashes[] = {16000, 32000, 64000, 80000, 96000, 144000, 160000};
   // One window-sized pass reads the lines and writes the screen (grade, glow and,
   // in the verse and the breakdown, depth of field together); the blurred copy
-  // behind the glow is made at half size.
+  // behind the glow is graded at half size and blurred at a quarter.
   std::vector<PostEntry> entries = {
       {"postCompose.fx", 0, 127999, 10, -1, 1, "line 0 graded, at half size into work 1", "1/2"},
       {"postCrossfade.fx", 128000, 144000, 10, -1, 1, "line 1 fading in over line 0, the same", "1/2"},
       {"postCompose.fx", 144001, kShowMs, 10, -1, 1, "line 0 graded, at half size into work 1", "1/2"},
-      {"postGlowBlur.fx", 0, kShowMs, 20, 0, 3, "blur across, work 1 to work 3", "1/2"},
-      {"postGlowBlur.fx", 0, kShowMs, 30, 1, 2, "blur down, work 3 to work 2", "1/2"},
+      {"postGlowBlur.fx", 0, kShowMs, 20, 0, 3, "blur across, work 1 to work 3 at a quarter size", "1/4"},
+      {"postGlowBlur.fx", 0, kShowMs, 30, 1, 2, "blur down, work 3 to work 2", "1/4"},
       {"postFinal.fx", 0, 15999, 50, -1, -1, "picture plus glow to the screen"},
       {"postFinalFocus.fx", 16000, 48000, 50, -1, -1, "the same with depth of field in the verse"},
       {"postFinal.fx", 48001, 95999, 50, -1, -1, "picture plus glow to the screen"},
@@ -77,7 +77,7 @@ std::string postEffectDefinitions() {
       "# Orvane post-effect chain (written by tools/show). Columns: effect file under data\\shader\\,\n"
       "# start ms, end ms, order, pass (-1 all), output (-1 the screen, 0-3 work screens),\n"
       "# and optionally the size of the work screen written (1/2, 1/4, 1/8 of the window).\n"
-      "# Work 1 holds the graded picture at half size, work 3 and 2 its blur; the final\n"
+      "# Work 1 holds the graded picture at half size, work 3 and 2 its blur at a quarter; the final\n"
       "# entries write the screen for the whole show and the later ones blend over it.\n";
   for (const PostEntry& e : entries) out += row(e);
   return out;
