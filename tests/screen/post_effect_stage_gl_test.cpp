@@ -1,7 +1,8 @@
 // The post-effect stage of a frame on the show's own screens: which entries run,
 // in which order, with which parameters and passes, into which screen; the
 // default effect when nothing is active (its blend of the lines: the Program
-// tests); the messages for a bad table row.
+// tests); the messages for a bad table row; the shipped glow blur's width and
+// light.
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
