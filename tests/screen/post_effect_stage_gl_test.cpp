@@ -53,6 +53,15 @@ void fillScreen(const CSceneScreen& screen, std::array<float, 4> colour) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
+// Loads a table given as text, as the stage reads it from its file.
+void loadTableText(CPostEffectManager& table, const std::string& text) {
+  std::FILE* file = std::tmpfile();
+  std::fputs(text.c_str(), file);
+  std::rewind(file);
+  table.loadDefinitions(file);
+  std::fclose(file);
+}
+
 class PostEffectStage : public testing::Test {
  protected:
   void SetUp() override {
@@ -71,13 +80,7 @@ class PostEffectStage : public testing::Test {
   // Writes an effect and returns its name as the table names it.
   std::string effect(const std::string& name, const std::string& text) { return mShow.effect(name, text); }
 
-  void loadTable(const std::string& text) {
-    std::FILE* file = std::tmpfile();
-    std::fputs(text.c_str(), file);
-    std::rewind(file);
-    mDemo.postEffects().loadDefinitions(file);
-    std::fclose(file);
-  }
+  void loadTable(const std::string& text) { loadTableText(mDemo.postEffects(), text); }
 
   // The stage's screen picture, wherever it was drawn.
   std::array<float, 4> composite() { return readFrameBuffer(demoManager().getScreenFrameBuffer()); }
@@ -303,11 +306,7 @@ TEST(ShippedGlowBlur, SpreadsADotEvenlyBothWaysAndKeepsItsLight) {
     const bool firstGrade = rows.empty() && line.rfind("postCompose.fx", 0) == 0;
     if (firstGrade || (!rows.empty() && line.rfind("postGlowBlur.fx", 0) == 0)) rows += line + "\n";
   }
-  std::FILE* file = std::tmpfile();
-  std::fputs(rows.c_str(), file);
-  std::rewind(file);
-  demo.postEffects().loadDefinitions(file);
-  std::fclose(file);
+  loadTableText(demo.postEffects(), rows);
   ASSERT_EQ(demo.postEffects().getEntryCount(), 3u) << rows;
 
   CDemoManager& manager = demoManager();
