@@ -3,6 +3,8 @@
 // any thread; mix() from the output's thread. One mutex per device guards it all.
 #include "platform/sound_device.h"
 
+#include "framework/critical_check.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -159,7 +161,11 @@ void SoundBuffer::mixInto(s32* accumulator, u32 frames) {
   }
 }
 
-SoundDevice::~SoundDevice() = default;
+SoundDevice::~SoundDevice() {
+  // A buffer left behind would lock this mutex and edit this list after both
+  // are gone: the owner must give its buffers back before the device goes.
+  CRITICAL_CHECK(mBuffers.empty(), "a sound buffer outlives its device");
+}
 
 std::unique_ptr<SoundBuffer> SoundDevice::createBuffer(const PcmFormat& format, u32 size) {
   bool supported = (format.channels == 1 || format.channels == 2) &&

@@ -18,9 +18,11 @@
 
 namespace {
 
-// Shared by every CSound: the device lives while any player does.
+// Shared by every CSound. Each player that made a buffer also holds the device,
+// so a player that outlives this static state (one destroyed after main()
+// returns) never frees its buffer into a device already gone.
 struct SharedSoundState {
-  std::unique_ptr<platform::SoundDevice> pDevice;
+  std::shared_ptr<platform::SoundDevice> pDevice;
   s32 liveCount = 0;
 };
 
@@ -86,7 +88,8 @@ s32 CSound::open(const char* pFileName) {
 
   cleanup();
   mpDecoder = std::move(pDecoder);
-  platform::SoundDevice* pDevice = shared().pDevice.get();
+  mpDevice = shared().pDevice;
+  platform::SoundDevice* pDevice = mpDevice.get();
   if (!pDevice) return RESULT_DEVICE_ERROR;
 
   const u32 dataSize = mpDecoder->getDataSize();
@@ -225,6 +228,7 @@ void CSound::cleanup() {
     mThread.join();
   }
   mpBuffer.reset();
+  mpDevice.reset();  // after the buffer, which unregisters itself from it
   mpDecoder.reset();
   {
     std::lock_guard<std::mutex> guard(mQueueMutex);

@@ -98,6 +98,7 @@ class CSound {
   void writeChunk(u32 offset);
   bool writeToBuffer(u32 offset, const u8* pData, u32 size);
 
+  std::shared_ptr<platform::SoundDevice> mpDevice;  // shared with every player; outlives mpBuffer
   std::unique_ptr<platform::SoundBuffer> mpBuffer;
   bool mLoop = false;  // passed to every decoder read; play() clears it
   WAVEFORMATEX mFormat{};

@@ -3,6 +3,7 @@
 // the end of the data, restarts, and the unreadable-file messages.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -168,4 +169,21 @@ TEST(Sound, AnUnreadableFileIsReportedWithItsNameOnStandardErrorAndThePresenter)
   }
   sound::setMessagePresenter(nullptr);
   EXPECT_EQ(gPresented.size(), 2u);
+}
+
+// A player kept in a static object outlives the device's shared state, which
+// static destruction ends first; its buffer must still go before its device.
+TEST(SoundPlayerLifetime, APlayerDestroyedAfterMainReturnsGivesItsBufferBackFirst) {
+  // A fresh process, so that nothing made the shared state before the player.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  TempDir dir;
+  const std::string path = soundtest::write(dir, "music.wav", makeWave(std::vector<u8>(4096, 0)));
+  EXPECT_EXIT(
+      {
+        static CSound player;  // constructed before the shared state: destroyed after it
+        if (player.initialize(platform::createNullSoundDevice()) != CSound::RESULT_OK) std::_Exit(10);
+        if (player.open(path.c_str()) != CSound::RESULT_OK) std::_Exit(11);
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
 }
