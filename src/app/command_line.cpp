@@ -191,6 +191,14 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       line.benchScene = true;
     } else if (option == "--dev") {
       line.dev = true;
+    } else if (option == "--loop") {
+      if (!needValue(value)) return result;
+      long passes = 0;
+      if (!parseInteger(value, passes) || passes < 1 || passes > 1000) {
+        result.error = "option --loop takes 1 to 1000 passes, not '" + value + "'";
+        return result;
+      }
+      line.loopPasses = static_cast<int>(passes);
     } else if (option == "--fps") {
       if (!needValue(value)) return result;
       long fps = 0;
@@ -255,6 +263,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     result.error = "--always-on-top is for a window: it does not go with --fullscreen";
   } else if (line.dev && line.isOffline()) {
     result.error = "--dev needs a window: it does not go with --capture or --bench";
+  } else if (line.loopPasses && line.isOffline()) {
+    result.error = "--loop plays on the music's clock: it does not go with --capture or --bench";
   }
   return result;
 }
@@ -294,5 +304,8 @@ std::string usageText() {
          "                       Left/Right seek 1 s, Down/Up 10 s, Page Up/Page Down jump to the\n"
          "                       previous/next scene start, Home restarts; effect files and the\n"
          "                       post-effect and effect-texture tables reload when saved; the\n"
-         "                       show holds its last frame instead of ending\n";
+         "                       show holds its last frame instead of ending\n"
+         "  --loop N             play the show N times in a row on the music's clock (with or\n"
+         "                       without --dev), printing the resident memory and the clock's\n"
+         "                       drift from the wall clock at the end of each pass (the soak)\n";
 }

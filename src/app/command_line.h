@@ -26,6 +26,7 @@ struct CommandLine {
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
   bool benchScene = false;                        // --bench-scene: the built-in scenes
   bool dev = false;                               // --dev: author mode
+  std::optional<int> loopPasses;                  // --loop N: the soak's passes
   // The setup dialog's other controls, so that any run can be scripted.
   bool bigScreen = false;                         // --big-screen
   bool lowQuality = false;                        // --low-quality

@@ -308,6 +308,11 @@ int CDemoManager::run() {
 
 bool CDemoManager::runFrame(bool ending) {
   u32 time = mpSound ? mpSound->getTime() : 0;
+  if (mTimeWatcher && mpSound) {
+    const u32 seen = time;
+    if (!mTimeWatcher(time)) return false;
+    if (time != seen) forgetCurrentScenes();
+  }
   if (mHoldAtEnd && mpSound) {
     const u32 end = getShowEndTime();
     if (time > end) {

@@ -115,6 +115,10 @@ class CDemoManager : public Singleton<CDemoManager> {
   void setHoldAtEnd(bool hold) { mHoldAtEnd = hold; }
   // Author mode: pointer presses, drags and releases go to this handler (null: ignored).
   void setPointerHandler(std::function<void(const platform::Event&)> handler) { mPointerHandler = std::move(handler); }
+  // Sees every frame's time before the scenes are chosen (author mode's hold
+  // included). It may move the demo sound's clock, writing the new time back
+  // (the soak's next pass); false ends the show.
+  void setTimeWatcher(std::function<bool(u32& time)> watcher) { mTimeWatcher = std::move(watcher); }
   // Ends the loop with status 0 after this many frames (0 = no limit).
   void setFrameLimit(u64 frames) { mFrameLimit = frames; }
   u64 getFrameCount() const { return mFrameCount; }
@@ -180,6 +184,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   std::function<u32()> mClock;
   std::function<void(platform::Key)> mKeyHandler;
   std::function<void(const platform::Event&)> mPointerHandler;
+  std::function<bool(u32& time)> mTimeWatcher;
   bool mHoldAtEnd = false;
   std::unique_ptr<platform::ColourRampPass> mpGammaPass;  // null: gamma 1.0
 };

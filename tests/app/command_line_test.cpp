@@ -63,6 +63,8 @@ TEST(CommandLine, BadOptionsValuesAndCombinationsAreErrors) {
            {"--always-on-top", "--fullscreen", "800x600"},
            // author mode needs a window
            {"--dev", "--capture", "out"}, {"--dev", "--bench"},
+           // the soak plays on the music's clock
+           {"--loop", "0"}, {"--loop", "two"}, {"--loop", "3", "--bench"}, {"--loop", "3", "--capture", "out"},
        }) {
     std::string line;
     for (const std::string& argument : arguments) line += argument + " ";
@@ -123,4 +125,7 @@ TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSizeBenchesAt720pAndAuthorMod
   EXPECT_TRUE(dev.error.empty()) << dev.error;
   EXPECT_TRUE(dev.commandLine.dev);
   EXPECT_FALSE(dev.commandLine.isOffline()) << "author mode plays to a window with the music";
+  const CommandLineResult soak = parseCommandLine({"--no-dialog", "--windowed", "320x180", "--dev", "--loop", "3"});
+  EXPECT_TRUE(soak.error.empty()) << soak.error;
+  EXPECT_EQ(soak.commandLine.loopPasses, 3);
 }
