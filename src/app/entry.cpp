@@ -5,6 +5,7 @@
 #include "platform/gl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include "app/frame_capture.h"
 #include "app/setup_dialog.h"
 #include "app/setup_settings.h"
+#include "app/soak_passes.h"
 #include "app/startup_failure.h"
 #include "app/window.h"
 #include "demo/demo_manager.h"
@@ -34,7 +36,9 @@
 #include "framework/shell_path.h"
 #include "platform/display_restore.h"
 #include "platform/gl_window.h"
+#include "platform/process_memory.h"
 #include "platform/quit_signals.h"
+#include "platform/software_rasterizer.h"
 #include "platform/video.h"
 #include "render/message_manager.h"
 #include "resource/custom_texture_manager.h"
@@ -55,7 +59,20 @@ constexpr u32 BIG_SCREEN_PAUSE_MILLISECONDS = 3000;
 constexpr float BIG_SCREEN_GAMMA = 1.2f;
 
 void presentFatalText(const char* text) { platform::showMessageBox("Orvane", text); }
+std::atomic<bool> gInteractive{false};  // whether a fatal text is shown in a box too
 void presentSoundMessage(const char* text) { platform::showMessageBox("", text); }
+
+// A fatal stop on the main thread puts the display back here and goes on to
+// the box; on another thread (the sound worker) the main thread does both, as
+// SDL is called on the main thread only.
+void fatalCleanup(const char* text) {
+  if (platform::isMainThread()) {
+    platform::restoreDisplayForExit();
+    return;
+  }
+  const bool interactive = gInteractive.load();
+  platform::endProcess(vell::kFatalExitStatus, interactive ? presentFatalText : nullptr, text);
+}
 
 // Proves that the card can run the show, with a throw-away 1 x 1 window.
 void probeCapabilities() {
@@ -168,9 +185,10 @@ bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) 
 int playShow(const CommandLine& commandLine) {
   // Before SDL or any thread starts: every thread inherits the blocked signals.
   platform::installQuitSignals();
-  vell::setFatalCleanup(platform::restoreDisplayForExit);
+  vell::setFatalCleanup(fatalCleanup);
   if (commandLine.isInteractive()) {
     vell::setFatalPresenter(presentFatalText);
+    gInteractive.store(true);
     sound::setMessagePresenter(presentSoundMessage);
     setStartupMessageBoxes(platform::showMessageBox);
   }
@@ -178,6 +196,11 @@ int playShow(const CommandLine& commandLine) {
   if (commandLine.isOffline() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     // Offline runs need no display server: SDL renders through EGL instead.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  }
+  if (commandLine.dev) {
+    // Author mode's frames met the threaded software rasterizer's fence race
+    // within minutes; its makers want a tool that stays up more than a fast one.
+    platform::keepSoftwareRasterizerOnDrawingThread();
   }
   if (!platform::initVideo()) {
     reportStartupFailure("Orvane", "No display can be opened.", platform::error());
@@ -358,8 +381,27 @@ int playShow(const CommandLine& commandLine) {
     pDevMode->install();
   }
 
+  std::unique_ptr<CSoakPasses> pSoak;
+  if (commandLine.loopPasses) {
+    pSoak = std::make_unique<CSoakPasses>(
+        static_cast<u32>(*commandLine.loopPasses), startMs, demo.getShowEndTime(),
+        [] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
+        [&demo] {
+          auto* pMusic = dynamic_cast<CDemoSoundREAL*>(demo.getDemoSound());
+          CSound* pSound = pMusic ? pMusic->getSound() : nullptr;
+          return pSound && pSound->isPlaying() ? pSound->getPlayedMilliseconds() : -1.0;
+        },
+        &platform::residentBytes);
+    demo.setTimeWatcher([&demo, &pSoak](u32& time) {
+      IDemoSound* pSound = demo.getDemoSound();
+      return !pSound || pSoak->onFrame(*pSound, time);
+    });
+    pSoak->begin();
+  }
+
   platform::setQuitHandledByLoop(true);
   int status = startsPastTheEnd ? 2 : demo.run();
+  demo.setTimeWatcher(nullptr);
   platform::setQuitHandledByLoop(false);
   if (pDevMode) pDevMode->uninstall();
   demo.setFrameObserver(nullptr);

@@ -26,7 +26,7 @@ void fatalExit(const char* text) {
   // The desktop comes back first: a message box over a changed mode could
   // wait for a click that never comes.
   if (FatalCleanup cleanup = gCleanup.exchange(nullptr)) {
-    cleanup();
+    cleanup(text);
   }
   if (FatalPresenter presenter = gPresenter.load()) {
     presenter(text);

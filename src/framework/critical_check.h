@@ -29,8 +29,10 @@ using FatalPresenter = void (*)(const char* text);
 void setFatalPresenter(FatalPresenter presenter);
 
 // Puts back what the program changed outside its window (the display mode)
-// before the process ends; does no other clean-up. Null: none.
-using FatalCleanup = void (*)();
+// before the process ends; does no other clean-up. It is given the text, so that
+// one called off the main thread may hand the whole exit (box included) to it
+// and not return. Null: none.
+using FatalCleanup = void (*)(const char* text);
 void setFatalCleanup(FatalCleanup cleanup);
 
 // Called with the text after it is shown, just before the process ends. Only

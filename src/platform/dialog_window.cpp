@@ -16,6 +16,7 @@
 #include <map>
 
 #include "platform/dialog_image.h"
+#include "platform/quit_signals.h"
 #include "platform/video_subsystem.h"
 
 namespace platform {
@@ -241,6 +242,7 @@ int DialogWindow::run() {
         handleEvent(event);
       } while (SDL_PollEvent(&event));
     }
+    serviceExitRequest();  // a quit signal wakes the wait above with an event
     if (mResult != 0) break;
     drawFrame();
     ++mFrame;

@@ -11,6 +11,7 @@
 
 #include "platform/display_modes.h"
 #include "platform/display_restore.h"
+#include "platform/quit_signals.h"
 
 namespace platform {
 
@@ -153,7 +154,7 @@ bool GlWindow::makeCurrent() {
 void GlWindow::destroy() {
   Native& native = *mNative;
   SDL_Window* expected = native.window;
-  if (expected) gFullscreenWindow.compare_exchange_strong(expected, nullptr);
+  if (expected && gFullscreenWindow.compare_exchange_strong(expected, nullptr)) forgetDesktopSize();
   if (native.context) {
     SDL_GL_MakeCurrent(native.window, nullptr);
     SDL_GL_DeleteContext(native.context);
@@ -217,6 +218,7 @@ bool GlWindow::setFullscreen() {
     return false;
   }
   gFullscreenWindow.store(native.window);
+  rememberDesktopSize(desktop.w, desktop.h);
   SDL_PumpEvents();
   SDL_DisplayMode current{};
   if (SDL_GetCurrentDisplayMode(display, &current) != 0 || current.w != native.width ||
@@ -236,6 +238,7 @@ void restoreDisplayForExit() {
     // Leaving full screen puts the desktop's mode back, which on X11 would
     // otherwise outlive the process.
     SDL_SetWindowFullscreen(window, 0);
+    forgetDesktopSize();
   }
 }
 
@@ -250,6 +253,9 @@ void GlWindow::swapBuffers() {
   if (mNative->window) {
     SDL_GL_SwapWindow(mNative->window);
   }
+  // Loading presents frames without looking at events: an exit another thread
+  // asked for is taken here too.
+  serviceExitRequest();
 }
 
 bool GlWindow::getGammaRamp(u16* red, u16* green, u16* blue) {

@@ -1,6 +1,7 @@
-// The quit signals' watcher thread. Its only calls into the rest of the program
-// are the display restore (which is made for a process that ends at any moment)
-// and _exit; the main thread learns of a signal through one atomic.
+// The quit signals' watcher thread and the exit hand-over. Off the main thread
+// nothing here calls SDL but SDL_PushEvent, which SDL documents as safe from any
+// thread; the display goes back through SDL on the main thread, or through the
+// X server directly when the main thread does not answer.
 #include "platform/quit_signals.h"
 
 #include <SDL.h>
@@ -20,37 +21,57 @@ namespace {
 
 std::atomic<bool> gLoopHandles{false};
 std::atomic<int> gPendingSignal{0};
+std::atomic<bool> gHaveMainThread{false};
+pthread_t gMainThread{};
 constexpr auto kLoopGrace = std::chrono::seconds(2);
+constexpr auto kHandOverWait = std::chrono::seconds(1);
 
-[[noreturn]] void endNow(int signal) {
-  restoreDisplayForExit();
-  _exit(128 + signal);
+// The exit another thread asked the main thread for: status 0 is none.
+std::atomic<int> gExitStatus{0};
+std::atomic<ExitPresenter> gExitPresenter{nullptr};
+std::atomic<const char*> gExitText{nullptr};
+
+void wakeMainThread() {
+  SDL_Event event{};
+  event.type = SDL_USEREVENT;
+  SDL_PushEvent(&event);  // fails harmlessly before SDL's events start
 }
 
 void watch(sigset_t signals) {
   int signal = 0;
   if (sigwait(&signals, &signal) != 0) return;
-  if (!gLoopHandles.load()) endNow(signal);
+  if (!gLoopHandles.load()) endProcess(128 + signal);
   gPendingSignal.store(signal);
+  wakeMainThread();
   // The loop quits at its next look and the shutdown order runs; a second
   // signal, or a loop that does not end in time (a stuck frame), ends it here.
   const auto deadline = std::chrono::steady_clock::now() + kLoopGrace;
   while (gLoopHandles.load()) {
     timespec step{0, 20 * 1000 * 1000};
-    if (sigtimedwait(&signals, nullptr, &step) > 0) endNow(signal);
-    if (gLoopHandles.load() && std::chrono::steady_clock::now() >= deadline) endNow(signal);
+    if (sigtimedwait(&signals, nullptr, &step) > 0) endProcess(128 + signal);
+    if (gLoopHandles.load() && std::chrono::steady_clock::now() >= deadline) endProcess(128 + signal);
   }
   int again = 0;
   while (sigwait(&signals, &again) != 0) {
   }
-  endNow(again);
+  endProcess(128 + again);
+}
+
+[[noreturn]] void endHere(int status, ExitPresenter presenter, const char* text) {
+  restoreDisplayForExit();
+  if (presenter && text) presenter(text);
+  _exit(status);
 }
 
 }  // namespace
 
+bool isMainThread() { return gHaveMainThread.load() && pthread_equal(pthread_self(), gMainThread); }
+
 void installQuitSignals() {
   static std::atomic<bool> installed{false};
   if (installed.exchange(true)) return;
+  gMainThread = pthread_self();
+  gHaveMainThread.store(true);
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   sigset_t signals;
   sigemptyset(&signals);
@@ -63,5 +84,26 @@ void installQuitSignals() {
 void setQuitHandledByLoop(bool handled) { gLoopHandles.store(handled); }
 
 bool takeQuitSignal() { return gPendingSignal.exchange(0) != 0; }
+
+void endProcess(int status, ExitPresenter presenter, const char* text) {
+  if (!gHaveMainThread.load() || isMainThread()) endHere(status, presenter, text);
+  gExitPresenter.store(presenter);
+  gExitText.store(text);
+  int none = 0;
+  gExitStatus.compare_exchange_strong(none, status);  // the first request wins
+  wakeMainThread();
+  const auto deadline = std::chrono::steady_clock::now() + kHandOverWait;
+  while (std::chrono::steady_clock::now() < deadline) {
+    timespec step{0, 10 * 1000 * 1000};
+    nanosleep(&step, nullptr);
+  }
+  restoreDisplayWithoutSdl();
+  _exit(gExitStatus.load());
+}
+
+void serviceExitRequest() {
+  const int status = gExitStatus.load();
+  if (status != 0) endHere(status, gExitPresenter.load(), gExitText.load());
+}
 
 }  // namespace platform

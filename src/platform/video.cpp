@@ -83,6 +83,7 @@ u32 ticks() { return SDL_GetTicks(); }
 void sleepMilliseconds(u32 milliseconds) { SDL_Delay(milliseconds); }
 
 bool pollEvent(Event& event) {
+  serviceExitRequest();
   if (takeQuitSignal()) {
     event = Event{};
     event.type = EventType::Quit;

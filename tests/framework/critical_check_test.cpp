@@ -24,7 +24,7 @@ TEST(CriticalCheck, QuotesExpressionAndMessageAsWrittenAndRunsATrueExpressionOnc
 
 namespace {
 void echoingHook(const char* text) { std::fprintf(stderr, "hook saw <%s>\n", text); }
-void restoringCleanup() { std::fputs("display restored\n", stderr); }
+void restoringCleanup(const char*) { std::fputs("display restored\n", stderr); }
 void presenter(const char* text) { std::fprintf(stderr, "box <%s>\n", text); }
 struct Abandoned {
   std::string text;
