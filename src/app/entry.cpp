@@ -36,6 +36,7 @@
 #include "platform/gl_window.h"
 #include "platform/quit_signals.h"
 #include "platform/video.h"
+#include "platform/video_subsystem.h"
 #include "render/message_manager.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/qel_animation.h"
@@ -166,6 +167,13 @@ bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) 
 }
 
 int playShow(const CommandLine& commandLine) {
+  // Before SDL starts: it would settle for an invisible window (and say
+  // something about XDG_RUNTIME_DIR) where the viewer sees nothing.
+  if (!commandLine.isOffline() && !platform::displayNamed()) {
+    std::fputs("orvane: no display (DISPLAY and WAYLAND_DISPLAY are not set); "
+               "to render without one use --capture DIR or --bench\n", stderr);
+    return 2;
+  }
   // Before SDL or any thread starts: every thread inherits the blocked signals.
   platform::installQuitSignals();
   vell::setFatalCleanup(platform::restoreDisplayForExit);

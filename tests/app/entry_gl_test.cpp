@@ -252,6 +252,39 @@ TEST_F(Program, TheShippedShowEndsByItselfWhenItsMusicHasPlayedOut) {
       testing::ExitedWithCode(0), "");
 }
 
+TEST_F(Program, WithoutADisplayAShowOnScreenSaysSoAtOnceWhileACaptureStillRuns) {
+  TestShow show;
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const auto withoutDisplay = [] {
+    alarm(20);  // the dialog on an invisible window once waited for ever
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+  };
+  const char* said =
+      "^orvane: no display \\(DISPLAY and WAYLAND_DISPLAY are not set\\); "
+      "to render without one use --capture DIR or --bench\n$";
+  EXPECT_EXIT(
+      {
+        withoutDisplay();
+        runProgram(show.root(), {});
+      },
+      testing::ExitedWithCode(2), said);
+  EXPECT_EXIT(
+      {
+        withoutDisplay();
+        runProgram(show.root(), {"--no-dialog", "--windowed", "320x180"});
+      },
+      testing::ExitedWithCode(2), said);
+  EXPECT_EXIT(
+      {
+        withoutDisplay();
+        runProgram(show.root(), captureArguments(show.frames(), "0.5", "1"));
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(fs::exists(show.frames() / "000000.png"));
+}
+
 TEST_F(Program, AnEffectAModelNamesFromItsFolderAndTheTableFromTheShaderFolderIsOneEffect) {
   TestShow show;
   // The model reaches the table's invert.fx through its own folder.
