@@ -102,7 +102,8 @@ bool loadTableTextures(const std::string& content, std::vector<resTexture*>& hel
     auto* pTexture =
         static_cast<resTexture*>(resourceManager::mpThis->getResource(row.fileName.c_str(), resTexture::DTI));
     if (!pTexture) {
-      error = where + "texture '" + row.fileName + "' for parameter '" + row.parameterName + "' cannot be loaded\n";
+      error = where + "texture '" + row.fileName + "' for parameter '" + row.parameterName + "' cannot be loaded: it " +
+              resourceManager::mpThis->lastFailure() + "\n";
       return false;
     }
     held.push_back(pTexture);

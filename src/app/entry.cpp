@@ -304,6 +304,11 @@ int playShow(const CommandLine& commandLine) {
     if (info.shader != "default") {
       const std::string path = "data\\shader\\" + info.shader + ".fx";
       pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
+      if (!pShader) {
+        std::fprintf(stderr, "orvane: %s: line %u: the line effect %s cannot be loaded: it %s\n",
+                     CQelSceneFactory::DEFINITION_FILE, info.fileLine, path.c_str(),
+                     resourceManager::mpThis->lastFailure().c_str());
+      }
       CRITICAL_CHECK(pShader, "invalid shader.");
     }
     demo.addLineShader(info.line, pShader);

@@ -147,10 +147,10 @@ bool QelAnimation::readModels(bool load) {
       }
       releaseResource(obj[object_num]);  // a repeated index replaces the earlier model
       obj[object_num] = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
-      // Why, in the resource manager's words; a file that is there but does
-      // not read as a model has had the model reader's own line said already.
+      // Why, in the resource manager's words; of a file that is there but does
+      // not read as a model, the model reader has said where already.
       std::string why = obj[object_num] ? std::string() : resourceManager::mpThis->lastFailure();
-      if (why == "does not load") why = "is not a model that loads";
+      if (why == "does not read as a .mqo file") why = "is not a model that loads (" + why + ")";
       if (!obj[object_num] && !missingModelFails) {
         std::fprintf(stderr, "orvane: %s:%llu: model %d %s cannot be loaded: it %s\n", mFileName.c_str(),
                      static_cast<unsigned long long>(getLineNumber()), object_num, quoted(modelPath).c_str(),

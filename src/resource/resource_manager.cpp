@@ -77,9 +77,9 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
     mLastFailure = "cannot be made";
     return nullptr;
   }
+  std::string kinds = pResource->getExtensionMask();
+  for (std::size_t bar = kinds.find('|'); bar != std::string::npos; bar = kinds.find('|')) kinds.replace(bar, 1, " or .");
   if (extension.empty() || !extensionMatchesMask(extension, pResource->getExtensionMask())) {
-    std::string kinds = pResource->getExtensionMask();
-    for (std::size_t bar = kinds.find('|'); bar != std::string::npos; bar = kinds.find('|')) kinds.replace(bar, 1, " or .");
     mLastFailure = "is not a ." + kinds + " file";
     delete pResource;
     return nullptr;
@@ -94,7 +94,7 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
     return nullptr;
   }
   if (!pResource->load(stream)) {
-    mLastFailure = "does not load";
+    mLastFailure = "does not read as a ." + kinds + " file";
     releaseResourceObject(pResource);
     return nullptr;
   }

@@ -215,7 +215,8 @@ TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
       << "data\\qel\\lineA.qel\t0\t0\t0\t0\t0\tdefault\ndata\\qel\\lineB.qel\t1\t0\t0\t0\t0\tDefault\n";
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
               testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[pShader + \"invalid shader.\"]"));
+              literalPattern("sceneLineDefine.txt: line 2: the line effect data\\shader\\Default.fx cannot be loaded: "
+                             "it is not found\nCritical error:[pShader + \"invalid shader.\"]"));
 }
 
 TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
