@@ -1,7 +1,6 @@
-// Rows of the show's definition files: whole lines however long, split at blanks
-// and carriage returns; a row needs its first N columns, none starting with '#'
-// (which discards the whole line) or a line feed. Shared by the running order,
-// the post-effect table and the effect-texture table.
+// Rows of the show's three definition tables: whole lines however long, split at
+// blanks; a row needs its first N columns, none starting with '#' (which discards
+// the row), and a line meant as a row that is not one is reported with why.
 #pragma once
 
 #include <cstdio>

@@ -165,7 +165,8 @@ bool isBelow(const std::string& path, const std::string& folder) {
 }  // namespace
 
 std::string dataFolderRefusal(std::string_view path) {
-  if (!isRelativePath(path)) return std::string();
+  // An empty name names no file; what asked for it says so.
+  if (path.empty() || !isRelativePath(path)) return std::string();
   std::error_code ignored;
   const bool hasData = std::filesystem::is_directory(hostPath("data"), ignored);
   const std::string root = canonicalPath(hasData ? "data" : ".");

@@ -1,7 +1,6 @@
 // Path-name helpers with the Windows shell's rules (backslash or slash separators,
-// drive letters), and the mapping of such data paths onto this host's file system.
-// Does not: touch the file system, except hostPath, canonicalPath,
-// dataFolderRefusal and pathFileExists.
+// drive letters), the mapping of data paths onto this host's files, their one
+// canonical spelling and the check that they stay in the show's data folder.
 #pragma once
 
 #include <string>

@@ -268,6 +268,13 @@ TEST_F(PostEffectStage, AGradeRowReadsThePictureComposedSoFarWhileWritingIt) {
   loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n");
   demoManager().runPostEffects(600);
   EXPECT_NEAR(composite()[0], 0.8f, 0.01f);
+  // Where the window is the screen, the grade reads the window.
+  mDemo.addScene(0, "zero", 0, 1000, {1.0f, 0.0f, 0.0f, 1.0f});
+  loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n");
+  demoManager().runPostEffects(700);
+  ASSERT_EQ(demoManager().getScreenFrameBuffer(), 0u);
+  EXPECT_NEAR(composite()[0], 0.8f, 0.01f);
+  EXPECT_NEAR(composite()[2], 0.4f, 0.01f);
 }
 
 TEST_F(PostEffectStage, AnEffectNamedOutsideTheDataFolderIsNeverOpened) {
