@@ -69,7 +69,7 @@ bool newTableEffectsCompile(const std::string& content, std::string& error) {
   std::vector<PostEffectEntry> entries;
   loadFromText(content, [&](std::FILE* pFile) { entries = readPostEffectDefinitions(pFile); });
   for (const PostEffectEntry& entry : entries) {
-    if (!paths::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;  // refused by the table
+    if (!paths::dataNameRefusal("data\\shader\\", entry.effectFile).empty()) continue;  // refused by the table
     const std::string path = "data\\shader\\" + entry.effectFile;
     if (resourceManager::mpThis->findResource(path)) continue;
     VellFile probe;
@@ -94,14 +94,16 @@ bool loadTableTextures(const std::string& content, std::vector<resTexture*>& hel
   loadFromText(content, [&](std::FILE* pFile) { rows = readCustomTextureRows(pFile); });
   for (const CustomTextureRow& row : rows) {
     const std::string where = std::string(customTextureManager::DEFINITION_FILE) + ":" + std::to_string(row.line) + ": error: ";
-    if (!paths::staysInDataFolder("", row.fileName)) {
-      error = where + "the texture name '" + row.fileName + "' leaves the data folder\n";
+    const std::string refusal = paths::dataNameRefusal("", row.fileName);
+    if (!refusal.empty()) {
+      error = where + "the texture name '" + row.fileName + "' " + refusal + "\n";
       return false;
     }
     auto* pTexture =
         static_cast<resTexture*>(resourceManager::mpThis->getResource(row.fileName.c_str(), resTexture::DTI));
     if (!pTexture) {
-      error = where + "texture '" + row.fileName + "' for parameter '" + row.parameterName + "' cannot be loaded\n";
+      error = where + "texture '" + row.fileName + "' for parameter '" + row.parameterName + "' cannot be loaded: it " +
+              resourceManager::mpThis->lastFailure() + "\n";
       return false;
     }
     held.push_back(pTexture);
@@ -492,7 +494,7 @@ bool CDevMode::reloadRunningOrder(const std::string& content, std::string& error
   }
 
   auto pFactory = std::make_unique<CQelSceneFactory>();
-  loadFromText(content, [&](std::FILE* pFile) { pFactory->read(pFile); });
+  pFactory->read(rows);
   std::vector<std::unique_ptr<CSceneManager>> managers;
   mDemo.clearSceneManagers();
   mDemo.clearLineShaders();

@@ -40,6 +40,7 @@
 #include "platform/quit_signals.h"
 #include "platform/software_rasterizer.h"
 #include "platform/video.h"
+#include "platform/video_subsystem.h"
 #include "render/message_manager.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/qel_animation.h"
@@ -183,6 +184,13 @@ bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) 
 }
 
 int playShow(const CommandLine& commandLine) {
+  // Before SDL starts: it would settle for an invisible window (and say
+  // something about XDG_RUNTIME_DIR) where the viewer sees nothing.
+  if (!commandLine.isOffline() && !platform::displayNamed()) {
+    std::fputs("orvane: no display (DISPLAY and WAYLAND_DISPLAY are not set); "
+               "to render without one use --capture DIR or --bench\n", stderr);
+    return 2;
+  }
   // Before SDL or any thread starts: every thread inherits the blocked signals.
   platform::installQuitSignals();
   vell::setFatalCleanup(fatalCleanup);
@@ -319,6 +327,11 @@ int playShow(const CommandLine& commandLine) {
     if (info.shader != "default") {
       const std::string path = "data\\shader\\" + info.shader + ".fx";
       pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
+      if (!pShader) {
+        std::fprintf(stderr, "orvane: %s: line %u: the line effect %s cannot be loaded: it %s\n",
+                     CQelSceneFactory::DEFINITION_FILE, info.fileLine, path.c_str(),
+                     resourceManager::mpThis->lastFailure().c_str());
+      }
       CRITICAL_CHECK(pShader, "invalid shader.");
     }
     demo.addLineShader(info.line, pShader);

@@ -130,6 +130,7 @@ void CDemoManager::shutdown() {
   for (auto& pScreen : mpSourceScreen) pScreen.reset();
   for (auto& pScreen : mpWorkScreen) pScreen.reset();
   mpCompositeScreen.reset();
+  mpComposedCopy.reset();
   mpGammaPass.reset();
   clearSceneManagers();
   mpPeManager = nullptr;
@@ -443,6 +444,15 @@ void CDemoManager::runPostEffects(u32 time) {
       const std::string name = "workBuf" + std::to_string(work);
       setTexture(name.c_str(), mpWorkScreen[work]->getColorTexture());
     }
+    // A grade over the finished picture is one row reading what the rows
+    // before it composed, instead of every row writing a work screen for it.
+    const auto readsComposed = [](const resShader::ShaderParam& param) {
+      return param.name == "composedBuf" || param.semantic == "composedBuf";
+    };
+    if (std::any_of(pEffect->mVecParam.begin(), pEffect->mVecParam.end(), readsComposed)) {
+      copyComposedPicture();
+      setTexture("composedBuf", mpComposedCopy->getColorTexture());
+    }
     setCurrentParameter("TIME_RATE_0", &mLineProgress[0]);
     setCurrentParameter("TIME_RATE_1", &mLineProgress[1]);
     const f32 rate = mpPeManager->effectRate(index, time);
@@ -490,6 +500,21 @@ void CDemoManager::runPostEffects(u32 time) {
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpCompositeScreen->getFrameBuffer());
   runPasses(pShader, -1);
   glFlush();
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+void CDemoManager::copyComposedPicture() {
+  if (!mpComposedCopy) {
+    mpComposedCopy = std::make_unique<CSceneScreen>();
+    mpComposedCopy->createScreen(mWidth, mHeight, false, pictureScreenFormat());
+  }
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mScreenInWindow ? 0u : mpCompositeScreen->getFrameBuffer());
+  glReadBuffer(mScreenInWindow ? GL_BACK : GL_COLOR_ATTACHMENT0_EXT);
+  GLint previous = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+  glBindTexture(GL_TEXTURE_2D, mpComposedCopy->getColorTexture());
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 

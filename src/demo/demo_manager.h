@@ -149,6 +149,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   ScreenFormat pictureScreenFormat() const;
   // Whether this frame's screen entries draw straight into the window.
   bool screenInWindow(u32 time);
+  // Copies the picture the stage has composed so far into mpComposedCopy.
+  void copyComposedPicture();
 
   IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
@@ -163,6 +165,9 @@ class CDemoManager : public Singleton<CDemoManager> {
   CPostEffectManager* mpPeManager = nullptr;  // borrowed: the entry owns it
   std::vector<resShader*> mLineShaders[LINE_COUNT];  // one reference each
   std::unique_ptr<CSceneScreen> mpCompositeScreen;
+  // Made on first use: what a row reading "composedBuf" sees. A copy, since the
+  // row may write the very screen it reads.
+  std::unique_ptr<CSceneScreen> mpComposedCopy;
   WindowScreen mWindowScreen;
   bool mScreenInWindow = false;  // the last stage drew the screen into the window
   resShader* mpFinalEffect = nullptr;  // one reference

@@ -9,7 +9,10 @@
 CQelSceneFactory::~CQelSceneFactory() = default;
 
 bool CQelSceneFactory::read(std::FILE* file) {
-  std::vector<SceneDefInfo> rows = readSceneDefinitions(file, DEFINITION_FILE);
+  return read(readSceneDefinitions(file, DEFINITION_FILE));
+}
+
+bool CQelSceneFactory::read(const std::vector<SceneDefInfo>& rows) {
   mVecSceneDefInfos.insert(mVecSceneDefInfos.end(), rows.begin(), rows.end());
   for (const SceneDefInfo& info : mVecSceneDefInfos) {
     mMaxLine = std::max(mMaxLine, info.line + 1);

@@ -22,6 +22,8 @@ class CQelSceneFactory {
   // Reads every row of an open text file; a highest line that is not below the
   // number of rows is fatal. Always true.
   bool read(std::FILE* file);
+  // The same for rows already read, so that their messages are said once.
+  bool read(const std::vector<SceneDefInfo>& rows);
   u32 getDefinitionCount() const { return static_cast<u32>(mVecSceneDefInfos.size()); }
   const SceneDefInfo& getDefinition(u32 index) const { return mVecSceneDefInfos[index]; }
   IScene* createScene(u32 index);

@@ -6,7 +6,13 @@
 
 std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* fileNameForMessages) {
   std::vector<SceneDefInfo> infos;
-  for (DefinitionRow& row : readDefinitionRows(file, 7)) {
+  const char* where = fileNameForMessages ? fileNameForMessages : "scene definitions";
+  std::vector<DefinitionSkip> skipped;
+  std::vector<DefinitionRow> rows = readDefinitionRows(file, 7, &skipped);
+  for (const DefinitionSkip& skip : skipped) {
+    std::fprintf(stderr, "%s: line %u: the row %s; row skipped\n", where, skip.lineNumber, skip.reason.c_str());
+  }
+  for (DefinitionRow& row : rows) {
     SceneDefInfo info;
     info.name = std::move(row.columns[0]);
     info.line = definitionInteger(row.columns[1]);
@@ -30,11 +36,13 @@ std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* file
     }
     // The Qel file and the line's effect ("data\shader\" + name + ".fx") must stay
     // in the data folder.
-    const bool nameInside = paths::staysInDataFolder("", info.name);
-    if (!nameInside || !paths::staysInDataFolder("data\\shader\\", info.shader + ".fx")) {
-      std::fprintf(stderr, "%s: line %u: the file name \"%s\" leaves the data folder and is refused; row skipped\n",
+    const std::string nameRefusal = paths::dataNameRefusal("", info.name);
+    const std::string refusal =
+        nameRefusal.empty() ? paths::dataNameRefusal("data\\shader\\", info.shader + ".fx") : nameRefusal;
+    if (!refusal.empty()) {
+      std::fprintf(stderr, "%s: line %u: the file name \"%s\" %s and is refused; row skipped\n",
                    fileNameForMessages ? fileNameForMessages : "scene definitions", row.lineNumber,
-                   (nameInside ? info.shader : info.name).c_str());
+                   (nameRefusal.empty() ? info.shader : info.name).c_str(), refusal.c_str());
       continue;
     }
     infos.push_back(std::move(info));

@@ -20,6 +20,7 @@ struct SceneDefInfo {
   u32 fileLine = 0;    // where the row stands in its file, for messages
 };
 
-// Reads every accepted row. Rows on a line other than 0 or 1 are reported on
-// standard error with their file line and skipped: the show has two lines.
+// Reads every accepted row. Every line meant as a row that is skipped (too few
+// columns, a '#' column, a line other than 0 or 1, a name leaving the data
+// folder) is reported on standard error with its file line.
 std::vector<SceneDefInfo> readSceneDefinitions(std::FILE* file, const char* fileNameForMessages);

@@ -4,7 +4,9 @@
 #include "platform/gl.h"
 
 #include <cmath>
+#include <cstdio>
 
+#include "demo/qel_scene_factory.h"
 #include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
 #include "render/qel_render.h"
@@ -15,6 +17,11 @@ CSceneQelTrampoline::CSceneQelTrampoline(const SceneDefInfo& row) : mRow(row) {
   setName(row.name);
   setTimeRange(0, 0);
   mpQEL = static_cast<resQEL*>(resourceManager::mpThis->getResource(row.name.c_str(), resQEL::DTI));
+  if (!mpQEL) {
+    std::fprintf(stderr, "orvane: %s: line %u: the animation %s cannot be loaded: it %s\n",
+                 CQelSceneFactory::DEFINITION_FILE, row.fileLine, row.name.c_str(),
+                 resourceManager::mpThis->lastFailure().c_str());
+  }
   CRITICAL_CHECK(mpQEL, "");
   buildChildren();
   mWindowStart = 0;

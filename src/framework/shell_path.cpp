@@ -6,6 +6,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace paths {
@@ -142,56 +144,40 @@ std::string hostPath(std::string_view path) {
 
 bool pathFileExists(std::string_view path) { return exists(hostPath(path)); }
 
-namespace {
-
-// The components of a path, without empty ones and ".".
-std::vector<std::string_view> componentsOf(std::string_view path) {
-  std::vector<std::string_view> components;
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i <= path.size(); ++i) {
-    if (i == path.size() || isSeparator(path[i])) {
-      const std::string_view component = path.substr(begin, i - begin);
-      if (!component.empty() && component != ".") components.push_back(component);
-      begin = i + 1;
-    }
-  }
-  return components;
+std::string canonicalPath(std::string_view path) {
+  std::error_code ignored;
+  const std::filesystem::path host = hostPath(path);
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(host, ignored), ignored);
+  if (resolved.empty()) resolved = std::filesystem::absolute(host, ignored).lexically_normal();
+  std::string text = resolved.string();
+  // "a/b/" and "a/b" are one folder.
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
 }
 
-bool isDataFolderName(std::string_view component) {
-  return component.size() == 4 && ::strncasecmp(component.data(), "data", 4) == 0;
+namespace {
+
+bool isBelow(const std::string& path, const std::string& folder) {
+  if (folder == "/") return true;
+  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
 }
 
 }  // namespace
 
-bool staysInDataFolder(std::string_view directory, std::string_view name) {
-  if (!isRelativePath(name)) {
-    return false;
-  }
-  // level: how many components the name may still climb with "..".
-  // Outside any folder called data (a file read from elsewhere, as tests and
-  // tools do), the limit is the top of `directory`: the working folder for a
-  // relative one, the root for an absolute one.
-  bool insideData = false;
-  const std::vector<std::string_view> folders = componentsOf(directory);
-  long level = static_cast<long>(folders.size());
-  for (std::size_t i = folders.size(); i-- > 0;) {
-    if (isDataFolderName(folders[i])) {
-      insideData = true;
-      level = static_cast<long>(folders.size() - i - 1);
-      break;
-    }
-  }
-  for (std::string_view component : componentsOf(name)) {
-    if (component == "..") {
-      if (--level < 0) return false;
-    } else if (!insideData && level == 0 && isDataFolderName(component)) {
-      insideData = true;  // the name enters the data folder itself ("data\model\x")
-    } else {
-      ++level;
-    }
-  }
-  return true;
+std::string dataFolderRefusal(std::string_view path) {
+  // An empty name names no file; what asked for it says so.
+  if (path.empty() || !isRelativePath(path)) return std::string();
+  std::error_code ignored;
+  const bool hasData = std::filesystem::is_directory(hostPath("data"), ignored);
+  const std::string root = canonicalPath(hasData ? "data" : ".");
+  const std::string file = canonicalPath(path);
+  if (isBelow(file, root)) return std::string();
+  return hasData ? "leaves the data folder" : "leaves the working folder";
+}
+
+std::string dataNameRefusal(std::string_view directory, std::string_view name) {
+  if (!isRelativePath(name)) return "is not relative, so it leaves the data folder";
+  return dataFolderRefusal(std::string(directory) + std::string(name));
 }
 
 }  // namespace paths

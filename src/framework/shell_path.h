@@ -1,6 +1,6 @@
 // Path-name helpers with the Windows shell's rules (backslash or slash separators,
-// drive letters), and the mapping of such data paths onto this host's file system.
-// Does not: touch the file system, except hostPath and pathFileExists.
+// drive letters), the mapping of data paths onto this host's files, their one
+// canonical spelling and the check that they stay in the show's data folder.
 #pragma once
 
 #include <string>
@@ -34,15 +34,23 @@ bool isRelativePath(std::string_view path);
 // path when nothing matches, so the caller's open reports the failure.
 std::string hostPath(std::string_view path);
 
-// True when a name read from a data file, taken relative to `directory` (that
-// file's folder, possibly empty), stays inside the data folder: the name is
-// relative (no leading separator, no drive) and its ".." components never climb
-// above the folder named "data" (the last such component of `directory`, or one
-// the name itself enters first) nor, where there is none, above the top of
-// `directory` (the working folder when it is relative).
-// Names that fail are to be refused, so "..\..\x" or "C:\x" in a model or a
-// table never reaches a file outside the show's data.
-bool staysInDataFolder(std::string_view directory, std::string_view name);
+// The one spelling of the file a data path names: absolute, with separators,
+// ".", "..", letter case (as hostPath finds it) and symbolic links resolved, so
+// every spelling of one file gives one text. A path whose end does not exist is
+// resolved as far as it exists and normalised beyond that.
+std::string canonicalPath(std::string_view path);
+
+// Empty when the file a relative data path names (after canonicalPath, so
+// links are followed) lies inside the show's folder, else why not, as a phrase
+// ("leaves the data folder"). The show's folder is "data" below the working
+// folder, or the working folder itself where there is none (tools reading loose
+// files). An absolute path is the program's own (a tool's, a test's) and passes.
+std::string dataFolderRefusal(std::string_view path);
+
+// The same for a name read from a data file, taken relative to `directory` (that
+// file's folder, possibly empty): a name with a drive or a leading separator is
+// never the data's, and any other is refused as dataFolderRefusal(directory + name).
+std::string dataNameRefusal(std::string_view directory, std::string_view name);
 
 // True when the data path names an existing file or directory (after hostPath).
 bool pathFileExists(std::string_view path);

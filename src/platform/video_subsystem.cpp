@@ -8,6 +8,17 @@
 
 namespace platform {
 
+namespace {
+
+bool named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+}  // namespace
+
+bool displayNamed() { return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("SDL_VIDEODRIVER"); }
+
 bool startVideoSubsystem(u32 flags) {
   const bool displayNamed =
       (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) && !std::getenv("SDL_VIDEODRIVER");

@@ -14,4 +14,9 @@ namespace platform {
 // before settling for it. False when SDL cannot start video at all.
 bool startVideoSubsystem(u32 flags);
 
+// True when a display server (DISPLAY, WAYLAND_DISPLAY) or an SDL video driver
+// (SDL_VIDEODRIVER) is named. Without one SDL settles for its invisible stand-in,
+// where a window is shown to nobody and a dialog waits for ever.
+bool displayNamed();
+
 }  // namespace platform

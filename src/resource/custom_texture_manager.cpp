@@ -18,8 +18,6 @@ namespace {
 
 customTextureManager gCustomTextureManager;
 
-constexpr int kLineCapacity = 1024;
-
 // The next field after `p`: separators are runs of tabs and spaces; everything
 // else, line breaks included, belongs to a field.
 const char* nextField(const char* p, std::string& field) {
@@ -50,23 +48,10 @@ customTextureManager::customTextureManager() { vell::registerManager(mpThis, thi
 
 customTextureManager::~customTextureManager() { vell::unregisterManager(mpThis); }
 
-std::vector<CustomTextureRow> readCustomTextureRows(std::FILE* pFile) {
+std::vector<CustomTextureRow> readCustomTextureRows(std::FILE* pFile, std::vector<DefinitionSkip>* skipped) {
   std::vector<CustomTextureRow> rows;
-  char line[kLineCapacity];
-  u32 number = 1;
-  while (std::fgets(line, sizeof line, pFile)) {
-    // A text-mode read on Windows turns "\r\n" into "\n"; do the same here so a
-    // file written there gives clean parameter names.
-    std::size_t length = std::strlen(line);
-    if (length >= 2 && line[length - 2] == '\r' && line[length - 1] == '\n') {
-      line[length - 2] = '\n';
-      line[length - 1] = '\0';
-      --length;
-    }
-    CustomTextureRow row;
-    row.line = number;
-    if (parseCustomTextureLine(line, row.fileName, row.parameterName)) rows.push_back(std::move(row));
-    if (length > 0 && line[length - 1] == '\n') ++number;  // a longer line goes on in the next piece
+  for (DefinitionRow& row : readDefinitionRows(pFile, 2, skipped)) {
+    rows.push_back({std::move(row.columns[0]), std::move(row.columns[1]), row.lineNumber});
   }
   return rows;
 }
@@ -75,10 +60,17 @@ bool customTextureManager::loadDefinitions(std::FILE* pFile) {
   // Earlier entries give their references back rather than leak them.
   releaseTextures();
   mEntries.clear();
-  for (CustomTextureRow& row : readCustomTextureRows(pFile)) {
-    if (!paths::staysInDataFolder("", row.fileName)) {
-      std::fprintf(stderr, "%s:%u: the texture name \"%s\" for parameter '%s' leaves the data folder; entry skipped\n",
-                   DEFINITION_FILE, static_cast<unsigned>(row.line), row.fileName.c_str(), row.parameterName.c_str());
+  std::vector<DefinitionSkip> skipped;
+  std::vector<CustomTextureRow> rows = readCustomTextureRows(pFile, &skipped);
+  for (const DefinitionSkip& skip : skipped) {
+    std::fprintf(stderr, "%s:%u: the row %s; row skipped\n", DEFINITION_FILE, static_cast<unsigned>(skip.lineNumber),
+                 skip.reason.c_str());
+  }
+  for (CustomTextureRow& row : rows) {
+    const std::string refusal = paths::dataNameRefusal("", row.fileName);
+    if (!refusal.empty()) {
+      std::fprintf(stderr, "%s:%u: the texture name \"%s\" for parameter '%s' %s; entry skipped\n", DEFINITION_FILE,
+                   static_cast<unsigned>(row.line), row.fileName.c_str(), row.parameterName.c_str(), refusal.c_str());
       continue;
     }
     CustomTexture entry;
@@ -89,6 +81,10 @@ bool customTextureManager::loadDefinitions(std::FILE* pFile) {
   for (CustomTexture& entry : mEntries) {
     resTexture* pTexture =
         static_cast<resTexture*>(resourceManager::mpThis->getResource(entry.fileName.c_str(), resTexture::DTI));
+    if (!pTexture) {
+      std::fprintf(stderr, "%s: texture \"%s\" for parameter '%s' %s\n", DEFINITION_FILE, entry.fileName.c_str(),
+                   entry.parameterName.c_str(), resourceManager::mpThis->lastFailure().c_str());
+    }
     CRITICAL_CHECK(pTexture, "failed to load custom texture");
     entry.pTexture = pTexture;
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/definition_rows.h"
 #include "framework/types.h"
 #include "framework/vell_object.h"
 
@@ -53,11 +54,12 @@ class customTextureManager : public VellObject {
 // bare line break). Field 2 loses one trailing carriage return or line feed.
 bool parseCustomTextureLine(const char* pLine, std::string& fileName, std::string& parameterName);
 
-// The rows of a definition table as its loader reads them (pieces of at most
-// 1023 characters, CR LF as LF), each with the table line it stands on.
+// The rows of a definition table as its loader reads them (whole lines, CR LF as
+// LF), each with the table line it stands on; `skipped` gets the lines meant as
+// rows that are not.
 struct CustomTextureRow {
   std::string fileName;
   std::string parameterName;
   u32 line = 0;
 };
-std::vector<CustomTextureRow> readCustomTextureRows(std::FILE* pFile);
+std::vector<CustomTextureRow> readCustomTextureRows(std::FILE* pFile, std::vector<DefinitionSkip>* skipped = nullptr);

@@ -25,7 +25,8 @@ constexpr EngineValue kValues[] = {
     {"srcCBuf1", Kind::Texture, 0},         {"srcZBuf0", Kind::Texture, 0},
     {"srcZBuf1", Kind::Texture, 0},         {"workBuf0", Kind::Texture, 0},
     {"workBuf1", Kind::Texture, 0},         {"workBuf2", Kind::Texture, 0},
-    {"workBuf3", Kind::Texture, 0},         {"shWorldMat", Kind::StateMatrix, 0},
+    {"workBuf3", Kind::Texture, 0},         {"composedBuf", Kind::Texture, 0},
+    {"shWorldMat", Kind::StateMatrix, 0},
     {"shViewMat", Kind::StateMatrix, 0},    {"shVProjMat", Kind::StateMatrix, 0},
     {"projMat", Kind::StateMatrix, 0},
 };

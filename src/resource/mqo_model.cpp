@@ -330,7 +330,7 @@ bool MqoModel::readMaterial(MqoMaterial& material, std::string_view& key) {
     std::string refusedName;
     auto path = [&](std::string& value) {
       const std::string_view name = nextName();
-      if (!name.empty() && !paths::staysInDataFolder(mDirectory, name)) {
+      if (!name.empty() && !paths::dataNameRefusal(mDirectory, name).empty()) {
         inside = false;
         refusedName = name;
       }

@@ -140,18 +140,24 @@ bool QelAnimation::readModels(bool load) {
     const std::string name(completeName(nameToken));
     ++mModelLines;
     if (load) {
-      if (!paths::staysInDataFolder(modelDir, name)) {
-        return fail("model " + std::to_string(object_num) + " " + quoted(name) + " leaves the data folder");
-      }
       const std::string modelPath = modelDir + name;
+      const std::string refusal = paths::dataNameRefusal(modelDir, name);
+      if (!refusal.empty()) {
+        return fail("model " + std::to_string(object_num) + " " + quoted(name) + " " + refusal);
+      }
       releaseResource(obj[object_num]);  // a repeated index replaces the earlier model
       obj[object_num] = static_cast<resMQO*>(resourceManager::mpThis->getResource(modelPath.c_str(), resMQO::DTI));
+      // Why, in the resource manager's words; of a file that is there but does
+      // not read as a model, the model reader has said where already.
+      std::string why = obj[object_num] ? std::string() : resourceManager::mpThis->lastFailure();
+      if (why == "does not read as a .mqo file") why = "is not a model that loads (" + why + ")";
       if (!obj[object_num] && !missingModelFails) {
-        std::fprintf(stderr, "orvane: %s:%llu: model %d %s cannot be loaded\n", mFileName.c_str(),
-                     static_cast<unsigned long long>(getLineNumber()), object_num, quoted(modelPath).c_str());
+        std::fprintf(stderr, "orvane: %s:%llu: model %d %s cannot be loaded: it %s\n", mFileName.c_str(),
+                     static_cast<unsigned long long>(getLineNumber()), object_num, quoted(modelPath).c_str(),
+                     why.c_str());
       }
       if (!obj[object_num] && missingModelFails) {
-        return fail("model " + std::to_string(object_num) + " " + quoted(modelPath) + " cannot be loaded");
+        return fail("model " + std::to_string(object_num) + " " + quoted(modelPath) + " cannot be loaded: it " + why);
       }
       CRITICAL_CHECK(obj[object_num], "");
       resourceManager::mpThis->stepLoading();
@@ -174,12 +180,18 @@ bool QelAnimation::readScene(std::string_view& t) {
   if (t != "}" && t != "Eof") {
     return fail("scene " + quoted(scene.name) + ": " + quoted(t) + " where an \"Object\" or \"}\" belongs");
   }
+  // Files have always played without it, so it stays a warning.
+  if (t == "Eof") {
+    mWarnings.push_back(mFileName + ":" + std::to_string(getLineNumber()) + ": scene " + quoted(scene.name) +
+                        " has no closing \"}\" before \"Eof\"");
+  }
   return true;
 }
 
 bool QelAnimation::readObject(QelScene& scene, std::string_view& t) {
-  const std::string what = "scene " + quoted(scene.name) + ", object " + std::to_string(scene.objects.size());
   const std::string_view indexToken = nextToken();
+  // Named as the file names it, by its model index.
+  const std::string what = "scene " + quoted(scene.name) + ", Object " + std::string(indexToken);
   const s32 mqoIndex = toInteger(indexToken);
   if (!isNumber(indexToken) || mqoIndex < -1 || mqoIndex >= static_cast<s32>(CDEMO_OBJECT_NUMMAX)) {
     return fail(what + ": model index " + quoted(indexToken) + " is outside -1.." +

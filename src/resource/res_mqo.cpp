@@ -115,22 +115,25 @@ bool resMQO::obtainMaterialResources(std::string* pProblem) {
     const std::string effect = material.bump.empty() ? DEFAULT_SHADER : material.bump;
     auto* pTexture = static_cast<resTexture*>(manager.getResource(texture.c_str(), resTexture::DTI));
     if (!pTexture) {
-      if (pProblem) *pProblem = "texture " + texture + " cannot be loaded";
-      else std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), texture.c_str());
+      if (pProblem) *pProblem = "texture " + texture + " cannot be loaded: it " + manager.lastFailure();
+      else std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded: it %s\n", getPath().c_str(), texture.c_str(),
+                        manager.lastFailure().c_str());
       return false;
     }
     textures.push_back(pTexture);
     auto* pAplane = static_cast<resTexture*>(manager.getResource(aplane.c_str(), resTexture::DTI));
     if (!pAplane) {
-      if (pProblem) *pProblem = "texture " + aplane + " cannot be loaded";
-      else std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded\n", getPath().c_str(), aplane.c_str());
+      if (pProblem) *pProblem = "texture " + aplane + " cannot be loaded: it " + manager.lastFailure();
+      else std::fprintf(stderr, "orvane: model %s: texture %s cannot be loaded: it %s\n", getPath().c_str(), aplane.c_str(),
+                        manager.lastFailure().c_str());
       return false;
     }
     aplaneTextures.push_back(pAplane);
     auto* pEffect = static_cast<resShader*>(manager.getResource(effect.c_str(), resShader::DTI));
     if (!pEffect) {
-      if (pProblem) *pProblem = "effect " + effect + " cannot be loaded";
-      else std::fprintf(stderr, "orvane: model %s: effect %s cannot be loaded\n", getPath().c_str(), effect.c_str());
+      if (pProblem) *pProblem = "effect " + effect + " cannot be loaded: it " + manager.lastFailure();
+      else std::fprintf(stderr, "orvane: model %s: effect %s cannot be loaded: it %s\n", getPath().c_str(), effect.c_str(),
+                        manager.lastFailure().c_str());
       return false;
     }
     effects.push_back(pEffect);

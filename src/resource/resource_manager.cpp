@@ -48,15 +48,17 @@ resourceManager::~resourceManager() { vell::unregisterManager(mpThis); }
 resourceObject* resourceManager::getResource(const char* fileName, const VellDTI& dti) {
   CRITICAL_CHECK(dti.isKindOf(resourceObject::DTI), "invalid dti");
   const std::string name = fileName ? fileName : "";
+  mLastFailure.clear();
   for (resourceObject* pResource : mResources) {
     if (pResource->getPath() == name) {
       ++pResource->mRefPtr;
       return pResource;
     }
   }
-  // Another spelling of a file already loaded (separators, case) shares it: two
-  // objects for one effect file would collide by name in the shader registry.
-  const std::string host = paths::hostPath(name);
+  // Another spelling of a file already loaded (separators, case, "..", links)
+  // shares it: two objects for one effect file would collide by name in the
+  // shader registry.
+  const std::string host = paths::canonicalPath(name);
   for (std::size_t i = 0; i < mResources.size(); ++i) {
     if (mHostPaths[i] == host) {
       ++mResources[i]->mRefPtr;
@@ -64,15 +66,21 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
     }
   }
 
-  const std::string extension = paths::pathExtension(name);
-  if (extension.empty()) {
+  // Checked on the resolved file, so a link out of the folder is caught too.
+  mLastFailure = paths::dataFolderRefusal(name);
+  if (!mLastFailure.empty()) {
     return nullptr;
   }
+  const std::string extension = paths::pathExtension(name);
   resourceObject* pResource = static_cast<resourceObject*>(dti.create());
   if (!pResource) {
+    mLastFailure = "cannot be made";
     return nullptr;
   }
-  if (!extensionMatchesMask(extension, pResource->getExtensionMask())) {
+  std::string kinds = pResource->getExtensionMask();
+  for (std::size_t bar = kinds.find('|'); bar != std::string::npos; bar = kinds.find('|')) kinds.replace(bar, 1, " or .");
+  if (extension.empty() || !extensionMatchesMask(extension, pResource->getExtensionMask())) {
+    mLastFailure = "is not a ." + kinds + " file";
     delete pResource;
     return nullptr;
   }
@@ -80,7 +88,13 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
 
   VellFile file;
   VellFileStream stream(&file);
-  if (!file.open(name.c_str()) || !pResource->load(stream)) {
+  if (!file.open(name.c_str())) {
+    mLastFailure = paths::pathFileExists(name) ? "cannot be opened" : "is not found";
+    releaseResourceObject(pResource);
+    return nullptr;
+  }
+  if (!pResource->load(stream)) {
+    mLastFailure = "does not read as a ." + kinds + " file";
     releaseResourceObject(pResource);
     return nullptr;
   }
@@ -92,6 +106,10 @@ resourceObject* resourceManager::getResource(const char* fileName, const VellDTI
 resourceObject* resourceManager::findResource(const std::string& fileName) const {
   for (resourceObject* pResource : mResources) {
     if (pResource->getPath() == fileName) return pResource;
+  }
+  const std::string host = paths::canonicalPath(fileName);
+  for (std::size_t i = 0; i < mResources.size(); ++i) {
+    if (mHostPaths[i] == host) return mResources[i];
   }
   return nullptr;
 }

@@ -1,6 +1,7 @@
 // resourceManager: loads file-backed assets on request by file name and class,
 // shares them by exact file name, reloads them in place in author mode, and drives
-// the loading progress. Main thread only.
+// the loading progress; keeps every load inside the show's data folder. Main
+// thread only.
 #pragma once
 
 #include <functional>
@@ -20,14 +21,18 @@ class resourceManager : public VellObject {
   ~resourceManager() override;
 
   // The loaded resource for fileName (shared when already loaded, under any
-  // spelling of its path that names the same file: "data\\shader\\x.fx" and
-  // "data/shader/X.fx" are one), or null when the extension does not fit the
-  // class, the file does not open or does not load.
+  // spelling of its path that names the same file: "data\\shader\\x.fx",
+  // "data/model/../shader/X.fx" and a link to it are one), or null when the file
+  // lies outside the data folder, the extension does not fit the class, the
+  // file does not open or does not load; lastFailure() then says which.
   virtual resourceObject* getResource(const char* fileName, const VellDTI& dti);
+  // Why the last getResource gave null, as a phrase to follow the file's name
+  // ("is not found", "leaves the data folder", ...).
+  const std::string& lastFailure() const { return mLastFailure; }
   void removeResource(resourceObject* pResource);
 
   const std::vector<resourceObject*>& getResources() const { return mResources; }
-  // The loaded resource of exactly this file name, or null.
+  // The loaded resource of this file name, under any spelling, or null.
   resourceObject* findResource(const std::string& fileName) const;
   // Author mode: the loaded resource of this file reads its file again (see
   // resourceObject::reload); every holder keeps its pointer. False with `error`
@@ -50,7 +55,8 @@ class resourceManager : public VellObject {
 
  private:
   std::vector<resourceObject*> mResources;  // not owned: the holders own references
-  std::vector<std::string> mHostPaths;      // the file each of mResources was read from
+  std::vector<std::string> mHostPaths;      // the canonical path of each of mResources
+  std::string mLastFailure;
   std::string mCurrentDirectory;
   std::vector<std::string> mPreloadFiles;
   f32 mLoadingStep = 0.0f;

@@ -5,9 +5,9 @@
 
 #include "framework/definition_rows.h"
 
-std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file) {
+std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file, std::vector<DefinitionSkip>* skipped) {
   std::vector<PostEffectEntry> entries;
-  for (DefinitionRow& row : readDefinitionRows(file, 6)) {
+  for (DefinitionRow& row : readDefinitionRows(file, 6, skipped)) {
     PostEffectEntry entry;
     entry.effectFile = std::move(row.columns[0]);
     entry.start = static_cast<u32>(definitionInteger(row.columns[1]));

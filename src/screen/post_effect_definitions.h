@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/definition_rows.h"
 #include "framework/types.h"
 
 class resShader;
@@ -29,7 +30,8 @@ struct PostEffectEntry {
 // first six tokens include one beginning with '#' or a line feed, are skipped.
 // A seventh token is the output size only when it starts with "1/"; any other
 // is ignored, as tables without the column always had it.
-std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file);
+// `skipped` gets the lines meant as entries that are not, and why.
+std::vector<PostEffectEntry> readPostEffectDefinitions(std::FILE* file, std::vector<DefinitionSkip>* skipped = nullptr);
 
 // Stable sort by order, compared as unsigned.
 void sortPostEffectEntries(std::vector<PostEffectEntry>& entries);

@@ -20,21 +20,31 @@ void CPostEffectManager::releaseEffects() {
 
 bool CPostEffectManager::readTable(std::FILE* file, std::vector<PostEffectEntry>& entries,
                                    std::vector<resShader*>& held, std::string& error, std::size_t& refused) {
-  entries = readPostEffectDefinitions(file);
+  std::vector<DefinitionSkip> skipped;
+  entries = readPostEffectDefinitions(file, &skipped);
+  for (const DefinitionSkip& skip : skipped) {
+    std::fprintf(stderr, "%s:%u: the row %s; row skipped\n", DEFINITION_FILE, static_cast<unsigned>(skip.lineNumber),
+                 skip.reason.c_str());
+  }
   sortPostEffectEntries(entries);
   for (PostEffectEntry& entry : entries) {
     // A name that climbs out of the show's folder is not opened at all: the
     // entry never runs, as one whose effect is missing.
-    if (!paths::staysInDataFolder("data\\shader\\", entry.effectFile)) {
-      std::fprintf(stderr, "%s:%u: error: %s: the effect's name leaves the data folder; the entry never runs\n",
-                   DEFINITION_FILE, static_cast<unsigned>(entry.line), entry.effectFile.c_str());
+    const std::string path = "data\\shader\\" + entry.effectFile;
+    const std::string refusal = paths::dataNameRefusal("data\\shader\\", entry.effectFile);
+    if (!refusal.empty()) {
+      std::fprintf(stderr, "%s:%u: error: %s: the effect's name %s; the entry never runs\n", DEFINITION_FILE,
+                   static_cast<unsigned>(entry.line), entry.effectFile.c_str(), refusal.c_str());
       continue;
     }
-    const std::string path = "data\\shader\\" + entry.effectFile;
     auto* pEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
     if (pEffect) {
       entry.pEffect = pEffect;
       held.push_back(pEffect);
+    } else {
+      std::fprintf(stderr, "%s:%u: error: %s: the effect %s %s; the entry never runs\n", DEFINITION_FILE,
+                   static_cast<unsigned>(entry.line), entry.effectFile.c_str(), path.c_str(),
+                   resourceManager::mpThis->lastFailure().c_str());
     }
   }
   for (refused = 0; refused < entries.size(); ++refused) {
@@ -130,9 +140,10 @@ bool CPostEffectManager::loadDefinitions(std::FILE* file, std::string& error) {
   }
   // A table being edited is refused outright for a name outside the data folder.
   for (const PostEffectEntry& entry : entries) {
-    if (paths::staysInDataFolder("data\\shader\\", entry.effectFile)) continue;
+    const std::string refusal = paths::dataNameRefusal("data\\shader\\", entry.effectFile);
+    if (refusal.empty()) continue;
     error = std::string(DEFINITION_FILE) + ":" + std::to_string(entry.line) + ": error: " + entry.effectFile +
-            ": the effect's name leaves the data folder";
+            ": the effect's name " + refusal;
     for (resShader*& pEffect : held) releaseResource(pEffect);
     return false;
   }

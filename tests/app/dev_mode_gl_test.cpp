@@ -241,6 +241,25 @@ TEST_F(DevModeTest, ARefusedPostEffectTableKeepsTheOldOneAndShowsFileAndLine) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "POST effectSample.fx pass 0 -> 3"), lines.end());
 }
 
+TEST_F(DevModeTest, AReloadedTableThatSkipsARowSaysWhichAndWhy) {
+  CPostEffectManager& table = mFixture.postEffects();
+  mDev.pollFiles();
+  testing::internal::CaptureStderr();
+  save(CPostEffectManager::DEFINITION_FILE,
+       "effectSample.fx 0 8000 10 -1 -1\neffectSample.fx 0 8000\nnothere.fx 0 8000 11 -1 -1\n");
+  save(customTextureManager::DEFINITION_FILE, "# textures\ndata\\texture\\vignette.tga\n");
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(table.getEntryCount(), 2u) << "the table is taken, without the short row";
+  const std::string postTable = CPostEffectManager::DEFINITION_FILE;
+  const std::string textureTable = customTextureManager::DEFINITION_FILE;
+  for (const std::string& line :
+       {postTable + ":2: the row has 3 of the 6 columns; row skipped\n",
+        postTable + ":3: error: nothere.fx: the effect data\\shader\\nothere.fx is not found; the entry never runs\n",
+        textureTable + ":2: the row has 1 of the 2 columns; row skipped\n"}) {
+    EXPECT_NE(said.find(line), std::string::npos) << line << "\nin:\n" << said;
+  }
+}
+
 TEST_F(DevModeTest, ARefusedEffectTextureTableKeepsTheOldOneAndShowsFileAndLine) {
   mDev.pollFiles();
   save(customTextureManager::DEFINITION_FILE, "data\\texture\\vignette.tga\tshVignette\n");

@@ -65,12 +65,12 @@ class DevReloadTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(mFixture.ok()) << mFixture.error();
-    // Names in a running order stay inside the show's folder, so the show is
-    // played from the test's folder and its rows name files relative to it.
-    mDir.write("flat.fx", flatEffect());
-    mDir.write("plate.mqo", plateModel(1, 0, 0));
-    mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
-    mAnimation = "show.qel";
+    // Names in a running order stay inside the show's data folder, so the
+    // test's files are written there and its rows name them from the folder above.
+    mDir.write("data/flat.fx", flatEffect());
+    mDir.write("data/plate.mqo", plateModel(1, 0, 0));
+    mDir.write("data/show.qel", qelFile({"plate.mqo"}, twoScenes(0.0f)));
+    mAnimation = "data/show.qel";
     SceneDefInfo row;
     row.name = mAnimation;
     row.shader = "default";
@@ -102,7 +102,7 @@ class DevReloadTest : public testing::Test {
   }
 
   void save(const std::string& relative, const std::string& text) {
-    mDir.write(relative, text);
+    mDir.write("data/" + relative, text);
     settle(mDev, mNow);
   }
 
@@ -180,11 +180,11 @@ TEST_F(DevReloadTest, ARunningOrderWithASceneMovedPlaysItAtItsNewTime) {
 }
 
 TEST_F(DevReloadTest, ARepaintedTextureAppearsUnderItsNameRebuildsModelsAtANewPaddedSizeAndABrokenOneKeepsTheOld) {
-  mDir.write("paint.bmp", solidBmp(3, 255, 0, 0));
+  mDir.write("data/paint.bmp", solidBmp(3, 255, 0, 0));
   std::string model = plateModel(1, 1, 1);
   model.replace(model.find("bump("), 0, "tex(\"paint.bmp\") ");
-  mDir.write("textured.mqo", model);
-  auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource("textured.mqo", resMQO::DTI));
+  mDir.write("data/textured.mqo", model);
+  auto* pModel = static_cast<resMQO*>(resourceManager::mpThis->getResource("data/textured.mqo", resMQO::DTI));
   ASSERT_NE(pModel, nullptr);
   const resTexture* pTexture = pModel->getTexture(0);
   ASSERT_NE(pTexture, nullptr);
@@ -258,7 +258,7 @@ TEST_F(DevEffectReloadTest, ReloadedEngineEffectsKeepWhatTheEngineSetOnceAndVers
 TEST_F(DevReloadTest, TheFrameThatReloadsStillDrawsItsLinesScene) {
   ASSERT_TRUE(demoManager().runFrame(false));
   ASSERT_EQ(demoManager().getCurrentScene(0), mpScene.get());
-  mDir.write("show.qel", qelFile({"plate.mqo"}, twoScenes(1.0f)));
+  mDir.write("data/show.qel", qelFile({"plate.mqo"}, twoScenes(1.0f)));
   for (int frame = 0; frame < 6 && mDev.getReloadCount() == 0; ++frame, mNow += CFileWatcher::POLL_MILLISECONDS) {
     ASSERT_TRUE(demoManager().runFrame(false));
   }

@@ -215,7 +215,8 @@ TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
       << "data\\qel\\lineA.qel\t0\t0\t0\t0\t0\tdefault\ndata\\qel\\lineB.qel\t1\t0\t0\t0\t0\tDefault\n";
   EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
               testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[pShader + \"invalid shader.\"]"));
+              literalPattern("sceneLineDefine.txt: line 2: the line effect data\\shader\\Default.fx cannot be loaded: "
+                             "it is not found\nCritical error:[pShader + \"invalid shader.\"]"));
 }
 
 TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
@@ -250,4 +251,66 @@ TEST_F(Program, TheShippedShowEndsByItselfWhenItsMusicHasPlayedOut) {
         runProgram(orvaneSourceDir(), {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
       },
       testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Program, WithoutADisplayAShowOnScreenSaysSoAtOnceWhileACaptureStillRuns) {
+  TestShow show;
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const auto withoutDisplay = [] {
+    alarm(20);  // the dialog on an invisible window once waited for ever
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+  };
+  const char* said =
+      "^orvane: no display \\(DISPLAY and WAYLAND_DISPLAY are not set\\); "
+      "to render without one use --capture DIR or --bench\n$";
+  EXPECT_EXIT(
+      {
+        withoutDisplay();
+        runProgram(show.root(), {});
+      },
+      testing::ExitedWithCode(2), said);
+  EXPECT_EXIT(
+      {
+        withoutDisplay();
+        runProgram(show.root(), {"--no-dialog", "--windowed", "320x180"});
+      },
+      testing::ExitedWithCode(2), said);
+  EXPECT_EXIT(
+      {
+        withoutDisplay();
+        runProgram(show.root(), captureArguments(show.frames(), "0.5", "1"));
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(fs::exists(show.frames() / "000000.png"));
+}
+
+TEST_F(Program, AnEffectAModelNamesFromItsFolderAndTheTableFromTheShaderFolderIsOneEffect) {
+  TestShow show;
+  // The model reaches the table's invert.fx through its own folder.
+  const fs::path model = show.data() / "qel/red.mqo";
+  std::string text;
+  {
+    const std::vector<u8> bytes = readBytes(model);
+    text.assign(bytes.begin(), bytes.end());
+  }
+  // A death-test child runs this again on the folder already changed.
+  const std::size_t at = text.find("bump(\"flat.fx\")");
+  if (at != std::string::npos) {
+    text.replace(at, 15, "bump(\"..\\shader\\invert.fx\")");
+    std::ofstream(model, std::ios::binary) << text;
+  }
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(fs::exists(show.frames() / "000000.png"));
+}
+
+TEST_F(Program, ASkippedPostEffectRowSaysWhy) {
+  TestShow show;
+  std::ofstream(show.data() / "definition/postEffectDefine.txt", std::ios::binary)
+      << "# effect\tstart\tend\torder\tpass\toutput\nnothere.fx 0 192000 95 -1 -1\ninvert.fx 3000 4000\n";
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0),
+              "postEffectDefine.txt:3: the row has 3 of the 6 columns; row skipped\n.*"
+              "postEffectDefine.txt:2: error: nothere.fx: the effect data.shader.nothere.fx is not found; the entry "
+              "never runs\n");
 }

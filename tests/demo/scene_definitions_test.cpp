@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <tuple>
+
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -27,7 +30,7 @@ TEST(SceneDefinitions, RowsOnBothLinesWithShadersAndShortCommentedOrBlankRowsSki
                            "data\\qel\\start.qel\t0 0 0 0 0 default\r\n"
                            "data\\qel\\overlay.qel 1 1500x abc 7 -2 glow extra-column\r\n"
                            "a.qel 0 0 0 0 0\n\n   \na.qel 0 0 #0 0 0 default\n"
-                           "a.qel 0 0 0 0 0 glow\r");
+                           "data\\a.qel 0 0 0 0 0 glow\r");
   ASSERT_EQ(infos.size(), 3u);
   EXPECT_EQ(std::make_tuple(infos[0].name, infos[0].line, infos[0].shader),
             std::make_tuple(std::string("data\\qel\\start.qel"), 0, std::string("default")));
@@ -38,6 +41,10 @@ TEST(SceneDefinitions, RowsOnBothLinesWithShadersAndShortCommentedOrBlankRowsSki
 }
 
 TEST(SceneDefinitions, RowsOnOtherLinesOrNamesLeavingTheDataFolderAreRefusedWithAMessage) {
+  TempDir show;
+  std::filesystem::create_directories(show.path() / "data");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(show.path());
   std::string messages;
   const auto infos = parse("data\\qel\\good.qel 0 0 0 0 0 default\n"
                            "..\\..\\outside.qel 0 0 0 0 0 default\n"
@@ -54,4 +61,16 @@ TEST(SceneDefinitions, RowsOnOtherLinesOrNamesLeavingTheDataFolderAreRefusedWith
                               "sceneLineDefine.txt: line 6: scene line 2 is not 0 or 1", "line 7: scene line -1"}) {
     EXPECT_NE(messages.find(message), std::string::npos) << message << "\n" << messages;
   }
+  std::filesystem::current_path(previous);
+}
+
+TEST(SceneDefinitions, ALongCommentIsOneLineAndAShortRowSaysWhyItIsSkipped) {
+  std::string comment = "# ";
+  while (comment.size() < 5000) comment += "data\\qel\\x.qel 0 0 0 0 0 default ";
+  std::string messages;
+  const auto infos = parse(comment + "\ndata\\qel\\real.qel 0 0 0 0 0 default\ndata\\qel\\half.qel 1 0\n", &messages);
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(infos[0].name, "data\\qel\\real.qel");
+  EXPECT_EQ(infos[0].fileLine, 2u);
+  EXPECT_EQ(messages, "sceneLineDefine.txt: line 3: the row has 3 of the 7 columns; row skipped\n");
 }

@@ -166,9 +166,11 @@ TEST_F(Trampoline, NeighboursPiecesAndContentCounts) {
   EXPECT_EQ(std::make_tuple(none.name, none.start, none.end), std::make_tuple(pScene->getName(), 10000u, 15500u));
 }
 
-TEST_F(Trampoline, FileThatDoesNotLoadIsFatal) {
+TEST_F(Trampoline, FileThatDoesNotLoadIsFatalAfterSayingWhy) {
   SceneDefInfo row;
-  row.name = (mDir.path() / "missing.qel").string();
+  row.name = "data\\qel\\missing.qel";
+  row.fileLine = 7;
   EXPECT_EXIT(CSceneQelTrampoline scene(row), testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mpQEL + \"\"]"));
+              literalPattern("sceneLineDefine.txt: line 7: the animation " + row.name +
+                             " cannot be loaded: it is not found\nCritical error:[mpQEL + \"\"]"));
 }

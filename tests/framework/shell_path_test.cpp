@@ -1,8 +1,11 @@
 // Path helpers follow the Windows shell's rules; data paths map onto the host;
-// names read from data files stay inside the data folder or are refused.
+// every spelling of a file is one canonical path; names that resolve outside
+// the data folder, through ".." or a link, are refused.
 #include "framework/shell_path.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "support/temp_dir.h"
 
@@ -39,32 +42,71 @@ TEST(ShellPath, HostPathMapsSeparatorsAndFindsCaseVariants) {
   EXPECT_EQ(paths::hostPath(root + "\\nope\\x.mqo"), root + "/nope/x.mqo");
 }
 
-TEST(DataFolderNames, NamesStayInsideTheDataFolderOrAreRefused) {
-  struct Case {
-    const char* folder;
-    const char* name;
-    bool stays;
-  };
-  const Case cases[] = {
-      {"data\\model\\", "wood.bmp", true},
-      {"data\\model\\", "..\\texture\\wood.bmp", true},
-      {"data/model/", "sub/./../x.bmp", true},
-      {"", "Data\\qel\\..\\model\\b.mqo", true},
-      {"/opt/show/data/model/", "..\\shader\\a.fx", true},
-      // Outside any folder called data the top of the file's folder is the limit.
-      {"/tmp/test/", "..\\..\\texture\\a.bmp", true},
-      {"models\\", "..\\a.bmp", true},
-      {"data\\model\\", "..\\..\\data\\texture\\x.bmp", false},
-      {"data\\model\\", "C:\\textures\\wood.bmp", false},
-      {"data\\model\\", "\\textures\\wood.bmp", false},
-      {"data\\model\\", "/etc/passwd", false},
-      {"", "data\\..\\x.qel", false},
-      {"", "..\\data\\x.qel", false},
-      {"/opt/show/data/", "..\\x", false},
-      {"/tmp/test/", "..\\..\\..\\a.bmp", false},
-      {"models\\", "sub\\..\\..\\..\\a.bmp", false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(paths::staysInDataFolder(c.folder, c.name), c.stays) << c.folder << " + " << c.name;
+namespace {
+
+// The test's folder as the working folder, for as long as the object lives.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::filesystem::path& folder) : mPrevious(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
   }
+  ~WorkingFolder() { std::filesystem::current_path(mPrevious); }
+
+ private:
+  std::filesystem::path mPrevious;
+};
+
+}  // namespace
+
+TEST(CanonicalPath, EverySpellingOfOneFileIsOneText) {
+  TempDir dir;
+  dir.write("data/shader/showGlow.fx", "fx");
+  dir.write("data/model/m.mqo", "m");
+  std::filesystem::create_symlink(dir.path() / "data/shader/showGlow.fx", dir.path() / "data/model/glow.fx");
+  const WorkingFolder working(dir.path());
+  const std::string one = paths::canonicalPath("data\\shader\\showGlow.fx");
+  EXPECT_EQ(one, std::filesystem::canonical(dir.path() / "data/shader/showGlow.fx").string());
+  for (const char* spelling : {"data/shader/showGlow.fx", "data\\model\\..\\shader\\showGlow.fx", ".\\data\\SHADER\\showglow.fx",
+                               "data//shader/./showGlow.fx", "data\\model\\glow.fx"}) {
+    EXPECT_EQ(paths::canonicalPath(spelling), one) << spelling;
+  }
+  // A file that is not there is resolved as far as its folders go.
+  EXPECT_EQ(paths::canonicalPath("data\\model\\..\\shader\\later.fx"),
+            std::filesystem::canonical(dir.path() / "data/shader").string() + "/later.fx");
+}
+
+TEST(DataFolderNames, NamesResolvingOutsideTheDataFolderAreRefusedLinksIncluded) {
+  TempDir dir;
+  dir.write("data/model/wood.bmp", "b");
+  dir.write("models/a.bmp", "b");
+  dir.write("secret.txt", "s");
+  // A link out of the data folder, to a folder and to a file; one inside it.
+  std::filesystem::create_directory_symlink(dir.path() / "models", dir.path() / "data/model/elsewhere");
+  std::filesystem::create_symlink(dir.path() / "secret.txt", dir.path() / "data/model/secret.bmp");
+  std::filesystem::create_symlink(dir.path() / "data/model/wood.bmp", dir.path() / "data/model/alias.bmp");
+  const WorkingFolder working(dir.path());
+  for (const char* inside : {"data\\model\\wood.bmp", "data\\model\\..\\texture\\none.bmp", "Data\\Model\\alias.bmp",
+                             "data\\model\\..\\..\\data\\model\\wood.bmp"}) {
+    EXPECT_EQ(paths::dataFolderRefusal(inside), "") << inside;
+  }
+  for (const char* outside : {"models\\..\\a.bmp", "models\\a.bmp", "data\\..\\secret.txt", "data\\model\\secret.bmp",
+                              "data\\model\\elsewhere\\a.bmp"}) {
+    EXPECT_EQ(paths::dataFolderRefusal(outside), "leaves the data folder") << outside;
+  }
+  // A name read from a data file is taken from that file's folder, and is never absolute.
+  EXPECT_EQ(paths::dataNameRefusal("data\\model\\", "..\\texture\\wood.bmp"), "");
+  EXPECT_EQ(paths::dataNameRefusal("data\\model\\", "elsewhere\\a.bmp"), "leaves the data folder");
+  for (const char* absolute : {"/etc/passwd", "C:\\textures\\wood.bmp", "\\\\server\\x.bmp"}) {
+    EXPECT_NE(paths::dataNameRefusal("data\\model\\", absolute).find("leaves the data folder"), std::string::npos)
+        << absolute;
+  }
+}
+
+TEST(DataFolderNames, WithoutADataFolderRelativeNamesStayBelowTheWorkingFolder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "loose");
+  const WorkingFolder working(dir.path() / "loose");
+  EXPECT_EQ(paths::dataFolderRefusal("models\\..\\a.bmp"), "");
+  EXPECT_EQ(paths::dataFolderRefusal((dir.path() / "elsewhere.bmp").string()), "") << "a tool's own absolute name";
+  EXPECT_EQ(paths::dataFolderRefusal("..\\a.bmp"), "leaves the working folder");
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include "resource/mqo_model.h"
 #include "support/temp_dir.h"
@@ -207,12 +208,18 @@ TEST(MqoRealFiles, DamagedBinaryChunksAndNumbersThatAreNotFiniteAreRefusedAndHug
 
 TEST(MqoRealFiles, FileNamesThatLeaveTheDataFolderAreRefused) {
   TempDir dir;
-  const char* refused[] = {"../../../etc/passwd", "C:\\textures\\wood.bmp", "\\\\server\\share\\x.bmp"};
+  std::filesystem::create_directories(dir.path() / "data/model");
+  std::filesystem::create_directories(dir.path() / "elsewhere");
+  std::filesystem::create_directory_symlink(dir.path() / "elsewhere", dir.path() / "data/model/link");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const char* refused[] = {"../../../etc/passwd", "C:\\textures\\wood.bmp", "..\\..\\a.bmp", "link\\a.bmp"};
   for (const char* name : refused) {
     for (const char* key : {"tex", "aplane", "bump"}) {
       MqoModel model;
       const std::string body = std::string("Material 1 {\n\t\"m\" col(1 1 1 1) ") + key + "(\"" + name + "\")\n}\nEof\n";
-      EXPECT_FALSE(readModel(model, dir, body, "data/model/escape.mqo")) << name;
+      dir.write("data/model/escape.mqo", std::string(kHeader) + body);
+      EXPECT_FALSE(model.read("data/model/escape.mqo")) << name;
       EXPECT_NE(model.error().find("escape.mqo:4: material 0: the file name \"" + std::string(name) +
                                    "\" leaves the data folder"),
                 std::string::npos)
@@ -221,8 +228,10 @@ TEST(MqoRealFiles, FileNamesThatLeaveTheDataFolderAreRefused) {
   }
   // Climbing to a sibling folder inside the data folder is fine.
   MqoModel sibling;
-  ASSERT_TRUE(readModel(sibling, dir, "Material 1 {\n\t\"m\" col(1 1 1 1) tex(\"..\\texture\\wood.bmp\")\n}\nEof\n",
-                        "data/model/fine.mqo"))
-      << sibling.error();
+  dir.write("data/model/fine.mqo",
+            std::string(kHeader) + "Material 1 {\n\t\"m\" col(1 1 1 1) tex(\"..\\texture\\wood.bmp\")\n}\nEof\n");
+  EXPECT_TRUE(sibling.read("data/model/fine.mqo")) << sibling.error();
+  std::filesystem::current_path(previous);
+  ASSERT_EQ(sibling.materials.size(), 1u);
   EXPECT_NE(sibling.materials[0].tex.find("data/model/..\\texture\\wood.bmp"), std::string::npos);
 }

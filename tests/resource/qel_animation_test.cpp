@@ -152,10 +152,10 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
       {"empty.qel", "", 1, "ends without \"Eof\""},
       {"noeof.qel", cameraScene("s", "1"), 8, "ends without \"Eof\""},
       {"index.qel", "MQO {\n256 \"a.mqo\"\n}\nEof\n", 2, "model index 256 is outside 0..255"},
-      {"climbs.qel", "MQO {\n0 \"..\\..\\..\\..\\..\\x.mqo\"\n}\nEof\n", 2, "leaves the data folder"},
       {"openmodels.qel", "MQO {\n# comment without end\n", 2, "MQO block is not closed"},
       {"eofinmodels.qel", "MQO {\n# Eof\nEof\n", 3, "MQO block is not closed"},
-      {"unlisted.qel", scene + "\t\tDataNum 1\n\t}\n}\nEof\n", 2, "animates model 3, which no MQO block lists"},
+      {"unlisted.qel", scene + "\t\tDataNum 1\n\t}\n}\nEof\n", 2,
+       "scene \"s\", Object 3 animates model 3, which no MQO block lists"},
       {"part.qel", scene + "\t\tDataNum 1\n\t\tPart \"camera_up\" {\n\t\t}\n\t}\n}\nEof\n", 4,
        "part \"camera_up\" is not a part of the camera"},
       {"fewtimes.qel", scene + "\t\tDataNum 3\n\t\tTime { 0 1 }\n\t}\n}\nEof\n", 4,
@@ -186,6 +186,29 @@ TEST(QelDamaged, EachDamageFailsWithTheFileTheLineAndTheProblem) {
   }
   QelAnimation missing;
   EXPECT_FALSE(missing.read((dir.path() / "none.qel").string()));
+}
+
+TEST(QelModels, AModelOutsideTheDataFolderOrNotLoadingSaysWhyAndAnUnclosedSceneWarns) {
+  TempDir dir;
+  dir.write("data/qel/climbs.qel", "MQO {\n0 \"..\\..\\..\\x.mqo\"\n}\nEof\n");
+  dir.write("x.mqo", "Metasequoia Document\nEof\n");
+  dir.write("data/qel/missing.qel", "MQO {\n\n0 \"none.mqo\"\n}\nEof\n");
+  dir.write("data/qel/open.qel", cameraScene("s", "1").substr(0, cameraScene("s", "1").size() - 2) + "Eof\n");
+  CurrentDirectory inside(dir.path());
+  QelAnimation climbs;
+  EXPECT_FALSE(climbs.read("data\\qel\\climbs.qel"));
+  EXPECT_EQ(climbs.error(), "data\\qel\\climbs.qel:2: model 0 \"..\\..\\..\\x.mqo\" leaves the data folder");
+  QelAnimation missing;
+  missing.missingModelFails = true;
+  EXPECT_FALSE(missing.read("data\\qel\\missing.qel"));
+  EXPECT_EQ(missing.error(),
+            "data\\qel\\missing.qel:3: model 0 \".\\data\\qel\\none.mqo\" cannot be loaded: it is not found");
+  // A scene whose closing brace is missing still plays, with a word about it.
+  QelAnimation open;
+  ASSERT_TRUE(open.read("data\\qel\\open.qel")) << open.error();
+  EXPECT_EQ(open.scenes.size(), 1u);
+  ASSERT_EQ(open.warnings().size(), 1u);
+  EXPECT_EQ(open.warnings()[0], "data\\qel\\open.qel:8: scene \"s\" has no closing \"}\" before \"Eof\"");
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "framework/critical_check.h"
 #include "framework/vell_file.h"
@@ -108,6 +109,42 @@ TEST(ResourceManager, MissingFilesAndFailedLoadsYieldNull) {
   resourceObject* later = resourceManager::mpThis->getResource(missing.c_str(), TestImage::DTI);
   ASSERT_NE(later, nullptr);
   releaseResource(later);
+}
+
+TEST(ResourceManager, EverySpellingOfOneFileIsOneResourceAndNamesLeavingTheDataFolderAreRefused) {
+  TempDir dir;
+  dir.write("data/shader/showGlow.fx", "technique");
+  dir.write("data/model/wood.img", "good");
+  dir.write("models/a.img", "good");
+  std::filesystem::create_symlink(dir.path() / "data/shader/showGlow.fx", dir.path() / "data/model/glow.fx");
+  std::filesystem::create_symlink(dir.path() / "models/a.img", dir.path() / "data/model/escape.img");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  resourceManager& manager = *resourceManager::mpThis;
+  // A model names its effect from its own folder, the post-effect table from data\shader\.
+  resourceObject* table = manager.getResource("data\\shader\\showGlow.fx", TestScript::DTI);
+  ASSERT_NE(table, nullptr);
+  for (const char* spelling : {"./data/model/../shader/showGlow.fx", "data\\Shader\\showglow.fx", "data\\model\\glow.fx"}) {
+    resourceObject* model = manager.getResource(spelling, TestScript::DTI);
+    EXPECT_EQ(model, table) << spelling;
+    EXPECT_EQ(manager.findResource(spelling), table) << spelling;
+    releaseResource(model);
+  }
+  EXPECT_EQ(table->mRefPtr, 1u);
+  releaseResource(table);
+
+  const std::size_t before = manager.getResources().size();
+  for (const char* outside : {"models\\..\\models\\a.img", "data\\..\\models\\a.img", "data\\model\\escape.img"}) {
+    EXPECT_EQ(manager.getResource(outside, TestImage::DTI), nullptr) << outside;
+    EXPECT_EQ(manager.lastFailure(), "leaves the data folder") << outside;
+  }
+  EXPECT_EQ(manager.getResources().size(), before);
+  // The other reasons a request gives nothing.
+  EXPECT_EQ(manager.getResource("data\\model\\none.img", TestImage::DTI), nullptr);
+  EXPECT_EQ(manager.lastFailure(), "is not found");
+  EXPECT_EQ(manager.getResource("data\\model\\wood.img", TestScript::DTI), nullptr);
+  EXPECT_EQ(manager.lastFailure(), "is not a .fx or .cgfx file");
+  std::filesystem::current_path(previous);
 }
 
 namespace {

@@ -32,7 +32,7 @@ class SceneStage {
   bool ok() const { return mContext.ok(); }
   const char* error() const { return mContext.error(); }
 
-  // Writes a Qel file of two-second scenes, each with a camera looking at the
+  // Writes a Qel file (into data/, as every file of it) of two-second scenes, each with a camera looking at the
   // origin and the model of index 0 (`modelFile`, with one object "box").
   void writeQel(const std::string& fileName, const std::vector<std::string>& sceneNames,
                 const std::string& modelFile = "boxfloor.mqo") const;
@@ -54,11 +54,14 @@ inline SceneStage::SceneStage(int width, int height)
   const std::filesystem::path source = orvaneSourceDir();
   const std::string box = testData("models/box.mqo");
   std::filesystem::create_directories(mDir.path() / "data");
-  std::filesystem::create_directory_symlink(source / "data" / "shader", mDir.path() / "data" / "shader");
-  std::filesystem::create_directory_symlink(source / "data" / "texture", mDir.path() / "data" / "texture");
+  // Copies, not links: what the show loads must really lie in its data folder.
+  std::filesystem::copy(source / "data" / "shader", mDir.path() / "data" / "shader",
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::copy(source / "data" / "texture", mDir.path() / "data" / "texture",
+                        std::filesystem::copy_options::recursive);
   mDir.write("data/model/boxdna/boxdna_s_uv.mqo", box);
-  mDir.write("boxfloor.mqo", box);
-  mDir.write("plainbox.mqo", box);
+  mDir.write("data/boxfloor.mqo", box);
+  mDir.write("data/plainbox.mqo", box);
   std::filesystem::current_path(mDir.path());
   if (mContext.ok()) {
     // The window settles on its first events; drain them before drawing.
@@ -95,12 +98,12 @@ inline void SceneStage::writeQel(const std::string& fileName, const std::vector<
         << "}\n";
   }
   qel << "Eof\n";
-  mDir.write(fileName, qel.str());
+  mDir.write("data/" + fileName, qel.str());
 }
 
 inline std::unique_ptr<CSceneQelTrampoline> SceneStage::play(const std::string& fileName) const {
   SceneDefInfo row;
-  row.name = fileName;
+  row.name = "data/" + fileName;
   row.shader = "default";
   return std::make_unique<CSceneQelTrampoline>(row);
 }

@@ -36,12 +36,32 @@ TEST(PostEffectDefinitions, SixTokensMakeAnEntryOthersAreSkippedAndNumbersFollow
   EXPECT_EQ(fields(entries[1]), std::make_tuple(std::string("a.fx"), 4294967295u, 12u, 0u, 2, -1));
   EXPECT_EQ(entries[0].pEffect, nullptr);
   EXPECT_EQ(entries[0].outputDivisor, 1u);
-  // The first 1023 characters of an overlong line form one token-poor piece; the rest is another line.
+  // A line longer than any read buffer is still one line.
   // Appended in place: GCC 12 at -O1 misreads a temporary's concatenation as an overflow.
   std::string overlong(1100, 'x');
-  const auto pieces = parse(overlong.append(" 0 1 2 -1 0\n"));
-  ASSERT_EQ(pieces.size(), 1u);
-  EXPECT_EQ(pieces[0].effectFile, std::string(1100 - 1023, 'x'));
+  const auto whole = parse(overlong.append(" 0 1 2 -1 0\n"));
+  ASSERT_EQ(whole.size(), 1u);
+  EXPECT_EQ(whole[0].effectFile, std::string(1100, 'x'));
+}
+
+TEST(PostEffectDefinitions, ALongCommentIsOneLineAndRowsMeantAsEntriesSaySkippedWhy) {
+  std::string comment = "# ";
+  while (comment.size() < 5000) comment += "glow.fx 0 1000 10 -1 0 ";
+  std::FILE* file = std::tmpfile();
+  const std::string text = comment + "\nblur.fx 0 1 2 -1 0\nshort.fx 0 1000\n\n# note\nlate.fx 0 1 #2 -1 0\n";
+  std::fputs(text.c_str(), file);
+  std::rewind(file);
+  std::vector<DefinitionSkip> skipped;
+  const auto entries = readPostEffectDefinitions(file, &skipped);
+  std::fclose(file);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].effectFile, "blur.fx");
+  EXPECT_EQ(entries[0].line, 2u);
+  ASSERT_EQ(skipped.size(), 2u) << "blank lines and comments are no rows";
+  EXPECT_EQ(skipped[0].lineNumber, 3u);
+  EXPECT_EQ(skipped[0].reason, "has 3 of the 6 columns");
+  EXPECT_EQ(skipped[1].lineNumber, 6u);
+  EXPECT_EQ(skipped[1].reason, "column 4 starts with '#', which discards the row");
 }
 
 TEST(PostEffectDefinitions, ASeventhTokenStartingOneSlashIsTheOutputSize) {

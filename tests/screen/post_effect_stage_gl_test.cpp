@@ -248,6 +248,35 @@ TEST_F(PostEffectStage, ASizeColumnMakesTheWorkScreenSmallerForTheWholeTable) {
   EXPECT_EQ(width, 16);
 }
 
+TEST_F(PostEffectStage, AGradeRowReadsThePictureComposedSoFarWhileWritingIt) {
+  const std::string base = effect("base.fx", screenEffect("", "vec4(0.2, 0.4, 0.6, 1.0)"));
+  const std::string grade = effect(
+      "grade.fx", screenEffect("sampler2D composedBuf;", "vec4(vec3(1.0) - texture2D(composedBuf, uv).rgb, 1.0)"));
+  const std::string copy = effect("copy.fx", screenEffect("sampler2D composedBuf;", "texture2D(composedBuf, uv)"));
+  // The grade runs after the base (order 5 after 0) over the same screen; a
+  // second row copies the graded picture into a work screen.
+  loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n" + copy + " 0 1000 6 -1 2\n");
+  demoManager().runPostEffects(500);
+  const std::array<float, 4> graded = composite();
+  EXPECT_NEAR(graded[0], 0.8f, 0.01f);
+  EXPECT_NEAR(graded[1], 0.6f, 0.01f);
+  EXPECT_NEAR(graded[2], 0.4f, 0.01f);
+  const std::array<float, 4> copied = readScreen(*demoManager().getWorkScreen(2));
+  EXPECT_NEAR(copied[0], 0.8f, 0.01f);
+  EXPECT_NEAR(copied[2], 0.4f, 0.01f);
+  // The next frame reads this frame's own picture, not the last one's.
+  loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n");
+  demoManager().runPostEffects(600);
+  EXPECT_NEAR(composite()[0], 0.8f, 0.01f);
+  // Where the window is the screen, the grade reads the window.
+  mDemo.addScene(0, "zero", 0, 1000, {1.0f, 0.0f, 0.0f, 1.0f});
+  loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n");
+  demoManager().runPostEffects(700);
+  ASSERT_EQ(demoManager().getScreenFrameBuffer(), 0u);
+  EXPECT_NEAR(composite()[0], 0.8f, 0.01f);
+  EXPECT_NEAR(composite()[2], 0.4f, 0.01f);
+}
+
 TEST_F(PostEffectStage, AnEffectNamedOutsideTheDataFolderIsNeverOpened) {
   // The file is there, one folder above the show's data: reachable by name, but not to be read.
   mShow.write("outside.fx", screenEffect("", "vec4(1.0)"));

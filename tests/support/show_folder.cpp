@@ -1,4 +1,4 @@
-// A linked copy of the show's folder that a test plays from.
+// A copy of the show's folder that a test plays from.
 #include "support/show_folder.h"
 
 #include "support/source_dir.h"
@@ -8,14 +8,17 @@ namespace fs = std::filesystem;
 ShowFolder::ShowFolder() : mPrevious(fs::current_path()) {
   const fs::path data = fs::path(orvaneSourceDir()) / "data";
   const fs::path copy = mDir.path() / "data";
-  fs::create_directories(copy / "shader");
+  // Copies: what the show loads must really lie inside its data folder (a
+  // link out of it is refused). The music is opened by the player, not the
+  // resource manager, and stays a link.
+  fs::create_directories(copy);
   for (const fs::directory_entry& entry : fs::directory_iterator(data)) {
-    if (entry.path().filename() == "shader") continue;
-    fs::create_symlink(entry.path(), copy / entry.path().filename());
-  }
-  // The shader folder is real, so that a test's effects can be written into it.
-  for (const fs::directory_entry& entry : fs::directory_iterator(data / "shader")) {
-    fs::create_symlink(entry.path(), copy / "shader" / entry.path().filename());
+    const fs::path target = copy / entry.path().filename();
+    if (entry.path().filename() == "air.ogg") {
+      fs::create_symlink(entry.path(), target);
+    } else {
+      fs::copy(entry.path(), target, fs::copy_options::recursive);
+    }
   }
   fs::current_path(mDir.path());
 }
@@ -31,7 +34,6 @@ std::string ShowFolder::effect(const std::string& name, const std::string& text)
 }
 
 std::string ShowFolder::write(const std::string& relative, const std::string& bytes) const {
-  // A link to the checkout's file goes first, so that the checkout stays as it is.
   fs::remove(mDir.path() / relative);
   mDir.write(relative, bytes);
   return relative;

@@ -1,4 +1,4 @@
-// A copy of the show's folder for one test, made of links to the checkout's data,
+// A copy of the show's folder for one test (the music a link to the checkout's),
 // that the test plays from: names in its tables must stay inside it, so a test's
 // own effects are written into its data/shader/ rather than reached by "..".
 #pragma once
