@@ -21,7 +21,7 @@ constexpr int kMaxNesting = 64;
 // Inputs, buffers and pictures above this are refused before they are read.
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
 // An accessor without data is all zeros; it may not ask for more than this.
-constexpr std::size_t kMaxEmptyAccessor = std::size_t{1} << 24;
+constexpr std::size_t kMaxEmptyAccessor = std::size_t{1} << 20;
 
 struct FileAccess {
   std::string folder;  // canonical, without a trailing separator; empty: no files

@@ -18,6 +18,8 @@ using show::Vec3;
 constexpr double kPi = 3.14159265358979323846;
 // A modelview stack holds at least 32 matrices; the player and camera use a few.
 constexpr int kDeepestNesting = 13;
+// Keys of one scene, all parts together (about 100 bytes of text each).
+constexpr std::size_t kMostKeys = 4'000'000;
 
 struct Quat {
   double x = 0, y = 0, z = 0, w = 1;
@@ -678,9 +680,11 @@ struct Converter {
                             bool parabola) {
     const std::size_t n = times.size();
     if (n == 1) return values[0];
-    std::size_t k = 0;
-    while (k + 1 < n && !(times[k] <= t && t <= times[k + 1])) ++k;
-    if (k + 1 >= n) return values[n - 1];
+    // Times rise strictly, so the player's first interval holding t is found by halving.
+    if (t < times[0] || t > times[n - 1]) return values[n - 1];
+    std::size_t k = static_cast<std::size_t>(std::upper_bound(times.begin(), times.end(), t) - times.begin());
+    k = k == 0 ? 0 : std::min(k - 1, n - 2);
+    if (k > 0 && times[k] == t) --k;
     const double u = (t - times[k]) / (times[k + 1] - times[k]);
     if (!parabola || n == 2) return values[k] * (1 - u) + values[k + 1] * u;
     if (k == 0) return 0.5 * (values[0] * (u * u - 3 * u + 2) + values[1] * (4 * u - 2 * u * u) + values[2] * (u * u - u));
@@ -786,6 +790,13 @@ struct Converter {
     return stray;
   }
 
+  // Every part holds a key per time: the Qel file and the memory grow with both.
+  void checkSize(std::size_t times) const {
+    if (times * (order.size() + 1) > kMostKeys)
+      refuse(source, "the animation needs " + std::to_string(times) + " key times for " + std::to_string(order.size()) +
+                         " nodes, more than " + std::to_string(kMostKeys) + " keys (try a lower --fps)");
+  }
+
   void makeScene(const std::string& sceneName, const std::vector<Channel>& list, double duration) {
     const double fov = cameraFov(true);
     std::set<double> times{0.0, duration};
@@ -805,6 +816,7 @@ struct Converter {
     };
     std::vector<double> grid = tidy(times);
     const double step = 1.0 / options.fps;
+    checkSize(grid.size());
     Sampled s = sample(list, grid, fov);
     for (int round = 0; round < 6; ++round) {
       const std::vector<std::size_t> stray = strayIntervals(list, grid, s, fov);
@@ -819,6 +831,7 @@ struct Converter {
         if (!added) times.insert((a + b) / 2);
       }
       grid = tidy(times);
+      checkSize(grid.size());
       s = sample(list, grid, fov);
     }
 

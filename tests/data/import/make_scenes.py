@@ -3,7 +3,8 @@
 # animated.glb: a three-level hierarchy animated with constant (STEP), linear and
 # Bezier (CUBICSPLINE) keys, an animated camera, a point light, a textured and an
 # alpha-masked material. markers.glb: a still camera and four small emissive
-# markers at known places on black, for the capture test.
+# markers at known places on black, for the capture test. animated_baked.glb: the
+# first scene with a key at every frame, as Blender evaluates its curves.
 import os
 import sys
 
@@ -69,9 +70,9 @@ def keys(obj, path, frames, values, interpolation):
                 point.interpolation = interpolation
 
 
-def export(path):
+def export(path, sampled=False):
     bpy.ops.export_scene.gltf(filepath=path, export_format="GLB", export_cameras=True, export_lights=True,
-                              export_force_sampling=False, export_nla_strips=False, export_animations=True,
+                              export_force_sampling=sampled, export_nla_strips=False, export_animations=True,
                               export_normals=False, export_colors=False)
 
 
@@ -101,13 +102,25 @@ camera.rotation_euler = (1.2, 0, 0)
 bpy.ops.object.light_add(type="POINT", location=(2, -3, 4))
 bpy.context.active_object.name = "lamp"
 export(os.path.join(out, "animated.glb"))
+# Blender's own reading of the same curves, one linear key per frame: what the
+# import of animated.glb must reproduce.
+export(os.path.join(out, "animated_baked.glb"), sampled=True)
 
 clear()
 scene = bpy.context.scene
 scene.render.resolution_x, scene.render.resolution_y = 1920, 1080
 glow = material("glow", (0, 0, 0, 1), emission=(1, 1, 1, 1))
-for i, p in enumerate([(-1.5, 0.8, 0), (1.5, 0.8, 0.5), (-1, -0.9, -1), (1.2, -0.6, 1)]):
-    cube("marker%d" % i, p, 0.12, glow)
+# A turned and scaled parent, its child and grandchild, then a root again after
+# the deepest one: the player must nest each under its own parent.
+m0 = cube("marker0", (-1.5, 0.8, 0), 0.12, glow)
+m0.rotation_euler = (0.3, 0.2, 0.7)
+m0.scale = (1.3, 1.3, 1.3)
+m1 = cube("marker1", (0, 0, 0), 0.09, glow, m0)
+m1.location = (1.6, 0.2, 0.3)
+m1.rotation_euler = (0, 0, -0.5)
+m2 = cube("marker2", (0, 0, 0), 0.09, glow, m1)
+m2.location = (0.4, -1.5, -0.4)
+cube("marker3", (1.2, -0.6, 1), 0.12, glow)
 bpy.ops.object.camera_add(location=(0.5, -7, 1.5), rotation=(1.35, 0, 0.1))
 camera = bpy.context.active_object
 camera.name = "still"

@@ -1,0 +1,164 @@
+// The conversion of Blender's scenes: the node tree as nested objects read back by
+// the engine's model reader, and every animated node and the camera as the engine's
+// track evaluation plays them, against Blender's own reading of the same curves
+// (a key at every frame); materials, pictures, light and the feature warnings.
+#include "import/scene_convert.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "import/gltf_source.h"
+#include "resource/mqo_model.h"
+#include "resource/qel_track_set.h"
+#include "support/source_dir.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using orvane::import::ConvertedScene;
+
+std::string dataFile(const char* name) { return std::string(orvaneSourceDir()) + "/tests/data/import/" + name; }
+
+ConvertedScene convert(const char* name) {
+  orvane::import::ImportOptions options;
+  options.name = "t";
+  return orvane::import::convertScene(orvane::import::loadGltf(dataFile(name)), options);
+}
+
+// The track set the player would read from the Qel file: the text's signs, as the
+// writer puts them (third axis of positions and the x, y turns negated).
+QelTrackSet playerTracks(const orvane::show::QelObject& object, bool camera) {
+  QelTrackSet set;
+  for (double t : object.times) set.times.push_back(static_cast<f32>(t));
+  for (const auto& [name, poses] : object.parts) {
+    for (const orvane::show::Pose& p : poses) {
+      QelKey k;
+      k.position[0] = static_cast<f32>(p.position.x), k.position[1] = static_cast<f32>(p.position.y);
+      k.position[2] = static_cast<f32>(-p.position.z);
+      k.rotation[0] = static_cast<f32>(camera ? p.rotation.x : -p.rotation.x);
+      k.rotation[1] = static_cast<f32>(camera ? p.rotation.y : -p.rotation.y);
+      k.rotation[2] = static_cast<f32>(p.rotation.z);
+      k.scale[0] = static_cast<f32>(p.scale.x), k.scale[1] = static_cast<f32>(p.scale.y);
+      k.scale[2] = static_cast<f32>(p.scale.z);
+      set.parts[name].push_back(k);
+    }
+  }
+  return set;
+}
+
+struct Quat {
+  double x, y, z, w;
+};
+Quat mul(Quat a, Quat b) {
+  return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+Quat about(double x, double y, double z, double angle) {
+  return {x * std::sin(angle / 2), y * std::sin(angle / 2), z * std::sin(angle / 2), std::cos(angle / 2)};
+}
+// The player's turn of a key: glRotate z, then -y, then -x.
+Quat playerTurn(const QelKey& k) {
+  return mul(about(0, 0, 1, k.rotation[2]), mul(about(0, 1, 0, -k.rotation[1]), about(1, 0, 0, -k.rotation[0])));
+}
+double degreesBetween(Quat a, Quat b) {
+  const double d = std::fabs(a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w);
+  return 2 * std::acos(std::min(1.0, d)) * 180 / 3.14159265358979;
+}
+
+}  // namespace
+
+TEST(ImportConvert, TheNodeTreeBecomesNestedObjectsTheModelReaderAccepts) {
+  const ConvertedScene scene = convert("animated.glb");
+  TempDir dir;
+  const std::string path = dir.write("t.mqo", orvane::import::modelText(scene));
+  MqoModel model;
+  ASSERT_TRUE(model.read(path.c_str())) << model.error();
+  std::map<std::string, int> depth;
+  for (const MqoObject& object : model.objects) depth[object.name] = object.depth;
+  // Each node sits one level below an untransformed group of its own.
+  EXPECT_EQ(depth.at("base"), 1);
+  EXPECT_EQ(depth.at("arm.group"), 2);
+  EXPECT_EQ(depth.at("arm"), 3);
+  EXPECT_EQ(depth.at("hand"), 5);
+  EXPECT_EQ(depth.at("other.group"), 0);
+  EXPECT_EQ(depth.at("view"), 1);
+  // Front faces: the reader reverses the file's clockwise order back to glTF's.
+  const MqoObject& base = model.objects[1];
+  ASSERT_EQ(base.name, "base");
+  ASSERT_EQ(base.faceNum, 12u);
+  for (u32 f = 0; f < base.faceNum; ++f) {
+    const MqoFace& face = base.face[f];
+    const f32* a = base.vertex[face.V[0]].data();
+    const f32* b = base.vertex[face.V[1]].data();
+    const f32* c = base.vertex[face.V[2]].data();
+    const double n[3] = {(b[1] - a[1]) * (c[2] - a[2]) - (b[2] - a[2]) * (c[1] - a[1]),
+                         (b[2] - a[2]) * (c[0] - a[0]) - (b[0] - a[0]) * (c[2] - a[2]),
+                         (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0])};
+    const double centre[3] = {a[0] + b[0] + c[0], a[1] + b[1] + c[1], a[2] + b[2] + c[2]};
+    EXPECT_GT(n[0] * centre[0] + n[1] * centre[1] + n[2] * centre[2], 0) << "face " << f << " faces inward";
+  }
+  // The point light's markers.
+  EXPECT_GT(std::fabs(model.lightPos[0]) + std::fabs(model.lightPos[1]), 0.1f);
+}
+
+TEST(ImportConvert, StepLinearAndCubicKeysPlayAsBlenderEvaluatesThem) {
+  const ConvertedScene scene = convert("animated.glb");
+  ASSERT_EQ(scene.qel.scenes.size(), 1u);
+  const auto& objects = scene.qel.scenes[0].objects;
+  ASSERT_EQ(objects.size(), 2u);
+  const QelTrackSet camera = playerTracks(objects[0], true);
+  const QelTrackSet model = playerTracks(objects[1], false);
+
+  const orvane::import::GltfSource baked = orvane::import::loadGltf(dataFile("animated_baked.glb"));
+  const tinygltf::Model& m = baked.model;
+  ASSERT_EQ(m.animations.size(), 1u);
+  int checked = 0;
+  for (const tinygltf::AnimationChannel& channel : m.animations[0].channels) {
+    const tinygltf::Node& node = m.nodes[static_cast<std::size_t>(channel.target_node)];
+    const tinygltf::AnimationSampler& sampler = m.animations[0].samplers[static_cast<std::size_t>(channel.sampler)];
+    const int width = channel.target_path == "rotation" ? 4 : 3;
+    const std::vector<float> times = orvane::import::readFloats(baked, sampler.input, 1, "times");
+    const std::vector<float> values = orvane::import::readFloats(baked, sampler.output, width, "values");
+    const bool isCamera = node.camera >= 0;
+    for (std::size_t k = 0; k < times.size(); ++k) {
+      const f32 t = times[k];
+      const float* v = &values[k * static_cast<std::size_t>(width)];
+      const QelKey key = isCamera ? camera.evaluate("camera_pos", t) : model.evaluate(node.name, t);
+      const std::string where = node.name + " " + channel.target_path + " at " + std::to_string(t);
+      if (channel.target_path == "translation") {
+        EXPECT_NEAR(key.position[0], v[0], 2e-3) << where;
+        EXPECT_NEAR(key.position[1], v[1], 2e-3) << where;
+        EXPECT_NEAR(-key.position[2], v[2], 2e-3) << where;
+      } else if (channel.target_path == "scale") {
+        EXPECT_NEAR(key.scale[0], v[0], 5e-3) << where;
+        EXPECT_NEAR(key.scale[2], v[2], 5e-3) << where;
+      } else if (channel.target_path == "rotation" && !isCamera) {
+        EXPECT_LE(degreesBetween(playerTurn(key), {v[0], v[1], v[2], v[3]}), 0.55) << where;
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 100);
+}
+
+TEST(ImportConvert, MaterialsPicturesAndEffectsFollowTheGltfMaterials) {
+  const ConvertedScene scene = convert("animated.glb");
+  std::map<std::string, const orvane::show::Material*> materials;
+  for (const auto& m : scene.model.materials) materials[m.name] = &m;
+  ASSERT_TRUE(materials.count("textured") && materials.count("masked") && materials.count("plain"));
+  EXPECT_FALSE(materials["textured"]->texture.empty());
+  EXPECT_TRUE(materials["plain"]->texture.empty());
+  EXPECT_NEAR(materials["plain"]->b, 0.7, 1e-3);
+  std::map<std::string, std::string> files;
+  for (const auto& f : scene.files) files[f.name] = f.bytes;
+  // Pictures are copied as PNG; the masked material tests alpha at its cutoff.
+  EXPECT_EQ(files.at(materials["textured"]->texture).substr(1, 3), "PNG");
+  const std::string& masked = files.at(materials["masked"]->effect);
+  EXPECT_NE(masked.find("AlphaFunc = float2(GEqual, 0.5000)"), std::string::npos);
+  EXPECT_NE(files.at(materials["plain"]->effect).find("AlphaTestEnable = false"), std::string::npos);
+  // The point light reaches every effect as a position.
+  EXPECT_NE(masked.find("toLight = (shViewMat * vec4("), std::string::npos);
+}
