@@ -2,7 +2,9 @@
 // markers (a turned, scaled parent with child and grandchild, then another root)
 // is imported into a test show, captured by the program at 320x180, and every
 // marker must show within 2 pixels of where the glTF camera projects it.
-// Built as its own program: it runs orvane-import and orvane, whose paths it is given.
+// Also the program around it: a new show made through the show maker beside it,
+// and a second import of a name replacing the first. Built as its own program: it
+// runs orvane-import and orvane, whose paths it is given.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -119,6 +121,7 @@ int run(const std::string& command) { return std::system(command.c_str()); }
 TEST(ImportCapture, EmissiveMarkersLieWhereTheGltfCameraProjectsThem) {
   TempDir dir;
   const fs::path show = dir.path() / "show";
+  fs::create_directories(show);
   writeTestShow(show);
   // Only the imported scene, and no post effects over it.
   std::ofstream(show / "data/definition/sceneLineDefine.txt", std::ios::trunc) << "";
@@ -160,4 +163,61 @@ TEST(ImportCapture, EmissiveMarkersLieWhereTheGltfCameraProjectsThem) {
   }
   EXPECT_EQ(markers, 4);
   EXPECT_EQ(spots.size(), 4u);
+}
+
+TEST(ImportProgram, AFolderWithoutAShowBecomesOneThroughTheShowMakerBesideTheImporter) {
+  TempDir dir;
+  const fs::path bin = dir.path() / "bin";
+  fs::create_directories(bin);
+  fs::copy_file(ORVANE_IMPORT_PROGRAM, bin / "orvane-import");
+  const std::string scene = std::string(orvaneSourceDir()) + "/tests/data/import/markers.glb";
+  const fs::path show = dir.path() / "new";
+  // Without the show maker: refused, and nothing made.
+  EXPECT_NE(run("'" + (bin / "orvane-import").string() + "' '" + scene + "' '" + show.string() + "' 2> /dev/null"), 0);
+  EXPECT_FALSE(fs::exists(show));
+  // A stand-in show maker: a show whose running order plays a placeholder.
+  std::ofstream(bin / "orvane-new-show")
+      << "#!/bin/sh\nmkdir -p \"$1/data/definition\" && printf 'data\\\\qel\\\\start.qel\\t0\\t0\\t0\\t0\\t0\\tdefault\\n' > "
+         "\"$1/data/definition/sceneLineDefine.txt\"\n";
+  fs::permissions(bin / "orvane-new-show", fs::perms::owner_all);
+  ASSERT_EQ(run("'" + (bin / "orvane-import").string() + "' '" + scene + "' '" + show.string() + "' > /dev/null"), 0);
+  EXPECT_TRUE(fs::exists(show / "data/qel/markers.qel"));
+  EXPECT_TRUE(fs::exists(show / "data/model/markers/markers.mqo"));
+  std::ifstream order(show / "data/definition/sceneLineDefine.txt");
+  std::string last, line;
+  while (std::getline(order, line)) last = line;
+  // The last row of line 0 decides what it plays: the import, from 0 s.
+  EXPECT_EQ(last, "data\\qel\\markers.qel\t0\t0\t0\t0\t0\tdefault");
+  // Nothing of the making or staging is left beside or inside.
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    EXPECT_TRUE(entry.path().filename() == "bin" || entry.path().filename() == "new") << entry.path();
+  for (const auto& entry : fs::directory_iterator(show / "data"))
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+TEST(ImportProgram, ImportingTheSameNameAgainReplacesModelAnimationAndRow) {
+  TempDir dir;
+  const fs::path show = dir.path() / "show";
+  fs::create_directories(show / "data/definition");
+  std::ofstream(show / "data/definition/sceneLineDefine.txt") << "data\\qel\\other.qel\t1\t0\t0\t0\t0\tdefault\n";
+  const std::string data = std::string(orvaneSourceDir()) + "/tests/data/import/";
+  const std::string import = std::string(ORVANE_IMPORT_PROGRAM) + " --name piece ";
+  ASSERT_EQ(run(import + "'" + data + "animated.glb' '" + show.string() + "' > /dev/null"), 0);
+  EXPECT_TRUE(fs::exists(show / "data/model/piece/picture0.png"));
+  ASSERT_EQ(run(import + "--at 2.5 '" + data + "markers.glb' '" + show.string() + "' > /dev/null"), 0);
+  // The second scene has no pictures: the first one's are gone with its model.
+  EXPECT_FALSE(fs::exists(show / "data/model/piece/picture0.png"));
+  std::ifstream model(show / "data/model/piece/piece.mqo");
+  const std::string text((std::istreambuf_iterator<char>(model)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\"marker3\""), std::string::npos);
+  EXPECT_EQ(text.find("\"hand\""), std::string::npos);
+  std::ifstream order(show / "data/definition/sceneLineDefine.txt");
+  const std::string rows((std::istreambuf_iterator<char>(order)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(rows, "data\\qel\\other.qel\t1\t0\t0\t0\t0\tdefault\ndata\\qel\\piece.qel\t0\t2500\t0\t0\t0\tdefault\n");
+  // A damaged file changes nothing.
+  std::ofstream(dir.path() / "bad.glb", std::ios::binary) << "glTF\x02";
+  EXPECT_NE(run(import + "'" + (dir.path() / "bad.glb").string() + "' '" + show.string() + "' 2> /dev/null"), 0);
+  EXPECT_TRUE(fs::exists(show / "data/model/piece/piece.mqo"));
+  std::ifstream again(show / "data/definition/sceneLineDefine.txt");
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), rows);
 }
