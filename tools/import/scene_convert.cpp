@@ -719,9 +719,9 @@ struct Converter {
   }
 
   std::vector<std::size_t> strayIntervals(const std::vector<Channel>& list, const std::vector<double>& grid,
-                                          const Sampled& s, double fov) const {
+                                          const Sampled& s, double fov, const std::set<double>& steps = {}) const {
     std::vector<std::size_t> stray;
-    const double positionTolerance = std::max(1e-4, radius * 1e-3);
+    const double positionTolerance = std::max(1e-4, radius * 2e-4);
     const double angleTolerance = 0.5 * kPi / 180;
     std::set<int> animated;
     for (const Channel& c : list) animated.insert(c.node);
@@ -757,6 +757,10 @@ struct Converter {
     for (std::size_t i = 0; i + 1 < grid.size(); ++i) {
       // A jump (a step key) is two keys a millisecond apart: nothing to refine.
       if (grid[i + 1] - grid[i] < 0.002) continue;
+      // Beside a step even keys cannot be; what strays there within a key step stays local.
+      bool besideStep = false;
+      for (std::size_t j = i > 0 ? i - 1 : 0; j <= std::min(i + 2, grid.size() - 1); ++j) besideStep |= steps.count(grid[j]) > 0;
+      if (besideStep && grid[i + 1] - grid[i] <= 1.5 / options.fps) continue;
       bool bad = false;
       for (double u : {0.25, 0.5, 0.75}) {
         const double t = grid[i] + (grid[i + 1] - grid[i]) * u;
@@ -797,42 +801,70 @@ struct Converter {
                          " nodes, more than " + std::to_string(kMostKeys) + " keys (try a lower --fps)");
   }
 
-  void makeScene(const std::string& sceneName, const std::vector<Channel>& list, double duration) {
-    const double fov = cameraFov(true);
-    std::set<double> times{0.0, duration};
-    // Step keys jump: the player gets the old value a millisecond before.
-    for (const Channel& c : list) {
-      for (float t : c.times) {
-        times.insert(t);
-        if (c.interpolation == 0 && t > 0.002) times.insert(t - 0.001);
+  // The even key step: at most 1 / --fps, and a whole fraction of the frame step of
+  // the glTF key times when they all fall on one of the usual frame rates.
+  double keyStep(const std::vector<Channel>& list) const {
+    const double most = 1.0 / options.fps;
+    for (double rate : {24.0, 25.0, 30.0, 48.0, 50.0, 60.0, 120.0, options.fps}) {
+      bool onFrames = true;
+      for (const Channel& c : list) {
+        for (float t : c.times) {
+          const double frames = t * rate;
+          if (std::fabs(frames - std::round(frames)) > 1e-3) onFrames = false;
+        }
+      }
+      if (onFrames) {
+        const double frame = 1.0 / rate;
+        return frame / std::ceil(frame / most - 1e-9);
       }
     }
-    auto tidy = [&](const std::set<double>& in) {
+    return most;
+  }
+
+  void makeScene(const std::string& sceneName, const std::vector<Channel>& list, double duration) {
+    const double fov = cameraFov(true);
+    // A step jumps: the player gets the old value a millisecond before it and the
+    // new one a millisecond after, so its parabolas reach across no jump.
+    std::set<double> steps, keys{0.0, duration};
+    for (const Channel& c : list) {
+      for (float t : c.times) {
+        keys.insert(t);
+        if (c.interpolation == 0 && t > 0.002) steps.insert({t - 0.001, static_cast<double>(t), t + 0.001});
+      }
+    }
+    auto tidy = [&](std::set<double> in) {
+      in.insert(steps.begin(), steps.end());
       std::vector<double> grid;
       for (double t : in) {
-        if (grid.empty() || t - grid.back() >= 0.0009) grid.push_back(t);
+        if (t > duration) break;
+        // Keys closer than the file's time resolution would share a time.
+        if (grid.empty() || t - grid.back() >= 0.0009 || steps.count(t)) {
+          if (!grid.empty() && t - grid.back() < 0.0009) grid.back() = t;
+          else grid.push_back(t);
+        }
       }
       return grid;
     };
-    std::vector<double> grid = tidy(times);
-    const double step = 1.0 / options.fps;
+    // The glTF keys alone, when the player reads them as glTF does (linear moves,
+    // turns within the tolerance).
+    std::vector<double> grid = tidy(keys);
     checkSize(grid.size());
     Sampled s = sample(list, grid, fov);
-    for (int round = 0; round < 6; ++round) {
-      const std::vector<std::size_t> stray = strayIntervals(list, grid, s, fov);
-      if (stray.empty()) break;
-      for (std::size_t i : stray) {
-        const double a = grid[i], b = grid[i + 1];
-        bool added = false;
-        for (double t = std::ceil(a / step) * step; t < b; t += step) {
-          if (t - a > 0.0009 && b - t > 0.0009) added |= times.insert(t).second;
-        }
-        // Already at the key rate: halve the interval.
-        if (!added) times.insert((a + b) / 2);
+    if (!strayIntervals(list, grid, s, fov, steps).empty()) {
+      // Otherwise keys at an even step: the player's parabola takes its three keys
+      // as evenly spaced. The step divides the glTF keys' frame rate when there is one.
+      double step = keyStep(list);
+      for (int round = 0; round < 3; ++round) {
+        std::set<double> even{duration};
+        const std::size_t count = static_cast<std::size_t>(duration / step + 0.5);
+        checkSize(count);
+        for (std::size_t i = 0; i <= count; ++i) even.insert(std::min(duration, step * static_cast<double>(i)));
+        grid = tidy(even);
+        checkSize(grid.size());
+        s = sample(list, grid, fov);
+        if (strayIntervals(list, grid, s, fov, steps).empty()) break;
+        step /= 2;
       }
-      grid = tidy(times);
-      checkSize(grid.size());
-      s = sample(list, grid, fov);
     }
 
     show::QelScene scene;
