@@ -162,3 +162,34 @@ TEST(ImportConvert, MaterialsPicturesAndEffectsFollowTheGltfMaterials) {
   // The point light reaches every effect as a position.
   EXPECT_NE(masked.find("toLight = (shViewMat * vec4("), std::string::npos);
 }
+
+TEST(ImportConvert, ALinearTurnFarFromTheEulerPathStaysWithinHalfADegreeOfSlerp) {
+  // Two keys, 0 and 2 s: no turn, then 170 degrees about an oblique axis. The
+  // player interpolates Euler angles, which leave the slerp path between them.
+  const double axis[3] = {0.48, 0.6, 0.64}, angle = 170 * 3.14159265358979 / 180;
+  const float data[10] = {0, 2, 0, 0, 0, 1, static_cast<float>(axis[0] * std::sin(angle / 2)),
+                          static_cast<float>(axis[1] * std::sin(angle / 2)),
+                          static_cast<float>(axis[2] * std::sin(angle / 2)), static_cast<float>(std::cos(angle / 2))};
+  TempDir dir;
+  dir.write("turn.bin", std::string(reinterpret_cast<const char*>(data), sizeof data));
+  const std::string path = dir.write("turn.gltf", R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[0]}],
+    "nodes":[{"name":"spinner"}],"buffers":[{"uri":"turn.bin","byteLength":40}],
+    "bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":8},{"buffer":0,"byteOffset":8,"byteLength":32}],
+    "accessors":[{"bufferView":0,"componentType":5126,"count":2,"type":"SCALAR"},
+                 {"bufferView":1,"componentType":5126,"count":2,"type":"VEC4"}],
+    "animations":[{"samplers":[{"input":0,"output":1,"interpolation":"LINEAR"}],
+                   "channels":[{"sampler":0,"target":{"node":0,"path":"rotation"}}]}]})");
+  orvane::import::ImportOptions options;
+  options.name = "t";
+  const ConvertedScene scene = orvane::import::convertScene(orvane::import::loadGltf(path), options);
+  const QelTrackSet model = playerTracks(scene.qel.scenes.at(0).objects.at(1), false);
+  EXPECT_GT(model.times.size(), 2u);  // the two glTF keys alone stray
+  double worst = 0;
+  for (int i = 0; i <= 200; ++i) {
+    // Slerp from no turn: the same axis, the angle growing evenly.
+    const double t = i / 100.0, half = angle * (t / 2) / 2;
+    const Quat truth{axis[0] * std::sin(half), axis[1] * std::sin(half), axis[2] * std::sin(half), std::cos(half)};
+    worst = std::max(worst, degreesBetween(playerTurn(model.evaluate("spinner", static_cast<f32>(t))), truth));
+  }
+  EXPECT_LE(worst, 0.55);
+}
