@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 #include <string>
 
 #include "import/gltf_source.h"
@@ -192,4 +193,43 @@ TEST(ImportConvert, ALinearTurnFarFromTheEulerPathStaysWithinHalfADegreeOfSlerp)
     worst = std::max(worst, degreesBetween(playerTurn(model.evaluate("spinner", static_cast<f32>(t))), truth));
   }
   EXPECT_LE(worst, 0.55);
+}
+
+TEST(ImportConvert, FeaturesThatAreNotCarriedOverGiveOneWarningEach) {
+  // One triangle (36 bytes of positions) used by everything below.
+  const std::string buffer =
+      "data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA";
+  TempDir dir;
+  const std::string path = dir.write("features.gltf", R"({"asset":{"version":"2.0"},
+    "extensionsUsed":["KHR_texture_transform","KHR_draco_mesh_compression"],
+    "scenes":[{"nodes":[0,1,2,3]}],
+    "nodes":[{"name":"skinned","mesh":0,"skin":0},{"name":"shaped","mesh":1},{"name":"eye","camera":0},
+             {"name":"packed","mesh":2}],
+    "skins":[{"joints":[1]}],
+    "cameras":[{"type":"orthographic","orthographic":{"xmag":1,"ymag":1,"znear":0.1,"zfar":10}}],
+    "images":[{"uri":"data:image/png;base64,AAAA"}],"textures":[{"source":0}],
+    "materials":[{"pbrMetallicRoughness":{"baseColorTexture":{"index":0,"texCoord":1,
+                  "extensions":{"KHR_texture_transform":{"scale":[2,2]}}}}}],
+    "meshes":[{"primitives":[{"attributes":{"POSITION":0},"material":0}]},
+              {"primitives":[{"attributes":{"POSITION":0},"targets":[{"POSITION":0}]}],"weights":[0.5]},
+              {"primitives":[{"attributes":{"POSITION":0},
+                "extensions":{"KHR_draco_mesh_compression":{"bufferView":0,"attributes":{"POSITION":0}}}}]}],
+    "buffers":[{"uri":")" + buffer + R"(","byteLength":36}],
+    "bufferViews":[{"buffer":0,"byteLength":36}],
+    "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"}]})");
+  orvane::import::ImportOptions options;
+  options.name = "t";
+  const ConvertedScene scene = orvane::import::convertScene(orvane::import::loadGltf(path), options);
+  std::string all;
+  for (const std::string& w : scene.warnings) all += w + "\n";
+  for (const char* feature : {"skins:", "morph targets:", "Draco compression", "texture transforms", "second UV sets:",
+                              "orthographic cameras:", "pictures other than PNG and JPEG:"}) {
+    EXPECT_NE(all.find(feature), std::string::npos) << feature << " in\n" << all;
+  }
+  // One line per feature, each saying what was done.
+  std::set<std::string> unique(scene.warnings.begin(), scene.warnings.end());
+  EXPECT_EQ(unique.size(), scene.warnings.size());
+  for (const std::string& w : scene.warnings) EXPECT_NE(w.find(": "), std::string::npos) << w;
+  // The compressed primitive is left out: two triangles remain.
+  EXPECT_EQ(scene.triangles, 2u);
 }
