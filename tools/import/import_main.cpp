@@ -117,6 +117,10 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "orvane-import: %s: not enough memory\n", scenePath.c_str());
     return 1;
+  } catch (const std::exception& e) {
+    // Checks above should leave nothing for here; should one slip, still one line.
+    std::fprintf(stderr, "orvane-import: %s: cannot be imported (%s)\n", scenePath.c_str(), e.what());
+    return 1;
   }
   return 0;
 }

@@ -700,8 +700,6 @@ struct Converter {
 
   Sampled sample(const std::vector<Channel>& list, const std::vector<double>& grid, double fov) const {
     Sampled s;
-    std::set<int> animated;
-    for (const Channel& c : list) animated.insert(c.node);
     for (std::size_t i = 0; i < grid.size(); ++i) {
       const std::vector<Trs> pose = poseAt(list, grid[i]);
       for (int node : order) {
@@ -737,7 +735,10 @@ struct Converter {
     };
     std::vector<Track> tracks;
     for (int node : animated) {
-      const auto& keys = s.parts.at(node);
+      // Channels may move nodes outside the scene: nothing of theirs is drawn.
+      const auto found = s.parts.find(node);
+      if (found == s.parts.end()) continue;
+      const auto& keys = found->second;
       tracks.push_back({node, column(keys, [](const show::Pose& k) { return k.position.x; }),
                         column(keys, [](const show::Pose& k) { return k.position.y; }),
                         column(keys, [](const show::Pose& k) { return k.position.z; }),
