@@ -267,6 +267,7 @@ GltfSource parse(const std::vector<unsigned char>& bytes, const std::string& nam
       refuse(source, "the header claims " + std::to_string(length) + " bytes, the file holds " +
                          std::to_string(bytes.size()) + " (truncated)");
     if (type != 0x4E4F534Au) refuse(source, "offset 16: the first chunk is not JSON");
+    if (length < 20) refuse(source, "offset 8: a container length of " + std::to_string(length) + " bytes, below its header");
     if (chunk > length - 20) refuse(source, "offset 12: the JSON chunk of " + std::to_string(chunk) +
                                                 " bytes runs past the file's end (truncated)");
     json += 20;

@@ -120,6 +120,12 @@ TEST(ImportReader, TruncatedAndDamagedBinaryFilesAreRefused) {
   const std::uint32_t claim = 0xFFFFFFF0u;
   std::memcpy(&huge[12], &claim, 4);
   EXPECT_NE(refusal(dir.write("huge.glb", huge)).find("JSON chunk"), std::string::npos);
+  // A container length below the header's own 20 bytes (a fuzz finding: the
+  // JSON chunk's bound was worked out below zero).
+  std::string shorter = whole;
+  const std::uint32_t twelve = 12;
+  std::memcpy(&shorter[8], &twelve, 4);
+  EXPECT_NE(refusal(dir.write("short.glb", shorter)).find("below its header"), std::string::npos);
 }
 
 TEST(ImportReader, DeepNestingIsRefusedBeforeParsing) {
