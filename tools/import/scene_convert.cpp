@@ -548,6 +548,19 @@ struct Converter {
       if (n.mesh >= 0) {
         const tinygltf::Mesh& mesh = m.meshes[static_cast<std::size_t>(n.mesh)];
         for (const auto& primitive : mesh.primitives) addPrimitive(object, primitive, n.mesh);
+        // A mirrored node turns its faces inside out (glTF flips their winding there);
+        // the player does not, so the faces are written the other way round.
+        const Affine w = world(node, rest);
+        const double det = w.m[0][0] * (w.m[1][1] * w.m[2][2] - w.m[1][2] * w.m[2][1]) -
+                           w.m[0][1] * (w.m[1][0] * w.m[2][2] - w.m[1][2] * w.m[2][0]) +
+                           w.m[0][2] * (w.m[1][0] * w.m[2][1] - w.m[1][1] * w.m[2][0]);
+        if (det < 0) {
+          for (show::Face& face : object.faces) {
+            std::swap(face.v[1], face.v[2]);
+            std::swap(face.uv[2], face.uv[4]);
+            std::swap(face.uv[3], face.uv[5]);
+          }
+        }
       }
       out.model.objects.push_back(std::move(object));
     }

@@ -233,3 +233,22 @@ TEST(ImportConvert, FeaturesThatAreNotCarriedOverGiveOneWarningEach) {
   // The compressed primitive is left out: two triangles remain.
   EXPECT_EQ(scene.triangles, 2u);
 }
+
+TEST(ImportConvert, AMirroredNodeKeepsItsFrontFacesOutward) {
+  // The same triangle under a plain node and under one scaled by -1 in x.
+  TempDir dir;
+  const std::string path = dir.write("mirror.gltf", R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[0,1]}],
+    "nodes":[{"name":"plain","mesh":0},{"name":"mirrored","mesh":0,"scale":[-1,1,1]}],
+    "meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],
+    "buffers":[{"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA","byteLength":36}],
+    "bufferViews":[{"buffer":0,"byteLength":36}],
+    "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"}]})");
+  orvane::import::ImportOptions options;
+  options.name = "t";
+  const ConvertedScene scene = orvane::import::convertScene(orvane::import::loadGltf(path), options);
+  const orvane::show::Face& plain = scene.model.objects.at(1).faces.at(0);
+  const orvane::show::Face& mirrored = scene.model.objects.at(3).faces.at(0);
+  EXPECT_EQ(plain.v[0], mirrored.v[0]);
+  EXPECT_EQ(plain.v[1], mirrored.v[2]);
+  EXPECT_EQ(plain.v[2], mirrored.v[1]);
+}
