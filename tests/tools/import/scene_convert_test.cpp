@@ -252,3 +252,42 @@ TEST(ImportConvert, AMirroredNodeKeepsItsFrontFacesOutward) {
   EXPECT_EQ(plain.v[1], mirrored.v[2]);
   EXPECT_EQ(plain.v[2], mirrored.v[1]);
 }
+
+TEST(ImportConvert, AStillSceneWithoutCameraOrLightIsFramedAndLit) {
+  // A long thin triangle from (-3, 0, 0) to (3, 0, 0) and up to (0, 1, 0), no camera, no light.
+  const float positions[9] = {-3, 0, 0, 3, 0, 0, 0, 1, 0};
+  TempDir dir;
+  dir.write("thin.bin", std::string(reinterpret_cast<const char*>(positions), sizeof positions));
+  const std::string path = dir.write("thin.gltf", R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[0]}],
+    "nodes":[{"name":"thin","mesh":0,"translation":[10,0,0]}],
+    "meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],
+    "buffers":[{"uri":"thin.bin","byteLength":36}],"bufferViews":[{"buffer":0,"byteLength":36}],
+    "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"}]})");
+  orvane::import::ImportOptions options;
+  options.name = "t";
+  const ConvertedScene scene = orvane::import::convertScene(orvane::import::loadGltf(path), options);
+  ASSERT_EQ(scene.qel.scenes.size(), 1u);
+  const auto& camera = scene.qel.scenes[0].objects.at(0);
+  ASSERT_EQ(camera.times.size(), 2u);
+  EXPECT_GT(camera.times.back(), 0.0);  // a still scene still lasts
+  const orvane::show::Pose& eye = camera.parts.at("camera_pos").at(0);
+  const orvane::show::Pose& target = camera.parts.at("camera_lookat").at(0);
+  // Every corner inside the player's 16:9 frustum of this field of view.
+  const double fov = eye.rotation.y + 30 * 3.14159265358979 / 180;
+  const orvane::show::Vec3 forward = orvane::show::normalized(target.position - eye.position);
+  const orvane::show::Vec3 side = orvane::show::normalized(orvane::show::cross(forward, {0, 1, 0}));
+  const orvane::show::Vec3 up = orvane::show::cross(side, forward);
+  for (int i = 0; i < 3; ++i) {
+    const orvane::show::Vec3 p{positions[i * 3] + 10.0, positions[i * 3 + 1], positions[i * 3 + 2]};
+    const orvane::show::Vec3 d = p - eye.position;
+    const double depth = orvane::show::dot(d, forward);
+    ASSERT_GT(depth, 0.1);
+    EXPECT_LE(std::fabs(orvane::show::dot(d, up)) / depth, std::tan(fov / 2)) << i;
+    EXPECT_LE(std::fabs(orvane::show::dot(d, side)) / depth, std::tan(fov / 2) * 16 / 9) << i;
+  }
+  // A default light in the effect and as the model's markers, aimed at the scene.
+  ASSERT_EQ(scene.files.size(), 1u);
+  EXPECT_NE(scene.files[0].bytes.find("toLight = mat3(shViewMat) * vec3("), std::string::npos);
+  EXPECT_GT(orvane::show::length(scene.light.position - scene.light.target), 1.0);
+  EXPECT_NEAR(scene.light.target.x, 10.0, 1e-6);
+}
