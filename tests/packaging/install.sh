@@ -16,7 +16,8 @@ for file in bin/orvane share/orvane/data/air.ogg share/orvane/data/definition/sc
   share/applications/orvane.desktop share/man/man6/orvane.6.gz; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
-[ -x "$prefix/bin/orvane" ] && [ -x "$prefix/bin/orvane-assemble" ] || fail "bin/orvane or bin/orvane-assemble is missing"
+[ -x "$prefix/bin/orvane" ] && [ -x "$prefix/bin/orvane-assemble" ] && [ -x "$prefix/bin/orvane-import" ] ||
+  fail "bin/orvane, bin/orvane-assemble or bin/orvane-import is missing"
 grep -qx "Exec=orvane" "$prefix/share/applications/orvane.desktop" || fail "the desktop entry does not start orvane"
 grep -qx "Icon=orvane" "$prefix/share/applications/orvane.desktop" || fail "the desktop entry names no icon"
 for size in 48 128 256; do
