@@ -63,6 +63,10 @@ TEST(CommandLine, BadOptionsValuesAndCombinationsAreErrors) {
            {"--always-on-top", "--fullscreen", "800x600"},
            // author mode needs a window
            {"--dev", "--capture", "out"}, {"--dev", "--bench"},
+           // a show is a folder
+           {"--show"}, {"--show", ""},
+           // a count is no run
+           {"--frame-count", "--capture", "out"}, {"--frame-count", "--bench"}, {"--frame-count", "--frames", "3"},
        }) {
     std::string line;
     for (const std::string& argument : arguments) line += argument + " ";
@@ -123,4 +127,9 @@ TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSizeBenchesAt720pAndAuthorMod
   EXPECT_TRUE(dev.error.empty()) << dev.error;
   EXPECT_TRUE(dev.commandLine.dev);
   EXPECT_FALSE(dev.commandLine.isOffline()) << "author mode plays to a window with the music";
+
+  const CommandLineResult count = parseCommandLine({"--show", "mine", "--frame-count", "--fps", "30", "--start", "2"});
+  EXPECT_TRUE(count.error.empty()) << count.error;
+  EXPECT_TRUE(count.commandLine.isOffline()) << "a count loads the show as a capture does, with no dialog or window";
+  EXPECT_EQ(*count.commandLine.showFolder, "mine");
 }
