@@ -200,6 +200,9 @@ void CDevMode::handleKey(platform::Key key) {
       }
       break;
     }
+    case platform::Key::Tab:
+      mPanelShown = !mPanelShown;
+      break;
     case platform::Key::Home:
       seek(0);
       if (!pSound->isPlaying()) pSound->play(pSound->getTime());
@@ -572,6 +575,10 @@ void CDevMode::onFrameStart(u32 demoTime) {
 }
 
 void CDevMode::onFrameComposed(u32 demoTime) {
+  if (!mPanelShown) {
+    mBar = {};  // a hidden bar takes no clicks
+    return;
+  }
   devoverlay::drawText(overlayLines(demoTime));
   mBar = devoverlay::drawTimeline(timelineMarks(), mDemo.getShowEndTime(), demoTime);
 }

@@ -38,6 +38,8 @@ class CDevMode : public IFrameObserver {
   void uninstall();
 
   void handleKey(platform::Key key);
+  // Tab hides the panel and the timeline, so the picture can be seen whole, and shows them again.
+  bool isPanelShown() const { return mPanelShown; }
   // A press on the timeline bar, and every drag until the release, seeks to the
   // time under the pointer; presses elsewhere are ignored.
   void handlePointer(const platform::Event& event);
@@ -94,6 +96,7 @@ class CDevMode : public IFrameObserver {
   u32 mFrameMilliseconds = 0;
   devtimeline::Bar mBar;
   bool mDragging = false;
+  bool mPanelShown = true;
   // A running order read again replaces the one the entry built (which stays
   // with the entry, unused).
   std::unique_ptr<CQelSceneFactory> mpFactory;

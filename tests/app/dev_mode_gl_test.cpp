@@ -178,11 +178,14 @@ struct TextProbe : IFrameObserver {
   explicit TextProbe(CDevMode* pDev) : pDev(pDev) {}
   void onFrameComposed(u32 demoTime) override {
     if (pDev) pDev->onFrameComposed(demoTime);
-    const int width = 20 * devoverlay::CELL_WIDTH;
-    std::vector<u8> rgba(static_cast<std::size_t>(width) * devoverlay::CELL_HEIGHT * 4);
+    // The panel's cells at this window's scale.
+    const float scale = devoverlay::panelScale(kWidth, kHeight);
+    const int width = static_cast<int>(20 * devoverlay::CELL_WIDTH * scale);
+    const int height = static_cast<int>(devoverlay::CELL_HEIGHT * scale);
+    const int margin = static_cast<int>(devoverlay::MARGIN * scale);
+    std::vector<u8> rgba(static_cast<std::size_t>(width) * height * 4);
     glReadBuffer(GL_BACK);
-    glReadPixels(devoverlay::MARGIN, kHeight - devoverlay::MARGIN - devoverlay::CELL_HEIGHT, width,
-                 devoverlay::CELL_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(margin, kHeight - margin - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     count = 0;
     for (std::size_t i = 0; i < rgba.size(); i += 4) count += rgba[i + 1] > 120 && rgba[i + 1] > rgba[i] + 60;
   }
@@ -200,7 +203,17 @@ TEST_F(DevModeTest, TheOverlayTextIsDrawnIntoTheComposedFrame) {
   TextProbe withOverlay(&mDev);
   demoManager().setFrameObserver(&withOverlay);
   ASSERT_TRUE(demoManager().runFrame(false));
-  EXPECT_GT(withOverlay.count, 40) << "the first overlay line's glyphs";
+  EXPECT_GT(withOverlay.count, 10) << "the first overlay line's glyphs, at the small window's scale";
+  const int shown = withOverlay.count;
+
+  // Tab hides the panel and the timeline, and shows them again.
+  mDev.handleKey(platform::Key::Tab);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(withOverlay.count, 0) << "the hidden panel draws nothing";
+  EXPECT_FALSE(mDev.getTimelineBar().contains(kWidth / 2, kHeight - 10)) << "a hidden timeline takes no clicks";
+  mDev.handleKey(platform::Key::Tab);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(withOverlay.count, shown);
   demoManager().setFrameObserver(nullptr);
   messageManager::mpThis->deleteTextures();
 }
