@@ -282,6 +282,7 @@ std::vector<devtimeline::Mark> CDevMode::timelineMarks() const {
       marks.push_back({pTable->getEntry(index).start, devtimeline::MarkKind::PostEffect});
     }
   }
+  if (mMusicEnd && *mMusicEnd < mDemo.getShowEndTime()) marks.push_back({*mMusicEnd, devtimeline::MarkKind::MusicEnd});
   return marks;
 }
 
@@ -530,6 +531,10 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
   std::snprintf(text, sizeof text, "TIME %s / %s%s   FRAME %u ms", minutesSeconds(time).c_str(),
                 minutesSeconds(mDemo.getShowEndTime()).c_str(), paused ? "  PAUSED" : "", mFrameMilliseconds);
   lines.push_back(text);
+  if (mMusicEnd && *mMusicEnd < mDemo.getShowEndTime()) {
+    std::snprintf(text, sizeof text, "MUSIC ENDS %s: THE RUNNING ORDER GOES ON SILENT", minutesSeconds(*mMusicEnd).c_str());
+    lines.push_back(text);
+  }
   for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
     const IScene* pScene = mDemo.getCurrentScene(line);
     const auto* pRow = dynamic_cast<const CSceneQelTrampoline*>(pScene);

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ class CDevMode : public IFrameObserver {
   void install();
   void uninstall();
 
+  // Where the music ends. A running order that goes on past it is shown on the
+  // panel and the timeline: the picture goes on there without sound.
+  void setMusicEnd(std::optional<u32> ms) { mMusicEnd = ms; }
   void handleKey(platform::Key key);
   // Tab hides the panel and the timeline, so the picture can be seen whole, and shows them again.
   bool isPanelShown() const { return mPanelShown; }
@@ -97,6 +101,7 @@ class CDevMode : public IFrameObserver {
   devtimeline::Bar mBar;
   bool mDragging = false;
   bool mPanelShown = true;
+  std::optional<u32> mMusicEnd;
   // A running order read again replaces the one the entry built (which stays
   // with the entry, unused).
   std::unique_ptr<CQelSceneFactory> mpFactory;

@@ -198,6 +198,10 @@ devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 s
         glColor4f(0.3f, 0.9f, 1.0f, 0.9f);
         rect(x, top + third, x + 1.0f, top + 2.0f * third);
         break;
+      case devtimeline::MarkKind::MusicEnd:
+        glColor4f(1.0f, 0.2f, 1.0f, 1.0f);
+        rect(x - 1.0f, top, x + 2.0f, bottom);
+        break;
     }
   }
   const float cursor = left + devtimeline::fractionAt(time, showEnd) * span;

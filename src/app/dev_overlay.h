@@ -29,7 +29,8 @@ void drawText(const std::vector<std::string>& lines);
 
 // Draws the timeline bar along the bottom of the current viewport: a dark track,
 // a tick per mark (line 0 scenes white from the top, line 1 scenes amber from the
-// bottom, post effects cyan through the middle) and the time as a red cursor.
+// bottom, post effects cyan through the middle, a music that ends before the
+// running order magenta from top to bottom) and the time as a red cursor.
 // Returns the bar it drew, in window pixels (y down), for pointer hits.
 devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 showEnd, u32 time);
 

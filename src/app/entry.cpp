@@ -379,6 +379,7 @@ int playShow(const CommandLine& commandLine) {
   std::unique_ptr<CDevMode> pDevMode;
   if (commandLine.dev) {
     pDevMode = std::make_unique<CDevMode>(demo, &CDemoSoundREAL::systemMilliseconds);
+    pDevMode->setMusicEnd(musicMs);
     pDevMode->install();
   }
 

@@ -134,6 +134,29 @@ TEST_F(DevModeTest, APressOnTheTimelineSeeksADragFollowsUntilTheRelease) {
   EXPECT_EQ(pointer(EventType::PointerDrag, bar.left, middle), end) << "after the release, moves do not seek";
 }
 
+TEST_F(DevModeTest, AMusicThatEndsBeforeTheRunningOrderIsShownOnThePanelAndTheTimeline) {
+  // The scenes run to 11.999 s.
+  const auto musicMarks = [&] {
+    std::vector<u32> times;
+    for (const devtimeline::Mark& mark : mDev.timelineMarks())
+      if (mark.kind == devtimeline::MarkKind::MusicEnd) times.push_back(mark.time);
+    return times;
+  };
+  const auto saysSo = [&] {
+    const std::vector<std::string> lines = mDev.overlayLines(time());
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("MUSIC ENDS ", 0) == 0; });
+  };
+  mDev.setMusicEnd(7500);
+  EXPECT_EQ(musicMarks(), std::vector<u32>{7500});
+  const std::vector<std::string> lines = mDev.overlayLines(time());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "MUSIC ENDS 00:07.500: THE RUNNING ORDER GOES ON SILENT"), lines.end());
+  for (const std::optional<u32> end : {std::optional<u32>(11999), std::optional<u32>(30000), std::optional<u32>()}) {
+    mDev.setMusicEnd(end);
+    EXPECT_TRUE(musicMarks().empty()) << "music as long as the show or longer, or none, is not marked";
+    EXPECT_FALSE(saysSo());
+  }
+}
+
 TEST_F(DevModeTest, TheShowHoldsItsLastFramePausedInsteadOfEnding) {
   mFixture.clock().play(11990);
   for (int frame = 0; frame < 5; ++frame) mFixture.clock().advance();
