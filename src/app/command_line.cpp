@@ -189,6 +189,15 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       (option == "--bench-plot" ? line.benchPlot : line.benchJson) = value;
     } else if (option == "--bench-scene") {
       line.benchScene = true;
+    } else if (option == "--show") {
+      if (!needValue(value)) return result;
+      if (value.empty()) {
+        result.error = "option --show needs the folder that holds the show's data/";
+        return result;
+      }
+      line.showFolder = value;
+    } else if (option == "--frame-count") {
+      line.frameCount = true;
     } else if (option == "--dev") {
       line.dev = true;
     } else if (option == "--loop") {
@@ -248,6 +257,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     result.error = "--windowed and --fullscreen exclude each other";
   } else if (line.captureTarget && line.bench) {
     result.error = "--capture and --bench exclude each other";
+  } else if (line.frameCount && (line.captureTarget || line.bench || line.frames)) {
+    result.error = "--frame-count only counts: it does not go with --capture, --bench or --frames";
   } else if ((line.benchPlot || line.benchJson) && !line.bench) {
     result.error = "--bench-plot and --bench-json belong to --bench";
   } else if ((line.framesPerSecond || line.size) && !line.isOffline()) {
@@ -275,6 +286,10 @@ std::string usageText() {
          "\n"
          "  --help               show this text and exit\n"
          "  --version            show the version and exit\n"
+         "  --show DIR           play the show in DIR (the folder that holds data/); the\n"
+         "                       environment variable ORVANE_SHOW=DIR does the same. Without\n"
+         "                       either, the show is the first data/ found beside the program,\n"
+         "                       in the install prefix's share/orvane, then in the working folder\n"
          "  --no-dialog          skip the setup dialog and use the default settings\n"
          "  --windowed WxH       play in a window of W x H pixels\n"
          "  --fullscreen WxH     play full screen in the display mode W x H\n"
@@ -295,17 +310,22 @@ std::string usageText() {
          "  --bench              play at a fixed step without vsync and print frame-time statistics\n"
          "  --bench-plot FILE    with --bench: draw the frame times across the show as an SVG\n"
          "  --bench-json FILE    with --bench: write the statistics and costs as json\n"
-         "  --fps N              frames per second of --capture or --bench (default 60)\n"
+         "  --frame-count        print how many frames --capture renders at --fps (and --start)\n"
+         "                       and exit; a render farm splits the run by it\n"
+         "  --fps N              frames per second of --capture, --bench or --frame-count (default 60)\n"
          "  --size WxH           picture size of --capture or --bench (default 1280x720)\n"
          "  --bench-scene        add two built-in procedural scenes (30 s, one per line) that\n"
          "                       need no data files besides the three fixed effects\n"
          "  --dev                author mode (with --windowed WxH or full screen): an overlay\n"
          "                       with time, scenes and post effects; Space pauses and resumes,\n"
          "                       Left/Right seek 1 s, Down/Up 10 s, Page Up/Page Down jump to the\n"
-         "                       previous/next scene start, Home restarts; effect files and the\n"
-         "                       post-effect and effect-texture tables reload when saved; the\n"
-         "                       show holds its last frame instead of ending\n"
+         "                       previous/next scene start, Home restarts, Tab hides and shows\n"
+         "                       the panel and the timeline; the show holds its\n"
+         "                       last frame instead of ending. Saved files reload in place:\n"
+         "                       effect files, models (.mqo), Qel animations, textures, the\n"
+         "                       running order (sceneLineDefine.txt), the post-effect table and\n"
+         "                       the effect-texture table; a broken one keeps the old version\n"
          "  --loop N             play the show N times in a row on the music's clock (with or\n"
-         "                       without --dev), printing the resident memory and the clock's\n"
-         "                       drift from the wall clock at the end of each pass (the soak)\n";
+         "                       without --dev), printing the resident memory and the picture's\n"
+         "                       drift from the music at the end of each pass (the soak)\n";
 }

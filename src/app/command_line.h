@@ -26,6 +26,8 @@ struct CommandLine {
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
   bool benchScene = false;                        // --bench-scene: the built-in scenes
   bool dev = false;                               // --dev: author mode
+  std::optional<std::string> showFolder;          // --show DIR: the folder that holds data/
+  bool frameCount = false;                        // --frame-count: print the run's frames and quit
   std::optional<int> loopPasses;                  // --loop N: the soak's passes
   // The setup dialog's other controls, so that any run can be scripted.
   bool bigScreen = false;                         // --big-screen
@@ -35,7 +37,8 @@ struct CommandLine {
   std::optional<std::pair<int, int>> aspect;      // --aspect W:H, one of the dialog's ratios
 
   // Capture and bench render at a fixed step with no dialog, sound or display.
-  bool isOffline() const { return captureTarget.has_value() || bench; }
+  // --frame-count loads the show as a capture would, to find its end.
+  bool isOffline() const { return captureTarget.has_value() || bench || frameCount; }
   // Whether a failed fatal check may show a modal message box.
   bool isInteractive() const { return !noDialog && !isOffline(); }
   // The options that override the dialog's (or the defaults') choice.

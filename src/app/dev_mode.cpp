@@ -202,6 +202,9 @@ void CDevMode::handleKey(platform::Key key) {
       }
       break;
     }
+    case platform::Key::Tab:
+      mPanelShown = !mPanelShown;
+      break;
     case platform::Key::Home:
       seek(0);
       if (!pSound->isPlaying()) pSound->play(pSound->getTime());
@@ -281,6 +284,7 @@ std::vector<devtimeline::Mark> CDevMode::timelineMarks() const {
       marks.push_back({pTable->getEntry(index).start, devtimeline::MarkKind::PostEffect});
     }
   }
+  if (mMusicEnd && *mMusicEnd < mDemo.getShowEndTime()) marks.push_back({*mMusicEnd, devtimeline::MarkKind::MusicEnd});
   return marks;
 }
 
@@ -529,6 +533,10 @@ std::vector<std::string> CDevMode::overlayLines(u32 time) const {
   std::snprintf(text, sizeof text, "TIME %s / %s%s   FRAME %u ms", minutesSeconds(time).c_str(),
                 minutesSeconds(mDemo.getShowEndTime()).c_str(), paused ? "  PAUSED" : "", mFrameMilliseconds);
   lines.push_back(text);
+  if (mMusicEnd && *mMusicEnd < mDemo.getShowEndTime()) {
+    std::snprintf(text, sizeof text, "MUSIC ENDS %s: THE RUNNING ORDER GOES ON SILENT", minutesSeconds(*mMusicEnd).c_str());
+    lines.push_back(text);
+  }
   for (int line = 0; line < CDemoManager::LINE_COUNT; ++line) {
     const IScene* pScene = mDemo.getCurrentScene(line);
     const auto* pRow = dynamic_cast<const CSceneQelTrampoline*>(pScene);
@@ -574,6 +582,10 @@ void CDevMode::onFrameStart(u32 demoTime) {
 }
 
 void CDevMode::onFrameComposed(u32 demoTime) {
+  if (!mPanelShown) {
+    mBar = {};  // a hidden bar takes no clicks
+    return;
+  }
   devoverlay::drawText(overlayLines(demoTime));
   mBar = devoverlay::drawTimeline(timelineMarks(), mDemo.getShowEndTime(), demoTime);
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,12 @@ class CDevMode : public IFrameObserver {
   void install();
   void uninstall();
 
+  // Where the music ends. A running order that goes on past it is shown on the
+  // panel and the timeline: the picture goes on there without sound.
+  void setMusicEnd(std::optional<u32> ms) { mMusicEnd = ms; }
   void handleKey(platform::Key key);
+  // Tab hides the panel and the timeline, so the picture can be seen whole, and shows them again.
+  bool isPanelShown() const { return mPanelShown; }
   // A press on the timeline bar, and every drag until the release, seeks to the
   // time under the pointer; presses elsewhere are ignored.
   void handlePointer(const platform::Event& event);
@@ -94,6 +100,8 @@ class CDevMode : public IFrameObserver {
   u32 mFrameMilliseconds = 0;
   devtimeline::Bar mBar;
   bool mDragging = false;
+  bool mPanelShown = true;
+  std::optional<u32> mMusicEnd;
   // A running order read again replaces the one the entry built (which stays
   // with the entry, unused).
   std::unique_ptr<CQelSceneFactory> mpFactory;

@@ -43,6 +43,11 @@ GlyphBox printableBox(const messageManager& manager) {
 
 }  // namespace
 
+float panelScale(int viewportWidth, int viewportHeight) {
+  const float scale = std::min(static_cast<float>(viewportWidth) / 1280.0f, static_cast<float>(viewportHeight) / 720.0f);
+  return std::clamp(scale, 0.5f, 4.0f);
+}
+
 void drawText(const std::vector<std::string>& lines) {
   // Before the glyphs exist there is nothing to draw with.
   if (lines.empty() || !messageManager::mpThis || messageManager::mpThis->getTextureName('0') == 0) return;
@@ -74,10 +79,14 @@ void drawText(const std::vector<std::string>& lines) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+  const float scale = panelScale(viewport[2], viewport[3]);
+  const float cellWidth = CELL_WIDTH * scale;
+  const float cellHeight = CELL_HEIGHT * scale;
+  const float margin = MARGIN * scale;
   std::size_t widest = 0;
   for (const std::string& line : lines) widest = std::max(widest, line.size());
-  const float panelRight = static_cast<float>(MARGIN * 2 + CELL_WIDTH * static_cast<int>(widest));
-  const float panelBottom = static_cast<float>(MARGIN * 2 + CELL_HEIGHT * static_cast<int>(lines.size()));
+  const float panelRight = margin * 2 + cellWidth * static_cast<float>(widest);
+  const float panelBottom = margin * 2 + cellHeight * static_cast<float>(lines.size());
   glDisable(GL_TEXTURE_2D);
   glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
   glBegin(GL_QUADS);
@@ -104,22 +113,22 @@ void drawText(const std::vector<std::string>& lines) {
   const float vTop = box.v1;
   const float vBottom = box.v0;
   for (std::size_t row = 0; row < lines.size(); ++row) {
-    const float top = static_cast<float>(MARGIN + CELL_HEIGHT * static_cast<int>(row));
+    const float top = margin + cellHeight * static_cast<float>(row);
     for (std::size_t column = 0; column < lines[row].size(); ++column) {
       u8 c = static_cast<u8>(lines[row][column]);
       if (c == ' ') continue;
       if (c < 32 || c > 126) c = '?';
-      const float left = static_cast<float>(MARGIN + CELL_WIDTH * static_cast<int>(column));
+      const float left = margin + cellWidth * static_cast<float>(column);
       glBindTexture(GL_TEXTURE_2D, messageManager::mpThis->getTextureName(c));
       glBegin(GL_QUADS);
       glTexCoord2f(u0, vTop);
       glVertex2f(left + 1, top + 1);
       glTexCoord2f(u1, vTop);
-      glVertex2f(left + CELL_WIDTH - 1, top + 1);
+      glVertex2f(left + cellWidth - 1, top + 1);
       glTexCoord2f(u1, vBottom);
-      glVertex2f(left + CELL_WIDTH - 1, top + CELL_HEIGHT - 1);
+      glVertex2f(left + cellWidth - 1, top + cellHeight - 1);
       glTexCoord2f(u0, vBottom);
-      glVertex2f(left + 1, top + CELL_HEIGHT - 1);
+      glVertex2f(left + 1, top + cellHeight - 1);
       glEnd();
     }
   }
@@ -188,6 +197,10 @@ devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 s
       case devtimeline::MarkKind::PostEffect:
         glColor4f(0.3f, 0.9f, 1.0f, 0.9f);
         rect(x, top + third, x + 1.0f, top + 2.0f * third);
+        break;
+      case devtimeline::MarkKind::MusicEnd:
+        glColor4f(1.0f, 0.2f, 1.0f, 1.0f);
+        rect(x - 1.0f, top, x + 2.0f, bottom);
         break;
     }
   }

@@ -13,7 +13,8 @@ namespace devtimeline {
 constexpr int HEIGHT = 18;
 constexpr int MARGIN = 8;
 
-enum class MarkKind { Line0Scene, Line1Scene, PostEffect };
+// MusicEnd: where the music stops, marked only when the running order goes on past it.
+enum class MarkKind { Line0Scene, Line1Scene, PostEffect, MusicEnd };
 
 struct Mark {
   u32 time = 0;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "app/display_aspect.h"
 #include "app/frame_bench.h"
 #include "app/frame_capture.h"
+#include "app/frame_count.h"
 #include "app/setup_dialog.h"
 #include "app/setup_settings.h"
 #include "app/soak_passes.h"
@@ -51,6 +53,7 @@
 #include "screen/post_effect_manager.h"
 #include "sound/demo_sound.h"
 #include "sound/fixed_step_clock.h"
+#include "sound/music_length.h"
 #include "sound/sound.h"
 #include "sound/sound_message.h"
 
@@ -58,6 +61,8 @@ namespace {
 
 constexpr u32 BIG_SCREEN_PAUSE_MILLISECONDS = 3000;
 constexpr float BIG_SCREEN_GAMMA = 1.2f;
+// The music as a maker names it in a file manager.
+constexpr const char* kMusicShownName = "data/air.ogg";
 
 void presentFatalText(const char* text) { platform::showMessageBox("Orvane", text); }
 std::atomic<bool> gInteractive{false};  // whether a fatal text is shown in a box too
@@ -201,6 +206,15 @@ int playShow(const CommandLine& commandLine) {
     setStartupMessageBoxes(platform::showMessageBox);
   }
   const auto startedAt = std::chrono::steady_clock::now();
+  // The show ends with its music: a start past it is refused before anything
+  // loads (the window, the models, the effects), like any other bad value.
+  const std::optional<u32> musicMs = sound::musicLengthMs(CSound::MUSIC_FILE_NAME);
+  if (commandLine.startSeconds && musicMs && *commandLine.startSeconds * 1000.0 > *musicMs) {
+    std::fprintf(stderr, "orvane: --start %g is past the end of the show: %s ends at %s (%.3f s)\n",
+                 *commandLine.startSeconds, kMusicShownName, sound::minutesAndSeconds(*musicMs).c_str(),
+                 *musicMs / 1000.0);
+    return 2;
+  }
   if (commandLine.isOffline() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     // Offline runs need no display server: SDL renders through EGL instead.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -344,6 +358,11 @@ int playShow(const CommandLine& commandLine) {
     std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
                  CQelSceneFactory::DEFINITION_FILE);
   }
+  if (musicMs && demo.getShowEndTime() > *musicMs) {
+    std::fprintf(stderr, "orvane: the running order runs to %s but %s ends at %s\n",
+                 sound::minutesAndSeconds(demo.getShowEndTime()).c_str(), kMusicShownName,
+                 sound::minutesAndSeconds(*musicMs).c_str());
+  }
   // A start past the last scene would show nothing (and once reached the
   // music's decoder with a position beyond its data): refuse it like any bad value.
   const u32 showEndMs = demo.getShowEndTime();
@@ -352,7 +371,12 @@ int playShow(const CommandLine& commandLine) {
     std::fprintf(stderr, "orvane: --start %g is past the end of the show (%.3f s)\n", *commandLine.startSeconds,
                  showEndMs / 1000.0);
   }
-  if (!startsPastTheEnd) demo.warmUp();
+  if (commandLine.frameCount && !startsPastTheEnd) {
+    std::printf("%llu\n", static_cast<unsigned long long>(
+                               framesInRun(startMs, showEndMs, static_cast<u32>(commandLine.framesPerSecond.value_or(60)))));
+  }
+  const bool runs = !startsPastTheEnd && !commandLine.frameCount;
+  if (runs) demo.warmUp();
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
     demo.setPictureGamma(window->getGamma());
@@ -365,7 +389,7 @@ int playShow(const CommandLine& commandLine) {
 
   std::unique_ptr<FrameCapture> pCapture;
   std::unique_ptr<FrameBench> pBench;
-  if (startsPastTheEnd) {
+  if (!runs) {
     // Nothing to capture or measure: straight to the shutdown order.
   } else if (commandLine.captureTarget) {
     // The progress line counts down to the last frame: the frame limit or the show's end.
@@ -391,6 +415,7 @@ int playShow(const CommandLine& commandLine) {
   std::unique_ptr<CDevMode> pDevMode;
   if (commandLine.dev) {
     pDevMode = std::make_unique<CDevMode>(demo, &CDemoSoundREAL::systemMilliseconds);
+    pDevMode->setMusicEnd(musicMs);
     pDevMode->install();
   }
 
@@ -413,7 +438,7 @@ int playShow(const CommandLine& commandLine) {
   }
 
   platform::setQuitHandledByLoop(true);
-  int status = startsPastTheEnd ? 2 : demo.run();
+  int status = startsPastTheEnd ? 2 : runs ? demo.run() : 0;
   demo.setTimeWatcher(nullptr);
   platform::setQuitHandledByLoop(false);
   if (pDevMode) pDevMode->uninstall();
@@ -452,7 +477,7 @@ int playShow(const CommandLine& commandLine) {
 
 int orvaneMain(int argc, char** argv) { return orvaneMain(argc, argv, {}); }
 
-int orvaneMain(int argc, char** argv, const std::vector<std::filesystem::path>& dataFolders) {
+int orvaneMain(int argc, char** argv, const ProgramPlaces& places) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const CommandLineResult parsed = parseCommandLine(arguments);
   if (!parsed.error.empty()) {
@@ -467,9 +492,6 @@ int orvaneMain(int argc, char** argv, const std::vector<std::filesystem::path>& 
     std::printf("orvane %s\n", ORVANE_VERSION);
     return 0;
   }
-  if (dataFolders.empty()) {
-    return playShow(parsed.commandLine);
-  }
   CommandLine commandLine = parsed.commandLine;
   if (commandLine.captureTarget) {
     // The capture goes where the user said, seen from where the program started.
@@ -482,10 +504,28 @@ int orvaneMain(int argc, char** argv, const std::vector<std::filesystem::path>& 
       *pFile = std::filesystem::absolute(**pFile, ignored).string();
     }
   }
+  std::vector<std::filesystem::path> folders;
+  if (const auto chosen = chosenShowFolder(commandLine.showFolder, std::getenv("ORVANE_SHOW"))) {
+    const std::string problem = showFolderProblem(*chosen);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+      return 2;
+    }
+    folders.push_back(*chosen);
+  } else if (places.programFolder.empty() && places.installedFolder.empty() && places.workingFolder.empty()) {
+    return playShow(commandLine);  // no places to search: the working folder as it is
+  } else {
+    folders = dataFolderCandidates(places.programFolder, places.installedFolder, places.workingFolder);
+  }
   std::string problem;
-  if (!enterDataFolder(dataFolders, problem)) {
+  if (!enterDataFolder(folders, problem)) {
     std::fprintf(stderr, "orvane: %s\n", problem.c_str());
     return 1;
+  }
+  std::error_code ignored;
+  const std::filesystem::path playing = std::filesystem::current_path(ignored);
+  if (!isShippedShow(playing, places.programFolder, places.installedFolder)) {
+    std::fprintf(stderr, "orvane: playing the show in %s\n", playing.c_str());
   }
   return playShow(commandLine);
 }

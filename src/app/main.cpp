@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "app/entry.h"
-#include "framework/data_folder.h"
 #include "platform/program_folder.h"
 
 #ifndef ORVANE_INSTALLED_DATA_FOLDER
@@ -14,6 +13,6 @@
 int main(int argc, char** argv) {
   std::error_code ignored;
   return orvaneMain(argc, argv,
-                    dataFolderCandidates(platform::programFolder(), ORVANE_INSTALLED_DATA_FOLDER,
-                                         std::filesystem::current_path(ignored)));
+                    ProgramPlaces{platform::programFolder(), ORVANE_INSTALLED_DATA_FOLDER,
+                                  std::filesystem::current_path(ignored)});
 }

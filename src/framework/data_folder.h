@@ -19,6 +19,20 @@ std::vector<std::filesystem::path> dataFolderCandidates(const std::filesystem::p
 // The first candidate with a "data" folder inside, or nothing.
 std::optional<std::filesystem::path> findDataFolder(const std::vector<std::filesystem::path>& candidates);
 
+// The show folder a maker named (--show DIR, else the ORVANE_SHOW environment
+// variable), made absolute; nothing when neither names one. An explicit choice
+// replaces the search: a folder without "data" is an error, not a reason to look on.
+std::optional<std::filesystem::path> chosenShowFolder(const std::optional<std::string>& option,
+                                                      const char* environment);
+// Empty when `folder` holds a "data" folder, else the one line that says why not.
+std::string showFolderProblem(const std::filesystem::path& folder);
+
+// Whether `folder` is the show the program ships with: beside it, or in its
+// install prefix (seen from the program or as built). Any other show is named
+// at start-up, so a maker sees which one plays.
+bool isShippedShow(const std::filesystem::path& folder, const std::filesystem::path& programFolder,
+                   const std::filesystem::path& installedFolder);
+
 // Makes the first candidate with data the working folder; false with `error`
 // saying where it looked (or why it could not move there).
 bool enterDataFolder(const std::vector<std::filesystem::path>& candidates, std::string& error);

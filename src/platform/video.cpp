@@ -20,6 +20,7 @@ Key translateKey(SDL_Keycode code) {
     case SDLK_PAGEUP: return Key::PageUp;
     case SDLK_PAGEDOWN: return Key::PageDown;
     case SDLK_HOME: return Key::Home;
+    case SDLK_TAB: return Key::Tab;
     default: return Key::Other;
   }
 }
@@ -35,6 +36,7 @@ SDL_Keycode keycodeOf(Key key) {
     case Key::PageUp: return SDLK_PAGEUP;
     case Key::PageDown: return SDLK_PAGEDOWN;
     case Key::Home: return SDLK_HOME;
+    case Key::Tab: return SDLK_TAB;
     default: return SDLK_UNKNOWN;
   }
 }

@@ -29,7 +29,7 @@ u32 ticks();
 void sleepMilliseconds(u32 milliseconds);
 
 enum class EventType { None, Quit, WindowClose, KeyDown, PointerDown, PointerDrag, PointerUp, Other };
-enum class Key { Other, Escape, Space, Left, Right, Up, Down, PageUp, PageDown, Home };
+enum class Key { Other, Escape, Space, Left, Right, Up, Down, PageUp, PageDown, Home, Tab };
 
 struct Event {
   EventType type = EventType::None;

@@ -63,6 +63,10 @@ TEST(CommandLine, BadOptionsValuesAndCombinationsAreErrors) {
            {"--always-on-top", "--fullscreen", "800x600"},
            // author mode needs a window
            {"--dev", "--capture", "out"}, {"--dev", "--bench"},
+           // a show is a folder
+           {"--show"}, {"--show", ""},
+           // a count is no run
+           {"--frame-count", "--capture", "out"}, {"--frame-count", "--bench"}, {"--frame-count", "--frames", "3"},
            // the soak plays on the music's clock
            {"--loop", "0"}, {"--loop", "two"}, {"--loop", "3", "--bench"}, {"--loop", "3", "--capture", "out"},
        }) {
@@ -128,4 +132,9 @@ TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSizeBenchesAt720pAndAuthorMod
   const CommandLineResult soak = parseCommandLine({"--no-dialog", "--windowed", "320x180", "--dev", "--loop", "3"});
   EXPECT_TRUE(soak.error.empty()) << soak.error;
   EXPECT_EQ(soak.commandLine.loopPasses, 3);
+
+  const CommandLineResult count = parseCommandLine({"--show", "mine", "--frame-count", "--fps", "30", "--start", "2"});
+  EXPECT_TRUE(count.error.empty()) << count.error;
+  EXPECT_TRUE(count.commandLine.isOffline()) << "a count loads the show as a capture does, with no dialog or window";
+  EXPECT_EQ(*count.commandLine.showFolder, "mine");
 }

@@ -134,6 +134,29 @@ TEST_F(DevModeTest, APressOnTheTimelineSeeksADragFollowsUntilTheRelease) {
   EXPECT_EQ(pointer(EventType::PointerDrag, bar.left, middle), end) << "after the release, moves do not seek";
 }
 
+TEST_F(DevModeTest, AMusicThatEndsBeforeTheRunningOrderIsShownOnThePanelAndTheTimeline) {
+  // The scenes run to 11.999 s.
+  const auto musicMarks = [&] {
+    std::vector<u32> times;
+    for (const devtimeline::Mark& mark : mDev.timelineMarks())
+      if (mark.kind == devtimeline::MarkKind::MusicEnd) times.push_back(mark.time);
+    return times;
+  };
+  const auto saysSo = [&] {
+    const std::vector<std::string> lines = mDev.overlayLines(time());
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("MUSIC ENDS ", 0) == 0; });
+  };
+  mDev.setMusicEnd(7500);
+  EXPECT_EQ(musicMarks(), std::vector<u32>{7500});
+  const std::vector<std::string> lines = mDev.overlayLines(time());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "MUSIC ENDS 00:07.500: THE RUNNING ORDER GOES ON SILENT"), lines.end());
+  for (const std::optional<u32> end : {std::optional<u32>(11999), std::optional<u32>(30000), std::optional<u32>()}) {
+    mDev.setMusicEnd(end);
+    EXPECT_TRUE(musicMarks().empty()) << "music as long as the show or longer, or none, is not marked";
+    EXPECT_FALSE(saysSo());
+  }
+}
+
 TEST_F(DevModeTest, TheShowHoldsItsLastFramePausedInsteadOfEnding) {
   mFixture.clock().play(11990);
   for (int frame = 0; frame < 5; ++frame) mFixture.clock().advance();
@@ -178,11 +201,14 @@ struct TextProbe : IFrameObserver {
   explicit TextProbe(CDevMode* pDev) : pDev(pDev) {}
   void onFrameComposed(u32 demoTime) override {
     if (pDev) pDev->onFrameComposed(demoTime);
-    const int width = 20 * devoverlay::CELL_WIDTH;
-    std::vector<u8> rgba(static_cast<std::size_t>(width) * devoverlay::CELL_HEIGHT * 4);
+    // The panel's cells at this window's scale.
+    const float scale = devoverlay::panelScale(kWidth, kHeight);
+    const int width = static_cast<int>(20 * devoverlay::CELL_WIDTH * scale);
+    const int height = static_cast<int>(devoverlay::CELL_HEIGHT * scale);
+    const int margin = static_cast<int>(devoverlay::MARGIN * scale);
+    std::vector<u8> rgba(static_cast<std::size_t>(width) * height * 4);
     glReadBuffer(GL_BACK);
-    glReadPixels(devoverlay::MARGIN, kHeight - devoverlay::MARGIN - devoverlay::CELL_HEIGHT, width,
-                 devoverlay::CELL_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(margin, kHeight - margin - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     count = 0;
     for (std::size_t i = 0; i < rgba.size(); i += 4) count += rgba[i + 1] > 120 && rgba[i + 1] > rgba[i] + 60;
   }
@@ -200,7 +226,17 @@ TEST_F(DevModeTest, TheOverlayTextIsDrawnIntoTheComposedFrame) {
   TextProbe withOverlay(&mDev);
   demoManager().setFrameObserver(&withOverlay);
   ASSERT_TRUE(demoManager().runFrame(false));
-  EXPECT_GT(withOverlay.count, 40) << "the first overlay line's glyphs";
+  EXPECT_GT(withOverlay.count, 10) << "the first overlay line's glyphs, at the small window's scale";
+  const int shown = withOverlay.count;
+
+  // Tab hides the panel and the timeline, and shows them again.
+  mDev.handleKey(platform::Key::Tab);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(withOverlay.count, 0) << "the hidden panel draws nothing";
+  EXPECT_FALSE(mDev.getTimelineBar().contains(kWidth / 2, kHeight - 10)) << "a hidden timeline takes no clicks";
+  mDev.handleKey(platform::Key::Tab);
+  ASSERT_TRUE(demoManager().runFrame(false));
+  EXPECT_EQ(withOverlay.count, shown);
   demoManager().setFrameObserver(nullptr);
   messageManager::mpThis->deleteTextures();
 }

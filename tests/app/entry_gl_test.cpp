@@ -20,6 +20,7 @@
 #include "screen/power_of_two.h"
 #include "support/fatal_text.h"
 #include "support/show_folder.h"
+#include "support/sound_fixtures.h"
 #include "support/source_dir.h"
 #include "support/temp_dir.h"
 
@@ -232,6 +233,103 @@ TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
   EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "4"}),
               testing::ExitedWithCode(0), "")
       << "the show's last millisecond is still a valid start";
+}
+
+// Runs the installed-style program, whose own show is the checkout's, from `folder`.
+[[noreturn]] void runProgramBesideTheShippedShow(const fs::path& folder, std::vector<std::string> arguments) {
+  if (chdir(folder.c_str()) != 0) std::exit(100);
+  arguments.insert(arguments.begin(), "orvane");
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  std::exit(orvaneMain(static_cast<int>(arguments.size()), argv.data(),
+                       ProgramPlaces{orvaneSourceDir(), "", orvaneSourceDir()}));
+}
+
+TEST_F(Program, AShowNamedByOptionOrEnvironmentPlaysInsteadOfTheOneBesideTheProgram) {
+  TestShow show;
+  const fs::path elsewhere = show.root() / "elsewhere";
+  fs::create_directories(elsewhere);
+  // At 0.5 s the test show is red all over; the shipped show is not.
+  auto capturedRed = [&](const char* folder) {
+    const Frame frame(show.root() / folder / "000000.png");
+    return frame.ok && looksLike(frame.at(kCentreX, kCentreY), {1, 0, 0}) &&
+           looksLike(frame.at(kCentreX, kSpotY), {1, 0, 0});
+  };
+  std::vector<std::string> arguments = captureArguments(show.root() / "named", "0.5", "1");
+  arguments.insert(arguments.end(), {"--show", "../"});
+  EXPECT_EXIT(runProgramBesideTheShippedShow(elsewhere, arguments), testing::ExitedWithCode(0),
+              "orvane: playing the show in " + show.root().string());
+  EXPECT_TRUE(capturedRed("named"));
+
+  EXPECT_EXIT(
+      {
+        setenv("ORVANE_SHOW", show.root().c_str(), 1);
+        runProgramBesideTheShippedShow(elsewhere, captureArguments(show.root() / "variable", "0.5", "1"));
+      },
+      testing::ExitedWithCode(0), "playing the show in");
+  EXPECT_TRUE(capturedRed("variable"));
+
+  EXPECT_EXIT(
+      {
+        setenv("ORVANE_SHOW", show.root().c_str(), 1);
+        runProgramBesideTheShippedShow(elsewhere, {"--show", elsewhere.string(), "--capture", "x", "--frames", "1"});
+      },
+      testing::ExitedWithCode(2), "orvane: " + elsewhere.string() + " holds no data folder")
+      << "the option wins over the variable, and a folder without data/ is not searched past";
+  EXPECT_FALSE(fs::exists(elsewhere / "x"));
+}
+
+TEST_F(Program, AStartPastTheMusicIsRefusedBeforeAnythingLoadsAndALongerRunningOrderIsReported) {
+  TestShow show;
+  if (GTEST_FLAG_GET(internal_run_death_test).empty()) {
+    // 2.5 s of music under the test show's 4 s running order.
+    fs::remove(show.data() / "air.ogg");
+    const std::vector<u8> wave = soundtest::makeWave(soundtest::patternPcm(44100 * 5 / 2));
+    std::ofstream(show.data() / "air.ogg", std::ios::binary).write(reinterpret_cast<const char*>(wave.data()),
+                                                                   static_cast<std::streamsize>(wave.size()));
+  }
+  // No display can open: only a refusal before the window is made ends with status 2.
+  EXPECT_EXIT(
+      {
+        setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+        runProgram(show.root(), captureArguments(show.frames(), "3", "1"));
+      },
+      testing::ExitedWithCode(2),
+      "orvane: --start 3 is past the end of the show: data/air.ogg ends at 0:02 \\(2.500 s\\)");
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0.5", "1")), testing::ExitedWithCode(0),
+              "orvane: the running order runs to 0:04 but data/air.ogg ends at 0:02");
+  EXPECT_TRUE(fs::exists(show.frames() / "000000.png")) << "a longer running order is reported, not refused";
+}
+
+TEST_F(Program, TheFrameCountIsTheNumberOfFramesACaptureOfTheSameRunWrites) {
+  TestShow show;
+  const auto count = [&](const char* fps, const char* start) {
+    const fs::path printed = show.root() / (std::string("count-") + fps + "-" + start + ".txt");
+    EXPECT_EXIT(
+        {
+          if (!std::freopen(printed.c_str(), "w", stdout)) std::exit(101);
+          runProgram(show.root(), {"--frame-count", "--fps", fps, "--start", start, "--size", "160x90"});
+        },
+        testing::ExitedWithCode(0), "");
+    std::ifstream file(printed);
+    long frames = -1;
+    file >> frames;
+    return frames;
+  };
+  const auto captured = [&](const char* fps, const char* start) {
+    const fs::path frames = show.root() / (std::string("frames-") + fps + "-" + start);
+    EXPECT_EXIT(runProgram(show.root(), {"--capture", frames.string(), "--fps", fps, "--start", start, "--size",
+                                         "160x90"}),
+                testing::ExitedWithCode(0), "");
+    long written = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(frames)) written += entry.path().extension() == ".png";
+    return written;
+  };
+  // The test show ends at 4 s: both ends count.
+  EXPECT_EQ(count("2", "0"), 9);
+  EXPECT_EQ(count("2", "0"), captured("2", "0"));
+  EXPECT_EQ(count("3", "0.5"), captured("3", "0.5")) << "a step that does not divide a second";
 }
 
 TEST_F(Program, AFullScreenModeTheDisplayLacksEndsWithAClearMessage) {

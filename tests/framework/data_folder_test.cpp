@@ -1,5 +1,6 @@
 // Where the program looks for the show: the order of the places, one place per
-// folder, the first that really holds a data folder, and the message without one.
+// folder, the first that really holds a data folder, and the message without one;
+// a show a maker names, and which shows are the program's own.
 #include "framework/data_folder.h"
 
 #include <gtest/gtest.h>
@@ -49,4 +50,36 @@ TEST(DataFolder, EntersTheFolderOrSaysWhereItLooked) {
   EXPECT_EQ(error, "no show data: looked for a data folder in /no/program, /no/share/orvane and " +
                        dir.path().string());
   EXPECT_EQ(fs::current_path(), previous);
+}
+
+TEST(DataFolder, TheOptionWinsOverTheEnvironmentAndANamedFolderMustHoldData) {
+  EXPECT_EQ(chosenShowFolder(std::string("/shows/mine/"), "/shows/other"), fs::path("/shows/mine"));
+  EXPECT_EQ(chosenShowFolder(std::nullopt, "/shows/other"), fs::path("/shows/other"));
+  EXPECT_FALSE(chosenShowFolder(std::nullopt, "").has_value()) << "an empty variable names nothing";
+  EXPECT_FALSE(chosenShowFolder(std::nullopt, nullptr).has_value());
+  EXPECT_EQ(chosenShowFolder(std::string("mine"), nullptr), fs::current_path() / "mine")
+      << "a relative name is seen from where the program started";
+
+  TempDir dir;
+  fs::create_directories(dir.path() / "show/data");
+  fs::create_directories(dir.path() / "bare");
+  EXPECT_EQ(showFolderProblem(dir.path() / "show"), "");
+  EXPECT_EQ(showFolderProblem(dir.path() / "bare"),
+            (dir.path() / "bare").string() + " holds no data folder: a show folder is the one that holds data/");
+  EXPECT_EQ(showFolderProblem(dir.path() / "none"), (dir.path() / "none").string() + " is no folder: a show folder holds data/");
+}
+
+TEST(DataFolder, OnlyTheShowBesideTheProgramOrInItsPrefixIsItsOwn) {
+  TempDir dir;
+  for (const char* folder : {"prefix/bin", "prefix/share/orvane/data", "built/share/orvane", "mine/data"})
+    fs::create_directories(dir.path() / folder);
+  fs::create_directory_symlink(dir.path() / "mine", dir.path() / "link");
+  const fs::path program = dir.path() / "prefix/bin";
+  const fs::path built = dir.path() / "built/share/orvane";
+  EXPECT_TRUE(isShippedShow(program, program, built));
+  EXPECT_TRUE(isShippedShow(dir.path() / "prefix/share/orvane", program, built));
+  EXPECT_TRUE(isShippedShow(built, program, built));
+  EXPECT_FALSE(isShippedShow(dir.path() / "mine", program, built));
+  EXPECT_TRUE(isShippedShow(dir.path() / "link", dir.path() / "mine", "")) << "a link is the folder it leads to";
+  EXPECT_FALSE(isShippedShow(dir.path() / "mine", "", "")) << "a program folder the system cannot tell owns nothing";
 }

@@ -16,8 +16,9 @@ for file in bin/orvane share/orvane/data/air.ogg share/orvane/data/definition/sc
   share/applications/orvane.desktop share/man/man6/orvane.6.gz; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
-[ -x "$prefix/bin/orvane" ] && [ -x "$prefix/bin/orvane-assemble" ] && [ -x "$prefix/bin/orvane-import" ] ||
-  fail "bin/orvane, bin/orvane-assemble or bin/orvane-import is missing"
+[ -x "$prefix/bin/orvane" ] && [ -x "$prefix/bin/orvane-assemble" ] && [ -x "$prefix/bin/orvane-import" ] &&
+  [ -x "$prefix/bin/orvane-new-show" ] ||
+  fail "bin/orvane, bin/orvane-assemble, bin/orvane-import or bin/orvane-new-show is missing"
 grep -qx "Exec=orvane" "$prefix/share/applications/orvane.desktop" || fail "the desktop entry does not start orvane"
 grep -qx "Icon=orvane" "$prefix/share/applications/orvane.desktop" || fail "the desktop entry names no icon"
 for size in 48 128 256; do
@@ -39,6 +40,14 @@ for name in 000000.png 000001.png 000002.png audio.wav; do
   [ -s "$work/elsewhere/frames/$name" ] || fail "the installed program wrote no frames/$name"
 done
 [ ! -e "$work/elsewhere/frames/000003.png" ] || fail "more than three frames"
+
+# A maker's show from the installed orvane-new-show, played by the installed program.
+"$prefix/bin/orvane-new-show" "$work/mine" --music "$prefix/share/orvane/data/air.ogg" >"$work/new.log" 2>&1 ||
+  { cat "$work/new.log" >&2; fail "orvane-new-show"; }
+(cd "$work/elsewhere" && env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/orvane" --show "$work/mine" --capture mine \
+  --size 160x90 --fps 10 --start 1 --frames 2 2>"$work/mine.log") || { cat "$work/mine.log" >&2; fail "the new show"; }
+grep -qx "orvane: playing the show in $work/mine" "$work/mine.log" || fail "the new show was not named: $(cat "$work/mine.log")"
+[ -s "$work/elsewhere/mine/000001.png" ] || fail "the new show wrote no frames"
 
 # The program alone, far from any show: the message names every place, in order.
 mkdir -p "$work/lone/bin" "$work/empty"

@@ -19,7 +19,7 @@ arch=$(dpkg --print-architecture)
 [ "$package" = "$work/out/orvane_${version}_${arch}.deb" ] || fail "the package is $package"
 
 dpkg-deb -c "$package" | awk '{ print $6 }' | sed 's|/$||' | sort >"$work/contents"
-for entry in ./usr/bin/orvane ./usr/bin/orvane-assemble ./usr/bin/orvane-import ./usr/share/orvane/data/air.ogg ./usr/share/orvane/data/definition/sceneLineDefine.txt \
+for entry in ./usr/bin/orvane ./usr/bin/orvane-assemble ./usr/bin/orvane-import ./usr/bin/orvane-new-show ./usr/share/orvane/data/air.ogg ./usr/share/orvane/data/definition/sceneLineDefine.txt \
   ./usr/share/orvane/data/definition/postEffectDefine.txt ./usr/share/orvane/data/qel/show.qel \
   ./usr/share/orvane/data/shader/core.fx ./usr/share/orvane/data/texture/dialog_art.bmp \
   ./usr/share/orvane/README.md ./usr/share/applications/orvane.desktop \
@@ -31,7 +31,7 @@ done
 (cd "$source_dir" && find data -type f | sed 's|^|./usr/share/orvane/|' | sort) >"$work/show"
 comm -23 "$work/show" "$work/contents" >"$work/missing"
 [ ! -s "$work/missing" ] || fail "the package lacks show files: $(head -3 "$work/missing")"
-stray=$(grep -v -E '^\./usr(/bin(/orvane(-assemble|-import)?)?|/share(/orvane(/.*)?|/applications(/orvane\.desktop)?|/icons(/hicolor(/[0-9]+x[0-9]+(/apps(/orvane\.png)?)?)?)?|/man(/man6(/orvane\.6\.gz)?)?)?)?$|^\.$' \
+stray=$(grep -v -E '^\./usr(/bin(/orvane(-assemble|-import|-new-show)?)?|/share(/orvane(/.*)?|/applications(/orvane\.desktop)?|/icons(/hicolor(/[0-9]+x[0-9]+(/apps(/orvane\.png)?)?)?)?|/man(/man6(/orvane\.6\.gz)?)?)?)?$|^\.$' \
   "$work/contents" || true)
 [ -z "$stray" ] || fail "the package holds more: $stray"
 stat_line=$(dpkg-deb -c "$package" | awk '$6 == "./usr/bin/orvane" { print $1 }')
