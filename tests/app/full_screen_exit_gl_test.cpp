@@ -34,29 +34,10 @@ constexpr const char* kFullScreen = "800x600";
 class NestedDisplay {
  public:
   NestedDisplay() {
-    int ready[2];
-    if (pipe(ready) != 0) return;
-    mPid = fork();
-    if (mPid == 0) {
-      close(ready[0]);
-      const std::string fd = std::to_string(ready[1]);
-      const std::string screen = std::to_string(kDesktopWidth) + "x" + std::to_string(kDesktopHeight);
-      execlp("Xephyr", "Xephyr", "-displayfd", fd.c_str(), "-screen", screen.c_str(), "-resizeable",
-             "-no-host-grab", "-nolisten", "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(ready[1]);
-    char number[16] = {};
-    const ssize_t got = read(ready[0], number, sizeof number - 1);
-    close(ready[0]);
-    if (got > 0) mName = ":" + std::string(number, number + std::strcspn(number, "\n"));
+    // Two servers started at once may pick the same free number; the loser ends.
+    for (int attempt = 0; attempt < 5 && !ok(); ++attempt) start();
   }
-  ~NestedDisplay() {
-    if (mPid > 0) {
-      kill(mPid, SIGTERM);
-      waitpid(mPid, nullptr, 0);
-    }
-  }
+  ~NestedDisplay() { stop(); }
   bool ok() const { return !mName.empty(); }
   const std::string& name() const { return mName; }
 
@@ -77,6 +58,36 @@ class NestedDisplay {
   }
 
  private:
+  void start() {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    mPid = fork();
+    if (mPid == 0) {
+      close(ready[0]);
+      const std::string fd = std::to_string(ready[1]);
+      const std::string screen = std::to_string(kDesktopWidth) + "x" + std::to_string(kDesktopHeight);
+      execlp("Xephyr", "Xephyr", "-displayfd", fd.c_str(), "-screen", screen.c_str(), "-resizeable",
+             "-no-host-grab", "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(ready[1]);
+    char number[16] = {};
+    const ssize_t got = read(ready[0], number, sizeof number - 1);
+    close(ready[0]);
+    if (got > 0) mName = ":" + std::string(number, number + std::strcspn(number, "\n"));
+    if (!ok() || currentSize().first == 0) {
+      stop();
+      mName.clear();
+    }
+  }
+  void stop() {
+    if (mPid > 0) {
+      kill(mPid, SIGTERM);
+      waitpid(mPid, nullptr, 0);
+      mPid = -1;
+    }
+  }
+
   pid_t mPid = -1;
   std::string mName;
 };
