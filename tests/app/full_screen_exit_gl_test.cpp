@@ -1,6 +1,7 @@
 // Every way out of a full-screen run puts the desktop's mode back: a fatal stop,
-// SIGTERM in the show loop, in the big-screen pause, and while the main thread is
-// busy loading (the watcher then restores it without SDL). The run plays on a
+// SIGTERM or SIGINT in the show loop, SIGTERM in the big-screen pause and while
+// the main thread is busy loading (the watcher then restores it without SDL);
+// and SIGTERM ends the setup dialog. The run plays on a
 // nested X server (Xephyr) that offers many modes, so the switch is real.
 #include "app/entry.h"
 
@@ -30,7 +31,9 @@ namespace {
 constexpr int kDesktopWidth = 1024, kDesktopHeight = 768;
 constexpr const char* kFullScreen = "800x600";
 
-// A nested X server on the test's own display, started for one test.
+// A nested X server on the test's own display, started for one test. It keeps
+// running between clients (-noreset): a server that resets as its last client
+// leaves refuses the next one for a moment.
 class NestedDisplay {
  public:
   NestedDisplay() {
@@ -57,6 +60,25 @@ class NestedDisplay {
     return size;
   }
 
+  // Whether any window is shown on the display (the dialog, once it is up).
+  bool showsAWindow() const {
+    Display* pDisplay = XOpenDisplay(mName.c_str());
+    if (!pDisplay) return false;
+    ::Window root = 0, parent = 0;
+    ::Window* pChildren = nullptr;
+    unsigned count = 0;
+    bool shown = false;
+    if (XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &count)) {
+      for (unsigned i = 0; i < count && !shown; ++i) {
+        XWindowAttributes attributes;
+        shown = XGetWindowAttributes(pDisplay, pChildren[i], &attributes) && attributes.map_state == IsViewable;
+      }
+      if (pChildren) XFree(pChildren);
+    }
+    XCloseDisplay(pDisplay);
+    return shown;
+  }
+
  private:
   void start() {
     int ready[2];
@@ -67,7 +89,7 @@ class NestedDisplay {
       const std::string fd = std::to_string(ready[1]);
       const std::string screen = std::to_string(kDesktopWidth) + "x" + std::to_string(kDesktopHeight);
       execlp("Xephyr", "Xephyr", "-displayfd", fd.c_str(), "-screen", screen.c_str(), "-resizeable",
-             "-no-host-grab", "-nolisten", "tcp", static_cast<char*>(nullptr));
+             "-no-host-grab", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(ready[1]);
@@ -166,21 +188,32 @@ TEST_F(FullScreenExit, AFatalStopWhileLoadingPutsTheDesktopModeBack) {
   expectDesktopBack();
 }
 
-TEST_F(FullScreenExit, SigtermInTheShowLoopEndsTheShowAndPutsTheDesktopModeBack) {
-  const pid_t child =
-      startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen, "--dev"}, errors());
-  ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
-  // Author mode reloads an edited table in its frames: once it says so, the loop
-  // runs. An edit made before author mode took its first look is no change to
-  // it, so the table is edited again now and then until one is seen.
-  const fs::path table = mDir.path() / "data/definition/postEffectDefine.txt";
-  int polls = 0;
-  ASSERT_TRUE(waitFor(child, [&] {
-    if (polls++ % 500 == 0) std::ofstream(table, std::ios::app) << "# edited\n";
-    return readAll(errors()).find("orvane: reloaded") != std::string::npos;
-  })) << readAll(errors());
+TEST_F(FullScreenExit, SigtermOrSigintInTheShowLoopEndsTheShowAndPutsTheDesktopModeBack) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    const pid_t child =
+        startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen, "--dev"}, errors());
+    ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
+    // Author mode reloads an edited table in its frames: once it says so, the loop
+    // runs. An edit made before author mode took its first look is no change to
+    // it, so the table is edited again now and then until one is seen.
+    const fs::path table = mDir.path() / "data/definition/postEffectDefine.txt";
+    int polls = 0;
+    ASSERT_TRUE(waitFor(child, [&] {
+      if (polls++ % 500 == 0) std::ofstream(table, std::ios::app) << "# edited\n";
+      return readAll(errors()).find("orvane: reloaded") != std::string::npos;
+    })) << readAll(errors());
+    ASSERT_EQ(kill(child, signal), 0);
+    EXPECT_EQ(exitStatus(child), 0) << "the loop ends the show as on a second Escape, signal " << signal;
+    expectDesktopBack();
+  }
+}
+
+TEST_F(FullScreenExit, SigtermWhileTheDialogWaitsEndsWithTheSignalsStatus) {
+  // The dialog sleeps in SDL's event wait: the hand-over's event wakes it.
+  const pid_t child = startProgram(mDisplay, mDir.path(), {}, errors());
+  ASSERT_TRUE(waitFor(child, [&] { return mDisplay.showsAWindow(); })) << readAll(errors());
   ASSERT_EQ(kill(child, SIGTERM), 0);
-  EXPECT_EQ(exitStatus(child), 0) << "the loop ends the show as on a second Escape";
+  EXPECT_EQ(exitStatus(child), 128 + SIGTERM) << readAll(errors());
   expectDesktopBack();
 }
 
