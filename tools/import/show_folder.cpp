@@ -40,6 +40,8 @@ void makeShow(const fs::path& dir, const std::string& program) {
   const fs::path staging = dir.parent_path() / (dir.filename().string() + ".new-show-" + std::to_string(getpid()));
   const pid_t child = fork();
   if (child == 0) {
+    // Its own words name the staging folder: the importer says where the show is.
+    if (!std::freopen("/dev/null", "w", stdout)) _exit(126);
     execl(maker.c_str(), maker.c_str(), staging.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -61,6 +63,7 @@ void makeShow(const fs::path& dir, const std::string& program) {
     fs::rename(staging, dir, error);
     if (error) fail(dir, "cannot move the new show into place: " + error.message());
   }
+  std::printf("orvane-import: %s held no show: a new one was made there first\n", dir.string().c_str());
 }
 
 std::string firstToken(const std::string& line) {
