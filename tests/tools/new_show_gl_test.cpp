@@ -192,4 +192,5 @@ TEST(NewShowAuthorMode, ASavedEditOfTheGradeReachesTheNextPicture) {
 
   dev.uninstall();
   demo.clearSceneManagers();
+  customTextureManager::mpThis->releaseTextures();  // the table's textures were taken above
 }
