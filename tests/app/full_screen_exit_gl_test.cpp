@@ -1,7 +1,7 @@
 // Every way out of a full-screen run puts the desktop's mode back: a fatal stop,
-// SIGTERM or SIGINT in the show loop, SIGTERM in the big-screen pause and while
-// the main thread is busy loading (the watcher then restores it without SDL);
-// and SIGTERM ends the setup dialog. The run plays on a
+// SIGTERM or SIGINT in the show loop, SIGTERM in the big-screen pause, in a frame
+// stuck past the loop's grace and while the main thread is busy loading (the
+// watcher then restores it without SDL); and SIGTERM ends the setup dialog. The run plays on a
 // nested X server (Xephyr) that offers many modes, so the switch is real.
 #include "app/entry.h"
 
@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -224,6 +225,47 @@ TEST_F(FullScreenExit, SigtermInTheBigScreenPauseEndsWithTheSignalsStatus) {
   ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
   ASSERT_EQ(kill(child, SIGTERM), 0);
   EXPECT_EQ(exitStatus(child), 128 + SIGTERM);
+  expectDesktopBack();
+}
+
+// CPU seconds the process has used, its threads together.
+double cpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), {});
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return 0.0;
+  std::istringstream fields(text.substr(close + 2));
+  std::string field;
+  double ticks = 0.0;
+  for (int index = 3; fields >> field && index <= 15; ++index) {
+    if (index == 14 || index == 15) ticks += std::stod(field);  // user and system time
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+TEST_F(FullScreenExit, SigtermWhileAFrameIsStuckPastTheGraceEndsWithTheSignalsStatus) {
+  // A post effect that would take minutes over the whole screen: the first frame
+  // keeps the main thread in GL, waiting for it, past the loop's grace.
+  std::ofstream(mDir.path() / "data/shader/slow.fx")
+      << "uniform float4x4 projMat;\n"
+         "sampler2D srcCBuf0 = sampler_state { MinFilter = Nearest; MagFilter = Nearest; };\n"
+         "varying vec2 uv;\n"
+         "void screenVertex() { gl_Position = projMat * gl_Vertex; uv = gl_MultiTexCoord0.xy; }\n"
+         "vec4 slow() {\n"
+         "  vec4 sum = vec4(0.0);\n"
+         "  for (int i = 0; i < 200000; ++i) sum += texture2D(srcCBuf0, uv + vec2(float(i) * 1e-7, 0.0));\n"
+         "  return vec4(sum.rgb * 1e-6, 1.0);\n"
+         "}\n"
+         "technique Slow { pass P { VertexProgram = compile glslv screenVertex(); "
+         "FragmentProgram = compile glslf slow(); DepthTestEnable = false; } }\n";
+  std::ofstream(mDir.path() / "data/definition/postEffectDefine.txt") << "slow.fx\t0\t4000\t0\t-1\t-1\n";
+  const pid_t child = startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen}, errors());
+  ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
+  // Loading the test show takes well under a second of work; the stuck frame
+  // burns the rest.
+  ASSERT_TRUE(waitFor(child, [&] { return cpuSeconds(child) > 4.0; })) << readAll(errors());
+  ASSERT_EQ(kill(child, SIGTERM), 0);
+  EXPECT_EQ(exitStatus(child), 128 + SIGTERM) << "the loop never came back: the watcher ended the run";
   expectDesktopBack();
 }
 
