@@ -89,7 +89,8 @@ void BM_ImportMillionTriangles(benchmark::State& state) {
     orvane::import::ImportOptions options;
     options.name = "grid";
     orvane::import::ConvertedScene converted = orvane::import::convertScene(source, options);
-    orvane::import::writeIntoShow(std::move(converted), options, {}, (folder / "show").string(), "");
+    std::string notice;
+    orvane::import::writeIntoShow(std::move(converted), options, {}, (folder / "show").string(), "", notice);
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

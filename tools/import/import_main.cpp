@@ -21,7 +21,8 @@ const char* kHelp =
     "without data/ becomes a new show first (through orvane-new-show).\n"
     "\n"
     "  --name NAME     name of the model, animation and scenes (default: the file's name)\n"
-    "  --line 0|1      the line that plays it (default 0)\n"
+    "  --line 0|1      the line that plays it (default: the line it played on, else\n"
+    "                  a line no other row uses, 0 first; a line plays its last row only)\n"
     "  --at SECONDS    when it starts in the show (default 0)\n"
     "  --scale S       engine units per glTF metre (default 1)\n"
     "  --fps N         rate of the keys added where the player would stray (default 30)\n"
@@ -108,9 +109,13 @@ int main(int argc, char** argv) {
     const std::size_t triangles = scene.triangles;
     const std::size_t scenes = scene.qel.scenes.size();
     const double seconds = scene.seconds;
-    orvane::import::writeIntoShow(std::move(scene), options, placement, dir, selfPath(argv[0]));
-    std::printf("orvane-import: %s: %zu triangles, %zu scene%s, %.2f s, into %s as \"%s\"\n", scenePath.c_str(),
-                triangles, scenes, scenes == 1 ? "" : "s", seconds, dir.c_str(), options.name.c_str());
+    std::string notice;
+    const int line =
+        orvane::import::writeIntoShow(std::move(scene), options, placement, dir, selfPath(argv[0]), notice);
+    if (!notice.empty()) std::fprintf(stderr, "orvane-import: warning: %s: %s\n", dir.c_str(), notice.c_str());
+    std::printf("orvane-import: %s: %zu triangles, %zu scene%s, %.2f s, into %s as \"%s\" on line %d\n",
+                scenePath.c_str(), triangles, scenes, scenes == 1 ? "" : "s", seconds, dir.c_str(),
+                options.name.c_str(), line);
   } catch (const orvane::import::ImportError& e) {
     std::fprintf(stderr, "orvane-import: %s\n", e.message.c_str());
     return 1;

@@ -84,10 +84,35 @@ std::string replaceRow(const std::string& text, const std::string& qelPath, cons
   return out + row + "\n";
 }
 
-void writeIntoShow(ConvertedScene scene, const ImportOptions& options, const Placement& placement,
-                   const std::string& dirText, const std::string& program) {
+int chooseLine(const std::string& text, const std::string& qelPath, int requested, std::string& notice) {
+  std::istringstream in(text);
+  std::string others[2];  // a Qel file another row plays on each line
+  int own = -1;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream row(line);
+    std::string file, lineText;
+    if (!(row >> file >> lineText) || file[0] == '#' || (lineText != "0" && lineText != "1")) continue;
+    const int index = lineText[0] - '0';
+    if (file == qelPath) {
+      own = index;
+    } else {
+      others[index] = file;
+    }
+  }
+  int chosen = requested;
+  if (chosen < 0) chosen = own >= 0 ? own : others[0].empty() ? 0 : others[1].empty() ? 1 : 0;
+  if (!others[chosen].empty()) {
+    notice = "line " + std::to_string(chosen) + " played " + others[chosen] +
+             ", which no longer shows: a line plays the scene of its last row only";
+  }
+  return chosen;
+}
+
+int writeIntoShow(ConvertedScene scene, const ImportOptions& options, const Placement& placement,
+                  const std::string& dirText, const std::string& program, std::string& notice) {
   const fs::path dir = dirText;
-  if (!fs::is_directory(dir / "data")) makeShow(dir, program);
+  const bool madeHere = !fs::is_directory(dir / "data");
+  if (madeHere) makeShow(dir, program);
   const fs::path data = dir / "data";
   const std::string name = options.name;
   const std::string qelPath = "data\\qel\\" + name + ".qel";
@@ -110,6 +135,7 @@ void writeIntoShow(ConvertedScene scene, const ImportOptions& options, const Pla
   }
   scene.qel.models = {{0, "..\\model\\" + name + "\\" + name + ".mqo"}};
 
+  int line = 0;
   std::error_code error;
   for (const char* folder : {"model", "qel", "definition"}) {
     fs::create_directories(data / folder, error);
@@ -124,9 +150,20 @@ void writeIntoShow(ConvertedScene scene, const ImportOptions& options, const Pla
     writeFile(staging / "model" / (name + ".mqo"), modelText(scene));
     writeFile(staging / (name + ".qel"), show::toQel(scene.qel));
     const int start = static_cast<int>(placement.at * 1000 + 0.5);
-    const std::string row = qelPath + "\t" + std::to_string(placement.line) + "\t" + std::to_string(start) + "\t0\t0\t0\tdefault";
-    writeFile(staging / "sceneLineDefine.txt",
-              replaceRow(readFile(data / "definition" / "sceneLineDefine.txt"), qelPath, row));
+    std::string order = readFile(data / "definition" / "sceneLineDefine.txt");
+    if (madeHere) {
+      // A show made for this import plays the import: the new show's own rows go,
+      // its column comments stay.
+      std::istringstream in(order);
+      std::string comments;
+      for (std::string text; std::getline(in, text);) {
+        if (text.empty() || text[0] == '#') comments += text + "\n";
+      }
+      order = comments;
+    }
+    line = chooseLine(order, qelPath, placement.line, notice);
+    const std::string row = qelPath + "\t" + std::to_string(line) + "\t" + std::to_string(start) + "\t0\t0\t0\tdefault";
+    writeFile(staging / "sceneLineDefine.txt", replaceRow(order, qelPath, row));
 
     // The swap: old model folder aside, new ones in, then the animation and the
     // running order, each by one rename.
@@ -144,6 +181,7 @@ void writeIntoShow(ConvertedScene scene, const ImportOptions& options, const Pla
     throw;
   }
   fs::remove_all(staging, error);
+  return line;
 }
 
 }  // namespace orvane::import
