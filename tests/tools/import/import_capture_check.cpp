@@ -234,3 +234,39 @@ TEST(ImportProgram, ImportingTheSameNameAgainReplacesModelAnimationAndRow) {
   std::ifstream again(show / "data/definition/sceneLineDefine.txt");
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), rows);
 }
+
+TEST(ImportProgram, AShowPlayingInAuthorModeReloadsASceneImportedAgain) {
+  TempDir dir;
+  const fs::path show = dir.path() / "show";
+  const fs::path log = dir.path() / "author.log";
+  const fs::path pid = dir.path() / "author.pid";
+  const std::string data = std::string(orvaneSourceDir()) + "/tests/data/import/";
+  const std::string import = std::string(ORVANE_IMPORT_PROGRAM) + " --name piece ";
+  ASSERT_EQ(run(import + "'" + data + "markers.glb' '" + show.string() + "' > /dev/null"), 0);
+  ASSERT_EQ(run("SDL_AUDIODRIVER=dummy " + std::string(ORVANE_PROGRAM) + " --show '" + show.string() +
+                "' --no-dialog --dev --windowed 160x90 2> '" + log.string() + "' & echo $! > '" + pid.string() + "'"),
+            0);
+  // Author mode takes its first look at the files once the show has loaded: an
+  // import before that is no change to it, so the scene is imported again, in
+  // turn from the two files, until a reload of the model is reported.
+  auto logText = [&] {
+    std::ifstream in(log);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  bool reloaded = false;
+  for (int round = 0; round < 30 && !reloaded; ++round) {
+    const char* file = round % 2 == 0 ? "animated.glb" : "markers.glb";
+    ASSERT_EQ(run(import + "'" + data + file + "' '" + show.string() + "' > /dev/null"), 0);
+    for (int wait = 0; wait < 20 && !reloaded; ++wait) {
+      std::system("sleep 0.1");
+      const std::string text = logText();
+      reloaded = text.find("orvane: reloaded") != std::string::npos && text.find("piece.mqo") != std::string::npos;
+    }
+  }
+  std::ifstream pidFile(pid);
+  long process = 0;
+  pidFile >> process;
+  if (process > 0) run("kill " + std::to_string(process));
+  EXPECT_TRUE(reloaded) << logText();
+  EXPECT_EQ(logText().find("reload failed"), std::string::npos) << logText();
+}
