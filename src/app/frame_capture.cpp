@@ -1,6 +1,8 @@
 // Offline capture: read back, PNG files, music excerpt and the optional video.
 #include "app/frame_capture.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +32,7 @@ std::string shellQuoted(const std::string& text) {
 FrameCapture::FrameCapture(std::string target, CDemoSoundFixedStep* pClock, int width, int height, u32 showEndMs)
     : mTarget(std::move(target)), mpClock(pClock), mWidth(width), mHeight(height), mShowEndMs(showEndMs) {
   mFrameFolder = isVideoTarget(mTarget) ? mTarget + ".frames" : mTarget;
+  mTerminal = isatty(fileno(stderr)) == 1;
 }
 
 FrameCapture::~FrameCapture() = default;
@@ -100,13 +103,18 @@ void FrameCapture::printProgress(u32 demoTime) {
   const double rate = elapsed > 0.0 ? static_cast<double>(mFrames) / elapsed : 0.0;
   const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
   const double framesLeft = mShowEndMs > demoTime ? (mShowEndMs - demoTime) * fps / 1000.0 : 0.0;
-  std::fprintf(stderr, "\rcapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.1f s left   ",
-               static_cast<unsigned long long>(mFrames), demoTime / 1000, demoTime % 1000, rate,
-               rate > 0.0 ? framesLeft / rate : 0.0);
+  const auto now = std::chrono::steady_clock::now();
+  if (!mTerminal) {
+    if (mFrames > 1 && now - mLastLogLine < LOG_LINE_INTERVAL) return;
+    mLastLogLine = now;
+  }
+  std::fprintf(stderr, "%scapture: frame %llu  time %u.%03u s  %.1f frames/s  about %.1f s left%s",
+               mTerminal ? "\r" : "", static_cast<unsigned long long>(mFrames), demoTime / 1000, demoTime % 1000,
+               rate, rate > 0.0 ? framesLeft / rate : 0.0, mTerminal ? "   " : "\n");
 }
 
 bool FrameCapture::finish(const char* musicFile, u32 startMs) {
-  std::fputc('\n', stderr);
+  if (mTerminal) std::fputc('\n', stderr);
   if (!drainFrames() || !mError.empty()) {
     return false;
   }

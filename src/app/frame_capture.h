@@ -38,6 +38,7 @@ class FrameCapture : public IFrameObserver {
   const std::string& error() const { return mError; }
   u64 framesWritten() const { return mFrames; }
   static bool isVideoTarget(const std::string& target);
+  static constexpr std::chrono::seconds LOG_LINE_INTERVAL{5};
 
  private:
   void printProgress(u32 demoTime);
@@ -58,4 +59,8 @@ class FrameCapture : public IFrameObserver {
   std::unique_ptr<PngWriterPool> mpWriters;
   std::string mError;
   std::chrono::steady_clock::time_point mStarted;
+  // A terminal gets one line redrawn in place; a log (a pipe, a file, a render
+  // farm's job log) a plain line every few seconds.
+  bool mTerminal = false;
+  std::chrono::steady_clock::time_point mLastLogLine{};
 };
