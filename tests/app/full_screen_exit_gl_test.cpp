@@ -30,6 +30,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kDesktopWidth = 1024, kDesktopHeight = 768;
+
+// The program's windows come and go while the test looks at them (a window gone
+// between the listing and the look is a BadWindow); Xlib's own handler would end
+// the test process, leaving the program and the server behind.
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 constexpr const char* kFullScreen = "800x600";
 
 // A nested X server on the test's own display, started for one test. It keeps
@@ -38,6 +43,7 @@ constexpr const char* kFullScreen = "800x600";
 class NestedDisplay {
  public:
   NestedDisplay() {
+    XSetErrorHandler(ignoreXErrors);
     // Two servers started at once may pick the same free number; the loser ends.
     for (int attempt = 0; attempt < 5 && !ok(); ++attempt) start();
   }
@@ -173,9 +179,21 @@ class FullScreenExit : public testing::Test {
     EXPECT_EQ(mDisplay.currentSize(), std::make_pair(kDesktopWidth, kDesktopHeight)) << readAll(errors());
   }
   fs::path errors() const { return mDir.path() / "errors.txt"; }
+  // The program, started for this test; a failed assertion leaves none behind.
+  pid_t start(std::vector<std::string> arguments) {
+    const pid_t child = startProgram(mDisplay, mDir.path(), std::move(arguments), errors());
+    mChildren.push_back(child);
+    return child;
+  }
+  void TearDown() override {
+    for (const pid_t child : mChildren) {
+      if (kill(child, SIGKILL) == 0) waitpid(child, nullptr, 0);
+    }
+  }
 
   NestedDisplay mDisplay;
   TempDir mDir;
+  std::vector<pid_t> mChildren;
 };
 
 }  // namespace
@@ -184,7 +202,7 @@ TEST_F(FullScreenExit, AFatalStopWhileLoadingPutsTheDesktopModeBack) {
   const fs::path order = mDir.path() / "data/definition/sceneLineDefine.txt";
   std::ofstream(order) << "data\\qel\\lineA.qel\t0\t0\t0\t0\t0\tdefault\n"
                           "data\\qel\\lineB.qel\t1\t1000\t3000\t0\t0\tnosuchshader\n";
-  const pid_t child = startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen}, errors());
+  const pid_t child = start({"--no-dialog", "--fullscreen", kFullScreen});
   EXPECT_EQ(exitStatus(child), 3) << readAll(errors());
   expectDesktopBack();
 }
@@ -192,7 +210,7 @@ TEST_F(FullScreenExit, AFatalStopWhileLoadingPutsTheDesktopModeBack) {
 TEST_F(FullScreenExit, SigtermOrSigintInTheShowLoopEndsTheShowAndPutsTheDesktopModeBack) {
   for (const int signal : {SIGTERM, SIGINT}) {
     const pid_t child =
-        startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen, "--dev"}, errors());
+        start({"--no-dialog", "--fullscreen", kFullScreen, "--dev"});
     ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
     // Author mode reloads an edited table in its frames: once it says so, the loop
     // runs. An edit made before author mode took its first look is no change to
@@ -211,7 +229,7 @@ TEST_F(FullScreenExit, SigtermOrSigintInTheShowLoopEndsTheShowAndPutsTheDesktopM
 
 TEST_F(FullScreenExit, SigtermWhileTheDialogWaitsEndsWithTheSignalsStatus) {
   // The dialog sleeps in SDL's event wait: the hand-over's event wakes it.
-  const pid_t child = startProgram(mDisplay, mDir.path(), {}, errors());
+  const pid_t child = start({});
   ASSERT_TRUE(waitFor(child, [&] { return mDisplay.showsAWindow(); })) << readAll(errors());
   ASSERT_EQ(kill(child, SIGTERM), 0);
   EXPECT_EQ(exitStatus(child), 128 + SIGTERM) << readAll(errors());
@@ -219,8 +237,7 @@ TEST_F(FullScreenExit, SigtermWhileTheDialogWaitsEndsWithTheSignalsStatus) {
 }
 
 TEST_F(FullScreenExit, SigtermInTheBigScreenPauseEndsWithTheSignalsStatus) {
-  const pid_t child = startProgram(mDisplay, mDir.path(),
-                                   {"--no-dialog", "--fullscreen", kFullScreen, "--big-screen"}, errors());
+  const pid_t child = start({"--no-dialog", "--fullscreen", kFullScreen, "--big-screen"});
   // The pause (three seconds) follows the switch at once.
   ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
   ASSERT_EQ(kill(child, SIGTERM), 0);
@@ -259,7 +276,7 @@ TEST_F(FullScreenExit, SigtermWhileAFrameIsStuckPastTheGraceEndsWithTheSignalsSt
          "technique Slow { pass P { VertexProgram = compile glslv screenVertex(); "
          "FragmentProgram = compile glslf slow(); DepthTestEnable = false; } }\n";
   std::ofstream(mDir.path() / "data/definition/postEffectDefine.txt") << "slow.fx\t0\t4000\t0\t-1\t-1\n";
-  const pid_t child = startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen}, errors());
+  const pid_t child = start({"--no-dialog", "--fullscreen", kFullScreen});
   ASSERT_TRUE(waitFor(child, [&] { return switched(); })) << readAll(errors());
   // Loading the test show takes well under a second of work; the stuck frame
   // burns the rest.
@@ -281,7 +298,7 @@ TEST_F(FullScreenExit, SigtermWhileTheMainThreadIsBusyLoadingIsNotHeldUp) {
     for (int face = 0; face < 1000000; ++face) out << "\t\t4 V(0 1 2 3) M(0)\n";
     out << "\t}\n}\nEof\n";
   }
-  const pid_t child = startProgram(mDisplay, mDir.path(), {"--no-dialog", "--fullscreen", kFullScreen}, errors());
+  const pid_t child = start({"--no-dialog", "--fullscreen", kFullScreen});
   ASSERT_TRUE(waitFor(child, [&] {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
