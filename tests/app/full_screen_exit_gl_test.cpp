@@ -14,7 +14,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -100,10 +99,13 @@ class NestedDisplay {
       _exit(127);
     }
     close(ready[1]);
-    char number[16] = {};
-    const ssize_t got = read(ready[0], number, sizeof number - 1);
+    // The server writes the number and its newline apart: the pipe stays open
+    // until the newline, or its second write fails and the server ends.
+    std::string number;
+    char byte = 0;
+    while (read(ready[0], &byte, 1) == 1 && byte != '\n') number += byte;
     close(ready[0]);
-    if (got > 0) mName = ":" + std::string(number, number + std::strcspn(number, "\n"));
+    if (byte == '\n' && !number.empty()) mName = ":" + number;
     if (!ok() || currentSize().first == 0) {
       stop();
       mName.clear();
