@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +18,10 @@
 #include "platform/picture_decoder.h"
 #include "screen/power_of_two.h"
 #include "support/fatal_text.h"
+#include "support/inherited_folder.h"
 #include "support/show_folder.h"
 #include "support/sound_fixtures.h"
 #include "support/source_dir.h"
-#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -30,29 +29,18 @@ namespace {
 
 constexpr const char* kFolderVariable = "ORVANE_TEST_SHOW_FOLDER";
 
-// The test show in a folder of its own. A death-test child runs its test again
-// from the start in a fresh process: it plays the folder its parent prepared.
+// The test show in a folder of its own, which death-test children play too.
 class TestShow {
  public:
   TestShow() {
-    if (!GTEST_FLAG_GET(internal_run_death_test).empty()) {
-      const char* pInherited = std::getenv(kFolderVariable);
-      mRoot = pInherited ? pInherited : "";
-      return;
-    }
-    mDir.emplace();
-    mRoot = mDir->path();
-    setenv(kFolderVariable, mRoot.c_str(), 1);
-    writeTestShow(mRoot);
+    if (mFolder.isNew()) writeTestShow(mFolder.path());
   }
-  ~TestShow() { unsetenv(kFolderVariable); }
-  fs::path root() const { return mRoot; }
-  fs::path data() const { return mRoot / "data"; }
-  fs::path frames() const { return mRoot / "frames"; }
+  fs::path root() const { return mFolder.path(); }
+  fs::path data() const { return root() / "data"; }
+  fs::path frames() const { return root() / "frames"; }
 
  private:
-  std::optional<TempDir> mDir;  // only in the process that prepared the folder
-  fs::path mRoot;
+  InheritedFolder mFolder{kFolderVariable};
 };
 
 // Runs the program in the show folder, as a separate process would, and exits with its status.

@@ -24,6 +24,7 @@
 #include "platform/picture_decoder.h"
 #include "resource/custom_texture_manager.h"
 #include "support/demo_fixture.h"
+#include "support/inherited_folder.h"
 #include "support/sound_fixtures.h"
 #include "support/source_dir.h"
 #include "support/temp_dir.h"
@@ -40,28 +41,18 @@ constexpr double kMusicSeconds = 6.0;  // a fade in over 0-1 s, a fade out over 
 class NewShowFolder {
  public:
   NewShowFolder() {
-    if (!GTEST_FLAG_GET(internal_run_death_test).empty()) {
-      const char* pInherited = std::getenv(kFolderVariable);
-      mRoot = pInherited ? pInherited : "";
-      return;
-    }
-    mDir.emplace();
-    mRoot = mDir->path();
-    setenv(kFolderVariable, mRoot.c_str(), 1);
+    if (!mFolder.isNew()) return;
+    TempDir music;
     const std::string wave = soundtest::write(
-        *mDir, "music.wav", soundtest::makeWave(soundtest::patternPcm(static_cast<u64>(kMusicSeconds * 44100))));
+        music, "music.wav", soundtest::makeWave(soundtest::patternPcm(static_cast<u64>(kMusicSeconds * 44100))));
     error = orvane::newshow::writeNewShow(show(), wave, fs::path(orvaneSourceDir()) / "data");
   }
-  ~NewShowFolder() {
-    if (mDir) unsetenv(kFolderVariable);
-  }
-  fs::path root() const { return mRoot; }
-  fs::path show() const { return mRoot / "show"; }
+  fs::path root() const { return mFolder.path(); }
+  fs::path show() const { return root() / "show"; }
   std::string error;
 
  private:
-  std::optional<TempDir> mDir;
-  fs::path mRoot;
+  InheritedFolder mFolder{kFolderVariable};
 };
 
 // The share of a picture's pixels that are lit, and whether it decoded.
