@@ -13,6 +13,7 @@
 #include "app/window.h"
 #include "platform/gl_window.h"
 #include "platform/video.h"
+#include "resource/current_effect.h"
 #include "resource/shader_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
@@ -97,7 +98,7 @@ void BM_PostPassSetUp(benchmark::State& state) {
     return;
   }
   shaderManager& manager = *shaderManager::mpThis;
-  manager.mpCurrentProgram = pShader;
+  const CurrentEffect current(pShader);
   const GLuint* textures = fixture().textures();
   const float time[4] = {0.25f, 0.5f, 0.75f, 1.0f};
   const float viewport[2] = {1280.0f, 720.0f};
@@ -114,7 +115,7 @@ void BM_PostPassSetUp(benchmark::State& state) {
     for (const char* name : tweakNames) {
       pShader->setParameter(name, time);
     }
-    pShader->setStateMatrix("projMat", 0x81);
+    pShader->setStateMatrix("projMat", state_matrix::kModelViewProjection | state_matrix::kIdentity);
     manager.setPass(0);
     manager.resetPass(0);
   }

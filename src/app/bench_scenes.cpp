@@ -10,6 +10,7 @@
 #include "demo/demo_manager.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
+#include "render/frame_context.h"
 #include "render/jittered_projection.h"
 
 namespace {
@@ -36,8 +37,8 @@ void unitCube() {
 }
 
 // The camera of both scenes: a 16:9 picture, jittered by the sample being drawn.
-void loadCamera(f32 progress) {
-  jitteredPerspective(currentJitterOffset(), 45.0, 16.0 / 9.0, 0.5, 100.0);
+void loadCamera(f32 progress, const FrameContext& frame) {
+  jitteredPerspective(frame, 45.0, 16.0 / 9.0, 0.5, 100.0);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -57,13 +58,13 @@ class CubeFieldScene : public IScene {
   void release() override {}
   s32 hasContentAt(u32) const override { return 1; }
 
-  void draw(f32 progress) override {
+  void draw(f32 progress, const FrameContext& frame) override {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glClearColor(0.05f, 0.06f, 0.1f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    loadCamera(progress);
+    loadCamera(progress, frame);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_CULL_FACE);
@@ -110,13 +111,13 @@ class RingScene : public IScene {
   void release() override {}
   s32 hasContentAt(u32) const override { return 1; }
 
-  void draw(f32 progress) override {
+  void draw(f32 progress, const FrameContext& frame) override {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    loadCamera(progress);
+    loadCamera(progress, frame);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);

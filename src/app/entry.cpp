@@ -43,6 +43,7 @@
 #include "platform/software_rasterizer.h"
 #include "platform/video.h"
 #include "platform/video_subsystem.h"
+#include "render/frame_context.h"
 #include "render/message_manager.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/qel_animation.h"
@@ -144,12 +145,12 @@ std::unique_ptr<CSceneQelDefault> createLoadingScene(CWindowGL& window) {
   CSceneQelDefault* pScene = pLoader.get();
   resourceManager::mpThis->setLoadingListener([pScene, &window](f32 progress) {
     pScene->update(nullptr, progress);
-    pScene->draw(nullptr, progress);
+    pScene->draw(nullptr, progress, FrameContext{});
     pScene->finish(nullptr, progress);
     window.swapBuffers();
   });
   pLoader->update(nullptr, 0.0f);
-  pLoader->draw(nullptr, 0.0f);
+  pLoader->draw(nullptr, 0.0f, FrameContext{});  // before any frame: no line, no jitter
   pLoader->finish(nullptr, 0.0f);
   window.swapBuffers();
   return pLoader;

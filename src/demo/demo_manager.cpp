@@ -19,9 +19,9 @@
 #include "platform/colour_ramp_pass.h"
 #include "platform/gamma_ramp.h"
 #include "platform/video.h"
-#include "render/jittered_projection.h"
-#include "render/mqo_render.h"
+#include "render/frame_context.h"
 #include "render/render_object.h"
+#include "resource/current_effect.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
@@ -38,9 +38,9 @@ namespace {
 
 CDemoManager gDemoManager;
 
-constexpr u32 kModelViewProjection = 0x81;
+constexpr u32 kModelViewProjection = state_matrix::kModelViewProjection | state_matrix::kIdentity;
 
-void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
+void setTexture(const char* name, u32 texture) { setCurrentParameter(name, TextureName{texture}); }
 
 // A side of a work screen written at 1/divisor of the window, never below one pixel.
 u32 reducedSide(u32 side, u32 divisor) { return std::max(side / divisor, 1u); }
@@ -87,15 +87,16 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
   resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(DEFAULT_EFFECT, resShader::DTI));
   CRITICAL_CHECK(pShader, "");
   mpDefaultEffect = pShader;
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  setTexture("srcCBuf0", mpSourceScreen[0]->getColorTexture());
-  setTexture("srcCBuf1", mpSourceScreen[1]->getColorTexture());
-  setTexture("srcZBuf0", mpSourceScreen[0]->getDepthTexture());
-  setTexture("srcZBuf1", mpSourceScreen[1]->getDepthTexture());
-  setTexture("workBuf0", mpWorkScreen[0]->getColorTexture());
-  setTexture("workBuf1", mpWorkScreen[1]->getColorTexture());
+  {
+    const CurrentEffect current(pShader);
+    setTexture("srcCBuf0", mpSourceScreen[0]->getColorTexture());
+    setTexture("srcCBuf1", mpSourceScreen[1]->getColorTexture());
+    setTexture("srcZBuf0", mpSourceScreen[0]->getDepthTexture());
+    setTexture("srcZBuf1", mpSourceScreen[1]->getDepthTexture());
+    setTexture("workBuf0", mpWorkScreen[0]->getColorTexture());
+    setTexture("workBuf1", mpWorkScreen[1]->getColorTexture());
+  }
 
-  setJitterViewport(static_cast<f64>(mWidth), static_cast<f64>(mHeight));
   // The count was checked where it entered (options and dialog).
   sceneRenderer().initRenderer(static_cast<s32>(fsaaSamples), mpMultisampleScreen.get());
   sceneRenderer().setScreenScale(mScreenScaleU, mScreenScaleV);
@@ -123,9 +124,6 @@ void CDemoManager::shutdown() {
   }
   releaseResource(mpFinalEffect);
   releaseResource(mpDefaultEffect);
-  if (shaderManager::mpThis) {
-    shaderManager::mpThis->mpCurrentProgram = nullptr;
-  }
   mpMultisampleScreen.reset();
   for (auto& pScreen : mpSourceScreen) pScreen.reset();
   for (auto& pScreen : mpWorkScreen) pScreen.reset();
@@ -145,9 +143,9 @@ void CDemoManager::setPictureGamma(f32 gamma) {
 }
 
 // The model renderer's override slot is the one place the line shader is kept.
-resShader* CDemoManager::getCurrentLineShader() const { return cMqoRender::getOverrideEffect(); }
+resShader* CDemoManager::getCurrentLineShader() const { return mpCurrentLineShader; }
 
-void CDemoManager::setCurrentLineShader(resShader* pShader) { cMqoRender::setOverrideEffect(pShader); }
+void CDemoManager::setCurrentLineShader(resShader* pShader) { mpCurrentLineShader = pShader; }
 
 void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
 
@@ -355,7 +353,11 @@ void CDemoManager::renderScenes(u32 time) {
     mLineProgress[line] =
         length ? static_cast<f32>(time - pScene->getStartTime()) / static_cast<f32>(length) : 0.0f;
     setCurrentLineShader(mLineShaders[line].empty() ? nullptr : mLineShaders[line][0]);
-    sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line]);
+    FrameContext frame;
+    frame.pOverrideEffect = mpCurrentLineShader;
+    frame.viewportWidth = static_cast<f64>(mWidth);
+    frame.viewportHeight = static_cast<f64>(mHeight);
+    sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line], frame);
     if (mpObserver) {
       const u32 sceneTime = static_cast<u32>(static_cast<f32>(length) * mLineProgress[line]);
       const IScene::Piece piece = pScene->pieceAt(sceneTime);
@@ -397,7 +399,7 @@ void CDemoManager::fitWorkScreens() {
     mWorkDivisor[work] = divisor;
     if (work < 2 && mpDefaultEffect) {
       // The default effect was handed the old screen's texture once, at start-up.
-      shaderManager::mpThis->mpCurrentProgram = mpDefaultEffect;
+      const CurrentEffect current(mpDefaultEffect);
       setTexture(work == 0 ? "workBuf0" : "workBuf1", mpWorkScreen[work]->getColorTexture());
     }
   }
@@ -427,14 +429,14 @@ void CDemoManager::runPostEffects(u32 time) {
   mScreenInWindow = screenInWindow(time);
   if (mScreenInWindow) WindowScreen::enter();
   orthographicUnitSquare();
-  const f32 viewport[2] = {static_cast<f32>(mWidth), static_cast<f32>(mHeight)};
+  const float4 viewport = {static_cast<f32>(mWidth), static_cast<f32>(mHeight), 0.0f, 0.0f};
   bool anyRan = false;
   for (u32 index = 0; index < mpPeManager->getEntryCount(); ++index) {
     resShader* pEffect = mpPeManager->activeEffect(index, time);
     if (!pEffect) {
       continue;
     }
-    shaderManager::mpThis->mpCurrentProgram = pEffect;
+    const CurrentEffect current(pEffect);
     setCurrentStateMatrix("projMat", kModelViewProjection);
     setTexture("srcCBuf0", mpSourceScreen[0]->getColorTexture());
     setTexture("srcCBuf1", mpSourceScreen[1]->getColorTexture());
@@ -453,10 +455,9 @@ void CDemoManager::runPostEffects(u32 time) {
       copyComposedPicture();
       setTexture("composedBuf", mpComposedCopy->getColorTexture());
     }
-    setCurrentParameter("TIME_RATE_0", &mLineProgress[0]);
-    setCurrentParameter("TIME_RATE_1", &mLineProgress[1]);
-    const f32 rate = mpPeManager->effectRate(index, time);
-    setCurrentParameter("TIME_RATE_EFFECT", &rate);
+    setCurrentParameter("TIME_RATE_0", mLineProgress[0]);
+    setCurrentParameter("TIME_RATE_1", mLineProgress[1]);
+    setCurrentParameter("TIME_RATE_EFFECT", mpPeManager->effectRate(index, time));
     customTextureManager::mpThis->applyTextures(pEffect);
     setCurrentParameter("ViewportSize", viewport);
     const PostEffectEntry& entry = mpPeManager->getEntry(index);
@@ -467,8 +468,8 @@ void CDemoManager::runPostEffects(u32 time) {
     const u32 divisor = bufferID == -1 ? 1 : mWorkDivisor[bufferID];
     const u32 outputWidth = reducedSide(mWidth, divisor);
     const u32 outputHeight = reducedSide(mHeight, divisor);
-    const f32 outputSize[2] = {static_cast<f32>(outputWidth), static_cast<f32>(outputHeight)};
-    setCurrentParameter("OutputSize", outputSize);
+    setCurrentParameter("OutputSize",
+                        float4{static_cast<f32>(outputWidth), static_cast<f32>(outputHeight), 0.0f, 0.0f});
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, outputFrameBuffer);
     if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(outputWidth), static_cast<GLsizei>(outputHeight));
     runPasses(pEffect, entry.pass);
@@ -491,8 +492,7 @@ void CDemoManager::runPostEffects(u32 time) {
     return;
   }
   resShader* pShader = mpDefaultEffect;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
+  const CurrentEffect current(pShader);
   setCurrentStateMatrix("projMat", kModelViewProjection);
   customTextureManager::mpThis->applyTextures(pShader);
   setCurrentParameter("ViewportSize", viewport);
@@ -522,8 +522,7 @@ void CDemoManager::composeToWindow() {
   if (mScreenInWindow) return;  // the post-effect stage drew the picture there
   orthographicUnitSquare();
   resShader* pShader = mpFinalEffect;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
+  const CurrentEffect current(pShader);
   setTexture("shScreenTexture", mpCompositeScreen->getColorTexture());
   setCurrentStateMatrix("shVProjMat", kModelViewProjection);
   const PictureRect picture = letterboxRect(mAspectX, mAspectY);

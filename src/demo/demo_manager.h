@@ -77,8 +77,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   u32 getShowEndTime() const;
 
   // While a line renders: that line's shader, which model drawing uses instead
-  // of each material's own effect; null otherwise. Setting it hands it to the
-  // model renderer's override slot.
+  // of each material's own effect (handed down in the frame's context); null otherwise.
   resShader* getCurrentLineShader() const;
   void setCurrentLineShader(resShader* pShader);
 
@@ -164,6 +163,7 @@ class CDemoManager : public Singleton<CDemoManager> {
   u32 mFsaaSamples = 0;
   CPostEffectManager* mpPeManager = nullptr;  // borrowed: the entry owns it
   std::vector<resShader*> mLineShaders[LINE_COUNT];  // one reference each
+  resShader* mpCurrentLineShader = nullptr;          // borrowed from mLineShaders while a line renders
   std::unique_ptr<CSceneScreen> mpCompositeScreen;
   // Made on first use: what a row reading "composedBuf" sees. A copy, since the
   // row may write the very screen it reads.

@@ -15,7 +15,7 @@ class IScene : public IDrawable {
   virtual void prepare() = 0;
   // Called when the scene becomes a line's current scene.
   virtual void onEnter() = 0;
-  void draw(f32 progress) override = 0;
+  void draw(f32 progress, const FrameContext& frame) override = 0;
   virtual void release() = 0;
 
   virtual u32 getStartTime() const { return mStartTime; }

@@ -3,8 +3,8 @@
 
 #include "render/qel_render.h"
 
-void CSceneQelDefault::draw(cQelRender* pRender, f32 progress) {
+void CSceneQelDefault::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
   if (pRender) {
-    pRender->drawSceneByName(mName.c_str(), progress);
+    pRender->drawSceneByName(mName.c_str(), progress, frame);
   }
 }

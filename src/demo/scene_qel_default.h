@@ -9,6 +9,7 @@
 #include "framework/vell_object.h"
 
 class cQelRender;
+struct FrameContext;
 
 class CSceneQelDefault : public VellObject {
   VELL_CLASS(CSceneQelDefault, VellObject)
@@ -21,7 +22,7 @@ class CSceneQelDefault : public VellObject {
   virtual void init(cQelRender* /*pRender*/) {}
   virtual void update(cQelRender* /*pRender*/, f32 /*progress*/) {}
   // By default draws the Qel scene of this name at the progress.
-  virtual void draw(cQelRender* pRender, f32 progress);
+  virtual void draw(cQelRender* pRender, f32 progress, const FrameContext& frame);
   virtual void finish(cQelRender* /*pRender*/, f32 /*progress*/) {}
 
   const std::string& getName() const { return mName; }

@@ -89,7 +89,7 @@ int CSceneQelTrampoline::findChild(u32 time) const {
   return -1;
 }
 
-void CSceneQelTrampoline::draw(f32 progress) {
+void CSceneQelTrampoline::draw(f32 progress, const FrameContext& frame) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   const u32 time = static_cast<u32>(static_cast<f32>(getLength()) * progress);
   if (time < mWindowStart || time > mWindowEnd) {
@@ -106,7 +106,7 @@ void CSceneQelTrampoline::draw(f32 progress) {
   cQelRender* pRender = mpQelRender.get();
   child.update(pRender, q);
   glPushMatrix();
-  child.draw(pRender, q);
+  child.draw(pRender, q, frame);
   glPopMatrix();
   child.finish(pRender, q);
 }

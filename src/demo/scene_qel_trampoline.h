@@ -20,7 +20,7 @@ class CSceneQelTrampoline : public IScene {
 
   void prepare() override {}
   void onEnter() override;
-  void draw(f32 progress) override;
+  void draw(f32 progress, const FrameContext& frame) override;
   void release() override {}
   s32 hasContentAt(u32 time) const override;
   Piece pieceAt(u32 sceneTime) const override;

@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "resource/current_effect.h"
 #include "resource/res_shader.h"
 #include "resource/shader_manager.h"
 #include "screen/post_effect_manager.h"
@@ -23,7 +24,7 @@ bool readsDestinationAlpha(GLint factor) {
 
 // Sets the pass in the window's stage state and reads back what its render states did.
 PassFacts probePass(resShader* pEffect, u32 pass) {
-  shaderManager::mpThis->mpCurrentProgram = pEffect;
+  const CurrentEffect current(pEffect);
   shaderManager::mpThis->setPass(pass);
   GLboolean mask[4] = {};
   glGetBooleanv(GL_COLOR_WRITEMASK, mask);
@@ -65,7 +66,7 @@ bool WindowScreen::decide(const CPostEffectManager& table, u32 showEnd, bool pic
     const PostEffectEntry& entry = table.getEntry(i);
     // An author-mode reload gives the file a new effect object.
     const void* pEffect = entry.pEffect ? static_cast<const void*>(entry.pEffect->getEffect()) : nullptr;
-    rows.emplace_back(pEffect, entry.start, entry.end, entry.bufferID, entry.pass);
+    rows.push_back(Row{pEffect, entry.start, entry.end, entry.bufferID, entry.pass});
   }
   if (mDecided && rows == mDecidedFor && showEnd == mDecidedEnd && pictureFillsWindow == mDecidedFill) {
     return mStandsIn;
@@ -82,7 +83,6 @@ bool WindowScreen::decide(const CPostEffectManager& table, u32 showEnd, bool pic
   glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
   if (sampleBuffers != 0) return false;  // every pass would shade each sample
 
-  resShader* pCurrent = shaderManager::mpThis->mpCurrentProgram;
   enter();
   std::map<u32, PassFacts> firstPass;
   bool safe = true;
@@ -98,7 +98,6 @@ bool WindowScreen::decide(const CPostEffectManager& table, u32 showEnd, bool pic
     }
   }
   leave();
-  shaderManager::mpThis->mpCurrentProgram = pCurrent;
   mStandsIn = safe && table.screenPaintedWholeThroughout(showEnd, [&firstPass](u32 index) {
     const auto found = firstPass.find(index);
     return found != firstPass.end() && found->second.paintsWhole;

@@ -3,7 +3,6 @@
 // Decided once per post-effect table and kept until the table changes. Main thread.
 #pragma once
 
-#include <tuple>
 #include <vector>
 
 #include "framework/types.h"
@@ -25,7 +24,15 @@ class WindowScreen {
   static void leave();
 
  private:
-  using Row = std::tuple<const void*, u32, u32, s32, s32>;  // effect, start, end, output, pass
+  // What of a table's entry the decision depends on.
+  struct Row {
+    const void* pEffect;  // the runtime's effect: a reload makes a new one
+    u32 start;
+    u32 end;
+    s32 output;  // the entry's buffer id
+    s32 pass;
+    bool operator==(const Row&) const = default;
+  };
   std::vector<Row> mDecidedFor;
   u32 mDecidedEnd = 0;
   bool mDecidedFill = false;

@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "framework/critical_check.h"
+#include "render/frame_context.h"
+#include "resource/current_effect.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/qel_track_set.h"
 #include "resource/res_mqo.h"
@@ -50,24 +52,23 @@ u32 cMqoRender::getMaterialNum() const {
   return mpMqo->GetMatNum();
 }
 
-void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time) {
+void cMqoRender::setMaterial(u32 material, f32 alpha, f32 time, const FrameContext& frame) {
   // A model reloaded in author mode may have other materials and textures.
   if (mpMqo->getVersion() != mModelVersion) setModel(mpMqo, nullptr);
   const MqoMaterial& record = mpMqo->getMaterial(material);
-  setShader(spOverrideEffect ? spOverrideEffect : mpMqo->getMaterialEffect(material));
+  setShader(frame.pOverrideEffect ? frame.pOverrideEffect : mpMqo->getMaterialEffect(material));
   resShader* pShader = getShader();
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  setCurrentParameter("shBaseTexture", &baseTextureIds[material]);
-  setCurrentParameter("shOverlapTexture", &overlapTextureIds[material]);
-  const f32 color[4] = {record.col[0], record.col[1], record.col[2], record.col[3] * alpha};
-  setCurrentParameter("shMqoColor", color);
-  setCurrentParameter("TIME_RATE", &time);
+  const CurrentEffect current(pShader);
+  setCurrentParameter("shBaseTexture", TextureName{baseTextureIds[material]});
+  setCurrentParameter("shOverlapTexture", TextureName{overlapTextureIds[material]});
+  setCurrentParameter("shMqoColor", float4{record.col[0], record.col[1], record.col[2], record.col[3] * alpha});
+  setCurrentParameter("TIME_RATE", time);
   customTextureManager::mpThis->applyTextures(pShader);
 }
 
-void cMqoRender::drawMaterial(u32 material, u32 list, f32 alpha, f32 time) {
-  setMaterial(material, alpha, time);
+void cMqoRender::drawMaterial(u32 material, u32 list, f32 alpha, f32 time, const FrameContext& frame) {
+  setMaterial(material, alpha, time, frame);
+  const CurrentEffect current(getShader());
   for (u32 pass = 0; pass < getShader()->getPassNum(); ++pass) {
     beginPass(pass);
     glCallList(list);
@@ -75,27 +76,27 @@ void cMqoRender::drawMaterial(u32 material, u32 list, f32 alpha, f32 time) {
   }
 }
 
-void cMqoRender::drawStill(f32 alpha, f32 time) {
+void cMqoRender::drawStill(f32 alpha, f32 time, const FrameContext& frame) {
   // A material without triangles is not set up at all: with thousands of
   // materials, each frame costs what the model draws.
   for (u32 material = 0; material < mpMqo->getModel()->GetMatNum(); ++material) {
     const u32 list = mpMqo->getMaterialList(material);
-    if (list) drawMaterial(material, list, alpha, time);
+    if (list) drawMaterial(material, list, alpha, time, frame);
   }
 }
 
-void cMqoRender::drawObject(u32 object, f32 alpha, f32 time) {
+void cMqoRender::drawObject(u32 object, f32 alpha, f32 time, const FrameContext& frame) {
   for (const auto& [material, list] : mpMqo->getObjectMaterialLists(object)) {
-    drawMaterial(material, list, alpha, time);
+    drawMaterial(material, list, alpha, time, frame);
   }
 }
 
-void cMqoRender::draw(f32 time) {
+void cMqoRender::draw(f32 time, const FrameContext& frame) {
   if (!mpMqo) {
     return;
   }
   if (!mpAnim) {
-    drawStill(1.0f, time);
+    drawStill(1.0f, time, frame);
     return;
   }
   const MqoModel* mpMqo = this->mpMqo->getModel();
@@ -149,7 +150,7 @@ void cMqoRender::draw(f32 time) {
     glRotated(-key.rotation[0] * kRadiansToDegrees, 1.0, 0.0, 0.0);
     glScalef(key.scale[0], key.scale[1], key.scale[2]);
     glTranslatef(-pivot[0], -pivot[1], pivot[2]);
-    drawObject(object, key.alpha, time);
+    drawObject(object, key.alpha, time, frame);
     previous = depth;
   }
   for (s32 i = 0; i < pushed; ++i) glPopMatrix();
@@ -161,17 +162,19 @@ void cMqoRender::drawFace(u32 object, u32 face, u32 material) {
   }
 }
 
-void cMassMqoRender::beginMaterialPass(f32 time, u32 pass, u32 material, f32 alpha) {
-  setMaterial(material, alpha, time);
+void cMassMqoRender::beginMaterialPass(f32 time, u32 pass, u32 material, f32 alpha, const FrameContext& frame) {
+  setMaterial(material, alpha, time, frame);
+  mCurrentEffect.reset();
+  mCurrentEffect.emplace(getShader());
   currentMaterial = material;
   beginPass(pass);
   currentPass = pass;
 }
 
 void cMassMqoRender::updateMatrices() {
-  setCurrentStateMatrix("shWorldMat", 17);
-  setCurrentStateMatrix("shViewMat", 17);
-  setCurrentStateMatrix("shVProjMat", 128);
+  setCurrentStateMatrix("shWorldMat", state_matrix::kModelView | state_matrix::kIdentity);
+  setCurrentStateMatrix("shViewMat", state_matrix::kModelView | state_matrix::kIdentity);
+  setCurrentStateMatrix("shVProjMat", state_matrix::kModelViewProjection);
   // Values reach the program when its pass is set; setting the pass again before
   // its reset sends them and keeps the states saved by the first set.
   shaderManager::mpThis->setPass(currentPass);
@@ -185,4 +188,7 @@ void cMassMqoRender::drawInstance() {
   glCallList(mpMqo->getMaterialList(currentMaterial));
 }
 
-void cMassMqoRender::endMaterialPass() { endPass(currentPass); }
+void cMassMqoRender::endMaterialPass() {
+  endPass(currentPass);
+  mCurrentEffect.reset();
+}

@@ -9,6 +9,7 @@
 
 #include "framework/critical_check.h"
 #include "render/camera_manager.h"
+#include "render/frame_context.h"
 #include "render/jittered_projection.h"
 #include "render/light_manager.h"
 #include "resource/qel_animation.h"
@@ -53,7 +54,7 @@ f32 cQelRender::getSceneTime(u32 sceneIndex) const {
   return time;
 }
 
-void cQelRender::applyCamera(u32 sceneIndex, f32 time) {
+void cQelRender::applyCamera(u32 sceneIndex, f32 time, const FrameContext& frame) {
   const QelScene& scene = mpQel->getScene(sceneIndex);
   if (scene.objects.empty()) {
     return;
@@ -65,7 +66,7 @@ void cQelRender::applyCamera(u32 sceneIndex, f32 time) {
   const f64 half = fovy * std::numbers::pi / 180.0 * 0.5;
   const f64 top = 0.1 / (std::cos(half) / std::sin(half));
   const f64 right = top * 1.7777777910232544;
-  jitteredFrustum(currentJitterOffset(), -right, right, -top, top, 0.1, 150.0);
+  jitteredFrustum(frame, -right, right, -top, top, 0.1, 150.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glRotated(eye.rotation[2] * kRadiansToDegrees, 0.0, 0.0, 1.0);
@@ -77,15 +78,15 @@ void cQelRender::applyCamera(u32 sceneIndex, f32 time) {
   }
 }
 
-void cQelRender::setCamera(u32 sceneIndex, f32 progress) {
+void cQelRender::setCamera(u32 sceneIndex, f32 progress, const FrameContext& frame) {
   {
     const QelAnimation* mpQel = parsedAnimation(this->mpQel);
     CRITICAL_CHECK(mpQel, "");
   }
-  applyCamera(sceneIndex, getSceneTime(sceneIndex) * progress);
+  applyCamera(sceneIndex, getSceneTime(sceneIndex) * progress, frame);
 }
 
-void cQelRender::drawSceneByName(const char* name, f32 progress) {
+void cQelRender::drawSceneByName(const char* name, f32 progress, const FrameContext& frame) {
   {
     const QelAnimation* mpQel = parsedAnimation(this->mpQel);
     CRITICAL_CHECK(mpQel, "");
@@ -101,14 +102,14 @@ void cQelRender::drawSceneByName(const char* name, f32 progress) {
     }
   }
   CRITICAL_CHECK(isFound, "scene name not found.");
-  drawSceneByIndex(index, progress);
+  drawSceneByIndex(index, progress, frame);
 }
 
 const MqoMaterial& cQelRender::setModelMaterial(const MqoMaterial* pMaterial, u32 mqoIndex, u32 materialIndex) {
   return mpQel->setModelMaterial(pMaterial, mqoIndex, materialIndex);
 }
 
-void cQelRender::drawScene(u32 sn, f32 progress, s32 withCamera) {
+void cQelRender::drawScene(u32 sn, f32 progress, s32 withCamera, const FrameContext& frame) {
   {
     const QelAnimation* mpQel = parsedAnimation(this->mpQel);
     CRITICAL_CHECK(mpQel, "");
@@ -120,7 +121,7 @@ void cQelRender::drawScene(u32 sn, f32 progress, s32 withCamera) {
     glPushMatrix();
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
-    applyCamera(sn, time);
+    applyCamera(sn, time, frame);
   }
   const QelScene& scene = mpQel->getScene(sn);
   for (std::size_t i = withCamera == 1 ? 1 : 0; i < scene.objects.size(); ++i) {
@@ -139,7 +140,7 @@ void cQelRender::drawScene(u32 sn, f32 progress, s32 withCamera) {
     }
     if (object.visible == 1) {
       if (object.cameraTrans == 0) glDisable(GL_DEPTH_TEST);
-      if (object.cameraTrans != 0 || withCamera != 0) renderers[sn][i]->draw(time);
+      if (object.cameraTrans != 0 || withCamera != 0) renderers[sn][i]->draw(time, frame);
       if (object.cameraTrans == 0) glEnable(GL_DEPTH_TEST);
     }
     if (object.cameraTrans == 0) {

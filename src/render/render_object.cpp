@@ -6,13 +6,20 @@
 #include "framework/critical_check.h"
 #include "render/camera_manager.h"
 #include "render/light_manager.h"
+#include "resource/current_effect.h"
 #include "resource/res_shader.h"
 #include "resource/shader_manager.h"
 
 namespace {
 
-constexpr u32 kModelViewMatrix = 17;
-constexpr u32 kModelViewProjectionMatrix = 128;
+constexpr u32 kModelViewMatrix = state_matrix::kModelView | state_matrix::kIdentity;
+constexpr u32 kModelViewProjectionMatrix = state_matrix::kModelViewProjection;
+
+resShader* checkedCurrentProgram() {
+  resShader* mpCurrentProgram = shaderManager::mpThis->mpCurrentProgram;
+  CRITICAL_CHECK(mpCurrentProgram, "");
+  return mpCurrentProgram;
+}
 
 void drawImmediate(std::vector<cRenderObject::ImmediateVertex>& vertices, GLenum mode) {
   if (vertices.empty()) {
@@ -28,17 +35,17 @@ void drawImmediate(std::vector<cRenderObject::ImmediateVertex>& vertices, GLenum
 
 }  // namespace
 
-void setCurrentParameter(const char* name, const void* value) {
-  resShader* mpCurrentProgram = shaderManager::mpThis->mpCurrentProgram;
-  CRITICAL_CHECK(mpCurrentProgram, "");
-  mpCurrentProgram->setParameter(name, value);
+void setCurrentParameter(const char* name, f32 value) { checkedCurrentProgram()->setParameter(name, value); }
+
+void setCurrentParameter(const char* name, const float4& value) {
+  checkedCurrentProgram()->setParameter(name, value);
 }
 
-void setCurrentStateMatrix(const char* name, u32 code) {
-  resShader* mpCurrentProgram = shaderManager::mpThis->mpCurrentProgram;
-  CRITICAL_CHECK(mpCurrentProgram, "");
-  mpCurrentProgram->setStateMatrix(name, code);
+void setCurrentParameter(const char* name, TextureName texture) {
+  checkedCurrentProgram()->setParameter(name, texture);
 }
+
+void setCurrentStateMatrix(const char* name, u32 code) { checkedCurrentProgram()->setStateMatrix(name, code); }
 
 void cRenderObject::beginPass(u32 pass) {
   // Values reach the program when a pass is set, so the standard parameters are
@@ -47,22 +54,18 @@ void cRenderObject::beginPass(u32 pass) {
   setCurrentStateMatrix("shWorldMat", kModelViewMatrix);
   setCurrentStateMatrix("shViewMat", kModelViewMatrix);
   setCurrentStateMatrix("shVProjMat", kModelViewProjectionMatrix);
-  const f32 ambient[4] = {0.1f, 0.1f, 0.1f, 0.1f};
-  const f32 lightColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-  const f32 ke[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-  const f32 ka[4] = {0.8f, 0.8f, 0.8f, 0.8f};
-  const f32 kd[4] = {0.6f, 0.6f, 0.6f, 0.6f};
-  const f32 ks[4] = {0.85f, 0.85f, 0.85f, 0.85f};
-  const f32 shininess = 8.0f;
-  setCurrentParameter("shAmbient", ambient);
-  setCurrentParameter("shLightColor", lightColor);
-  setCurrentParameter("shKe", ke);
-  setCurrentParameter("shKa", ka);
-  setCurrentParameter("shKd", kd);
-  setCurrentParameter("shKs", ks);
-  setCurrentParameter("shShininess", &shininess);
-  setCurrentParameter("shEyePos", cameraManager::mpThis->mEyePos);
-  setCurrentParameter("shLightPos", lightManager::mpThis->mLightPos);
+  setCurrentParameter("shAmbient", float4{0.1f, 0.1f, 0.1f, 0.1f});
+  setCurrentParameter("shLightColor", float4{1.0f, 1.0f, 1.0f, 1.0f});
+  setCurrentParameter("shKe", float4{0.0f, 0.0f, 0.0f, 0.0f});
+  setCurrentParameter("shKa", float4{0.8f, 0.8f, 0.8f, 0.8f});
+  setCurrentParameter("shKd", float4{0.6f, 0.6f, 0.6f, 0.6f});
+  setCurrentParameter("shKs", float4{0.85f, 0.85f, 0.85f, 0.85f});
+  setCurrentParameter("shShininess", 8.0f);
+  // Three floats each; the fourth is never read (the engine's table declares three).
+  const f32* eye = cameraManager::mpThis->mEyePos;
+  const f32* light = lightManager::mpThis->mLightPos;
+  setCurrentParameter("shEyePos", float4{eye[0], eye[1], eye[2], 0.0f});
+  setCurrentParameter("shLightPos", float4{light[0], light[1], light[2], 0.0f});
   shaderManager::mpThis->setPass(pass);
 }
 
@@ -72,12 +75,12 @@ void cRenderObject::endPass(u32 pass) {
   shaderManager::mpThis->resetPass(pass);
 }
 
-void cRenderObject::draw(f32 /*time*/) {
+void cRenderObject::draw(f32 /*time*/, const FrameContext& /*frame*/) {
   if (!shader) {
     drawGeometry(0);
     return;
   }
-  shaderManager::mpThis->mpCurrentProgram = shader;
+  const CurrentEffect current(shader);
   // beginPass and endPass apply and reset the pass themselves, once per pass.
   for (u32 pass = 0; pass < shader->getPassNum(); ++pass) {
     beginPass(pass);

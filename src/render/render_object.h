@@ -7,8 +7,9 @@
 
 #include "framework/types.h"
 #include "framework/vell_object.h"
+#include "resource/res_shader.h"
 
-class resShader;
+struct FrameContext;
 
 class cRenderObject : public VellObject {
   VELL_CLASS(cRenderObject, VellObject)
@@ -27,7 +28,7 @@ class cRenderObject : public VellObject {
   // set after this reaches the program only when the pass is set again.
   virtual void beginPass(u32 pass);
   // Draws the geometry through every pass of the effect (or once without one).
-  virtual void draw(f32 time);
+  virtual void draw(f32 time, const FrameContext& frame);
   // Draws and empties the immediate vertex lists, then resets the pass.
   virtual void endPass(u32 pass);
   virtual resShader* getShader() const { return shader; }
@@ -42,6 +43,8 @@ class cRenderObject : public VellObject {
 };
 
 // Parameter setters on the shader manager's current program; each one requires
-// a current program.
-void setCurrentParameter(const char* name, const void* value);
+// a current program, and each checks the declared type as resShader's typed setters do.
+void setCurrentParameter(const char* name, f32 value);
+void setCurrentParameter(const char* name, const float4& value);
+void setCurrentParameter(const char* name, TextureName texture);
 void setCurrentStateMatrix(const char* name, u32 code);

@@ -3,10 +3,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "framework/critical_check.h"
 #include "framework/shell_path.h"
 #include "framework/vell_manager.h"
+#include "resource/current_effect.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
@@ -100,22 +102,21 @@ bool customTextureManager::loadDefinitions(const char* pPath) {
 }
 
 void customTextureManager::applyTextures(resShader* pShader) {
-  shaderManager& manager = *shaderManager::mpThis;
-  resShader* pRemembered = manager.mpCurrentProgram;
+  resShader* pRemembered = shaderManager::mpThis->mpCurrentProgram;
+  std::optional<CurrentEffect> current;
   if (pRemembered != pShader) {
-    CRITICAL_CHECK(pShader, "");
-    manager.mpCurrentProgram = pShader;
+    current.emplace(pShader);
   }
   for (const CustomTexture& entry : mEntries) {
     const u32 textureName = textureManager::mpThis->getTextureId(entry.pTexture);
-    resShader* mpCurrentProgram = manager.mpCurrentProgram;
+    resShader* mpCurrentProgram = shaderManager::mpThis->mpCurrentProgram;
     CRITICAL_CHECK(mpCurrentProgram, "");
-    mpCurrentProgram->setParameter(entry.parameterName.c_str(), &textureName);
+    mpCurrentProgram->setParameter(entry.parameterName.c_str(), TextureName{textureName});
   }
   if (pRemembered != pShader) {
+    // A call made while no program was current has nothing to put back: a broken call.
     resShader* pShader = pRemembered;
     CRITICAL_CHECK(pShader, "");
-    manager.mpCurrentProgram = pShader;
   }
 }
 

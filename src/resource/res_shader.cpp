@@ -266,31 +266,113 @@ void resShader::setParameter(const char* name, const void* value) {
   }
 }
 
+namespace {
+
+bool fits(u32 type, resShader::ValueType value) {
+  using enum resShader::ValueType;
+  switch (type) {
+    case fx::TYPE_HALF:
+    case fx::TYPE_FLOAT:
+    case fx::TYPE_HALF1:
+    case fx::TYPE_FLOAT1:
+      return value == Float || value == Float4;
+    case fx::TYPE_HALF2:
+    case fx::TYPE_FLOAT2:
+    case fx::TYPE_HALF3:
+    case fx::TYPE_FLOAT3:
+    case fx::TYPE_HALF4:
+    case fx::TYPE_FLOAT4:
+      return value == Float4;
+    case fx::TYPE_FLOAT4x4:
+      return value == Float4x4;
+    case fx::TYPE_SAMPLER1D:
+    case fx::TYPE_SAMPLER2D:
+    case fx::TYPE_SAMPLER3D:
+    case fx::TYPE_SAMPLERRECT:  // refused by the setter itself, as it always was
+    case fx::TYPE_SAMPLERCUBE:
+      return value == Texture;
+    default:
+      return false;
+  }
+}
+
+const char* nameOf(resShader::ValueType value) {
+  switch (value) {
+    case resShader::ValueType::Float: return "float";
+    case resShader::ValueType::Float4: return "float4";
+    case resShader::ValueType::Float4x4: return "float4x4";
+    case resShader::ValueType::Texture: return "texture";
+  }
+  return "?";
+}
+
+}  // namespace
+
+bool resShader::fitsDeclared(const char* name, ValueType value) {
+  if (!name) return false;
+  for (const ShaderParam& param : mVecParam) {
+    if ((param.name != name && param.semantic != name) || fits(param.type, value)) continue;
+    if (mRefusedNames.insert(name).second) {
+      const fx::TypeInfo* pInfo = param.parameter ? param.parameter->getTypeInfo() : nullptr;
+      const int line = param.parameter ? param.parameter->getLine() : 0;
+      std::fprintf(stderr, "%s:%d: error: parameter '%s' is declared %s but was given a %s; nothing is set\n",
+                   getPath().c_str(), line, param.name.c_str(), pInfo ? pInfo->name : "struct",
+                   nameOf(value));
+    }
+    return false;
+  }
+  return true;
+}
+
+bool resShader::setParameter(const char* name, f32 value) {
+  if (!fitsDeclared(name, ValueType::Float)) return false;
+  setParameter(name, static_cast<const void*>(&value));
+  return true;
+}
+
+bool resShader::setParameter(const char* name, const float4& value) {
+  if (!fitsDeclared(name, ValueType::Float4)) return false;
+  setParameter(name, static_cast<const void*>(value.data()));
+  return true;
+}
+
+bool resShader::setParameter(const char* name, const float4x4& value) {
+  if (!fitsDeclared(name, ValueType::Float4x4)) return false;
+  setParameter(name, static_cast<const void*>(value.data()));
+  return true;
+}
+
+bool resShader::setParameter(const char* name, TextureName texture) {
+  if (!fitsDeclared(name, ValueType::Texture)) return false;
+  setParameter(name, static_cast<const void*>(&texture.id));
+  return true;
+}
+
 void resShader::setStateMatrix(const char* name, u32 flags) {
   if (!name) {
     return;
   }
   fx::StateMatrix matrix = fx::StateMatrix::ModelView;
   switch (flags & 0xF0) {
-    case 0x20:
+    case state_matrix::kProjection:
       matrix = fx::StateMatrix::Projection;
       break;
-    case 0x40:
+    case state_matrix::kTexture:
       matrix = fx::StateMatrix::Texture;
       break;
-    case 0x80:
+    case state_matrix::kModelViewProjection:
       matrix = fx::StateMatrix::ModelViewProjection;
       break;
   }
   fx::MatrixTransform transform = fx::MatrixTransform::Identity;
   switch (flags & 0x0F) {
-    case 0x2:
+    case state_matrix::kTranspose:
       transform = fx::MatrixTransform::Transpose;
       break;
-    case 0x4:
+    case state_matrix::kInverse:
       transform = fx::MatrixTransform::Inverse;
       break;
-    case 0x8:
+    case state_matrix::kInverseTranspose:
       transform = fx::MatrixTransform::InverseTranspose;
       break;
   }

@@ -3,7 +3,9 @@
 // drawing code sets by name or semantic. Main thread, with the GL context current.
 #pragma once
 
+#include <array>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,26 @@
 #include "framework/vell_object.h"
 #include "fx/effect.h"
 #include "resource/resource_object.h"
+
+// The values the typed setters take: four floats, and sixteen floats row after row.
+using float4 = std::array<f32, 4>;
+using float4x4 = std::array<f32, 16>;
+// A GL texture name handed to a sampler parameter.
+struct TextureName {
+  u32 id;
+};
+
+// Bits 4-7 of setStateMatrix's flags pick the matrix, bits 0-3 the transform.
+namespace state_matrix {
+inline constexpr u32 kModelView = 0x10;
+inline constexpr u32 kProjection = 0x20;
+inline constexpr u32 kTexture = 0x40;
+inline constexpr u32 kModelViewProjection = 0x80;
+inline constexpr u32 kIdentity = 0x1;
+inline constexpr u32 kTranspose = 0x2;
+inline constexpr u32 kInverse = 0x4;
+inline constexpr u32 kInverseTranspose = 0x8;
+}  // namespace state_matrix
 
 class resShader : public resourceObject {
   VELL_CLASS(resShader, resourceObject)
@@ -65,6 +87,16 @@ class resShader : public resourceObject {
   // after row for float4x4, or one GL texture name for samplers. The value reaches GL
   // when a pass is set.
   void setParameter(const char* name, const void* value);
+  // The same for a value of a known type: every parameter of the name is checked
+  // first, and when one is declared with a type the value does not fit (a float for
+  // a float2, say), nothing is set and one line names the file, the parameter and
+  // both types. False when refused. A float4 fits 1 to 4 float components (the
+  // leading ones are read), a float one, a float4x4 only float4x4, a texture samplers.
+  enum class ValueType { Float, Float4, Float4x4, Texture };
+  bool setParameter(const char* name, f32 value);
+  bool setParameter(const char* name, const float4& value);
+  bool setParameter(const char* name, const float4x4& value);
+  bool setParameter(const char* name, TextureName texture);
   // Binds a GL matrix to every parameter whose name or semantic is `name`: bits 4-7 pick
   // the matrix (0x20 projection, 0x40 texture, 0x80 model-view-projection, otherwise
   // model-view), bits 0-3 the transform (0x2 transpose, 0x4 inverse, 0x8 inverse transpose).
@@ -83,6 +115,10 @@ class resShader : public resourceObject {
 
   // The 32-bit words a value for this type holds; 0 for types that take none.
   static u32 wordsOf(u32 type);
+  // Whether every parameter of the name takes a value of this type; reports the
+  // first that does not (once per name).
+  bool fitsDeclared(const char* name, ValueType value);
+  std::set<std::string> mRefusedNames;
 
   std::map<std::string, SetValue> mSetValues;  // by the name or semantic used
   std::map<std::string, u32> mStateMatrices;

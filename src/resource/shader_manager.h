@@ -38,11 +38,16 @@ class shaderManager : public VellObject {
   void setPass(u32 index);
   void resetPass(u32 index);
 
-  std::unique_ptr<fx::Context> mContext;
-  resShader* mpCurrentProgram = nullptr;       // borrowed; set directly by the users
-  std::map<std::string, resShader*> mShaderMap;  // borrowed; only refuses duplicates
+  // The registered effects by name (read by tests; only refuses duplicates here).
+  const std::map<std::string, resShader*>& getShaderMap() const { return mShaderMap; }
+
+  // Our drawing code assigns it only through CurrentEffect, which puts the previous one back.
+  resShader* mpCurrentProgram = nullptr;  // borrowed
 
  private:
+  std::unique_ptr<fx::Context> mContext;
+  std::map<std::string, resShader*> mShaderMap;  // borrowed
+
   u32 getPassNum() const;
   fx::Pass* checkedPass(u32 index) const;
   void stopOnRuntimeError() const;

@@ -3,7 +3,7 @@
 
 #include "platform/gl.h"
 
-#include "framework/critical_check.h"
+#include "resource/current_effect.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
@@ -35,21 +35,20 @@ void CParticle::drawParticles(f32 rate, const ParticleRecord* pRecords, u32 coun
   glTexEnvi(GL_POINT_SPRITE_ARB, GL_COORD_REPLACE_ARB, GL_TRUE);
 
   resShader* pShader = mpShader;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  pShader->setParameter("TIME_RATE", &rate);
-  pShader->setStateMatrix("shWorldMat", 0x11);
-  pShader->setStateMatrix("shViewMat", 0x11);
-  pShader->setStateMatrix("shVProjMat", 0x80);
+  const CurrentEffect current(pShader);
+  pShader->setParameter("TIME_RATE", rate);
+  pShader->setStateMatrix("shWorldMat", state_matrix::kModelView | state_matrix::kIdentity);
+  pShader->setStateMatrix("shViewMat", state_matrix::kModelView | state_matrix::kIdentity);
+  pShader->setStateMatrix("shVProjMat", state_matrix::kModelViewProjection);
   // A texture that failed to load leaves the sprites untextured rather than stopping.
   const u32 textureName = mpTexture ? textureManager::mpThis->getTextureId(mpTexture) : 0;
-  pShader->setParameter("shTexture0", &textureName);
+  pShader->setParameter("shTexture0", TextureName{textureName});
   // Sprite sizes are in pixels: an effect that scales them by the screen it draws
   // into keeps its sprites the same share of the picture at any window size.
   GLint viewport[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, viewport);
-  const f32 viewportSize[2] = {static_cast<f32>(viewport[2]), static_cast<f32>(viewport[3])};
-  pShader->setParameter("ViewportSize", viewportSize);
+  pShader->setParameter("ViewportSize",
+                        float4{static_cast<f32>(viewport[2]), static_cast<f32>(viewport[3]), 0.0f, 0.0f});
 
   for (u32 pass = 0; pass < pShader->getPassNum(); ++pass) {
     shaderManager::mpThis->setPass(pass);

@@ -22,8 +22,8 @@ void CSceneQel_boxfloor1::update(cQelRender* pRender, f32 progress) {
   pRender->setModelMaterial(&material, static_cast<u32>(mModelIndex), static_cast<u32>(mMaterialIndex));
 }
 
-void CSceneQel_boxfloor1::draw(cQelRender* pRender, f32 progress) {
-  pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), progress);
+void CSceneQel_boxfloor1::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), progress, frame);
 }
 
 void CSceneQel_boxfloor1::finish(cQelRender* pRender, f32) {

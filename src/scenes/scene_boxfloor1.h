@@ -10,7 +10,7 @@ class CSceneQel_boxfloor1 : public CSceneQelDefault {
   // Finds the model whose file name contains "boxfloor.mqo"; fatal when none does.
   void init(cQelRender* pRender) override;
   void update(cQelRender* pRender, f32 progress) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
   void finish(cQelRender* pRender, f32 progress) override;
 
   s32 getModelIndex() const { return mModelIndex; }

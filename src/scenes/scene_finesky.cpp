@@ -31,17 +31,17 @@ void CSceneQel_finesky::init(cQelRender*) {
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-void CSceneQel_finesky::draw(cQelRender* pRender, f32 progress) {
+void CSceneQel_finesky::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   if (pRender) {
-    pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), progress);
+    pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), progress, frame);
   }
   const f32 eye[3] = {0.0f, 0.0f, 150.0f};
   const f32 centre[3] = {0.0f, 0.0f, 0.0f};
-  setOwnCamera(45.0, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
+  setOwnCamera(frame, 45.0, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
   glPushMatrix();
   drawClouds(mClouds, progress, mCuts);
   glPopMatrix();

@@ -14,7 +14,7 @@ class CSceneQel_finesky : public CSceneQelDefault {
   ~CSceneQel_finesky() override;
 
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
   const CloudRecord* getClouds() const { return mClouds; }
 

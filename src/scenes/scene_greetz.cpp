@@ -32,7 +32,7 @@ void CSceneQel_greetz::init(cQelRender*) {
   mpStrap->initStrap(kGreetzStrap);
 }
 
-void CSceneQel_greetz::draw(cQelRender* pRender, f32 progress) {
-  drawUnderQelCamera(pRender, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::qelScene, 0.001f,
+void CSceneQel_greetz::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawUnderQelCamera(pRender, frame, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::qelScene, 0.001f,
                      [&] { mpStrap->drawStrap(progress, 1); });
 }

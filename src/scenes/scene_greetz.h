@@ -11,7 +11,7 @@ class CSceneQel_greetz : public CSceneQelDefault {
   VELL_CLASS(CSceneQel_greetz, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
   CStrap* getStrap() const { return mpStrap.get(); }
 

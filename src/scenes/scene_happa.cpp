@@ -64,8 +64,8 @@ void CSceneQel_happa::init(cQelRender*) {
   }
 }
 
-void CSceneQel_happa::draw(cQelRender* pRender, f32 progress) {
-  drawUnderQelCamera(pRender, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
+void CSceneQel_happa::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawUnderQelCamera(pRender, frame, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
     for (const auto& pStrap : mpStraps) {
       pStrap->drawStrap(progress, 0);
     }

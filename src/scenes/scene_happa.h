@@ -11,7 +11,7 @@ class CSceneQel_happa : public CSceneQelDefault {
   VELL_CLASS(CSceneQel_happa, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
  private:
   std::unique_ptr<CStrap> mpStraps[3];

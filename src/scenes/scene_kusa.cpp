@@ -55,8 +55,8 @@ void CSceneQel_kusa::init(cQelRender*) {
   }
 }
 
-void CSceneQel_kusa::draw(cQelRender* pRender, f32 progress) {
-  drawUnderQelCamera(pRender, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
+void CSceneQel_kusa::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawUnderQelCamera(pRender, frame, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
     const u32 half = kKusaParticleCount / 2;
     mParticles[0].drawParticles(progress, mRecords, half);
     mParticles[1].drawParticles(progress, mRecords + half, half);

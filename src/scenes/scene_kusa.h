@@ -15,7 +15,7 @@ class CSceneQel_kusa : public CSceneQelDefault {
   VELL_CLASS(CSceneQel_kusa, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
   const ParticleRecord* getRecords() const { return mRecords; }
 

@@ -100,11 +100,12 @@ void CSceneQel_lightToSky::init(cQelRender*) {
   }
 }
 
-void CSceneQel_lightToSky::drawRising(cQelRender* pRender, f32 progress, const f32 eyeEnd[3]) {
+void CSceneQel_lightToSky::drawRising(cQelRender* pRender, f32 progress, const f32 eyeEnd[3],
+                                      const FrameContext& frame) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   if (pRender) {
-    pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), progress);
+    pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), progress, frame);
   }
   const f32 eyeStart[3] = {0.0f, 0.0f, 15.0f};
   const f32 centreStart[3] = {0.0f, -2.0f, 0.0f};
@@ -115,7 +116,7 @@ void CSceneQel_lightToSky::drawRising(cQelRender* pRender, f32 progress, const f
     eye[axis] = eyeStart[axis] + (eyeEnd[axis] - eyeStart[axis]) * progress;
     centre[axis] = centreStart[axis] + (centreEnd[axis] - centreStart[axis]) * progress;
   }
-  setOwnCamera(60.0, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
+  setOwnCamera(frame, 60.0, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
   glPushMatrix();
   for (u32 i = 0; i < 3; ++i) {
     mpStraps[i].drawStrap(progress, 0);
@@ -123,12 +124,12 @@ void CSceneQel_lightToSky::drawRising(cQelRender* pRender, f32 progress, const f
   glPopMatrix();
 }
 
-void CSceneQel_lightToSky::draw(cQelRender* pRender, f32 progress) {
+void CSceneQel_lightToSky::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
   const f32 eyeEnd[3] = {3.0f, -1.0f, 12.0f};
-  drawRising(pRender, progress, eyeEnd);
+  drawRising(pRender, progress, eyeEnd, frame);
 }
 
-void CSceneQel_toTheSky::draw(cQelRender* pRender, f32 progress) {
+void CSceneQel_toTheSky::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
   const f32 eyeEnd[3] = {3.0f, 5.0f, 12.0f};
-  drawRising(pRender, progress, eyeEnd);
+  drawRising(pRender, progress, eyeEnd, frame);
 }

@@ -106,17 +106,17 @@ void CSceneQel_lightballs::init(cQelRender*) {
   }
 }
 
-void CSceneQel_lightballs::draw(cQelRender* pRender, f32 t) {
+void CSceneQel_lightballs::draw(cQelRender* pRender, f32 t, const FrameContext& frame) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   if (pRender) {
-    pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), t);
+    pRender->drawSceneByIndex(static_cast<u32>(getSceneIndex()), t, frame);
   }
   const LightballsTiming timing = lightballsTiming(t);
   const f32 p = timing.cameraMix;
   const f32 eye[3] = {8.0f * p, 0.5f * p + 3.0f, 3.0f * p + 5.0f};
   const f32 centre[3] = {0.0f, 0.0f, 0.0f};
-  setOwnCamera(120.0 - 40.0 * p, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
+  setOwnCamera(frame, 120.0 - 40.0 * p, 16.0 / 9.0, 1.0, 1000.0, eye, centre);
   glPushMatrix();
   if (!timing.drawsEffects) {
     glPopMatrix();

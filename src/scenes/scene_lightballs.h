@@ -26,7 +26,7 @@ class CSceneQel_lightballs : public CSceneQelDefault {
   VELL_CLASS(CSceneQel_lightballs, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
   CParticle& getSystem(u32 index) { return mpParticles[index]; }
   const ParticleRecord* getRecords() const { return mRecords; }

@@ -38,8 +38,9 @@ void CSceneQelParticleField::initField(const ParticleFieldRecipe& recipe, const 
   }
 }
 
-void CSceneQelParticleField::drawField(cQelRender* pRender, f32 progress, AlphaTestSpan span, f32 threshold) {
-  drawUnderQelCamera(pRender, static_cast<u32>(getSceneIndex()), progress, span, threshold, [&] {
+void CSceneQelParticleField::drawField(cQelRender* pRender, f32 progress, AlphaTestSpan span, f32 threshold,
+                                       const FrameContext& frame) {
+  drawUnderQelCamera(pRender, frame, static_cast<u32>(getSceneIndex()), progress, span, threshold, [&] {
     drawParticleSystems(mParticles, kParticleFieldSystems, mpRecords.get(), kParticleFieldSize, progress);
   });
 }
@@ -48,38 +49,38 @@ void CSceneQel_dnabox::init(cQelRender*) {
   initField(dustFieldRecipe(), kPointSpriteEffectFile, "data//texture//tsubu");
 }
 
-void CSceneQel_dnabox::draw(cQelRender* pRender, f32 progress) {
-  drawField(pRender, progress, AlphaTestSpan::effects, 0.001f);
+void CSceneQel_dnabox::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawField(pRender, progress, AlphaTestSpan::effects, 0.001f, frame);
 }
 
 void CSceneQel_pipe1::init(cQelRender*) {
   initField(pipeFieldRecipe(), kPointSpriteEffectFile, "data//texture//tsubu");
 }
 
-void CSceneQel_pipe1::draw(cQelRender* pRender, f32 progress) {
-  drawField(pRender, progress, AlphaTestSpan::effects, 0.001f);
+void CSceneQel_pipe1::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawField(pRender, progress, AlphaTestSpan::effects, 0.001f, frame);
 }
 
 void CSceneQel_pipe2::init(cQelRender*) {
   initField(pipeFieldRecipe(), kPointSpriteEffectFile, "data//texture//tsubu");
 }
 
-void CSceneQel_pipe2::draw(cQelRender* pRender, f32 progress) {
-  drawField(pRender, progress, AlphaTestSpan::effects, 0.001f);
+void CSceneQel_pipe2::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawField(pRender, progress, AlphaTestSpan::effects, 0.001f, frame);
 }
 
 void CSceneQel_sakuraFar1::init(cQelRender*) {
   initField(petalFieldRecipe(false), kSakuraEffectFile, "data//texture//sakura");
 }
 
-void CSceneQel_sakuraFar1::draw(cQelRender* pRender, f32 progress) {
-  drawField(pRender, progress, AlphaTestSpan::none, 0.0f);
+void CSceneQel_sakuraFar1::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawField(pRender, progress, AlphaTestSpan::none, 0.0f, frame);
 }
 
 void CSceneQel_sakuraFar2::init(cQelRender*) {
   initField(petalFieldRecipe(true), kSakuraEffectFile, "data//texture//sakura");
 }
 
-void CSceneQel_sakuraFar2::draw(cQelRender* pRender, f32 progress) {
-  drawField(pRender, progress, AlphaTestSpan::qelScene, 0.1f);
+void CSceneQel_sakuraFar2::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawField(pRender, progress, AlphaTestSpan::qelScene, 0.1f, frame);
 }

@@ -21,7 +21,7 @@ class CSceneQelParticleField : public CSceneQelDefault {
  protected:
   // Scatters the field and loads the effect with textureStem + "1.bmp" ... "4.bmp".
   void initField(const ParticleFieldRecipe& recipe, const char* effectFile, const char* textureStem);
-  void drawField(cQelRender* pRender, f32 progress, AlphaTestSpan span, f32 threshold);
+  void drawField(cQelRender* pRender, f32 progress, AlphaTestSpan span, f32 threshold, const FrameContext& frame);
 
   CParticle mParticles[kParticleFieldSystems];
   std::unique_ptr<ParticleRecord[]> mpRecords;
@@ -36,14 +36,14 @@ class CSceneQel_dnabox : public CSceneQelParticleField {
   VELL_CLASS(CSceneQel_dnabox, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 };
 
 class CSceneQel_pipe1 : public CSceneQelParticleField {
   VELL_CLASS(CSceneQel_pipe1, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 };
 
 // The second pipe shot: the first one's field and drawing.
@@ -51,19 +51,19 @@ class CSceneQel_pipe2 : public CSceneQelParticleField {
   VELL_CLASS(CSceneQel_pipe2, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 };
 
 class CSceneQel_sakuraFar1 : public CSceneQelParticleField {
   VELL_CLASS(CSceneQel_sakuraFar1, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 };
 
 class CSceneQel_sakuraFar2 : public CSceneQelParticleField {
   VELL_CLASS(CSceneQel_sakuraFar2, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 };

@@ -6,8 +6,9 @@
 #include "render/camera_manager.h"
 #include "render/jittered_projection.h"
 
-void setOwnCamera(f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 eye[3], const f32 centre[3]) {
-  jitteredPerspective(currentJitterOffset(), fovyDegrees, aspect, zNear, zFar);
+void setOwnCamera(const FrameContext& frame, f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 eye[3],
+                  const f32 centre[3]) {
+  jitteredPerspective(frame, fovyDegrees, aspect, zNear, zFar);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], 0.0, 1.0, 0.0);
@@ -16,8 +17,8 @@ void setOwnCamera(f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 ey
   }
 }
 
-void drawUnderQelCamera(cQelRender* pRender, u32 sceneIndex, f32 progress, AlphaTestSpan span, f32 threshold,
-                        const std::function<void()>& drawEffects) {
+void drawUnderQelCamera(cQelRender* pRender, const FrameContext& frame, u32 sceneIndex, f32 progress,
+                        AlphaTestSpan span, f32 threshold, const std::function<void()>& drawEffects) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   GLint alphaFunction = GL_ALWAYS;
@@ -30,14 +31,14 @@ void drawUnderQelCamera(cQelRender* pRender, u32 sceneIndex, f32 progress, Alpha
   if (span == AlphaTestSpan::qelScene) {
     glEnable(GL_ALPHA_TEST);
   }
-  pRender->drawSceneByIndex(sceneIndex, progress);
+  pRender->drawSceneByIndex(sceneIndex, progress, frame);
   if (span == AlphaTestSpan::qelScene) {
     glDisable(GL_ALPHA_TEST);
   }
   if (span == AlphaTestSpan::effects) {
     glEnable(GL_ALPHA_TEST);
   }
-  pRender->setCamera(sceneIndex, progress);
+  pRender->setCamera(sceneIndex, progress, frame);
   glPushMatrix();
   drawEffects();
   glPopMatrix();

@@ -13,10 +13,10 @@ enum class AlphaTestSpan { none, qelScene, effects };
 
 // Identity modelview, the Qel scene with its camera, then that camera again for
 // the scene's effects, which are drawn inside a pushed modelview.
-void drawUnderQelCamera(cQelRender* pRender, u32 sceneIndex, f32 progress, AlphaTestSpan span, f32 threshold,
-                        const std::function<void()>& drawEffects);
+void drawUnderQelCamera(cQelRender* pRender, const FrameContext& frame, u32 sceneIndex, f32 progress,
+                        AlphaTestSpan span, f32 threshold, const std::function<void()>& drawEffects);
 
-// Projection through the current anti-aliasing jitter, then an identity
+// Projection through the frame's anti-aliasing jitter, then an identity
 // modelview looking from eye to centre with up (0, 1, 0); the eye goes to the
 // camera manager.
-void setOwnCamera(f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 eye[3], const f32 centre[3]);
+void setOwnCamera(const FrameContext& frame, f64 fovyDegrees, f64 aspect, f64 zNear, f64 zFar, const f32 eye[3], const f32 centre[3]);

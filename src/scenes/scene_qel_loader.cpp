@@ -37,7 +37,7 @@ void CSceneQel_loader::update(cQelRender* /*pRender*/, f32 /*progress*/) {
   glMatrixMode(static_cast<GLenum>(matrixMode));
 }
 
-void CSceneQel_loader::draw(cQelRender* /*pRender*/, f32 progress) {
+void CSceneQel_loader::draw(cQelRender* /*pRender*/, f32 progress, const FrameContext& /*frame*/) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   GLint matrixMode = GL_MODELVIEW;
   glGetIntegerv(GL_MATRIX_MODE, &matrixMode);

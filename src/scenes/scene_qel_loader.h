@@ -21,6 +21,6 @@ class CSceneQel_loader : public CSceneQelDefault {
   // Colour material on, black clear colour and the loading screen's projection.
   void update(cQelRender* pRender, f32 progress) override;
   // The white frame, its black inside and the white bar progress × 9.5 wide.
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
   void finish(cQelRender* pRender, f32 progress) override;
 };

@@ -84,8 +84,8 @@ void CSceneQel_SakuraKare::init(cQelRender*) {
   }
 }
 
-void CSceneQel_SakuraKare::draw(cQelRender* pRender, f32 progress) {
-  drawUnderQelCamera(pRender, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
+void CSceneQel_SakuraKare::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawUnderQelCamera(pRender, frame, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
     for (u32 i = 0; i < 5; ++i) {
       mpStraps[i].drawStrap(progress, 0);
     }

@@ -44,8 +44,8 @@ void CSceneQel_sakuraSaku::init(cQelRender*) {
   mpStrap->initStrap(kBlossomStrap);
 }
 
-void CSceneQel_sakuraSaku::draw(cQelRender* pRender, f32 progress) {
-  drawUnderQelCamera(pRender, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
+void CSceneQel_sakuraSaku::draw(cQelRender* pRender, f32 progress, const FrameContext& frame) {
+  drawUnderQelCamera(pRender, frame, static_cast<u32>(getSceneIndex()), progress, AlphaTestSpan::none, 0.0f, [&] {
     glPushMatrix();
     glTranslatef(-3.03718f, 3.85832f, 0.0f);
     glScalef(0.425251f, 0.438876f, 0.42747f);

@@ -11,7 +11,7 @@ class CSceneQel_sakuraSaku : public CSceneQelDefault {
   VELL_CLASS(CSceneQel_sakuraSaku, CSceneQelDefault)
  public:
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
  private:
   std::unique_ptr<CStrap> mpStrap;

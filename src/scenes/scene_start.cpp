@@ -48,19 +48,19 @@ void CSceneQel_start::init(cQelRender*) {
   mpPass->buildPath(kStartPath, 12, 0.0f, 0.001f);
 }
 
-void CSceneQel_start::draw(cQelRender*, f32 progress) {
+void CSceneQel_start::draw(cQelRender*, f32 progress, const FrameContext& frame) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   const f32 eye[3] = {0.0f, 0.0f, 10.0f};
   const f32 centre[3] = {0.0f, 0.0f, 0.0f};
-  setOwnCamera(30.0, 1.3333333730697632, 0.1, 150.0, eye, centre);
+  setOwnCamera(frame, 30.0, 1.3333333730697632, 0.1, 150.0, eye, centre);
   const f32 light[3] = {-1000.0f, 1000.0f, 0.0f};
   for (int axis = 0; axis < 3; ++axis) {
     lightManager::mpThis->mLightPos[axis] = light[axis];
   }
   glPushMatrix();
   glRotatef(startModelAngle(progress), 0.0f, 1.0f, 0.0f);
-  mpMqoRender->draw(progress);
+  mpMqoRender->draw(progress, frame);
   const PathSample* pSamples = mpPass->getSamples();
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glBegin(GL_LINE_STRIP);

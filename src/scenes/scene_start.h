@@ -19,7 +19,7 @@ class CSceneQel_start : public CSceneQelDefault {
   ~CSceneQel_start() override;
 
   void init(cQelRender* pRender) override;
-  void draw(cQelRender* pRender, f32 progress) override;
+  void draw(cQelRender* pRender, f32 progress, const FrameContext& frame) override;
 
   const CPass* getPath() const { return mpPass.get(); }
 

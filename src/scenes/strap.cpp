@@ -8,8 +8,8 @@
 #include <cmath>
 #include <vector>
 
-#include "framework/critical_check.h"
 #include "framework/matrix4.h"
+#include "resource/current_effect.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 #include "resource/shader_manager.h"
@@ -141,12 +141,11 @@ void markRampTurns(const StrapRibbon& ribbon, s32 head, s32 tail, StripPoint* pS
 
 u32 CStrap::drawStrap(f32 progress, u32 pass) {
   resShader* pShader = mpShader;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  pShader->setParameter("TIME_RATE", &progress);
-  pShader->setStateMatrix("shWorldMat", 0x11);
-  pShader->setStateMatrix("shViewMat", 0x11);
-  pShader->setStateMatrix("shVProjMat", 0x80);
+  const CurrentEffect current(pShader);
+  pShader->setParameter("TIME_RATE", progress);
+  pShader->setStateMatrix("shWorldMat", state_matrix::kModelView | state_matrix::kIdentity);
+  pShader->setStateMatrix("shViewMat", state_matrix::kModelView | state_matrix::kIdentity);
+  pShader->setStateMatrix("shVProjMat", state_matrix::kModelViewProjection);
   shaderManager::mpThis->setPass(pass);
   const WindowProjection project = WindowProjection::current();
   u32 vertices = 0;

@@ -4,7 +4,9 @@
 #include "platform/gl.h"
 
 #include "framework/critical_check.h"
+#include "render/frame_context.h"
 #include "render/render_object.h"
+#include "resource/current_effect.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 #include "resource/shader_manager.h"
@@ -36,9 +38,8 @@ bool CSceneRenderer::initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScr
     CRITICAL_CHECK(pShader, "");
     mpCoreEffect = pShader;
     pShader->requirePasses(3);  // samples are accumulated with passes 0 and 1, divided out with 2
-    shaderManager::mpThis->mpCurrentProgram = pShader;
-    const f32 div = static_cast<f32>(sampleCount);
-    setCurrentParameter("div", &div);
+    const CurrentEffect current(pShader);
+    setCurrentParameter("div", static_cast<f32>(sampleCount));
   }
   return true;
 }
@@ -55,7 +56,7 @@ JitterOffset CSceneRenderer::jitterOffset() const {
   return mpJitterTable ? mpJitterTable[mSampleIndex] : JitterOffset{};
 }
 
-void CSceneRenderer::render(IDrawable* pScene, CSceneScreen* pTarget, f32 progress) {
+void CSceneRenderer::render(IDrawable* pScene, CSceneScreen* pTarget, f32 progress, const FrameContext& frame) {
   if (!pScene || !pTarget) {
     return;
   }
@@ -63,20 +64,19 @@ void CSceneRenderer::render(IDrawable* pScene, CSceneScreen* pTarget, f32 progre
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
     glEnable(GL_DEPTH_TEST);
     mSampleIndex = 0;
-    setCurrentJitterOffset(jitterOffset());
-    pScene->draw(progress);
+    FrameContext sample = frame;
+    sample.jitter = jitterOffset();
+    pScene->draw(progress, sample);
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     return;
   }
 
-  resShader* pShader = mpCoreEffect;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  const u32 sampleTexture = mpMultisampleScreen->getColorTexture();
-  const u32 targetTexture = pTarget->getColorTexture();
-  setCurrentParameter("srcColBuf0", &sampleTexture);
-  setCurrentParameter("srcColBuf1", &targetTexture);
+  // The scene's own effects are made current inside its draw and put back after it.
+  const CurrentEffect current(mpCoreEffect);
+  setCurrentParameter("srcColBuf0", TextureName{mpMultisampleScreen->getColorTexture()});
+  setCurrentParameter("srcColBuf1", TextureName{pTarget->getColorTexture()});
+  const u32 projection = state_matrix::kModelViewProjection | state_matrix::kIdentity;
 
   for (s32 i = 0; i < mSampleCount; ++i) {
     if (i == 0) {
@@ -87,17 +87,15 @@ void CSceneRenderer::render(IDrawable* pScene, CSceneScreen* pTarget, f32 progre
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpMultisampleScreen->getFrameBuffer());
     glEnable(GL_DEPTH_TEST);
     mSampleIndex = i;
-    setCurrentJitterOffset(jitterOffset());
-    pScene->draw(progress);
-    setCurrentJitterOffset({});
+    FrameContext sample = frame;
+    sample.jitter = jitterOffset();
+    pScene->draw(progress, sample);
     glFlush();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
     orthographicUnitSquare();
-    CRITICAL_CHECK(pShader, "");
-    shaderManager::mpThis->mpCurrentProgram = pShader;
-    setCurrentStateMatrix("projMat", 0x81);
+    setCurrentStateMatrix("projMat", projection);
     const u32 pass = i == 0 ? 0 : 1;
     shaderManager::mpThis->setPass(pass);
     drawScreenQuad(mScreenScaleU, mScreenScaleV);
@@ -107,8 +105,7 @@ void CSceneRenderer::render(IDrawable* pScene, CSceneScreen* pTarget, f32 progre
   }
 
   orthographicUnitSquare();
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  setCurrentStateMatrix("projMat", 0x81);
+  setCurrentStateMatrix("projMat", projection);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, pTarget->getFrameBuffer());
   shaderManager::mpThis->setPass(2);
   drawScreenQuad(mScreenScaleU, mScreenScaleV);

@@ -1,6 +1,7 @@
 // CSceneRenderer: draws a line's scene into its source screen, directly or as
 // several jittered renders combined by the accumulation effect, and hands the
-// jitter of the sample being drawn down to every projection set-up. Main thread.
+// jitter of the sample being drawn down the scene's draw calls in the frame's
+// context. Main thread.
 #pragma once
 
 #include "framework/singleton.h"
@@ -9,6 +10,7 @@
 
 class CSceneScreen;
 class IDrawable;
+struct FrameContext;
 class resShader;
 
 class CSceneRenderer : public Singleton<CSceneRenderer> {
@@ -21,7 +23,8 @@ class CSceneRenderer : public Singleton<CSceneRenderer> {
   // Sample counts without a jitter table (anything but 0, 2, 3, 4, 8, 16) are
   // refused with false. With a multisample screen the accumulation effect loads.
   bool initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScreen);
-  void render(IDrawable* pScene, CSceneScreen* pTarget, f32 progress);
+  // The scene draws with `frame`, its jitter replaced by each sample's.
+  void render(IDrawable* pScene, CSceneScreen* pTarget, f32 progress, const FrameContext& frame);
   // The fraction of each screen texture the picture covers (below 1 only when
   // screens are rounded up to powers of two); the demo manager hands it in.
   void setScreenScale(f32 u, f32 v) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/effect_support.h"
+#include "render/frame_context.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ int expectedBarPixels(f32 progress) {
 
 void drawLoader(CSceneQel_loader& loader, f32 progress) {
   loader.update(nullptr, progress);
-  loader.draw(nullptr, progress);
+  loader.draw(nullptr, progress, FrameContext{});
   loader.finish(nullptr, progress);
 }
 

@@ -14,6 +14,7 @@
 #include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
 #include "render/effect_support.h"
+#include "render/frame_context.h"
 #include "render/qel_render.h"
 #include "support/fatal_text.h"
 #include "demo/show_fixtures.h"
@@ -38,7 +39,7 @@ class CSceneQel_probe : public CSceneQelDefault {
   ~CSceneQel_probe() override { --gProbesAlive; }
   void init(cQelRender* pRender) override { record(getName(), pRender ? "init" : "init-null", 0.0f); }
   void update(cQelRender*, f32 q) override { record(getName(), "update", q); }
-  void draw(cQelRender*, f32 q) override { record(getName(), "draw", q); }
+  void draw(cQelRender*, f32 q, const FrameContext&) override { record(getName(), "draw", q); }
   void finish(cQelRender*, f32 q) override { record(getName(), "finish", q); }
 };
 
@@ -77,7 +78,7 @@ class Trampoline : public EffectTest {
   }
 
   // Draws at demo time t (the trampoline starts at 0, so progress is t / length).
-  static void drawAt(CSceneQelTrampoline& scene, f32 t) { scene.draw(t / static_cast<f32>(scene.getLength())); }
+  static void drawAt(CSceneQelTrampoline& scene, f32 t) { scene.draw(t / static_cast<f32>(scene.getLength()), FrameContext{}); }
 
   // The draw calls alone, "scene progress;" each.
   static std::string draws() {
@@ -136,7 +137,7 @@ TEST_F(Trampoline, AZeroLengthChildIsDrawnOnlyFirstAtMillisecondZeroWithProgress
   pScene.reset();  // the next file is written under the same name
   auto pFirst = build(qelScene("probeEmpty", cameraObject({0.0f})) + qelScene("probeB", cameraObject({0.0f, 1.0f})));
   gCalls.clear();
-  pFirst->draw(0.0f);
+  pFirst->draw(0.0f, FrameContext{});
   EXPECT_EQ(draws(), "probeEmpty 0;") << "not the NaN of 0 / 0";
 }
 

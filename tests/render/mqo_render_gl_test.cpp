@@ -10,6 +10,8 @@
 #include "demo/demo_manager.h"
 #include "demo/show_fixtures.h"
 #include "render/effect_support.h"
+#include "render/frame_context.h"
+#include "resource/current_effect.h"
 #include "resource/qel_track_set.h"
 #include "resource/res_mqo.h"
 
@@ -27,7 +29,6 @@ class MqoRender : public EffectTest {
     glLoadIdentity();
   }
   void TearDown() override {
-    cMqoRender::setOverrideEffect(nullptr);
     for (resMQO*& pModel : mModels) releaseResource(pModel);
     EffectTest::TearDown();
   }
@@ -64,7 +65,8 @@ TEST_F(MqoRender, ColourAlphaIsScaledByTheDrawingAlpha) {
   render.setModel(pModel, nullptr);
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());
-  render.setMaterial(0, 0.5f, 0.0f);
+  render.setMaterial(0, 0.5f, 0.0f, FrameContext{});
+  const CurrentEffect current(render.getShader());
   render.beginPass(0);
   glCallList(pModel->getMaterialList(0));
   render.endPass(0);
@@ -81,16 +83,16 @@ TEST_F(MqoRender, LineShaderTakesOverEveryMaterialButKeepsItsColour) {
   ASSERT_NE(pBlue, nullptr);
   cMqoRender render;
   render.setModel(pModel, nullptr);
-  cMqoRender::setOverrideEffect(pBlue);
+  FrameContext line;
+  line.pOverrideEffect = pBlue;
   OffscreenTarget target(8, 8);
   ASSERT_TRUE(target.complete());
-  render.draw(0.0f);
+  render.draw(0.0f, line);
   EXPECT_EQ(render.getShader(), pBlue);
   const std::array<int, 4> pixel = target.pixel(4, 4);
   EXPECT_EQ(std::make_pair(pixel[0], pixel[2]), std::make_pair(0, 255));
   EXPECT_NEAR(pixel[3], 128, 1);  // the material's own alpha reached the line shader
-  cMqoRender::setOverrideEffect(nullptr);
-  render.draw(0.0f);
+  render.draw(0.0f, FrameContext{});
   EXPECT_NE(render.getShader(), pBlue);
   EXPECT_EQ(target.pixel(4, 4)[0], 255);
 }
@@ -109,7 +111,7 @@ TEST_F(MqoRender, ChildrenMoveWithTheirParent) {
   cMqoRender render;
   render.setModel(pModel, &tracks);
   const auto target = blackTarget(16);
-  render.draw(0.0f);
+  render.draw(0.0f, FrameContext{});
   // x = +0.5 is pixel 12; y = 0 is row 8 (the root) and y = 0.5 row 12 (the child).
   EXPECT_EQ(target->pixel(12, 8), (std::array<int, 4>{255, 0, 0, 255}));
   EXPECT_EQ(target->pixel(12, 12), (std::array<int, 4>{0, 255, 0, 255}));
@@ -122,7 +124,7 @@ TEST_F(MqoRender, InstancesDrawTheCurrentMaterial) {
   cMassMqoRender mass;
   mass.setModel(pModel, nullptr);
   const auto target = blackTarget(8);
-  mass.beginMaterialPass(0.0f, 0, 0, 1.0f);
+  mass.beginMaterialPass(0.0f, 0, 0, 1.0f, FrameContext{});
   glPushMatrix();
   glTranslatef(-0.5f, 0.0f, 0.0f);
   glScalef(0.1f, 0.1f, 1.0f);
@@ -139,9 +141,9 @@ namespace {
 // Records the materials set up, in order.
 class MaterialRecorder : public cMqoRender {
  public:
-  void setMaterial(u32 material, f32 alpha, f32 time) override {
+  void setMaterial(u32 material, f32 alpha, f32 time, const FrameContext& frame) override {
     materials.push_back(material);
-    cMqoRender::setMaterial(material, alpha, time);
+    cMqoRender::setMaterial(material, alpha, time, frame);
   }
   std::vector<u32> materials;
 };
@@ -157,7 +159,7 @@ TEST_F(MqoRender, OnlyTheMaterialsAnObjectUsesAreSetEachFrame) {
   const auto target = blackTarget(8);
   MaterialRecorder still;
   still.setModel(pModel, nullptr);
-  still.draw(0.0f);
+  still.draw(0.0f, FrameContext{});
   EXPECT_EQ(still.getMaterialNum(), 3u);
   EXPECT_EQ(still.getPassNum(), 1u);  // the last material's effect
   EXPECT_EQ(still.materials, (std::vector<u32>{0, 2}));
@@ -170,7 +172,7 @@ TEST_F(MqoRender, OnlyTheMaterialsAnObjectUsesAreSetEachFrame) {
   MaterialRecorder animated;
   animated.setModel(pModel, &tracks);
   glClear(GL_COLOR_BUFFER_BIT);
-  animated.draw(0.0f);
+  animated.draw(0.0f, FrameContext{});
   EXPECT_EQ(animated.materials, (std::vector<u32>{0, 2}));  // one per object, its own
   EXPECT_EQ(target->pixel(1, 4), (std::array<int, 4>{255, 0, 0, 255}));
   EXPECT_EQ(target->pixel(6, 4), (std::array<int, 4>{0, 0, 255, 255}));
@@ -203,7 +205,7 @@ TEST_F(MqoRender, DepthsBelowZeroOrBeyondTheStackNeverTouchTheCallersMatrix) {
   std::array<f64, 16> before{};
   glGetDoublev(GL_MODELVIEW_MATRIX, before.data());
   const GLint depth = modelviewDepth();
-  render.draw(0.0f);
+  render.draw(0.0f, FrameContext{});
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));  // no stack overflow or underflow
   EXPECT_EQ(modelviewDepth(), depth);
   std::array<f64, 16> after{};

@@ -11,6 +11,7 @@
 #include "demo/show_fixtures.h"
 #include "render/camera_manager.h"
 #include "render/effect_support.h"
+#include "render/frame_context.h"
 #include "render/light_manager.h"
 #include "support/gl_state.h"
 #include "resource/qel_animation.h"
@@ -59,7 +60,7 @@ TEST_F(QelRender, CameraGivesThirtyDegreesPlusRotationYAndNegatesDepth) {
             nullptr);
   cQelRender render;
   render.setQel(mpQel);
-  render.setCamera(0, 0.5f);
+  render.setCamera(0, 0.5f, FrameContext{});
   // The projection's [1][1] is cot(fov / 2); the x scale is that over 16:9.
   std::array<f64, 16> projection = matrix(GL_PROJECTION_MATRIX);
   EXPECT_NEAR(projection[5], 1.0 / std::tan(15.0 * std::numbers::pi / 180.0), 1e-4);
@@ -70,7 +71,7 @@ TEST_F(QelRender, CameraGivesThirtyDegreesPlusRotationYAndNegatesDepth) {
   EXPECT_FLOAT_EQ(cameraManager::mpThis->mEyePos[2], -5.0f);
   EXPECT_FLOAT_EQ(lightManager::mpThis->mLightPos[2], 5.0f);
 
-  render.setCamera(1, 0.5f);
+  render.setCamera(1, 0.5f, FrameContext{});
   projection = matrix(GL_PROJECTION_MATRIX);
   EXPECT_NEAR(projection[5], 1.0 / std::tan(30.0 * std::numbers::pi / 180.0), 1e-4);
 }
@@ -87,7 +88,7 @@ TEST_F(QelRender, InvisibleObjectsAreSkippedAndStacksAreLeftAsFound) {
   glMatrixMode(GL_MODELVIEW);
   const GlState before = GlState::take();
   const std::array<f64, 16> projectionBefore = matrix(GL_PROJECTION_MATRIX);
-  render.drawSceneByName("show", 0.5f);
+  render.drawSceneByName("show", 0.5f, FrameContext{});
   EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 0, 0, 255}));
   EXPECT_EQ(GlState::take().differencesFrom(before), "");
   EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), projectionBefore);
@@ -106,6 +107,6 @@ TEST_F(QelRender, WithoutCameraObjectZeroIsDrawnAndScreenFixedObjectsAreNot) {
   glOrtho(-1, 1, -1, 1, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  render.drawScene(0, 0.0f, 0);
+  render.drawScene(0, 0.0f, 0, FrameContext{});
   EXPECT_EQ(target.pixel(8, 8), (std::array<int, 4>{255, 0, 0, 255}));  // red, not the screen-fixed white
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "render/effect_support.h"
+#include "render/frame_context.h"
 #include "support/gl_state.h"
 #include "support/source_dir.h"
 
@@ -50,7 +51,7 @@ TEST_F(RenderObject, EveryPassRunsOnceAndItsStatesAreRestored) {
   object.setShader(pShader);
   EXPECT_EQ(object.getShader(), pShader);
   const GlState before = GlState::take();
-  object.draw(0.0f);
+  object.draw(0.0f, FrameContext{});
   EXPECT_EQ(object.passes, (std::vector<u32>{0, 1}));
   EXPECT_TRUE(object.triangleVertices.empty());
   EXPECT_EQ(target.pixel(1, 1), (std::array<int, 4>{0, 255, 0, 255}));  // inside the triangle
@@ -61,7 +62,7 @@ TEST_F(RenderObject, EveryPassRunsOnceAndItsStatesAreRestored) {
 
 TEST_F(RenderObject, WithoutAnEffectTheGeometryIsAskedForOnce) {
   TriangleObject object;
-  object.draw(0.0f);
+  object.draw(0.0f, FrameContext{});
   EXPECT_EQ(object.passes, (std::vector<u32>{0}));
 }
 

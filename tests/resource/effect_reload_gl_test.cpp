@@ -80,7 +80,7 @@ TEST_F(EffectReload, ABrokenVersionKeepsTheOldOneDrawingAndAGoodOneReplacesItBeh
   EXPECT_TRUE(error.empty()) << "a good save clears the report";
   EXPECT_NE(pShader->getEffect(), pOld);
   EXPECT_FALSE(fx::Context::isEffect(pOld)) << "the old effect is released";
-  EXPECT_EQ(shaderManager::mpThis->mShaderMap.at("fill"), pShader) << "the name stays registered to the same object";
+  EXPECT_EQ(shaderManager::mpThis->getShaderMap().at("fill"), pShader) << "the name stays registered to the same object";
   EXPECT_EQ(drawRed(pShader), (std::array<int, 4>{0, 0, 255, 255})) << "the new program draws";
 }
 

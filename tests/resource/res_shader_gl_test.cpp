@@ -58,10 +58,10 @@ TEST_F(EffectTest, SameFileIsSharedAndTheLastReleaseDestroysTheEffectAndFreesThe
   releaseResource(mLoaded[1]);
   EXPECT_FALSE(fx::Context::isEffect(effect));
   EXPECT_EQ(shaderManager::mpThis->mpCurrentProgram, nullptr);
-  EXPECT_EQ(shaderManager::mpThis->mShaderMap.count("shared"), 0u);
+  EXPECT_EQ(shaderManager::mpThis->getShaderMap().count("shared"), 0u);
   resShader* again = loadPath(path);  // the name is free again: no "shader conflict!"
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(shaderManager::mpThis->mShaderMap.at("shared"), again);
+  EXPECT_EQ(shaderManager::mpThis->getShaderMap().at("shared"), again);
   // Only effect extensions are taken.
   EXPECT_NE(load("upper.FX", kFillEffect), nullptr);
   EXPECT_EQ(load("notes.txt", kFillEffect), nullptr);
@@ -80,6 +80,48 @@ TEST_F(EffectTest, EmptyOrUnmatchedNamesAndNullValuesSetNothingAndCheckNoError) 
   pShader->setParameter("nobody", nullptr);
   EXPECT_FLOAT_EQ(pShader->mVecParam[0].parameter->getValue()[0], 0.0f);
   EXPECT_EQ(context.getError(), fx::Error::None);
+}
+
+TEST_F(EffectTest, TypedSettersRefuseATypeTheValueDoesNotFitBeforeReadingIt) {
+  resShader* pShader = use(load("typed.fx", R"(
+float gain;
+float2 offset;
+float4x4 warp;
+sampler2D image;
+void fill() { gl_FragColor = warp * texture2D(image, offset) * gain; }
+technique T { pass P { FragmentProgram = compile glslf fill(); } }
+)"));
+  ASSERT_NE(pShader, nullptr);
+  const auto value = [&](const std::string& name) {
+    for (const resShader::ShaderParam& param : pShader->mVecParam) {
+      if (param.name == name) return param.parameter->getValue();
+    }
+    return static_cast<const float*>(nullptr);
+  };
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(pShader->setParameter("offset", 2.0f));  // the pointer form would read a second float past it
+  EXPECT_FALSE(pShader->setParameter("gain", float4x4{}));
+  EXPECT_FALSE(pShader->setParameter("warp", float4{1, 2, 3, 4}));
+  EXPECT_FALSE(pShader->setParameter("gain", TextureName{1}));
+  EXPECT_FALSE(pShader->setParameter("image", 1.0f));
+  const std::string refused = testing::internal::GetCapturedStderr();
+  EXPECT_NE(refused.find("typed.fx:3: error: parameter 'offset' is declared float2 but was given a float;"),
+            std::string::npos)
+      << refused;
+  EXPECT_NE(refused.find("parameter 'image' is declared sampler2D but was given a float;"), std::string::npos)
+      << refused;
+  EXPECT_FLOAT_EQ(value("offset")[0], 0.0f);
+  EXPECT_FLOAT_EQ(value("gain")[0], 0.0f);
+
+  EXPECT_TRUE(pShader->setParameter("gain", 0.5f));
+  EXPECT_TRUE(pShader->setParameter("offset", float4{0.25f, 0.75f, 9.0f, 9.0f}));  // the leading two are read
+  float4x4 rows{};
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<f32>(i + 1);
+  EXPECT_TRUE(pShader->setParameter("warp", rows));
+  EXPECT_TRUE(pShader->setParameter("image", TextureName{0}));
+  EXPECT_FLOAT_EQ(value("gain")[0], 0.5f);
+  EXPECT_FLOAT_EQ(value("offset")[1], 0.75f);
+  EXPECT_FLOAT_EQ(value("warp")[1], 5.0f);  // kept column after column: row 1, column 0
 }
 
 TEST_F(EffectTest, TypesTheSetterLacksAreFatalOnlyWhenSet) {

@@ -28,7 +28,7 @@ TEST_F(EffectTest, SameBaseNameFromAnotherFolderIsAConflict) {
   const std::string again = write("b/glow.cgfx", kFillEffect);
   ASSERT_NE(loadPath(first), nullptr);
   ASSERT_NE(loadPath(first), nullptr);  // the same file is shared, not registered twice
-  EXPECT_EQ(shaderManager::mpThis->mShaderMap.size(), 1u);
+  EXPECT_EQ(shaderManager::mpThis->getShaderMap().size(), 1u);
   EXPECT_EXIT(loadPath(again), testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("Critical error:[mShaderMap.find(pShader->getName())==mShaderMap.end() + \"shader conflict!\"]"));
 }
@@ -47,7 +47,7 @@ TEST_F(EffectTest, TwoSpellingsOfOneEffectPathAreOneEffect) {
   resShader* pSecond = get(upper);  // no "shader conflict!"
   EXPECT_EQ(pSecond, pFirst);
   EXPECT_EQ(pFirst->mRefPtr, 2u);
-  EXPECT_EQ(shaderManager::mpThis->mShaderMap.size(), 1u);
+  EXPECT_EQ(shaderManager::mpThis->getShaderMap().size(), 1u);
   releaseResource(pSecond);
   EXPECT_EQ(pFirst->mRefPtr, 1u);
   releaseResource(pFirst);

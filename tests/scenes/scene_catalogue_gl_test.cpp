@@ -12,6 +12,7 @@
 
 #include "framework/critical_check.h"
 #include "render/qel_render.h"
+#include "render/frame_context.h"
 #include "resource/mqo_model.h"
 #include "scenes/scene_lightballs.h"
 #include "scenes/scene_patterns.h"
@@ -54,7 +55,7 @@ std::string drawAndCompareState(CSceneQelTrampoline& trampoline, f32 progress) {
   for (int time = 0; time < 2; ++time) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     const GlState before = GlState::take();
-    trampoline.draw(progress);
+    trampoline.draw(progress, FrameContext{});
     leaks += GlState::take().differencesFrom(before);
   }
   return leaks;
@@ -105,7 +106,7 @@ TEST(SceneCatalogue, EachClassDrawsAFrameOfItsOwnAndLeavesTheGlStateAsFound) {
   CSceneQel_loader loader;
   const GlState before = GlState::take();
   loader.update(nullptr, 0.5f);
-  loader.draw(nullptr, 0.5f);
+  loader.draw(nullptr, 0.5f, FrameContext{});
   loader.finish(nullptr, 0.5f);
   EXPECT_EQ(GlState::take().differencesFrom(before), "") << "loader";
   glDeleteTextures(1, &texture);
@@ -169,7 +170,7 @@ TEST(QelCameraPattern, TheAlphaTestCoversTheQelSceneOrTheEffectsPerClass) {
     bool enabled = !c.duringEffects;
     GLfloat reference = -1.0f;
     const GlState before = GlState::take();
-    drawUnderQelCamera(pRender, 0, 0.5f, c.span, 0.1f, [&] {
+    drawUnderQelCamera(pRender, FrameContext{}, 0, 0.5f, c.span, 0.1f, [&] {
       enabled = glIsEnabled(GL_ALPHA_TEST);
       glGetFloatv(GL_ALPHA_TEST_REF, &reference);
     });

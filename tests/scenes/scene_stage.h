@@ -16,6 +16,7 @@
 #include "demo/scene_qel_default.h"
 #include "demo/scene_qel_trampoline.h"
 #include "platform/video.h"
+#include "render/frame_context.h"
 #include "resource/shader_manager.h"
 #include "screen/jitter.h"
 #include "support/gl_test_context.h"
@@ -70,7 +71,6 @@ inline SceneStage::SceneStage(int width, int height)
     }
     shaderManager::mpThis->initialize();
     glViewport(0, 0, width, height);
-    setJitterViewport(width, height);
     glEnable(GL_DEPTH_TEST);
   }
 }
@@ -118,7 +118,7 @@ inline void SceneStage::drawChild(CSceneQelTrampoline& trampoline, std::size_t c
     cQelRender* pRender = trampoline.getRenderer();
     scene.update(pRender, progress);
     glPushMatrix();
-    scene.draw(pRender, progress);
+    scene.draw(pRender, progress, FrameContext{});
     glPopMatrix();
     scene.finish(pRender, progress);
   }

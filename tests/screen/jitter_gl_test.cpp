@@ -4,13 +4,17 @@
 #include "platform/gl.h"
 #include <gtest/gtest.h>
 
+#include "render/frame_context.h"
 #include "support/gl_test_context.h"
 
 TEST(JitterProjection, FrustumShiftsByTheOffsetInPixels) {
   GlTestContext context;
   ASSERT_TRUE(context.ok()) << context.error();
-  setJitterViewport(100.0, 50.0);
-  jitteredFrustum({0.5, 0.25}, -1.0, 1.0, -1.0, 1.0, 1.0, 10.0);
+  FrameContext frame;
+  frame.jitter = {0.5, 0.25};
+  frame.viewportWidth = 100.0;
+  frame.viewportHeight = 50.0;
+  jitteredFrustum(frame, -1.0, 1.0, -1.0, 1.0, 1.0, 10.0);
   GLdouble matrix[16];
   glGetDoublev(GL_PROJECTION_MATRIX, matrix);
   // (r + l) / (r - l) with l, r shifted by -(0.5 * 2 / 100); likewise vertically.
@@ -19,7 +23,7 @@ TEST(JitterProjection, FrustumShiftsByTheOffsetInPixels) {
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);
-  jitteredPerspective({0.0, 0.0}, 90.0, 2.0, 1.0, 10.0);
+  jitteredPerspective(FrameContext{}, 90.0, 2.0, 1.0, 10.0);
   glGetDoublev(GL_PROJECTION_MATRIX, matrix);
   EXPECT_NEAR(matrix[0], 0.5, 1e-6);  // near / right with right = 2
   EXPECT_NEAR(matrix[5], 1.0, 1e-6);

@@ -9,6 +9,7 @@
 
 #include "demo/demo_manager.h"
 #include "demo/scene.h"
+#include "render/frame_context.h"
 #include "screen/scene_renderer.h"
 #include "screen/scene_screen.h"
 #include "support/demo_fixture.h"
@@ -28,10 +29,10 @@ class SampleScene : public IScene {
   void prepare() override {}
   void onEnter() override {}
   void release() override {}
-  void draw(f32) override {
+  void draw(f32, const FrameContext& frame) override {
     const s32 index = sceneRenderer().getSampleIndex();
     indices.push_back(index);
-    offsets.push_back(currentJitterOffset());
+    offsets.push_back(frame.jitter);
     glClearColor(index == 0 ? 1.0f : 0.0f, 1.0f, 0.0f, 0.25f);
     glClearDepth(0.2 + 0.1 * index);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -66,7 +67,7 @@ TEST(SceneRenderer, FourSamplesDrawFourTimesAndRunPassesZeroOneOneOneTwo) {
   ASSERT_TRUE(demo.ok()) << demo.error();
   SampleScene scene;
   CSceneScreen& target = *demoManager().getSourceScreen(0);
-  sceneRenderer().render(&scene, &target, 0.5f);
+  sceneRenderer().render(&scene, &target, 0.5f, FrameContext{});
   ASSERT_EQ(scene.indices, std::vector<s32>({0, 1, 2, 3}));
   const JitterOffset* table = jitterTable(4);
   for (std::size_t i = 0; i < 4; ++i) {
@@ -87,7 +88,7 @@ TEST(SceneRenderer, CoreEffectAveragesTheSamplesIntoAnOpaquePicture) {
     ASSERT_TRUE(demo.ok()) << demo.error();
     SampleScene scene;
     CSceneScreen& target = *demoManager().getSourceScreen(0);
-    sceneRenderer().render(&scene, &target, 0.0f);
+    sceneRenderer().render(&scene, &target, 0.0f, FrameContext{});
     ASSERT_EQ(scene.indices.size(), samples);
     const auto colour = colourOf(target);
     EXPECT_NEAR(colour[0], 1.0f / static_cast<float>(samples), 1e-3f) << samples;

@@ -16,7 +16,7 @@ ColourScene::ColourScene(const char* name, u32 start, u32 end, std::array<float,
   setTimeRange(start, end);
 }
 
-void ColourScene::draw(f32 progress) {
+void ColourScene::draw(f32 progress, const FrameContext& /*frame*/) {
   drawnAt.push_back(progress);
   glClearColor(colour[0], colour[1], colour[2], colour[3]);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

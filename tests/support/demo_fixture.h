@@ -19,7 +19,7 @@ class ColourScene : public IScene {
   ColourScene(const char* name, u32 start, u32 end, std::array<float, 4> colour, s32 content = 1);
   void prepare() override {}
   void onEnter() override { ++enters; }
-  void draw(f32 progress) override;
+  void draw(f32 progress, const FrameContext& frame) override;
   void release() override {}
   s32 hasContentAt(u32) const override { return mContent; }
 
