@@ -93,7 +93,7 @@ void BM_PostPassSetUp(benchmark::State& state) {
     state.SkipWithError("no GL context or the effect did not load (run under xvfb-run)");
     return;
   }
-  if (pShader->mVecParam.size() != 40) {
+  if (pShader->getParameters().size() != 40) {
     state.SkipWithError("the effect should have 40 parameters");
     return;
   }

@@ -26,6 +26,17 @@ void collect(fx::Parameter* pFirst, std::vector<resShader::ShaderParam>& paramet
   }
 }
 
+// An effect the runtime built, with its parameter table, outside the shader
+// manager; the context keeps the effect.
+class FuzzedShader : public resShader {
+ public:
+  explicit FuzzedShader(fx::Effect* pEffect) {
+    mEffect = pEffect;
+    collect(pEffect->getFirstParameter(), mVecParam);
+  }
+  ~FuzzedShader() override { mEffect = nullptr; }
+};
+
 const char* const kEngineNames[] = {
     "TIME_RATE", "TIME_RATE_0", "TIME_RATE_1", "TIME_RATE_EFFECT", "div", "shShininess", "ViewportSize",
     "shEyePos", "shLightPos", "shMqoColor", "shAmbient", "shLightColor", "shKe", "shKa", "shKd", "shKs",
@@ -45,10 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
   fx::Context context;
   fx::Effect* pEffect = context.createEffect(text, "input.fx");
   if (!pEffect) return 0;
-  resShader shader;
-  shader.mEffect = pEffect;
-  collect(pEffect->getFirstParameter(), shader.mVecParam);
-  for (const resShader::ShaderParam& param : shader.mVecParam) {
+  FuzzedShader shader(pEffect);
+  for (const resShader::ShaderParam& param : shader.getParameters()) {
     for (const std::string* name : {&param.name, &param.semantic}) {
       if (!name->empty() && !engine_parameters::checkDeclaredType(param.name, *name, param.parameter->getTypeInfo()).empty()) {
         fuzzing::explainRefusal("engine parameter " + *name);
@@ -72,12 +81,11 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* pData, std::size_t size) {
     // By a leaf's own name: another leaf may carry that name as its semantic,
     // so the value is as large as any type takes.
     f32 floats[16] = {};
-    for (const resShader::ShaderParam& param : shader.mVecParam) {
+    for (const resShader::ShaderParam& param : shader.getParameters()) {
       const fx::TypeInfo* pInfo = param.parameter->getTypeInfo();
       if (!pInfo || pInfo->kind == fx::TypeKind::Sampler) continue;
       shader.setParameter(param.name.c_str(), floats);
     }
   });
-  shader.mEffect = nullptr;  // the context owns it
   return 0;
 }

@@ -112,7 +112,7 @@ bool loadTableTextures(const std::string& content, std::vector<resTexture*>& hel
     for (resourceObject* pResource : resourceManager::mpThis->getResources()) {
       const auto* pShader = dynamic_cast<const resShader*>(pResource);
       if (!pShader) continue;
-      for (const resShader::ShaderParam& param : pShader->mVecParam) {
+      for (const resShader::ShaderParam& param : pShader->getParameters()) {
         if (param.name != row.parameterName && param.semantic != row.parameterName) continue;
         const std::string problem =
             engine_parameters::checkTableTexture(param.name, row.parameterName, param.parameter->getTypeInfo());

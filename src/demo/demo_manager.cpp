@@ -451,7 +451,8 @@ void CDemoManager::runPostEffects(u32 time) {
     const auto readsComposed = [](const resShader::ShaderParam& param) {
       return param.name == "composedBuf" || param.semantic == "composedBuf";
     };
-    if (std::any_of(pEffect->mVecParam.begin(), pEffect->mVecParam.end(), readsComposed)) {
+    const std::vector<resShader::ShaderParam>& parameters = pEffect->getParameters();
+    if (std::any_of(parameters.begin(), parameters.end(), readsComposed)) {
       copyComposedPicture();
       setTexture("composedBuf", mpComposedCopy->getColorTexture());
     }

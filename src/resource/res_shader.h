@@ -102,6 +102,15 @@ class resShader : public resourceObject {
   // model-view), bits 0-3 the transform (0x2 transpose, 0x4 inverse, 0x8 inverse transpose).
   void setStateMatrix(const char* name, u32 flags);
 
+  fx::Technique* getTechnique() const { return mTechnique; }
+  // The chosen technique's passes, in the effect's order.
+  const std::vector<fx::Pass*>& getPasses() const { return mVecPass; }
+  // Every leaf parameter, depth first in declaration order.
+  const std::vector<ShaderParam>& getParameters() const { return mVecParam; }
+
+ protected:
+  // Protected, not private: the parameter fuzzer builds an effect's table without
+  // the shader manager, through a class of its own.
   fx::Effect* mEffect = nullptr;        // owned by the shader manager's context
   fx::Technique* mTechnique = nullptr;  // borrowed from mEffect
   std::vector<fx::Pass*> mVecPass;      // borrowed from mTechnique

@@ -79,7 +79,7 @@ u32 shaderManager::getPassNum() const { return mpCurrentProgram->getPassNum(); }
 fx::Pass* shaderManager::checkedPass(u32 index) const {
   CRITICAL_CHECK(mpCurrentProgram, "");
   CRITICAL_CHECK(index<getPassNum(), "");
-  return mpCurrentProgram->mVecPass[index];
+  return mpCurrentProgram->getPasses()[index];
 }
 
 void shaderManager::stopOnRuntimeError() const {

@@ -17,7 +17,7 @@ void expectNear(const std::array<int, 4>& actual, const std::array<int, 4>& expe
 
 std::array<float, 4> uniformValue(resShader* pShader, u32 pass, const char* name) {
   std::array<float, 4> value{};
-  const GLuint program = pShader->mVecPass[pass]->getProgram();
+  const GLuint program = pShader->getPasses()[pass]->getProgram();
   glGetUniformfv(program, glGetUniformLocation(program, name), value.data());
   return value;
 }
@@ -38,10 +38,10 @@ technique Plain {
 )");
   const std::string log = testing::internal::GetCapturedStderr();
   ASSERT_NE(pShader, nullptr);
-  EXPECT_EQ(pShader->mTechnique->getName(), "Plain");
+  EXPECT_EQ(pShader->getTechnique()->getName(), "Plain");
   ASSERT_EQ(pShader->getPassNum(), 2u);
-  EXPECT_EQ(pShader->mVecPass[0]->getName(), "A");
-  EXPECT_EQ(pShader->mVecPass[1]->getName(), "B");
+  EXPECT_EQ(pShader->getPasses()[0]->getName(), "A");
+  EXPECT_EQ(pShader->getPasses()[1]->getName(), "B");
   EXPECT_NE(log.find("fallback.fx:5: error: technique 'Ambitious', pass 'P' does not link"), std::string::npos) << log;
 }
 
@@ -119,7 +119,7 @@ TEST_F(EffectTest, ResetPassPutsBackEveryStateAndTextureBinding) {
       {"GL_POINT_SPRITE", 1},      {"unit 0 GL_COORD_REPLACE", 1},     {"GL_VERTEX_PROGRAM_POINT_SIZE", 1},
       {"GL_ACTIVE_TEXTURE", GL_TEXTURE3}, {"unit 0 GL_TEXTURE_BINDING_2D", static_cast<double>(image)},
       {"unit 1 GL_TEXTURE_BINDING_CUBE_MAP", static_cast<double>(cube)},
-      {"GL_CURRENT_PROGRAM", static_cast<double>(pShader->mVecPass[0]->getProgram())}};
+      {"GL_CURRENT_PROGRAM", static_cast<double>(pShader->getPasses()[0]->getProgram())}};
   for (const auto& [name, value] : expected) EXPECT_EQ(during.at(name), value) << name;
   EXPECT_EQ(during.at("GL_COLOR_WRITEMASK", 0), 0);
   EXPECT_EQ(during.at("GL_COLOR_WRITEMASK", 1), 1);
@@ -163,7 +163,7 @@ technique T { pass P { VertexProgram = compile glslv place(); } }
   pShader->setStateMatrix("transposed", 0x12);
 
   auto value = [&](const std::string& name) {
-    for (const resShader::ShaderParam& param : pShader->mVecParam) {
+    for (const resShader::ShaderParam& param : pShader->getParameters()) {
       if (param.name == name) return param.parameter->getValue();
     }
     return static_cast<const float*>(nullptr);

@@ -73,7 +73,7 @@ TEST_F(EffectReload, ABrokenVersionKeepsTheOldOneDrawingAndAGoodOneReplacesItBeh
     EXPECT_NE(error.find(problem), std::string::npos) << error;
     EXPECT_EQ(pShader->getEffect(), pOld);
     EXPECT_TRUE(fx::Context::isEffect(pOld));
-    EXPECT_EQ(pShader->mVecParam.size(), 1u);
+    EXPECT_EQ(pShader->getParameters().size(), 1u);
     EXPECT_EQ(drawRed(pShader), (std::array<int, 4>{255, 0, 0, 255})) << "the old program still draws";
   }
   ASSERT_TRUE(pShader->reload(kSwappedFillEffect, error)) << error;

@@ -30,13 +30,13 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
 )");
   ASSERT_NE(pShader, nullptr);
   std::vector<std::string> names;
-  for (const resShader::ShaderParam& param : pShader->mVecParam) {
+  for (const resShader::ShaderParam& param : pShader->getParameters()) {
     names.push_back(param.name);
   }
   EXPECT_EQ(names, (std::vector<std::string>{"worldViewProj", "colours[0]", "colours[1]", "colours[2]", "colours[3]",
                                              "lights[0].position", "lights[0].colour", "lights[1].position",
                                              "lights[1].colour", "image", "gain"}));
-  const std::vector<resShader::ShaderParam>& table = pShader->mVecParam;
+  const std::vector<resShader::ShaderParam>& table = pShader->getParameters();
   EXPECT_EQ(table[0].type, 0x428u);
   EXPECT_EQ(table[0].semantic, "shVProjMat");
   EXPECT_EQ(table[5].type, 0x417u);
@@ -78,7 +78,7 @@ TEST_F(EffectTest, EmptyOrUnmatchedNamesAndNullValuesSetNothingAndCheckNoError) 
   pShader->setParameter(nullptr, value);
   pShader->setParameter("colour", nullptr);
   pShader->setParameter("nobody", nullptr);
-  EXPECT_FLOAT_EQ(pShader->mVecParam[0].parameter->getValue()[0], 0.0f);
+  EXPECT_FLOAT_EQ(pShader->getParameters()[0].parameter->getValue()[0], 0.0f);
   EXPECT_EQ(context.getError(), fx::Error::None);
 }
 
@@ -93,7 +93,7 @@ technique T { pass P { FragmentProgram = compile glslf fill(); } }
 )"));
   ASSERT_NE(pShader, nullptr);
   const auto value = [&](const std::string& name) {
-    for (const resShader::ShaderParam& param : pShader->mVecParam) {
+    for (const resShader::ShaderParam& param : pShader->getParameters()) {
       if (param.name == name) return param.parameter->getValue();
     }
     return static_cast<const float*>(nullptr);
@@ -194,7 +194,7 @@ void fill() { gl_FragColor = colour; }
 technique T { pass P { FragmentProgram = compile glslf fill(); } }
 )");
   ASSERT_NE(pShader, nullptr);
-  EXPECT_EQ(pShader->mVecParam.size(), 7u);
+  EXPECT_EQ(pShader->getParameters().size(), 7u);
 }
 
 TEST_F(EffectTest, AParameterTheEffectTextureTableNamesMustBeASampler) {

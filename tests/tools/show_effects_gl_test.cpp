@@ -13,7 +13,7 @@ namespace {
 
 std::set<std::string> parameterNames(const resShader* pShader) {
   std::set<std::string> names;
-  for (const resShader::ShaderParam& param : pShader->mVecParam) names.insert(param.name);
+  for (const resShader::ShaderParam& param : pShader->getParameters()) names.insert(param.name);
   return names;
 }
 
