@@ -142,10 +142,12 @@ void CDevMode::releaseRunningOrder() {
 }
 
 void CDevMode::install() {
-  mDemo.setKeyHandler([this](platform::Key key) { handleKey(key); });
-  mDemo.setPointerHandler([this](const platform::Event& event) { handlePointer(event); });
-  mDemo.setFrameObserver(this);
-  mDemo.setHoldAtEnd(true);
+  RunOptions options = mDemo.getRunOptions();
+  options.keyHandler = [this](platform::Key key) { handleKey(key); };
+  options.pointerHandler = [this](const platform::Event& event) { handlePointer(event); };
+  options.pObserver = this;
+  options.holdAtEnd = true;
+  mDemo.setRunOptions(std::move(options));
   resShader::setBrokenFirstLoadIsFatal(false);  // nothing in author mode ends the run
   watchLoadedFiles();
   mWatcher.watch(CPostEffectManager::DEFINITION_FILE);
@@ -154,10 +156,12 @@ void CDevMode::install() {
 }
 
 void CDevMode::uninstall() {
-  mDemo.setKeyHandler(nullptr);
-  mDemo.setPointerHandler(nullptr);
-  mDemo.setFrameObserver(nullptr);
-  mDemo.setHoldAtEnd(false);
+  RunOptions options = mDemo.getRunOptions();
+  options.keyHandler = nullptr;
+  options.pointerHandler = nullptr;
+  options.pObserver = nullptr;
+  options.holdAtEnd = false;
+  mDemo.setRunOptions(std::move(options));
   resShader::setBrokenFirstLoadIsFatal(true);
   releaseRunningOrder();
 }

@@ -188,6 +188,14 @@ bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) 
   return written;
 }
 
+// Changes some of the demo manager's run options, keeping the others.
+template <class Change>
+void changeRunOptions(CDemoManager& demo, Change change) {
+  RunOptions options = demo.getRunOptions();
+  change(options);
+  demo.setRunOptions(std::move(options));
+}
+
 int playShow(const CommandLine& commandLine) {
   // Before SDL starts: it would settle for an invisible window (and say
   // something about XDG_RUNTIME_DIR) where the viewer sees nothing.
@@ -297,7 +305,7 @@ int playShow(const CommandLine& commandLine) {
   window->native().setDraggable(!window->isFullscreen());
   demo.setLowQuality(settings.lowQuality != 0);
   const u32 startMs = static_cast<u32>(commandLine.startSeconds.value_or(0.0) * 1000.0 + 0.5);
-  demo.setStartTime(startMs);
+  changeRunOptions(demo, [&](RunOptions& options) { options.startTime = startMs; });
   CDemoSoundFixedStep* pFixedClock = nullptr;
   if (commandLine.isOffline()) {
     auto pClock = std::make_unique<CDemoSoundFixedStep>(static_cast<u32>(commandLine.framesPerSecond.value_or(60)));
@@ -379,12 +387,14 @@ int playShow(const CommandLine& commandLine) {
   if (runs) demo.warmUp();
   if (settings.bigScreen && settings.fullscreen) {
     window->setGamma(BIG_SCREEN_GAMMA);
-    demo.setPictureGamma(window->getGamma());
+    const f32 gamma = window->getGamma();
+    changeRunOptions(demo, [gamma](RunOptions& options) { options.pictureGamma = gamma; });
   } else if (settings.bigScreen && commandLine.isOffline()) {
-    demo.setPictureGamma(BIG_SCREEN_GAMMA);  // a capture shows what the big screen would
+    // A capture shows what the big screen would.
+    changeRunOptions(demo, [](RunOptions& options) { options.pictureGamma = BIG_SCREEN_GAMMA; });
   }
   if (commandLine.frames) {
-    demo.setFrameLimit(static_cast<u64>(*commandLine.frames));
+    changeRunOptions(demo, [&](RunOptions& options) { options.frameLimit = static_cast<u64>(*commandLine.frames); });
   }
 
   std::unique_ptr<FrameCapture> pCapture;
@@ -406,11 +416,11 @@ int playShow(const CommandLine& commandLine) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       return 1;
     }
-    demo.setFrameObserver(pCapture.get());
+    changeRunOptions(demo, [&](RunOptions& options) { options.pObserver = pCapture.get(); });
   } else if (commandLine.bench) {
     pBench = std::make_unique<FrameBench>(pFixedClock);
     pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
-    demo.setFrameObserver(pBench.get());
+    changeRunOptions(demo, [&](RunOptions& options) { options.pObserver = pBench.get(); });
   }
   std::unique_ptr<CDevMode> pDevMode;
   if (commandLine.dev) {
@@ -430,19 +440,21 @@ int playShow(const CommandLine& commandLine) {
           return pSound && pSound->isPlaying() ? pSound->getPlayedMilliseconds() : -1.0;
         },
         &platform::residentBytes);
-    demo.setTimeWatcher([&demo, &pSoak](u32& time) {
-      IDemoSound* pSound = demo.getDemoSound();
-      return !pSound || pSoak->onFrame(*pSound, time);
+    changeRunOptions(demo, [&demo, &pSoak](RunOptions& options) {
+      options.timeWatcher = [&demo, &pSoak](u32& time) {
+        IDemoSound* pSound = demo.getDemoSound();
+        return !pSound || pSoak->onFrame(*pSound, time);
+      };
     });
     pSoak->begin();
   }
 
   platform::setQuitHandledByLoop(true);
   int status = startsPastTheEnd ? 2 : runs ? demo.run() : 0;
-  demo.setTimeWatcher(nullptr);
+  changeRunOptions(demo, [](RunOptions& options) { options.timeWatcher = nullptr; });
   platform::setQuitHandledByLoop(false);
   if (pDevMode) pDevMode->uninstall();
-  demo.setFrameObserver(nullptr);
+  changeRunOptions(demo, [](RunOptions& options) { options.pObserver = nullptr; });
   if (pCapture) {
     if (!pCapture->finish(CSound::MUSIC_FILE_NAME, startMs)) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
