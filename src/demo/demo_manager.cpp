@@ -74,7 +74,16 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
 
   mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
   if (mpFinalEffect) mpFinalEffect->requirePasses(2);  // composition runs passes 1 and 0 by index
+  if (!mpFinalEffect) {
+    // Fatal at the first frame that composes the picture (the message there refers to this one).
+    std::fprintf(stderr, "orvane: %s: the final effect cannot be loaded: it %s\n", FINAL_EFFECT,
+                 resourceManager::mpThis->lastFailure().c_str());
+  }
   resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(DEFAULT_EFFECT, resShader::DTI));
+  if (!pShader) {
+    std::fprintf(stderr, "orvane: %s: the default effect, which draws the picture when no post effect runs, "
+                 "cannot be loaded: it %s\n", DEFAULT_EFFECT, resourceManager::mpThis->lastFailure().c_str());
+  }
   CRITICAL_CHECK(pShader, "");
   mpDefaultEffect = pShader;
   shaderManager::mpThis->mpCurrentProgram = pShader;

@@ -4,6 +4,7 @@
 #include "platform/gl.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "demo/demo_manager.h"
@@ -183,6 +184,10 @@ void CPostEffectStage::compose() {
   if (mScreenInWindow) return;  // the post-effect stage drew the picture there
   orthographicUnitSquare();
   resShader* pShader = mDemo.mpFinalEffect;
+  if (!pShader) {
+    std::fprintf(stderr, "orvane: %s: the final effect, which puts the picture in the window, could not be "
+                 "loaded at start-up (the reason was given then)\n", CDemoManager::FINAL_EFFECT);
+  }
   CRITICAL_CHECK(pShader, "");
   shaderManager::mpThis->mpCurrentProgram = pShader;
   setTexture("shScreenTexture", mDemo.mpCompositeScreen->getColorTexture());
