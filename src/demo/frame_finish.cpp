@@ -1,4 +1,5 @@
-// The exit fade's quad and volume, and the picture gamma's ramp pass.
+// The exit fade's quad and volume, and the picture gamma's ramp pass. All GL state
+// they change is put back.
 #include "demo/frame_finish.h"
 
 #include "platform/gl.h"

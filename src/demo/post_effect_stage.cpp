@@ -1,4 +1,5 @@
-// The post-effect stage and the final composition of a frame.
+// The post-effect stage and the final composition of a frame, on the screens and
+// effects the demo manager owns (its friend, so the work screens can be resized).
 #include "demo/post_effect_stage.h"
 
 #include "platform/gl.h"

@@ -1,7 +1,6 @@
-// CPostEffectStage: the demo manager's post-effect stage and final composition —
-// the post-effect entries active at the frame's time run over the line and work
-// screens into the composite screen (or the window, where it can stand in), and
-// the final effect letterboxes that picture into the window. Main thread only.
+// CPostEffectStage: the entries active at the frame's time run over the demo manager's
+// line and work screens into the composite screen (or the window, where it can stand
+// in); the final effect letterboxes that picture into the window. Main thread only.
 #pragma once
 
 #include <memory>

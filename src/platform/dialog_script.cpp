@@ -1,4 +1,5 @@
-// The dialog's script player and picture.
+// The dialog's script player (keys and clicks as SDL events and ImGui pointer
+// state, a step over several frames) and its PNG picture.
 #include "platform/dialog_script.h"
 
 #include <SDL_opengl.h>
