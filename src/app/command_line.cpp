@@ -126,126 +126,147 @@ void CommandLine::applyTo(SetupSettings& settings) const {
   }
 }
 
+namespace {
+
+// The options that take the next argument as their value.
+bool takesValue(const std::string& option) {
+  for (const char* name : {"--windowed", "--fullscreen", "--fsaa", "--start", "--capture", "--bench-plot",
+                           "--bench-json", "--show", "--loop", "--fps", "--size", "--frames"}) {
+    if (option == name) return true;
+  }
+  return false;
+}
+
+// --frames: a count, or FIRST-LAST (both counted from 0, inclusive), one piece
+// of a longer run. False with the error set when the value is neither.
+bool parseFrames(const std::string& value, CommandLine& line, std::string& error) {
+  const std::size_t dash = value.find('-');
+  long first = 0;
+  long last = 0;
+  if (dash != std::string::npos) {
+    if (!parseInteger(value.substr(0, dash), first) || !parseInteger(value.substr(dash + 1), last) ||
+        first < 0 || last < first || last > 999999999) {
+      error = "option --frames takes a count or FIRST-LAST with FIRST <= LAST, not '" + value + "'";
+      return false;
+    }
+    line.firstFrame = first;
+    line.frames = last - first + 1;
+  } else {
+    long frames = 0;
+    if (!parseInteger(value, frames) || frames < 1) {
+      error = "option --frames takes a positive count, not '" + value + "'";
+      return false;
+    }
+    line.frames = frames;
+  }
+  return true;
+}
+
+// One option that takes a value (takesValue); false with the error set when the
+// value does not fit it.
+bool parseValueOption(const std::string& option, const std::string& value, CommandLine& line, std::string& error) {
+  if (option == "--windowed" || option == "--fullscreen" || option == "--size") {
+    std::pair<int, int> size;
+    if (!parseSize(value, size)) {
+      error = "option " + option + " takes WIDTHxHEIGHT, not '" + value + "'";
+      return false;
+    }
+    (option == "--windowed" ? line.windowed : option == "--fullscreen" ? line.fullscreen : line.size) = size;
+  } else if (option == "--fsaa") {
+    long samples = -1;
+    if (!parseInteger(value, samples) || !isOfferedSampleCount(samples)) {
+      error = "option --fsaa takes 0, 2, 4 or 8, not '" + value + "'";
+      return false;
+    }
+    line.fsaaSamples = static_cast<int>(samples);
+  } else if (option == "--start") {
+    char* end = nullptr;
+    const double seconds = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(seconds >= 0.0) || seconds > 4294967.0) {
+      error = "option --start takes a time in seconds, not '" + value + "'";
+      return false;
+    }
+    line.startSeconds = seconds;
+  } else if (option == "--capture" || option == "--bench-plot" || option == "--bench-json" || option == "--show") {
+    if (value.empty()) {
+      error = option == "--capture" ? "option --capture needs a folder or a .mp4/.mkv file"
+              : option == "--show"  ? "option --show needs the folder that holds the show's data/"
+                                    : "option " + option + " needs a file name";
+      return false;
+    }
+    (option == "--capture" ? line.captureTarget : option == "--show" ? line.showFolder
+     : option == "--bench-plot"                 ? line.benchPlot
+                                                : line.benchJson) = value;
+  } else if (option == "--loop" || option == "--fps") {
+    const bool loop = option == "--loop";
+    long count = 0;
+    if (!parseInteger(value, count) || count < 1 || count > 1000) {
+      error = loop ? "option --loop takes 1 to 1000 passes, not '" + value + "'"
+                   : "option --fps takes 1 to 1000 frames per second, not '" + value + "'";
+      return false;
+    }
+    (loop ? line.loopPasses : line.framesPerSecond) = static_cast<int>(count);
+  } else {
+    return parseFrames(value, line, error);
+  }
+  return true;
+}
+
+// What two options given together contradict; empty when nothing does.
+std::string combinationError(const CommandLine& line) {
+  if (line.windowed && line.fullscreen) {
+    return "--windowed and --fullscreen exclude each other";
+  } else if (line.captureTarget && line.bench) {
+    return "--capture and --bench exclude each other";
+  } else if (line.frameCount && (line.captureTarget || line.bench || line.frames)) {
+    return "--frame-count only counts: it does not go with --capture, --bench or --frames";
+  } else if ((line.benchPlot || line.benchJson) && !line.bench) {
+    return "--bench-plot and --bench-json belong to --bench";
+  } else if ((line.framesPerSecond || line.size) && !line.isOffline()) {
+    return "--fps and --size belong to --capture or --bench";
+  } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
+    return "--capture and --bench render off screen: use --size, not --windowed or --fullscreen";
+  } else if (line.firstFrame && !line.isOffline()) {
+    return "--frames FIRST-LAST belongs to --capture or --bench: only they count frames at a fixed step";
+  } else if (line.lowQuality && line.fsaaSamples.value_or(0) != 0) {
+    return "--low-quality turns anti-aliasing off: it does not go with --fsaa " + std::to_string(*line.fsaaSamples);
+  } else if (line.alwaysOnTop && line.fullscreen) {
+    return "--always-on-top is for a window: it does not go with --fullscreen";
+  } else if (line.dev && line.isOffline()) {
+    return "--dev needs a window: it does not go with --capture or --bench";
+  } else if (line.loopPasses && line.isOffline()) {
+    return "--loop plays on the music's clock: it does not go with --capture or --bench";
+  }
+  return "";
+}
+
+}  // namespace
+
 CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
   CommandLineResult result;
   CommandLine& line = result.commandLine;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    auto needValue = [&](std::string& value) {
-      if (i + 1 >= arguments.size()) {
-        result.error = "option " + option + " needs a value";
-        return false;
-      }
-      value = arguments[++i];
-      return true;
-    };
-    std::string value;
     if (option == "--help" || option == "-h") {
       line.help = true;
     } else if (option == "--version") {
       line.version = true;
     } else if (option == "--no-dialog") {
       line.noDialog = true;
-    } else if (option == "--windowed" || option == "--fullscreen") {
-      if (!needValue(value)) return result;
-      std::pair<int, int> size;
-      if (!parseSize(value, size)) {
-        result.error = "option " + option + " takes WIDTHxHEIGHT, not '" + value + "'";
-        return result;
-      }
-      (option == "--windowed" ? line.windowed : line.fullscreen) = size;
-    } else if (option == "--fsaa") {
-      if (!needValue(value)) return result;
-      long samples = -1;
-      if (!parseInteger(value, samples) || !isOfferedSampleCount(samples)) {
-        result.error = "option --fsaa takes 0, 2, 4 or 8, not '" + value + "'";
-        return result;
-      }
-      line.fsaaSamples = static_cast<int>(samples);
-    } else if (option == "--start") {
-      if (!needValue(value)) return result;
-      char* end = nullptr;
-      const double seconds = std::strtod(value.c_str(), &end);
-      if (value.empty() || *end != '\0' || !(seconds >= 0.0) || seconds > 4294967.0) {
-        result.error = "option --start takes a time in seconds, not '" + value + "'";
-        return result;
-      }
-      line.startSeconds = seconds;
-    } else if (option == "--capture") {
-      if (!needValue(value)) return result;
-      if (value.empty()) {
-        result.error = "option --capture needs a folder or a .mp4/.mkv file";
-        return result;
-      }
-      line.captureTarget = value;
     } else if (option == "--bench") {
       line.bench = true;
-    } else if (option == "--bench-plot" || option == "--bench-json") {
-      if (!needValue(value)) return result;
-      if (value.empty()) {
-        result.error = "option " + option + " needs a file name";
-        return result;
-      }
-      (option == "--bench-plot" ? line.benchPlot : line.benchJson) = value;
     } else if (option == "--bench-scene") {
       line.benchScene = true;
-    } else if (option == "--show") {
-      if (!needValue(value)) return result;
-      if (value.empty()) {
-        result.error = "option --show needs the folder that holds the show's data/";
-        return result;
-      }
-      line.showFolder = value;
     } else if (option == "--frame-count") {
       line.frameCount = true;
     } else if (option == "--dev") {
       line.dev = true;
-    } else if (option == "--loop") {
-      if (!needValue(value)) return result;
-      long passes = 0;
-      if (!parseInteger(value, passes) || passes < 1 || passes > 1000) {
-        result.error = "option --loop takes 1 to 1000 passes, not '" + value + "'";
+    } else if (takesValue(option)) {
+      if (i + 1 >= arguments.size()) {
+        result.error = "option " + option + " needs a value";
         return result;
       }
-      line.loopPasses = static_cast<int>(passes);
-    } else if (option == "--fps") {
-      if (!needValue(value)) return result;
-      long fps = 0;
-      if (!parseInteger(value, fps) || fps < 1 || fps > 1000) {
-        result.error = "option --fps takes 1 to 1000 frames per second, not '" + value + "'";
-        return result;
-      }
-      line.framesPerSecond = static_cast<int>(fps);
-    } else if (option == "--size") {
-      if (!needValue(value)) return result;
-      std::pair<int, int> size;
-      if (!parseSize(value, size)) {
-        result.error = "option --size takes WIDTHxHEIGHT, not '" + value + "'";
-        return result;
-      }
-      line.size = size;
-    } else if (option == "--frames") {
-      if (!needValue(value)) return result;
-      // FIRST-LAST (both counted from 0, inclusive) is one piece of a longer run.
-      const std::size_t dash = value.find('-');
-      long first = 0;
-      long last = 0;
-      if (dash != std::string::npos) {
-        if (!parseInteger(value.substr(0, dash), first) || !parseInteger(value.substr(dash + 1), last) ||
-            first < 0 || last < first || last > 999999999) {
-          result.error = "option --frames takes a count or FIRST-LAST with FIRST <= LAST, not '" + value + "'";
-          return result;
-        }
-        line.firstFrame = first;
-        line.frames = last - first + 1;
-      } else {
-        long frames = 0;
-        if (!parseInteger(value, frames) || frames < 1) {
-          result.error = "option --frames takes a positive count, not '" + value + "'";
-          return result;
-        }
-        line.frames = frames;
-      }
+      if (!parseValueOption(option, arguments[++i], line, result.error)) return result;
     } else if (parseDialogOption(arguments, i, result)) {
       if (!result.error.empty()) return result;
     } else {
@@ -253,30 +274,7 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       return result;
     }
   }
-  if (line.windowed && line.fullscreen) {
-    result.error = "--windowed and --fullscreen exclude each other";
-  } else if (line.captureTarget && line.bench) {
-    result.error = "--capture and --bench exclude each other";
-  } else if (line.frameCount && (line.captureTarget || line.bench || line.frames)) {
-    result.error = "--frame-count only counts: it does not go with --capture, --bench or --frames";
-  } else if ((line.benchPlot || line.benchJson) && !line.bench) {
-    result.error = "--bench-plot and --bench-json belong to --bench";
-  } else if ((line.framesPerSecond || line.size) && !line.isOffline()) {
-    result.error = "--fps and --size belong to --capture or --bench";
-  } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
-    result.error = "--capture and --bench render off screen: use --size, not --windowed or --fullscreen";
-  } else if (line.firstFrame && !line.isOffline()) {
-    result.error = "--frames FIRST-LAST belongs to --capture or --bench: only they count frames at a fixed step";
-  } else if (line.lowQuality && line.fsaaSamples.value_or(0) != 0) {
-    result.error = "--low-quality turns anti-aliasing off: it does not go with --fsaa " +
-                   std::to_string(*line.fsaaSamples);
-  } else if (line.alwaysOnTop && line.fullscreen) {
-    result.error = "--always-on-top is for a window: it does not go with --fullscreen";
-  } else if (line.dev && line.isOffline()) {
-    result.error = "--dev needs a window: it does not go with --capture or --bench";
-  } else if (line.loopPasses && line.isOffline()) {
-    result.error = "--loop plays on the music's clock: it does not go with --capture or --bench";
-  }
+  result.error = combinationError(line);
   return result;
 }
 

@@ -41,6 +41,47 @@ GlyphBox printableBox(const messageManager& manager) {
   return {left / kGlyphSize, bottom / kGlyphSize, (right + 1) / kGlyphSize, (top + 1) / kGlyphSize};
 }
 
+// The lines' characters in cells from the top-left, each a textured quad of the
+// message manager's glyph, inside the panel's state.
+void drawGlyphs(const std::vector<std::string>& lines, float cellWidth, float cellHeight, float margin) {
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  // The glyphs are drawn once at start-up, so their common box is found once.
+  static const messageManager* pMeasured = nullptr;
+  static u32 measuredTexture = 0;
+  static GlyphBox box;
+  if (pMeasured != messageManager::mpThis || measuredTexture != messageManager::mpThis->getTextureName('0')) {
+    pMeasured = messageManager::mpThis;
+    measuredTexture = messageManager::mpThis->getTextureName('0');
+    box = printableBox(*messageManager::mpThis);
+  }
+  const float u0 = box.u0;
+  const float u1 = box.u1;
+  const float vTop = box.v1;
+  const float vBottom = box.v0;
+  for (std::size_t row = 0; row < lines.size(); ++row) {
+    const float top = margin + cellHeight * static_cast<float>(row);
+    for (std::size_t column = 0; column < lines[row].size(); ++column) {
+      u8 c = static_cast<u8>(lines[row][column]);
+      if (c == ' ') continue;
+      if (c < 32 || c > 126) c = '?';
+      const float left = margin + cellWidth * static_cast<float>(column);
+      glBindTexture(GL_TEXTURE_2D, messageManager::mpThis->getTextureName(c));
+      glBegin(GL_QUADS);
+      glTexCoord2f(u0, vTop);
+      glVertex2f(left + 1, top + 1);
+      glTexCoord2f(u1, vTop);
+      glVertex2f(left + cellWidth - 1, top + 1);
+      glTexCoord2f(u1, vBottom);
+      glVertex2f(left + cellWidth - 1, top + cellHeight - 1);
+      glTexCoord2f(u0, vBottom);
+      glVertex2f(left + 1, top + cellHeight - 1);
+      glEnd();
+    }
+  }
+}
+
 }  // namespace
 
 float panelScale(int viewportWidth, int viewportHeight) {
@@ -96,42 +137,7 @@ void drawText(const std::vector<std::string>& lines) {
   glVertex2f(0.0f, panelBottom);
   glEnd();
 
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  // The glyphs are drawn once at start-up, so their common box is found once.
-  static const messageManager* pMeasured = nullptr;
-  static u32 measuredTexture = 0;
-  static GlyphBox box;
-  if (pMeasured != messageManager::mpThis || measuredTexture != messageManager::mpThis->getTextureName('0')) {
-    pMeasured = messageManager::mpThis;
-    measuredTexture = messageManager::mpThis->getTextureName('0');
-    box = printableBox(*messageManager::mpThis);
-  }
-  const float u0 = box.u0;
-  const float u1 = box.u1;
-  const float vTop = box.v1;
-  const float vBottom = box.v0;
-  for (std::size_t row = 0; row < lines.size(); ++row) {
-    const float top = margin + cellHeight * static_cast<float>(row);
-    for (std::size_t column = 0; column < lines[row].size(); ++column) {
-      u8 c = static_cast<u8>(lines[row][column]);
-      if (c == ' ') continue;
-      if (c < 32 || c > 126) c = '?';
-      const float left = margin + cellWidth * static_cast<float>(column);
-      glBindTexture(GL_TEXTURE_2D, messageManager::mpThis->getTextureName(c));
-      glBegin(GL_QUADS);
-      glTexCoord2f(u0, vTop);
-      glVertex2f(left + 1, top + 1);
-      glTexCoord2f(u1, vTop);
-      glVertex2f(left + cellWidth - 1, top + 1);
-      glTexCoord2f(u1, vBottom);
-      glVertex2f(left + cellWidth - 1, top + cellHeight - 1);
-      glTexCoord2f(u0, vBottom);
-      glVertex2f(left + 1, top + cellHeight - 1);
-      glEnd();
-    }
-  }
+  drawGlyphs(lines, cellWidth, cellHeight, margin);
 
   glMatrixMode(GL_TEXTURE);
   glPopMatrix();

@@ -188,7 +188,20 @@ bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) 
   return written;
 }
 
-int playShow(const CommandLine& commandLine) {
+// Changes some of the demo manager's run options, keeping the others.
+template <class Change>
+void changeRunOptions(CDemoManager& demo, Change change) {
+  RunOptions options = demo.getRunOptions();
+  change(options);
+  demo.setRunOptions(std::move(options));
+}
+
+// Everything before the window: the display, the signals and fatal presenters,
+// a start past the music, the video subsystem and the card's capabilities.
+// Gives the time start-up began and the music's length; the exit status when
+// the run ends here.
+std::optional<int> prepareProcess(const CommandLine& commandLine, std::chrono::steady_clock::time_point& startedAt,
+                                  std::optional<u32>& musicMs) {
   // Before SDL starts: it would settle for an invisible window (and say
   // something about XDG_RUNTIME_DIR) where the viewer sees nothing.
   if (!commandLine.isOffline() && !platform::displayNamed()) {
@@ -205,10 +218,10 @@ int playShow(const CommandLine& commandLine) {
     sound::setMessagePresenter(presentSoundMessage);
     setStartupMessageBoxes(platform::showMessageBox);
   }
-  const auto startedAt = std::chrono::steady_clock::now();
+  startedAt = std::chrono::steady_clock::now();
+  musicMs = sound::musicLengthMs(CSound::MUSIC_FILE_NAME);
   // The show ends with its music: a start past it is refused before anything
   // loads (the window, the models, the effects), like any other bad value.
-  const std::optional<u32> musicMs = sound::musicLengthMs(CSound::MUSIC_FILE_NAME);
   if (commandLine.startSeconds && musicMs && *commandLine.startSeconds * 1000.0 > *musicMs) {
     std::fprintf(stderr, "orvane: --start %g is past the end of the show: %s ends at %s (%.3f s)\n",
                  *commandLine.startSeconds, kMusicShownName, sound::minutesAndSeconds(*musicMs).c_str(),
@@ -229,6 +242,302 @@ int playShow(const CommandLine& commandLine) {
     return 1;
   }
   probeCapabilities();
+  return std::nullopt;
+}
+
+// Creates the main window as the settings ask and shows it; false, after saying
+// why, when it cannot be opened.
+bool openMainWindow(CWindowGL& window, const SetupSettings& settings, const CommandLine& commandLine) {
+  bool created = false;
+  if (settings.fullscreen) {
+    created = window.createFullscreen(settings.width, settings.height, "Orvane", settings.fsaaSamples) &&
+              window.changeToFullscreen();
+    platform::showCursor(false);
+  } else {
+    // Offline runs read back the composed picture; the window's own multisample
+    // buffer would add nothing there, and not every visual offers every count.
+    created = window.createWindowed(settings.width, settings.height,
+                                    commandLine.isOffline() ? 0 : settings.fsaaSamples);
+    platform::showCursor(true);
+    if (created && settings.alwaysOnTop) {
+      window.setAlwaysOnTop(true);
+    }
+  }
+  if (!created) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Could not open a %dx%d %s window with %d anti-aliasing samples.",
+                  settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
+                  settings.fsaaSamples);
+    reportStartupFailure("Orvane", text, platform::error());
+    return false;
+  }
+
+  platform::setSwapInterval(settings.vsync ? 1 : 0);  // unsupported is not an error
+  if (!commandLine.isOffline()) {
+    window.show();
+  }
+  if (settings.fullscreen) {
+    platform::showCursor(false);
+  }
+  return true;
+}
+
+// What a run holds from the window on, in the order it is made: what is left
+// when start-up stops half-way goes in the reverse order.
+struct ShowRun {
+  std::unique_ptr<CWindowGL> window = std::make_unique<CWindowGL>();
+  // However start-up ends, nobody may reach the window after it is gone.
+  struct MainWindowRelease {
+    ~MainWindowRelease() {
+      demoManager().setWindow(nullptr);
+      setMainWindow(nullptr);
+    }
+  } mainWindowRelease;
+  u32 startMs = 0;
+  CDemoSoundFixedStep* pFixedClock = nullptr;
+  std::unique_ptr<CQelSceneFactory> pFactory;
+  std::unique_ptr<CPostEffectManager> pPostEffects;
+  std::unique_ptr<CSceneQelDefault> pLoader;
+  std::vector<std::unique_ptr<CSceneManager>> sceneManagers;
+  BenchSceneSet benchScenes;
+  std::unique_ptr<FrameCapture> pCapture;
+  std::unique_ptr<FrameBench> pBench;
+  std::unique_ptr<CDevMode> pDevMode;
+  std::unique_ptr<CSoakPasses> pSoak;
+};
+
+// Hands the window and the options to the demo manager and starts it (screens,
+// effects, the music or the offline clock); false, after saying why, when the
+// music cannot be played.
+bool startDemo(ShowRun& show, const SetupSettings& settings, const CommandLine& commandLine) {
+  const DisplayAspect aspect = decideDisplayAspect(settings);
+  CDemoManager& demo = demoManager();
+  demo.setWindow(show.window.get());
+  // A borderless window that is not full screen is dragged by a click anywhere;
+  // a full-screen one never moves.
+  show.window->native().setDraggable(!show.window->isFullscreen());
+  demo.setLowQuality(settings.lowQuality != 0);
+  show.startMs = static_cast<u32>(commandLine.startSeconds.value_or(0.0) * 1000.0 + 0.5);
+  changeRunOptions(demo, [&](RunOptions& options) { options.startTime = show.startMs; });
+  if (commandLine.isOffline()) {
+    auto pClock = std::make_unique<CDemoSoundFixedStep>(static_cast<u32>(commandLine.framesPerSecond.value_or(60)));
+    show.pFixedClock = pClock.get();
+    pClock->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
+    demo.setDemoSound(std::move(pClock));
+  }
+  if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
+    reportStartupFailure("Orvane", "The show cannot start: the music cannot be played (see the messages before).");
+    return false;
+  }
+  show.window->saveGammaRamp();
+  return true;
+}
+
+// A row's line effect, or null for "default"; one that cannot be loaded ends the run.
+resShader* loadLineShader(const SceneDefInfo& info) {
+  if (info.shader == "default") return nullptr;
+  const std::string path = "data\\shader\\" + info.shader + ".fx";
+  resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
+  if (!pShader) {
+    std::fprintf(stderr, "orvane: %s: line %u: the line effect %s cannot be loaded: it %s\n",
+                 CQelSceneFactory::DEFINITION_FILE, info.fileLine, path.c_str(),
+                 resourceManager::mpThis->lastFailure().c_str());
+  }
+  CRITICAL_CHECK(pShader, "invalid shader.");
+  return pShader;
+}
+
+// Reads the three tables and builds every row's scene with its line effect,
+// under the loading scene.
+void loadShow(ShowRun& show) {
+  CDemoManager& demo = demoManager();
+  // Definition files that do not open are skipped: no scenes, no post effects
+  // or no extra effect textures respectively.
+  show.pFactory = std::make_unique<CQelSceneFactory>();
+  CQelSceneFactory& factory = *show.pFactory;
+  readDefinitionFile(CQelSceneFactory::DEFINITION_FILE, [&](std::FILE* file) { factory.read(file); });
+  show.pPostEffects = std::make_unique<CPostEffectManager>();
+  CPostEffectManager& postEffects = *show.pPostEffects;
+  readDefinitionFile(CPostEffectManager::DEFINITION_FILE, [&](std::FILE* file) { postEffects.loadDefinitions(file); });
+  demo.setPostEffectManager(show.pPostEffects.get());
+  readDefinitionFile(customTextureManager::DEFINITION_FILE,
+                     [](std::FILE* file) { customTextureManager::mpThis->loadDefinitions(file); });
+  setRunState();
+
+  // The loading count, the loading scene, then every row's scene.
+  for (u32 row = 0; row < factory.getDefinitionCount(); ++row) {
+    resourceManager::mpThis->addPreload(factory.getDefinition(row).name.c_str());
+  }
+  if (factory.getDefinitionCount() > 0) {
+    resourceManager::mpThis->preparePreload(resQEL::getModelCount);
+  }
+  show.pLoader = createLoadingScene(*show.window);
+  for (u32 row = 0; row < factory.getDefinitionCount(); ++row) {
+    const SceneDefInfo& info = factory.getDefinition(row);
+    IScene* pScene = factory.createScene(row);
+    pScene->setLineIndex(info.line);
+    auto& pManager = show.sceneManagers.emplace_back(std::make_unique<CSceneManager>());
+    pManager->addScene(pScene);
+    demo.addSceneManager(info.line, pManager.get());
+    demo.addLineShader(info.line, loadLineShader(info));
+  }
+  resourceManager::mpThis->setLoadingListener(nullptr);
+}
+
+// Whether the run plays frames: a start past the last scene is refused and a
+// frame count only counts. Says what does not fit, counts the frames when asked,
+// and otherwise warms the programs up and sets the picture's gamma and the frame limit.
+bool prepareFrames(ShowRun& show, const SetupSettings& settings, const CommandLine& commandLine,
+                   const std::optional<u32>& musicMs, bool& startsPastTheEnd) {
+  CDemoManager& demo = demoManager();
+  if (commandLine.benchScene) {
+    show.benchScenes.addTo(demo);
+  } else if (commandLine.isOffline() && show.pFactory->getDefinitionCount() == 0) {
+    std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
+                 CQelSceneFactory::DEFINITION_FILE);
+  }
+  if (musicMs && demo.getShowEndTime() > *musicMs) {
+    std::fprintf(stderr, "orvane: the running order runs to %s but %s ends at %s\n",
+                 sound::minutesAndSeconds(demo.getShowEndTime()).c_str(), kMusicShownName,
+                 sound::minutesAndSeconds(*musicMs).c_str());
+  }
+  // A start past the last scene would show nothing (and once reached the
+  // music's decoder with a position beyond its data): refuse it like any bad value.
+  const u32 showEndMs = demo.getShowEndTime();
+  startsPastTheEnd = commandLine.startSeconds && showEndMs > 0 && show.startMs > showEndMs;
+  if (startsPastTheEnd) {
+    std::fprintf(stderr, "orvane: --start %g is past the end of the show (%.3f s)\n", *commandLine.startSeconds,
+                 showEndMs / 1000.0);
+  }
+  if (commandLine.frameCount && !startsPastTheEnd) {
+    std::printf("%llu\n", static_cast<unsigned long long>(framesInRun(
+                              show.startMs, showEndMs, static_cast<u32>(commandLine.framesPerSecond.value_or(60)))));
+  }
+  const bool runs = !startsPastTheEnd && !commandLine.frameCount;
+  if (runs) demo.warmUp();
+  if (settings.bigScreen && settings.fullscreen) {
+    show.window->setGamma(BIG_SCREEN_GAMMA);
+    const f32 gamma = show.window->getGamma();
+    changeRunOptions(demo, [gamma](RunOptions& options) { options.pictureGamma = gamma; });
+  } else if (settings.bigScreen && commandLine.isOffline()) {
+    // A capture shows what the big screen would.
+    changeRunOptions(demo, [](RunOptions& options) { options.pictureGamma = BIG_SCREEN_GAMMA; });
+  }
+  if (commandLine.frames) {
+    changeRunOptions(demo, [&](RunOptions& options) { options.frameLimit = static_cast<u64>(*commandLine.frames); });
+  }
+  return runs;
+}
+
+// The capture or the bench watching the frames; false, after saying why, when
+// the capture folder cannot be prepared.
+bool attachFrameObserver(ShowRun& show, const SetupSettings& settings, const CommandLine& commandLine,
+                         std::chrono::steady_clock::time_point startedAt) {
+  CDemoManager& demo = demoManager();
+  IFrameObserver* pObserver = nullptr;
+  if (commandLine.captureTarget) {
+    // The progress line counts down to the last frame: the frame limit or the show's end.
+    u32 lastMs = demo.getShowEndTime();
+    if (commandLine.frames && show.pFixedClock) {
+      const u64 lastFrame = static_cast<u64>(commandLine.firstFrame.value_or(0) + *commandLine.frames);
+      const u64 limitMs = show.startMs + lastFrame * 1000 / show.pFixedClock->getFramesPerSecond();
+      lastMs = static_cast<u32>(std::min<u64>(lastMs, limitMs));
+    }
+    show.pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, show.pFixedClock, settings.width,
+                                                   settings.height, lastMs);
+    show.pCapture->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
+    if (!show.pCapture->prepare()) {
+      std::fprintf(stderr, "orvane: %s\n", show.pCapture->error().c_str());
+      return false;
+    }
+    pObserver = show.pCapture.get();
+  } else if (commandLine.bench) {
+    show.pBench = std::make_unique<FrameBench>(show.pFixedClock);
+    show.pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
+    pObserver = show.pBench.get();
+  }
+  if (pObserver) changeRunOptions(demo, [pObserver](RunOptions& options) { options.pObserver = pObserver; });
+  return true;
+}
+
+// Author mode and the soak's passes, when asked for.
+void attachRunHelpers(ShowRun& show, const CommandLine& commandLine, const std::optional<u32>& musicMs) {
+  CDemoManager& demo = demoManager();
+  if (commandLine.dev) {
+    show.pDevMode = std::make_unique<CDevMode>(demo, &CDemoSoundREAL::systemMilliseconds);
+    show.pDevMode->setMusicEnd(musicMs);
+    show.pDevMode->install();
+  }
+  if (!commandLine.loopPasses) return;
+  show.pSoak = std::make_unique<CSoakPasses>(
+      static_cast<u32>(*commandLine.loopPasses), show.startMs, demo.getShowEndTime(),
+      [] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
+      [&demo] {
+        auto* pMusic = dynamic_cast<CDemoSoundREAL*>(demo.getDemoSound());
+        CSound* pSound = pMusic ? pMusic->getSound() : nullptr;
+        return pSound && pSound->isPlaying() ? pSound->getPlayedMilliseconds() : -1.0;
+      },
+      &platform::residentBytes);
+  CSoakPasses& soak = *show.pSoak;
+  changeRunOptions(demo, [&demo, &soak](RunOptions& options) {
+    options.timeWatcher = [&demo, &soak](u32& time) {
+      IDemoSound* pSound = demo.getDemoSound();
+      return !pSound || soak.onFrame(*pSound, time);
+    };
+  });
+  show.pSoak->begin();
+}
+
+// Plays the frames (when the run plays any) and reports what the capture or
+// the bench made of them; the exit status.
+int playFrames(ShowRun& show, const CommandLine& commandLine, bool runs, bool startsPastTheEnd) {
+  CDemoManager& demo = demoManager();
+  platform::setQuitHandledByLoop(true);
+  int status = startsPastTheEnd ? 2 : runs ? demo.run() : 0;
+  changeRunOptions(demo, [](RunOptions& options) { options.timeWatcher = nullptr; });
+  platform::setQuitHandledByLoop(false);
+  if (show.pDevMode) show.pDevMode->uninstall();
+  changeRunOptions(demo, [](RunOptions& options) { options.pObserver = nullptr; });
+  if (show.pCapture) {
+    if (!show.pCapture->finish(CSound::MUSIC_FILE_NAME, show.startMs)) {
+      std::fprintf(stderr, "orvane: %s\n", show.pCapture->error().c_str());
+      status = 1;
+    } else {
+      std::fprintf(stderr, "capture: %llu frames written to %s\n",
+                   static_cast<unsigned long long>(show.pCapture->framesWritten()),
+                   commandLine.captureTarget->c_str());
+    }
+  }
+  if (show.pBench && !printBenchFigures(*show.pBench, commandLine)) {
+    status = 1;
+  }
+  return status;
+}
+
+// The shutdown order: the show's objects, the textures, the demo, the GL
+// context, the window, the video subsystem.
+void shutDownShow(ShowRun& show) {
+  CDemoManager& demo = demoManager();
+  show.window->restoreGammaRamp();
+  show.pLoader.reset();
+  show.sceneManagers.clear();
+  demo.clearSceneManagers();
+  show.pFactory.reset();
+  demo.setPostEffectManager(nullptr);
+  show.pPostEffects.reset();
+  customTextureManager::mpThis->releaseTextures();
+  messageManager::mpThis->deleteTextures();
+  textureManager::mpThis->deleteAllTextures();
+  demo.shutdown();
+  shaderManager::mpThis->destroyContext();
+  show.window.reset();
+  platform::quitVideo();
+}
+
+int playShow(const CommandLine& commandLine) {
+  std::chrono::steady_clock::time_point startedAt;
+  std::optional<u32> musicMs;
+  if (const std::optional<int> status = prepareProcess(commandLine, startedAt, musicMs)) return *status;
 
   // The initial record holds the defaults the dialog preselects from; the chosen
   // one is what the viewer ran with (or the defaults without a dialog).
@@ -242,234 +551,22 @@ int playShow(const CommandLine& commandLine) {
   }
   commandLine.applyTo(settings);
 
-  auto window = std::make_unique<CWindowGL>();
-  setMainWindow(window.get());
-  // However start-up ends, nobody may reach the window after it is gone.
-  struct MainWindowRelease {
-    ~MainWindowRelease() {
-      demoManager().setWindow(nullptr);
-      setMainWindow(nullptr);
-    }
-  } mainWindowRelease;
-  bool created = false;
-  if (settings.fullscreen) {
-    created = window->createFullscreen(settings.width, settings.height, "Orvane", settings.fsaaSamples) &&
-              window->changeToFullscreen();
-    platform::showCursor(false);
-  } else {
-    // Offline runs read back the composed picture; the window's own multisample
-    // buffer would add nothing there, and not every visual offers every count.
-    created = window->createWindowed(settings.width, settings.height,
-                                     commandLine.isOffline() ? 0 : settings.fsaaSamples);
-    platform::showCursor(true);
-    if (created && settings.alwaysOnTop) {
-      window->setAlwaysOnTop(true);
-    }
-  }
-  if (!created) {
-    char text[160];
-    std::snprintf(text, sizeof text, "Could not open a %dx%d %s window with %d anti-aliasing samples.",
-                  settings.width, settings.height, settings.fullscreen ? "full-screen" : "windowed",
-                  settings.fsaaSamples);
-    reportStartupFailure("Orvane", text, platform::error());
-    return 1;
-  }
-
-  platform::setSwapInterval(settings.vsync ? 1 : 0);  // unsupported is not an error
-  if (!commandLine.isOffline()) {
-    window->show();
-  }
-  if (settings.fullscreen) {
-    platform::showCursor(false);
-  }
+  ShowRun show;
+  setMainWindow(show.window.get());
+  if (!openMainWindow(*show.window, settings, commandLine)) return 1;
   if (settings.bigScreen && settings.fullscreen && !bigScreenPause()) {
     return 0;
   }
-
   shaderManager::mpThis->initialize();
   messageManager::mpThis->initialize();
-
-  const DisplayAspect aspect = decideDisplayAspect(settings);
-  CDemoManager& demo = demoManager();
-  demo.setWindow(window.get());
-  // A borderless window that is not full screen is dragged by a click anywhere;
-  // a full-screen one never moves.
-  window->native().setDraggable(!window->isFullscreen());
-  demo.setLowQuality(settings.lowQuality != 0);
-  const u32 startMs = static_cast<u32>(commandLine.startSeconds.value_or(0.0) * 1000.0 + 0.5);
-  demo.setStartTime(startMs);
-  CDemoSoundFixedStep* pFixedClock = nullptr;
-  if (commandLine.isOffline()) {
-    auto pClock = std::make_unique<CDemoSoundFixedStep>(static_cast<u32>(commandLine.framesPerSecond.value_or(60)));
-    pFixedClock = pClock.get();
-    pClock->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
-    demo.setDemoSound(std::move(pClock));
-  }
-  if (!demo.initialize(static_cast<u32>(settings.fsaaSamples), aspect.x, aspect.y)) {
-    reportStartupFailure("Orvane", "The show cannot start: the music cannot be played (see the messages before).");
-    return 1;
-  }
-  window->saveGammaRamp();
-  // Definition files that do not open are skipped: no scenes, no post effects
-  // or no extra effect textures respectively.
-  auto pFactory = std::make_unique<CQelSceneFactory>();
-  readDefinitionFile(CQelSceneFactory::DEFINITION_FILE, [&](std::FILE* file) { pFactory->read(file); });
-  auto pPostEffects = std::make_unique<CPostEffectManager>();
-  readDefinitionFile(CPostEffectManager::DEFINITION_FILE, [&](std::FILE* file) { pPostEffects->loadDefinitions(file); });
-  demo.setPostEffectManager(pPostEffects.get());
-  readDefinitionFile(customTextureManager::DEFINITION_FILE,
-                     [](std::FILE* file) { customTextureManager::mpThis->loadDefinitions(file); });
-  setRunState();
-
-  // The loading count, the loading scene, then every row's scene.
-  for (u32 row = 0; row < pFactory->getDefinitionCount(); ++row) {
-    resourceManager::mpThis->addPreload(pFactory->getDefinition(row).name.c_str());
-  }
-  if (pFactory->getDefinitionCount() > 0) {
-    resourceManager::mpThis->preparePreload(resQEL::getModelCount);
-  }
-  std::unique_ptr<CSceneQelDefault> pLoader = createLoadingScene(*window);
-  std::vector<std::unique_ptr<CSceneManager>> sceneManagers;
-  for (u32 row = 0; row < pFactory->getDefinitionCount(); ++row) {
-    const SceneDefInfo& info = pFactory->getDefinition(row);
-    IScene* pScene = pFactory->createScene(row);
-    pScene->setLineIndex(info.line);
-    auto& pManager = sceneManagers.emplace_back(std::make_unique<CSceneManager>());
-    pManager->addScene(pScene);
-    demo.addSceneManager(info.line, pManager.get());
-    resShader* pShader = nullptr;
-    if (info.shader != "default") {
-      const std::string path = "data\\shader\\" + info.shader + ".fx";
-      pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(path.c_str(), resShader::DTI));
-      if (!pShader) {
-        std::fprintf(stderr, "orvane: %s: line %u: the line effect %s cannot be loaded: it %s\n",
-                     CQelSceneFactory::DEFINITION_FILE, info.fileLine, path.c_str(),
-                     resourceManager::mpThis->lastFailure().c_str());
-      }
-      CRITICAL_CHECK(pShader, "invalid shader.");
-    }
-    demo.addLineShader(info.line, pShader);
-  }
-  resourceManager::mpThis->setLoadingListener(nullptr);
-  BenchSceneSet benchScenes;
-  if (commandLine.benchScene) {
-    benchScenes.addTo(demo);
-  } else if (commandLine.isOffline() && pFactory->getDefinitionCount() == 0) {
-    std::fprintf(stderr, "orvane: no scenes in %s: the show ends at once (--bench-scene adds built-in ones)\n",
-                 CQelSceneFactory::DEFINITION_FILE);
-  }
-  if (musicMs && demo.getShowEndTime() > *musicMs) {
-    std::fprintf(stderr, "orvane: the running order runs to %s but %s ends at %s\n",
-                 sound::minutesAndSeconds(demo.getShowEndTime()).c_str(), kMusicShownName,
-                 sound::minutesAndSeconds(*musicMs).c_str());
-  }
-  // A start past the last scene would show nothing (and once reached the
-  // music's decoder with a position beyond its data): refuse it like any bad value.
-  const u32 showEndMs = demo.getShowEndTime();
-  const bool startsPastTheEnd = commandLine.startSeconds && showEndMs > 0 && startMs > showEndMs;
-  if (startsPastTheEnd) {
-    std::fprintf(stderr, "orvane: --start %g is past the end of the show (%.3f s)\n", *commandLine.startSeconds,
-                 showEndMs / 1000.0);
-  }
-  if (commandLine.frameCount && !startsPastTheEnd) {
-    std::printf("%llu\n", static_cast<unsigned long long>(
-                               framesInRun(startMs, showEndMs, static_cast<u32>(commandLine.framesPerSecond.value_or(60)))));
-  }
-  const bool runs = !startsPastTheEnd && !commandLine.frameCount;
-  if (runs) demo.warmUp();
-  if (settings.bigScreen && settings.fullscreen) {
-    window->setGamma(BIG_SCREEN_GAMMA);
-    demo.setPictureGamma(window->getGamma());
-  } else if (settings.bigScreen && commandLine.isOffline()) {
-    demo.setPictureGamma(BIG_SCREEN_GAMMA);  // a capture shows what the big screen would
-  }
-  if (commandLine.frames) {
-    demo.setFrameLimit(static_cast<u64>(*commandLine.frames));
-  }
-
-  std::unique_ptr<FrameCapture> pCapture;
-  std::unique_ptr<FrameBench> pBench;
-  if (!runs) {
-    // Nothing to capture or measure: straight to the shutdown order.
-  } else if (commandLine.captureTarget) {
-    // The progress line counts down to the last frame: the frame limit or the show's end.
-    u32 lastMs = demo.getShowEndTime();
-    if (commandLine.frames && pFixedClock) {
-      const u64 lastFrame = static_cast<u64>(commandLine.firstFrame.value_or(0) + *commandLine.frames);
-      const u64 limitMs = startMs + lastFrame * 1000 / pFixedClock->getFramesPerSecond();
-      lastMs = static_cast<u32>(std::min<u64>(lastMs, limitMs));
-    }
-    pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
-                                              lastMs);
-    pCapture->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
-    if (!pCapture->prepare()) {
-      std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
-      return 1;
-    }
-    demo.setFrameObserver(pCapture.get());
-  } else if (commandLine.bench) {
-    pBench = std::make_unique<FrameBench>(pFixedClock);
-    pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
-    demo.setFrameObserver(pBench.get());
-  }
-  std::unique_ptr<CDevMode> pDevMode;
-  if (commandLine.dev) {
-    pDevMode = std::make_unique<CDevMode>(demo, &CDemoSoundREAL::systemMilliseconds);
-    pDevMode->setMusicEnd(musicMs);
-    pDevMode->install();
-  }
-
-  std::unique_ptr<CSoakPasses> pSoak;
-  if (commandLine.loopPasses) {
-    pSoak = std::make_unique<CSoakPasses>(
-        static_cast<u32>(*commandLine.loopPasses), startMs, demo.getShowEndTime(),
-        [] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
-        [&demo] {
-          auto* pMusic = dynamic_cast<CDemoSoundREAL*>(demo.getDemoSound());
-          CSound* pSound = pMusic ? pMusic->getSound() : nullptr;
-          return pSound && pSound->isPlaying() ? pSound->getPlayedMilliseconds() : -1.0;
-        },
-        &platform::residentBytes);
-    demo.setTimeWatcher([&demo, &pSoak](u32& time) {
-      IDemoSound* pSound = demo.getDemoSound();
-      return !pSound || pSoak->onFrame(*pSound, time);
-    });
-    pSoak->begin();
-  }
-
-  platform::setQuitHandledByLoop(true);
-  int status = startsPastTheEnd ? 2 : runs ? demo.run() : 0;
-  demo.setTimeWatcher(nullptr);
-  platform::setQuitHandledByLoop(false);
-  if (pDevMode) pDevMode->uninstall();
-  demo.setFrameObserver(nullptr);
-  if (pCapture) {
-    if (!pCapture->finish(CSound::MUSIC_FILE_NAME, startMs)) {
-      std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
-      status = 1;
-    } else {
-      std::fprintf(stderr, "capture: %llu frames written to %s\n",
-                   static_cast<unsigned long long>(pCapture->framesWritten()), commandLine.captureTarget->c_str());
-    }
-  }
-  if (pBench && !printBenchFigures(*pBench, commandLine)) {
-    status = 1;
-  }
-
-  window->restoreGammaRamp();
-  pLoader.reset();
-  sceneManagers.clear();
-  demo.clearSceneManagers();
-  pFactory.reset();
-  demo.setPostEffectManager(nullptr);
-  pPostEffects.reset();
-  customTextureManager::mpThis->releaseTextures();
-  messageManager::mpThis->deleteTextures();
-  textureManager::mpThis->deleteAllTextures();
-  demo.shutdown();
-  shaderManager::mpThis->destroyContext();
-  window.reset();
-  platform::quitVideo();
+  if (!startDemo(show, settings, commandLine)) return 1;
+  loadShow(show);
+  bool startsPastTheEnd = false;
+  const bool runs = prepareFrames(show, settings, commandLine, musicMs, startsPastTheEnd);
+  if (runs && !attachFrameObserver(show, settings, commandLine, startedAt)) return 1;
+  attachRunHelpers(show, commandLine, musicMs);
+  const int status = playFrames(show, commandLine, runs, startsPastTheEnd);
+  shutDownShow(show);
   return status;
 }
 

@@ -141,43 +141,6 @@ std::string setupDialogDocumentationUrl() {
   return url;
 }
 
-bool parseSetupDialogScript(const std::string& text,
-                            std::vector<platform::DialogScriptStep>& steps) {
-  using Kind = platform::DialogScriptStep::Kind;
-  std::vector<platform::DialogScriptStep> parsed;
-  std::stringstream stream(text);
-  std::string word;
-  while (std::getline(stream, word, ',')) {
-    platform::DialogScriptStep step;
-    if (word == "enter") {
-      step.kind = Kind::Enter;
-    } else if (word == "escape") {
-      step.kind = Kind::Escape;
-    } else if (word == "close") {
-      step.kind = Kind::Close;
-    } else if (word.rfind("click:", 0) == 0) {
-      step.kind = Kind::Click;
-      int controlId = 0;
-      int line = 0;
-      char extra = 0;
-      const char* arguments = word.c_str() + 6;
-      if (std::sscanf(arguments, "%d:%d%c", &controlId, &line, &extra) == 2 && line >= 0) {
-        step.line = line;
-      } else if (std::sscanf(arguments, "%d%c", &controlId, &extra) != 1) {
-        return false;
-      }
-      if (controlId <= 0) return false;
-      step.controlId = controlId;
-    } else {
-      return false;
-    }
-    parsed.push_back(step);
-  }
-  if (parsed.empty()) return false;
-  steps = std::move(parsed);
-  return true;
-}
-
 int runSetupDialog(const SetupSettings& initial, SetupSettings& chosen) {
   return runSetupDialog(initial, chosen, SetupDialogHooks{});
 }

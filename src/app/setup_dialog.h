@@ -35,11 +35,6 @@ int runSetupDialog(const SetupSettings& initial, SetupSettings& chosen,
 // dialog units.
 const platform::DialogTemplate& setupDialogTemplate();
 
-// A script written as text, steps separated by commas: "enter", "escape",
-// "close" (the window manager's close), "click:<control id>" and
-// "click:<list id>:<line>". False, with steps untouched, on any bad step.
-bool parseSetupDialogScript(const std::string& text, std::vector<platform::DialogScriptStep>& steps);
-
 // The documentation page the web button opens: the README below the current
 // directory, as a file URL.
 std::string setupDialogDocumentationUrl();

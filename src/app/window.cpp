@@ -47,7 +47,7 @@ bool CWindow::setGamma(float gamma) {
   }
   // Only remembered: a display ramp needs a colour mode GL windows do not get
   // on X11, is refused on Wayland and headless, and would outlive a crash. The
-  // demo manager puts this curve on the picture itself (setPictureGamma).
+  // demo manager puts this curve on the picture itself (RunOptions::pictureGamma).
   mGamma = clampGamma(gamma);
   return true;
 }

@@ -1,55 +1,45 @@
-// The main loop, the frame cycle, the post-effect stage, the final composition
-// and the exit fade.
+// The demo manager's start and shutdown, the main loop, the frame cycle and the
+// scene selection and rendering of each line.
 #include "demo/demo_manager.h"
 
 #include "platform/gl.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "demo/frame_observer.h"
 #include "demo/frame_target.h"
+#include "demo/post_effect_stage.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "demo/scene_qel_trampoline.h"
 #include "demo/scene_qel_default.h"
 #include "framework/critical_check.h"
-#include "platform/colour_ramp_pass.h"
-#include "platform/gamma_ramp.h"
 #include "platform/video.h"
 #include "render/jittered_projection.h"
 #include "render/mqo_render.h"
 #include "render/render_object.h"
-#include "resource/custom_texture_manager.h"
 #include "resource/res_shader.h"
 #include "resource/resource_manager.h"
 #include "resource/shader_manager.h"
-#include "screen/letterbox.h"
 #include "screen/post_effect_manager.h"
 #include "screen/power_of_two.h"
 #include "screen/scene_renderer.h"
 #include "screen/scene_screen.h"
-#include "screen/screen_quad.h"
 #include "sound/demo_sound.h"
 
 namespace {
 
 CDemoManager gDemoManager;
 
-constexpr u32 kModelViewProjection = 0x81;
-
 void setTexture(const char* name, u32 texture) { setCurrentParameter(name, &texture); }
-
-// A side of a work screen written at 1/divisor of the window, never below one pixel.
-u32 reducedSide(u32 side, u32 divisor) { return std::max(side / divisor, 1u); }
 
 }  // namespace
 
 CDemoManager& demoManager() { return gDemoManager; }
 
-CDemoManager::CDemoManager() = default;
+CDemoManager::CDemoManager() : mpPostEffectStage(std::make_unique<CPostEffectStage>(*this)) {}
 
 CDemoManager::~CDemoManager() = default;
 
@@ -84,7 +74,16 @@ bool CDemoManager::initialize(u32 fsaaSamples, s32 aspectX, s32 aspectY) {
 
   mpFinalEffect = static_cast<resShader*>(resourceManager::mpThis->getResource(FINAL_EFFECT, resShader::DTI));
   if (mpFinalEffect) mpFinalEffect->requirePasses(2);  // composition runs passes 1 and 0 by index
+  if (!mpFinalEffect) {
+    // Fatal at the first frame that composes the picture (the message there refers to this one).
+    std::fprintf(stderr, "orvane: %s: the final effect cannot be loaded: it %s\n", FINAL_EFFECT,
+                 resourceManager::mpThis->lastFailure().c_str());
+  }
   resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(DEFAULT_EFFECT, resShader::DTI));
+  if (!pShader) {
+    std::fprintf(stderr, "orvane: %s: the default effect, which draws the picture when no post effect runs, "
+                 "cannot be loaded: it %s\n", DEFAULT_EFFECT, resourceManager::mpThis->lastFailure().c_str());
+  }
   CRITICAL_CHECK(pShader, "");
   mpDefaultEffect = pShader;
   shaderManager::mpThis->mpCurrentProgram = pShader;
@@ -130,23 +129,20 @@ void CDemoManager::shutdown() {
   for (auto& pScreen : mpSourceScreen) pScreen.reset();
   for (auto& pScreen : mpWorkScreen) pScreen.reset();
   mpCompositeScreen.reset();
-  mpComposedCopy.reset();
-  mpGammaPass.reset();
+  mpPostEffectStage = std::make_unique<CPostEffectStage>(*this);
+  mGamma.set(1.0f);
+  mOptions.pictureGamma = 1.0f;
   clearSceneManagers();
   mpPeManager = nullptr;
   setCurrentLineShader(nullptr);
 }
 
-void CDemoManager::setPictureGamma(f32 gamma) {
-  mpGammaPass.reset();
-  if (clampGamma(gamma) == 1.0f) return;
-  const GammaRamp ramp = computeGammaRamp(gamma);
-  mpGammaPass = std::make_unique<platform::ColourRampPass>(ramp.red, ramp.green, ramp.blue);
+void CDemoManager::setRunOptions(RunOptions options) {
+  if (options.pictureGamma != mOptions.pictureGamma) mGamma.set(options.pictureGamma);
+  mOptions = std::move(options);
 }
 
 // The model renderer's override slot is the one place the line shader is kept.
-resShader* CDemoManager::getCurrentLineShader() const { return cMqoRender::getOverrideEffect(); }
-
 void CDemoManager::setCurrentLineShader(resShader* pShader) { cMqoRender::setOverrideEffect(pShader); }
 
 void CDemoManager::setDemoSound(std::unique_ptr<IDemoSound> pSound) { mpSound = std::move(pSound); }
@@ -245,30 +241,30 @@ void CDemoManager::warmUp() {
   std::sort(times.begin(), times.end());
   times.erase(std::unique(times.begin(), times.end()), times.end());
 
-  IFrameObserver* pObserver = mpObserver;
-  mpObserver = nullptr;
+  IFrameObserver* pObserver = mOptions.pObserver;
+  mOptions.pObserver = nullptr;
   glPushAttrib(GL_SCISSOR_BIT);
   glEnable(GL_SCISSOR_TEST);
   glScissor(0, 0, 1, 1);
   for (const u32 time : times) {
     if (time > showEnd || !selectScenes(time)) continue;
     renderScenes(time);
-    runPostEffects(time);
-    composeToWindow();
+    mpPostEffectStage->run(time);
+    mpPostEffectStage->compose();
   }
   glPopAttrib();
   glFinish();
   forgetCurrentScenes();
-  mpObserver = pObserver;
+  mOptions.pObserver = pObserver;
 }
 
 int CDemoManager::run() {
   if (mpSound) {
-    mpSound->play(mStartTime);
+    mpSound->play(mOptions.startTime);
   }
   bool ending = false;
   mFrameCount = 0;
-  resetFade();
+  mFade.reset();
   for (;;) {
     platform::Event event;
     if (platform::pollEvent(event)) {
@@ -283,14 +279,14 @@ int CDemoManager::run() {
               return 0;
             }
             ending = true;
-          } else if (mKeyHandler) {
-            mKeyHandler(event.key);
+          } else if (mOptions.keyHandler) {
+            mOptions.keyHandler(event.key);
           }
           break;
         case platform::EventType::PointerDown:
         case platform::EventType::PointerDrag:
         case platform::EventType::PointerUp:
-          if (mPointerHandler) mPointerHandler(event);
+          if (mOptions.pointerHandler) mOptions.pointerHandler(event);
           break;
         default:
           break;
@@ -301,7 +297,7 @@ int CDemoManager::run() {
       return 0;
     }
     ++mFrameCount;
-    if (mFrameLimit != 0 && mFrameCount >= mFrameLimit) {
+    if (mOptions.frameLimit != 0 && mFrameCount >= mOptions.frameLimit) {
       return 0;
     }
   }
@@ -309,12 +305,12 @@ int CDemoManager::run() {
 
 bool CDemoManager::runFrame(bool ending) {
   u32 time = mpSound ? mpSound->getTime() : 0;
-  if (mTimeWatcher && mpSound) {
+  if (mOptions.timeWatcher && mpSound) {
     const u32 seen = time;
-    if (!mTimeWatcher(time)) return false;
+    if (!mOptions.timeWatcher(time)) return false;
     if (time != seen) forgetCurrentScenes();
   }
-  if (mHoldAtEnd && mpSound) {
+  if (mOptions.holdAtEnd && mpSound) {
     const u32 end = getShowEndTime();
     if (time > end) {
       mpSound->stop();
@@ -325,22 +321,23 @@ bool CDemoManager::runFrame(bool ending) {
   if (!selectScenes(time)) {
     return false;
   }
-  if (mpObserver) mpObserver->onFrameStart(time);
+  IFrameObserver* pObserver = mOptions.pObserver;
+  if (pObserver) pObserver->onFrameStart(time);
   renderScenes(time);
-  if (mpObserver) mpObserver->onStageEnd(FrameStage::Scenes);
-  runPostEffects(time);
-  if (mpObserver) mpObserver->onStageEnd(FrameStage::PostEffects);
-  composeToWindow();
-  if (mpObserver) mpObserver->onStageEnd(FrameStage::Composition);
+  if (pObserver) pObserver->onStageEnd(FrameStage::Scenes);
+  mpPostEffectStage->run(time);
+  if (pObserver) pObserver->onStageEnd(FrameStage::PostEffects);
+  mpPostEffectStage->compose();
+  if (pObserver) pObserver->onStageEnd(FrameStage::Composition);
   if (ending && !fadeOut()) {
     return false;
   }
-  if (mpGammaPass) mpGammaPass->apply(static_cast<int>(mWidth), static_cast<int>(mHeight));
-  if (mpObserver) mpObserver->onFrameComposed(time);
+  mGamma.apply(static_cast<int>(mWidth), static_cast<int>(mHeight));
+  if (pObserver) pObserver->onFrameComposed(time);
   if (mpWindow) {
     mpWindow->presentFrame();
   }
-  if (mpObserver) mpObserver->onFrameEnd();
+  if (pObserver) pObserver->onFrameEnd();
   return true;
 }
 
@@ -356,7 +353,7 @@ void CDemoManager::renderScenes(u32 time) {
         length ? static_cast<f32>(time - pScene->getStartTime()) / static_cast<f32>(length) : 0.0f;
     setCurrentLineShader(mLineShaders[line].empty() ? nullptr : mLineShaders[line][0]);
     sceneRenderer().render(pScene, mpSourceScreen[line].get(), mLineProgress[line]);
-    if (mpObserver) {
+    if (IFrameObserver* pObserver = mOptions.pObserver) {
       const u32 sceneTime = static_cast<u32>(static_cast<f32>(length) * mLineProgress[line]);
       const IScene::Piece piece = pScene->pieceAt(sceneTime);
       FramePart part;
@@ -365,19 +362,10 @@ void CDemoManager::renderScenes(u32 time) {
       part.start = piece.start;
       part.end = piece.end;
       part.line = line;
-      mpObserver->onPartEnd(part);
+      pObserver->onPartEnd(part);
     }
   }
   setCurrentLineShader(nullptr);
-}
-
-void CDemoManager::runPasses(resShader* pEffect, s32 pass) {
-  const u32 first = pass != -1 ? static_cast<u32>(pass) : 0;
-  for (u32 k = first; k < (pass != -1 ? first + 1 : pEffect->getPassNum()); ++k) {
-    shaderManager::mpThis->setPass(k);
-    drawScreenQuad(mScreenScaleU, mScreenScaleV);
-    shaderManager::mpThis->resetPass(k);
-  }
 }
 
 ScreenFormat CDemoManager::pictureScreenFormat() const {
@@ -387,199 +375,7 @@ ScreenFormat CDemoManager::pictureScreenFormat() const {
   return ScreenFormat{isLowQuality(), true};
 }
 
-void CDemoManager::fitWorkScreens() {
-  for (int work = 0; work < WORK_SCREEN_COUNT; ++work) {
-    const u32 divisor = mpPeManager->getWorkDivisor(work);
-    if (divisor == mWorkDivisor[work]) continue;
-    mpWorkScreen[work] = std::make_unique<CSceneScreen>();
-    mpWorkScreen[work]->createScreen(reducedSide(mWidth, divisor), reducedSide(mHeight, divisor), false,
-                                     pictureScreenFormat());
-    mWorkDivisor[work] = divisor;
-    if (work < 2 && mpDefaultEffect) {
-      // The default effect was handed the old screen's texture once, at start-up.
-      shaderManager::mpThis->mpCurrentProgram = mpDefaultEffect;
-      setTexture(work == 0 ? "workBuf0" : "workBuf1", mpWorkScreen[work]->getColorTexture());
-    }
-  }
-}
-
-bool CDemoManager::screenInWindow(u32 time) {
-  const PictureRect picture = letterboxRect(mAspectX, mAspectY);
-  const bool fills = mpWindow && picture.x0 == 0.0f && picture.y0 == 0.0f && mScreenScaleU == 1.0f &&
-                     mScreenScaleV == 1.0f && mpWindow->getFrameWidth() == mWidth &&
-                     mpWindow->getFrameHeight() == mHeight;
-  const u32 showEnd = getShowEndTime();
-  u32 first = 0;
-  // Past the table's end no entry may paint the screen: the composite keeps it.
-  return mWindowScreen.decide(*mpPeManager, showEnd, fills) && time <= showEnd &&
-         mpPeManager->firstScreenEntry(time, first);
-}
-
-u32 CDemoManager::getScreenFrameBuffer() const {
-  return mScreenInWindow ? 0u : mpCompositeScreen->getFrameBuffer();
-}
-
-void CDemoManager::runPostEffects(u32 time) {
-  CRITICAL_CHECK(mpPeManager, "");
-  fitWorkScreens();
-  // When the first entry writing the screen paints all of it in every frame, the
-  // window can be the screen and the composition has nothing left to copy.
-  mScreenInWindow = screenInWindow(time);
-  if (mScreenInWindow) WindowScreen::enter();
-  orthographicUnitSquare();
-  const f32 viewport[2] = {static_cast<f32>(mWidth), static_cast<f32>(mHeight)};
-  bool anyRan = false;
-  for (u32 index = 0; index < mpPeManager->getEntryCount(); ++index) {
-    resShader* pEffect = mpPeManager->activeEffect(index, time);
-    if (!pEffect) {
-      continue;
-    }
-    shaderManager::mpThis->mpCurrentProgram = pEffect;
-    setCurrentStateMatrix("projMat", kModelViewProjection);
-    setTexture("srcCBuf0", mpSourceScreen[0]->getColorTexture());
-    setTexture("srcCBuf1", mpSourceScreen[1]->getColorTexture());
-    setTexture("srcZBuf0", mpSourceScreen[0]->getDepthTexture());
-    setTexture("srcZBuf1", mpSourceScreen[1]->getDepthTexture());
-    for (int work = 0; work < WORK_SCREEN_COUNT; ++work) {
-      const std::string name = "workBuf" + std::to_string(work);
-      setTexture(name.c_str(), mpWorkScreen[work]->getColorTexture());
-    }
-    // A grade over the finished picture is one row reading what the rows
-    // before it composed, instead of every row writing a work screen for it.
-    const auto readsComposed = [](const resShader::ShaderParam& param) {
-      return param.name == "composedBuf" || param.semantic == "composedBuf";
-    };
-    if (std::any_of(pEffect->mVecParam.begin(), pEffect->mVecParam.end(), readsComposed)) {
-      copyComposedPicture();
-      setTexture("composedBuf", mpComposedCopy->getColorTexture());
-    }
-    setCurrentParameter("TIME_RATE_0", &mLineProgress[0]);
-    setCurrentParameter("TIME_RATE_1", &mLineProgress[1]);
-    const f32 rate = mpPeManager->effectRate(index, time);
-    setCurrentParameter("TIME_RATE_EFFECT", &rate);
-    customTextureManager::mpThis->applyTextures(pEffect);
-    setCurrentParameter("ViewportSize", viewport);
-    const PostEffectEntry& entry = mpPeManager->getEntry(index);
-    const s32 bufferID = entry.bufferID;
-    CRITICAL_CHECK(bufferID>=CPostEffectManager::RENDER_TARGET_BEGIN && bufferID<CPostEffectManager::RENDER_TARGET_END, "invalid screen buffer id");
-    CSceneScreen* pOutput = bufferID == -1 ? mpCompositeScreen.get() : mpWorkScreen[bufferID].get();
-    const u32 outputFrameBuffer = bufferID == -1 && mScreenInWindow ? 0u : pOutput->getFrameBuffer();
-    const u32 divisor = bufferID == -1 ? 1 : mWorkDivisor[bufferID];
-    const u32 outputWidth = reducedSide(mWidth, divisor);
-    const u32 outputHeight = reducedSide(mHeight, divisor);
-    const f32 outputSize[2] = {static_cast<f32>(outputWidth), static_cast<f32>(outputHeight)};
-    setCurrentParameter("OutputSize", outputSize);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, outputFrameBuffer);
-    if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(outputWidth), static_cast<GLsizei>(outputHeight));
-    runPasses(pEffect, entry.pass);
-    if (divisor != 1) glViewport(0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
-    glFlush();
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    anyRan = true;
-    if (mpObserver) {
-      FramePart part;
-      part.kind = FramePart::Kind::PostEffect;
-      part.pName = &entry.effectFile;
-      part.start = entry.start;
-      part.end = entry.end;
-      part.entry = static_cast<s32>(index);
-      mpObserver->onPartEnd(part);
-    }
-  }
-  if (mScreenInWindow) WindowScreen::leave();
-  if (anyRan) {
-    return;
-  }
-  resShader* pShader = mpDefaultEffect;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  setCurrentStateMatrix("projMat", kModelViewProjection);
-  customTextureManager::mpThis->applyTextures(pShader);
-  setCurrentParameter("ViewportSize", viewport);
-  setCurrentParameter("OutputSize", viewport);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mpCompositeScreen->getFrameBuffer());
-  runPasses(pShader, -1);
-  glFlush();
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-}
-
-void CDemoManager::copyComposedPicture() {
-  if (!mpComposedCopy) {
-    mpComposedCopy = std::make_unique<CSceneScreen>();
-    mpComposedCopy->createScreen(mWidth, mHeight, false, pictureScreenFormat());
-  }
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, mScreenInWindow ? 0u : mpCompositeScreen->getFrameBuffer());
-  glReadBuffer(mScreenInWindow ? GL_BACK : GL_COLOR_ATTACHMENT0_EXT);
-  GLint previous = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-  glBindTexture(GL_TEXTURE_2D, mpComposedCopy->getColorTexture());
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, static_cast<GLsizei>(mWidth), static_cast<GLsizei>(mHeight));
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-}
-
-void CDemoManager::composeToWindow() {
-  if (mScreenInWindow) return;  // the post-effect stage drew the picture there
-  orthographicUnitSquare();
-  resShader* pShader = mpFinalEffect;
-  CRITICAL_CHECK(pShader, "");
-  shaderManager::mpThis->mpCurrentProgram = pShader;
-  setTexture("shScreenTexture", mpCompositeScreen->getColorTexture());
-  setCurrentStateMatrix("shVProjMat", kModelViewProjection);
-  const PictureRect picture = letterboxRect(mAspectX, mAspectY);
-  // The bars are painted only where the picture leaves some: a picture that
-  // fills the window would cover a second full-window quad at once.
-  if (picture.x0 > 0.0f || picture.y0 > 0.0f) {
-    shaderManager::mpThis->setPass(1);
-    drawScreenQuad(1.0f, 1.0f);
-    shaderManager::mpThis->resetPass(1);
-  }
-
-  shaderManager::mpThis->setPass(0);
-  drawScreenRect(picture, mScreenScaleU, mScreenScaleV);
-  shaderManager::mpThis->resetPass(0);
-}
-
 bool CDemoManager::fadeOut() {
-  const u32 now = mClock ? mClock() : platform::ticks();
-  if (!mFadeStarted) {
-    mFadeStarted = true;
-    mFadeStart = now;
-  }
-  const u32 elapsed = now - mFadeStart;
-  const float f = 1.0f - static_cast<float>(elapsed) / static_cast<float>(FADE_MILLISECONDS);
-  if (f < 0.0f) {
-    return false;
-  }
-  if (mpSound) {
-    mpSound->setVolume(std::sqrt(f));
-  }
-
-  glPushAttrib(GL_ALL_ATTRIB_BITS);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_COLOR_MATERIAL);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(0.0f, 0.0f, 0.0f, 1.0f - f * f);
-  glBegin(GL_TRIANGLE_STRIP);
-  glVertex2f(0.0f, 1.0f);
-  glVertex2f(0.0f, 0.0f);
-  glVertex2f(1.0f, 1.0f);
-  glVertex2f(1.0f, 0.0f);
-  glEnd();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glPopAttrib();
-  return true;
+  const u32 now = mOptions.clock ? mOptions.clock() : platform::ticks();
+  return mFade.step(now, mpSound.get());
 }

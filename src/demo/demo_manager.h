@@ -1,7 +1,7 @@
 // CDemoManager: the process-wide object that turns the music's clock into pictures —
 // the screens, the two lines with their scene managers and line shaders, the demo
-// sound, the frame cycle, the post-effect stage, the final composition and the
-// 3-second exit fade. Main (user-interface) thread only.
+// sound and the frame cycle (the post-effect stage and the picture's finish have
+// their own files). Main (user-interface) thread only.
 #pragma once
 
 #include <functional>
@@ -11,9 +11,10 @@
 #include "framework/singleton.h"
 #include "framework/types.h"
 #include "platform/video.h"
-#include "demo/window_screen.h"
+#include "demo/frame_finish.h"
 
 class CPostEffectManager;
+class CPostEffectStage;
 class CSceneManager;
 class CSceneScreen;
 class IFrameTarget;
@@ -22,13 +23,37 @@ class IFrameObserver;
 class IScene;
 class resShader;
 struct ScreenFormat;
-namespace platform {
-class ColourRampPass;
-}
+
+// Our own options of a run, beside what the specification's operations take.
+// A default record is a plain interactive run.
+struct RunOptions {
+  // Where the music starts, in milliseconds.
+  u32 startTime = 0;
+  // Ends the loop with status 0 after this many frames (0 = no limit).
+  u64 frameLimit = 0;
+  // Offline runs watch the frame cycle through this (not owned; null for none).
+  IFrameObserver* pObserver = nullptr;
+  // Author mode: keys other than Escape go to this handler (null: ignored), and
+  // the show holds at its last millisecond, paused, instead of ending.
+  std::function<void(platform::Key)> keyHandler;
+  bool holdAtEnd = false;
+  // Author mode: pointer presses, drags and releases go to this handler (null: ignored).
+  std::function<void(const platform::Event&)> pointerHandler;
+  // Sees every frame's time before the scenes are chosen (author mode's hold
+  // included). It may move the demo sound's clock, writing the new time back
+  // (the soak's next pass); false ends the show.
+  std::function<bool(u32& time)> timeWatcher;
+  // The millisecond clock the fade reads (null: the platform's); tests replace it.
+  std::function<u32()> clock;
+  // Big screen: the gamma ramp's curve (1.0 = none) put on every composed frame,
+  // after the fade, so the picture itself is brighter on any display and in
+  // captures, and the desktop's ramp stays as it was.
+  f32 pictureGamma = 1.0f;
+};
 
 class CDemoManager : public Singleton<CDemoManager> {
  public:
-  static constexpr u32 FADE_MILLISECONDS = 3000;
+  static constexpr u32 FADE_MILLISECONDS = ExitFade::MILLISECONDS;
   static constexpr int LINE_COUNT = 2;
   static constexpr int WORK_SCREEN_COUNT = 4;
   static constexpr const char* FINAL_EFFECT = "data\\shader\\finalScreenShader.fx";
@@ -53,8 +78,6 @@ class CDemoManager : public Singleton<CDemoManager> {
   bool runFrame(bool ending);
   // One step of the exit fade; false once it has finished.
   bool fadeOut();
-  // Forgets a fade in progress (each run starts without one).
-  void resetFade() { mFadeStarted = false; }
 
   // Picks each line's scene at the demo time, calling onEnter when a line's scene
   // changes name; line 1 is hidden while its scene has no content. False when
@@ -76,12 +99,6 @@ class CDemoManager : public Singleton<CDemoManager> {
   // The last millisecond any line has a scene (0 without scenes).
   u32 getShowEndTime() const;
 
-  // While a line renders: that line's shader, which model drawing uses instead
-  // of each material's own effect; null otherwise. Setting it hands it to the
-  // model renderer's override slot.
-  resShader* getCurrentLineShader() const;
-  void setCurrentLineShader(resShader* pShader);
-
   void setPostEffectManager(CPostEffectManager* pManager) { mpPeManager = pManager; }
   CPostEffectManager* getPostEffectManager() const { return mpPeManager; }
   // The entry hands in the main window; null draws at 1x1 and shows nothing.
@@ -96,38 +113,16 @@ class CDemoManager : public Singleton<CDemoManager> {
   CSceneScreen* getSourceScreen(int line) const { return mpSourceScreen[line].get(); }
   CSceneScreen* getWorkScreen(int index) const { return mpWorkScreen[index].get(); }
   CSceneScreen* getCompositeScreen() const { return mpCompositeScreen.get(); }
-  // The framebuffer holding the last post-effect stage's screen picture: the
-  // composite screen's, or the window's (0) when the window stood in for it.
-  u32 getScreenFrameBuffer() const;
 
   // Replaces the demo sound (a fixed-step clock for capture and bench runs, or
   // a fake in tests); initialize then keeps it.
   void setDemoSound(std::unique_ptr<IDemoSound> pSound);
   IDemoSound* getDemoSound() { return mpSound.get(); }
-  void releaseDemoSound();
-  // Where the music starts, in milliseconds.
-  void setStartTime(u32 milliseconds) { mStartTime = milliseconds; }
-  // Offline runs watch the frame cycle through this (not owned; null for none).
-  void setFrameObserver(IFrameObserver* pObserver) { mpObserver = pObserver; }
-  // Author mode: keys other than Escape go to this handler (null: ignored), and
-  // the show holds at its last millisecond, paused, instead of ending.
-  void setKeyHandler(std::function<void(platform::Key)> handler) { mKeyHandler = std::move(handler); }
-  void setHoldAtEnd(bool hold) { mHoldAtEnd = hold; }
-  // Author mode: pointer presses, drags and releases go to this handler (null: ignored).
-  void setPointerHandler(std::function<void(const platform::Event&)> handler) { mPointerHandler = std::move(handler); }
-  // Sees every frame's time before the scenes are chosen (author mode's hold
-  // included). It may move the demo sound's clock, writing the new time back
-  // (the soak's next pass); false ends the show.
-  void setTimeWatcher(std::function<bool(u32& time)> watcher) { mTimeWatcher = std::move(watcher); }
-  // Ends the loop with status 0 after this many frames (0 = no limit).
-  void setFrameLimit(u64 frames) { mFrameLimit = frames; }
+  // The options of the next run and of the frames from now on.
+  void setRunOptions(RunOptions options);
+  const RunOptions& getRunOptions() const { return mOptions; }
+  // Frames shown by the run in progress or the last one.
   u64 getFrameCount() const { return mFrameCount; }
-  // The millisecond clock the fade reads; tests replace it.
-  void setMillisecondClock(std::function<u32()> clock) { mClock = std::move(clock); }
-  // Big screen: the gamma ramp's curve (1.0 = none) put on every composed frame,
-  // after the fade, so the picture itself is brighter on any display and in
-  // captures, and the desktop's ramp stays as it was.
-  void setPictureGamma(f32 gamma);
 
   // Draws, outside the frame observer and inside a one-pixel scissor, a frame at
   // the start, middle and end of every scene (each sub-scene of a Qel scene) and
@@ -136,21 +131,17 @@ class CDemoManager : public Singleton<CDemoManager> {
   // wherever the run starts or seeks to. The next frame enters its scenes afresh.
   void warmUp();
 
-  // The frame's stages, public for tests.
-  void renderScenes(u32 time);
-  void runPostEffects(u32 time);
-  void composeToWindow();
-
  private:
-  void runPasses(resShader* pEffect, s32 pass);
-  // Gives each work screen the size the post-effect table asks for.
-  void fitWorkScreens();
+  friend class CPostEffectStage;
+
+  void renderScenes(u32 time);
+  void releaseDemoSound();
+  // While a line renders: that line's shader, which model drawing uses instead
+  // of each material's own effect; null otherwise. Setting it hands it to the
+  // model renderer's override slot.
+  void setCurrentLineShader(resShader* pShader);
   // The storage of the work and composite screens.
   ScreenFormat pictureScreenFormat() const;
-  // Whether this frame's screen entries draw straight into the window.
-  bool screenInWindow(u32 time);
-  // Copies the picture the stage has composed so far into mpComposedCopy.
-  void copyComposedPicture();
 
   IFrameTarget* mpWindow = nullptr;  // borrowed: the main window
   std::unique_ptr<IDemoSound> mpSound;
@@ -165,11 +156,6 @@ class CDemoManager : public Singleton<CDemoManager> {
   CPostEffectManager* mpPeManager = nullptr;  // borrowed: the entry owns it
   std::vector<resShader*> mLineShaders[LINE_COUNT];  // one reference each
   std::unique_ptr<CSceneScreen> mpCompositeScreen;
-  // Made on first use: what a row reading "composedBuf" sees. A copy, since the
-  // row may write the very screen it reads.
-  std::unique_ptr<CSceneScreen> mpComposedCopy;
-  WindowScreen mWindowScreen;
-  bool mScreenInWindow = false;  // the last stage drew the screen into the window
   resShader* mpFinalEffect = nullptr;  // one reference
   s32 mAspectX = 16;
   s32 mAspectY = 9;
@@ -180,18 +166,11 @@ class CDemoManager : public Singleton<CDemoManager> {
   u32 mWidth = 0;
   u32 mHeight = 0;
 
-  IFrameObserver* mpObserver = nullptr;  // borrowed
-  u32 mStartTime = 0;
-  bool mFadeStarted = false;
-  u32 mFadeStart = 0;
-  u64 mFrameLimit = 0;
+  RunOptions mOptions;
   u64 mFrameCount = 0;
-  std::function<u32()> mClock;
-  std::function<void(platform::Key)> mKeyHandler;
-  std::function<void(const platform::Event&)> mPointerHandler;
-  std::function<bool(u32& time)> mTimeWatcher;
-  bool mHoldAtEnd = false;
-  std::unique_ptr<platform::ColourRampPass> mpGammaPass;  // null: gamma 1.0
+  std::unique_ptr<CPostEffectStage> mpPostEffectStage;
+  ExitFade mFade;
+  PictureGamma mGamma;
 };
 
 // The one demo manager of the process.

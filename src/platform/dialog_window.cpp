@@ -10,12 +10,11 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <cfloat>
-#include <cstdint>
 #include <cstdio>
 #include <map>
 
 #include "platform/dialog_image.h"
+#include "platform/dialog_script.h"
 #include "platform/quit_signals.h"
 #include "platform/video_subsystem.h"
 
@@ -24,9 +23,6 @@ namespace {
 
 constexpr const char* kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr float kFontPixels = 14.0f;
-// List scroll positions take effect one frame after they are asked for, so the
-// picture is taken once the preselected lines have been scrolled into view.
-constexpr int kScreenshotFrame = 2;
 
 ImVec2 toPixels(int x, int y) {
   return ImVec2(static_cast<float>(x * kDialogPixelsPerUnit),
@@ -77,32 +73,20 @@ class DialogWindow {
  public:
   DialogWindow(const DialogTemplate& dialog, DialogHandler& handler,
                const DialogWindowOptions& options)
-      : mDialog(dialog), mHandler(handler), mOptions(options) {}
+      : mDialog(dialog), mHandler(handler), mOptions(options), mScript(dialog, options) {}
   ~DialogWindow() { close(); }
   DialogWindow(const DialogWindow&) = delete;
   DialogWindow& operator=(const DialogWindow&) = delete;
 
   bool open();
-  // A driven dialog owns its pointer from the start, parked outside, so that
-  // wherever the display's real pointer rests hovers nothing in tests or pictures.
-  void parkPointerIfDriven() {
-    const bool driven = !mOptions.script.empty() || !mOptions.screenshotPath.empty() ||
-                        mOptions.frameLimit > 0;
-    mScriptPointer = driven;
-    mScriptPointerPos = ImVec2(-FLT_MAX, -FLT_MAX);
-  }
   int run();
 
  private:
   void close();
   void loadPictures();
-  void playScript();
   void handleEvent(const SDL_Event& event);
   void drawFrame();
   void drawControl(const DialogControl& control, ImDrawList* drawList);
-  void writeScreenshot();
-  void pushKey(SDL_Keycode key, SDL_Scancode scancode, bool down, bool shift = false);
-  ImVec2 clickPoint(const DialogScriptStep& step) const;
   void end(int result) {
     if (result != 0 && mResult == 0) mResult = result;
   }
@@ -121,11 +105,7 @@ class DialogWindow {
 
   int mResult = 0;
   int mFrame = 0;
-  std::size_t mScriptStep = 0;
-  int mScriptPhase = 0;
-  bool mScriptPointer = false;  // a driven dialog's pointer is the script's, not the display's
-  ImVec2 mScriptPointerPos;
-  bool mScriptButtonDown = false;
+  DialogScriptPlayer mScript;
   std::map<int, float> mListScroll;  // list id -> scroll offset of the last frame
   int mFocus = 0;                     // the control the keyboard works on; 0: none
   int mFollowSelection = 0;           // a list whose selection the keyboard moved
@@ -178,7 +158,6 @@ bool DialogWindow::open() {
   if (!mBackendsReady) return false;
 
   loadPictures();
-  parkPointerIfDriven();
   SDL_ShowWindow(mpWindow);
   SDL_RaiseWindow(mpWindow);
   return true;
@@ -230,13 +209,13 @@ int DialogWindow::run() {
   mFocus = nextFocusedControl(mDialog, mHandler, 0, false);  // the first list, as a desktop dialog starts
   while (mResult == 0) {
     if (mOptions.frameLimit > 0 && mFrame >= mOptions.frameLimit) break;
-    playScript();
+    mScript.play(mpWindow, mFrame, mListScroll);
     SDL_Event event;
     // A viewer's dialog sleeps until something happens; a driven one (script or
     // frame limit) never waits, and the first frames run at once so that the
     // layout settles.
     const bool busy = !mOptions.script.empty() || mOptions.frameLimit > 0 ||
-                      mFrame < kScreenshotFrame + 1;
+                      mFrame < kDialogSettledFrame + 1;
     if (busy ? SDL_PollEvent(&event) : SDL_WaitEventTimeout(&event, 250)) {
       do {
         handleEvent(event);
@@ -248,95 +227,6 @@ int DialogWindow::run() {
     ++mFrame;
   }
   return mResult;
-}
-
-void DialogWindow::pushKey(SDL_Keycode key, SDL_Scancode scancode, bool down, bool shift) {
-  SDL_Event event{};
-  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  event.key.windowID = SDL_GetWindowID(mpWindow);
-  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.key.keysym.sym = key;
-  event.key.keysym.scancode = scancode;
-  event.key.keysym.mod = shift ? KMOD_LSHIFT : KMOD_NONE;
-  SDL_PushEvent(&event);
-}
-
-ImVec2 DialogWindow::clickPoint(const DialogScriptStep& step) const {
-  for (const DialogControl& control : mDialog.controls) {
-    if (control.id != step.controlId) continue;
-    const ImVec2 topLeft = toPixels(control.rect.x, control.rect.y);
-    const ImVec2 size = toPixels(control.rect.width, control.rect.height);
-    if (control.kind == DialogControlKind::ListBox && step.line >= 0) {
-      const ImGuiStyle& style = ImGui::GetStyle();
-      const float lineHeight = ImGui::GetIO().Fonts->Fonts[0]->FontSize + style.ItemSpacing.y;
-      const auto scroll = mListScroll.find(control.id);
-      const float offset = scroll == mListScroll.end() ? 0.0f : scroll->second;
-      return ImVec2(topLeft.x + size.x * 0.4f, topLeft.y + style.FramePadding.y +
-                                                   lineHeight * (step.line + 0.5f) - offset);
-    }
-    // Check boxes take clicks on their box, at the left.
-    if (control.kind == DialogControlKind::CheckBox) {
-      return ImVec2(topLeft.x + size.y * 0.5f, topLeft.y + size.y * 0.5f);
-    }
-    return ImVec2(topLeft.x + size.x * 0.5f, topLeft.y + size.y * 0.5f);
-  }
-  return ImVec2(-1.0f, -1.0f);
-}
-
-void DialogWindow::playScript() {
-  // Input waits until the layout has settled and the picture was taken, as a
-  // viewer's would: lists must be scrolled to their lines before a click lands.
-  if (mFrame <= kScreenshotFrame) return;
-  if (mScriptStep >= mOptions.script.size()) return;
-  const DialogScriptStep& step = mOptions.script[mScriptStep];
-  bool done = false;
-  switch (step.kind) {
-    case DialogScriptStep::Kind::Enter:
-    case DialogScriptStep::Kind::Escape: {
-      const bool enter = step.kind == DialogScriptStep::Kind::Enter;
-      pushKey(enter ? SDLK_RETURN : SDLK_ESCAPE,
-              enter ? SDL_SCANCODE_RETURN : SDL_SCANCODE_ESCAPE, mScriptPhase == 0);
-      done = mScriptPhase == 1;
-      break;
-    }
-    case DialogScriptStep::Kind::Tab:
-    case DialogScriptStep::Kind::ShiftTab:
-    case DialogScriptStep::Kind::Up:
-    case DialogScriptStep::Kind::Down:
-    case DialogScriptStep::Kind::Space: {
-      SDL_Keycode key = SDLK_TAB;
-      SDL_Scancode scancode = SDL_SCANCODE_TAB;
-      if (step.kind == DialogScriptStep::Kind::Up) key = SDLK_UP, scancode = SDL_SCANCODE_UP;
-      if (step.kind == DialogScriptStep::Kind::Down) key = SDLK_DOWN, scancode = SDL_SCANCODE_DOWN;
-      if (step.kind == DialogScriptStep::Kind::Space) key = SDLK_SPACE, scancode = SDL_SCANCODE_SPACE;
-      pushKey(key, scancode, mScriptPhase == 0, step.kind == DialogScriptStep::Kind::ShiftTab);
-      done = mScriptPhase == 1;
-      break;
-    }
-    case DialogScriptStep::Kind::Close: {
-      SDL_Event event{};
-      event.type = SDL_WINDOWEVENT;
-      event.window.windowID = SDL_GetWindowID(mpWindow);
-      event.window.event = SDL_WINDOWEVENT_CLOSE;
-      SDL_PushEvent(&event);
-      done = true;
-      break;
-    }
-    case DialogScriptStep::Kind::Click:
-      // Point, press and release on separate frames, as a hand would: ImGui
-      // only clicks an item it saw hovered and then pressed.
-      mScriptPointer = true;
-      mScriptPointerPos = clickPoint(step);
-      mScriptButtonDown = mScriptPhase == 1;
-      done = mScriptPhase == 2;
-      break;
-  }
-  if (done) {
-    ++mScriptStep;
-    mScriptPhase = 0;
-  } else {
-    ++mScriptPhase;
-  }
 }
 
 void DialogWindow::handleEvent(const SDL_Event& event) {
@@ -403,10 +293,7 @@ void DialogWindow::drawFrame() {
   ImGui_ImplOpenGL2_NewFrame();
   ImGui_ImplSDL2_NewFrame();
   ImGuiIO& io = ImGui::GetIO();
-  if (mScriptPointer) {
-    io.MousePos = mScriptPointerPos;
-    io.MouseDown[0] = mScriptButtonDown;
-  }
+  mScript.applyPointer(io);
   ImGui::NewFrame();
 
   ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f));
@@ -428,7 +315,7 @@ void DialogWindow::drawFrame() {
   glClearColor(0.10f, 0.10f, 0.15f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-  if (mFrame == kScreenshotFrame && !mOptions.screenshotPath.empty()) writeScreenshot();
+  mScript.afterFrame(mpWindow, mFrame);
   SDL_GL_SwapWindow(mpWindow);
 }
 
@@ -518,26 +405,6 @@ void DialogWindow::drawControl(const DialogControl& control, ImDrawList* drawLis
     // The keyboard's focus: a thin frame just outside the control.
     drawList->AddRect(ImVec2(topLeft.x - 3.0f, topLeft.y - 3.0f), ImVec2(bottomRight.x + 3.0f, bottomRight.y + 3.0f),
                       IM_COL32(200, 200, 230, 200), 2.0f, 0, 1.0f);
-  }
-}
-
-void DialogWindow::writeScreenshot() {
-  DialogImage image;
-  SDL_GL_GetDrawableSize(mpWindow, &image.width, &image.height);
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
-  std::vector<std::uint8_t> bottomUp(rowBytes * static_cast<std::size_t>(image.height));
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, image.width, image.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-  image.rgba.resize(bottomUp.size());
-  for (int row = 0; row < image.height; ++row) {
-    std::copy_n(bottomUp.data() + rowBytes * static_cast<std::size_t>(image.height - 1 - row),
-                rowBytes, image.rgba.data() + rowBytes * static_cast<std::size_t>(row));
-  }
-  for (std::size_t pixel = 3; pixel < image.rgba.size(); pixel += 4) image.rgba[pixel] = 255;
-  if (!saveDialogImagePng(mOptions.screenshotPath, image)) {
-    std::fprintf(stderr, "dialog: cannot write the screenshot %s\n",
-                 mOptions.screenshotPath.c_str());
   }
 }
 

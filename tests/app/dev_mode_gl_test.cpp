@@ -219,12 +219,12 @@ struct TextProbe : IFrameObserver {
 TEST_F(DevModeTest, TheOverlayTextIsDrawnIntoTheComposedFrame) {
   messageManager::mpThis->initialize();
   TextProbe plain(nullptr);
-  demoManager().setFrameObserver(&plain);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &plain; });
   ASSERT_TRUE(demoManager().runFrame(false));
   EXPECT_EQ(plain.count, 0) << "a plain frame has no text";
 
   TextProbe withOverlay(&mDev);
-  demoManager().setFrameObserver(&withOverlay);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &withOverlay; });
   ASSERT_TRUE(demoManager().runFrame(false));
   EXPECT_GT(withOverlay.count, 10) << "the first overlay line's glyphs, at the small window's scale";
   const int shown = withOverlay.count;
@@ -237,12 +237,12 @@ TEST_F(DevModeTest, TheOverlayTextIsDrawnIntoTheComposedFrame) {
   mDev.handleKey(platform::Key::Tab);
   ASSERT_TRUE(demoManager().runFrame(false));
   EXPECT_EQ(withOverlay.count, shown);
-  demoManager().setFrameObserver(nullptr);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = nullptr; });
   messageManager::mpThis->deleteTextures();
 }
 
 TEST_F(DevModeTest, TheMainLoopHandsNonEscapeKeysToAuthorMode) {
-  demoManager().setFrameLimit(2);
+  changeRunOptions([&](RunOptions& options) { options.frameLimit = 2; });
   platform::pushKeyDown(platform::Key::PageDown);
   platform::pushKeyDown(platform::Key::Space);
   EXPECT_EQ(demoManager().run(), 0);

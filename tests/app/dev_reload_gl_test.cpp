@@ -48,14 +48,7 @@ std::string solidBmp(u32 side, u8 r, u8 g, u8 b) {
 }
 
 // The centre of the picture the show composes at demo time t.
-std::array<u8, 4> composedCentre(DemoFixture& fixture, u32 t) {
-  CDemoManager& demo = demoManager();
-  demo.selectScenes(t);
-  demo.renderScenes(t);
-  demo.runPostEffects(t);
-  demo.composeToWindow();
-  return fixture.pixel(kWidth / 2, kHeight / 2);
-}
+std::array<u8, 4> composedCentre(DemoFixture& fixture, u32 t) { return fixture.pictureAt(t, kWidth / 2, kHeight / 2); }
 
 bool mentions(const std::vector<std::string>& lines, const std::string& text) {
   return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });

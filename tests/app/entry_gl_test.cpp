@@ -208,6 +208,15 @@ TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
                              "it is not found\nCritical error:[pShader + \"invalid shader.\"]"));
 }
 
+TEST_F(Program, AMissingDefaultEffectIsNamedBeforeTheFatalText) {
+  TestShow show;
+  fs::remove(show.data() / "shader/effectSample.fx");
+  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
+              testing::ExitedWithCode(vell::kFatalExitStatus),
+              literalPattern("data\\shader\\effectSample.fx: the default effect, which draws the picture when no "
+                             "post effect runs, cannot be loaded: it is not found\nCritical error:[pShader + \"\"]"));
+}
+
 TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
   TestShow show;
   // The test show ends at 4 s; its music lasts much longer, so only the show's

@@ -51,11 +51,9 @@ TEST(FrameCapture, WritesLetterboxedFramesAndTheMatchingMusic) {
   FrameCapture capture(folder.string(), &demo.clock(), 40, 30, 100000);
   ASSERT_TRUE(capture.prepare()) << capture.error();
   CDemoManager& manager = demoManager();
-  manager.setFrameObserver(&capture);
-  manager.setStartTime(2000);
-  manager.setFrameLimit(3);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &capture; options.startTime = 2000; options.frameLimit = 3; });
   ASSERT_EQ(manager.run(), 0);
-  manager.setFrameObserver(nullptr);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = nullptr; });
   EXPECT_EQ(demo.clock().getTime(), 2030u) << "one fixed step per frame at 100 frames per second";
   ASSERT_TRUE(capture.finish(CSound::MUSIC_FILE_NAME, 2000)) << capture.error();
   EXPECT_EQ(capture.framesWritten(), 3u);

@@ -124,22 +124,6 @@ TEST(SetupDialogRun, CloseAndAnEmptyModeListLeaveTheRecordAndOtherIdentifiersAre
   EXPECT_TRUE(dialog.fullscreen());
 }
 
-TEST(SetupDialogScript, ParsesKeysClicksAndListLinesAndRefusesBadSteps) {
-  std::vector<platform::DialogScriptStep> steps;
-  ASSERT_TRUE(parseSetupDialogScript("escape,close,click:1011,click:1005:2,enter", steps));
-  using Kind = platform::DialogScriptStep::Kind;
-  ASSERT_EQ(steps.size(), 5u);
-  EXPECT_EQ(std::make_tuple(steps[0].kind, steps[1].kind, steps[4].kind),
-            std::make_tuple(Kind::Escape, Kind::Close, Kind::Enter));
-  EXPECT_EQ(std::make_tuple(steps[2].kind, steps[2].controlId, steps[2].line), std::make_tuple(Kind::Click, 1011, -1));
-  EXPECT_EQ(std::make_tuple(steps[3].controlId, steps[3].line), std::make_tuple(1005, 2));
-  for (const char* bad : {"", "jump", "click:", "click:x", "click:1005:", "click:1005:-1", "click:1001x",
-                          "enter,,enter", "click:0"}) {
-    EXPECT_FALSE(parseSetupDialogScript(bad, steps)) << bad;
-  }
-  EXPECT_EQ(steps.size(), 5u) << "a refused script keeps the previous one";
-}
-
 TEST(SetupDialogDocumentation, LinksTheReadmeOfTheCurrentDirectoryAsAFileUrl) {
   const std::filesystem::path previous = std::filesystem::current_path();
   const std::filesystem::path spaced =

@@ -44,8 +44,7 @@ class MainLoop : public testing::Test {
     ASSERT_TRUE(mDemo.ok()) << mDemo.error();
     mDemo.addScene(0, "red", 0, 100000, kRed);
     CDemoManager& demo = demoManager();
-    demo.setFrameLimit(100);
-    demo.setMillisecondClock([this] { return mNow; });
+    changeRunOptions([&](RunOptions& options) { options.frameLimit = 100; options.clock = [this] { return mNow; }; });
   }
 
   void expectQuitAtOnce() {
@@ -79,10 +78,12 @@ TEST_F(MainLoop, ClosingTheWindowQuitsWithZero) {
 TEST_F(MainLoop, OneEscapeFadesForThreeSecondsThenEnds) {
   // Each fade step sees the clock 500 ms later: steps at 0, 500, ..., 3000 ms
   // draw, the one at 3500 ms ends the show without another swap.
-  demoManager().setMillisecondClock([this] {
-    const u32 now = mNow;
-    mNow += 500;
-    return now;
+  changeRunOptions([this](RunOptions& options) {
+    options.clock = [this] {
+      const u32 now = mNow;
+      mNow += 500;
+      return now;
+    };
   });
   platform::pushKeyDown(platform::Key::Escape);
   EXPECT_EQ(demoManager().run(), 0);
@@ -95,14 +96,14 @@ TEST_F(MainLoop, WarmUpDrawsEveryScenesStartMiddleAndEndUnobservedAndTheRunEnter
   ColourScene& late = mDemo.addScene(1, "late", 200000, 300000, kRed);
   ColourScene& first = *static_cast<ColourScene*>(demoManager().getSceneManagers(0)[0]->getScenes()[0]);
   PixelProbe probe(mDemo, {{32, 24}});
-  demoManager().setFrameObserver(&probe);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &probe; });
   demoManager().warmUp();
   EXPECT_TRUE(probe.pixels.empty()) << "the frame observer sees only the show's frames";
   EXPECT_EQ(late.drawnAt, (std::vector<f32>{0.0f, 0.5f, 1.0f}));
   EXPECT_EQ(first.drawnAt, (std::vector<f32>{0.0f, 0.5f, 1.0f}));
   const int entersBefore = first.enters;
 
-  demoManager().setFrameLimit(1);
+  changeRunOptions([&](RunOptions& options) { options.frameLimit = 1; });
   ASSERT_EQ(demoManager().run(), 0);
   EXPECT_EQ(first.enters, entersBefore + 1) << "the first frame enters its scene afresh";
   ASSERT_EQ(probe.pixels.size(), 1u);
@@ -129,12 +130,10 @@ TEST_F(MainLoop, MusicStartsAtTheStartTimeAndTheFadeDarkensByOneMinusFSquaredQui
   RecordingSound* sound = owned.get();
   CDemoManager& demo = demoManager();
   demo.setDemoSound(std::move(owned));
-  demo.setStartTime(1234);
-  demo.setFrameLimit(1);
+  changeRunOptions([&](RunOptions& options) { options.startTime = 1234; options.frameLimit = 1; });
   EXPECT_EQ(demo.run(), 0);
   EXPECT_EQ(sound->playedFrom, std::vector<u32>{1234u});
 
-  demo.resetFade();
   mNow = 1000;
   ASSERT_TRUE(demo.fadeOut());  // starts the fade at 1000 ms
   glViewport(0, 0, 64, 48);
@@ -160,15 +159,14 @@ TEST_F(MainLoop, MusicStartsAtTheStartTimeAndTheFadeDarkensByOneMinusFSquaredQui
 TEST_F(MainLoop, LineProgressRunsOverTheScenesOwnRangeAndIsZeroForAZeroLengthScene) {
   demoManager().clearSceneManagers();
   ColourScene& ranged = mDemo.addScene(0, "ranged", 1000, 3000, kRed);
-  demoManager().setStartTime(1500);
-  demoManager().setFrameLimit(1);
+  changeRunOptions([&](RunOptions& options) { options.startTime = 1500; options.frameLimit = 1; });
   ASSERT_EQ(demoManager().run(), 0);
   EXPECT_EQ(ranged.drawnAt, std::vector<f32>{0.25f});
   EXPECT_EQ(ranged.enters, 1);
   // (T - start) / length would be 0 / 0 for a scene of one millisecond.
   demoManager().clearSceneManagers();
   ColourScene& instant = mDemo.addScene(0, "instant", 500, 500, kRed);
-  demoManager().setStartTime(500);
+  changeRunOptions([&](RunOptions& options) { options.startTime = 500; });
   ASSERT_EQ(demoManager().run(), 0);
   EXPECT_EQ(instant.drawnAt, std::vector<f32>{0.0f});
   EXPECT_EQ(demoManager().getLineProgress(0), 0.0f);
@@ -195,20 +193,18 @@ TEST_F(MainLoop, BigScreenGammaBrightensThePictureItselfAndRestoresState) {
   CDemoManager& demo = demoManager();
   mDemo.addScene(1, "grey", 0, 100000, {0.3f, 0.5f, 0.7f, 1.0f});
   PixelProbe plain(mDemo, {{32, 24}, {32, 2}});
-  demo.setFrameObserver(&plain);
-  demo.setFrameLimit(1);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &plain; options.frameLimit = 1; });
   ASSERT_EQ(demo.run(), 0);
   ASSERT_EQ(plain.pixels.size(), 2u);
 
-  demo.setPictureGamma(1.2f);
+  changeRunOptions([&](RunOptions& options) { options.pictureGamma = 1.2f; });
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_CULL_FACE);
   const GlState before = GlState::take();
   PixelProbe bright(mDemo, {{32, 24}, {32, 2}});
-  demo.setFrameObserver(&bright);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &bright; });
   ASSERT_EQ(demo.run(), 0);
-  demo.setFrameObserver(nullptr);
-  demo.setPictureGamma(1.0f);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = nullptr; options.pictureGamma = 1.0f; });
   ASSERT_EQ(bright.pixels.size(), 2u);
 
   // Every channel value i of the picture (bars included) became the ramp's entry i.

@@ -42,5 +42,6 @@ TEST(SceneFactoryDeath, OnlyRowOnLineOneIsAnInvalidFormat) {
         readInto(factory, "data\\qel\\b.qel 1 0 0 0 0 default\n");
       },
       testing::ExitedWithCode(vell::kFatalExitStatus),
-      literalPattern("Critical error:[mMaxLine-1<static_cast<s32>(mVecSceneDefInfos.size()) + \"invalid format.\"]"));
+      literalPattern("data\\definition\\sceneLineDefine.txt: line 1: the row is on line 1, but 1 row(s) can fill "
+                     "only lines 0 to 0\nCritical error:[mMaxLine-1<static_cast<s32>(mVecSceneDefInfos.size()) + \"invalid format.\"]"));
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "demo/demo_manager.h"
+#include "demo/post_effect_stage.h"
 #include "framework/critical_check.h"
 #include "screen/scene_screen.h"
 #include "support/demo_fixture.h"
@@ -83,10 +84,11 @@ class PostEffectStage : public testing::Test {
   void loadTable(const std::string& text) { loadTableText(mDemo.postEffects(), text); }
 
   // The stage's screen picture, wherever it was drawn.
-  std::array<float, 4> composite() { return readFrameBuffer(demoManager().getScreenFrameBuffer()); }
+  std::array<float, 4> composite() { return readFrameBuffer(mStage.getScreenFrameBuffer()); }
 
   ShowFolder mShow;  // before the demo: it loads the show's effects from there
   DemoFixture mDemo{16, 12};
+  CPostEffectStage mStage{demoManager()};  // on the demo's screens
 };
 
 }  // namespace
@@ -99,15 +101,15 @@ TEST_F(PostEffectStage, EffectRateRunsFromZeroAtStartToOneAtEndThenStops) {
   EXPECT_NE(table.activeEffect(0, 1000), nullptr);
   EXPECT_EQ(table.activeEffect(0, 999), nullptr);
 
-  demoManager().runPostEffects(1000);
+  mStage.run(1000);
   EXPECT_NEAR(composite()[0], 0.0f, 1e-3f);
   EXPECT_NEAR(composite()[1], 1.0f, 1e-3f);
-  demoManager().runPostEffects(1250);
+  mStage.run(1250);
   EXPECT_NEAR(composite()[0], 0.25f, 1e-3f);
-  demoManager().runPostEffects(2000);
+  mStage.run(2000);
   EXPECT_NEAR(composite()[0], 1.0f, 1e-3f);
   // One millisecond later the entry is inactive: the default effect shows the (black) lines.
-  demoManager().runPostEffects(2001);
+  mStage.run(2001);
   EXPECT_NEAR(composite()[1], 0.0f, 1e-3f);
 }
 
@@ -126,7 +128,7 @@ TEST_F(PostEffectStage, EntriesRunByOrderKeyWithTiesInFileOrder) {
             first + " 0 5000 1 -1 0\n" +                //
             tieB + " 0 5000 3 -1 -1\n" +                //
             second + " 0 5000 2 -1 1\n");
-  demoManager().runPostEffects(100);
+  mStage.run(100);
   // Work and composite screens hold 8 bits: each of the three stored steps rounds.
   EXPECT_NEAR(composite()[0], 1.0f, 2e-3f);
   EXPECT_NEAR(readScreen(*demoManager().getWorkScreen(2))[0], 0.6f, 1.5f / 255.0f);
@@ -135,14 +137,14 @@ TEST_F(PostEffectStage, EntriesRunByOrderKeyWithTiesInFileOrder) {
 TEST_F(PostEffectStage, PassMinusOneRunsEveryPassAndANumberOnlyThatOne) {
   const std::string three = effect("three.fx", testData("effects/three_passes.fx"));
   loadTable(three + " 0 999 0 -1 -1\n" + three + " 1000 2000 0 1 -1\n");
-  demoManager().runPostEffects(500);
+  mStage.run(500);
   auto colour = composite();
   EXPECT_NEAR(colour[0], 0.25f, 1e-3f);
   EXPECT_NEAR(colour[1], 0.25f, 1e-3f);
   EXPECT_NEAR(colour[2], 0.25f, 1e-3f);
 
   fillScreen(*demoManager().getCompositeScreen(), {0.0f, 0.0f, 0.0f, 0.0f});
-  demoManager().runPostEffects(1500);
+  mStage.run(1500);
   colour = composite();
   EXPECT_NEAR(colour[0], 0.0f, 1e-3f);
   EXPECT_NEAR(colour[1], 0.25f, 1e-3f);
@@ -157,10 +159,8 @@ TEST_F(PostEffectStage, EffectsReceiveLineProgressAndViewportSize) {
   // in for it, and the composite screen keeps the alpha read below.
   loadTable(probe + " 1 5000 0 -1 -1\n");
   mDemo.addScene(0, "zero", 1000, 3000, {1.0f, 0.0f, 0.0f, 1.0f});
-  CDemoManager& demo = demoManager();
-  ASSERT_TRUE(demo.selectScenes(1500));
-  demo.renderScenes(1500);
-  demo.runPostEffects(1500);
+  mDemo.clock().play(1500);
+  ASSERT_TRUE(demoManager().runFrame(false));
   const auto colour = composite();
   EXPECT_NEAR(colour[0], 0.25f, 1e-3f);
   EXPECT_NEAR(colour[1], 0.0f, 1e-3f) << "line 1 has no scene";
@@ -184,14 +184,14 @@ TEST_F(PostEffectStage, TheWindowIsTheScreenOnlyWhenItsFirstEntryPaintsItWholeTh
 
   // Painted whole at every time, a blend over it after: drawn in the window.
   loadTable(paint + " 0 3000 0 -1 -1\n" + add + " 1000 2000 1 -1 -1\n");
-  demo.runPostEffects(1500);
-  EXPECT_EQ(demo.getScreenFrameBuffer(), 0u);
+  mStage.run(1500);
+  EXPECT_EQ(mStage.getScreenFrameBuffer(), 0u);
   const auto window = composite();
   EXPECT_NEAR(window[0], 0.45f, 1.0f / 255.0f);
   EXPECT_NEAR(window[2], 0.6f, 1.0f / 255.0f);
   EXPECT_EQ(window[3], 1.0f);
   EXPECT_EQ(readFrameBuffer(compositeBuffer)[0], 0.0f) << "the composite screen is left alone";
-  demo.composeToWindow();
+  mStage.compose();
   EXPECT_EQ(composite(), window) << "nothing left to compose";
 
   // Each of these leaves a frame whose screen a window could not stand in for.
@@ -204,20 +204,20 @@ TEST_F(PostEffectStage, TheWindowIsTheScreenOnlyWhenItsFirstEntryPaintsItWholeTh
   };
   for (const std::string& table : refused) {
     loadTable(table);
-    demo.runPostEffects(1500);
-    EXPECT_EQ(demo.getScreenFrameBuffer(), compositeBuffer) << table;
+    mStage.run(1500);
+    EXPECT_EQ(mStage.getScreenFrameBuffer(), compositeBuffer) << table;
   }
   // The same table again after a refused one is decided afresh.
   loadTable(paint + " 0 3000 0 -1 -1\n");
-  demo.runPostEffects(1500);
-  EXPECT_EQ(demo.getScreenFrameBuffer(), 0u);
+  mStage.run(1500);
+  EXPECT_EQ(mStage.getScreenFrameBuffer(), 0u);
 }
 
 TEST_F(PostEffectStage, ASizeColumnMakesTheWorkScreenSmallerForTheWholeTable) {
   const std::string size = effect("outputSize.fx", screenEffect("float2 OutputSize;", "vec4(OutputSize / 100.0, 0.0, 1.0)"));
   const std::string copy = effect("copyHalf.fx", screenEffect("sampler2D workBuf1;", "texture2D(workBuf1, uv)"));
   loadTable(size + " 0 10 0 -1 1 1/2\n" + copy + " 0 10 1 -1 -1\n");
-  demoManager().runPostEffects(5);
+  mStage.run(5);
   GLint width = 0, height = 0;
   glBindTexture(GL_TEXTURE_2D, demoManager().getWorkScreen(1)->getColorTexture());
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -241,7 +241,7 @@ TEST_F(PostEffectStage, ASizeColumnMakesTheWorkScreenSmallerForTheWholeTable) {
 
   // A table without the column gives the screen the window's size again.
   loadTable(size + " 0 10 0 -1 1\n");
-  demoManager().runPostEffects(5);
+  mStage.run(5);
   glBindTexture(GL_TEXTURE_2D, demoManager().getWorkScreen(1)->getColorTexture());
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   glBindTexture(GL_TEXTURE_2D, 0);
@@ -256,7 +256,7 @@ TEST_F(PostEffectStage, AGradeRowReadsThePictureComposedSoFarWhileWritingIt) {
   // The grade runs after the base (order 5 after 0) over the same screen; a
   // second row copies the graded picture into a work screen.
   loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n" + copy + " 0 1000 6 -1 2\n");
-  demoManager().runPostEffects(500);
+  mStage.run(500);
   const std::array<float, 4> graded = composite();
   EXPECT_NEAR(graded[0], 0.8f, 0.01f);
   EXPECT_NEAR(graded[1], 0.6f, 0.01f);
@@ -266,13 +266,13 @@ TEST_F(PostEffectStage, AGradeRowReadsThePictureComposedSoFarWhileWritingIt) {
   EXPECT_NEAR(copied[2], 0.4f, 0.01f);
   // The next frame reads this frame's own picture, not the last one's.
   loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n");
-  demoManager().runPostEffects(600);
+  mStage.run(600);
   EXPECT_NEAR(composite()[0], 0.8f, 0.01f);
   // Where the window is the screen, the grade reads the window.
   mDemo.addScene(0, "zero", 0, 1000, {1.0f, 0.0f, 0.0f, 1.0f});
   loadTable(grade + " 0 1000 5 -1 -1\n" + base + " 0 1000 0 -1 -1\n");
-  demoManager().runPostEffects(700);
-  ASSERT_EQ(demoManager().getScreenFrameBuffer(), 0u);
+  mStage.run(700);
+  ASSERT_EQ(mStage.getScreenFrameBuffer(), 0u);
   EXPECT_NEAR(composite()[0], 0.8f, 0.01f);
   EXPECT_NEAR(composite()[2], 0.4f, 0.01f);
 }
@@ -317,7 +317,7 @@ TEST_F(PostEffectStage, ReplacingTheTableKeepsTheEffectsBothTablesUse) {
   loadTable(rate + " 0 2000 0 -1 -1\n");
   EXPECT_EQ(mDemo.postEffects().getEntry(0).pEffect, pFirst) << "the same loaded effect";
   EXPECT_EQ(mDemo.postEffects().getEntry(0).end, 2000u);
-  demoManager().runPostEffects(500);
+  mStage.run(500);
   EXPECT_NEAR(composite()[0], 0.25f, 1e-3f);
 }
 
@@ -339,6 +339,7 @@ TEST(ShippedGlowBlur, SpreadsADotEvenlyBothWaysAndKeepsItsLight) {
   ASSERT_EQ(demo.postEffects().getEntryCount(), 3u) << rows;
 
   CDemoManager& manager = demoManager();
+  CPostEffectStage stage(manager);
   const auto blurredGreen = [&](bool withDot) {
     const CSceneScreen& line0 = *manager.getSourceScreen(0);
     fillScreen(line0, {0.0f, 0.0f, 0.0f, 1.0f});
@@ -351,7 +352,7 @@ TEST(ShippedGlowBlur, SpreadsADotEvenlyBothWaysAndKeepsItsLight) {
       glDisable(GL_SCISSOR_TEST);
       glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     }
-    manager.runPostEffects(1000);
+    stage.run(1000);
     GLint width = 0, height = 0;
     glBindTexture(GL_TEXTURE_2D, manager.getWorkScreen(2)->getColorTexture());
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "demo/demo_manager.h"
+#include "demo/frame_observer.h"
 #include "platform/video.h"
 #include "resource/custom_texture_manager.h"
 #include "resource/shader_manager.h"
@@ -50,12 +51,7 @@ DemoFixture::~DemoFixture() {
   CDemoManager& demo = demoManager();
   demo.shutdown();
   demo.setWindow(nullptr);
-  demo.setFrameLimit(0);
-  demo.setFrameObserver(nullptr);
-  demo.setKeyHandler(nullptr);
-  demo.setHoldAtEnd(false);
-  demo.setMillisecondClock(nullptr);
-  demo.setStartTime(0);
+  demo.setRunOptions(RunOptions{});
   if (mContext.ok()) {
     shaderManager::mpThis->destroyContext();
   }
@@ -68,6 +64,29 @@ ColourScene& DemoFixture::addScene(int line, const char* name, u32 start, u32 en
   demoManager().addSceneManager(line, mManagers.back().get());
   demoManager().addLineShader(line, nullptr);
   return *mScenes.back();
+}
+
+void changeRunOptions(const std::function<void(RunOptions&)>& change) {
+  RunOptions options = demoManager().getRunOptions();
+  change(options);
+  demoManager().setRunOptions(std::move(options));
+}
+
+std::array<u8, 4> DemoFixture::pictureAt(u32 t, int x, int y) {
+  struct Probe : IFrameObserver {
+    Probe(const DemoFixture& fixture, int x, int y) : fixture(fixture), x(x), y(y) {}
+    void onFrameComposed(u32) override { value = fixture.pixel(x, y); }
+    const DemoFixture& fixture;
+    int x;
+    int y;
+    std::array<u8, 4> value{};
+  } probe(*this, x, y);
+  IFrameObserver* pPrevious = demoManager().getRunOptions().pObserver;
+  changeRunOptions([&](RunOptions& options) { options.pObserver = &probe; });
+  mpClock->play(t);
+  demoManager().runFrame(false);
+  changeRunOptions([&](RunOptions& options) { options.pObserver = pPrevious; });
+  return probe.value;
 }
 
 std::array<u8, 4> DemoFixture::pixel(int x, int y) const {

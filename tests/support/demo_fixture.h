@@ -4,9 +4,11 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "demo/demo_manager.h"
 #include "demo/scene.h"
 #include "demo/scene_manager.h"
 #include "screen/post_effect_manager.h"
@@ -31,6 +33,9 @@ class ColourScene : public IScene {
   s32 mContent;
 };
 
+// Changes some of the demo manager's run options, keeping the others.
+void changeRunOptions(const std::function<void(RunOptions&)>& change);
+
 class DemoFixture {
  public:
   // The window is width x height; the letterbox follows aspectX : aspectY.
@@ -45,6 +50,10 @@ class DemoFixture {
   CPostEffectManager& postEffects() { return mPostEffects; }
   // The back buffer's pixel at (x, y), rows counted from the bottom.
   std::array<u8, 4> pixel(int x, int y) const;
+  // Runs one frame at demo time t (the clock restarted there) and gives the
+  // composed picture's pixel at (x, y) before the swap; zeros when no scene
+  // plays at t and the frame shows nothing.
+  std::array<u8, 4> pictureAt(u32 t, int x, int y);
 
  private:
   GlTestContext mContext;

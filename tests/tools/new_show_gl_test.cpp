@@ -155,11 +155,7 @@ TEST(NewShowAuthorMode, ASavedEditOfTheGradeReachesTheNextPicture) {
   fixture.clock().play(0);
   auto centreAt = [&](u32 t) {
     dev.seek(t);
-    demo.selectScenes(t);
-    demo.renderScenes(t);
-    demo.runPostEffects(t);
-    demo.composeToWindow();
-    return fixture.pixel(kWidth / 2, kHeight / 2);
+    return fixture.pictureAt(t, kWidth / 2, kHeight / 2);
   };
   const std::array<u8, 4> before = centreAt(1500);
   EXPECT_GT(before[0] + before[1] + before[2], 90) << "the block is lit";
