@@ -21,7 +21,7 @@ namespace {
 
 // Said when the particles are made: drawing them without their effect stops the show.
 void reportMissing(const char* what, const char* file) {
-  std::fprintf(stderr, "orvane: particles: %s %s cannot be loaded: it %s\n", what, file ? file : "(none)",
+  std::fprintf(stderr, "orvane: %s: the particles' %s cannot be loaded: it %s\n", file ? file : "(none)", what,
                resourceManager::mpThis->lastFailure().c_str());
 }
 

@@ -64,7 +64,7 @@ void CStrap::initStrap(const StrapDescriptor& d) {
   mpShader = static_cast<resShader*>(resourceManager::mpThis->getResource(kStrapEffectFile, resShader::DTI));
   // Said now: drawing the ribbons without their effect stops the show.
   if (!mpShader) {
-    std::fprintf(stderr, "orvane: ribbons: effect %s cannot be loaded: it %s\n", kStrapEffectFile,
+    std::fprintf(stderr, "orvane: %s: the ribbons' effect cannot be loaded: it %s\n", kStrapEffectFile,
                  resourceManager::mpThis->lastFailure().c_str());
   }
 }

@@ -36,7 +36,7 @@ bool CSceneRenderer::initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScr
   if (mpMultisampleScreen) {
     resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(CORE_EFFECT, resShader::DTI));
     if (!pShader) {
-      std::fprintf(stderr, "orvane: multisampling: effect %s cannot be loaded: it %s\n", CORE_EFFECT,
+      std::fprintf(stderr, "orvane: %s: the effect that adds up the samples cannot be loaded: it %s\n", CORE_EFFECT,
                    resourceManager::mpThis->lastFailure().c_str());
     }
     CRITICAL_CHECK(pShader, "");

@@ -90,7 +90,7 @@ TEST(ParticleDrawing, LeavesThePointSizeAtOneScalesByIntensityAndReportsAMissing
   testing::internal::CaptureStderr();
   EXPECT_FALSE(missing.create("data\\shader\\pointspriteShader.fx", "data//texture//nothing.bmp"));
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "orvane: particles: texture data//texture//nothing.bmp cannot be loaded: it is not found\n");
+            "orvane: data//texture//nothing.bmp: the particles' texture cannot be loaded: it is not found\n");
   EXPECT_NE(missing.mpShader, nullptr);
 }
 
@@ -106,7 +106,7 @@ TEST(ParticleDrawing, DrawingWithoutTheEffectEndsAfterNamingTheFile) {
         particle.drawParticles(0.5f, records.data(), static_cast<u32>(records.size()));
       },
       testing::ExitedWithCode(vell::kFatalExitStatus),
-      literalPattern("orvane: particles: effect data\\shader\\nothing.fx cannot be loaded: it is not found") + ".*" +
+      literalPattern("orvane: data\\shader\\nothing.fx: the particles' effect cannot be loaded: it is not found") + ".*" +
           literalPattern("Critical error:[pShader + \"\"]"));
 }
 
