@@ -1,8 +1,9 @@
-// Decode throughput of the run-length HDR and TGA readers on 2048 x 2048 pictures
-// generated here, against only reading the same files into memory. Throughput is
-// counted in bytes of file per second.
+// Decode throughput of the run-length HDR and TGA readers and of the JPEG path on
+// 2048 x 2048 pictures generated here, against only reading the same files into
+// memory. Throughput is counted in bytes of file per second.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "framework/types.h"
+#include "platform/picture_decoder.h"
 #include "resource/hdr_reader.h"
 #include "resource/tga_reader.h"
 
@@ -180,10 +182,45 @@ void BM_ReadAndDecodeTga(benchmark::State& state) {
                                                   benchmark::Counter::kIsRate);
 }
 
+// A baseline JPEG of the sky-like picture, as our writer makes it (quality 90),
+// decoded from memory through the same call the textures use.
+const std::vector<u8>& jpegBytes() {
+  static const std::vector<u8> bytes = [] {
+    std::vector<u8> rgb(static_cast<std::size_t>(kSide) * kSide * 3);
+    for (u32 y = 0; y < kSide; ++y) {
+      for (u32 x = 0; x < kSide; ++x) {
+        u8 p[4];
+        pixelAt(x, y, p);
+        std::copy(p, p + 3, &rgb[(static_cast<std::size_t>(y) * kSide + x) * 3]);
+      }
+    }
+    const std::string path = (std::filesystem::temp_directory_path() / "orvane-bench.jpg").string();
+    platform::writeJpeg(path, kSide, kSide, rgb.data(), 90);
+    std::vector<u8> out = readFile(path);
+    std::filesystem::remove(path);
+    return out;
+  }();
+  return bytes;
+}
+
+void BM_DecodeJpeg(benchmark::State& state) {
+  const std::vector<u8>& bytes = jpegBytes();
+  for (auto _ : state) {
+    platform::DecodedPicture picture;
+    std::string error;
+    if (!platform::decodePicture(bytes.data(), bytes.size(), picture, error)) state.SkipWithError(error.c_str());
+    benchmark::DoNotOptimize(picture.rgb.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+  state.counters["Mpixel/s"] = benchmark::Counter(static_cast<double>(kSide) * kSide / 1e6 * state.iterations(),
+                                                  benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_ReadHdrFileOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndDecodeHdr)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadTgaFileOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndDecodeTga)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeJpeg)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

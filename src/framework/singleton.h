@@ -13,11 +13,11 @@ class Singleton {
 
  protected:
   Singleton() {
-    CRITICAL_CHECK(!mpInstance, "");
+    CRITICAL_CHECK(!mpInstance, "one instance at a time");
     mpInstance = this;
   }
   virtual ~Singleton() {
-    CRITICAL_CHECK(mpInstance, "");
+    CRITICAL_CHECK(mpInstance, "instance already gone");
     mpInstance = nullptr;
   }
 

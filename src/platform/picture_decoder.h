@@ -1,6 +1,6 @@
 // BMP, JPEG and PNG decoding for textures and the setup dialog, and JPEG writing
 // for fixtures and captures, behind our own types so that only the platform layer
-// sees stb_image.
+// sees the decoders (our BMP reader, libjpeg-turbo, stb_image).
 // Does not: pad, key or upload pictures; the texture resource does that.
 #pragma once
 
@@ -30,7 +30,7 @@ struct DecodedPicture {
 // where it has one) at the picture's own size. Anything else, a size above the
 // limits or a damaged file: false with a reason in error. Any thread.
 bool decodePicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error);
-// Any picture format stb_image knows (PNG included), with the same size limits;
+// BMP, JPEG and any picture format stb_image knows (PNG included), with the same size limits;
 // for tests and tools that read back what the program wrote.
 bool decodeAnyPicture(const u8* pData, std::size_t size, DecodedPicture& picture, std::string& error);
 

@@ -25,7 +25,7 @@ void cMqoRender::setModel(resMQO* pModel, const QelTrackSet* pAnim) {
     mpMqo = pModel;
     mModelVersion = pModel->getVersion();
     const MqoModel* pParsed = mpMqo->getModel();
-    CRITICAL_CHECK(pParsed, "");
+    CRITICAL_CHECK(pParsed, "a loaded model holds its parsed data");
     const u32 count = pParsed->GetMatNum();
     baseTextureIds.assign(count, 0);
     overlapTextureIds.assign(count, 0);

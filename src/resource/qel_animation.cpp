@@ -390,6 +390,10 @@ const MqoMaterial& resQEL::setModelMaterial(const MqoMaterial* pMaterial, u32 mq
   CRITICAL_CHECK(mqoIndex<CDEMO_OBJECT_NUMMAX, "invalid mqo index");
   CRITICAL_CHECK(mpQel->obj[mqoIndex], "mqo is not loaded.");
   resMQO* pModel = mpQel->obj[mqoIndex];
+  if (materialIndex >= pModel->getMaterialNum()) {
+    std::fprintf(stderr, "orvane: %s: model %s has %u materials, and a scene of the animation changes material %u\n",
+                 getPath().c_str(), pModel->getPath().c_str(), pModel->getMaterialNum(), materialIndex);
+  }
   if (pMaterial) {
     pModel->overwriteMaterial(*pMaterial, materialIndex);
   } else {
@@ -403,6 +407,10 @@ u32 resQEL::getModelIndex(const char* pText) const {
   while (index < CDEMO_OBJECT_NUMMAX &&
          !(mpQel && mpQel->obj[index] && mpQel->obj[index]->getPath().find(pText) != std::string::npos)) {
     ++index;
+  }
+  if (index >= CDEMO_OBJECT_NUMMAX) {
+    std::fprintf(stderr, "orvane: %s: no model whose file name holds \"%s\", which a scene of it draws\n",
+                 getPath().c_str(), pText ? pText : "");
   }
   CRITICAL_CHECK(index<CDEMO_OBJECT_NUMMAX, "");
   return index;

@@ -249,7 +249,7 @@ void resMQO::compileLists() {
 
 void resMQO::drawFace(u32 objectIndex, u32 faceIndex, u32 materialIndex) const {
   const MqoObject& object = getObject(objectIndex);
-  CRITICAL_CHECK(faceIndex<object.faceNum, "");
+  CRITICAL_CHECK(faceIndex<object.faceNum, "face index past the object's faces");
   const resTexture* pTexture = getTexture(materialIndex);
   if (!isTriangle(object.face[faceIndex])) {
     return;  // a line: nothing to fill

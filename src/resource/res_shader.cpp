@@ -28,6 +28,10 @@ bool resShader::load(VellFileStream& stream) {
   const u64 size = stream.getSize();
   std::unique_ptr<char[]> sourceBuffer(new (std::nothrow) char[size + 2]);
   char* pSourceBuffer = sourceBuffer.get();
+  if (!pSourceBuffer) {
+    std::fprintf(stderr, "%s:0: error: the effect file (%llu bytes) does not fit in memory\n", stream.getPath().c_str(),
+                 static_cast<unsigned long long>(size));
+  }
   CRITICAL_CHECK(pSourceBuffer, "");
   std::memset(pSourceBuffer, 0, size + 2);
   stream.read(pSourceBuffer, size);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "framework/critical_check.h"
@@ -151,6 +152,12 @@ void resourceManager::preparePreload(u32 (*countModels)(const char* fileName)) {
   u32 mqoNum = 0;
   for (const std::string& file : mPreloadFiles) {
     mqoNum += countModels ? countModels(file.c_str()) : 0;
+  }
+  if (mqoNum == 0) {
+    std::string files;
+    for (const std::string& file : mPreloadFiles) files += (files.empty() ? "" : ", ") + file;
+    std::fprintf(stderr, "orvane: the running order's animations (%s) load no model; at least one is needed\n",
+                 files.c_str());
   }
   CRITICAL_CHECK(mqoNum>0, "");
   mLoadingStep = 1.0f / static_cast<f32>(mqoNum);

@@ -1,6 +1,8 @@
 // Point-sprite drawing of particle records.
 #include "scenes/particle.h"
 
+#include <cstdio>
+
 #include "platform/gl.h"
 
 #include "resource/current_effect.h"
@@ -15,11 +17,23 @@ CParticle::~CParticle() {
   releaseResource(mpShader);
 }
 
+namespace {
+
+// Said when the particles are made: drawing them without their effect stops the show.
+void reportMissing(const char* what, const char* file) {
+  std::fprintf(stderr, "orvane: %s: the particles' %s cannot be loaded: it %s\n", file ? file : "(none)", what,
+               resourceManager::mpThis->lastFailure().c_str());
+}
+
+}  // namespace
+
 bool CParticle::create(const char* effectFile, const char* textureFile) {
   releaseResource(mpTexture);
   releaseResource(mpShader);
   mpShader = static_cast<resShader*>(resourceManager::mpThis->getResource(effectFile, resShader::DTI));
+  if (!mpShader) reportMissing("effect", effectFile);
   mpTexture = static_cast<resTexture*>(resourceManager::mpThis->getResource(textureFile, resTexture::DTI));
+  if (!mpTexture) reportMissing("texture", textureFile);
   return mpShader && mpTexture;
 }
 

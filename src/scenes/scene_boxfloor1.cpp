@@ -7,7 +7,7 @@
 #include "resource/qel_animation.h"
 
 void CSceneQel_boxfloor1::init(cQelRender* pRender) {
-  CRITICAL_CHECK(pRender, "");
+  CRITICAL_CHECK(pRender, "the scene needs its Qel renderer");
   resQEL* pQel = pRender->getQel();
   CRITICAL_CHECK(pQel, "");
   // The animation's own lookup stops with the scene's message when no model matches.

@@ -59,7 +59,7 @@ const StrapDescriptor kLeafStraps[3] = {
 void CSceneQel_happa::init(cQelRender*) {
   for (u32 i = 0; i < 3; ++i) {
     mpStraps[i] = std::make_unique<CStrap>();
-    CRITICAL_CHECK(mpStraps[i], "");
+    CRITICAL_CHECK(mpStraps[i], "ribbon not made");
     mpStraps[i]->initStrap(kLeafStraps[i]);
   }
 }

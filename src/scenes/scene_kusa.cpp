@@ -49,7 +49,7 @@ void CSceneQel_kusa::init(cQelRender*) {
   mParticles[1].create("data\\shader\\lightballShader.fx", "data//texture//lightball1.bmp");
   generateKusaParticles(mRecords, kKusaParticleCount);
   mpStraps = std::make_unique<CStrap[]>(3);
-  CRITICAL_CHECK(mpStraps, "");
+  CRITICAL_CHECK(mpStraps, "ribbons not made");
   for (u32 i = 0; i < 3; ++i) {
     mpStraps[i].initStrap(kBladeStraps[i]);
   }

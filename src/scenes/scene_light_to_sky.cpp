@@ -94,7 +94,7 @@ const StrapDescriptor kRiseStraps[3] = {
 
 void CSceneQel_lightToSky::init(cQelRender*) {
   mpStraps = std::make_unique<CStrap[]>(3);
-  CRITICAL_CHECK(mpStraps, "");
+  CRITICAL_CHECK(mpStraps, "ribbons not made");
   for (u32 i = 0; i < 3; ++i) {
     mpStraps[i].initStrap(kRiseStraps[i]);
   }

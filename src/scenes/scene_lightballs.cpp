@@ -100,7 +100,7 @@ void CSceneQel_lightballs::init(cQelRender*) {
     record.size = static_cast<f32>(0.2 * 300.0);
   }
   mpStraps = std::make_unique<CStrap[]>(kLightballStraps);
-  CRITICAL_CHECK(mpStraps, "");
+  CRITICAL_CHECK(mpStraps, "ribbons not made");
   for (u32 i = 0; i < kLightballStraps; ++i) {
     mpStraps[i].initStrap(kSweepStraps[i]);
   }

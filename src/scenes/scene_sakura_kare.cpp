@@ -78,7 +78,7 @@ const StrapDescriptor kFallStraps[5] = {
 
 void CSceneQel_SakuraKare::init(cQelRender*) {
   mpStraps = std::make_unique<CStrap[]>(5);
-  CRITICAL_CHECK(mpStraps, "");
+  CRITICAL_CHECK(mpStraps, "ribbons not made");
   for (u32 i = 0; i < 5; ++i) {
     mpStraps[i].initStrap(kFallStraps[i]);
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "framework/matrix4.h"
@@ -61,6 +62,11 @@ void CStrap::initStrap(const StrapDescriptor& d) {
 
   releaseResource(mpShader);
   mpShader = static_cast<resShader*>(resourceManager::mpThis->getResource(kStrapEffectFile, resShader::DTI));
+  // Said now: drawing the ribbons without their effect stops the show.
+  if (!mpShader) {
+    std::fprintf(stderr, "orvane: %s: the ribbons' effect cannot be loaded: it %s\n", kStrapEffectFile,
+                 resourceManager::mpThis->lastFailure().c_str());
+  }
 }
 
 s32 ribbonTail(s32 head, s32 length) { return std::max(head - length, 0); }

@@ -1,6 +1,8 @@
 // Scene rendering with accumulation anti-aliasing.
 #include "screen/scene_renderer.h"
 
+#include <cstdio>
+
 #include "platform/gl.h"
 
 #include "framework/critical_check.h"
@@ -35,6 +37,10 @@ bool CSceneRenderer::initRenderer(s32 sampleCount, CSceneScreen* pMultisampleScr
   mSampleIndex = 0;
   if (mpMultisampleScreen) {
     resShader* pShader = static_cast<resShader*>(resourceManager::mpThis->getResource(CORE_EFFECT, resShader::DTI));
+    if (!pShader) {
+      std::fprintf(stderr, "orvane: %s: the effect that adds up the samples cannot be loaded: it %s\n", CORE_EFFECT,
+                   resourceManager::mpThis->lastFailure().c_str());
+    }
     CRITICAL_CHECK(pShader, "");
     mpCoreEffect = pShader;
     pShader->requirePasses(3);  // samples are accumulated with passes 0 and 1, divided out with 2

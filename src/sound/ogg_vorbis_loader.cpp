@@ -93,7 +93,11 @@ s32 OggVorbisLoader::seekBytes(s64 bytes, s32 /*origin*/) {
   if (!mVorbis.isOpen() || mFormat.avgBytesPerSec == 0) return RESULT_OK;
   // Whole-number arithmetic, so a block-aligned byte offset maps to its exact sample.
   s64 sample = bytes * static_cast<s64>(mRate) / static_cast<s64>(mFormat.avgBytesPerSec);
-  if (mVorbis.pcmSeek(sample) != 0) CRITICAL_CHECK(0, "");
+  if (mVorbis.pcmSeek(sample) != 0) {
+    std::fprintf(stderr, "orvane: %s: the Ogg Vorbis stream cannot seek to sample %lld; the file is damaged\n",
+                 mName.empty() ? "sound in memory" : mName.c_str(), static_cast<long long>(sample));
+    CRITICAL_CHECK(0, "");
+  }
   return RESULT_OK;
 }
 

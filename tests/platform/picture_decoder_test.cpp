@@ -1,9 +1,10 @@
-// Picture decoding: damaged JPEG Huffman tables refused before the decoder sees
-// them, sizes a file cannot back refused before they are allocated, and every BMP
-// depth and header kind giving the pixels stored.
+// Picture decoding: damaged JPEGs refused with the decoder's reason, sizes a file
+// cannot back refused before they are allocated, and every BMP depth and header
+// kind giving the pixels stored.
 #include "platform/picture_decoder.h"
 
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 
 #include <fstream>
 #include <initializer_list>
@@ -82,38 +83,31 @@ std::vector<u8> jpegWithHuffmanTables(const std::vector<u8>& counts) {
 
 }  // namespace
 
-TEST(PictureDecoderJpeg, HuffmanTablesOfMoreThan256CodesAreRefusedByName) {
-  // A table cut off by the end still counts the codes that are there: the decoder
-  // is handed the end marker after the last byte, then reads zeros (ten counts of
-  // 30, then FF and D9, are 772 codes). With a frame before it the table is only
-  // made too large by that end marker (found by fuzzing).
+TEST(PictureDecoderJpeg, HuffmanTablesOfMoreThan256CodesAreRefusedWithTheReason) {
+  // Found by fuzzing an earlier decoder, which wrote past its tables for these: a
+  // table cut off by the end (ten counts of 30, then nothing), and one after a frame.
   std::vector<u8> cut = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x10};
   cut.insert(cut.end(), 10, 30);
   std::vector<u8> framed = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11,
                             0x00, 0xFF, 0xC4, 0x00, 0x13, 0x00};
   framed.insert(framed.end(), 14, 0);
-  const std::pair<std::vector<u8>, int> cases[] = {
-      {jpegWithHuffmanTables({32}), 512}, {jpegWithHuffmanTables({1, 17}), 272}, {cut, 772}, {framed, 472}};
-  for (const auto& [bytes, codes] : cases) {
+  for (const auto& bytes : {jpegWithHuffmanTables({32}), jpegWithHuffmanTables({1, 17}), cut, framed}) {
     platform::DecodedPicture picture;
     std::string error;
     EXPECT_FALSE(decode(bytes, picture, error));
-    EXPECT_EQ(error, "a JPEG Huffman table declares " + std::to_string(codes) + " codes, more than 256");
+    EXPECT_NE(error.find("Huffman table"), std::string::npos) << error;
     EXPECT_EQ(picture.width, 0u);
   }
-  // 256 codes is the most a table may have: refused later, for having no frame.
-  platform::DecodedPicture picture;
-  std::string error;
-  EXPECT_FALSE(decode(jpegWithHuffmanTables({16, 16}), picture, error));
-  EXPECT_EQ(error.find("Huffman"), std::string::npos) << error;
   // A BMP whose pixels hold FF C4 FF is not taken for a JPEG.
   const std::string bmp = fixture::bmp(2, 2, 24, [](u32, u32) { return Rgba{0xFF, 0xC4, 0xFF, 255}; });
+  platform::DecodedPicture picture;
+  std::string error;
   EXPECT_TRUE(decode(bytesOf(bmp), picture, error)) << error;
 }
 
 TEST(PictureDecoderJpeg, AScanNamingATableNeverDefinedDecodesTheSameEveryTime) {
-  // Found by fuzzing: the decoder once searched such a table's codes past its
-  // arrays, with whatever the memory held. Now the table is empty, the same each time.
+  // Found by fuzzing: an earlier decoder searched such a table's codes past its
+  // arrays, with whatever the memory held.
   std::ifstream in("fuzz/corpus/picture/finding-scan-with-undefined-huffman-table.jpg", std::ios::binary);
   const std::vector<u8> bytes{std::istreambuf_iterator<char>(in), {}};
   ASSERT_EQ(bytes.size(), 682u);
@@ -138,6 +132,39 @@ TEST(PictureDecoderJpeg, OurOwnJpegsDecodeEvenWithoutTheirEndMarker) {
   EXPECT_EQ(picture.height, 16u);
   EXPECT_GT(rgbAt(picture, 5, 5)[0], 180);
   EXPECT_LT(rgbAt(picture, 5, 5)[1], 30);
+}
+
+TEST(PictureDecoderJpeg, ProgressiveGreyAndInkPicturesGiveTheirColours) {
+  // 16 x 16 of one colour, written by libjpeg-turbo itself in the three kinds our
+  // writer never makes. Inks are stored inverted as Adobe writes them: full cyan,
+  // magenta and yellow "ink" with full black is white, no cyan is no red.
+  struct Case {
+    int pixelFormat, subsampling, flags;
+    std::vector<u8> pixel;
+    Rgba expected;
+  };
+  const Case cases[] = {{TJPF_RGB, TJSAMP_420, TJFLAG_PROGRESSIVE, {200, 40, 90}, {200, 40, 90, 255}},
+                        {TJPF_GRAY, TJSAMP_GRAY, 0, {77}, {77, 77, 77, 255}},
+                        {TJPF_CMYK, TJSAMP_444, 0, {0, 255, 255, 255}, {0, 255, 255, 255}},
+                        {TJPF_CMYK, TJSAMP_444, 0, {255, 255, 255, 128}, {128, 128, 128, 255}}};
+  for (const Case& c : cases) {
+    std::vector<u8> pixels;
+    for (int i = 0; i < 16 * 16; ++i) pixels.insert(pixels.end(), c.pixel.begin(), c.pixel.end());
+    tjhandle handle = tjInitCompress();
+    unsigned char* pJpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(handle, pixels.data(), 16, 0, 16, c.pixelFormat, &pJpeg, &size, c.subsampling, 95, c.flags), 0)
+        << tjGetErrorStr2(handle);
+    const std::vector<u8> bytes(pJpeg, pJpeg + size);
+    tjFree(pJpeg);
+    tjDestroy(handle);
+    platform::DecodedPicture picture;
+    std::string error;
+    ASSERT_TRUE(decode(bytes, picture, error)) << error;
+    ASSERT_EQ(picture.width, 16u);
+    const Rgba got = rgbAt(picture, 7, 7);
+    for (int channel = 0; channel < 3; ++channel) EXPECT_NEAR(got[channel], c.expected[channel], 3) << channel;
+  }
 }
 
 TEST(PictureDecoderJpeg, SizesTheFileCannotBackAreRefusedBeforeTheyAreAllocated) {

@@ -190,14 +190,16 @@ TEST(LoadingProgress, FilesAreRegisteredOnceAndEachOfTheirModelsIsAStepTheListen
   EXPECT_FLOAT_EQ(manager.getLoadingProgress(), start + 3 * step);
 }
 
-TEST(LoadingProgressDeath, NoModelsInAnyRegisteredFileIsFatal) {
+TEST(LoadingProgressDeath, NoModelsInAnyRegisteredFileIsFatalAndNamesTheFiles) {
   if (countAllPreloads() != 0) {
     GTEST_SKIP() << "files with models were registered earlier in this process";
   }
   TempDir dir;
-  resourceManager::mpThis->addPreload(dir.write("empty.qel", "Scene \"s\" {\n}\nEof\n").c_str());
+  const std::string file = dir.write("empty.qel", "Scene \"s\" {\n}\nEof\n");
+  resourceManager::mpThis->addPreload(file.c_str());
   EXPECT_EXIT(resourceManager::mpThis->preparePreload(resQEL::getModelCount),
               testing::ExitedWithCode(vell::kFatalExitStatus),
-              literalPattern("Critical error:[mqoNum>0 + \"\"]"));
+              literalPattern(file + ") load no model") + ".*" +
+                  literalPattern("Critical error:[mqoNum>0 + \"\"]"));
 }
 

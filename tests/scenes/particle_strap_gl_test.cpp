@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/critical_check.h"
 #include "resource/res_shader.h"
 #include "resource/res_texture.h"
 #include "resource/resource_manager.h"
@@ -18,6 +19,7 @@
 #include "scenes/runtime_random.h"
 #include "scenes/scene_stage.h"
 #include "scenes/strap.h"
+#include "support/fatal_text.h"
 
 namespace {
 
@@ -85,8 +87,27 @@ TEST(ParticleDrawing, LeavesThePointSizeAtOneScalesByIntensityAndReportsAMissing
     EXPECT_EQ(litPixels(SceneStage::capture()) > 50, intensity > 0.0f) << "every sprite transparent at intensity 0";
   }
   CParticle missing;
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(missing.create("data\\shader\\pointspriteShader.fx", "data//texture//nothing.bmp"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "orvane: data//texture//nothing.bmp: the particles' texture cannot be loaded: it is not found\n");
   EXPECT_NE(missing.mpShader, nullptr);
+}
+
+TEST(ParticleDrawing, DrawingWithoutTheEffectEndsAfterNamingTheFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SceneStage stage;
+        if (!stage.ok()) std::exit(1);
+        CParticle particle;
+        particle.create("data\\shader\\nothing.fx", "data//texture//tsubu1.bmp");
+        const std::vector<ParticleRecord> records = grid();
+        particle.drawParticles(0.5f, records.data(), static_cast<u32>(records.size()));
+      },
+      testing::ExitedWithCode(vell::kFatalExitStatus),
+      literalPattern("orvane: data\\shader\\nothing.fx: the particles' effect cannot be loaded: it is not found") + ".*" +
+          literalPattern("Critical error:[pShader + \"\"]"));
 }
 
 TEST(ParticleDrawing, SpritesKeepTheirShareOfThePictureWhateverTheScreenSize) {
