@@ -178,6 +178,14 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
         return result;
       }
       line.captureTarget = value;
+    } else if (option == "--video-quality") {
+      if (!needValue(value)) return result;
+      platform::VideoQuality quality;
+      if (!platform::parseVideoQuality(value, quality)) {
+        result.error = "option --video-quality takes preview, archive or lossless, not '" + value + "'";
+        return result;
+      }
+      line.videoQuality = quality;
     } else if (option == "--bench") {
       line.bench = true;
     } else if (option == "--bench-plot" || option == "--bench-json") {
@@ -255,8 +263,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
   }
   if (line.windowed && line.fullscreen) {
     result.error = "--windowed and --fullscreen exclude each other";
-  } else if (line.captureTarget && line.bench) {
-    result.error = "--capture and --bench exclude each other";
+  } else if (line.videoQuality && !line.captureTarget) {
+    result.error = "--video-quality belongs to --capture";
   } else if (line.frameCount && (line.captureTarget || line.bench || line.frames)) {
     result.error = "--frame-count only counts: it does not go with --capture, --bench or --frames";
   } else if ((line.benchPlot || line.benchJson) && !line.bench) {
@@ -306,8 +314,16 @@ std::string usageText() {
          "  --start SECONDS      start the show (and the music) at this time\n"
          "  --capture DIR        render every frame at a fixed step to DIR/000000.png ... plus\n"
          "                       DIR/audio.wav; a name ending in .mp4 or .mkv makes one video\n"
-         "                       with the music (needs ffmpeg)\n"
-         "  --bench              play at a fixed step without vsync and print frame-time statistics\n"
+         "                       with the music, encoded while the frames are drawn (no PNG\n"
+         "                       files)\n"
+         "  --video-quality Q    with --capture: the video's encoding. archive (the default):\n"
+         "                       H.264 at CRF 18, x264's medium preset; preview: CRF 23 and the\n"
+         "                       veryfast preset, several times quicker; lossless: every pixel\n"
+         "                       kept (x264's RGB mode at QP 0, large files). A capture folder\n"
+         "                       records it for scripts/assemble\n"
+         "  --bench              play at a fixed step without vsync and print frame-time statistics;\n"
+         "                       with --capture also the frames written a second and the\n"
+         "                       encoder's share of the time\n"
          "  --bench-plot FILE    with --bench: draw the frame times across the show as an SVG\n"
          "  --bench-json FILE    with --bench: write the statistics and costs as json\n"
          "  --frame-count        print how many frames --capture renders at --fps (and --start)\n"

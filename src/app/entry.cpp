@@ -402,14 +402,20 @@ int playShow(const CommandLine& commandLine) {
     pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, pFixedClock, settings.width, settings.height,
                                               lastMs);
     pCapture->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
-    if (!pCapture->prepare()) {
+    pCapture->setVideoQuality(commandLine.videoQuality.value_or(platform::VideoQuality::Archive));
+    if (!pCapture->prepare(CSound::MUSIC_FILE_NAME, startMs)) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       return 1;
     }
     demo.setFrameObserver(pCapture.get());
-  } else if (commandLine.bench) {
+    // An encoder that gave up (a full disk) ends the run rather than drawing on for nothing.
+    demo.setTimeWatcher([&pCapture](u32&) { return !pCapture->failed(); });
+  }
+  if (runs && commandLine.bench) {
     pBench = std::make_unique<FrameBench>(pFixedClock);
     pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
+    // With --capture the capture advances the clock and the bench times its frames, readback included.
+    pBench->setComposedObserver(pCapture.get());
     demo.setFrameObserver(pBench.get());
   }
   std::unique_ptr<CDevMode> pDevMode;
@@ -444,7 +450,7 @@ int playShow(const CommandLine& commandLine) {
   if (pDevMode) pDevMode->uninstall();
   demo.setFrameObserver(nullptr);
   if (pCapture) {
-    if (!pCapture->finish(CSound::MUSIC_FILE_NAME, startMs)) {
+    if (!pCapture->finish()) {
       std::fprintf(stderr, "orvane: %s\n", pCapture->error().c_str());
       status = 1;
     } else {
@@ -454,6 +460,9 @@ int playShow(const CommandLine& commandLine) {
   }
   if (pBench && !printBenchFigures(*pBench, commandLine)) {
     status = 1;
+  }
+  if (pBench && pCapture) {
+    std::fputs(pCapture->benchLines().c_str(), stdout);
   }
 
   window->restoreGammaRamp();
