@@ -1,8 +1,6 @@
-// MovieEncoderThread: a video capture's encoder, on a thread of its own so that
-// encoding runs while the main thread draws the next frame. Each frame goes to
-// the encoder with the music that plays under it, so the file is interleaved as
-// it grows and no frame touches the disk as a picture. submit() and finish() are
-// called from one thread (the main one); the worker owns the MovieWriter.
+// MovieEncoderThread: a video capture's encoder on a thread of its own, fed each
+// frame with the music under it while the next is drawn. submit() and finish()
+// come from one thread (the main one); the worker alone uses the MovieWriter.
 #pragma once
 
 #include <condition_variable>

@@ -1,7 +1,6 @@
-// MovieWriter: one video file (MP4 or Matroska, by the name's ending) encoded by
-// libavcodec while the frames come: each RGB frame converted by libswscale as the
-// ffmpeg program converts PNG files, the music's 16-bit PCM as AAC. One thread at
-// a time (the capture's encoder thread).
+// MovieWriter: one MP4 or Matroska file encoded frame by frame by libavcodec, the
+// pictures converted by libswscale as the ffmpeg program converts PNG files, the
+// music as AAC. One thread at a time (the capture's encoder thread).
 #pragma once
 
 #include <cstddef>
