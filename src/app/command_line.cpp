@@ -130,8 +130,8 @@ namespace {
 
 // The options that take the next argument as their value.
 bool takesValue(const std::string& option) {
-  for (const char* name : {"--windowed", "--fullscreen", "--fsaa", "--start", "--capture", "--bench-plot",
-                           "--bench-json", "--show", "--loop", "--fps", "--size", "--frames"}) {
+  for (const char* name : {"--windowed", "--fullscreen", "--fsaa", "--start", "--capture", "--video-quality",
+                           "--bench-plot", "--bench-json", "--show", "--loop", "--fps", "--size", "--frames"}) {
     if (option == name) return true;
   }
   return false;
@@ -187,6 +187,13 @@ bool parseValueOption(const std::string& option, const std::string& value, Comma
       return false;
     }
     line.startSeconds = seconds;
+  } else if (option == "--video-quality") {
+    platform::VideoQuality quality;
+    if (!platform::parseVideoQuality(value, quality)) {
+      error = "option --video-quality takes preview, archive or lossless, not '" + value + "'";
+      return false;
+    }
+    line.videoQuality = quality;
   } else if (option == "--capture" || option == "--bench-plot" || option == "--bench-json" || option == "--show") {
     if (value.empty()) {
       error = option == "--capture" ? "option --capture needs a folder or a .mp4/.mkv file"
@@ -216,8 +223,8 @@ bool parseValueOption(const std::string& option, const std::string& value, Comma
 std::string combinationError(const CommandLine& line) {
   if (line.windowed && line.fullscreen) {
     return "--windowed and --fullscreen exclude each other";
-  } else if (line.captureTarget && line.bench) {
-    return "--capture and --bench exclude each other";
+  } else if (line.videoQuality && !line.captureTarget) {
+    return "--video-quality belongs to --capture";
   } else if (line.frameCount && (line.captureTarget || line.bench || line.frames)) {
     return "--frame-count only counts: it does not go with --capture, --bench or --frames";
   } else if ((line.benchPlot || line.benchJson) && !line.bench) {
@@ -304,8 +311,16 @@ std::string usageText() {
          "  --start SECONDS      start the show (and the music) at this time\n"
          "  --capture DIR        render every frame at a fixed step to DIR/000000.png ... plus\n"
          "                       DIR/audio.wav; a name ending in .mp4 or .mkv makes one video\n"
-         "                       with the music (needs ffmpeg)\n"
-         "  --bench              play at a fixed step without vsync and print frame-time statistics\n"
+         "                       with the music, encoded while the frames are drawn (no PNG\n"
+         "                       files)\n"
+         "  --video-quality Q    with --capture: the video's encoding. archive (the default):\n"
+         "                       H.264 at CRF 18, x264's medium preset; preview: CRF 23 and the\n"
+         "                       veryfast preset, several times quicker to encode; lossless:\n"
+         "                       every pixel kept (x264's RGB mode at QP 0, large files). A\n"
+         "                       capture folder records it for scripts/assemble\n"
+         "  --bench              play at a fixed step without vsync and print frame-time statistics;\n"
+         "                       with --capture also the frames written a second and the\n"
+         "                       encoder's share of the time\n"
          "  --bench-plot FILE    with --bench: draw the frame times across the show as an SVG\n"
          "  --bench-json FILE    with --bench: write the statistics and costs as json\n"
          "  --frame-count        print how many frames --capture renders at --fps (and --start)\n"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/setup_settings.h"
+#include "platform/movie_settings.h"
 
 struct CommandLine {
   bool help = false;
@@ -19,6 +20,7 @@ struct CommandLine {
   std::optional<long> firstFrame;                 // --frames FIRST-LAST: the run's frame to begin with
   std::optional<double> startSeconds;             // --start SECONDS
   std::optional<std::string> captureTarget;       // --capture DIR (or a .mp4/.mkv file)
+  std::optional<platform::VideoQuality> videoQuality;  // --video-quality NAME (capture)
   bool bench = false;                             // --bench
   std::optional<std::string> benchPlot;           // --bench-plot FILE.svg
   std::optional<std::string> benchJson;           // --bench-json FILE

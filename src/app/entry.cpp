@@ -447,14 +447,23 @@ bool attachFrameObserver(ShowRun& show, const SetupSettings& settings, const Com
     show.pCapture = std::make_unique<FrameCapture>(*commandLine.captureTarget, show.pFixedClock, settings.width,
                                                    settings.height, lastMs);
     show.pCapture->setFirstFrame(static_cast<u64>(commandLine.firstFrame.value_or(0)));
-    if (!show.pCapture->prepare()) {
+    show.pCapture->setVideoQuality(commandLine.videoQuality.value_or(platform::VideoQuality::Archive));
+    if (!show.pCapture->prepare(CSound::MUSIC_FILE_NAME, show.startMs)) {
       std::fprintf(stderr, "orvane: %s\n", show.pCapture->error().c_str());
       return false;
     }
     pObserver = show.pCapture.get();
-  } else if (commandLine.bench) {
+    // An encoder that gave up (a full disk) ends the run rather than drawing on for nothing.
+    FrameCapture* pCapture = show.pCapture.get();
+    changeRunOptions(demo, [pCapture](RunOptions& options) {
+      options.timeWatcher = [pCapture](u32&) { return !pCapture->failed(); };
+    });
+  }
+  if (commandLine.bench) {
     show.pBench = std::make_unique<FrameBench>(show.pFixedClock);
     show.pBench->setLoadSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count());
+    // With --capture the capture advances the clock and the bench times its frames, readback included.
+    show.pBench->setComposedObserver(show.pCapture.get());
     pObserver = show.pBench.get();
   }
   if (pObserver) changeRunOptions(demo, [pObserver](RunOptions& options) { options.pObserver = pObserver; });
@@ -500,7 +509,7 @@ int playFrames(ShowRun& show, const CommandLine& commandLine, bool runs, bool st
   if (show.pDevMode) show.pDevMode->uninstall();
   changeRunOptions(demo, [](RunOptions& options) { options.pObserver = nullptr; });
   if (show.pCapture) {
-    if (!show.pCapture->finish(CSound::MUSIC_FILE_NAME, show.startMs)) {
+    if (!show.pCapture->finish()) {
       std::fprintf(stderr, "orvane: %s\n", show.pCapture->error().c_str());
       status = 1;
     } else {
@@ -511,6 +520,9 @@ int playFrames(ShowRun& show, const CommandLine& commandLine, bool runs, bool st
   }
   if (show.pBench && !printBenchFigures(*show.pBench, commandLine)) {
     status = 1;
+  }
+  if (show.pBench && show.pCapture) {
+    std::fputs(show.pCapture->benchLines().c_str(), stdout);
   }
   return status;
 }

@@ -38,8 +38,10 @@ void FrameBench::onPartEnd(const FramePart& part) {
   mPartStart = now;
 }
 
-void FrameBench::onFrameComposed(u32) {
-  if (mpClock) {
+void FrameBench::onFrameComposed(u32 demoTime) {
+  if (mpComposed) {
+    mpComposed->onFrameComposed(demoTime);
+  } else if (mpClock) {
     mpClock->advance();
   }
 }

@@ -40,6 +40,9 @@ class FrameBench : public IFrameObserver {
   explicit FrameBench(CDemoSoundFixedStep* pClock);
 
   void setLoadSeconds(double seconds) { mLoadSeconds = seconds; }
+  // A capture that takes each composed picture (and advances the clock); null:
+  // the bench advances the clock itself.
+  void setComposedObserver(IFrameObserver* pObserver) { mpComposed = pObserver; }
   void onFrameStart(u32 demoTime) override;
   void onStageEnd(FrameStage stage) override;
   void onPartEnd(const FramePart& part) override;
@@ -60,6 +63,7 @@ class FrameBench : public IFrameObserver {
  private:
   using Clock = std::chrono::steady_clock;
   CDemoSoundFixedStep* mpClock;  // borrowed
+  IFrameObserver* mpComposed = nullptr;  // borrowed
   double mLoadSeconds = 0.0;
   BenchSamples mSamples;
   BenchCosts mCosts;

@@ -1,4 +1,4 @@
-// Offline capture: read back, PNG files, music excerpt and the optional video.
+// Offline capture: read back, then PNG files and the music excerpt, or the video.
 #include "app/frame_capture.h"
 
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/frame_count.h"
 #include "platform/pixel_readback.h"
 #include "sound/fixed_step_clock.h"
 #include "sound/music_excerpt.h"
@@ -18,20 +19,11 @@ bool endsWith(const std::string& text, const char* suffix) {
   return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
-std::string shellQuoted(const std::string& text) {
-  std::string result = "'";
-  for (char c : text) {
-    if (c == '\'') result += "'\\''";
-    else result += c;
-  }
-  return result + "'";
-}
-
 }  // namespace
 
 FrameCapture::FrameCapture(std::string target, CDemoSoundFixedStep* pClock, int width, int height, u32 showEndMs)
     : mTarget(std::move(target)), mpClock(pClock), mWidth(width), mHeight(height), mShowEndMs(showEndMs) {
-  mFrameFolder = isVideoTarget(mTarget) ? mTarget + ".frames" : mTarget;
+  if (!isVideoTarget(mTarget)) mFrameFolder = mTarget;
   mTerminal = isatty(fileno(stderr)) == 1;
 }
 
@@ -41,10 +33,26 @@ bool FrameCapture::isVideoTarget(const std::string& target) {
   return endsWith(target, ".mp4") || endsWith(target, ".mkv");
 }
 
-bool FrameCapture::prepare() {
-  if (isVideoTarget(mTarget) && std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
-    mError = "a video capture needs ffmpeg (apt-get install ffmpeg); capture to a folder instead";
-    return false;
+bool FrameCapture::prepare(const char* musicFile, u32 startMs) {
+  mMusicFile = musicFile;
+  mStartMs = startMs;
+  mStarted = std::chrono::steady_clock::now();
+  if (isVideoTarget(mTarget)) {
+    const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
+    MovieEncoderThread::Music music;
+    music.file = musicFile;
+    music.startMs = startMs;
+    music.fps = fps;
+    music.firstFrame = mFirstFrame;
+    const u64 runFrames = framesInRun(startMs, mShowEndMs, fps);
+    music.expectedFrames = runFrames > mFirstFrame ? runFrames - mFirstFrame : 0;
+    mpEncoder = std::make_unique<MovieEncoderThread>(mWidth, mHeight, music);
+    if (!mpEncoder->start(mTarget, platform::videoEncoding(mQuality))) {
+      mError = mpEncoder->error();
+      mpEncoder.reset();
+      return false;
+    }
+    return true;
   }
   std::error_code failure;
   std::filesystem::create_directories(mFrameFolder, failure);
@@ -52,14 +60,13 @@ bool FrameCapture::prepare() {
     mError = "cannot create the capture folder " + mFrameFolder + ": " + failure.message();
     return false;
   }
-  mStarted = std::chrono::steady_clock::now();
   return true;
 }
 
 void FrameCapture::onFrameComposed(u32 demoTime) {
   if (!mpReadback) {
     mpReadback = std::make_unique<platform::PixelReadback>(mWidth, mHeight);
-    mpWriters = std::make_unique<PngWriterPool>(mWidth, mHeight);
+    if (!mpEncoder) mpWriters = std::make_unique<PngWriterPool>(mWidth, mHeight);
   }
   // The copy of this frame runs on while the next one is drawn; the frame from a
   // few frames ago is handed to the writers.
@@ -75,6 +82,11 @@ void FrameCapture::onFrameComposed(u32 demoTime) {
 }
 
 void FrameCapture::submitFrame(std::vector<u8>&& pixels) {
+  if (mpEncoder) {
+    mpEncoder->submit(std::move(pixels));
+    ++mSubmitted;
+    return;
+  }
   char name[32];
   std::snprintf(name, sizeof name, "/%06llu.png", static_cast<unsigned long long>(mFirstFrame + mSubmitted));
   mpWriters->submit(mFrameFolder + name, std::move(pixels));
@@ -91,10 +103,14 @@ bool FrameCapture::drainFrames() {
   }
   const bool lost = mpReadback->lostFrame();
   mpReadback.reset();  // its buffers go while the GL context is still there
-  const bool written = mpWriters->finish();
-  if (!written && mError.empty()) mError = mpWriters->error();
+  bool written = true;
+  if (mpWriters) {
+    written = mpWriters->finish();
+    if (!written && mError.empty()) mError = mpWriters->error();
+    mEncoderSeconds = mpWriters->busySeconds();
+    mpWriters.reset();
+  }
   if (lost && mError.empty()) mError = "a captured frame could not be read back from the GL driver";
-  mpWriters.reset();
   return written && !lost;
 }
 
@@ -113,48 +129,63 @@ void FrameCapture::printProgress(u32 demoTime) {
                rate, rate > 0.0 ? framesLeft / rate : 0.0, mTerminal ? "   " : "\n");
 }
 
-bool FrameCapture::finish(const char* musicFile, u32 startMs) {
+bool FrameCapture::finish() {
   if (mTerminal) std::fputc('\n', stderr);
-  if (!drainFrames() || !mError.empty()) {
+  const bool drained = drainFrames();
+  if (mpEncoder) {
+    // A failed readback still completes the encoder, so that it removes its file.
+    const bool encoded = mpEncoder->finish();
+    if (!encoded && mError.empty()) mError = mpEncoder->error();
+    mEncoderSeconds = mpEncoder->busySeconds();
+    mpEncoder.reset();
+    mWallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - mStarted).count();
+    std::error_code ignored;
+    if (!drained || !encoded) std::filesystem::remove(mTarget, ignored);
+    return drained && encoded && mError.empty();
+  }
+  if (!drained || !mError.empty()) {
     return false;
   }
   const u32 fps = mpClock ? mpClock->getFramesPerSecond() : 60;
   PcmExcerpt excerpt;
   std::string problem;
   const std::string wave = mFrameFolder + "/audio.wav";
-  if (!readMusicForFrames(musicFile, startMs, fps, mFirstFrame, mFrames, excerpt, problem) ||
+  if (!readMusicForFrames(mMusicFile.c_str(), mStartMs, fps, mFirstFrame, mFrames, excerpt, problem) ||
       !writeWaveFile(wave, excerpt)) {
     mError = problem.empty() ? "cannot write " + wave : problem;
     return false;
   }
-  if (!writeDescription(startMs, fps)) {
+  if (!writeDescription(fps)) {
     mError = "cannot write " + mFrameFolder + "/capture.txt";
     return false;
   }
-  if (!isVideoTarget(mTarget)) {
-    return true;
-  }
-  const std::string command = "ffmpeg -loglevel error -y -framerate " + std::to_string(fps) + " -start_number " +
-                              std::to_string(mFirstFrame) + " -i " +
-                              shellQuoted(mFrameFolder + "/%06d.png") + " -i " + shellQuoted(wave) +
-                              " -c:v libx264 -pix_fmt yuv420p -crf 18 -c:a aac -b:a 192k -shortest " +
-                              shellQuoted(mTarget);
-  if (std::system(command.c_str()) != 0) {
-    mError = "ffmpeg could not make " + mTarget + " (the frames stay in " + mFrameFolder + ")";
-    return false;
-  }
-  std::error_code ignored;
-  std::filesystem::remove_all(mFrameFolder, ignored);
+  mWallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - mStarted).count();
   return true;
 }
 
-bool FrameCapture::writeDescription(u32 startMs, u32 fps) const {
+std::string FrameCapture::benchLines() const {
+  const double rate = mWallSeconds > 0.0 ? static_cast<double>(mFrames) / mWallSeconds : 0.0;
+  const double share = mWallSeconds > 0.0 ? mEncoderSeconds / mWallSeconds : 0.0;
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "written        %.2f frames/s (%llu frames in %.1f s, to the end of the file)\n"
+                "encoder share  %.1f %% (%s busy %.1f s)\n",
+                rate, static_cast<unsigned long long>(mFrames), mWallSeconds, share * 100.0,
+                isVideoTarget(mTarget) ? "video encoder" : "PNG writers, added up,", mEncoderSeconds);
+  return text;
+}
+
+bool FrameCapture::writeDescription(u32 fps) const {
   std::FILE* file = std::fopen((mFrameFolder + "/capture.txt").c_str(), "w");
   if (!file) {
     return false;
   }
-  // One "key value" per line; scripts/assemble checks that pieces share fps, start and size.
-  std::fprintf(file, "fps %u\nstart_ms %u\nsize %dx%d\nfirst %llu\nframes %llu\n", fps, startMs, mWidth, mHeight,
-               static_cast<unsigned long long>(mFirstFrame), static_cast<unsigned long long>(mFrames));
+  // One "key value" per line; scripts/assemble checks that pieces share fps, start,
+  // size and encoding, and encodes with the ffmpeg options of "encode".
+  const platform::VideoEncoding& encoding = platform::videoEncoding(mQuality);
+  std::fprintf(file, "fps %u\nstart_ms %u\nsize %dx%d\nfirst %llu\nframes %llu\nquality %s\nencode %s\n", fps,
+               mStartMs, mWidth, mHeight, static_cast<unsigned long long>(mFirstFrame),
+               static_cast<unsigned long long>(mFrames), platform::videoQualityName(mQuality),
+               platform::ffmpegOptions(encoding).c_str());
   return std::fclose(file) == 0;
 }

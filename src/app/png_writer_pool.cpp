@@ -2,6 +2,7 @@
 #include "app/png_writer_pool.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/fast_png.h"
 
@@ -40,6 +41,11 @@ bool PngWriterPool::finish() {
   return mError.empty();
 }
 
+double PngWriterPool::busySeconds() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mBusySeconds;
+}
+
 void PngWriterPool::work() {
   for (;;) {
     std::unique_lock<std::mutex> lock(mMutex);
@@ -53,10 +59,13 @@ void PngWriterPool::work() {
     lock.unlock();
     mSpaceOrDone.notify_all();
 
+    const auto started = std::chrono::steady_clock::now();
     const bool written = job.pixels.size() == static_cast<std::size_t>(mWidth) * mHeight * 4 &&
                          platform::writeFastPngFile(job.path, mWidth, mHeight, job.pixels.data());
 
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     lock.lock();
+    mBusySeconds += seconds;
     if (!written && job.sequence < mFirstFailed) {
       mFirstFailed = job.sequence;
       mError = "cannot write " + job.path;

@@ -30,6 +30,8 @@ class PngWriterPool {
   bool finish();
   const std::string& error() const { return mError; }
   int threadCount() const { return static_cast<int>(mThreads.size()); }
+  // Seconds the workers spent encoding and writing, added up over the workers.
+  double busySeconds();
 
  private:
   struct Job {
@@ -51,5 +53,6 @@ class PngWriterPool {
   u64 mNextSequence = 0;
   u64 mFirstFailed = ~0ull;
   std::string mError;
+  double mBusySeconds = 0.0;
   bool mStopping = false;
 };

@@ -74,11 +74,15 @@ bool readMusicForFrames(const char* fileName, u32 startMs, u32 fps, u64 firstFra
     return false;
   }
   const u64 rate = excerpt.format.samplesPerSec;
+  const u64 first = musicSampleFrameAt(startMs, fps, rate, firstFrame);
+  return decodeSampleFrames(*pDecoder, fileName, first,
+                            musicSampleFrameAt(startMs, fps, rate, firstFrame + frameCount) - first, excerpt, error);
+}
+
+u64 musicSampleFrameAt(u32 startMs, u32 fps, u64 rate, u64 frame) {
   const u64 step = fps ? fps : 1;
   // Whole numbers throughout: a boundary must come out the same in every piece.
-  auto boundary = [&](u64 frame) { return (startMs * rate * step + frame * rate * 1000) / (1000 * step); };
-  const u64 first = boundary(firstFrame);
-  return decodeSampleFrames(*pDecoder, fileName, first, boundary(firstFrame + frameCount) - first, excerpt, error);
+  return (startMs * rate * step + frame * rate * 1000) / (1000 * step);
 }
 
 bool writeWaveFile(const std::string& path, const PcmExcerpt& excerpt) {

@@ -24,5 +24,8 @@ bool readMusicExcerpt(const char* fileName, u32 startMs, u32 lengthMs, PcmExcerp
 bool readMusicForFrames(const char* fileName, u32 startMs, u32 fps, u64 firstFrame, u64 frameCount,
                         PcmExcerpt& excerpt, std::string& error);
 
+// The first sample frame (at `rate` a second) of frame `frame` of that run.
+u64 musicSampleFrameAt(u32 startMs, u32 fps, u64 rate, u64 frame);
+
 // A canonical 44-byte-header PCM WAVE file.
 bool writeWaveFile(const std::string& path, const PcmExcerpt& excerpt);

@@ -52,7 +52,8 @@ TEST(CommandLine, BadOptionsValuesAndCombinationsAreErrors) {
            {"--windowed", "-320x240"}, {"--fsaa", "3"}, {"--fsaa", "four"}, {"--frames", "0"}, {"--frames", "12abc"},
            {"--windowed", "320x240", "--fullscreen", "640x480"},
            // offline options outside a capture or bench
-           {"--fps", "30"}, {"--size", "400x300"}, {"--capture", "out", "--bench"},
+           {"--fps", "30"}, {"--size", "400x300"}, {"--video-quality", "archive"}, {"--bench", "--video-quality", "preview"},
+           {"--capture", "out.mp4", "--video-quality", "best"}, {"--capture", "out.mp4", "--video-quality"},
            {"--capture", "out", "--windowed", "320x240"}, {"--bench", "--fps", "0"}, {"--capture"}, {"--start", "-1"},
            {"--start", "ten"},
            // bench files belong to the bench
@@ -74,6 +75,16 @@ TEST(CommandLine, BadOptionsValuesAndCombinationsAreErrors) {
     for (const std::string& argument : arguments) line += argument + " ";
     EXPECT_FALSE(parseCommandLine(arguments).error.empty()) << line;
   }
+}
+
+TEST(CommandLine, BenchMeasuresACaptureAtTheChosenVideoQuality) {
+  const CommandLineResult result =
+      parseCommandLine({"--bench", "--capture", "out.mp4", "--video-quality", "preview"});
+  ASSERT_TRUE(result.error.empty()) << result.error;
+  EXPECT_TRUE(result.commandLine.bench);
+  EXPECT_EQ(*result.commandLine.videoQuality, platform::VideoQuality::Preview);
+  EXPECT_FALSE(parseCommandLine({"--capture", "out.mp4"}).commandLine.videoQuality.has_value())
+      << "archive by default, decided by the capture";
 }
 
 TEST(CommandLine, FrameRangeIsAPieceOfTheFixedStepRun) {

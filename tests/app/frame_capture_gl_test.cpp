@@ -49,13 +49,13 @@ TEST(FrameCapture, WritesLetterboxedFramesAndTheMatchingMusic) {
   TempDir dir;
   const std::filesystem::path folder = dir.path() / "frames";
   FrameCapture capture(folder.string(), &demo.clock(), 40, 30, 100000);
-  ASSERT_TRUE(capture.prepare()) << capture.error();
+  ASSERT_TRUE(capture.prepare(CSound::MUSIC_FILE_NAME, 2000)) << capture.error();
   CDemoManager& manager = demoManager();
   changeRunOptions([&](RunOptions& options) { options.pObserver = &capture; options.startTime = 2000; options.frameLimit = 3; });
   ASSERT_EQ(manager.run(), 0);
   changeRunOptions([&](RunOptions& options) { options.pObserver = nullptr; });
   EXPECT_EQ(demo.clock().getTime(), 2030u) << "one fixed step per frame at 100 frames per second";
-  ASSERT_TRUE(capture.finish(CSound::MUSIC_FILE_NAME, 2000)) << capture.error();
+  ASSERT_TRUE(capture.finish()) << capture.error();
   EXPECT_EQ(capture.framesWritten(), 3u);
 
   const platform::DecodedPicture picture = decode(folder / "000002.png");
@@ -75,6 +75,6 @@ TEST(FrameCapture, RefusesAFolderThatCannotBeMade) {
   TempDir dir;
   std::ofstream(dir.path() / "file") << "in the way";
   FrameCapture capture((dir.path() / "file" / "frames").string(), nullptr, 8, 8, 0);
-  EXPECT_FALSE(capture.prepare());
+  EXPECT_FALSE(capture.prepare(CSound::MUSIC_FILE_NAME, 0));
   EXPECT_NE(capture.error().find("capture folder"), std::string::npos) << capture.error();
 }

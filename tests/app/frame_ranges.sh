@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Pieces of a capture (--frames FIRST-LAST) against one whole run of the real
 # show: every PNG file byte for byte, and the pieces' music laid end to end
-# against the whole run's. Then scripts/assemble joins the pieces, and refuses
-# pieces with a gap or from another run.
+# against the whole run's. Then scripts/assemble joins the pieces with the
+# encoding they were captured for (lossless here: the video holds the whole
+# run's pixels), and refuses pieces with a gap or from another run.
 # Usage: frame_ranges.sh PROGRAM SOURCE_DIR (run in a folder that holds data/)
 set -euo pipefail
 program="$1"
 source_dir="$2"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/script_preamble.sh"
 
-capture() {  # capture FOLDER START FRAMES
+capture() {  # capture FOLDER START FRAMES [OPTION...]
   env -u DISPLAY -u WAYLAND_DISPLAY "$program" --capture "$work/$1" --size 160x90 --fps 8 --start "$2" \
-    --frames "$3" 2>"$work/$1.log" || { cat "$work/$1.log" >&2; fail "capture $1 ($2 s, frames $3)"; }
+    --frames "$3" "${@:4}" 2>"$work/$1.log" || { cat "$work/$1.log" >&2; fail "capture $1 ($2 s, frames $3)"; }
 }
 
 # same_as_whole WHOLE PIECE...: the pieces hold exactly the whole run's files.
@@ -42,9 +43,9 @@ same_as_whole whole1 piece1a piece1b
 # 160.2 s on: petals falling (particles) and a flash from 160000 to 160600 ms;
 # the pieces begin 200, 325 and 575 ms into both.
 capture whole2 160.2 5
-capture piece2a 160.2 0-0
-capture piece2b 160.2 1-2
-capture piece2c 160.2 3-4
+capture piece2a 160.2 0-0 --video-quality lossless
+capture piece2b 160.2 1-2 --video-quality lossless
+capture piece2c 160.2 3-4 --video-quality lossless
 same_as_whole whole2 piece2a piece2b piece2c
 grep -qx "first 3" "$work/piece2c/capture.txt" || fail "capture.txt does not name the first frame"
 
@@ -61,8 +62,11 @@ if ! command -v ffmpeg >/dev/null 2>&1; then
   echo "ffmpeg is not installed: the video assembly is not checked (scripts/install-deps installs it)"
   exit 77
 fi
-"$assemble" "$work/piece2c" "$work/piece2a" "$work/piece2b" "$work/show.mp4" >/dev/null
-streams=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames -of csv=p=0 "$work/show.mp4")
+"$assemble" "$work/piece2c" "$work/piece2a" "$work/piece2b" "$work/show.mkv" >/dev/null
+streams=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames -of csv=p=0 "$work/show.mkv")
 grep -qx "video,5" <<<"$streams" || fail "the video does not hold the 5 frames: $streams"
 grep -q "^audio," <<<"$streams" || fail "the video has no music: $streams"
+ffmpeg -loglevel error -framerate 8 -i "$work/whole2/%06d.png" -f rawvideo -pix_fmt rgb24 - >"$work/whole2.rgb"
+ffmpeg -loglevel error -i "$work/show.mkv" -f rawvideo -pix_fmt rgb24 - | cmp -s - "$work/whole2.rgb" ||
+  fail "assemble did not encode with the pieces' lossless setting: the video's pixels are not the frames'"
 echo "pieces match the whole runs; assemble joined 5 frames with music"

@@ -1,0 +1,40 @@
+// The quality table of captured videos.
+#include "platform/movie_settings.h"
+
+namespace platform {
+
+namespace {
+
+// Archive is what the capture made when it ran ffmpeg over PNG files (x264's
+// default preset, CRF 18); preview trades size and detail for several times the
+// speed; lossless keeps the RGB frame exactly (x264's RGB mode at QP 0).
+constexpr VideoEncoding ENCODINGS[] = {
+    {"libx264", "veryfast", "crf", 23, "yuv420p", "aac", 192000},
+    {"libx264", "medium", "crf", 18, "yuv420p", "aac", 192000},
+    {"libx264rgb", "medium", "qp", 0, "rgb24", "aac", 192000},
+};
+constexpr const char* NAMES[] = {"preview", "archive", "lossless"};
+
+}  // namespace
+
+const VideoEncoding& videoEncoding(VideoQuality quality) { return ENCODINGS[static_cast<int>(quality)]; }
+
+const char* videoQualityName(VideoQuality quality) { return NAMES[static_cast<int>(quality)]; }
+
+bool parseVideoQuality(const std::string& name, VideoQuality& quality) {
+  for (int i = 0; i < 3; ++i) {
+    if (name == NAMES[i]) {
+      quality = static_cast<VideoQuality>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ffmpegOptions(const VideoEncoding& encoding) {
+  return std::string("-c:v ") + encoding.videoCodec + " -preset " + encoding.preset + " -" + encoding.rateOption +
+         " " + std::to_string(encoding.rate) + " -pix_fmt " + encoding.pixelFormat + " -c:a " + encoding.audioCodec +
+         " -b:a " + std::to_string(encoding.audioBitRate / 1000) + "k";
+}
+
+}  // namespace platform
