@@ -576,9 +576,13 @@ int playShow(const CommandLine& commandLine) {
   loadShow(show);
   bool startsPastTheEnd = false;
   const bool runs = prepareFrames(show, settings, commandLine, musicMs, startsPastTheEnd);
-  if (runs && !attachFrameObserver(show, settings, commandLine, startedAt)) return 1;
-  attachRunHelpers(show, commandLine, musicMs);
-  const int status = playFrames(show, commandLine, runs, startsPastTheEnd);
+  int status = 1;
+  // A capture that cannot start (an encoder that cannot write) still gives the
+  // loaded show back in order, as a played one does.
+  if (!runs || attachFrameObserver(show, settings, commandLine, startedAt)) {
+    attachRunHelpers(show, commandLine, musicMs);
+    status = playFrames(show, commandLine, runs, startsPastTheEnd);
+  }
   shutDownShow(show);
   return status;
 }
