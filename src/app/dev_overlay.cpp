@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "render/message_manager.h"
+#include "screen/screen_quad.h"
 
 namespace devoverlay {
 
@@ -101,52 +102,45 @@ void drawText(const std::vector<std::string>& lines) {
 
   glUseProgram(0);
   glActiveTexture(GL_TEXTURE0);
-  glPushAttrib(GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, viewport[2], viewport[3], 0.0, -1.0, 1.0);  // y down from the top-left
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_TEXTURE);
-  glPushMatrix();
-  glLoadIdentity();
+  {
+    // Also the 2D texture binding, enables, blend, colour and depth mask; y runs
+    // down from the top-left.
+    const ScopedOrthographic flat(
+        GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT,
+        0.0, viewport[2], viewport[3], 0.0);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
 
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_LIGHTING);
-  glDepthMask(GL_FALSE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  const float scale = panelScale(viewport[2], viewport[3]);
-  const float cellWidth = CELL_WIDTH * scale;
-  const float cellHeight = CELL_HEIGHT * scale;
-  const float margin = MARGIN * scale;
-  std::size_t widest = 0;
-  for (const std::string& line : lines) widest = std::max(widest, line.size());
-  const float panelRight = margin * 2 + cellWidth * static_cast<float>(widest);
-  const float panelBottom = margin * 2 + cellHeight * static_cast<float>(lines.size());
-  glDisable(GL_TEXTURE_2D);
-  glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
-  glBegin(GL_QUADS);
-  glVertex2f(0.0f, 0.0f);
-  glVertex2f(panelRight, 0.0f);
-  glVertex2f(panelRight, panelBottom);
-  glVertex2f(0.0f, panelBottom);
-  glEnd();
+    const float scale = panelScale(viewport[2], viewport[3]);
+    const float cellWidth = CELL_WIDTH * scale;
+    const float cellHeight = CELL_HEIGHT * scale;
+    const float margin = MARGIN * scale;
+    std::size_t widest = 0;
+    for (const std::string& line : lines) widest = std::max(widest, line.size());
+    const float panelRight = margin * 2 + cellWidth * static_cast<float>(widest);
+    const float panelBottom = margin * 2 + cellHeight * static_cast<float>(lines.size());
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+    glBegin(GL_QUADS);
+    glVertex2f(0.0f, 0.0f);
+    glVertex2f(panelRight, 0.0f);
+    glVertex2f(panelRight, panelBottom);
+    glVertex2f(0.0f, panelBottom);
+    glEnd();
 
-  drawGlyphs(lines, cellWidth, cellHeight, margin);
+    drawGlyphs(lines, cellWidth, cellHeight, margin);
 
-  glMatrixMode(GL_TEXTURE);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopAttrib();  // also the 2D texture binding, enables, blend, colour and depth mask
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+  }
   glActiveTexture(static_cast<GLenum>(activeTexture));
   glUseProgram(static_cast<GLuint>(program));
 }
@@ -159,14 +153,9 @@ devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 s
   GLint program = 0;
   glGetIntegerv(GL_CURRENT_PROGRAM, &program);
   glUseProgram(0);
-  glPushAttrib(GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, viewport[2], viewport[3], 0.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  const ScopedOrthographic flat(
+      GL_TRANSFORM_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT, 0.0, viewport[2],
+      viewport[3], 0.0);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glDisable(GL_LIGHTING);
@@ -214,12 +203,7 @@ devtimeline::Bar drawTimeline(const std::vector<devtimeline::Mark>& marks, u32 s
   glColor4f(1.0f, 0.1f, 0.1f, 1.0f);
   rect(cursor - 1.0f, top, cursor + 2.0f, bottom);
   glEnd();
-
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glPopAttrib();
+  // The program is no part of the pushed state: bound again before the pops, it stays.
   glUseProgram(static_cast<GLuint>(program));
   return bar;
 }

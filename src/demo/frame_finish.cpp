@@ -8,6 +8,7 @@
 
 #include "platform/colour_ramp_pass.h"
 #include "platform/gamma_ramp.h"
+#include "screen/screen_quad.h"
 #include "sound/demo_sound.h"
 
 bool ExitFade::step(u32 now, IDemoSound* pSound) {
@@ -24,14 +25,7 @@ bool ExitFade::step(u32 now, IDemoSound* pSound) {
     pSound->setVolume(std::sqrt(f));
   }
 
-  glPushAttrib(GL_ALL_ATTRIB_BITS);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  const ScopedOrthographic flat(GL_ALL_ATTRIB_BITS, 0.0, 1.0, 0.0, 1.0);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
@@ -45,11 +39,6 @@ bool ExitFade::step(u32 now, IDemoSound* pSound) {
   glVertex2f(1.0f, 1.0f);
   glVertex2f(1.0f, 0.0f);
   glEnd();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glPopAttrib();
   return true;
 }
 

@@ -11,6 +11,25 @@ void orthographicUnitSquare() {
   glMatrixMode(GL_MODELVIEW);
 }
 
+ScopedOrthographic::ScopedOrthographic(u32 attribBits, f64 left, f64 right, f64 bottom, f64 top) {
+  glPushAttrib(static_cast<GLbitfield>(attribBits));
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(left, right, bottom, top, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+}
+
+ScopedOrthographic::~ScopedOrthographic() {
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+}
+
 void drawScreenQuad(f32 u, f32 v) { drawScreenRect(PictureRect{}, u, v); }
 
 void drawScreenRect(const PictureRect& rect, f32 u, f32 v) {
