@@ -15,12 +15,6 @@ namespace {
 constexpr u32 kModelViewMatrix = state_matrix::kModelView | state_matrix::kIdentity;
 constexpr u32 kModelViewProjectionMatrix = state_matrix::kModelViewProjection;
 
-resShader* checkedCurrentProgram() {
-  resShader* mpCurrentProgram = shaderManager::mpThis->mpCurrentProgram;
-  CRITICAL_CHECK(mpCurrentProgram, "");
-  return mpCurrentProgram;
-}
-
 void drawImmediate(std::vector<cRenderObject::ImmediateVertex>& vertices, GLenum mode) {
   if (vertices.empty()) {
     return;
@@ -35,17 +29,21 @@ void drawImmediate(std::vector<cRenderObject::ImmediateVertex>& vertices, GLenum
 
 }  // namespace
 
-void setCurrentParameter(const char* name, f32 value) { checkedCurrentProgram()->setParameter(name, value); }
+void setCurrentParameter(const char* name, f32 value) {
+  shaderManager::mpThis->checkedCurrentProgram()->setParameter(name, value);
+}
 
 void setCurrentParameter(const char* name, const float4& value) {
-  checkedCurrentProgram()->setParameter(name, value);
+  shaderManager::mpThis->checkedCurrentProgram()->setParameter(name, value);
 }
 
 void setCurrentParameter(const char* name, TextureName texture) {
-  checkedCurrentProgram()->setParameter(name, texture);
+  shaderManager::mpThis->checkedCurrentProgram()->setParameter(name, texture);
 }
 
-void setCurrentStateMatrix(const char* name, u32 code) { checkedCurrentProgram()->setStateMatrix(name, code); }
+void setCurrentStateMatrix(const char* name, u32 code) {
+  shaderManager::mpThis->checkedCurrentProgram()->setStateMatrix(name, code);
+}
 
 void cRenderObject::beginPass(u32 pass) {
   // Values reach the program when a pass is set, so the standard parameters are

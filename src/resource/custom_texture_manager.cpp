@@ -109,9 +109,7 @@ void customTextureManager::applyTextures(resShader* pShader) {
   }
   for (const CustomTexture& entry : mEntries) {
     const u32 textureName = textureManager::mpThis->getTextureId(entry.pTexture);
-    resShader* mpCurrentProgram = shaderManager::mpThis->mpCurrentProgram;
-    CRITICAL_CHECK(mpCurrentProgram, "");
-    mpCurrentProgram->setParameter(entry.parameterName.c_str(), TextureName{textureName});
+    shaderManager::mpThis->checkedCurrentProgram()->setParameter(entry.parameterName.c_str(), TextureName{textureName});
   }
   if (pRemembered != pShader) {
     // A call made while no program was current has nothing to put back: a broken call.

@@ -76,8 +76,13 @@ void shaderManager::unregisterShader(resShader* pShader) {
 
 u32 shaderManager::getPassNum() const { return mpCurrentProgram->getPassNum(); }
 
-fx::Pass* shaderManager::checkedPass(u32 index) const {
+resShader* shaderManager::checkedCurrentProgram() const {
   CRITICAL_CHECK(mpCurrentProgram, "");
+  return mpCurrentProgram;
+}
+
+fx::Pass* shaderManager::checkedPass(u32 index) const {
+  checkedCurrentProgram();
   CRITICAL_CHECK(index<getPassNum(), "");
   return mpCurrentProgram->getPasses()[index];
 }

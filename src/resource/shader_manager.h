@@ -37,6 +37,9 @@ class shaderManager : public VellObject {
 
   void setPass(u32 index);
   void resetPass(u32 index);
+  // The current program for a parameter or a pass; none current is a broken
+  // call, a fatal stop.
+  resShader* checkedCurrentProgram() const;
 
   // The registered effects by name (read by tests; only refuses duplicates here).
   const std::map<std::string, resShader*>& getShaderMap() const { return mShaderMap; }
