@@ -24,7 +24,7 @@ class IScene;
 class resShader;
 struct ScreenFormat;
 
-// Our own options of a run, beside what the specification's operations take.
+// Our own options of a run, beside what the demo manager's operations take.
 // A default record is a plain interactive run.
 struct RunOptions {
   // Where the music starts, in milliseconds.
