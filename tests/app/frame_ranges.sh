@@ -58,10 +58,7 @@ if "$assemble" "$work/piece1a" "$work/piece2b" "$work/mixed.mp4" 2>"$work/mixed.
   fail "assemble joined pieces of two runs"
 fi
 grep -q "from another run" "$work/mixed.log" || fail "mixed message: $(cat "$work/mixed.log")"
-if ! command -v ffmpeg >/dev/null 2>&1; then
-  echo "ffmpeg is not installed: the video assembly is not checked (scripts/install-deps installs it)"
-  exit 77
-fi
+skip_without ffmpeg "ffmpeg is not installed: the video assembly is not checked (scripts/install-deps installs it)"
 "$assemble" "$work/piece2c" "$work/piece2a" "$work/piece2b" "$work/show.mkv" >/dev/null
 streams=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames -of csv=p=0 "$work/show.mkv")
 grep -qx "video,5" <<<"$streams" || fail "the video does not hold the 5 frames: $streams"

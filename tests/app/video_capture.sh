@@ -8,10 +8,7 @@
 set -euo pipefail
 program="$1"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/script_preamble.sh"
-if ! command -v ffmpeg >/dev/null 2>&1; then
-  echo "ffmpeg is not installed: the videos cannot be decoded (scripts/install-deps installs it)"
-  exit 77
-fi
+skip_without ffmpeg "ffmpeg is not installed: the videos cannot be decoded (scripts/install-deps installs it)"
 
 # capture TARGET [OPTION...]: 160.2 s on, petals and a flash (as in frame_ranges.sh).
 capture() {

@@ -42,22 +42,6 @@ TEST(ShellPath, HostPathMapsSeparatorsAndFindsCaseVariants) {
   EXPECT_EQ(paths::hostPath(root + "\\nope\\x.mqo"), root + "/nope/x.mqo");
 }
 
-namespace {
-
-// The test's folder as the working folder, for as long as the object lives.
-class WorkingFolder {
- public:
-  explicit WorkingFolder(const std::filesystem::path& folder) : mPrevious(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~WorkingFolder() { std::filesystem::current_path(mPrevious); }
-
- private:
-  std::filesystem::path mPrevious;
-};
-
-}  // namespace
-
 TEST(CanonicalPath, EverySpellingOfOneFileIsOneText) {
   TempDir dir;
   dir.write("data/shader/showGlow.fx", "fx");

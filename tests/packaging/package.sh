@@ -8,11 +8,8 @@ set -euo pipefail
 source_dir="$1"
 build="$2"
 version="$3"
-if ! command -v dpkg-deb >/dev/null 2>&1; then
-  echo "dpkg-deb is not installed: this is no Debian system, no Debian package can be made here"
-  exit 77
-fi
 source "$(dirname "${BASH_SOURCE[0]}")/../support/script_preamble.sh"
+skip_without dpkg-deb "dpkg-deb is not installed: this is no Debian system, no Debian package can be made here"
 
 package=$("$source_dir/scripts/package" --tree "$build" "$work/out") || fail "scripts/package"
 arch=$(dpkg --print-architecture)

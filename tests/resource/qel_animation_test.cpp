@@ -31,25 +31,13 @@ std::string cameraScene(const char* name, const char* endTime) {
          " }\n\t\tPart \"camera_pos\" {\n\t\t}\n\t}\n}\n";
 }
 
-// Runs a block with the process in another current directory.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::filesystem::path& path) : mPrevious(std::filesystem::current_path()) {
-    std::filesystem::current_path(path);
-  }
-  ~CurrentDirectory() { std::filesystem::current_path(mPrevious); }
-
- private:
-  std::filesystem::path mPrevious;
-};
-
 }  // namespace
 
 TEST(QelModels, ModelDirectoryFollowsTheFileRelativeToTheCurrentDirectoryOrAbsolute) {
   TempDir dir;
   dir.write("data/qel/show.qel", "Eof\n");
   dir.write("show.qel", "Eof\n");
-  CurrentDirectory inside(dir.path());
+  const WorkingFolder inside(dir.path());
   QelAnimation nested;
   ASSERT_TRUE(nested.read("data\\qel\\show.qel")) << nested.error();
   EXPECT_EQ(nested.modelDir + "m.mqo", ".\\data\\qel\\m.mqo");
@@ -194,7 +182,7 @@ TEST(QelModels, AModelOutsideTheDataFolderOrNotLoadingSaysWhyAndAnUnclosedSceneW
   dir.write("x.mqo", "Metasequoia Document\nEof\n");
   dir.write("data/qel/missing.qel", "MQO {\n\n0 \"none.mqo\"\n}\nEof\n");
   dir.write("data/qel/open.qel", cameraScene("s", "1").substr(0, cameraScene("s", "1").size() - 2) + "Eof\n");
-  CurrentDirectory inside(dir.path());
+  const WorkingFolder inside(dir.path());
   QelAnimation climbs;
   EXPECT_FALSE(climbs.read("data\\qel\\climbs.qel"));
   EXPECT_EQ(climbs.error(), "data\\qel\\climbs.qel:2: model 0 \"..\\..\\..\\x.mqo\" leaves the data folder");

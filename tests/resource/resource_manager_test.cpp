@@ -118,8 +118,7 @@ TEST(ResourceManager, EverySpellingOfOneFileIsOneResourceAndNamesLeavingTheDataF
   dir.write("models/a.img", "good");
   std::filesystem::create_symlink(dir.path() / "data/shader/showGlow.fx", dir.path() / "data/model/glow.fx");
   std::filesystem::create_symlink(dir.path() / "models/a.img", dir.path() / "data/model/escape.img");
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
+  const WorkingFolder working(dir.path());
   resourceManager& manager = *resourceManager::mpThis;
   // A model names its effect from its own folder, the post-effect table from data\shader\.
   resourceObject* table = manager.getResource("data\\shader\\showGlow.fx", TestScript::DTI);
@@ -144,7 +143,6 @@ TEST(ResourceManager, EverySpellingOfOneFileIsOneResourceAndNamesLeavingTheDataF
   EXPECT_EQ(manager.lastFailure(), "is not found");
   EXPECT_EQ(manager.getResource("data\\model\\wood.img", TestScript::DTI), nullptr);
   EXPECT_EQ(manager.lastFailure(), "is not a .fx or .cgfx file");
-  std::filesystem::current_path(previous);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // A fresh directory under the system's temporary folder, removed with its
-// contents when the test ends, and a helper to write files into it.
+// contents when the test ends, and a helper to write files into it; and a
+// folder made the working folder for as long as an object lives.
 #pragma once
 
 #include <filesystem>
@@ -15,4 +16,19 @@ class TempDir {
 
  private:
   std::filesystem::path mPath;
+};
+
+// The folder as the process's working folder for the object's scope; the one
+// before is put back even when an assertion ends the test early.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::filesystem::path& folder) : mPrevious(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(mPrevious); }
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path mPrevious;
 };
