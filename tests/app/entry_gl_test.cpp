@@ -5,7 +5,6 @@
 #include "app/entry.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +18,7 @@
 #include "screen/power_of_two.h"
 #include "support/fatal_text.h"
 #include "support/inherited_folder.h"
+#include "support/run_program.h"
 #include "support/show_folder.h"
 #include "support/sound_fixtures.h"
 #include "support/source_dir.h"
@@ -42,16 +42,6 @@ class TestShow {
  private:
   InheritedFolder mFolder{kFolderVariable};
 };
-
-// Runs the program in the show folder, as a separate process would, and exits with its status.
-[[noreturn]] void runProgram(const fs::path& folder, std::vector<std::string> arguments) {
-  if (chdir(folder.c_str()) != 0) std::exit(100);
-  arguments.insert(arguments.begin(), "orvane");
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  std::exit(orvaneMain(static_cast<int>(arguments.size()), argv.data()));
-}
 
 std::vector<std::string> captureArguments(const fs::path& frames, const char* start, const char* count) {
   return {"--capture", frames.string(), "--fps", "2", "--size", "320x180", "--start", start, "--frames", count};
@@ -125,7 +115,7 @@ class Program : public testing::Test {
 
 TEST_F(Program, TestShowShowsEachLineAtItsTimes) {
   TestShow show;
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0.5", "7")), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "0.5", "7")), testing::ExitedWithCode(0), "");
   // Frames at 0.5, 1.0, ... 3.5 s.
   std::vector<Frame> frames;
   for (int i = 0; i < 7; ++i) {
@@ -163,7 +153,7 @@ TEST_F(Program, CapturesRepeatByteForByteAndOtherScreenStoragesShowTheSamePictur
     EXPECT_EXIT(
         {
           if (powerOfTwo) overrideNonPowerOfTwoTextures(false);
-          runProgram(show.root(), arguments);
+          runProgramIn(show.root(), arguments);
         },
         testing::ExitedWithCode(0), "")
         << folder;
@@ -190,19 +180,19 @@ TEST_F(Program, CapturesRepeatByteForByteAndOtherScreenStoragesShowTheSamePictur
 TEST_F(Program, AMissingPostEffectTableStillRunsTheShowAndAMissingRunningOrderEndsItAtOnce) {
   TestShow show;
   fs::remove(show.data() / "definition/postEffectDefine.txt");
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
   const Frame frame(show.frames() / "000000.png");
   ASSERT_TRUE(frame.ok);
   EXPECT_TRUE(looksLike(frame.at(kCentreX, kCentreY), {0, 1, 0}));  // the default effect: not inverted
   fs::remove(show.data() / "definition/sceneLineDefine.txt");
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "0", "5")), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
   TestShow show;
   std::ofstream(show.data() / "definition/sceneLineDefine.txt", std::ios::binary)
       << "data\\qel\\lineA.qel\t0\t0\t0\t0\t0\tdefault\ndata\\qel\\lineB.qel\t1\t0\t0\t0\t0\tDefault\n";
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "0", "1")),
               testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("sceneLineDefine.txt: line 2: the line effect data\\shader\\Default.fx cannot be loaded: "
                              "it is not found\nCritical error:[pShader + \"invalid shader.\"]"));
@@ -211,7 +201,7 @@ TEST_F(Program, ShaderNamedDefaultInAnotherCaseIsLoadedAsAnEffect) {
 TEST_F(Program, AMissingDefaultEffectIsNamedBeforeTheFatalText) {
   TestShow show;
   fs::remove(show.data() / "shader/effectSample.fx");
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0", "1")),
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "0", "1")),
               testing::ExitedWithCode(vell::kFatalExitStatus),
               literalPattern("data\\shader\\effectSample.fx: the default effect, which draws the picture when no "
                              "post effect runs, cannot be loaded: it is not found\nCritical error:[pShader + \"\"]"));
@@ -221,26 +211,20 @@ TEST_F(Program, AStartPastTheEndOfTheShowIsRefusedWithStatusTwo) {
   TestShow show;
   // The test show ends at 4 s; its music lasts much longer, so only the show's
   // length can tell.
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "9", "1")), testing::ExitedWithCode(2),
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "9", "1")), testing::ExitedWithCode(2),
               "orvane: --start 9 is past the end of the show \\(4.000 s\\)\n$");
   EXPECT_FALSE(fs::exists(show.frames() / "000000.png")) << "nothing was captured";
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "500"}),
+  EXPECT_EXIT(runProgramIn(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "500"}),
               testing::ExitedWithCode(2), "past the end of the show");
-  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "4"}),
+  EXPECT_EXIT(runProgramIn(show.root(), {"--no-dialog", "--windowed", "160x90", "--start", "4"}),
               testing::ExitedWithCode(0), "")
       << "the show's last millisecond is still a valid start";
 }
 
 // Runs the installed-style program, whose own show is the checkout's, from `folder`.
 [[noreturn]] void runProgramBesideTheShippedShow(const fs::path& folder, std::vector<std::string> arguments) {
-  if (chdir(folder.c_str()) != 0) std::exit(100);
-  arguments.insert(arguments.begin(), "orvane");
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  std::exit(orvaneMain(static_cast<int>(arguments.size()), argv.data(),
-                       ProgramPlaces{orvaneSourceDir(), "", orvaneSourceDir()}));
+  runProgramIn(folder, std::move(arguments), ProgramPlaces{orvaneSourceDir(), "", orvaneSourceDir()});
 }
 
 TEST_F(Program, AShowNamedByOptionOrEnvironmentPlaysInsteadOfTheOneBesideTheProgram) {
@@ -290,11 +274,11 @@ TEST_F(Program, AStartPastTheMusicIsRefusedBeforeAnythingLoadsAndALongerRunningO
   EXPECT_EXIT(
       {
         setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-        runProgram(show.root(), captureArguments(show.frames(), "3", "1"));
+        runProgramIn(show.root(), captureArguments(show.frames(), "3", "1"));
       },
       testing::ExitedWithCode(2),
       "orvane: --start 3 is past the end of the show: data/air.ogg ends at 0:02 \\(2.500 s\\)");
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "0.5", "1")), testing::ExitedWithCode(0),
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "0.5", "1")), testing::ExitedWithCode(0),
               "orvane: the running order runs to 0:04 but data/air.ogg ends at 0:02");
   EXPECT_TRUE(fs::exists(show.frames() / "000000.png")) << "a longer running order is reported, not refused";
 }
@@ -306,7 +290,7 @@ TEST_F(Program, TheFrameCountIsTheNumberOfFramesACaptureOfTheSameRunWrites) {
     EXPECT_EXIT(
         {
           if (!std::freopen(printed.c_str(), "w", stdout)) std::exit(101);
-          runProgram(show.root(), {"--frame-count", "--fps", fps, "--start", start, "--size", "160x90"});
+          runProgramIn(show.root(), {"--frame-count", "--fps", fps, "--start", start, "--size", "160x90"});
         },
         testing::ExitedWithCode(0), "");
     std::ifstream file(printed);
@@ -316,7 +300,7 @@ TEST_F(Program, TheFrameCountIsTheNumberOfFramesACaptureOfTheSameRunWrites) {
   };
   const auto captured = [&](const char* fps, const char* start) {
     const fs::path frames = show.root() / (std::string("frames-") + fps + "-" + start);
-    EXPECT_EXIT(runProgram(show.root(), {"--capture", frames.string(), "--fps", fps, "--start", start, "--size",
+    EXPECT_EXIT(runProgramIn(show.root(), {"--capture", frames.string(), "--fps", fps, "--start", start, "--size",
                                          "160x90"}),
                 testing::ExitedWithCode(0), "");
     long written = 0;
@@ -332,7 +316,7 @@ TEST_F(Program, TheFrameCountIsTheNumberOfFramesACaptureOfTheSameRunWrites) {
 TEST_F(Program, AFullScreenModeTheDisplayLacksEndsWithAClearMessage) {
   TestShow show;
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  EXPECT_EXIT(runProgram(show.root(), {"--no-dialog", "--fullscreen", "1001x601"}), testing::ExitedWithCode(1),
+  EXPECT_EXIT(runProgramIn(show.root(), {"--no-dialog", "--fullscreen", "1001x601"}), testing::ExitedWithCode(1),
               "Could not open a 1001x601 full-screen window .*the display offers no 1001x601 mode");
 }
 
@@ -343,7 +327,7 @@ TEST_F(Program, TheShippedShowEndsByItselfWhenItsMusicHasPlayedOut) {
   EXPECT_EXIT(
       {
         alarm(120);
-        runProgram(orvaneSourceDir(), {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
+        runProgramIn(orvaneSourceDir(), {"--no-dialog", "--windowed", "160x90", "--start", "190.5"});
       },
       testing::ExitedWithCode(0), "");
 }
@@ -363,19 +347,19 @@ TEST_F(Program, WithoutADisplayAShowOnScreenSaysSoAtOnceWhileACaptureStillRuns) 
   EXPECT_EXIT(
       {
         withoutDisplay();
-        runProgram(show.root(), {});
+        runProgramIn(show.root(), {});
       },
       testing::ExitedWithCode(2), said);
   EXPECT_EXIT(
       {
         withoutDisplay();
-        runProgram(show.root(), {"--no-dialog", "--windowed", "320x180"});
+        runProgramIn(show.root(), {"--no-dialog", "--windowed", "320x180"});
       },
       testing::ExitedWithCode(2), said);
   EXPECT_EXIT(
       {
         withoutDisplay();
-        runProgram(show.root(), captureArguments(show.frames(), "0.5", "1"));
+        runProgramIn(show.root(), captureArguments(show.frames(), "0.5", "1"));
       },
       testing::ExitedWithCode(0), "");
   EXPECT_TRUE(fs::exists(show.frames() / "000000.png"));
@@ -396,7 +380,7 @@ TEST_F(Program, AnEffectAModelNamesFromItsFolderAndTheTableFromTheShaderFolderIs
     text.replace(at, 15, "bump(\"..\\shader\\invert.fx\")");
     std::ofstream(model, std::ios::binary) << text;
   }
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0), "");
   EXPECT_TRUE(fs::exists(show.frames() / "000000.png"));
 }
 
@@ -404,7 +388,7 @@ TEST_F(Program, ASkippedPostEffectRowSaysWhy) {
   TestShow show;
   std::ofstream(show.data() / "definition/postEffectDefine.txt", std::ios::binary)
       << "# effect\tstart\tend\torder\tpass\toutput\nnothere.fx 0 192000 95 -1 -1\ninvert.fx 3000 4000\n";
-  EXPECT_EXIT(runProgram(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0),
+  EXPECT_EXIT(runProgramIn(show.root(), captureArguments(show.frames(), "3.5", "1")), testing::ExitedWithCode(0),
               "postEffectDefine.txt:3: the row has 3 of the 6 columns; row skipped\n.*"
               "postEffectDefine.txt:2: error: nothere.fx: the effect data.shader.nothere.fx is not found; the entry "
               "never runs\n");

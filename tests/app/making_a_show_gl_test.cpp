@@ -4,7 +4,6 @@
 #include "app/entry.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include <sstream>
 
 #include "platform/picture_decoder.h"
+#include "support/run_program.h"
 #include "support/source_dir.h"
 #include "support/temp_dir.h"
 
@@ -64,15 +64,6 @@ fs::path handShow(std::optional<TempDir>& dir) {
   return dir->path();
 }
 
-[[noreturn]] void play(const fs::path& show, std::vector<std::string> arguments) {
-  if (chdir(show.c_str()) != 0) std::exit(100);
-  arguments.insert(arguments.begin(), "orvane");
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  std::exit(orvaneMain(static_cast<int>(arguments.size()), argv.data()));
-}
-
 }  // namespace
 
 TEST(MakingAShow, ThePagesHandWrittenShowPlaysItsRedPlateForTwoSeconds) {
@@ -81,7 +72,7 @@ TEST(MakingAShow, ThePagesHandWrittenShowPlaysItsRedPlateForTwoSeconds) {
       << "the page shows a model, a Qel file and a running order";
   std::optional<TempDir> dir;
   const fs::path show = handShow(dir);
-  EXPECT_EXIT(play(show, {"--capture", (show / "frames").string(), "--fps", "2", "--size", "320x180"}),
+  EXPECT_EXIT(runProgramIn(show, {"--capture", (show / "frames").string(), "--fps", "2", "--size", "320x180"}),
               testing::ExitedWithCode(0), "");
   std::size_t count = 0;
   for (const fs::directory_entry& entry : fs::directory_iterator(show / "frames"))

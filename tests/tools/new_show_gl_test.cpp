@@ -5,7 +5,6 @@
 
 #include "platform/gl.h"
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +24,7 @@
 #include "resource/custom_texture_manager.h"
 #include "support/demo_fixture.h"
 #include "support/inherited_folder.h"
+#include "support/run_program.h"
 #include "support/sound_fixtures.h"
 #include "support/source_dir.h"
 #include "support/temp_dir.h"
@@ -67,15 +67,6 @@ std::optional<double> litShare(const fs::path& png) {
   return static_cast<double>(lit) / (picture.rgb.size() / 3);
 }
 
-[[noreturn]] void playFrom(const fs::path& folder, std::vector<std::string> arguments) {
-  if (chdir(folder.c_str()) != 0) std::exit(100);
-  arguments.insert(arguments.begin(), "orvane");
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  std::exit(orvaneMain(static_cast<int>(arguments.size()), argv.data(), ProgramPlaces{}));
-}
-
 class NewShowPlay : public testing::Test {
  protected:
   void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
@@ -87,7 +78,7 @@ TEST_F(NewShowPlay, PlaysToTheEndOfItsMusicWithLitFramesAndTheMusic) {
   NewShowFolder folder;
   ASSERT_EQ(folder.error, "");
   const fs::path frames = folder.root() / "frames";
-  EXPECT_EXIT(playFrom(folder.root(), {"--show", folder.show().string(), "--capture", frames.string(), "--fps", "4",
+  EXPECT_EXIT(runProgramIn(folder.root(), {"--show", folder.show().string(), "--capture", frames.string(), "--fps", "4",
                                        "--size", "320x180"}),
               testing::ExitedWithCode(0), "");
   std::size_t count = 0;
