@@ -259,6 +259,7 @@ int CDemoManager::run() {
   }
   bool ending = false;
   mFrameCount = 0;
+  mLastPresentMs.reset();
   mFade.reset();
   for (;;) {
     platform::Event event;
@@ -329,7 +330,7 @@ bool CDemoManager::runFrame(bool ending) {
   }
   mGamma.apply(static_cast<int>(mWidth), static_cast<int>(mHeight));
   if (pObserver) pObserver->onFrameComposed(time);
-  if (mpWindow) {
+  if (mpWindow && isTimeToPresent()) {
     mpWindow->presentFrame();
   }
   if (pObserver) pObserver->onFrameEnd();
@@ -372,6 +373,14 @@ ScreenFormat CDemoManager::pictureScreenFormat() const {
   // window's range, so they hold 8 bits a channel: a software renderer reads and
   // blends floats at several times the cost, and the picture is the same.
   return ScreenFormat{isLowQuality(), true};
+}
+
+bool CDemoManager::isTimeToPresent() {
+  if (mOptions.presentIntervalMs == 0) return true;
+  const u32 now = mOptions.clock ? mOptions.clock() : platform::ticks();
+  if (mLastPresentMs && now - *mLastPresentMs < mOptions.presentIntervalMs) return false;
+  mLastPresentMs = now;
+  return true;
 }
 
 bool CDemoManager::fadeOut() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "framework/singleton.h"
@@ -49,6 +50,11 @@ struct RunOptions {
   // after the fade, so the picture itself is brighter on any display and in
   // captures, and the desktop's ramp stays as it was.
   f32 pictureGamma = 1.0f;
+  // Shows a frame in the window only when this many milliseconds of the clock
+  // above have passed since the last one shown (0: every frame). A capture reads
+  // its frames back before they would be shown, so a few a second are progress
+  // enough, and each one not shown spares copying the picture to the window.
+  u32 presentIntervalMs = 0;
 };
 
 class CDemoManager : public Singleton<CDemoManager> {
@@ -78,6 +84,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   bool runFrame(bool ending);
   // One step of the exit fade; false once it has finished.
   bool fadeOut();
+  // Whether this frame goes to the window, by the run's present interval.
+  bool isTimeToPresent();
 
   // Picks each line's scene at the demo time, calling onEnter when a line's scene
   // changes name; line 1 is hidden while its scene has no content. False when
@@ -168,6 +176,7 @@ class CDemoManager : public Singleton<CDemoManager> {
 
   RunOptions mOptions;
   u64 mFrameCount = 0;
+  std::optional<u32> mLastPresentMs;  // this run's last frame shown in the window
   std::unique_ptr<CPostEffectStage> mpPostEffectStage;
   ExitFade mFade;
   PictureGamma mGamma;

@@ -14,6 +14,7 @@
 #include "app/window.h"
 #include "demo/demo_manager.h"
 #include "demo/frame_observer.h"
+#include "demo/frame_target.h"
 #include "demo/scene_manager.h"
 #include "platform/video.h"
 #include "resource/shader_manager.h"
@@ -108,6 +109,47 @@ TEST_F(MainLoop, WarmUpDrawsEveryScenesStartMiddleAndEndUnobservedAndTheRunEnter
   EXPECT_EQ(first.enters, entersBefore + 1) << "the first frame enters its scene afresh";
   ASSERT_EQ(probe.pixels.size(), 1u);
   EXPECT_EQ(probe.pixels[0][0], 255) << "the warm-up leaves the picture to the first frame";
+}
+
+namespace {
+// Counts the frames the loop shows; the size is read only when the screens are made.
+struct CountingTarget : IFrameTarget {
+  u32 getFrameWidth() const override { return 64; }
+  u32 getFrameHeight() const override { return 48; }
+  void presentFrame() override { ++shown; }
+  int shown = 0;
+};
+
+// Moves the run's clock on by a step after every composed frame.
+struct SteppingClock : IFrameObserver {
+  SteppingClock(u32& now, u32 step) : now(now), step(step) {}
+  void onFrameComposed(u32) override {
+    now += step;
+    ++composed;
+  }
+  u32& now;
+  u32 step;
+  int composed = 0;
+};
+}  // namespace
+
+TEST_F(MainLoop, APresentIntervalShowsTheFirstFrameThenOneAnIntervalWhileEveryFrameIsComposed) {
+  // Frames 40 ms apart with a 100 ms interval: shown at 0, 120, 240 and 360 ms.
+  for (const auto& [interval, expected] : {std::pair<u32, int>{100, 4}, {0, 10}}) {
+    CountingTarget target;
+    SteppingClock clock(mNow, 40);
+    demoManager().setWindow(&target);
+    changeRunOptions([&](RunOptions& options) {
+      options.frameLimit = 10;
+      options.pObserver = &clock;
+      options.presentIntervalMs = interval;
+    });
+    EXPECT_EQ(demoManager().run(), 0);
+    EXPECT_EQ(clock.composed, 10) << interval;
+    EXPECT_EQ(target.shown, expected) << interval;
+  }
+  changeRunOptions([](RunOptions& options) { options.pObserver = nullptr; options.presentIntervalMs = 0; });
+  demoManager().setWindow(nullptr);
 }
 
 namespace {
