@@ -70,7 +70,7 @@ void FrameCapture::onFrameComposed(u32 demoTime) {
   }
   // The copy of this frame runs on while the next one is drawn; the frame from a
   // few frames ago is handed to the writers.
-  std::vector<u8> pixels;
+  std::vector<u8> pixels = mpEncoder ? mpEncoder->spareFrame() : mpWriters->spareFrame();
   if (mpReadback->read(pixels)) {
     submitFrame(std::move(pixels));
   }

@@ -100,6 +100,7 @@ void MovieEncoderThread::work() {
     if (failedBefore) continue;  // drop frames after a failure, without blocking the drawing
     const auto started = std::chrono::steady_clock::now();
     if (!encodeFrame(pixels)) setError(mWriter.error());
+    mSpare.giveBack(std::move(pixels));
     lock.lock();
     mBusySeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   }

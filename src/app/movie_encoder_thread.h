@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/types.h"
+#include "app/spare_frames.h"
 #include "platform/movie_writer.h"
 #include "sound/music_excerpt.h"
 
@@ -41,6 +42,9 @@ class MovieEncoderThread {
   // The encoder has given up (its error says why); later frames are dropped.
   bool failed() const;
   std::string error() const;
+  // A buffer to read the next frame into: one of a frame already encoded when
+  // there is one, else empty.
+  std::vector<u8> spareFrame() { return mSpare.take(); }
   // Seconds the thread spent converting, encoding and writing.
   double busySeconds() const;
   // Seconds submit() waited for room in the queue.
@@ -65,6 +69,7 @@ class MovieEncoderThread {
   std::condition_variable mWorkReady;
   std::condition_variable mSpaceOrDone;
   std::deque<std::vector<u8>> mQueue;
+  SpareFrames mSpare{4};  // as many as are ever in flight: the queue and the frame being encoded
   bool mBusy = false;
   bool mStopping = false;
   std::string mError;

@@ -64,6 +64,7 @@ void PngWriterPool::work() {
                          platform::writeFastPngFile(job.path, mWidth, mHeight, job.pixels.data());
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    mSpare.giveBack(std::move(job.pixels));
     lock.lock();
     mBusySeconds += seconds;
     if (!written && job.sequence < mFirstFailed) {

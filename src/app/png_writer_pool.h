@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/spare_frames.h"
 #include "framework/types.h"
 
 class PngWriterPool {
@@ -30,6 +31,9 @@ class PngWriterPool {
   bool finish();
   const std::string& error() const { return mError; }
   int threadCount() const { return static_cast<int>(mThreads.size()); }
+  // A buffer to read the next frame into: one of a frame already written when
+  // there is one, else empty.
+  std::vector<u8> spareFrame() { return mSpare.take(); }
   // Seconds the workers spent encoding and writing, added up over the workers.
   double busySeconds();
 
@@ -48,6 +52,7 @@ class PngWriterPool {
   std::condition_variable mWorkReady;
   std::condition_variable mSpaceOrDone;
   std::deque<Job> mQueue;
+  SpareFrames mSpare{8};  // at least the frames in flight on a few workers
   std::size_t mCapacity;
   std::size_t mBusy = 0;
   u64 mNextSequence = 0;
