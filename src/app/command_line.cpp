@@ -227,8 +227,8 @@ std::string combinationError(const CommandLine& line) {
     return "--video-quality belongs to --capture";
   } else if (line.frameCount && (line.captureTarget || line.bench || line.frames)) {
     return "--frame-count only counts: it does not go with --capture, --bench or --frames";
-  } else if ((line.benchPlot || line.benchJson) && !line.bench) {
-    return "--bench-plot and --bench-json belong to --bench";
+  } else if ((line.benchPlot || line.benchJson || line.benchEffects) && !line.bench) {
+    return "--bench-plot, --bench-json and --bench-effects belong to --bench";
   } else if ((line.framesPerSecond || line.size) && !line.isOffline()) {
     return "--fps and --size belong to --capture or --bench";
   } else if (line.isOffline() && (line.windowed || line.fullscreen)) {
@@ -262,6 +262,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
       line.noDialog = true;
     } else if (option == "--bench") {
       line.bench = true;
+    } else if (option == "--bench-effects") {
+      line.benchEffects = true;
     } else if (option == "--bench-scene") {
       line.benchScene = true;
     } else if (option == "--frame-count") {
@@ -323,6 +325,8 @@ std::string usageText() {
          "                       encoder's share of the time\n"
          "  --bench-plot FILE    with --bench: draw the frame times across the show as an SVG\n"
          "  --bench-json FILE    with --bench: write the statistics and costs as json\n"
+         "  --bench-effects      with --bench: also time every effect pass (a glFinish around\n"
+         "                       each, which slows the frames a little) and list the costliest\n"
          "  --frame-count        print how many frames --capture renders at --fps (and --start)\n"
          "                       and exit; a render farm splits the run by it\n"
          "  --fps N              frames per second of --capture, --bench or --frame-count (default 60)\n"

@@ -24,6 +24,7 @@ struct CommandLine {
   bool bench = false;                             // --bench
   std::optional<std::string> benchPlot;           // --bench-plot FILE.svg
   std::optional<std::string> benchJson;           // --bench-json FILE
+  bool benchEffects = false;                      // --bench-effects: time every effect pass
   std::optional<int> framesPerSecond;             // --fps N (capture, bench)
   std::optional<std::pair<int, int>> size;        // --size WxH (capture, bench)
   bool benchScene = false;                        // --bench-scene: the built-in scenes

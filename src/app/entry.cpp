@@ -20,6 +20,7 @@
 #include "app/command_line.h"
 #include "app/dev_mode.h"
 #include "app/display_aspect.h"
+#include "app/effect_costs.h"
 #include "app/frame_bench.h"
 #include "app/frame_capture.h"
 #include "app/frame_count.h"
@@ -169,7 +170,7 @@ void setRunState() {
 
 // The summary, the costliest parts and the files asked for; false when a file
 // cannot be written.
-bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) {
+bool printBenchFigures(const FrameBench& bench, const EffectCosts* pEffects, const CommandLine& commandLine) {
   constexpr std::size_t COSTLIEST_SHOWN = 12;
   BenchFigures figures;
   figures.report = bench.report();
@@ -180,6 +181,7 @@ bool printBenchFigures(const FrameBench& bench, const CommandLine& commandLine) 
   figures.parts = bench.costs().rows(allMs);
   std::fputs(FrameBench::format(figures.report).c_str(), stdout);
   std::fputs(BenchCosts::formatTable(figures.parts, COSTLIEST_SHOWN).c_str(), stdout);
+  if (pEffects) std::fputs(EffectCosts::formatTable(pEffects->rows(allMs), COSTLIEST_SHOWN).c_str(), stdout);
   bool written = true;
   if (commandLine.benchPlot && !writeBenchPlot(*commandLine.benchPlot, figures)) {
     std::fprintf(stderr, "orvane: cannot write %s\n", commandLine.benchPlot->c_str());
@@ -306,6 +308,7 @@ struct ShowRun {
   BenchSceneSet benchScenes;
   std::unique_ptr<FrameCapture> pCapture;
   std::unique_ptr<FrameBench> pBench;
+  std::unique_ptr<EffectCosts> pEffectCosts;  // --bench-effects
   std::unique_ptr<CDevMode> pDevMode;
   std::unique_ptr<CSoakPasses> pSoak;
 };
@@ -469,6 +472,7 @@ bool attachFrameObserver(ShowRun& show, const SetupSettings& settings, const Com
     // With --capture the capture advances the clock and the bench times its frames, readback included.
     show.pBench->setComposedObserver(show.pCapture.get());
     pObserver = show.pBench.get();
+    if (commandLine.benchEffects) show.pEffectCosts = std::make_unique<EffectCosts>();
   }
   if (pObserver) changeRunOptions(demo, [pObserver](RunOptions& options) { options.pObserver = pObserver; });
   return true;
@@ -507,7 +511,10 @@ void attachRunHelpers(ShowRun& show, const CommandLine& commandLine, const std::
 int playFrames(ShowRun& show, const CommandLine& commandLine, bool runs, bool startsPastTheEnd) {
   CDemoManager& demo = demoManager();
   platform::setQuitHandledByLoop(true);
+  // Only the run's own passes are timed, not the warm-up's.
+  shaderManager::mpThis->setPassObserver(show.pEffectCosts.get());
   int status = startsPastTheEnd ? 2 : runs ? demo.run() : 0;
+  shaderManager::mpThis->setPassObserver(nullptr);
   changeRunOptions(demo, [](RunOptions& options) { options.timeWatcher = nullptr; });
   platform::setQuitHandledByLoop(false);
   if (show.pDevMode) show.pDevMode->uninstall();
@@ -522,7 +529,7 @@ int playFrames(ShowRun& show, const CommandLine& commandLine, bool runs, bool st
                    commandLine.captureTarget->c_str());
     }
   }
-  if (show.pBench && !printBenchFigures(*show.pBench, commandLine)) {
+  if (show.pBench && !printBenchFigures(*show.pBench, show.pEffectCosts.get(), commandLine)) {
     status = 1;
   }
   if (show.pBench && show.pCapture) {

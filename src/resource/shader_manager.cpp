@@ -6,6 +6,7 @@
 
 #include "framework/critical_check.h"
 #include "framework/vell_manager.h"
+#include "resource/pass_observer.h"
 #include "resource/res_shader.h"
 
 namespace {
@@ -96,11 +97,20 @@ void shaderManager::stopOnRuntimeError() const {
 }
 
 void shaderManager::setPass(u32 index) {
-  checkedPass(index)->setState();
+  fx::Pass* pPass = checkedPass(index);
+  if (mpPassObserver && !mPassObserved) {
+    mPassObserved = true;
+    mpPassObserver->onPassBegin(*mpCurrentProgram, index);
+  }
+  pPass->setState();
   stopOnRuntimeError();
 }
 
 void shaderManager::resetPass(u32 index) {
   checkedPass(index)->resetState();
   stopOnRuntimeError();
+  if (mPassObserved) {
+    mPassObserved = false;
+    if (mpPassObserver) mpPassObserver->onPassEnd();
+  }
 }

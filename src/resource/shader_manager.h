@@ -11,6 +11,7 @@
 #include "framework/vell_object.h"
 #include "fx/effect.h"
 
+class IPassObserver;
 class resShader;
 
 class shaderManager : public VellObject {
@@ -37,6 +38,9 @@ class shaderManager : public VellObject {
 
   void setPass(u32 index);
   void resetPass(u32 index);
+  // Told of every pass from its set to its reset (null: nobody); a pass set
+  // again before its reset is still one pass.
+  void setPassObserver(IPassObserver* pObserver) { mpPassObserver = pObserver; }
   // The current program for a parameter or a pass; none current is a broken
   // call, a fatal stop.
   resShader* checkedCurrentProgram() const;
@@ -50,6 +54,8 @@ class shaderManager : public VellObject {
  private:
   std::unique_ptr<fx::Context> mContext;
   std::map<std::string, resShader*> mShaderMap;  // borrowed
+  IPassObserver* mpPassObserver = nullptr;        // borrowed
+  bool mPassObserved = false;                     // a pass told to it has not ended
 
   u32 getPassNum() const;
   fx::Pass* checkedPass(u32 index) const;

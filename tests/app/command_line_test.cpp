@@ -58,7 +58,7 @@ TEST(CommandLine, BadOptionsValuesAndCombinationsAreErrors) {
            {"--start", "ten"},
            // bench files belong to the bench
            {"--bench-plot", "frames.svg"}, {"--capture", "out", "--bench-json", "frames.json"}, {"--bench", "--bench-plot"},
-           {"--bench", "--bench-json", ""},
+           {"--bench", "--bench-json", ""}, {"--bench-effects"}, {"--capture", "out", "--bench-effects"},
            // what the dialog cannot choose
            {"--aspect"}, {"--aspect", "21:9"}, {"--aspect", "16x9"}, {"--aspect", "16:"}, {"--low-quality", "--fsaa", "4"},
            {"--always-on-top", "--fullscreen", "800x600"},
@@ -126,11 +126,12 @@ TEST(CommandLine, OfflineRunsRenderAsAWindowOfTheirSizeBenchesAt720pAndAuthorMod
   EXPECT_EQ(std::make_tuple(s.alwaysOnTop, s.bigScreen, s.lowQuality, s.aspectX), std::make_tuple(0, 1, 1, 4));
 
   const CommandLineResult bench =
-      parseCommandLine({"--bench", "--fsaa", "4", "--bench-scene", "--bench-plot", "f.svg", "--bench-json", "f.json"});
+      parseCommandLine({"--bench", "--fsaa", "4", "--bench-scene", "--bench-plot", "f.svg", "--bench-json", "f.json",
+                        "--bench-effects"});
   ASSERT_TRUE(bench.error.empty()) << bench.error;
   EXPECT_EQ(std::make_tuple(bench.commandLine.bench, bench.commandLine.benchScene, *bench.commandLine.benchPlot,
-                            *bench.commandLine.benchJson),
-            std::make_tuple(true, true, std::string("f.svg"), std::string("f.json")));
+                            *bench.commandLine.benchJson, bench.commandLine.benchEffects),
+            std::make_tuple(true, true, std::string("f.svg"), std::string("f.json"), true));
   s = SetupSettings{};
   bench.commandLine.applyTo(s);
   EXPECT_EQ(std::make_tuple(s.width, s.height, s.fsaaSamples, s.vsync), std::make_tuple(1280, 720, 4, 0));
