@@ -135,7 +135,9 @@ struct SteppingClock : IFrameObserver {
 
 TEST_F(MainLoop, APresentIntervalShowsTheFirstFrameThenOneAnIntervalWhileEveryFrameIsComposed) {
   // Frames 40 ms apart with a 100 ms interval: shown at 0, 120, 240 and 360 ms.
-  for (const auto& [interval, expected] : {std::pair<u32, int>{100, 4}, {0, 10}}) {
+  for (const std::pair<u32, int> intervalAndShown : {std::pair<u32, int>{100, 4}, {0, 10}}) {
+    const u32 interval = intervalAndShown.first;
+    const int expected = intervalAndShown.second;
     CountingTarget target;
     SteppingClock clock(mNow, 40);
     demoManager().setWindow(&target);
