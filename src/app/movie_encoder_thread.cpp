@@ -12,16 +12,8 @@ constexpr std::size_t QUEUE_FRAMES = 3;
 MovieEncoderThread::MovieEncoderThread(int width, int height, Music music)
     : mWidth(width), mHeight(height), mMusic(std::move(music)) {}
 
-MovieEncoderThread::~MovieEncoderThread() {
-  if (mThread.joinable()) {
-    {
-      std::lock_guard<std::mutex> lock(mMutex);
-      mStopping = true;
-    }
-    mWorkReady.notify_all();
-    mThread.join();
-  }
-}
+// Stopping is finishing: what is queued is encoded and the file completed.
+MovieEncoderThread::~MovieEncoderThread() { finish(); }
 
 bool MovieEncoderThread::start(const std::string& path, const platform::VideoEncoding& encoding) {
   // The format alone (no frames) tells the audio stream's rate and channels.
@@ -47,10 +39,8 @@ bool MovieEncoderThread::start(const std::string& path, const platform::VideoEnc
 }
 
 void MovieEncoderThread::submit(std::vector<u8>&& pixels) {
-  const auto waitStart = std::chrono::steady_clock::now();
   std::unique_lock<std::mutex> lock(mMutex);
   mSpaceOrDone.wait(lock, [this] { return mQueue.size() < QUEUE_FRAMES; });
-  mWaitSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - waitStart).count();
   mQueue.push_back(std::move(pixels));
   lock.unlock();
   mWorkReady.notify_one();

@@ -47,8 +47,6 @@ class MovieEncoderThread {
   std::vector<u8> spareFrame() { return mSpare.take(); }
   // Seconds the thread spent converting, encoding and writing.
   double busySeconds() const;
-  // Seconds submit() waited for room in the queue.
-  double waitSeconds() const { return mWaitSeconds; }
 
  private:
   void work();
@@ -70,9 +68,7 @@ class MovieEncoderThread {
   std::condition_variable mSpaceOrDone;
   std::deque<std::vector<u8>> mQueue;
   SpareFrames mSpare{4};  // as many as are ever in flight: the queue and the frame being encoded
-  bool mBusy = false;
   bool mStopping = false;
   std::string mError;
   double mBusySeconds = 0.0;
-  double mWaitSeconds = 0.0;
 };
