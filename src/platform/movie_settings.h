@@ -12,6 +12,7 @@ enum class VideoQuality { Preview, Archive, Lossless };
 struct VideoEncoding {
   const char* videoCodec;   // libavcodec's encoder name
   const char* preset;       // x264's speed preset
+  const char* x264Params;   // x264's own settings over the preset's ("" for none)
   const char* rateOption;   // "crf" (constant quality) or "qp" (0: lossless)
   int rate;
   const char* pixelFormat;  // what the RGB frame is converted to

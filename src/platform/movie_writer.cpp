@@ -99,6 +99,7 @@ bool MovieWriter::open(const std::string& path, int width, int height, int fps, 
   if (globalHeader) s.pVideo->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   AVDictionary* pOptions = nullptr;
   av_dict_set(&pOptions, "preset", encoding.preset, 0);
+  if (*encoding.x264Params) av_dict_set(&pOptions, "x264-params", encoding.x264Params, 0);
   av_dict_set_int(&pOptions, encoding.rateOption, encoding.rate, 0);
   code = avcodec_open2(s.pVideo, pVideoCodec, &pOptions);
   av_dict_free(&pOptions);

@@ -66,4 +66,16 @@ grep -q "^audio," <<<"$streams" || fail "the video has no music: $streams"
 ffmpeg -loglevel error -framerate 8 -i "$work/whole2/%06d.png" -f rawvideo -pix_fmt rgb24 - >"$work/whole2.rgb"
 ffmpeg -loglevel error -i "$work/show.mkv" -f rawvideo -pix_fmt rgb24 - | cmp -s - "$work/whole2.rgb" ||
   fail "assemble did not encode with the pieces' lossless setting: the video's pixels are not the frames'"
-echo "pieces match the whole runs; assemble joined 5 frames with music"
+
+# x264 writes its settings into the stream; the thread count follows each
+# program's own choice, everything else must be the same.
+x264_settings() {
+  grep -ao 'options: [^[:cntrl:]]*' "$1" | head -1 | tr ' ' '\n' | grep -Ev '^(threads|lookahead_threads|sliced_threads)='
+}
+capture streamed.mp4 143.8 6
+"$assemble" "$work/piece1b" "$work/piece1a" "$work/archive.mp4" >/dev/null
+streamed=$(x264_settings "$work/streamed.mp4")
+grep -qx "crf=19.0" <<<"$streamed" || fail "the streamed archive capture is not at CRF 19: $streamed"
+[ "$(x264_settings "$work/archive.mp4")" = "$streamed" ] ||
+  fail "assemble's archive settings differ from the streamed capture's: $(diff <(x264_settings "$work/archive.mp4") - <<<"$streamed")"
+echo "pieces match the whole runs; assemble joined 5 frames with music, and archive pieces as a streamed capture"
