@@ -18,7 +18,7 @@ namespace {
 //   ultrafast CRF 19, deblock 1,1, AQ   1.7 s  46.94 dB  0.98961  8.19 MB
 //   the same with CABAC                 2.1 s  46.94 dB  0.98961  6.97 MB  (archive)
 //   the same, deblock 0,0 (default)     2.2 s  46.83 dB  0.98934  7.07 MB
-//   ultrafast CRF 20                    1.2 s  46.73 dB  0.98707  6.94 MB  (blockier: SSIM)
+//   ultrafast CRF 20                    1.4 s  46.73 dB  0.98707  6.94 MB  (blockier: SSIM)
 //   ultrafast CRF 23                    1.3 s  44.73 dB  0.98191  4.74 MB  (preview)
 // On two cores the drawing takes what the encoder leaves, so its work is the
 // capture's time. Preview trades detail for speed; lossless keeps the RGB frame
