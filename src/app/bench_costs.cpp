@@ -1,14 +1,12 @@
 // Cost per scene and post-effect entry, and its text table.
 #include "app/bench_costs.h"
 
-#include <algorithm>
 #include <cstdio>
 
 void BenchCosts::add(const FramePart& part, double ms) {
-  Sum& sum = mParts[Key(static_cast<int>(part.kind), part.pName ? *part.pName : std::string(), part.start, part.end,
-                        part.line, part.entry)];
-  ++sum.frames;
-  sum.ms += ms;
+  const Key key(static_cast<int>(part.kind), part.pName ? *part.pName : std::string(), part.start, part.end,
+                part.line, part.entry);
+  mParts[key].add(ms);
 }
 
 std::vector<BenchCostRow> BenchCosts::rows(double allFrameMs) const {
@@ -22,15 +20,13 @@ std::vector<BenchCostRow> BenchCosts::rows(double allFrameMs) const {
     row.end = std::get<3>(key);
     row.line = std::get<4>(key);
     row.entry = std::get<5>(key);
-    row.frames = sum.frames;
+    row.frames = sum.count;
     row.totalMs = sum.ms;
-    row.meanMs = sum.frames ? sum.ms / static_cast<double>(sum.frames) : 0.0;
-    row.share = allFrameMs > 0.0 ? sum.ms / allFrameMs : 0.0;
+    row.meanMs = sum.meanMs();
+    row.share = sum.shareOf(allFrameMs);
     result.push_back(std::move(row));
   }
-  // Ties keep the map's order (kind, name, window) so that the table is stable.
-  std::stable_sort(result.begin(), result.end(),
-                   [](const BenchCostRow& a, const BenchCostRow& b) { return a.totalMs > b.totalMs; });
+  sortCostliestFirst(result);  // ties in the map's order: kind, name, window
   return result;
 }
 

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/cost_sum.h"
 #include "demo/frame_observer.h"
 #include "framework/types.h"
 
@@ -36,9 +37,5 @@ class BenchCosts {
 
  private:
   using Key = std::tuple<int, std::string, u32, u32, s32, s32>;
-  struct Sum {
-    u64 frames = 0;
-    double ms = 0.0;
-  };
-  std::map<Key, Sum> mParts;
+  std::map<Key, CostSum> mParts;
 };

@@ -1,7 +1,6 @@
 // Cost per effect pass, and its text table.
 #include "app/effect_costs.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/gl_finish.h"
@@ -24,9 +23,7 @@ void EffectCosts::onPassEnd() {
 }
 
 void EffectCosts::add(const std::string& effect, u32 pass, double ms) {
-  Sum& sum = mPasses[{effect, pass}];
-  ++sum.passes;
-  sum.ms += ms;
+  mPasses[{effect, pass}].add(ms);
 }
 
 std::vector<EffectCostRow> EffectCosts::rows(double allFrameMs) const {
@@ -36,15 +33,13 @@ std::vector<EffectCostRow> EffectCosts::rows(double allFrameMs) const {
     EffectCostRow row;
     row.effect = key.first;
     row.pass = key.second;
-    row.passes = sum.passes;
+    row.passes = sum.count;
     row.totalMs = sum.ms;
-    row.meanMs = sum.passes ? sum.ms / static_cast<double>(sum.passes) : 0.0;
-    row.share = allFrameMs > 0.0 ? sum.ms / allFrameMs : 0.0;
+    row.meanMs = sum.meanMs();
+    row.share = sum.shareOf(allFrameMs);
     result.push_back(std::move(row));
   }
-  // Ties keep the map's order (effect, pass) so that the table is stable.
-  std::stable_sort(result.begin(), result.end(),
-                   [](const EffectCostRow& a, const EffectCostRow& b) { return a.totalMs > b.totalMs; });
+  sortCostliestFirst(result);  // ties in the map's order: effect, pass
   return result;
 }
 

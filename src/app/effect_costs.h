@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/cost_sum.h"
 #include "framework/types.h"
 #include "resource/pass_observer.h"
 
@@ -33,11 +34,7 @@ class EffectCosts : public IPassObserver {
   static std::string formatTable(const std::vector<EffectCostRow>& rows, std::size_t limit);
 
  private:
-  struct Sum {
-    u64 passes = 0;
-    double ms = 0.0;
-  };
-  std::map<std::pair<std::string, u32>, Sum> mPasses;
+  std::map<std::pair<std::string, u32>, CostSum> mPasses;
   const resShader* mpOpen = nullptr;  // the pass being drawn
   u32 mOpenPass = 0;
   std::chrono::steady_clock::time_point mStarted;
