@@ -47,11 +47,11 @@ bool parseVideoQuality(const std::string& name, VideoQuality& quality) {
 }
 
 std::string ffmpegOptions(const VideoEncoding& encoding) {
-  std::string params;
-  if (*encoding.x264Params) params = std::string(" -x264-params ") + encoding.x264Params;
-  return std::string("-c:v ") + encoding.videoCodec + " -preset " + encoding.preset + params + " -" + encoding.rateOption +
-         " " + std::to_string(encoding.rate) + " -pix_fmt " + encoding.pixelFormat + " -c:a " + encoding.audioCodec +
-         " -b:a " + std::to_string(encoding.audioBitRate / 1000) + "k";
+  std::string options = std::string("-c:v ") + encoding.videoCodec + " -preset " + encoding.preset;
+  if (*encoding.x264Params) options += std::string(" -x264-params ") + encoding.x264Params;
+  options += std::string(" -") + encoding.rateOption + " " + std::to_string(encoding.rate);
+  options += std::string(" -pix_fmt ") + encoding.pixelFormat;
+  return options + " -c:a " + encoding.audioCodec + " -b:a " + std::to_string(encoding.audioBitRate / 1000) + "k";
 }
 
 }  // namespace platform
