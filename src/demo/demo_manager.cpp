@@ -375,15 +375,16 @@ ScreenFormat CDemoManager::pictureScreenFormat() const {
   return ScreenFormat{isLowQuality(), true};
 }
 
+u32 CDemoManager::clockMs() const { return mOptions.clock ? mOptions.clock() : platform::ticks(); }
+
 bool CDemoManager::isTimeToPresent() {
   if (mOptions.presentIntervalMs == 0) return true;
-  const u32 now = mOptions.clock ? mOptions.clock() : platform::ticks();
+  const u32 now = clockMs();
   if (mLastPresentMs && now - *mLastPresentMs < mOptions.presentIntervalMs) return false;
   mLastPresentMs = now;
   return true;
 }
 
 bool CDemoManager::fadeOut() {
-  const u32 now = mOptions.clock ? mOptions.clock() : platform::ticks();
-  return mFade.step(now, mpSound.get());
+  return mFade.step(clockMs(), mpSound.get());
 }

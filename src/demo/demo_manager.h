@@ -84,6 +84,8 @@ class CDemoManager : public Singleton<CDemoManager> {
   bool runFrame(bool ending);
   // One step of the exit fade; false once it has finished.
   bool fadeOut();
+  // The run's clock: its own when it has one, else the platform's ticks.
+  u32 clockMs() const;
   // Whether this frame goes to the window, by the run's present interval.
   bool isTimeToPresent();
 
